@@ -1,0 +1,223 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace cj::platform {
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Closes a descriptor on every path out of a function.
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : m_fd(fd) {}
+    ~FdGuard() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int Get() const { return m_fd; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+std::error_code WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return {};
+}
+
+std::string ParentOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::error_code ReadWholeFile(const std::string& path, std::string& out) {
+    out.clear();
+    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return LastError();
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    }
+    // Read to the end rather than trusting st_size: the file may grow or shrink
+    // while we read, and special files report 0.
+    std::vector<char> chunk(1 << 16);
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), chunk.data(), chunk.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const std::error_code ec = LastError();
+            out.clear();
+            return ec;
+        }
+        if (n == 0) {
+            return {};
+        }
+        out.append(chunk.data(), static_cast<std::size_t>(n));
+    }
+}
+
+std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view data) {
+    // The temporary file sits in the target's folder so that the rename stays
+    // on one file system and is atomic. mkstemp fails when the folder is
+    // missing, which leaves the file system untouched.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = ParentOf(path) + "/." + name + ".tmp-XXXXXX";
+    FdGuard fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return LastError();
+    }
+
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    std::error_code ec = WriteAll(fd.Get(), data);
+    if (!ec && ::fchmod(fd.Get(), mode) != 0) {
+        ec = LastError();
+    }
+    if (!ec && ::fsync(fd.Get()) != 0) {
+        ec = LastError();
+    }
+    if (!ec && ::close(fd.Release()) != 0) {
+        ec = LastError();
+    }
+    if (!ec && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ec = LastError();
+    }
+    if (ec) {
+        ::unlink(temp.c_str());
+        return ec;
+    }
+    // Make the rename itself durable; the data already is, so a failure here
+    // only means a crash could bring back the previous whole file.
+    FdGuard dir(::open(ParentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) {
+        ::fsync(dir.Get());
+    }
+    return {};
+}
+
+std::error_code RegularFileSize(const std::string& path, std::uint64_t& size) {
+    size = 0;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
+PathProbe ProbePath(const std::string& path) {
+    PathProbe probe;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        return probe;
+    }
+    probe.exists = true;
+    probe.isDirectory = S_ISDIR(st.st_mode);
+    if (S_ISREG(st.st_mode)) {
+        probe.size = static_cast<std::uint64_t>(st.st_size);
+    }
+    return probe;
+}
+
+std::error_code DeleteFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code MakeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::string ExecutableDirectory() {
+    std::vector<char> buffer(PATH_MAX);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            const std::string exe(buffer.data(), static_cast<std::size_t>(n));
+            const std::size_t slash = exe.find_last_of('/');
+            if (slash == std::string::npos) {
+                return {};
+            }
+            // The executable in "/" has "/" as its folder; everywhere else the
+            // folder has no trailing separator.
+            return slash == 0 ? std::string("/") : exe.substr(0, slash);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string JoinPath(std::string_view head, std::string_view tail) {
+    if (head.empty()) {
+        return std::string(tail);
+    }
+    if (tail.empty()) {
+        return std::string(head);
+    }
+    std::string joined(head);
+    const bool headEnds = joined.back() == PathSeparator;
+    const bool tailStarts = tail.front() == PathSeparator;
+    if (headEnds && tailStarts) {
+        tail.remove_prefix(1);
+    } else if (!headEnds && !tailStarts) {
+        joined += PathSeparator;
+    }
+    joined += tail;
+    return joined;
+}
+
+}  // namespace cj::platform

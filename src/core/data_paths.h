@@ -1,0 +1,16 @@
+// Where the program keeps its files: the data folder beside the executable.
+// The program never creates that folder; the build (or the installer) does.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cj::core {
+
+// runDirectory has no trailing separator.
+std::string DataDirectory(std::string_view runDirectory);
+std::string ConfigPath(std::string_view runDirectory);  // data/chengjing.ini
+std::string ShardPath(std::string_view runDirectory, int n);  // data/<n>.txt, n from 1
+std::string BackupPath(std::string_view runDirectory);  // data/Backup.txt
+
+}  // namespace cj::core

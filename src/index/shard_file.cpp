@@ -1,0 +1,110 @@
+#include "index/shard_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/data_paths.h"
+#include "core/text_rules.h"
+#include "platform/files.h"
+
+namespace cj::index {
+namespace {
+
+bool IsLineEnd(char c) { return c == '\n' || c == '\x1A'; }
+
+}  // namespace
+
+ShardSet::ShardSet(int shardCount)
+    : m_buffers(static_cast<std::size_t>(std::max(shardCount, 1))),
+      m_counts(m_buffers.size(), 0) {}
+
+void ShardSet::Add(std::string_view record) {
+    std::string& buffer = m_buffers[m_next];
+    buffer += record;
+    buffer += "\r\n";
+    ++m_counts[m_next];
+    m_next = (m_next + 1) % m_buffers.size();
+}
+
+std::vector<int> WriteShards(const ShardSet& shards, std::string_view runDirectory,
+                             const core::ConfigFile& config) {
+    std::vector<int> failed;
+    for (int n = 1; n <= shards.ShardCount(); ++n) {
+        const std::string path = core::ShardPath(runDirectory, n);
+        if (platform::WriteWholeFileAtomic(path, shards.Buffer(n))) {
+            failed.push_back(n);
+            continue;
+        }
+        if (!config.WriteItem(CountSection, std::to_string(n), std::to_string(shards.Count(n)))) {
+            failed.push_back(n);
+        }
+    }
+    return failed;
+}
+
+void ResetShards(std::string_view runDirectory, int oldCount, const core::ConfigFile& config) {
+    for (int n = 1; n <= oldCount; ++n) {
+        platform::DeleteFile(core::ShardPath(runDirectory, n));
+    }
+    config.DeleteSection(CountSection);
+}
+
+std::uint64_t ReadShardCount(const core::ConfigFile& config, int n) {
+    const std::int64_t count = core::TextToInt(config.ReadItem(CountSection, std::to_string(n)));
+    return count > 0 ? static_cast<std::uint64_t>(count) : 0;
+}
+
+std::string_view ShardText(std::string_view fileBytes) {
+    const void* nul = std::memchr(fileBytes.data(), '\0', fileBytes.size());
+    if (nul == nullptr) {
+        return fileBytes;
+    }
+    return fileBytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) -
+                                                        fileBytes.data()));
+}
+
+std::size_t LinesPrefixLength(std::string_view text, std::uint64_t count) {
+    std::size_t pos = 0;
+    for (std::uint64_t line = 0; line < count && pos < text.size(); ++line) {
+        const auto end = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(),
+                                      IsLineEnd);
+        if (end == text.end()) {
+            return text.size();
+        }
+        pos = static_cast<std::size_t>(end - text.begin()) + 1;
+    }
+    return pos;
+}
+
+void ForEachRecord(std::string_view text, std::uint64_t count,
+                   const std::function<bool(std::string_view)>& onRecord) {
+    std::size_t pos = 0;
+    for (std::uint64_t line = 0; line < count && pos < text.size(); ++line) {
+        const auto endIt = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos),
+                                        text.end(), IsLineEnd);
+        const auto end = static_cast<std::size_t>(endIt - text.begin());
+        std::string_view record = text.substr(pos, end - pos);
+        if (endIt != text.end() && *endIt == '\n' && record.ends_with('\r')) {
+            record.remove_suffix(1);
+        }
+        pos = end + 1;
+        if (!record.empty() && !onRecord(record)) {
+            return;
+        }
+    }
+}
+
+std::vector<std::string> ReadShardRecords(std::string_view runDirectory, int n,
+                                          const core::ConfigFile& config) {
+    std::string bytes;
+    platform::ReadWholeFile(core::ShardPath(runDirectory, n), bytes);
+    const std::uint64_t count = ReadShardCount(config, n);
+    std::vector<std::string> records;
+    ForEachRecord(ShardText(bytes), count, [&](std::string_view record) {
+        records.emplace_back(record);
+        return true;
+    });
+    return records;
+}
+
+}  // namespace cj::index

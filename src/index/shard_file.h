@@ -1,0 +1,84 @@
+// The index: every file path a refresh found, dealt across N shard files so
+// that each search worker scans one.
+//
+// On disk, for n = 1..N:
+//   data/<n>.txt   records in walk order, each a full path followed by CR LF
+//                  (the last one too); an empty shard is an empty file; no
+//                  header and no byte-order mark.
+//   [syjs] n=<c>   in the configuration file: the number of records in shard n.
+// Record k of a refresh (from 1, across all folders) goes to shard
+// ((k - 1) mod N) + 1, so shard sizes differ by at most one, shard 1 the most.
+//
+// Readers trust the count, not the file's length: a shard is read as text up to
+// its first NUL byte, and only its first c lines are records. A line ends at LF
+// (a CR before it is dropped) or at a 0x1A byte. Empty lines are never records,
+// and a file shorter than its count simply gives fewer records.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/config_file.h"
+
+namespace cj::index {
+
+inline constexpr std::string_view CountSection = "syjs";
+
+// Deals records to N in-memory shards in turn. Owned by one thread.
+class ShardSet {
+public:
+    explicit ShardSet(int shardCount);
+
+    int ShardCount() const { return static_cast<int>(m_buffers.size()); }
+
+    // Appends record + CR LF to the next shard in turn.
+    void Add(std::string_view record);
+
+    // n from 1.
+    const std::string& Buffer(int n) const { return m_buffers[static_cast<std::size_t>(n - 1)]; }
+    std::uint64_t Count(int n) const { return m_counts[static_cast<std::size_t>(n - 1)]; }
+
+private:
+    std::vector<std::string> m_buffers;
+    std::vector<std::uint64_t> m_counts;
+    std::size_t m_next = 0;  // Index of the shard that receives the next record.
+};
+
+// Writes shard files 1..N, each replaced whole and atomically, each followed by
+// its count in [syjs]. A shard whose file cannot be written keeps its previous
+// file and its previous count, so file and count never disagree; the return
+// value lists the numbers of such shards (empty on full success).
+std::vector<int> WriteShards(const ShardSet& shards, std::string_view runDirectory,
+                             const core::ConfigFile& config);
+
+// Forgets the index of oldCount shards: deletes data/1.txt..data/<oldCount>.txt
+// and the whole [syjs] section. Used before the thread count changes.
+void ResetShards(std::string_view runDirectory, int oldCount, const core::ConfigFile& config);
+
+// The record count of shard n from [syjs]; missing or non-numeric is 0,
+// negative is 0.
+std::uint64_t ReadShardCount(const core::ConfigFile& config, int n);
+
+// The shard's text: the bytes up to the first NUL, if any.
+std::string_view ShardText(std::string_view fileBytes);
+
+// The length of the prefix of text that holds its first `count` lines (the
+// line ends included), or the whole text when it has fewer lines.
+std::size_t LinesPrefixLength(std::string_view text, std::uint64_t count);
+
+// Calls onRecord for each non-empty line among the first `count` lines of text
+// (text as returned by ShardText), in order. Stops early when onRecord returns
+// false.
+void ForEachRecord(std::string_view text, std::uint64_t count,
+                   const std::function<bool(std::string_view)>& onRecord);
+
+// Reads shard n whole: its file (a missing file reads as empty) and its count.
+// The simple reader; the search engine scans mapped shards itself with the same
+// rules.
+std::vector<std::string> ReadShardRecords(std::string_view runDirectory, int n,
+                                          const core::ConfigFile& config);
+
+}  // namespace cj::index

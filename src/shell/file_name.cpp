@@ -1,0 +1,48 @@
+#include "shell/file_name.h"
+
+#include "platform/byte_size.h"
+#include "platform/files.h"
+
+namespace cj::shell {
+
+std::string_view FileExtension(std::string_view name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+std::string FileName(std::string_view path, bool keepExtension) {
+    if (path.empty() || path.back() == platform::PathSeparator) {
+        return {};
+    }
+    const std::size_t slash = path.find_last_of(platform::PathSeparator);
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (keepExtension) {
+        return std::string(name);
+    }
+    return std::string(name.substr(0, name.size() - FileExtension(name).size()));
+}
+
+std::string SizeTextForBytes(std::uint64_t bytes) {
+    if (bytes == 0) {
+        return "0";
+    }
+    std::string text = platform::FormatByteSize(bytes);
+    // A formatter that names plain bytes in the user's language ("字节") is
+    // brought to the short unit the lists show.
+    static constexpr std::string_view LocalBytes = "字节";
+    for (std::size_t at = text.find(LocalBytes); at != std::string::npos;
+         at = text.find(LocalBytes, at + 1)) {
+        text.replace(at, LocalBytes.size(), "B");
+    }
+    return text;
+}
+
+std::string SizeText(std::string_view path) {
+    std::uint64_t size = 0;
+    if (platform::RegularFileSize(std::string(path), size)) {
+        return "0";
+    }
+    return SizeTextForBytes(size);
+}
+
+}  // namespace cj::shell

@@ -1,0 +1,62 @@
+#include "core/type_filter.h"
+
+#include <gtest/gtest.h>
+
+namespace cj::core {
+namespace {
+
+struct FilterCase {
+    const char* filter;
+    const char* name;
+    bool matches;
+};
+
+TEST(TypeFilter, TestsTheEndOfTheName) {
+    const FilterCase cases[] = {
+        // Everything passes.
+        {"", "a.jpg", true},
+        {"*", "README", true},
+        {".*", "a.jpg", true},
+        {"*.*", "noext", true},
+        // Members with and without a dot, any case.
+        {"mp3|ape|.flac", "x.MP3", true},
+        {"mp3|ape|.flac", "y.ape", true},
+        {"mp3|ape|.flac", "z.flac", true},
+        {"mp3|ape|.flac", "w.wav", false},
+        {"MP3", "a.mp3", true},
+        {"jpg", "SF1400000000001.JPG", true},
+        // A test of the ending, not of an extension field.
+        {".tar.gz", "x.tar.gz", true},
+        {"gz", "x.tar.gz", true},
+        {"3", "a.mp3", false},
+        {"3", "track.3", true},
+        {"jpg", "jpg", false},
+        {"jpg", ".jpg", true},
+        {"jpg", "photo.jpg.txt", false},
+        // Empty members become a lone dot.
+        {"jpg||png", "name.", true},
+        {"jpg||png", "name", false},
+        // Only ASCII letters fold; other bytes compare as they are.
+        {"照片", "a.照片", true},
+        {".Ä", "a.ä", false},
+        // Blanks typed around members are not part of them.
+        {"mp3 | flac", "x.flac", true},
+        {" jpg", "a.jpg", true},
+        // Patterns are text, not wildcards.
+        {"*.jpg", "a.jpg", false},
+    };
+    for (const FilterCase& c : cases) {
+        EXPECT_EQ(TypeFilter(c.filter).Matches(c.name), c.matches)
+            << "filter '" << c.filter << "' name '" << c.name << "'";
+    }
+}
+
+TEST(TypeFilter, MatchesAllOnlyForTheCatchAllTexts) {
+    EXPECT_TRUE(TypeFilter("").MatchesAll());
+    EXPECT_TRUE(TypeFilter("*.*").MatchesAll());
+    EXPECT_FALSE(TypeFilter("jpg").MatchesAll());
+    EXPECT_FALSE(TypeFilter("*|jpg").MatchesAll());
+}
+
+}  // namespace
+}  // namespace cj::core

@@ -1,0 +1,185 @@
+#include "index/shard_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/data_paths.h"
+#include "temp_dir.h"
+
+namespace cj::index {
+namespace {
+
+using Records = std::vector<std::string>;
+
+class Shards : public ::testing::Test {
+protected:
+    Shards() : m_config(core::ConfigPath(m_dir.Path())) { m_dir.MakeDirs("data"); }
+
+    std::string Run() const { return m_dir.Path(); }
+    std::string Shard(int n) const { return m_dir.ReadFile("data/" + std::to_string(n) + ".txt"); }
+    bool ShardExists(int n) const {
+        return std::filesystem::exists(core::ShardPath(Run(), n));
+    }
+    Records Read(int n) const { return ReadShardRecords(Run(), n, m_config); }
+
+    test::TempDir m_dir;
+    core::ConfigFile m_config;
+};
+
+TEST_F(Shards, DealsRecordsInTurn) {
+    ShardSet set(3);
+    for (int k = 1; k <= 7; ++k) {
+        set.Add("/srv/f" + std::to_string(k) + ".jpg");
+    }
+    EXPECT_TRUE(WriteShards(set, Run(), m_config).empty());
+
+    EXPECT_EQ(Shard(1), "/srv/f1.jpg\r\n/srv/f4.jpg\r\n/srv/f7.jpg\r\n");
+    EXPECT_EQ(Shard(2), "/srv/f2.jpg\r\n/srv/f5.jpg\r\n");
+    EXPECT_EQ(Shard(3), "/srv/f3.jpg\r\n/srv/f6.jpg\r\n");
+    EXPECT_EQ(m_config.ReadItem("syjs", "1"), "3");
+    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "2");
+    EXPECT_EQ(m_config.ReadItem("syjs", "3"), "2");
+    EXPECT_EQ(Read(1), (Records{"/srv/f1.jpg", "/srv/f4.jpg", "/srv/f7.jpg"}));
+    EXPECT_EQ(Read(3), (Records{"/srv/f3.jpg", "/srv/f6.jpg"}));
+}
+
+TEST_F(Shards, EmptyRefreshWritesEmptyShardsAndZeroCounts) {
+    ShardSet set(2);
+    EXPECT_TRUE(WriteShards(set, Run(), m_config).empty());
+    EXPECT_TRUE(ShardExists(1));
+    EXPECT_EQ(Shard(1), "");
+    EXPECT_EQ(Shard(2), "");
+    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "0");
+    EXPECT_TRUE(Read(1).empty());
+}
+
+TEST_F(Shards, ResetForgetsTheOldShardCount) {
+    ShardSet four(4);
+    for (int k = 1; k <= 8; ++k) {
+        four.Add("/f" + std::to_string(k));
+    }
+    WriteShards(four, Run(), m_config);
+    ResetShards(Run(), 4, m_config);
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_FALSE(ShardExists(n)) << n;
+    }
+    EXPECT_TRUE(m_config.ReadSection("syjs").keys.empty());
+
+    ShardSet two(2);
+    for (const char* path : {"/a", "/b", "/c"}) {
+        two.Add(path);
+    }
+    WriteShards(two, Run(), m_config);
+    EXPECT_FALSE(ShardExists(3));
+    EXPECT_EQ(m_config.ReadSection("syjs").keys, (Records{"1", "2"}));
+    EXPECT_EQ(m_config.ReadItem("syjs", "1"), "2");
+    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "1");
+}
+
+TEST_F(Shards, ReaderTrustsTheCountNotTheFile) {
+    // A hand-edited shard with more lines than its count: only the counted
+    // lines are records.
+    m_dir.WriteFile("data/1.txt", "/a\r\n/b\r\n/c\r\n");
+    m_config.WriteItem("syjs", "1", "2");
+    EXPECT_EQ(Read(1), (Records{"/a", "/b"}));
+
+    // Fewer lines than the count give fewer records, never empty ones.
+    m_config.WriteItem("syjs", "1", "10");
+    EXPECT_EQ(Read(1), (Records{"/a", "/b", "/c"}));
+
+    // No count, a non-numeric count or a negative one reads as none.
+    m_config.DeleteItem("syjs", "1");
+    EXPECT_TRUE(Read(1).empty());
+    m_config.WriteItem("syjs", "1", "lots");
+    EXPECT_TRUE(Read(1).empty());
+    m_config.WriteItem("syjs", "1", "-1");
+    EXPECT_TRUE(Read(1).empty());
+
+    // A missing shard file reads as empty whatever its count.
+    m_config.WriteItem("syjs", "2", "5");
+    EXPECT_TRUE(Read(2).empty());
+}
+
+TEST_F(Shards, ReaderLineRules) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::uint64_t count;
+        Records records;
+    };
+    const Case cases[] = {
+        {"LF only", "/a\n/b\n", 2, {"/a", "/b"}},
+        {"last line without end", "/a\r\n/b", 2, {"/a", "/b"}},
+        {"CR kept inside a line", "/a\rb\r\n", 1, {"/a\rb"}},
+        {"text ends at NUL", std::string("/a\r\n/b\0/c\r\n", 11), 3, {"/a", "/b"}},
+        {"0x1A ends a line", "/a\x1A/b\r\n", 2, {"/a", "/b"}},
+        {"empty lines count but are no records", "/a\r\n\r\n/b\r\n", 2, {"/a"}},
+        {"empty lines skipped inside the count", "/a\r\n\r\n/b\r\n", 3, {"/a", "/b"}},
+        {"lone CR line", "\r\n/a\r\n", 2, {"/a"}},
+    };
+    for (const Case& c : cases) {
+        Records got;
+        ForEachRecord(ShardText(c.bytes), c.count, [&](std::string_view record) {
+            got.emplace_back(record);
+            return true;
+        });
+        EXPECT_EQ(got, c.records) << c.label;
+    }
+}
+
+TEST(ShardText, PrefixOfCountedLines) {
+    const std::string text = "/a\r\n/bb\r\n/c";
+    EXPECT_EQ(LinesPrefixLength(text, 0), 0u);
+    EXPECT_EQ(LinesPrefixLength(text, 1), 4u);
+    EXPECT_EQ(LinesPrefixLength(text, 2), 9u);
+    EXPECT_EQ(LinesPrefixLength(text, 3), text.size());
+    EXPECT_EQ(LinesPrefixLength(text, 99), text.size());
+    EXPECT_EQ(LinesPrefixLength("/a\x1A/b\n", 1), 3u);
+    EXPECT_EQ(ShardText(std::string_view("ab\0cd", 5)), "ab");
+}
+
+TEST(ShardText, ReaderStopsWhenAsked) {
+    int seen = 0;
+    ForEachRecord("/a\r\n/b\r\n/c\r\n", 3, [&](std::string_view) { return ++seen < 2; });
+    EXPECT_EQ(seen, 2);
+}
+
+// A shard that could not be replaced used to get its new count all the same:
+// the old file was then read with a count that did not belong to it, cutting
+// records off or reading past them. File and count now stay together.
+TEST_F(Shards, FailedWriteKeepsPreviousShardAndCount) {
+    ShardSet first(2);
+    for (const char* path : {"/a", "/b", "/c"}) {
+        first.Add(path);
+    }
+    ASSERT_TRUE(WriteShards(first, Run(), m_config).empty());
+
+    // Shard 2's name is taken by a folder that holds a file, so its rename
+    // fails (even for root, which ignores permissions).
+    std::filesystem::remove(core::ShardPath(Run(), 2));
+    m_dir.WriteFile("data/2.txt/keep", "x");
+
+    ShardSet second(2);
+    for (const char* path : {"/d", "/e", "/f", "/g", "/h"}) {
+        second.Add(path);
+    }
+    EXPECT_EQ(WriteShards(second, Run(), m_config), std::vector<int>{2});
+    EXPECT_EQ(Read(1), (Records{"/d", "/f", "/h"}));
+    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "1") << "the old count stays with the old file";
+    EXPECT_EQ(m_dir.ReadFile("data/2.txt/keep"), "x");
+}
+
+TEST_F(Shards, NoDataFolderWritesNothing) {
+    std::filesystem::remove_all(m_dir / "data");
+    ShardSet set(1);
+    set.Add("/a");
+    EXPECT_EQ(WriteShards(set, Run(), m_config), std::vector<int>{1});
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "data"));
+}
+
+}  // namespace
+}  // namespace cj::index

@@ -1,0 +1,146 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "temp_dir.h"
+
+namespace cj::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountEntries(const std::string& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(Files, ReadAndAtomicWriteRoundTrip) {
+    test::TempDir dir;
+    const std::string path = dir / "a.txt";
+    const std::string data("x\0y\r\n\xFF", 6);
+    ASSERT_FALSE(WriteWholeFileAtomic(path, data));
+    std::string back = "stale";
+    ASSERT_FALSE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, data);
+
+    ASSERT_FALSE(WriteWholeFileAtomic(path, ""));
+    ASSERT_FALSE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "");
+    EXPECT_EQ(CountEntries(dir.Path()), 1) << "no temporary file may remain";
+
+    EXPECT_TRUE(ReadWholeFile(dir / "missing.txt", back));
+    EXPECT_EQ(back, "");
+}
+
+TEST(Files, AtomicWriteKeepsTheModeOfTheFileItReplaces) {
+    test::TempDir dir;
+    const std::string path = dir / "a.txt";
+    dir.WriteFile("a.txt", "old");
+    ::chmod(path.c_str(), 0600);
+    ASSERT_FALSE(WriteWholeFileAtomic(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(Files, WriteIntoMissingFolderFailsAndCreatesNothing) {
+    test::TempDir dir;
+    EXPECT_TRUE(WriteWholeFileAtomic(dir / "data/chengjing.ini", "x"));
+    EXPECT_FALSE(fs::exists(dir / "data"));
+    EXPECT_EQ(CountEntries(dir.Path()), 0);
+}
+
+// A write that runs out of room half-way (here the file-size limit stands in
+// for a full disk) must leave the previous file whole and no temporary behind.
+TEST(Files, WriteThatFailsHalfWayKeepsThePreviousFile) {
+    test::TempDir dir;
+    const std::string path = dir / "1.txt";
+    dir.WriteFile("1.txt", "previous index\r\n");
+
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::error_code ec = WriteWholeFileAtomic(path, std::string(100000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(ec);
+    EXPECT_EQ(dir.ReadFile("1.txt"), "previous index\r\n");
+    EXPECT_EQ(CountEntries(dir.Path()), 1);
+}
+
+TEST(Files, RenameThatFailsKeepsTheTarget) {
+    test::TempDir dir;
+    dir.WriteFile("target/keep.txt", "kept");
+    EXPECT_TRUE(WriteWholeFileAtomic(dir / "target", "new"));
+    EXPECT_EQ(dir.ReadFile("target/keep.txt"), "kept");
+    EXPECT_EQ(CountEntries(dir.Path()), 1);
+}
+
+TEST(Files, SizesAndProbes) {
+    test::TempDir dir;
+    dir.WriteFile("small.bin", std::string(532, 'a'));
+    dir.MakeDirs("folder");
+    // A sparse file past 4 GiB: sizes are 64-bit everywhere.
+    const std::string big = dir / "big.bin";
+    dir.WriteFile("big.bin", "");
+    ASSERT_EQ(::truncate(big.c_str(), 5LL << 30), 0);
+
+    std::uint64_t size = 7;
+    EXPECT_FALSE(RegularFileSize(dir / "small.bin", size));
+    EXPECT_EQ(size, 532u);
+    EXPECT_FALSE(RegularFileSize(big, size));
+    EXPECT_EQ(size, 5ULL << 30);
+    EXPECT_TRUE(RegularFileSize(dir / "folder", size));
+    EXPECT_EQ(size, 0u);
+    EXPECT_TRUE(RegularFileSize(dir / "missing", size));
+
+    EXPECT_TRUE(ProbePath(dir / "small.bin").exists);
+    EXPECT_EQ(ProbePath(big).size, 5ULL << 30);
+    EXPECT_TRUE(ProbePath(dir / "folder").isDirectory);
+    EXPECT_EQ(ProbePath(dir / "folder").size, 0u);
+    EXPECT_FALSE(ProbePath(dir / "missing").exists);
+    EXPECT_FALSE(ProbePath("").exists);
+}
+
+TEST(Files, DeleteAndMakeDirectory) {
+    test::TempDir dir;
+    dir.WriteFile("a.txt", "x");
+    EXPECT_FALSE(DeleteFile(dir / "a.txt"));
+    EXPECT_TRUE(DeleteFile(dir / "a.txt"));
+    EXPECT_FALSE(MakeDirectory(dir / "out"));
+    EXPECT_EQ(MakeDirectory(dir / "out"), std::errc::file_exists);
+    EXPECT_TRUE(MakeDirectory(dir / "x/y")) << "only one level is made";
+    EXPECT_TRUE(DeleteFile(dir / "out")) << "folders are not deleted";
+}
+
+TEST(Files, PathsAndExecutableDirectory) {
+    EXPECT_EQ(JoinPath("/run", "data"), "/run/data");
+    EXPECT_EQ(JoinPath("/run/", "data"), "/run/data");
+    EXPECT_EQ(JoinPath("/run/", "/data"), "/run/data");
+    EXPECT_EQ(JoinPath("/", "data"), "/data");
+    EXPECT_EQ(JoinPath("", "data"), "data");
+    EXPECT_EQ(JoinPath("/run", ""), "/run");
+
+    const std::string exeDir = ExecutableDirectory();
+    ASSERT_FALSE(exeDir.empty());
+    EXPECT_NE(exeDir.back(), '/');
+    EXPECT_TRUE(ProbePath(exeDir).isDirectory);
+    EXPECT_TRUE(fs::exists(fs::path(exeDir) / "platform_test"));
+}
+
+}  // namespace
+}  // namespace cj::platform

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, only those that
 # are missing, so that a second run costs a fraction of a second.
+#   scripts/deps.sh        what ./test needs
+#   scripts/deps.sh run    and what ./run needs to show the window without a display
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
+  qt6-base-dev fonts-noto-cjk
 )
+if [ "${1:-}" = run ]; then
+  packages+=(xvfb xauth imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -61,7 +61,7 @@ struct Line {
 // change byte for byte.
 class Document {
 public:
-    static Document Parse(std::string bytes);
+    static Document Parse(std::string_view bytes);
     std::string Serialize() const;
 
     // Index range [begin, end) of the lines of each section named name: the
@@ -110,9 +110,9 @@ void Document::Classify(Line& line) {
     }
 }
 
-Document Document::Parse(std::string bytes) {
+Document Document::Parse(std::string_view bytes) {
     Document doc;
-    std::string_view rest(bytes);
+    std::string_view rest = bytes;
     if (rest.starts_with(Bom)) {
         doc.m_bom = true;
         rest.remove_prefix(Bom.size());
@@ -236,7 +236,7 @@ std::optional<Document> LoadForWrite(const std::string& path) {
     if (ec && ec != std::errc::no_such_file_or_directory) {
         return std::nullopt;
     }
-    return Document::Parse(std::move(bytes));
+    return Document::Parse(bytes);
 }
 
 bool Store(const std::string& path, const Document& doc, const std::string& before) {
@@ -273,7 +273,7 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
             return {};
         }
     }
-    const Document doc = Document::Parse(std::move(bytes));
+    const Document doc = Document::Parse(bytes);
     const auto sections = doc.Sections(section);
     if (sections.empty()) {
         return {};
@@ -356,7 +356,7 @@ std::vector<ProfileItem> ReadProfileSection(const std::string& path, std::string
             return {};
         }
     }
-    const Document doc = Document::Parse(std::move(bytes));
+    const Document doc = Document::Parse(bytes);
     const auto sections = doc.Sections(section);
     std::vector<ProfileItem> items;
     if (sections.empty()) {

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Engine benchmarks: chengjing-cli against grep, find, fd and the scan-limit
+# yardstick, side by side in one run, warm cache, medians over RUNS runs.
+#
+#   bench/engine_bench.sh            set up what is missing, then measure and print the ratios
+#   bench/engine_bench.sh setup      only build the corpora, scanlimit and chengjing-cli
+#   bench/engine_bench.sh run        only measure (after a setup)
+#   RUNS=15 bench/engine_bench.sh    more runs per command (default 10, after 2 warm-ups)
+#   INTERLEAVE=1 bench/engine_bench.sh run   take the commands of a group in turn, round
+#                                    after round, instead of hyperfine's one after the other
+#
+# Data lives in D (default /var/tmp/cj-bench, off /tmp, shared with the
+# corpus tools' own anchors.sh): the 300k tree, the 10M path list and its two
+# shards (about 1.5 GB). The corpus tools are in SHARED (default ../shared/bench
+# beside the repository, or /work/shared/bench).
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+REPO=$(cd "$HERE/.." && pwd)
+SHARED=${SHARED:-$(cd "$REPO/../shared/bench" 2>/dev/null && pwd || echo /work/shared/bench)}
+D=${D:-/var/tmp/cj-bench}
+RUNS=${RUNS:-10}
+FEW=SF1400000000001   # 5 file names (7 full paths) at every size
+MANY=SF               # 1,262,157 names in 10M records, 24,315 in the 300k tree
+O=$D/out
+SL=$D/scanlimit
+CJ10=$D/cj10m         # run directory over the 10M shards
+CJ3=$D/cj300k         # run directory over our own refresh of the 300k tree
+RESULTS=$D/results-engine
+
+install_tools() {
+    local missing=()
+    command -v hyperfine >/dev/null || missing+=(hyperfine)
+    command -v fdfind >/dev/null || missing+=(fd-find)
+    command -v python3 >/dev/null || missing+=(python3)
+    command -v gcc >/dev/null || missing+=(gcc)
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+setup() {
+    install_tools
+    mkdir -p "$D" "$O" "$RESULTS"
+    # Same commands as the corpus tools' anchors, plus --tiny so that sizes are real.
+    [ -d "$D/tree" ] || python3 "$SHARED/make_corpus.py" tree "$D/tree" --files 300000 --tiny \
+        --list "$D/index300k.txt" --summary "$D/tree300k.summary.json" >/dev/null
+    [ -f "$D/list10m.txt" ] || python3 "$SHARED/make_corpus.py" list /data/scans --records 10000000 \
+        -o "$D/list10m.txt" --summary "$D/list10m.summary.json" >/dev/null
+    [ -f "$D/shards10m/2.txt" ] || python3 "$SHARED/make_shards.py" "$D/list10m.txt" "$D/shards10m" -n 2
+    [ -x "$SL" ] || gcc -O3 -pthread -o "$SL" "$SHARED/scanlimit.c"
+
+    (cd "$REPO" && scripts/deps.sh && cmake --preset release >/dev/null &&
+        cmake --build --preset release --target chengjing-cli >/dev/null)
+    for dir in "$CJ10" "$CJ3"; do
+        mkdir -p "$dir/data"
+        cp "$REPO/build/release/bin/chengjing-cli" "$dir/"
+    done
+    # The 10M shards as the program's index: shard files and their counts.
+    ln -sf "$D/shards10m/1.txt" "$CJ10/data/1.txt"
+    ln -sf "$D/shards10m/2.txt" "$CJ10/data/2.txt"
+    { cat "$D/shards10m/syjs.ini"; printf '[xcs]\r\nma=2\r\n'; } > "$CJ10/data/chengjing.ini"
+    # The 300k index is our own refresh of the tree.
+    "$CJ3/chengjing-cli" refresh --threads 2 --folder "$D/tree" >/dev/null
+}
+
+# group GROUP NAME=COMMAND...: times the commands side by side and leaves each
+# median in ms in $RESULTS/GROUP-NAME.ms. hyperfine by default; INTERLEAVE=1
+# takes the commands in turn, round after round (for a machine under load).
+group() {
+    local grp=$1 pair name cmd
+    shift
+    if [ "${INTERLEAVE:-0}" = 1 ]; then
+        python3 "$HERE/interleave.py" "$RUNS" 2 "$@" | while read -r name med min; do
+            echo "$med" > "$RESULTS/$grp-$name.ms"
+        done
+    else
+        for pair in "$@"; do
+            name=${pair%%=*}
+            cmd=${pair#*=}
+            hyperfine --style none --output=pipe -w 2 -r "$RUNS" \
+                --export-json "$RESULTS/$grp-$name.json" "$cmd" >/dev/null
+            python3 -c 'import json,statistics,sys; t=json.load(open(sys.argv[1]))["results"][0]["times"]; print("%.1f" % (1e3*statistics.median(t)))' \
+                "$RESULTS/$grp-$name.json" > "$RESULTS/$grp-$name.ms"
+        done
+    fi
+    for pair in "$@"; do
+        name=${pair%%=*}
+        printf '  %-18s %8s ms   %s\n' "$name" "$(cat "$RESULTS/$grp-$name.ms")" "${pair#*=}"
+    done
+}
+
+ms() { cat "$RESULTS/$1.ms"; }
+min_ms() { python3 -c 'import sys; print(min(float(open(f).read()) for f in sys.argv[1:]))' "${@/#/$RESULTS/}"; }
+
+# ratio LABEL NUMERATOR_MS DENOMINATOR_MS TARGET
+ratio() {
+    python3 -c '
+import sys
+label, a, b, target = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+r = a / b
+print("  %-58s %5.2f  (target <= %.2f)  %s" % (label, r, target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
+' "$@" | tee -a "$RESULTS/summary.txt"
+}
+
+run() {
+    mkdir -p "$RESULTS" "$O"
+    rm -f "$RESULTS/summary.txt"
+    local s10="$D/shards10m" s3="$CJ3/data"
+    echo "== search 10M records, 2 shards"
+    group s10 \
+        "cj-few=$CJ10/chengjing-cli search $FEW > $O/cj-few.txt" \
+        "grep-few=LC_ALL=C grep -F $FEW $s10/1.txt > $O/g-few.1 & LC_ALL=C grep -F $FEW $s10/2.txt > $O/g-few.2 & wait" \
+        "limit-few=$SL -m name $s10/1.txt,$s10/2.txt $FEW" \
+        "limitx-few=$SL -x -m name $s10/1.txt,$s10/2.txt $FEW" \
+        "cj-many=$CJ10/chengjing-cli search $MANY > $O/cj-many.txt" \
+        "grep-many=LC_ALL=C grep -F $MANY $s10/1.txt > $O/g-many.1 & LC_ALL=C grep -F $MANY $s10/2.txt > $O/g-many.2 & wait" \
+        "limit-many=$SL -m name $s10/1.txt,$s10/2.txt $MANY" \
+        "limitx-many=$SL -x -m name $s10/1.txt,$s10/2.txt $MANY"
+
+    echo "== search the 300k tree's index with sizes"
+    group s300 \
+        "cj-long-many=$CJ3/chengjing-cli search --long $MANY > $O/cj-long-many.txt" \
+        "limit-stat-many=$SL -m name -z stat $s3/1.txt,$s3/2.txt $MANY" \
+        "limitx-stat-many=$SL -x -m name -z stat $s3/1.txt,$s3/2.txt $MANY"
+
+    echo "== refresh of the 300k tree"
+    group walk \
+        "cj-refresh=$CJ3/chengjing-cli refresh --threads 2 --folder $D/tree > /dev/null" \
+        "find-list=find $D/tree -name '.*' -type d -prune -o -type f -print > $O/find_list.txt" \
+        "fd=fdfind -u -t f . $D/tree > $O/fd_list.txt"
+
+    echo "== memory of a 10M search (peak private pages; the mapped shards are page cache)"
+    local hitsFew hitsMany
+    hitsFew=$("$CJ10/chengjing-cli" search --count $FEW)
+    hitsMany=$("$CJ10/chengjing-cli" search --count $MANY)
+    local memFew memMany
+    memFew=$(python3 "$HERE/peak_private.py" "$CJ10/chengjing-cli" search $FEW)
+    memMany=$(python3 "$HERE/peak_private.py" "$CJ10/chengjing-cli" search $MANY)
+    echo "  rare:   $memFew  hits=$hitsFew"
+    echo "  common: $memMany  hits=$hitsMany (16 bytes of hit list each)"
+
+    echo "== checks"
+    echo "  hits: cj rare $(wc -l < "$O/cj-few.txt"), cj common $(wc -l < "$O/cj-many.txt"), 300k common $(( $(wc -l < "$O/cj-long-many.txt") / 3 ))"
+
+    echo "== ratios (same run)"
+    ratio "search 10M rare: cj / grep -F on both shards" "$(ms s10-cj-few)" "$(ms s10-grep-few)" 0.65
+    ratio "search 10M rare: cj / scanlimit (2 threads, mmap, best)" "$(ms s10-cj-few)" "$(min_ms s10-limit-few.ms s10-limitx-few.ms)" 1.5
+    ratio "search 10M common, paths: cj / grep -F on both shards" "$(ms s10-cj-many)" "$(ms s10-grep-many)" 1.0
+    ratio "search 300k common with sizes: cj --long / scanlimit -z stat" "$(ms s300-cj-long-many)" "$(min_ms s300-limit-stat-many.ms s300-limitx-stat-many.ms)" 1.2
+    ratio "refresh 300k: cj / find -prune -print > list" "$(ms walk-cj-refresh)" "$(ms walk-find-list)" 0.6
+    ratio "refresh 300k: cj / fdfind -u -t f" "$(ms walk-cj-refresh)" "$(ms walk-fd)" 1.0
+    python3 -c '
+import re, sys
+anon = int(re.search(r"peak_anon_kib=(\d+)", sys.argv[1]).group(1))
+hits = int(sys.argv[2])
+private = (anon - hits * 16 / 1024) / 1024
+print("  %-58s %5.1f MiB  (target <= 64)  %s" % ("memory of a 10M common search besides its hits", private, "met" if private <= 64 else "NOT MET"))
+' "$memMany" "$hitsMany" | tee -a "$RESULTS/summary.txt"
+}
+
+case "${1:-}" in
+    setup) setup ;;
+    run) run ;;
+    "") setup; run ;;
+    *) echo "usage: $0 [setup|run]" >&2; exit 2 ;;
+esac

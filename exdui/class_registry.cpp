@@ -1,0 +1,86 @@
+#include "class_registry.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace exdui {
+namespace {
+
+// Built-in implementations are named in a class's flags by their place in
+// this list, so that a derived class copying the flags gets the same one.
+constexpr int TagShift = 16;
+constexpr int32_t TagMask = 0xFF << TagShift;
+
+std::deque<BuiltinClass>& Builtins() {
+    static std::deque<BuiltinClass> builtins;
+    return builtins;
+}
+
+std::map<QString, std::unique_ptr<ClassRecord>>& Classes() {
+    static std::map<QString, std::unique_ptr<ClassRecord>> classes;
+    return classes;
+}
+
+QString Key(const QString& name) { return name.toCaseFolded(); }
+
+}  // namespace
+
+void RegisterBuiltinClass(const BuiltinClass& cls) {
+    Builtins().push_back(cls);
+    const BuiltinClass& stored = Builtins().back();
+    ClassRecord record;
+    record.name = QString::fromUtf16(stored.name);
+    record.style = stored.style;
+    record.styleEx = stored.styleEx;
+    record.textFormat = stored.textFormat;
+    record.flags = static_cast<int32_t>(Builtins().size()) << TagShift;
+    record.proc = stored.proc;
+    record.base = &stored;
+    AddClass(std::move(record));
+}
+
+const BuiltinClass* BaseFromFlags(int32_t flags) {
+    int tag = (flags & TagMask) >> TagShift;
+    if (tag < 1 || static_cast<size_t>(tag) > Builtins().size()) {
+        return nullptr;
+    }
+    return &Builtins()[static_cast<size_t>(tag - 1)];
+}
+
+const ClassRecord* FindClass(const QString& name) {
+    auto it = Classes().find(Key(name));
+    return it == Classes().end() ? nullptr : it->second.get();
+}
+
+bool AddClass(ClassRecord record) {
+    if (record.name.isEmpty() || FindClass(record.name) != nullptr || record.proc == nullptr) {
+        return false;
+    }
+    QString key = Key(record.name);
+    Classes().emplace(key, std::make_unique<ClassRecord>(std::move(record)));
+    return true;
+}
+
+void RegisterBuiltinClasses() {
+    if (!Builtins().empty()) {
+        return;
+    }
+    RegisterStaticClass();
+    RegisterEditClass();
+    RegisterComboBoxClass();
+    RegisterProgressBarClass();
+    RegisterGroupBoxClass();
+    RegisterRadioButtonClass();
+#ifdef EXDUI_HAS_LIST_CLASSES
+    RegisterListClasses();
+#endif
+}
+
+void ClearClasses() {
+    // Objects are gone by now; built-in records stay for a later Ex_Init.
+    Classes().clear();
+    Builtins().clear();
+}
+
+}  // namespace exdui

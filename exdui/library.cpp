@@ -1,0 +1,99 @@
+// Start and end of the library.
+#include <QApplication>
+#include <QEvent>
+#include <QThread>
+
+#include "class_registry.h"
+#include "exdui_qt.h"
+#include "fonts.h"
+#include "handle_table.h"
+#include "marshal.h"
+#include "object.h"
+#include "window.h"
+
+namespace exdui {
+void DestroyAllEasings();
+
+}  // namespace exdui
+
+using namespace exdui;
+
+namespace {
+
+QApplication* g_ownApp = nullptr;  // UI thread: the application Ex_Init made.
+
+}  // namespace
+
+extern "C" {
+
+EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const char16_t* className,
+                      const void* theme, size_t themeLength, const void* i18n, size_t i18nLength) {
+    // The theme package and the rest are accepted as they come and not read.
+    (void)instance, (void)flags, (void)cursor, (void)className, (void)theme, (void)themeLength;
+    (void)i18n, (void)i18nLength;
+    try {
+        if (marshal::IsUiThread() && marshal::IsRunning()) {
+            return 1;
+        }
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "exdui";
+            static char* argv[] = {name, nullptr};
+            g_ownApp = new QApplication(argc, argv);
+        } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+                   QCoreApplication::instance()->thread() != QThread::currentThread()) {
+            return 0;  // widgets need a QApplication, on this thread
+        }
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setFont(DefaultFont());
+        marshal::Start();
+        RegisterBuiltinClasses();
+        InstallFrameController();
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+EXDUI_API int Ex_UnInit(void) {
+    if (!marshal::IsUiThread()) {
+        return 0;
+    }
+    try {
+        marshal::BeginShutdown();
+        for (Window* w : AllWindows()) {
+            w->Destroy();
+        }
+        DestroyAllEasings();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RemoveFrameController();
+        ClearClasses();
+        marshal::Stop();
+        handles::Clear();
+        if (g_ownApp != nullptr) {
+            delete g_ownApp;
+            g_ownApp = nullptr;
+        }
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // extern "C"
+
+EXDUI_API QWidget* ExQtWidget(ExHandle handle) {
+    if (!marshal::IsUiThread()) {
+        return nullptr;
+    }
+    if (Object* obj = ObjectFromHandle(handle)) {
+        return obj->Widget();
+    }
+    if (Window* w = WindowFromHandle(handle)) {
+        return w->Widget();
+    }
+    if (Window* w = WindowFromSurface(handle)) {
+        return w->Widget();
+    }
+    return nullptr;
+}

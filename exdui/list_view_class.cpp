@@ -1,0 +1,235 @@
+#include "list_view_class.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <climits>
+
+#include "canvas.h"
+#include "images.h"
+#include "object_access.h"
+#include "report_list_view_widget.h"
+
+namespace exdui {
+
+namespace {
+
+QColor SlotColour(const Object& obj, int32_t slot) {
+    return QColor::fromRgba(obj.Color(slot));
+}
+
+}  // namespace
+
+ListObjectHost::ListObjectHost(Object& obj) : m_obj(obj), m_canvas(CreateCanvas()) {}
+
+ListObjectHost::~ListObjectHost() {
+    DestroyCanvas(m_canvas);
+    // As a Windows list view does, the list owns the image list it was given.
+    if (m_imageList != 0 && (m_obj.Style() & EX_LVS_SHAREIMAGELISTS) == 0) {
+        _imglist_destroy(m_imageList);
+    }
+}
+
+std::int32_t ListObjectHost::MeasureRowHeight(std::int32_t width, std::int32_t height) {
+    if (m_obj.destroying || m_obj.destroyed) {
+        return height;
+    }
+    ExListSize size{width, height};
+    m_obj.Notify(EX_NM_CALCSIZE, 0, reinterpret_cast<intptr_t>(&size));
+    return size.height;
+}
+
+void ListObjectHost::BeginDraw(QPainter& painter) {
+    BindCanvas(m_canvas, &painter);
+}
+
+void ListObjectHost::EndDraw(QPainter& /*painter*/) {
+    BindCanvas(m_canvas, nullptr);
+}
+
+void ListObjectHost::DrawRow(QPainter& /*painter*/, const ListRowPaint& row) {
+    // A procedure may destroy the list while its rows are painted; the widget
+    // goes later (deleteLater), its owner hears nothing more.
+    if (m_obj.destroying || m_obj.destroyed) {
+        return;
+    }
+    ExListDraw draw{};
+    draw.canvas = m_canvas;
+    draw.state = row.state;
+    draw.rect = ExRect{row.rect.left(), row.rect.top(), row.rect.left() + row.rect.width(),
+                       row.rect.top() + row.rect.height()};
+    draw.item = row.row + 1;
+    draw.style = m_obj.Style();
+    m_obj.Notify(EX_NM_CUSTOMDRAW, 0, reinterpret_cast<intptr_t>(&draw));
+}
+
+void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
+    if (m_obj.destroying || m_obj.destroyed) {
+        return;
+    }
+    int32_t code = EX_NM_CLICK;
+    switch (what) {
+        case ListRowEvent::Click:
+            code = EX_NM_CLICK;
+            break;
+        case ListRowEvent::DoubleClick:
+            code = EX_NM_DBLCLK;
+            break;
+        case ListRowEvent::RightClick:
+            code = EX_NM_RCLICK;
+            break;
+    }
+    // pos is in the viewport; handlers get object client coordinates.
+    QPoint client = pos;
+    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
+        client = state->Widget().viewport()->mapTo(m_obj.Widget(), pos);
+    }
+    m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x(), client.y()));
+}
+
+QImage ListObjectHost::RowImage(std::int32_t index) {
+    return ImageListImage(m_imageList, index + 1);
+}
+
+bool ListObjectHost::MultiSelect(bool /*fallback*/) {
+    return (m_obj.Style() & EX_LVS_MULTISELECT) != 0;
+}
+
+ListColours ListObjectHost::Colours(const ListColours& fallback) {
+    ListColours colours = fallback;
+    colours.background = Qt::transparent;  // The object's own background shows through.
+    colours.lines = SlotColour(m_obj, EX_COLOR_BORDER);
+    colours.text = SlotColour(m_obj, EX_COLOR_TEXT);
+    colours.headerText = colours.text;
+    colours.headerBackground = SlotColour(m_obj, EX_COLOR_LIST_HEADER);
+    colours.selected = SlotColour(m_obj, EX_COLOR_LIST_SELECTED);
+    colours.hot = SlotColour(m_obj, EX_COLOR_LIST_HOT);
+    return colours;
+}
+
+ListState::ListState(Object& obj, ListViewWidget* widget)
+    : m_obj(obj), m_host(obj), m_widget(widget) {
+    if (widget != nullptr) {
+        widget->SetHost(&m_host);
+    }
+}
+
+ListState::~ListState() {
+    if (ListViewWidget* widget = m_widget.data()) {
+        widget->SetHost(nullptr);
+    }
+}
+
+ReportListWidget* ListState::Report() const {
+    return dynamic_cast<ReportListWidget*>(m_widget.data());
+}
+
+void ListState::Fit() {
+    ListViewWidget* widget = m_widget.data();
+    const QWidget* area = m_obj.Widget();
+    if (widget != nullptr && area != nullptr) {
+        widget->setGeometry(area->rect());
+    }
+}
+
+void ListState::ApplyStyle() {
+    ListViewWidget* widget = m_widget.data();
+    if (widget == nullptr) {
+        return;
+    }
+    const int32_t style = m_obj.Style();
+    const auto vertical = (style & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    if (widget->verticalScrollBarPolicy() != vertical) {
+        widget->setVerticalScrollBarPolicy(vertical);
+    }
+    if (ReportListWidget* report = Report()) {
+        const auto across = (style & ListStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+        if (report->horizontalScrollBarPolicy() != across) {
+            report->setHorizontalScrollBarPolicy(across);
+        }
+        report->SetGridLines((style & EX_RLVS_HLINES) != 0, (style & EX_RLVS_VLINES) != 0);
+    }
+}
+
+void InitListObject(Object& obj, ListViewWidget* widget) {
+    auto state = std::make_unique<ListState>(obj, widget);
+    ListState& ref = *state;
+    obj.SetClassState(std::move(state));
+    obj.SetFocusProxy(widget);
+    widget->setFont(obj.Font());
+    ref.ApplyStyle();
+    ref.Fit();
+    widget->show();
+}
+
+ListState* ListStateOf(ExHandle object) {
+    Object* obj = ObjectFromHandle(object);
+    ListState* state = obj != nullptr ? obj->StateAs<ListState>() : nullptr;
+    return state != nullptr && state->IsAlive() ? state : nullptr;
+}
+
+std::int32_t RowIndex(intptr_t row) {
+    if (row < 1 || row > INT32_MAX) {
+        return -1;
+    }
+    return static_cast<std::int32_t>(row - 1);
+}
+
+bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
+                             intptr_t lParam, intptr_t* result) {
+    ListViewWidget& list = state.Widget();
+    switch (message) {
+        case EX_WM_SIZE:
+            // Also sent with no size by owners that changed their row height.
+            state.ApplyStyle();
+            state.Fit();
+            list.RemeasureRowHeight();
+            return false;
+        case MsgColorChanged:
+            list.RepaintAll();
+            return false;
+        case EX_LVM_GETITEMCOUNT:
+            *result = list.RowCount();
+            return true;
+        case EX_LVM_ENSUREVISIBLE:
+            list.EnsureVisible(RowIndex(wParam));
+            *result = list.Selection().IsValid(RowIndex(wParam)) ? 1 : 0;
+            return true;
+        case EX_LVM_UPDATE:
+            list.RepaintAll();
+            *result = 1;
+            return true;
+        case EX_LVM_SETITEMSTATE:
+            if (wParam == -1) {
+                list.SetAllSelected((lParam & EX_LVIS_SELECTED) != 0);
+                *result = 1;
+            } else {
+                *result = list.SetRowState(RowIndex(wParam), static_cast<std::uint32_t>(lParam)) ? 1 : 0;
+            }
+            return true;
+        case EX_LVM_GETITEMSTATE:
+            *result = static_cast<intptr_t>(list.RowState(RowIndex(wParam)));
+            return true;
+        case EX_LVM_GETSELECTEDCOUNT:
+            *result = list.Selection().SelectedCount();
+            return true;
+        case EX_LVM_GETSELECTIONMARK:
+            *result = list.SelectionMark() + 1;
+            return true;
+        case EX_LVM_SETSELECTIONMARK:
+            *result = list.SelectionMark() + 1;
+            list.SetSelectionMark(RowIndex(lParam), wParam != 0);
+            return true;
+        case EX_LVM_SETROWHEIGHT: {
+            const intptr_t height = lParam != 0 ? lParam : wParam;
+            list.SetRowHeight(static_cast<std::int32_t>(
+                std::clamp<intptr_t>(height, 1, ListViewWidget::MaxRowHeight)));
+            *result = 1;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace exdui

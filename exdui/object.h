@@ -1,0 +1,216 @@
+// Objects and built-in classes: the internal interface a class is written
+// against. Everything here runs on the UI thread only; the C API marshals
+// calls from other threads before they reach it.
+//
+// How to add a built-in class
+// ---------------------------
+// 1. Write its class procedure, an ExClassProc, in its own file. It receives
+//    every message of its objects after the object's own procedure (if that
+//    did not handle it) and ends with Ex_ObjDefProc(window, object, ...) for
+//    whatever it leaves alone. Reach the object with ObjectFromHandle(object).
+//    Derived classes chain to this procedure with Ex_ObjCallProc, so it must
+//    not assume that it is the first procedure to run.
+// 2. Keep per-object state in a class derived from ClassState, made by the
+//    class's init function with obj.SetClassState(...); read it back with
+//    obj.StateAs<MyState>(). Child Qt widgets (a scroll bar, a line edit) are
+//    made in init as children of obj.Widget().
+// 3. Paint on EX_WM_PAINT through obj.Painter() (a QPainter valid during the
+//    message) or through Ex_ObjBeginPaint and the _canvas_* calls; the
+//    background has been painted by then (EX_WM_ERASEBKGND, default: colour
+//    slot 0 with the object's radii).
+// 4. Raise notifications with obj.Notify(code, wParam, lParam): EX_WM_NOTIFY
+//    to the object itself, then the handlers of Ex_ObjHandleEvent, then
+//    EX_WM_NOTIFY to the window's procedure, until one handles it. The
+//    default procedure already raises -2 click (left button released over the
+//    object it went down on), -3 double click, -5 right click, -15 key down,
+//    -90 timer.
+// 5. Describe the class in a BuiltinClass and register it from the library's
+//    start-up: add a Register...() call to RegisterBuiltinClasses() in
+//    class_registry.cpp. The list classes come in through the hook
+//    RegisterListClasses(), which list_view*.cpp defines; CMake compiles the
+//    call only when such a file exists.
+#pragma once
+
+#include <QFont>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "exdui.h"
+
+class QPainter;
+
+namespace exdui {
+
+class Window;
+class Object;
+
+// Traits of a built-in implementation.
+enum ObjectTraits : uint32_t {
+    TraitFocusable = 1,         // takes the keyboard focus when clicked
+    TraitMouseTransparent = 2,  // presses go on to the parent too (labels, frames,
+                                // pages), so a window can be dragged through them
+};
+
+struct BuiltinClass {
+    const char16_t* name;
+    int32_t style;       // taken when Ex_ObjCreateEx gets -1
+    int32_t styleEx;
+    int32_t textFormat;
+    ExClassProc proc;
+    void (*init)(Object&);  // may be null; runs before EX_WM_CREATE
+    uint32_t traits;
+    std::map<int32_t, ExArgb> colors;  // default colour slots; unnamed slots are 0
+};
+
+// Registers a built-in class (copied); called during Ex_Init only.
+void RegisterBuiltinClass(const BuiltinClass& cls);
+// Defined by the list classes' files: registers "ListView" and "ReportListView".
+void RegisterListClasses();
+
+// A registered class: built in, or made with Ex_ObjRegister.
+struct ClassRecord {
+    QString name;
+    int32_t style = 0;
+    int32_t styleEx = 0;
+    int32_t textFormat = 0;
+    int32_t extraBytes = 0;
+    intptr_t cursor = 0;
+    int32_t flags = 0;
+    ExClassProc proc = nullptr;            // never null once registered
+    const BuiltinClass* base = nullptr;    // the implementation its objects get
+};
+
+// Per-object state of a built-in class.
+class ClassState {
+public:
+    virtual ~ClassState() = default;
+};
+
+class Object {
+public:
+    Object(const ClassRecord& cls, Window& window, Object* parent);
+    ~Object();
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    ExHandle Handle() const { return m_handle; }
+    ExHandle WindowHandle() const;
+    ExHandle SurfaceHandle() const;
+    Window& OwnerWindow() const { return m_window; }
+    Object* Parent() const { return m_parent; }
+    const std::vector<Object*>& Children() const { return m_children; }
+    QWidget* Widget() const { return m_widget; }
+    const ClassRecord& Class() const { return m_class; }
+    // True when the object's implementation is the built-in class named.
+    bool Is(const char16_t* builtinName) const;
+
+    int32_t Id() const { return m_id; }
+    int32_t Style() const { return m_style; }
+    int32_t StyleEx() const { return m_styleEx; }
+    int32_t TextFormat() const { return m_textFormat; }
+    uint32_t State() const { return m_state; }
+    // Sets or clears state bits; repaints when asked and something changed.
+    void SetState(uint32_t bits, bool on, bool redraw);
+
+    ExArgb Color(int32_t slot) const;
+    void SetColor(int32_t slot, ExArgb color);
+    const QFont& Font() const { return m_qfont; }
+    ExHandle FontHandle() const { return m_font; }
+    void SetFont(const QFont& font);
+    float Radius(int corner) const { return m_radius[corner]; }
+    void SetRadius(float tl, float tr, float br, float bl);
+
+    // The title; classes with a live text (Edit) keep it in step.
+    const QString& Text() const { return m_text; }
+    void StoreText(const QString& text) { m_text = text; }
+
+    // Through the object's own procedure, then its class procedure.
+    intptr_t Send(int32_t message, intptr_t wParam, intptr_t lParam);
+    intptr_t Notify(int32_t code, intptr_t wParam, intptr_t lParam);
+    void Invalidate();
+
+    // During EX_WM_PAINT / EX_WM_ERASEBKGND only, else null.
+    QPainter* Painter() const;
+    ExHandle CanvasHandle() const { return m_canvas; }
+
+    template <class T>
+    T* StateAs() const { return dynamic_cast<T*>(m_classState.get()); }
+    void SetClassState(std::unique_ptr<ClassState> state) { m_classState = std::move(state); }
+    // What Ex_ObjGetLong(EX_OL_CLASSDATA) returns.
+    void SetClassData(void* data) { m_classData = data; }
+
+    // Used by the library itself.
+    intptr_t GetLong(int32_t index) const;
+    intptr_t SetLong(int32_t index, intptr_t value);
+    void AddHandler(int32_t code, ExEventProc handler);
+    void RemoveHandlers(int32_t code);
+    bool HasHandler(int32_t code) const;
+    void SetTimer(int32_t interval);
+    bool MouseTransparent() const;
+    bool Focusable() const;
+    void FocusInput();                          // keyboard focus to the object's input
+    void SetFocusProxy(QWidget* input) { m_focusInput = input; }
+    void Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
+                intptr_t lParam, ExObjProc proc, QRect rect, const QString& title);
+    void BeginPaint(QPainter* painter);
+    void EndPaint();
+    void DetachFromParent(Object* child);
+    bool pressedLeft = false;  // the left button went down on this object
+    bool destroying = false;  // EX_WM_DESTROY is being sent
+    bool destroyed = false;   // gone: calls on it do nothing
+
+private:
+    const ClassRecord& m_class;
+    Window& m_window;
+    Object* m_parent;
+    std::vector<Object*> m_children;
+    QWidget* m_widget = nullptr;  // owns this object; lives as long
+    QPointer<QWidget> m_focusInput;
+    ExHandle m_handle = 0;
+    ExHandle m_canvas = 0;
+    ExHandle m_font = 0;
+    QFont m_qfont;
+    int32_t m_id = 0;
+    int32_t m_style = 0;
+    int32_t m_styleEx = 0;
+    int32_t m_textFormat = 0;
+    uint32_t m_state = 0;
+    intptr_t m_lParam = 0;
+    intptr_t m_userData = 0;
+    ExObjProc m_proc = nullptr;
+    QString m_text;
+    std::map<int32_t, ExArgb> m_colors;
+    float m_radius[4] = {0, 0, 0, 0};
+    std::vector<intptr_t> m_extra;
+    std::vector<std::pair<int32_t, ExEventProc>> m_handlers;
+    std::unique_ptr<ClassState> m_classState;
+    void* m_classData = nullptr;
+    class QTimer* m_timer = nullptr;
+    QPainter* m_painter = nullptr;
+};
+
+// UI thread only: the live object behind a handle, or null.
+Object* ObjectFromHandle(ExHandle handle);
+// Sends EX_WM_DESTROY to the object, then destroys its children, frees its
+// handles and lets Qt delete its widget later (the caller's stack may still
+// use the object). Calls on its handle are no-ops from now on.
+void DestroyObject(Object& obj);
+bool IsDestroyed(const Object& obj);
+
+// The library's default behaviour for one message (Ex_ObjDefProc).
+intptr_t DefaultObjectProc(Object& obj, int32_t message, intptr_t wParam, intptr_t lParam);
+
+// Builds the lParam of mouse messages.
+inline intptr_t PackPoint(int x, int y) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(y & 0xFFFF) << 16) |
+                                 static_cast<uint32_t>(x & 0xFFFF));
+}
+inline int PointX(intptr_t lParam) { return static_cast<int16_t>(lParam & 0xFFFF); }
+inline int PointY(intptr_t lParam) { return static_cast<int16_t>((lParam >> 16) & 0xFFFF); }
+
+}  // namespace exdui

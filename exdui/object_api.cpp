@@ -1,0 +1,448 @@
+// The C functions that create, find and change objects.
+#include <QWidget>
+#include <cstring>
+
+#include "canvas.h"
+#include "class_registry.h"
+#include "fonts.h"
+#include "object_access.h"
+#include "object_widget.h"
+#include "window.h"
+
+namespace exdui {
+
+void DestroyObject(Object& obj) {
+    if (obj.destroying || obj.destroyed) {
+        return;
+    }
+    // While it hears of its end the object still answers calls.
+    obj.destroying = true;
+    obj.SetTimer(0);
+    obj.Send(EX_WM_DESTROY, 0, 0);
+    std::vector<Object*> children = obj.Children();
+    for (Object* child : children) {
+        DestroyObject(*child);
+    }
+    obj.destroyed = true;
+    handles::Remove(obj.Handle());
+    if (obj.Parent() != nullptr) {
+        obj.Parent()->DetachFromParent(&obj);
+    } else {
+        obj.OwnerWindow().RemoveRoot(&obj);
+    }
+    if (auto* widget = static_cast<ObjectWidget*>(obj.Widget())) {
+        widget->Detach();
+        widget->hide();
+        widget->deleteLater();  // deletes obj
+    }
+}
+
+bool IsDestroyed(const Object& obj) { return obj.destroyed; }
+
+namespace {
+
+ExHandle CreateObject(int32_t styleEx, const QString& className, const QString& title,
+                      int32_t style, QRect rect, ExHandle parent, int32_t id, int32_t textFormat,
+                      intptr_t lParam, ExObjProc proc) {
+    const ClassRecord* cls = FindClass(className);
+    Kind kind;
+    if (cls == nullptr || !handles::KindOf(parent, &kind)) {
+        return 0;
+    }
+    Window* window = nullptr;
+    Object* parentObj = nullptr;
+    if (kind == Kind::Surface) {
+        window = WindowFromSurface(parent);
+    } else if (kind == Kind::Object) {
+        parentObj = ObjectFromHandle(parent);
+        window = parentObj != nullptr && !parentObj->destroyed && !parentObj->destroying ? &parentObj->OwnerWindow() : nullptr;
+    }
+    if (window == nullptr || window->IsDestroying()) {
+        return 0;
+    }
+    auto* obj = new Object(*cls, *window, parentObj);
+    ExHandle handle = handles::AddRaw(Kind::Object, obj);
+    if (handle == 0) {
+        delete obj->Widget();
+        return 0;
+    }
+    int32_t s = style == -1 ? cls->style : style;
+    obj->Create(handle, s, styleEx == -1 ? cls->styleEx : styleEx,
+                textFormat == -1 ? cls->textFormat : textFormat, id, lParam, proc, rect, title);
+    if (parentObj == nullptr) {
+        window->AddRoot(obj);
+    }
+    obj->Send(EX_WM_CREATE, 0, 0);
+    if (!obj->destroyed) {
+        obj->Widget()->setVisible((s & EX_OS_VISIBLE) != 0);
+    }
+    return handles::IsLive(handle, Kind::Object) ? handle : 0;
+}
+
+const std::vector<Object*>* ChildrenOf(ExHandle parent) {
+    if (Object* obj = ObjectFromHandle(parent)) {
+        return &obj->Children();
+    }
+    if (Window* win = WindowFromSurface(parent)) {
+        return &win->Roots();
+    }
+    return nullptr;
+}
+
+Object* FindById(const std::vector<Object*>& list, int32_t id) {
+    for (Object* obj : list) {
+        if (obj->Id() == id) {
+            return obj;
+        }
+    }
+    for (Object* obj : list) {
+        if (Object* found = FindById(obj->Children(), id)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+void ToRect(const QRect& r, ExRect* out) {
+    out->left = r.left();
+    out->top = r.top();
+    out->right = r.left() + r.width();
+    out->bottom = r.top() + r.height();
+}
+
+constexpr int32_t TextChannel = -1;
+
+}  // namespace
+}  // namespace exdui
+
+using namespace exdui;
+
+extern "C" {
+
+EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, const char16_t* title,
+                                  int32_t style, int32_t x, int32_t y, int32_t width,
+                                  int32_t height, ExHandle parent, int32_t id, int32_t textFormat,
+                                  intptr_t lParam, ExHandle theme, ExObjProc proc) {
+    (void)theme;
+    if (className == nullptr) {
+        return 0;
+    }
+    try {
+        QString name = FromUtf16(className);
+        QString text = FromUtf16(title);
+        QRect rect(x, y, std::max(0, width), std::max(0, height));
+        return marshal::Call(
+            [&] { return CreateObject(styleEx, name, text, style, rect, parent, id, textFormat, lParam, proc); },
+            ExHandle{0});
+    } catch (...) {
+        return 0;
+    }
+}
+
+EXDUI_API int Ex_ObjHandleEvent(ExHandle object, int32_t code, ExEventProc handler) {
+    return WithObject(object, 0, [&](Object& obj) {
+        if (handler == nullptr) {
+            obj.RemoveHandlers(code);
+        } else {
+            obj.AddHandler(code, handler);
+        }
+        return 1;
+    });
+}
+
+EXDUI_API intptr_t Ex_ObjSendMessage(ExHandle object, int32_t message, intptr_t wParam,
+                                     intptr_t lParam) {
+    if (message == EX_PBM_SETPOS && !marshal::IsUiThread()) {
+        // Progress from a worker: only the latest position matters.
+        if (!handles::IsLive(object, Kind::Object)) {
+            return 0;
+        }
+        return marshal::PostLatest(object, message, [=] {
+            if (Object* obj = ObjectFromHandle(object); obj != nullptr && !obj->destroyed) {
+                obj->Send(message, wParam, lParam);
+            }
+        }) ? 1 : 0;
+    }
+    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.Send(message, wParam, lParam); });
+}
+
+EXDUI_API intptr_t Ex_ObjDispatchNotify(ExHandle object, int32_t code, intptr_t wParam,
+                                        intptr_t lParam) {
+    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.Notify(code, wParam, lParam); });
+}
+
+EXDUI_API intptr_t Ex_ObjSetLong(ExHandle object, int32_t index, intptr_t value) {
+    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.SetLong(index, value); });
+}
+
+EXDUI_API intptr_t Ex_ObjGetLong(ExHandle object, int32_t index) {
+    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.GetLong(index); });
+}
+
+EXDUI_API int Ex_ObjSetUIState(ExHandle object, uint32_t state, int remove, const ExRect* rect,
+                               int redraw) {
+    (void)rect;
+    return OnObject(object, [=](Object& obj) {
+        obj.SetState(state, remove == 0, redraw != 0);
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjSetTimer(ExHandle object, int32_t interval) {
+    return OnObject(object, [=](Object& obj) {
+        obj.SetTimer(interval);
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjKillTimer(ExHandle object) { return Ex_ObjSetTimer(object, 0); }
+
+EXDUI_API int Ex_ObjMove(ExHandle object, int32_t x, int32_t y, int32_t width, int32_t height,
+                         int repaint) {
+    return OnObject(object, [=](Object& obj) {
+        QRect g = obj.Widget()->geometry();
+        QRect next(x == EX_KEEP ? g.x() : x, y == EX_KEEP ? g.y() : y,
+                   width == EX_KEEP ? g.width() : std::max(0, width),
+                   height == EX_KEEP ? g.height() : std::max(0, height));
+        obj.Widget()->setGeometry(next);
+        if (repaint != 0) {
+            obj.Invalidate();
+        }
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjShow(ExHandle object, int show) {
+    return OnObject(object, [=](Object& obj) {
+        bool visible = show != 0;
+        if (obj.Widget()->isHidden() == visible) {
+            obj.Widget()->setVisible(visible);
+            obj.Send(EX_WM_SHOWWINDOW, visible ? 1 : 0, 0);
+        }
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjIsVisible(ExHandle object) {
+    return WithObject(object, 0, [](Object& obj) { return obj.Widget()->isHidden() ? 0 : 1; });
+}
+
+EXDUI_API int Ex_ObjEnable(ExHandle object, int enable) {
+    return OnObject(object, [=](Object& obj) {
+        obj.Widget()->setEnabled(enable != 0);
+        obj.SetState(EX_STATE_DISABLED, enable == 0, true);
+        obj.Send(EX_WM_ENABLE, enable != 0 ? 1 : 0, 0);
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjSetFocus(ExHandle object) {
+    return OnObject(object, [](Object& obj) {
+        obj.FocusInput();
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjDestroy(ExHandle object) {
+    return OnObject(object, [](Object& obj) {
+        DestroyObject(obj);
+        return true;
+    });
+}
+
+EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16_t* className,
+                              const char16_t* title) {
+    try {
+        QString cls = FromUtf16(className);
+        QString text = FromUtf16(title);
+        bool anyTitle = title == nullptr;
+        return marshal::Call(
+            [&]() -> ExHandle {
+                const std::vector<Object*>* list = ChildrenOf(parent);
+                if (list == nullptr) {
+                    return 0;
+                }
+                bool started = childAfter == 0;
+                for (Object* obj : *list) {
+                    if (!started) {
+                        started = obj->Handle() == childAfter;
+                        continue;
+                    }
+                    bool classOk = cls.isEmpty() || obj->Class().name.compare(cls, Qt::CaseInsensitive) == 0;
+                    if (classOk && (anyTitle || obj->Text() == text)) {
+                        return obj->Handle();
+                    }
+                }
+                return 0;
+            },
+            ExHandle{0});
+    } catch (...) {
+        return 0;
+    }
+}
+
+EXDUI_API ExHandle Ex_ObjGetParent(ExHandle object) {
+    return WithObject(object, ExHandle{0}, [](Object& obj) {
+        return obj.Parent() != nullptr ? obj.Parent()->Handle() : obj.SurfaceHandle();
+    });
+}
+
+EXDUI_API ExHandle Ex_ObjGetFromID(ExHandle parent, int32_t id) {
+    return marshal::Call(
+        [&]() -> ExHandle {
+            const std::vector<Object*>* list = ChildrenOf(parent);
+            Object* found = list != nullptr ? FindById(*list, id) : nullptr;
+            return found != nullptr ? found->Handle() : 0;
+        },
+        ExHandle{0});
+}
+
+EXDUI_API int Ex_ObjSetText(ExHandle object, const char16_t* text, int redraw) {
+    try {
+        std::u16string copy = text != nullptr ? std::u16string(text) : std::u16string();
+        auto apply = [copy, redraw](Object& obj) {
+            obj.Send(EX_WM_SETTEXT, 0, reinterpret_cast<intptr_t>(copy.c_str()));
+            if (redraw != 0) {
+                obj.Invalidate();
+            }
+            return true;
+        };
+        if (marshal::IsUiThread()) {
+            Object* obj = ObjectFromHandle(object);
+            return obj != nullptr && !obj->destroyed && apply(*obj) ? 1 : 0;
+        }
+        if (!handles::IsLive(object, Kind::Object)) {
+            return 0;
+        }
+        // Status texts are set at a high rate from workers: keep the latest.
+        return marshal::PostLatest(object, TextChannel, [object, apply] {
+                   if (Object* obj = ObjectFromHandle(object); obj != nullptr && !obj->destroyed) {
+                       apply(*obj);
+                   }
+               })
+                   ? 1
+                   : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+EXDUI_API size_t Ex_ObjGetText(ExHandle object, char16_t* buffer, size_t bufferBytes) {
+    if (buffer == nullptr || bufferBytes < sizeof(char16_t)) {
+        return 0;
+    }
+    return WithObject(object, size_t{0}, [&](Object& obj) {
+        size_t capacity = bufferBytes / sizeof(char16_t) - 1;
+        size_t n = std::min(capacity, static_cast<size_t>(obj.Text().size()));
+        std::memcpy(buffer, obj.Text().utf16(), n * sizeof(char16_t));
+        buffer[n] = 0;
+        return n;
+    });
+}
+
+EXDUI_API size_t Ex_ObjGetTextLength(ExHandle object) {
+    return WithObject(object, size_t{0}, [](Object& obj) { return static_cast<size_t>(obj.Text().size()); });
+}
+
+EXDUI_API int Ex_ObjGetRect(ExHandle object, ExRect* rect) {
+    if (rect == nullptr) {
+        return 0;
+    }
+    return WithObject(object, 0, [&](Object& obj) {
+        ToRect(obj.Widget()->geometry(), rect);
+        return 1;
+    });
+}
+
+EXDUI_API int Ex_ObjGetClientRect(ExHandle object, ExRect* rect) {
+    if (rect == nullptr) {
+        return 0;
+    }
+    return WithObject(object, 0, [&](Object& obj) {
+        ToRect(obj.Widget()->rect(), rect);
+        return 1;
+    });
+}
+
+EXDUI_API ExArgb Ex_ObjSetColor(ExHandle object, int32_t slot, ExArgb color, int redraw) {
+    return WithObject(object, ExArgb{0}, [&](Object& obj) {
+        ExArgb old = obj.Color(slot);
+        obj.SetColor(slot, color);
+        obj.Send(MsgColorChanged, slot, 0);
+        if (redraw != 0) {
+            obj.Invalidate();
+        }
+        return old;
+    });
+}
+
+EXDUI_API ExArgb Ex_ObjGetColor(ExHandle object, int32_t slot) {
+    return WithObject(object, ExArgb{0}, [&](Object& obj) { return obj.Color(slot); });
+}
+
+EXDUI_API int Ex_ObjSetFontFromFamily(ExHandle object, const char16_t* family, int32_t size,
+                                      int32_t style, int redraw) {
+    return WithObject(object, 0, [&](Object& obj) {
+        obj.SetFont(MakeFont(FromUtf16(family), size, style));
+        obj.Send(MsgFontChanged, 0, 0);
+        if (redraw != 0) {
+            obj.Invalidate();
+        }
+        return 1;
+    });
+}
+
+EXDUI_API ExHandle Ex_ObjGetFont(ExHandle object) {
+    return WithObject(object, ExHandle{0}, [](Object& obj) { return obj.FontHandle(); });
+}
+
+EXDUI_API int Ex_ObjSetRadius(ExHandle object, float topLeft, float topRight, float bottomRight,
+                              float bottomLeft, int redraw) {
+    return OnObject(object, [=](Object& obj) {
+        obj.SetRadius(topLeft, topRight, bottomRight, bottomLeft);
+        if (redraw != 0) {
+            obj.Invalidate();
+        }
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjInvalidateRect(ExHandle object, const ExRect* rect) {
+    QRect area;
+    if (rect != nullptr) {
+        area = QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+    }
+    return OnObject(object, [=](Object& obj) {
+        if (area.isValid()) {
+            obj.Widget()->update(area);
+        } else {
+            obj.Widget()->update();
+        }
+        return true;
+    });
+}
+
+EXDUI_API int Ex_ObjBeginPaint(ExHandle object, ExPaint* paint) {
+    if (paint == nullptr || !marshal::IsUiThread()) {
+        return 0;
+    }
+    Object* obj = ObjectFromHandle(object);
+    if (obj == nullptr || obj->Painter() == nullptr) {
+        return 0;
+    }
+    QRect r = obj->Widget()->rect();
+    *paint = ExPaint{obj->CanvasHandle(), obj->TextFormat(), obj->State(), obj->Style(),
+                     obj->StyleEx(), r.width(), r.height(), ExRect{0, 0, r.width(), r.height()}};
+    return 1;
+}
+
+EXDUI_API int Ex_ObjEndPaint(ExHandle object, ExPaint* paint) {
+    (void)paint;
+    if (!marshal::IsUiThread()) {
+        return 0;
+    }
+    Object* obj = ObjectFromHandle(object);
+    return obj != nullptr && obj->Painter() != nullptr ? 1 : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,261 @@
+#include "object_widget.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+#include "handle_table.h"
+#include "object.h"
+
+namespace exdui {
+
+ObjectWidget::ObjectWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_Hover, false);
+}
+
+ObjectWidget::~ObjectWidget() { delete m_obj; }
+
+Object* ObjectWidget::Live() const { return m_detached ? nullptr : m_obj; }
+
+void ObjectWidget::paintEvent(QPaintEvent*) {
+    Object* obj = Live();
+    if (obj == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    obj->BeginPaint(&painter);
+    obj->Send(EX_WM_ERASEBKGND, obj->CanvasHandle(), 0);
+    // A procedure may have destroyed the object while painting.
+    if (Live() != nullptr) {
+        painter.save();
+        obj->Send(EX_WM_PAINT, 0, 0);
+        painter.restore();
+    }
+    obj->EndPaint();
+}
+
+void ObjectWidget::resizeEvent(QResizeEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_SIZE, 0, PackPoint(width(), height()));
+    }
+}
+
+void ObjectWidget::moveEvent(QMoveEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_MOVE, 0, PackPoint(x(), y()));
+    }
+}
+
+bool ObjectWidget::Mouse(QMouseEvent* event, int32_t message) {
+    Object* obj = Live();
+    if (obj == nullptr) {
+        event->ignore();
+        return false;
+    }
+    QPoint pos = event->position().toPoint();
+    obj->Send(message, MouseKeys(event->buttons(), event->modifiers()), PackPoint(pos.x(), pos.y()));
+    // Labels, frames and pages let presses through so the window below can
+    // start a drag; everything else keeps them.
+    if (Live() != nullptr && obj->MouseTransparent()) {
+        event->ignore();
+        return false;
+    }
+    event->accept();
+    return true;
+}
+
+void ObjectWidget::mousePressEvent(QMouseEvent* event) {
+    Object* obj = Live();
+    if (obj != nullptr && obj->Focusable()) {
+        obj->FocusInput();
+    }
+    if (event->button() == Qt::LeftButton) {
+        Mouse(event, EX_WM_LBUTTONDOWN);
+    } else if (event->button() == Qt::RightButton) {
+        Mouse(event, EX_WM_RBUTTONDOWN);
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        Mouse(event, EX_WM_LBUTTONUP);
+    } else if (event->button() == Qt::RightButton) {
+        Mouse(event, EX_WM_RBUTTONUP);
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        Mouse(event, EX_WM_LBUTTONDBLCLK);
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::mouseMoveEvent(QMouseEvent* event) { Mouse(event, EX_WM_MOUSEMOVE); }
+
+void ObjectWidget::wheelEvent(QWheelEvent* event) {
+    Object* obj = Live();
+    if (obj == nullptr) {
+        event->ignore();
+        return;
+    }
+    int delta = event->angleDelta().y();
+    intptr_t wParam = static_cast<intptr_t>(
+        (static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16) |
+        static_cast<uint32_t>(MouseKeys(event->buttons(), event->modifiers())));
+    QPoint pos = event->position().toPoint();
+    if (obj->Send(EX_WM_MOUSEWHEEL, wParam, PackPoint(pos.x(), pos.y())) != 0) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::enterEvent(QEnterEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_MOUSEHOVER, 0, 0);
+    }
+}
+
+void ObjectWidget::leaveEvent(QEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_MOUSELEAVE, 0, 0);
+    }
+}
+
+void ObjectWidget::keyPressEvent(QKeyEvent* event) {
+    Object* obj = Live();
+    if (obj == nullptr) {
+        event->ignore();
+        return;
+    }
+    intptr_t handled = obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()), 0);
+    for (QChar c : event->text()) {
+        if (Live() != nullptr && c.isPrint()) {
+            obj->Send(EX_WM_CHAR, c.unicode(), 0);
+        }
+    }
+    event->setAccepted(handled != 0);
+}
+
+void ObjectWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_KEYUP, VirtualKey(event->key()), 0);
+    }
+    event->ignore();
+}
+
+void ObjectWidget::focusInEvent(QFocusEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_SETFOCUS, 0, 0);
+    }
+}
+
+void ObjectWidget::focusOutEvent(QFocusEvent*) {
+    if (Object* obj = Live()) {
+        obj->Send(EX_WM_KILLFOCUS, 0, 0);
+    }
+}
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList names;
+    if (mime == nullptr || !mime->hasUrls()) {
+        return names;
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            names.push_back(url.toLocalFile());
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+void ObjectWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void ObjectWidget::dropEvent(QDropEvent* event) {
+    Object* obj = Live();
+    if (obj != nullptr && DeliverDrop(*obj, event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+bool DeliverDrop(Object& obj, const QMimeData* mime) {
+    QStringList names = LocalFiles(mime);
+    if (names.isEmpty()) {
+        return false;
+    }
+    // The drop handle lives for the duration of the message only.
+    ExHandle drop = handles::AddRaw(Kind::Drop, &names);
+    obj.Send(EX_WM_DROPFILES, drop, 0);
+    handles::Remove(drop);
+    return true;
+}
+
+intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    intptr_t keys = 0;
+    if (buttons & Qt::LeftButton) keys |= EX_MK_LBUTTON;
+    if (buttons & Qt::RightButton) keys |= EX_MK_RBUTTON;
+    if (modifiers & Qt::ShiftModifier) keys |= EX_MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) keys |= EX_MK_CONTROL;
+    return keys;
+}
+
+int32_t VirtualKey(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
+        return qtKey;  // Qt uses the ASCII codes for these
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
+        return EX_VK_F1 + (qtKey - Qt::Key_F1);
+    }
+    switch (qtKey) {
+        case Qt::Key_Backspace: return EX_VK_BACK;
+        case Qt::Key_Tab: return EX_VK_TAB;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return EX_VK_RETURN;
+        case Qt::Key_Shift: return EX_VK_SHIFT;
+        case Qt::Key_Control: return EX_VK_CONTROL;
+        case Qt::Key_Alt: return EX_VK_MENU;
+        case Qt::Key_Escape: return EX_VK_ESCAPE;
+        case Qt::Key_Space: return EX_VK_SPACE;
+        case Qt::Key_PageUp: return EX_VK_PRIOR;
+        case Qt::Key_PageDown: return EX_VK_NEXT;
+        case Qt::Key_End: return EX_VK_END;
+        case Qt::Key_Home: return EX_VK_HOME;
+        case Qt::Key_Left: return EX_VK_LEFT;
+        case Qt::Key_Up: return EX_VK_UP;
+        case Qt::Key_Right: return EX_VK_RIGHT;
+        case Qt::Key_Down: return EX_VK_DOWN;
+        case Qt::Key_Insert: return EX_VK_INSERT;
+        case Qt::Key_Delete: return EX_VK_DELETE;
+        default: return 0;
+    }
+}
+
+}  // namespace exdui

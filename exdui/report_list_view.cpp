@@ -1,0 +1,147 @@
+// The built-in class "ReportListView": rows of text cells under columns, row
+// images from an image list (see the list section of exdui.h).
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "canvas.h"
+#include "handle_table.h"
+#include "list_view_class.h"
+#include "report_list_view_widget.h"
+
+namespace exdui {
+
+namespace {
+
+constexpr int32_t DefaultColumnFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;
+
+void InitReportList(Object& obj) {
+    InitListObject(obj, new ReportListWidget(obj.Widget()));
+}
+
+std::int32_t ColumnIndex(intptr_t column) {
+    return RowIndex(column);  // same numbering
+}
+
+intptr_t InsertColumn(ReportListWidget& report, const ExReportColumn* record) {
+    if (record == nullptr) {
+        return 0;
+    }
+    ReportColumn column;
+    column.title = FromUtf16(record->title);
+    column.width = record->width;
+    column.textFormat =
+        static_cast<std::uint32_t>(record->textFormat == -1 ? DefaultColumnFormat : record->textFormat);
+    column.textColour = QColor::fromRgba(record->textColor);
+    const std::int32_t before = record->insertAt > 0 ? record->insertAt - 1 : report.ColumnCount();
+    return report.InsertColumn(before, std::move(column)) + 1;
+}
+
+intptr_t InsertRow(ReportListWidget& report, const ExReportRow* record) {
+    std::int32_t before = report.RowCount();
+    std::int32_t image = ReportListWidget::NoImage;
+    if (record != nullptr) {
+        if (record->insertAt > 0) {
+            before = record->insertAt - 1;
+        }
+        if (record->image > 0) {
+            image = record->image - 1;
+        }
+    }
+    return report.InsertRow(before, image) + 1;
+}
+
+intptr_t ReadCell(const ReportListWidget& report, intptr_t row, ExReportCell* cell) {
+    if (cell == nullptr) {
+        return 0;
+    }
+    const QString text =
+        report.Cell(RowIndex(row != 0 ? row : cell->row), ColumnIndex(cell->column));
+    const auto length = static_cast<int32_t>(std::min<qsizetype>(text.size(), INT32_MAX));
+    if (cell->buffer != nullptr && cell->capacity > 0) {
+        const int32_t copied = std::min(length, cell->capacity - 1);
+        std::memcpy(cell->buffer, text.utf16(), static_cast<size_t>(copied) * sizeof(char16_t));
+        cell->buffer[copied] = u'\0';
+    }
+    return length;
+}
+
+intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                        intptr_t lParam) {
+    ListState* state = ListStateOf(object);
+    ReportListWidget* report = state != nullptr ? state->Report() : nullptr;
+    if (report == nullptr) {
+        return Ex_ObjDefProc(window, object, message, wParam, lParam);
+    }
+    switch (message) {
+        case EX_LVM_INSERTCOLUMN:
+            return InsertColumn(*report, reinterpret_cast<const ExReportColumn*>(lParam));
+        case EX_LVM_GETCOLUMNCOUNT:
+            return report->ColumnCount();
+        case EX_LVM_SETCOLUMNWIDTH:
+            return report->SetColumnWidth(ColumnIndex(wParam),
+                                          static_cast<int32_t>(std::clamp<intptr_t>(
+                                              lParam, 0, ReportListWidget::MaxColumnWidth)))
+                       ? 1
+                       : 0;
+        case EX_LVM_INSERTITEM:
+            return InsertRow(*report, reinterpret_cast<const ExReportRow*>(lParam));
+        case EX_LVM_SETITEM: {
+            const auto* cell = reinterpret_cast<const ExReportCell*>(lParam);
+            if (cell == nullptr) {
+                return 0;
+            }
+            const QString text = cell->text != nullptr ? FromUtf16(cell->text) : QString();
+            return report->SetCell(RowIndex(cell->row), ColumnIndex(cell->column), text) ? 1 : 0;
+        }
+        case EX_LVM_GETITEMTEXT:
+            return ReadCell(*report, wParam, reinterpret_cast<ExReportCell*>(lParam));
+        case EX_LVM_DELETEITEM:
+            return report->RemoveRow(RowIndex(lParam)) ? 1 : 0;
+        case EX_LVM_DELETEALLITEMS:
+            report->RemoveAllRows();
+            return 1;
+        case EX_LVM_GETIMAGELIST:
+            return state->Host().ImageList();
+        case EX_LVM_SETIMAGELIST: {
+            const ExHandle previous = state->Host().ImageList();
+            const auto list = static_cast<ExHandle>(lParam);
+            if (list != 0 && !handles::IsLive(list, Kind::ImageList)) {
+                return 0;
+            }
+            state->Host().SetImageList(list);
+            report->viewport()->update();
+            return previous;
+        }
+        default:
+            break;
+    }
+    intptr_t result = 0;
+    if (HandleCommonListMessage(*state, message, wParam, lParam, &result)) {
+        return result;
+    }
+    return Ex_ObjDefProc(window, object, message, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterReportListClass() {
+    BuiltinClass cls;
+    cls.name = u"ReportListView";
+    cls.style = EX_OS_VISIBLE | EX_OS_VSCROLL | ListStyleHScroll | EX_LVS_MULTISELECT;
+    cls.styleEx = 0;
+    cls.textFormat = DefaultColumnFormat;
+    cls.proc = ReportListProc;
+    cls.init = InitReportList;
+    cls.traits = TraitFocusable;
+    cls.colors = {
+        {EX_COLOR_BORDER, 0x2C000000},
+        {EX_COLOR_TEXT, 0xFF000000},
+        {EX_COLOR_LIST_HEADER, 0x14000000},
+        {EX_COLOR_LIST_SELECTED, 0x600078D7},
+        {EX_COLOR_LIST_HOT, 0x280078D7},
+    };
+    RegisterBuiltinClass(cls);
+}
+
+}  // namespace exdui

@@ -1,0 +1,318 @@
+#include "report_list_view_widget.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace exdui {
+
+namespace {
+
+constexpr int CellPadding = 4;
+constexpr int EdgeGrip = 4;  // pixels either side of a column edge that start a resize
+
+Qt::Alignment AlignmentOf(std::uint32_t textFormat) {
+    Qt::Alignment align = Qt::AlignLeft;
+    if ((textFormat & TextCenter) != 0) {
+        align = Qt::AlignHCenter;
+    } else if ((textFormat & TextRight) != 0) {
+        align = Qt::AlignRight;
+    }
+    if ((textFormat & TextVCenter) != 0) {
+        align |= Qt::AlignVCenter;
+    } else if ((textFormat & TextBottom) != 0) {
+        align |= Qt::AlignBottom;
+    } else {
+        align |= Qt::AlignTop;
+    }
+    return align;
+}
+
+}  // namespace
+
+// The column titles above the rows. It lives in the scroll area's top margin
+// and follows the horizontal scroll; dragging a column's right edge resizes
+// the column.
+class ReportListHeader : public QWidget {
+public:
+    explicit ReportListHeader(ReportListWidget* list) : QWidget(list), m_list(list) {
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        m_list->PaintHeader(painter, rect());
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        const int x = event->position().toPoint().x();
+        m_dragging = event->button() == Qt::LeftButton ? m_list->ColumnEdgeAt(x) : -1;
+        event->accept();
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const int x = event->position().toPoint().x();
+        if (m_dragging >= 0) {
+            m_list->SetColumnWidth(m_dragging, x - m_list->ColumnLeft(m_dragging));
+        } else {
+            setCursor(m_list->ColumnEdgeAt(x) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
+        }
+        event->accept();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        m_dragging = -1;
+        event->accept();
+    }
+
+private:
+    ReportListWidget* m_list;
+    std::int32_t m_dragging = -1;
+};
+
+ReportListWidget::ReportListWidget(QWidget* parent)
+    : ListViewWidget(parent), m_header(new ReportListHeader(this)) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    UpdateHeaderHeight();
+}
+
+std::int32_t ReportListWidget::InsertColumn(std::int32_t before, ReportColumn column) {
+    if (before < 0 || before > ColumnCount()) {
+        before = ColumnCount();
+    }
+    column.width = std::clamp(column.width, MinColumnWidth, MaxColumnWidth);
+    m_columns.insert(m_columns.begin() + before, std::move(column));
+    // Cells move with their column.
+    for (Row& row : m_rows) {
+        if (static_cast<std::size_t>(before) < row.cells.size()) {
+            row.cells.insert(row.cells.begin() + before, QString());
+        }
+    }
+    ContentChanged();
+    return before;
+}
+
+const ReportColumn* ReportListWidget::Column(std::int32_t column) const {
+    if (column < 0 || column >= ColumnCount()) {
+        return nullptr;
+    }
+    return &m_columns[static_cast<std::size_t>(column)];
+}
+
+bool ReportListWidget::SetColumnWidth(std::int32_t column, std::int32_t width) {
+    if (column < 0 || column >= ColumnCount()) {
+        return false;
+    }
+    m_columns[static_cast<std::size_t>(column)].width =
+        std::clamp(width, MinColumnWidth, MaxColumnWidth);
+    ContentChanged();
+    return true;
+}
+
+std::int32_t ReportListWidget::InsertRow(std::int32_t before, std::int32_t image) {
+    if (before < 0 || before > RowCount()) {
+        before = RowCount();
+    }
+    Row row;
+    row.image = image < 0 ? NoImage : image;
+    m_rows.insert(m_rows.begin() + before, std::move(row));
+    MutableSelection().InsertRow(before);
+    UpdateScrollBars();
+    viewport()->update();
+    return before;
+}
+
+bool ReportListWidget::RemoveRow(std::int32_t row) {
+    if (row < 0 || row >= RowCount()) {
+        return false;
+    }
+    m_rows.erase(m_rows.begin() + row);
+    MutableSelection().RemoveRow(row);
+    UpdateScrollBars();
+    viewport()->update();
+    return true;
+}
+
+void ReportListWidget::RemoveAllRows() {
+    m_rows.clear();
+    MutableSelection().SetCount(0);
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+bool ReportListWidget::SetCell(std::int32_t row, std::int32_t column, const QString& text) {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) {
+        return false;
+    }
+    std::vector<QString>& cells = m_rows[static_cast<std::size_t>(row)].cells;
+    if (cells.size() <= static_cast<std::size_t>(column)) {
+        cells.resize(static_cast<std::size_t>(column) + 1);
+    }
+    cells[static_cast<std::size_t>(column)] = text;
+    UpdateRow(row);
+    return true;
+}
+
+QString ReportListWidget::Cell(std::int32_t row, std::int32_t column) const {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) {
+        return {};
+    }
+    const std::vector<QString>& cells = m_rows[static_cast<std::size_t>(row)].cells;
+    if (static_cast<std::size_t>(column) >= cells.size()) {
+        return QLatin1String("");  // an existing cell that was never written: empty, not null
+    }
+    return cells[static_cast<std::size_t>(column)];
+}
+
+bool ReportListWidget::SetRowImage(std::int32_t row, std::int32_t image) {
+    if (row < 0 || row >= RowCount()) {
+        return false;
+    }
+    m_rows[static_cast<std::size_t>(row)].image = image < 0 ? NoImage : image;
+    UpdateRow(row);
+    return true;
+}
+
+std::int32_t ReportListWidget::RowImage(std::int32_t row) const {
+    if (row < 0 || row >= RowCount()) {
+        return NoImage;
+    }
+    return m_rows[static_cast<std::size_t>(row)].image;
+}
+
+void ReportListWidget::SetGridLines(bool horizontal, bool vertical) {
+    m_horizontalLines = horizontal;
+    m_verticalLines = vertical;
+    viewport()->update();
+}
+
+void ReportListWidget::RepaintAll() {
+    viewport()->update();
+    m_header->update();
+}
+
+void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
+    const ListColours colours = Colours();
+    painter.fillRect(rect, colours.headerBackground);
+    painter.setPen(colours.headerText);
+    painter.setFont(font());
+    int left = -HorizontalOffset();
+    for (const ReportColumn& column : m_columns) {
+        const QRect cell(left, rect.top(), column.width, rect.height());
+        left += column.width;
+        if (cell.right() < rect.left() || cell.width() <= 2 * CellPadding) {
+            continue;
+        }
+        const QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+        const QString text =
+            painter.fontMetrics().elidedText(column.title, Qt::ElideRight, inner.width());
+        painter.drawText(inner, static_cast<int>(AlignmentOf(column.textFormat) & ~Qt::AlignVertical_Mask) |
+                                    Qt::AlignVCenter | Qt::TextSingleLine,
+                         text);
+        painter.fillRect(QRect(cell.right(), rect.top() + 4, 1, rect.height() - 8), colours.lines);
+    }
+}
+
+std::int32_t ReportListWidget::ColumnEdgeAt(int x) const {
+    int edge = -HorizontalOffset();
+    for (std::int32_t column = 0; column < ColumnCount(); ++column) {
+        edge += m_columns[static_cast<std::size_t>(column)].width;
+        if (x >= edge - EdgeGrip && x <= edge + EdgeGrip) {
+            return column;
+        }
+    }
+    return -1;
+}
+
+int ReportListWidget::ColumnLeft(std::int32_t column) const {
+    int left = -HorizontalOffset();
+    for (std::int32_t i = 0; i < column && i < ColumnCount(); ++i) {
+        left += m_columns[static_cast<std::size_t>(i)].width;
+    }
+    return left;
+}
+
+void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
+    PaintRowHighlight(painter, paint);
+    const ListColours& colours = PaintColours();
+    const Row& row = m_rows[static_cast<std::size_t>(paint.row)];
+    const QRect clip = viewport()->rect();
+    painter.setFont(font());
+    int left = paint.rect.left();
+    for (std::int32_t index = 0; index < ColumnCount(); ++index) {
+        const ReportColumn& column = m_columns[static_cast<std::size_t>(index)];
+        const QRect cell(left, paint.rect.top(), column.width, paint.rect.height());
+        left += column.width;
+        if (cell.right() < clip.left() || cell.left() > clip.right() || cell.width() == 0) {
+            continue;
+        }
+        QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+        if (index == 0 && row.image != NoImage && Host() != nullptr) {
+            const QImage image = Host()->RowImage(row.image);
+            if (!image.isNull()) {
+                // An icon taller than the row is scaled down to fit it.
+                QSize size = image.size();
+                if (size.height() > cell.height()) {
+                    size.scale(size.width(), cell.height(), Qt::KeepAspectRatio);
+                }
+                const QRect target(inner.left(), cell.top() + (cell.height() - size.height()) / 2,
+                                   size.width(), size.height());
+                painter.drawImage(target, image);
+                inner.setLeft(target.right() + 1 + CellPadding);
+            }
+        }
+        if (static_cast<std::size_t>(index) < row.cells.size() && inner.width() > 0) {
+            const QString text = painter.fontMetrics().elidedText(
+                row.cells[static_cast<std::size_t>(index)], Qt::ElideRight, inner.width());
+            painter.setPen(column.textColour.alpha() > 0 ? column.textColour : colours.text);
+            painter.drawText(inner, static_cast<int>(AlignmentOf(column.textFormat)) | Qt::TextSingleLine,
+                             text);
+        }
+        if (m_verticalLines) {
+            painter.fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), colours.lines);
+        }
+    }
+    if (m_horizontalLines) {
+        painter.fillRect(QRect(paint.rect.left(), paint.rect.bottom(), paint.rect.width(), 1),
+                         colours.lines);
+    }
+}
+
+std::int32_t ReportListWidget::ContentWidth() const {
+    std::int64_t width = 0;
+    for (const ReportColumn& column : m_columns) {
+        width += column.width;
+    }
+    return static_cast<std::int32_t>(std::min<std::int64_t>(width, MaxColumnWidth * 16));
+}
+
+void ReportListWidget::LayoutChanged() {
+    const QRect view = viewport()->geometry();
+    m_header->setGeometry(view.left(), view.top() - m_headerHeight, view.width(), m_headerHeight);
+    m_header->update();
+}
+
+void ReportListWidget::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        UpdateHeaderHeight();
+    }
+    ListViewWidget::changeEvent(event);
+}
+
+void ReportListWidget::UpdateHeaderHeight() {
+    m_headerHeight = std::max(24, fontMetrics().height() + 10);
+    setViewportMargins(0, m_headerHeight, 0, 0);
+    LayoutChanged();
+}
+
+void ReportListWidget::ContentChanged() {
+    UpdateScrollBars();
+    LayoutChanged();
+    viewport()->update();
+}
+
+}  // namespace exdui

@@ -1,0 +1,135 @@
+#include "cli/cli_options.h"
+
+#include "core/text_rules.h"
+
+namespace cj::cli {
+
+const char* const UsageText =
+    "Usage: chengjing-cli [OPTIONS] refresh\n"
+    "       chengjing-cli [OPTIONS] search [WORD...]\n"
+    "\n"
+    "Refreshes or searches the index of the file-name search tool, in the same data\n"
+    "folder as the window program (RUN_DIR/data).\n"
+    "\n"
+    "  refresh          walk the folders of a directory list and rewrite the index\n"
+    "  search WORD...   print the indexed files whose name holds every WORD (the\n"
+    "                   words joined by single spaces are the keyword text; no\n"
+    "                   words lists every file), one full path a line, in row order\n"
+    "\n"
+    "Options (before or after the subcommand; \"--\" ends them):\n"
+    "  --run-dir DIR    program folder (default: the folder of this executable)\n"
+    "  --list TITLE     refresh: the directory list to walk (default: the first one)\n"
+    "  --folder DIR     refresh: walk DIR instead of the list's folders (repeatable)\n"
+    "  --filter TEXT    refresh: type filter instead of the list's, e.g. \"jpg|pdf\"\n"
+    "  --threads N      shard count 1..12 (default: the stored thread count); a\n"
+    "                   refresh with another count stores it, as the settings do\n"
+    "  --long           search: print name, type and size, and path of each hit\n"
+    "  --count          search: print only the number of hits\n"
+    "  -h, --help       show this text\n";
+
+namespace {
+
+bool TakesValue(const std::string& name) {
+    return name == "--run-dir" || name == "--list" || name == "--folder" || name == "--filter" ||
+           name == "--threads";
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            options.command = Command::Help;
+            return options;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const std::size_t eq = arg.find('=');
+            eq != std::string::npos && arg.starts_with("--")) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        if (TakesValue(name)) {
+            if (!value) {
+                if (i + 1 >= args.size()) {
+                    error = "option " + name + " needs a value";
+                    return std::nullopt;
+                }
+                value = args[++i];
+            }
+        } else if (value) {
+            error = "option " + name + " takes no value";
+            return std::nullopt;
+        }
+        if (name == "--run-dir") {
+            options.runDirectory = *value;
+        } else if (name == "--list") {
+            options.listTitle = *value;
+        } else if (name == "--folder") {
+            options.folders.push_back(*value);
+        } else if (name == "--filter") {
+            options.filter = *value;
+        } else if (name == "--threads") {
+            const std::int64_t threads = core::TextToInt(*value);
+            if (value->empty() || value->find_first_not_of("0123456789") != std::string::npos ||
+                threads < 1 || threads > core::MaxThreadCount) {
+                error = "--threads needs a number from 1 to " +
+                        std::to_string(core::MaxThreadCount) + ", not \"" + *value + "\"";
+                return std::nullopt;
+            }
+            options.threads = static_cast<int>(threads);
+        } else if (name == "--long" || name == "--count") {
+            const SearchOutput output = name == "--long" ? SearchOutput::Long : SearchOutput::Count;
+            if (options.output != SearchOutput::Paths && options.output != output) {
+                error = "--long and --count exclude each other";
+                return std::nullopt;
+            }
+            options.output = output;
+        } else {
+            error = "unknown option " + name + " (see --help)";
+            return std::nullopt;
+        }
+    }
+
+    if (positional.empty()) {
+        error = "missing command: refresh or search (see --help)";
+        return std::nullopt;
+    }
+    const std::string& command = positional.front();
+    if (command == "refresh") {
+        options.command = Command::Refresh;
+        if (positional.size() > 1) {
+            error = "refresh takes no words: \"" + positional[1] + "\"";
+            return std::nullopt;
+        }
+        if (options.output != SearchOutput::Paths) {
+            error = "--long and --count belong to search";
+            return std::nullopt;
+        }
+    } else if (command == "search") {
+        options.command = Command::Search;
+        options.words.assign(positional.begin() + 1, positional.end());
+        if (options.listTitle || !options.folders.empty() || options.filter) {
+            error = "--list, --folder and --filter belong to refresh";
+            return std::nullopt;
+        }
+    } else {
+        error = "unknown command \"" + command + "\": refresh or search (see --help)";
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace cj::cli

@@ -1,0 +1,33 @@
+// The command line of chengjing-cli, parsed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cj::cli {
+
+enum class Command { None, Help, Refresh, Search };
+
+enum class SearchOutput { Paths, Long, Count };
+
+struct Options {
+    Command command = Command::None;
+    std::string runDirectory;              // --run-dir; empty means the executable's folder.
+    std::optional<std::string> listTitle;  // --list
+    std::vector<std::string> folders;      // --folder, repeatable
+    std::optional<std::string> filter;     // --filter
+    int threads = 0;                       // --threads; 0 means the stored thread count.
+    SearchOutput output = SearchOutput::Paths;
+    std::vector<std::string> words;  // search WORD...
+};
+
+// Parses argv[1..]. Options may stand before or after the subcommand, as
+// "--name value" or "--name=value"; "--" ends the options, so that a word may
+// begin with "-". On a mistake returns nothing and sets error to a one-line
+// message.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const UsageText;
+
+}  // namespace cj::cli

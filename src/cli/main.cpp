@@ -1,0 +1,32 @@
+// chengjing-cli: refresh and search the index from the command line, over the
+// same engine and data folder as the window program.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        std::string error;
+        const std::optional<cj::cli::Options> options = cj::cli::ParseOptions(args, error);
+        if (!options) {
+            std::fprintf(stderr, "chengjing-cli: %s\n", error.c_str());
+            return 2;
+        }
+        if (options->command == cj::cli::Command::Help) {
+            std::fputs(cj::cli::UsageText, stdout);
+            return 0;
+        }
+        const std::string runDirectory = cj::cli::RunDirectoryFor(*options);
+        return options->command == cj::cli::Command::Refresh
+                   ? cj::cli::RunRefresh(*options, runDirectory)
+                   : cj::cli::RunSearch(*options, runDirectory);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "chengjing-cli: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,91 @@
+#include "index/refresh.h"
+
+#include "core/config_file.h"
+#include "core/data_paths.h"
+#include "core/text_rules.h"
+#include "core/type_filter.h"
+#include "index/dir_walk.h"
+#include "index/shard_file.h"
+
+namespace cj::index {
+namespace {
+
+int UsableShardCount(int requested) {
+    return requested >= 1 && requested <= core::MaxThreadCount ? requested
+                                                               : core::DefaultThreadCount();
+}
+
+}  // namespace
+
+Refresher::~Refresher() {
+    Wait();
+}
+
+void Refresher::Wait() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+StartOutcome Refresher::Start(RefreshRequest request) {
+    const StartOutcome outcome = m_activity.TryBeginRefresh();
+    if (outcome != StartOutcome::Started) {
+        return outcome;
+    }
+    // The previous refresh thread has passed EndRefresh, its last step, so
+    // this join returns at once.
+    Wait();
+    m_view.ShowSearchPage();
+    try {
+        m_thread = std::thread([this, request = std::move(request)] {
+            RefreshReport report;
+            Work(request, report);
+        });
+    } catch (...) {
+        // No thread, no refresh: leave the way open for the next request.
+        m_activity.EndRefresh();
+        throw;
+    }
+    return outcome;
+}
+
+StartOutcome Refresher::Run(const RefreshRequest& request, RefreshReport* report) {
+    const StartOutcome outcome = m_activity.TryBeginRefresh();
+    if (outcome != StartOutcome::Started) {
+        return outcome;
+    }
+    m_view.ShowSearchPage();
+    RefreshReport local;
+    Work(request, report != nullptr ? *report : local);
+    return outcome;
+}
+
+void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
+    m_view.ShowBusy(RefreshBusyText);
+    try {
+        const int shardCount = UsableShardCount(request.shardCount);
+        report.shardCount = shardCount;
+        ShardSet shards(shardCount);
+        const core::TypeFilter filter(request.filter);
+        WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
+                    [&](std::string_view record) {
+                        shards.Add(record);
+                        ++report.records;
+                    });
+        const core::ConfigFile config(core::ConfigPath(request.runDirectory));
+        report.failedShards = WriteShards(shards, request.runDirectory, config);
+    } catch (...) {
+        // Out of memory or out of threads: the shards on disk stay as they
+        // were (each is replaced whole or not at all), and the window must not
+        // stay busy. Nothing leaves this thread.
+        report.failedShards.clear();
+        for (int n = 1; n <= report.shardCount; ++n) {
+            report.failedShards.push_back(n);
+        }
+    }
+    m_view.HideUpdateCacheButton();
+    m_view.ShowResultList(SearchBusyText);
+    m_activity.EndRefresh();
+}
+
+}  // namespace cj::index

@@ -1,0 +1,195 @@
+#include "search/scan_kernels.h"
+
+#include <cstring>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define CJ_SCAN_X86 1
+#include <immintrin.h>
+#endif
+
+namespace cj::search::detail {
+namespace {
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\x1A';
+}
+
+ByteSurvey SurveyScalar(const char* data, std::size_t size, ByteSurvey survey = {}) {
+    for (std::size_t i = 0; i < size; ++i) {
+        survey.lineEnds += IsLineEnd(data[i]) ? 1U : 0U;
+        survey.hasNul = survey.hasNul || data[i] == '\0';
+        survey.hasSub = survey.hasSub || data[i] == '\x1A';
+    }
+    return survey;
+}
+
+const char* FindScalar(const char* haystack, std::size_t size, const char* needle,
+                       std::size_t needleSize) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (haystack[i] == needle[0] && std::memcmp(haystack + i, needle, needleSize) == 0) {
+            return haystack + i;
+        }
+    }
+    return nullptr;
+}
+
+#ifdef CJ_SCAN_X86
+
+// Line ends are counted in byte lanes (each lane can count to 255) and folded
+// into the total with a sum of absolute differences every 255 steps.
+__attribute__((target("avx2"))) ByteSurvey SurveyAvx2(const char* data, std::size_t size) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i sub = _mm256_set1_epi8('\x1A');
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i lanes = zero;
+    __m256i nuls = zero;
+    __m256i subs = zero;
+    __m256i sums = zero;
+    std::size_t i = 0;
+    int steps = 0;
+    for (; i + 32 <= size; i += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i));
+        const __m256i isSub = _mm256_cmpeq_epi8(v, sub);
+        lanes = _mm256_sub_epi8(lanes, _mm256_or_si256(_mm256_cmpeq_epi8(v, lf), isSub));
+        subs = _mm256_or_si256(subs, isSub);
+        nuls = _mm256_or_si256(nuls, _mm256_cmpeq_epi8(v, zero));
+        if (++steps == 255) {
+            sums = _mm256_add_epi64(sums, _mm256_sad_epu8(lanes, zero));
+            lanes = zero;
+            steps = 0;
+        }
+    }
+    sums = _mm256_add_epi64(sums, _mm256_sad_epu8(lanes, zero));
+    alignas(32) std::uint64_t parts[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(parts), sums);
+    ByteSurvey survey;
+    survey.lineEnds = parts[0] + parts[1] + parts[2] + parts[3];
+    survey.hasNul = _mm256_movemask_epi8(nuls) != 0;
+    survey.hasSub = _mm256_movemask_epi8(subs) != 0;
+    return SurveyScalar(data + i, size - i, survey);
+}
+
+__attribute__((target("sse2"))) ByteSurvey SurveySse2(const char* data, std::size_t size) {
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i sub = _mm_set1_epi8('\x1A');
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lanes = zero;
+    __m128i nuls = zero;
+    __m128i subs = zero;
+    __m128i sums = zero;
+    std::size_t i = 0;
+    int steps = 0;
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i isSub = _mm_cmpeq_epi8(v, sub);
+        lanes = _mm_sub_epi8(lanes, _mm_or_si128(_mm_cmpeq_epi8(v, lf), isSub));
+        subs = _mm_or_si128(subs, isSub);
+        nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(v, zero));
+        if (++steps == 255) {
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+            lanes = zero;
+            steps = 0;
+        }
+    }
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+    alignas(16) std::uint64_t parts[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(parts), sums);
+    ByteSurvey survey;
+    survey.lineEnds = parts[0] + parts[1];
+    survey.hasNul = _mm_movemask_epi8(nuls) != 0;
+    survey.hasSub = _mm_movemask_epi8(subs) != 0;
+    return SurveyScalar(data + i, size - i, survey);
+}
+
+// Candidates are the positions where the needle's first and last bytes both
+// match, 32 (or 16) at a time; only those are compared whole. This keeps a
+// two-byte needle such as "SF" as fast as a long one.
+__attribute__((target("avx2,bmi"))) const char* FindAvx2(const char* haystack, std::size_t size,
+                                                         const char* needle,
+                                                         std::size_t needleSize) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;  // Candidate starts run 0..last.
+    const __m256i first = _mm256_set1_epi8(needle[0]);
+    const __m256i final = _mm256_set1_epi8(needle[needleSize - 1]);
+    std::size_t i = 0;
+    for (; i + 31 <= last; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i));
+        const __m256i b =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i + needleSize - 1));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, final))));
+        while (mask != 0) {
+            const unsigned bit = _tzcnt_u32(mask);
+            if (std::memcmp(haystack + i + bit + 1, needle + 1, needleSize - 2) == 0) {
+                return haystack + i + bit;
+            }
+            mask &= mask - 1;
+        }
+    }
+    const char* rest = FindScalar(haystack + i, size - i, needle, needleSize);
+    return rest;
+}
+
+__attribute__((target("sse2"))) const char* FindSse2(const char* haystack, std::size_t size,
+                                                     const char* needle, std::size_t needleSize) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i final = _mm_set1_epi8(needle[needleSize - 1]);
+    std::size_t i = 0;
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(haystack + i));
+        const __m128i b =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(haystack + i + needleSize - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+        while (mask != 0) {
+            const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
+            if (std::memcmp(haystack + i + bit + 1, needle + 1, needleSize - 2) == 0) {
+                return haystack + i + bit;
+            }
+            mask &= mask - 1;
+        }
+    }
+    return FindScalar(haystack + i, size - i, needle, needleSize);
+}
+
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
+    return has;
+}
+
+#endif  // CJ_SCAN_X86
+
+}  // namespace
+
+ByteSurvey SurveyBytes(const char* data, std::size_t size) {
+#ifdef CJ_SCAN_X86
+    return HasAvx2() ? SurveyAvx2(data, size) : SurveySse2(data, size);
+#else
+    return SurveyScalar(data, size);
+#endif
+}
+
+const char* FindBytes(const char* haystack, std::size_t size, const char* needle,
+                      std::size_t needleSize) {
+    if (needleSize == 1) {
+        return static_cast<const char*>(std::memchr(haystack, needle[0], size));
+    }
+#ifdef CJ_SCAN_X86
+    return HasAvx2() ? FindAvx2(haystack, size, needle, needleSize)
+                     : FindSse2(haystack, size, needle, needleSize);
+#else
+    return FindScalar(haystack, size, needle, needleSize);
+#endif
+}
+
+}  // namespace cj::search::detail

@@ -1,0 +1,150 @@
+#include "search/search_run.h"
+
+#include <thread>
+
+#include "core/config_file.h"
+#include "core/data_paths.h"
+#include "index/shard_file.h"
+#include "search/shard_scan.h"
+
+namespace cj::search {
+namespace {
+
+class CountSink final : public HitSink {
+  public:
+    explicit CountSink(ShardHits& out) : m_out(out) {}
+    bool OnHit(std::string_view /*record*/) override {
+        ++m_out.count;
+        return true;
+    }
+
+  private:
+    ShardHits& m_out;
+};
+
+class PathSink final : public HitSink {
+  public:
+    explicit PathSink(ShardHits& out) : m_out(out) {}
+    bool OnHit(std::string_view record) override {
+        m_out.paths.push_back(record);
+        ++m_out.count;
+        return true;
+    }
+
+  private:
+    ShardHits& m_out;
+};
+
+// The size lookup per hit can take long on a slow disk, so these sinks test
+// the stop request before each hit as well.
+class LineSink final : public HitSink {
+  public:
+    LineSink(ShardHits& out, const std::atomic<bool>& stop) : m_out(out), m_stop(stop) {}
+    bool OnHit(std::string_view record) override {
+        if (m_stop.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        const HitTexts texts = MakeHitTexts(record, &m_sizes);
+        m_out.lines.append(texts.name).append(1, '\n');
+        m_out.lines.append(texts.typeAndSize).append(1, '\n');
+        m_out.lines.append(record).append(1, '\n');
+        ++m_out.count;
+        return true;
+    }
+
+  private:
+    ShardHits& m_out;
+    const std::atomic<bool>& m_stop;
+    platform::FileSizeReader m_sizes;
+};
+
+class RecordSink final : public HitSink {
+  public:
+    RecordSink(ShardHits& out, const std::atomic<bool>& stop) : m_out(out), m_stop(stop) {}
+    bool OnHit(std::string_view record) override {
+        if (m_stop.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        m_out.records.push_back(MakeResultRecord(record, m_sizes));
+        ++m_out.count;
+        return true;
+    }
+
+  private:
+    ShardHits& m_out;
+    const std::atomic<bool>& m_stop;
+    platform::FileSizeReader m_sizes;
+};
+
+void Scan(const SearchRequest& request, std::uint64_t count, const KeywordSet& keywords,
+          const std::atomic<bool>& stop, ShardHits& out) {
+    const std::string_view bytes = out.shard.Bytes();
+    switch (request.detail) {
+        case HitDetail::Count: {
+            CountSink sink(out);
+            ScanShard(bytes, count, keywords, stop, sink);
+            break;
+        }
+        case HitDetail::Paths: {
+            PathSink sink(out);
+            ScanShard(bytes, count, keywords, stop, sink);
+            break;
+        }
+        case HitDetail::Lines: {
+            LineSink sink(out, stop);
+            ScanShard(bytes, count, keywords, stop, sink);
+            break;
+        }
+        case HitDetail::Records: {
+            RecordSink sink(out, stop);
+            ScanShard(bytes, count, keywords, stop, sink);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords,
+                 const std::atomic<bool>& stop, ShardHits& out) {
+    try {
+        // The configuration file serialises its own readers, so the workers of
+        // one search need no lock of their own around the count.
+        const core::ConfigFile config(core::ConfigPath(request.runDirectory));
+        const std::uint64_t count = index::ReadShardCount(config, n);
+        if (count == 0 || out.shard.Open(core::ShardPath(request.runDirectory, n))) {
+            return;
+        }
+        Scan(request, count, keywords, stop, out);
+    } catch (...) {
+        // Out of memory part-way: keep the hits prepared so far. Nothing
+        // leaves a worker thread.
+    }
+}
+
+std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
+                                    const std::atomic<bool>& stop) {
+    const std::size_t shardCount =
+        request.shardCount > 0 ? static_cast<std::size_t>(request.shardCount) : 0;
+    std::vector<ShardHits> hits(shardCount);
+    std::vector<std::thread> workers;
+    workers.reserve(shardCount);
+    std::size_t n = 0;
+    try {
+        for (; n < shardCount; ++n) {
+            workers.emplace_back(
+                [&, n] { SearchShard(request, static_cast<int>(n + 1), keywords, stop, hits[n]); });
+        }
+    } catch (const std::system_error&) {
+        // No thread for the remaining shards: scan them here, in order.
+        for (; n < shardCount; ++n) {
+            SearchShard(request, static_cast<int>(n + 1), keywords, stop, hits[n]);
+        }
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    return hits;
+}
+
+}  // namespace cj::search

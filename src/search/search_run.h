@@ -1,0 +1,52 @@
+// One search over the index: a worker thread per shard, each scanning its
+// shard and preparing what the caller needs of its hits.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/mapped_file.h"
+#include "search/keywords.h"
+#include "search/result_records.h"
+
+namespace cj::search {
+
+// How much a worker prepares for each hit. Only Lines and Records look the
+// file's size up (once per hit, on the worker's thread).
+enum class HitDetail {
+    Count,    // The number of hits only.
+    Paths,    // The records, as views into the mapped shard.
+    Lines,    // Three lines per hit, each ended by LF: name, type-and-size text, path.
+    Records,  // Result records for the result list.
+};
+
+// The hits of one shard, in shard order.
+struct ShardHits {
+    platform::MappedFile shard;           // The shard's bytes; paths point into them.
+    std::uint64_t count = 0;              // Hits found (every detail).
+    std::vector<std::string_view> paths;  // HitDetail::Paths.
+    std::string lines;                    // HitDetail::Lines.
+    std::vector<ResultRecord> records;    // HitDetail::Records.
+};
+
+struct SearchRequest {
+    std::string runDirectory;  // No trailing separator.
+    int shardCount = 0;        // Shards 1..shardCount are read; below 1 reads none.
+    HitDetail detail = HitDetail::Paths;
+};
+
+// Searches shard n: maps data/<n>.txt (a missing shard has no hits), reads its
+// count from [syjs] and scans it. Stops between blocks, and between hits, once
+// stop is set; what was found until then stays. Any thread.
+void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords,
+                 const std::atomic<bool>& stop, ShardHits& out);
+
+// Searches every shard, one thread each, and returns once all have finished
+// (joining them: no spinning). Element n - 1 holds the hits of shard n.
+std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
+                                    const std::atomic<bool>& stop);
+
+}  // namespace cj::search

@@ -1,0 +1,36 @@
+// The result list of the search page: a "ListView" in owner-data mode whose
+// rows this module draws from the search's results array, two lines a row.
+#pragma once
+
+#include <cstdint>
+
+#include "exdui/exdui.h"
+#include "search/result_records.h"
+
+namespace cj::ui {
+
+inline constexpr int ResultRowHeight = 60;
+// Sent to the list before a search fills the results: it empties the array.
+inline constexpr int32_t ResultListClearMessage = 6000;
+
+// Row colours (ARGB).
+inline constexpr ExArgb OddRowColour = 0xFFDCDCDC;
+inline constexpr ExArgb EvenRowColour = 0xFFD3D3D3;
+inline constexpr ExArgb HighlightColour = 0xE8FFFF00;  // Selected or hot rows.
+inline constexpr ExArgb NameColour = 0xFF0000FF;
+inline constexpr ExArgb TypeAndSizeColour = 0xE8FF0000;
+inline constexpr ExArgb PathColour = 0xFF808080;
+// The marker at the row's left by copy mark 1, 2 and 3.
+inline constexpr ExArgb MarkerColours[] = {0xE8FF0000, 0xE8000000, 0xE80000FF};
+
+// Creates the list on parent; it draws the rows of results, which outlives the
+// list (the search engine owns it). Returns the list's handle or 0.
+ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
+                          search::ResultsArray& results);
+
+// The list's procedure: row height, row drawing, message 6000 and the window's
+// destruction. UI thread.
+intptr_t ResultListProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                        intptr_t lParam, intptr_t* result);
+
+}  // namespace cj::ui

@@ -1,0 +1,209 @@
+// Runs the built chengjing-cli on folders made in a temporary directory.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "core/config_file.h"
+#include "core/data_paths.h"
+#include "temp_dir.h"
+
+namespace cj::cli {
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(std::string_view arg) {
+    std::string quoted = "'";
+    for (const char c : arg) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class CliTest : public ::testing::Test {
+  protected:
+    CliTest() {
+        m_dir.MakeDirs("run/data");
+        m_dir.WriteFile("tree/SF1400000000001.jpg", std::string(532, 'x'));
+        m_dir.WriteFile("tree/JD0012345678901.pdf", "");
+        m_dir.WriteFile("tree/.hidden-SF2.jpg", "");
+        m_dir.WriteFile("tree/顺丰/SF3.tar.gz", "");
+        m_dir.WriteFile("tree/.git/SF4.jpg", "");
+    }
+
+    RunResult Run(const std::vector<std::string>& args) const {
+        std::string command = Quote(CJ_CLI_PATH);
+        for (const std::string& arg : args) {
+            command += " " + Quote(arg);
+        }
+        command += " 2>" + Quote(m_dir / "stderr.txt");
+        RunResult result;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return result;
+        }
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            result.out.append(buffer, n);
+        }
+        const int status = ::pclose(pipe);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = m_dir.ReadFile("stderr.txt");
+        return result;
+    }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    static std::vector<std::string> Sorted(std::vector<std::string> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    }
+
+    std::string RunDir() const { return m_dir / "run"; }
+    core::ConfigFile Config() const { return core::ConfigFile(core::ConfigPath(RunDir())); }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(CliTest, RefreshesAFolderAndSearchesIt) {
+    const RunResult refresh = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"});
+    ASSERT_EQ(refresh.exitCode, 0) << refresh.err;
+    EXPECT_EQ(refresh.err, "");
+
+    const RunResult search = Run({"search", "SF", "--run-dir", RunDir()});
+    ASSERT_EQ(search.exitCode, 0) << search.err;
+    EXPECT_EQ(Sorted(Lines(search.out)),
+              Sorted({m_dir / "tree/.hidden-SF2.jpg", m_dir / "tree/SF1400000000001.jpg",
+                      m_dir / "tree/顺丰/SF3.tar.gz"}));
+
+    const RunResult two = Run({"--run-dir", RunDir(), "search", "SF", "14"});
+    EXPECT_EQ(Lines(two.out), std::vector<std::string>{m_dir / "tree/SF1400000000001.jpg"});
+
+    const RunResult count = Run({"--run-dir=" + RunDir(), "--count", "search", "S"});
+    EXPECT_EQ(count.out, "3\n");
+
+    const RunResult all = Run({"--run-dir", RunDir(), "search"});
+    EXPECT_EQ(Lines(all.out).size(), 4U);
+}
+
+TEST_F(CliTest, RowOrderIsShardOrder) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(Config().ReadItem("xcs", "ma"), "3");  // Stored, so that searches read 3 shards.
+    std::vector<std::string> expected;
+    for (int n = 1; n <= 3; ++n) {
+        for (const std::string& line :
+             Lines(m_dir.ReadFile("run/data/" + std::to_string(n) + ".txt"))) {
+            expected.push_back(line.substr(0, line.size() - 1));  // Without the CR.
+        }
+    }
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search"}).out), expected);
+}
+
+TEST_F(CliTest, AnotherShardCountForgetsTheOldShards) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(Config().ReadItem("xcs", "ma"), "1");
+    EXPECT_EQ(Config().ReadSection("syjs").keys, std::vector<std::string>{"1"});
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/2.txt"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/3.txt"));
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search"}).out, "4\n");
+}
+
+TEST_F(CliTest, LongOutputHasTheThreeLinesOfEachHit) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--long", "SF14"}).out,
+              "SF1400000000001\n文件类型：jpg   文件大小：532 B\n" +
+                  (m_dir / "tree/SF1400000000001.jpg") + "\n");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--long", "SF3"}).out,
+              "SF3.tar\n文件类型：gz   文件大小：0\n" + (m_dir / "tree/顺丰/SF3.tar.gz") + "\n");
+}
+
+TEST_F(CliTest, RefreshTakesTheFirstListOrTheNamedOneWithItsFilter) {
+    m_dir.WriteFile("other/SF9.mp3", "");
+    Config().WriteItem("syml", "first", m_dir / "tree" + "*/*");
+    Config().WriteItem("syml", "music", m_dir / "other" + "*/*" + (m_dir / "tree") + "*/*");
+    Config().WriteItem("syml_a", "music", "mp3|gz");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh"}).exitCode, 0);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search"}).out, "4\n");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--list", "music"}).exitCode, 0);
+    EXPECT_EQ(Sorted(Lines(Run({"--run-dir", RunDir(), "search"}).out)),
+              Sorted({m_dir / "other/SF9.mp3", m_dir / "tree/顺丰/SF3.tar.gz"}));
+    ASSERT_EQ(
+        Run({"--run-dir", RunDir(), "refresh", "--list", "music", "--filter", "pdf"}).exitCode, 0);
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search"}).out),
+              std::vector<std::string>{m_dir / "tree/JD0012345678901.pdf"});
+}
+
+TEST_F(CliTest, MistakesGiveOneLineOnStderrAndAFailingExit) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const std::string run = RunDir();
+    const std::vector<Case> cases = {
+        {{}, 2},
+        {{"--run-dir", run, "find", "x"}, 2},
+        {{"--run-dir", run, "search", "--bogus"}, 2},
+        {{"--run-dir", run, "search", "--long", "--count", "x"}, 2},
+        {{"--run-dir", run, "refresh", "--threads", "13"}, 2},
+        {{"--run-dir", run, "refresh", "--threads", "two"}, 2},
+        {{"--run-dir", run, "refresh", "--folder"}, 2},
+        {{"--run-dir", run, "refresh", "extra"}, 2},
+        {{"--run-dir", run, "search", "--folder", "/x", "w"}, 2},
+        {{"--run-dir", m_dir / "nowhere", "search", "x"}, 1},  // No data folder.
+        {{"--run-dir", run, "refresh"}, 1},                    // No list, no --folder.
+        {{"--run-dir", run, "refresh", "--list", "missing"}, 1},
+    };
+    for (const Case& c : cases) {
+        const RunResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_TRUE(result.err.starts_with("chengjing-cli: ")) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliTest, UnreadableConfigurationIsAnError) {
+    m_dir.MakeDirs("run/data/chengjing.ini");  // A folder where the file should be.
+    const RunResult result = Run({"--run-dir", RunDir(), "search", "x"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("chengjing.ini"), std::string::npos) << result.err;
+}
+
+TEST_F(CliTest, HelpSaysHowToUseIt) {
+    const RunResult help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: chengjing-cli")) << help.out;
+    EXPECT_NE(help.out.find("--run-dir"), std::string::npos);
+}
+
+TEST_F(CliTest, WordsAfterDoubleDashMayLookLikeOptions) {
+    m_dir.WriteFile("dash/-x-SF.jpg", "");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "dash"}).exitCode, 0);
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "--", "-x-"}).out),
+              std::vector<std::string>{m_dir / "dash/-x-SF.jpg"});
+}
+
+}  // namespace
+}  // namespace cj::cli

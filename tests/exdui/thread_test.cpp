@@ -1,0 +1,136 @@
+// Calls from worker threads while the UI thread runs its events: they are
+// carried out on the UI thread, in the order each worker made them; setters
+// of high-rate values keep only the latest; a handle destroyed meanwhile
+// only misses.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "exdui_env.h"
+
+namespace exdui::test {
+namespace {
+
+std::thread::id g_uiThread;
+std::atomic<int> g_onOtherThread{0};
+std::atomic<int> g_positionsApplied{0};
+ExClassProc g_baseBar = nullptr;
+
+intptr_t ThreadCheckingProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+    if (std::this_thread::get_id() != g_uiThread) {
+        ++g_onOtherThread;
+    }
+    if (message == EX_PBM_SETPOS) {
+        ++g_positionsApplied;
+    }
+    return Ex_ObjCallProc(g_baseBar, window, object, message, wParam, lParam);
+}
+
+ExHandle CheckedBar(ExHandle parent) {
+    static bool registered = false;
+    if (!registered) {
+        ExClassInfo info{};
+        Ex_ObjGetClassInfoEx(u"progressBar", &info);
+        g_baseBar = info.proc;
+        Ex_ObjRegister(u"ThreadBar", info.style, info.styleEx, info.textFormat, 0, info.cursor, info.flags,
+                       &ThreadCheckingProc);
+        registered = true;
+    }
+    g_uiThread = std::this_thread::get_id();
+    return Ex_ObjCreateEx(-1, u"ThreadBar", u"", -1, 0, 0, 100, 10, parent, 0, -1, 0, 0, nullptr);
+}
+
+TEST(Threads, WorkerCallsRunOnTheUiThreadInTheWorkersOrder) {
+    TestWindow win(300, 100);
+    ExHandle bar = CheckedBar(win.Surface());
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 20, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    Ex_ObjSendMessage(bar, EX_PBM_SETRANGE, 1, 1000000);
+    g_onOtherThread = 0;
+    std::atomic<bool> done{false};
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 3; ++t) {
+        workers.emplace_back([&, t] {
+            for (int i = 1; i <= 300; ++i) {
+                Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, i);
+                if (t == 0) {
+                    // A worker reads back what it set: its own calls keep their order.
+                    std::u16string text = u"第" + std::u16string(static_cast<size_t>(i % 7 + 1), u'x');
+                    Ex_ObjSetText(label, text.c_str(), 1);
+                    if (Ex_ObjGetTextLength(label) != text.size()) {
+                        ++mismatches;
+                    }
+                }
+                Ex_ObjMove(label, i % 50, EX_KEEP, EX_KEEP, EX_KEEP, 1);
+            }
+        });
+    }
+    std::thread joiner([&] {
+        for (auto& w : workers) {
+            w.join();
+        }
+        done = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
+    joiner.join();
+    Pump(5);
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(g_onOtherThread.load(), 0);
+    EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0), 300);
+}
+
+TEST(Threads, ProgressFromAWorkerKeepsOnlyTheLatestPosition) {
+    TestWindow win(300, 100);
+    ExHandle bar = CheckedBar(win.Surface());
+    Ex_ObjSendMessage(bar, EX_PBM_SETRANGE, 1, 100000);
+    g_positionsApplied = 0;
+    // The UI thread serves no events while the worker posts: every position
+    // but the last is replaced before it is applied. Posting never waits, so
+    // joining here cannot hang.
+    std::thread worker([&] {
+        for (int i = 1; i <= 5000; ++i) {
+            EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, i), 1);
+        }
+    });
+    worker.join();
+    Pump(10);
+    EXPECT_EQ(g_positionsApplied.load(), 1);
+    EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0), 5000);
+}
+
+TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
+    TestWindow win(300, 100);
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"x", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<int> afterDestroy{0};
+    std::atomic<bool> destroyed{false};
+    std::thread worker([&] {
+        while (!stop) {
+            bool gone = destroyed.load();
+            int ok = Ex_ObjSetText(label, u"abc", 1) + static_cast<int>(Ex_ObjGetTextLength(label)) +
+                     Ex_ObjMove(label, 1, 1, 10, 10, 1) + Ex_ObjShow(label, 1);
+            if (gone && ok != 0) {
+                ++afterDestroy;
+            }
+        }
+    });
+    Pump(30);
+    Ex_ObjDestroy(label);
+    destroyed = true;
+    Pump(30);
+    stop = true;
+    // The worker may be waiting for a getter: serve events until it ends.
+    std::atomic<bool> joined{false};
+    std::thread joiner([&] {
+        worker.join();
+        joined = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return joined.load(); }));
+    joiner.join();
+    EXPECT_EQ(afterDestroy.load(), 0);
+}
+
+}  // namespace
+}  // namespace exdui::test

@@ -1,0 +1,121 @@
+#include "ui/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+#include "core/data_paths.h"
+#include "temp_dir.h"
+#include "ui/program_state.h"
+
+namespace cj::ui {
+namespace {
+
+QWidget* VisibleTopLevel() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible()) {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+// Runs the program in a temporary folder; whileOpen runs on the UI thread
+// once the window shows, and the window is then closed with its close button's
+// message.
+class Startup : public ::testing::Test {
+protected:
+    Startup() { m_dir.MakeDirs("data"); }
+
+    void RunWhileOpen(const std::function<void()>& whileOpen) {
+        int argc = 1;
+        char name[] = "startup_test";
+        char* argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        QTimer::singleShot(0, [&] {
+            whileOpen();
+            State().mainWindow.Close();
+        });
+        EXPECT_EQ(RunProgram(m_dir.Path()), 0);
+    }
+
+    std::string Item(const char* section, const char* key) const {
+        return core::ConfigFile(core::ConfigPath(m_dir.Path())).ReadItem(section, key);
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(Startup, OpensTheBandedWindowAndSavesAtClose) {
+    bool seen = false;
+    RunWhileOpen([&] {
+        QWidget* window = VisibleTopLevel();
+        ASSERT_NE(window, nullptr);
+        seen = true;
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("澄镜文件极速搜索工具"));
+        // Option 0 (a fresh installation) shows the default size, 1200 by 720.
+        EXPECT_EQ(State().mainWindow.Width(), 1200);
+        EXPECT_EQ(State().mainWindow.Height(), 720);
+        EXPECT_NE(State().mainDuiHandle, 0);
+
+        const QImage image = window->grab().toImage();
+        // Below the band: opaque grey.
+        EXPECT_EQ(image.pixel(500, 400) & 0xFFFFFF, 0xDCDCDCu);
+        // The band: red at alpha 0xC8 over the grey.
+        const QColor band = image.pixelColor(5, 40);
+        EXPECT_GE(band.red(), 240);
+        EXPECT_NEAR(band.green(), 47, 3);
+        EXPECT_NEAR(band.blue(), 47, 3);
+        EXPECT_EQ(image.pixel(5, 61) & 0xFFFFFF, 0xDCDCDCu) << "the band ends at y 60";
+    });
+    EXPECT_TRUE(seen);
+    // A fresh installation saves option 0 and nothing of the size.
+    EXPECT_EQ(Item("ckzt", "zt"), "0");
+    EXPECT_EQ(Item("ckzt", "kd"), "");
+    EXPECT_EQ(Item("sjms", "ma"), "0");
+}
+
+TEST_F(Startup, RememberedSizeIsSavedOnlyForOptionTwo) {
+    RunWhileOpen([] {
+        State().windowStateOption = 2;
+        State().doubleClickAction = 1;
+        State().mainWindow.Place({}, {}, 1100, 700);
+    });
+    EXPECT_EQ(Item("ckzt", "zt"), "2");
+    EXPECT_EQ(Item("ckzt", "kd"), "1100");
+    EXPECT_EQ(Item("ckzt", "gd"), "700");
+    EXPECT_EQ(Item("sjms", "ma"), "1");
+
+    // Option 1 leaves the size saved before as it was.
+    RunWhileOpen([] {
+        State().windowStateOption = 1;
+        State().mainWindow.Place({}, {}, 900, 650);
+    });
+    EXPECT_EQ(Item("ckzt", "zt"), "1");
+    EXPECT_EQ(Item("ckzt", "kd"), "1100");
+    EXPECT_EQ(Item("ckzt", "gd"), "700");
+}
+
+TEST_F(Startup, WithoutTheDataFolderTheWindowStillOpens) {
+    test::TempDir bare;
+    int argc = 1;
+    char name[] = "startup_test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        seen = VisibleTopLevel() != nullptr;
+        State().mainWindow.Close();
+    });
+    EXPECT_EQ(RunProgram(bare.Path()), 0);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(std::filesystem::exists(bare / "data")) << "the program never creates it";
+}
+
+}  // namespace
+}  // namespace cj::ui

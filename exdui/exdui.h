@@ -576,18 +576,18 @@ typedef struct ExEditRecord {
  *
  * "ReportListView" holds rows of text cells under a header of columns, with
  * an optional image per row (drawn before the first cell) from the image list
- * set with EX_LVM_SETIMAGELIST. The list destroys that image list when it is
- * destroyed itself, unless its style has EX_LVS_SHAREIMAGELISTS; an image list
- * replaced by another goes back to the caller. Colour slots: 1 grid lines and header
- * separators, 2 header titles and cells whose column has no colour, 8 header
- * background, 9 selected rows, 10 hot rows. Style bits 0x100 and 0x200 draw
- * horizontal and vertical grid lines.
+ * set with EX_LVM_SETIMAGELIST. The list destroys that image list when it
+ * is destroyed itself, unless its style has EX_LVS_SHAREIMAGELISTS; an image
+ * list replaced by another goes back to the caller. Colour slots: 1 grid
+ * lines and header separators, 2 header titles and cells whose column has no
+ * colour, 8 header background, 9 selected rows, 10 hot rows. Style bits 0x100
+ * and 0x200 draw horizontal and vertical grid lines.
  */
 enum {
-    EX_LVS_MULTISELECT = 0x8,   /* Ctrl and Shift select several rows */
-    EX_LVS_SHAREIMAGELISTS = 0x40, /* report list: leave the image list alive at the end */
-    EX_RLVS_HLINES = 0x100,     /* report list: a line under every row */
-    EX_RLVS_VLINES = 0x200      /* report list: a line after every column */
+    EX_LVS_MULTISELECT = 0x8,      /* Ctrl and Shift select several rows */
+    EX_LVS_SHAREIMAGELISTS = 0x40, /* report list: the image list outlives the list */
+    EX_RLVS_HLINES = 0x100,        /* report list: a line under every row */
+    EX_RLVS_VLINES = 0x200         /* report list: a line after every column */
 };
 /* Row states: exactly these two bits are ever reported. */
 enum { EX_LVIS_SELECTED = 0x2, EX_LVIS_HOT = 0x80 };

@@ -23,7 +23,8 @@ intptr_t ListViewProc(ExHandle window, ExHandle object, int32_t message, intptr_
     intptr_t result = 0;
     if (message == EX_LVM_SETITEMCOUNT) {
         // Counts past the int range are cut to it rather than wrapping negative.
-        state->Widget().SetRowCount(static_cast<int32_t>(std::clamp<intptr_t>(wParam, 0, INT32_MAX)));
+        state->Widget().SetRowCount(
+            static_cast<int32_t>(std::clamp<intptr_t>(wParam, 0, INT32_MAX)));
         return 1;
     }
     if (HandleCommonListMessage(*state, message, wParam, lParam, &result)) {

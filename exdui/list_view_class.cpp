@@ -138,12 +138,14 @@ void ListState::ApplyStyle() {
         return;
     }
     const int32_t style = m_obj.Style();
-    const auto vertical = (style & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    const auto vertical =
+        (style & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     if (widget->verticalScrollBarPolicy() != vertical) {
         widget->setVerticalScrollBarPolicy(vertical);
     }
     if (ReportListWidget* report = Report()) {
-        const auto across = (style & ListStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+        const auto across =
+            (style & ListStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
         if (report->horizontalScrollBarPolicy() != across) {
             report->setHorizontalScrollBarPolicy(across);
         }
@@ -204,7 +206,8 @@ bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
                 list.SetAllSelected((lParam & EX_LVIS_SELECTED) != 0);
                 *result = 1;
             } else {
-                *result = list.SetRowState(RowIndex(wParam), static_cast<std::uint32_t>(lParam)) ? 1 : 0;
+                *result =
+                    list.SetRowState(RowIndex(wParam), static_cast<std::uint32_t>(lParam)) ? 1 : 0;
             }
             return true;
         case EX_LVM_GETITEMSTATE:

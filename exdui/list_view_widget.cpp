@@ -118,7 +118,8 @@ void ListViewWidget::EnsureVisible(std::int32_t row) {
 std::int64_t ListViewWidget::ScrollOffset() const {
     const std::int64_t offset = std::int64_t{verticalScrollBar()->value()} * m_scrollUnit;
     const std::int64_t total = std::int64_t{RowCount()} * m_rowHeight;
-    return std::clamp<std::int64_t>(offset, 0, std::max<std::int64_t>(0, total - viewport()->height()));
+    return std::clamp<std::int64_t>(offset, 0,
+                                    std::max<std::int64_t>(0, total - viewport()->height()));
 }
 
 void ListViewWidget::SetScrollOffset(std::int64_t offset) {

@@ -30,8 +30,8 @@ intptr_t InsertColumn(ReportListWidget& report, const ExReportColumn* record) {
     ReportColumn column;
     column.title = FromUtf16(record->title);
     column.width = record->width;
-    column.textFormat =
-        static_cast<std::uint32_t>(record->textFormat == -1 ? DefaultColumnFormat : record->textFormat);
+    column.textFormat = static_cast<std::uint32_t>(record->textFormat == -1 ? DefaultColumnFormat
+                                                                            : record->textFormat);
     column.textColour = QColor::fromRgba(record->textColor);
     const std::int32_t before = record->insertAt > 0 ? record->insertAt - 1 : report.ColumnCount();
     return report.InsertColumn(before, std::move(column)) + 1;

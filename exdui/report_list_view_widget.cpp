@@ -210,9 +210,11 @@ void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
         const QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
         const QString text =
             painter.fontMetrics().elidedText(column.title, Qt::ElideRight, inner.width());
-        painter.drawText(inner, static_cast<int>(AlignmentOf(column.textFormat) & ~Qt::AlignVertical_Mask) |
-                                    Qt::AlignVCenter | Qt::TextSingleLine,
-                         text);
+        painter.drawText(
+            inner,
+            static_cast<int>(AlignmentOf(column.textFormat) & ~Qt::AlignVertical_Mask) |
+                Qt::AlignVCenter | Qt::TextSingleLine,
+            text);
         painter.fillRect(QRect(cell.right(), rect.top() + 4, 1, rect.height() - 8), colours.lines);
     }
 }
@@ -269,8 +271,8 @@ void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
             const QString text = painter.fontMetrics().elidedText(
                 row.cells[static_cast<std::size_t>(index)], Qt::ElideRight, inner.width());
             painter.setPen(column.textColour.alpha() > 0 ? column.textColour : colours.text);
-            painter.drawText(inner, static_cast<int>(AlignmentOf(column.textFormat)) | Qt::TextSingleLine,
-                             text);
+            painter.drawText(
+                inner, static_cast<int>(AlignmentOf(column.textFormat)) | Qt::TextSingleLine, text);
         }
         if (m_verticalLines) {
             painter.fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), colours.lines);

@@ -202,7 +202,9 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
             for (const std::string_view path : shard.paths) {
                 out.Line(path);
             }
-            out.Text(shard.lines);
+            for (const std::string& piece : shard.lines) {
+                out.Text(piece);
+            }
         }
     }
     out.Flush();

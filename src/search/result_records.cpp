@@ -3,29 +3,50 @@
 #include <iterator>
 
 #include "platform/code_page.h"
+#include "search/shard_scan.h"
 #include "shell/file_name.h"
 
 namespace cj::search {
 
-std::string TypeAndSizeText(std::string_view name, std::string_view sizeText) {
-    std::string text = "文件类型：";
+namespace {
+
+void AppendTypeAndSize(std::string& out, std::string_view name, std::string_view sizeText) {
+    out += "文件类型：";
     for (const char c : shell::FileExtension(name)) {
         if (c != '.') {
-            text += c;
+            out += c;
         }
     }
-    text += "   文件大小：";
-    text += sizeText;
+    out += "   文件大小：";
+    out += sizeText;
+}
+
+std::string SizeTextOf(std::string_view record, platform::FileSizeReader& sizes) {
+    std::uint64_t size = 0;
+    return sizes.RegularFileSize(record, size) ? "0" : shell::SizeTextForBytes(size);
+}
+
+}  // namespace
+
+std::string TypeAndSizeText(std::string_view name, std::string_view sizeText) {
+    std::string text;
+    AppendTypeAndSize(text, name, sizeText);
     return text;
+}
+
+void AppendHitLines(std::string& out, std::string_view record, platform::FileSizeReader& sizes) {
+    const std::string_view name = RecordName(record, platform::ActiveCodePage());
+    out += name.substr(0, name.size() - shell::FileExtension(name).size());
+    out += '\n';
+    AppendTypeAndSize(out, name, SizeTextOf(record, sizes));
+    out += '\n';
+    out += record;
+    out += '\n';
 }
 
 HitTexts MakeHitTexts(std::string_view record, platform::FileSizeReader* sizes) {
     const std::string name = shell::FileName(record, true);
-    std::string sizeText;
-    if (sizes != nullptr) {
-        std::uint64_t size = 0;
-        sizeText = sizes->RegularFileSize(record, size) ? "0" : shell::SizeTextForBytes(size);
-    }
+    const std::string sizeText = sizes != nullptr ? SizeTextOf(record, *sizes) : std::string();
     HitTexts texts;
     texts.typeAndSize = TypeAndSizeText(name, sizeText);
     texts.name = name.substr(0, name.size() - shell::FileExtension(name).size());

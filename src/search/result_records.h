@@ -37,6 +37,12 @@ HitTexts MakeHitTexts(std::string_view record, platform::FileSizeReader* sizes);
 // "文件类型：" + the extension of name without its dots + "   文件大小：" + sizeText.
 std::string TypeAndSizeText(std::string_view name, std::string_view sizeText);
 
+// Appends the three lines of a hit to out, each ended by LF: the name without
+// its extension, the type-and-size text (size looked up with sizes, on the
+// calling thread) and the record. Builds no temporary texts: the command
+// line's long output runs through here for every hit.
+void AppendHitLines(std::string& out, std::string_view record, platform::FileSizeReader& sizes);
+
 // The record of a hit: looks the file's size up (so call it on a worker).
 ResultRecord MakeResultRecord(std::string_view record, platform::FileSizeReader& sizes);
 

@@ -44,15 +44,17 @@ class LineSink final : public HitSink {
         if (m_stop.load(std::memory_order_relaxed)) {
             return false;
         }
-        const HitTexts texts = MakeHitTexts(record, &m_sizes);
-        m_out.lines.append(texts.name).append(1, '\n');
-        m_out.lines.append(texts.typeAndSize).append(1, '\n');
-        m_out.lines.append(record).append(1, '\n');
+        if (m_out.lines.empty() || m_out.lines.back().size() > PieceSize - 8192) {
+            m_out.lines.emplace_back().reserve(PieceSize);
+        }
+        AppendHitLines(m_out.lines.back(), record, m_sizes);
         ++m_out.count;
         return true;
     }
 
   private:
+    static constexpr std::size_t PieceSize = std::size_t{1} << 20;
+
     ShardHits& m_out;
     const std::atomic<bool>& m_stop;
     platform::FileSizeReader m_sizes;

@@ -28,7 +28,10 @@ struct ShardHits {
     platform::MappedFile shard;           // The shard's bytes; paths point into them.
     std::uint64_t count = 0;              // Hits found (every detail).
     std::vector<std::string_view> paths;  // HitDetail::Paths.
-    std::string lines;                    // HitDetail::Lines.
+    // HitDetail::Lines, in pieces of about 1 MiB: a text grown by doubling
+    // touches twice its size in fresh pages (measured on the 300k index, "SF"
+    // with sizes: 2,780 page faults a search with one text, 1,269 in pieces).
+    std::vector<std::string> lines;
     std::vector<ResultRecord> records;    // HitDetail::Records.
 };
 

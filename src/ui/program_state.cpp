@@ -1,16 +1,13 @@
 #include "ui/program_state.h"
 
-#include <memory>
-
 #include "core/data_paths.h"
 
 namespace cj::ui {
 namespace {
 
-std::unique_ptr<ProgramState>& Slot() {
-    static std::unique_ptr<ProgramState> state;
-    return state;
-}
+// A plain pointer, not a static object: the state goes exactly once, in
+// ReleaseGlobals at exit, and no static destructor races that handler.
+ProgramState* g_state = nullptr;
 
 }  // namespace
 
@@ -23,14 +20,18 @@ ProgramState::ProgramState(std::string runDir)
       refresher(engine, refreshView) {}
 
 ProgramState& CreateGlobals(std::string runDirectory) {
-    Slot() = std::make_unique<ProgramState>(std::move(runDirectory));
-    return *Slot();
+    ReleaseGlobals();
+    g_state = new ProgramState(std::move(runDirectory));
+    return *g_state;
 }
 
-ProgramState& State() { return *Slot(); }
+ProgramState& State() { return *g_state; }
 
-bool HasGlobals() { return Slot() != nullptr; }
+bool HasGlobals() { return g_state != nullptr; }
 
-void ReleaseGlobals() { Slot().reset(); }
+void ReleaseGlobals() {
+    delete g_state;
+    g_state = nullptr;
+}
 
 }  // namespace cj::ui

@@ -34,7 +34,8 @@ intptr_t BoxProc(ExHandle window, ExHandle object, int32_t message, intptr_t wPa
             const auto* draw = reinterpret_cast<const ExListDraw*>(nm->lParam);
             if (draw->item >= 1 && static_cast<size_t>(draw->item) <= rows->texts.size()) {
                 rows->drawnItems.push_back(draw->item);
-                const ExHandle brush = _brush_create((draw->state & 2) != 0 ? SelectedFill : RowFill);
+                const ExHandle brush =
+                    _brush_create((draw->state & 2) != 0 ? SelectedFill : RowFill);
                 _canvas_fillrect(draw->canvas, brush, static_cast<float>(draw->rect.left),
                                  static_cast<float>(draw->rect.top),
                                  static_cast<float>(draw->rect.right),
@@ -112,7 +113,8 @@ TEST_F(DerivedListTest, SelectsOneRowAndDrawsItSelected) {
 
     Send(box, EX_LVM_SETSELECTIONMARK, 1, 1);
     EXPECT_EQ(Send(box, EX_LVM_GETITEMSTATE, 1), 2);
-    EXPECT_EQ(Send(box, EX_LVM_GETITEMSTATE, 4), 0x80) << "no longer selected; the pointer rests on it";
+    EXPECT_EQ(Send(box, EX_LVM_GETITEMSTATE, 4), 0x80)
+        << "no longer selected; the pointer rests on it";
 }
 
 TEST_F(DerivedListTest, RemovingRowsAndChangingTheHeightKeepTheListInStep) {
@@ -134,10 +136,11 @@ TEST_F(DerivedListTest, NotificationsPassThroughTheDerivedProcedureToHandlers) {
     AddRow(u"a");
     static int doubleClicks = 0;
     doubleClicks = 0;
-    Ex_ObjHandleEvent(box, EX_NM_DBLCLK, [](ExHandle, int32_t id, int32_t, intptr_t row, intptr_t) -> intptr_t {
-        doubleClicks += id == 1032 && row == 1 ? 1 : 0;
-        return 0;
-    });
+    Ex_ObjHandleEvent(box, EX_NM_DBLCLK,
+                      [](ExHandle, int32_t id, int32_t, intptr_t row, intptr_t) -> intptr_t {
+                          doubleClicks += id == 1032 && row == 1 ? 1 : 0;
+                          return 0;
+                      });
     DoubleClick(box, QPoint(100, 20));
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_GE(rows.notices, 1) << "the derived procedure saw the notification first";

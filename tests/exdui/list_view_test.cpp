@@ -68,7 +68,8 @@ intptr_t RowPainter(ExHandle /*window*/, ExHandle object, int32_t message, intpt
 
 intptr_t RecordEvent(ExHandle object, int32_t /*id*/, int32_t code, intptr_t wParam,
                      intptr_t /*lParam*/) {
-    g_owner->noticed.push_back({code, wParam, Ex_ObjSendMessage(object, EX_LVM_GETSELECTIONMARK, 0, 0)});
+    g_owner->noticed.push_back(
+        {code, wParam, Ex_ObjSendMessage(object, EX_LVM_GETSELECTIONMARK, 0, 0)});
     return 0;
 }
 
@@ -78,8 +79,8 @@ protected:
         ListWindowTest::SetUp();
         g_owner = &owner;
         // As the result list is made: style 0x50000008, the row painter as procedure.
-        list = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, 0, 0, 400, 600, surface, 0, -1, 0,
-                              0, RowPainter);
+        list = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, 0, 0, 400, 600, surface, 0, -1,
+                              0, 0, RowPainter);
         ASSERT_NE(list, 0);
         Ex_ObjHandleEvent(list, EX_NM_DBLCLK, RecordEvent);
         Ex_ObjHandleEvent(list, EX_NM_RCLICK, RecordEvent);
@@ -295,10 +296,11 @@ TEST_F(ListViewTest, DoubleClickBelowTheLastRowDoesNotNotify) {
 TEST_F(ListViewTest, AHandlerMayDestroyTheListItIsCalledFor) {
     Send(list, 0x102F, 10, 10);
     Ex_ObjHandleEvent(list, EX_NM_DBLCLK, nullptr);
-    Ex_ObjHandleEvent(list, EX_NM_DBLCLK, [](ExHandle object, int32_t, int32_t, intptr_t, intptr_t) -> intptr_t {
-        Ex_ObjDestroy(object);
-        return 1;
-    });
+    Ex_ObjHandleEvent(list, EX_NM_DBLCLK,
+                      [](ExHandle object, int32_t, int32_t, intptr_t, intptr_t) -> intptr_t {
+                          Ex_ObjDestroy(object);
+                          return 1;
+                      });
     DoubleClick(list, RowCentre(2));
     Pump(5);
     EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 0) << "the handle is gone";

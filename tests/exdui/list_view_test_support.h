@@ -74,11 +74,13 @@ protected:
         QApplication::sendEvent(view, &move);
     }
 
-    static void Key(ExHandle object, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    static void Key(ExHandle object, Qt::Key key,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(AreaOf(object), key, modifiers);
     }
 
-    static intptr_t Send(ExHandle object, int32_t message, intptr_t wParam = 0, intptr_t lParam = 0) {
+    static intptr_t Send(ExHandle object, int32_t message, intptr_t wParam = 0,
+                         intptr_t lParam = 0) {
         return Ex_ObjSendMessage(object, message, wParam, lParam);
     }
 

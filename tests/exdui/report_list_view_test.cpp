@@ -62,7 +62,8 @@ protected:
     std::u16string Read(intptr_t row, int32_t column) {
         char16_t buffer[512];
         ExReportCell cell{0, column, nullptr, buffer, 512};
-        const intptr_t length = Send(list, EX_LVM_GETITEMTEXT, row, reinterpret_cast<intptr_t>(&cell));
+        const intptr_t length =
+            Send(list, EX_LVM_GETITEMTEXT, row, reinterpret_cast<intptr_t>(&cell));
         return std::u16string(buffer, static_cast<size_t>(length));
     }
 
@@ -93,7 +94,8 @@ protected:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         red.save(&buffer, "PNG");
-        const ExHandle image = _img_createfrommemory(png.constData(), static_cast<size_t>(png.size()));
+        const ExHandle image =
+            _img_createfrommemory(png.constData(), static_cast<size_t>(png.size()));
         const ExHandle images = _imglist_create(32, 32);
         _imglist_addimage(images, 0, image);
         _img_destroy(image);

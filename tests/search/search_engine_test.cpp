@@ -230,7 +230,8 @@ TEST(SearchShards, PathsNeedNoSizeAndLinesCarryIt) {
 
     request.detail = HitDetail::Lines;
     hits = SearchShards(request, keywords, stop);
-    EXPECT_EQ(hits[0].lines,
+    ASSERT_EQ(hits[0].lines.size(), 1U);
+    EXPECT_EQ(hits[0].lines.front(),
               "SF1\n文件类型：jpg   文件大小：2.00 KB\n" + (dir / "files/SF1.jpg") + "\n");
 
     request.detail = HitDetail::Count;

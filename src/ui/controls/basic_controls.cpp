@@ -13,10 +13,17 @@ constexpr std::int32_t Visible = EX_OS_VISIBLE;
 std::int32_t EditStyle(const EditBoxDescription& d) {
     std::int32_t style = 0;
     switch (d.scrollBars) {
-        case 1: style |= Visible | EX_OS_VSCROLL; break;
-        case 2: style |= Visible | HorizontalScrollStyle; break;
-        case 3: style |= Visible | EX_OS_VSCROLL | HorizontalScrollStyle; break;
-        default: break;
+        case 1:
+            style |= Visible | EX_OS_VSCROLL;
+            break;
+        case 2:
+            style |= Visible | HorizontalScrollStyle;
+            break;
+        case 3:
+            style |= Visible | EX_OS_VSCROLL | HorizontalScrollStyle;
+            break;
+        default:
+            break;
     }
     if (d.readOnly) {
         style |= Visible | 0x2;
@@ -64,14 +71,18 @@ bool ProgressBar::Create(const ProgressBarDescription& d) {
     return Handle() != 0;
 }
 
-void ProgressBar::SetPosition(int value) const { Send(EX_PBM_SETPOS, 1, value); }
+void ProgressBar::SetPosition(int value) const {
+    Send(EX_PBM_SETPOS, 1, value);
+}
 
-void ProgressBar::SetMaximum(int value) const { Send(EX_PBM_SETRANGE, 1, value); }
+void ProgressBar::SetMaximum(int value) const {
+    Send(EX_PBM_SETRANGE, 1, value);
+}
 
 bool ComboBox::Create(const ComboBoxDescription& d) {
     const std::int32_t style = Visible | (d.editable ? EX_CBS_EDITABLE : 0);
-    Attach(CreateObject(-1, u"combobox", d.text, style, d.x, d.y, d.width, d.height, d.parent,
-                        d.id));
+    Attach(
+        CreateObject(-1, u"combobox", d.text, style, d.x, d.y, d.width, d.height, d.parent, d.id));
     if (d.textColour) {
         Ex_ObjSetColor(Handle(), EX_COLOR_TEXT, *d.textColour, 1);
     }
@@ -90,13 +101,21 @@ void ComboBox::InsertItem(int index, std::string_view text) const {
     Send(EX_CB_INSERTSTRING, index, reinterpret_cast<intptr_t>(wide.c_str()));
 }
 
-void ComboBox::ClearItems() const { Send(EX_CB_RESETCONTENT); }
+void ComboBox::ClearItems() const {
+    Send(EX_CB_RESETCONTENT);
+}
 
-void ComboBox::SelectItem(int index) const { Send(EX_CB_SETCURSEL, index); }
+void ComboBox::SelectItem(int index) const {
+    Send(EX_CB_SETCURSEL, index);
+}
 
-int ComboBox::ItemCount() const { return static_cast<int>(Send(EX_CB_GETCOUNT)); }
+int ComboBox::ItemCount() const {
+    return static_cast<int>(Send(EX_CB_GETCOUNT));
+}
 
-int ComboBox::CurrentItem() const { return static_cast<int>(Send(EX_CB_GETCURSEL)); }
+int ComboBox::CurrentItem() const {
+    return static_cast<int>(Send(EX_CB_GETCURSEL));
+}
 
 std::string ComboBox::ItemText(int index) const {
     const intptr_t length = Send(EX_CB_GETLBTEXTLEN, index);
@@ -118,8 +137,8 @@ bool GroupBox::Create(const GroupBoxDescription& d) {
 }
 
 bool RadioButton::Create(const RadioButtonDescription& d) {
-    Attach(CreateObject(-1, u"RadioButton", d.title, -1, d.x, d.y, d.width, d.height, d.parent,
-                        d.id));
+    Attach(
+        CreateObject(-1, u"RadioButton", d.title, -1, d.x, d.y, d.width, d.height, d.parent, d.id));
     const std::pair<std::int32_t, const std::optional<ExArgb>*> slots[] = {
         {EX_COLOR_TEXT, &d.textColour},
         {EX_COLOR_TEXT_HOVER, &d.hoverTextColour},
@@ -134,8 +153,12 @@ bool RadioButton::Create(const RadioButtonDescription& d) {
     return Handle() != 0;
 }
 
-void RadioButton::SetChecked(bool on) const { Send(EX_BM_SETCHECK, on ? 1 : 0); }
+void RadioButton::SetChecked(bool on) const {
+    Send(EX_BM_SETCHECK, on ? 1 : 0);
+}
 
-bool RadioButton::IsChecked() const { return Send(EX_BM_GETCHECK) != 0; }
+bool RadioButton::IsChecked() const {
+    return Send(EX_BM_GETCHECK) != 0;
+}
 
 }  // namespace cj::ui

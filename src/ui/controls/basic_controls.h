@@ -25,11 +25,11 @@ struct EditBoxDescription {
     int x = 0, y = 0, width = 0, height = 0;
     std::string text{};
     // Style choices; with none of them the class's default style is used.
-    int scrollBars = 0;     // 1 vertical, 2 horizontal, 3 both.
+    int scrollBars = 0;  // 1 vertical, 2 horizontal, 3 both.
     bool readOnly = false;
     bool password = false;
     // Extended style choices; with neither the class's default.
-    bool acceptFiles = false;     // Dropped files reach its procedure.
+    bool acceptFiles = false;      // Dropped files reach its procedure.
     bool drawnFrameStyle = false;  // 0xD8000000, the style of the window's edit boxes.
     std::optional<std::int32_t> textFormat{};
     ExArgb textColour = OpaqueBlack;
@@ -37,7 +37,7 @@ struct EditBoxDescription {
 };
 
 class EditBox : public Control {
-public:
+  public:
     bool Create(const EditBoxDescription& d);
 };
 
@@ -52,7 +52,7 @@ struct LabelDescription {
 };
 
 class Label : public Control {
-public:
+  public:
     bool Create(const LabelDescription& d);
 };
 
@@ -68,7 +68,7 @@ struct ProgressBarDescription {
 };
 
 class ProgressBar : public Control {
-public:
+  public:
     bool Create(const ProgressBarDescription& d);
     // Safe from any thread: the library keeps only the latest position while
     // one update is on its way to the UI thread.
@@ -87,7 +87,7 @@ struct ComboBoxDescription {
 
 // Item indexes count from 1; 0 means none.
 class ComboBox : public Control {
-public:
+  public:
     bool Create(const ComboBoxDescription& d);
     void AddItems(const std::vector<std::string>& texts) const;
     // Inserts before item index (0 or past the end: appends).
@@ -112,7 +112,7 @@ struct GroupBoxDescription {
 };
 
 class GroupBox : public Control {
-public:
+  public:
     bool Create(const GroupBoxDescription& d);
 };
 
@@ -128,7 +128,7 @@ struct RadioButtonDescription {
 };
 
 class RadioButton : public Control {
-public:
+  public:
     bool Create(const RadioButtonDescription& d);
     // Checking raises the same check notification (EX_NM_CHECK) as a click.
     void SetChecked(bool on) const;

@@ -13,19 +13,29 @@ void Control::SetBackground(ExArgb colour) const {
     Ex_ObjSetColor(m_handle, EX_COLOR_BACKGROUND, colour, 1);
 }
 
-void Control::SetText(std::string_view text) const { SetObjectText(m_handle, text, true); }
+void Control::SetText(std::string_view text) const {
+    SetObjectText(m_handle, text, true);
+}
 
-std::string Control::GetText() const { return ObjectText(m_handle); }
+std::string Control::GetText() const {
+    return ObjectText(m_handle);
+}
 
 intptr_t Control::Send(std::int32_t message, intptr_t wParam, intptr_t lParam) const {
     return Ex_ObjSendMessage(m_handle, message, wParam, lParam);
 }
 
-void Control::Enable(bool on) const { Ex_ObjEnable(m_handle, on ? 1 : 0); }
+void Control::Enable(bool on) const {
+    Ex_ObjEnable(m_handle, on ? 1 : 0);
+}
 
-void Control::Show(bool on) const { Ex_ObjShow(m_handle, on ? 1 : 0); }
+void Control::Show(bool on) const {
+    Ex_ObjShow(m_handle, on ? 1 : 0);
+}
 
-void Control::Focus() const { Ex_ObjSetFocus(m_handle); }
+void Control::Focus() const {
+    Ex_ObjSetFocus(m_handle);
+}
 
 void Control::FocusAndSelectAll() const {
     Focus();
@@ -44,8 +54,7 @@ void Control::SetFont(std::string_view family, std::optional<int> size,
     }
     const std::u16string wideFamily =
         platform::NarrowToUtf16(family.empty() ? std::string_view(DefaultFontFamily) : family);
-    Ex_ObjSetFontFromFamily(m_handle, wideFamily.c_str(), size.value_or(-1), style.value_or(-1),
-                            1);
+    Ex_ObjSetFontFromFamily(m_handle, wideFamily.c_str(), size.value_or(-1), style.value_or(-1), 1);
 }
 
 void Control::Move(std::optional<int> x, std::optional<int> y, std::optional<int> width,
@@ -76,8 +85,8 @@ ExHandle CreateObject(std::int32_t exStyle, const char16_t* className, std::stri
                       std::int32_t style, int x, int y, int width, int height, ExHandle parent,
                       int id, std::int32_t textFormat, ExObjProc procedure) {
     const std::u16string wideTitle = platform::NarrowToUtf16(title);
-    return Ex_ObjCreateEx(exStyle, className, wideTitle.c_str(), style, x, y, width, height,
-                          parent, id, textFormat, 0, 0, procedure);
+    return Ex_ObjCreateEx(exStyle, className, wideTitle.c_str(), style, x, y, width, height, parent,
+                          id, textFormat, 0, 0, procedure);
 }
 
 void Control::Destroy() {

@@ -31,7 +31,7 @@ inline constexpr std::int32_t HorizontalScrollStyle = static_cast<std::int32_t>(
 inline constexpr std::int32_t KeepValue = static_cast<std::int32_t>(0x80000000u);
 
 class Control {
-public:
+  public:
     Control() = default;
     explicit Control(ExHandle handle) : m_handle(handle) {}
 
@@ -81,7 +81,7 @@ public:
     // copies keep the old handle, which the library treats as unknown.
     void Destroy();
 
-private:
+  private:
     ExHandle m_handle = 0;
 };
 

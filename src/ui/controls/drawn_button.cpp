@@ -16,8 +16,8 @@ void Paint(ExHandle object) {
     _canvas_setimageantialias(paint.canvas, 1);
 
     auto slot = [object](std::int32_t index) { return Ex_ObjGetLong(object, index); };
-    intptr_t colour = (paint.state & EX_STATE_HOVER) != 0 ? slot(DrawnButton::Hover)
-                                                          : slot(DrawnButton::Normal);
+    intptr_t colour =
+        (paint.state & EX_STATE_HOVER) != 0 ? slot(DrawnButton::Hover) : slot(DrawnButton::Normal);
     if ((paint.state & EX_STATE_DOWN) != 0) {
         colour = slot(DrawnButton::Pressed);
     }
@@ -47,10 +47,18 @@ void Paint(ExHandle object) {
 intptr_t DrawnButtonProc(ExHandle window, ExHandle object, std::int32_t message, intptr_t wParam,
                          intptr_t lParam) {
     switch (message) {
-        case EX_WM_LBUTTONDOWN: Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1); break;
-        case EX_WM_LBUTTONUP: Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1); break;
-        case EX_WM_MOUSEHOVER: Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1); break;
-        case EX_WM_MOUSELEAVE: Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1); break;
+        case EX_WM_LBUTTONDOWN:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1);
+            break;
+        case EX_WM_LBUTTONUP:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1);
+            break;
+        case EX_WM_MOUSEHOVER:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1);
+            break;
+        case EX_WM_MOUSELEAVE:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1);
+            break;
         case EX_WM_PAINT:
             // Nothing may unwind into the library: a title that cannot be
             // copied (out of memory) leaves the button unpainted instead.
@@ -63,7 +71,8 @@ intptr_t DrawnButtonProc(ExHandle window, ExHandle object, std::int32_t message,
             _img_destroy(static_cast<ExHandle>(Ex_ObjGetLong(object, DrawnButton::Image)));
             Ex_ObjSetLong(object, DrawnButton::Image, 0);
             break;
-        default: break;
+        default:
+            break;
     }
     return Ex_ObjDefProc(window, object, message, wParam, lParam);
 }

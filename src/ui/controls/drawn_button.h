@@ -40,7 +40,7 @@ struct DrawnButtonDescription {
 };
 
 class DrawnButton : public Control {
-public:
+  public:
     enum Slot : std::int32_t { Normal, Hover, Pressed, Radius, Image, ImageAbove };
 
     bool Create(const DrawnButtonDescription& d);

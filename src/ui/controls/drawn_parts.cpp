@@ -72,14 +72,16 @@ void PaintImageAndTitle(ExHandle object, const ExPaint& paint, const ImageAndTit
             left = fw + (width - (fw + tw - gap)) / 2;
             top = (height - th) / 2;
         }
-        _canvas_drawtext(canvas, font, content.colour, content.title.c_str(), -1, CentredText,
-                         left, top, left + tw, top + th);
+        _canvas_drawtext(canvas, font, content.colour, content.title.c_str(), -1, CentredText, left,
+                         top, left + tw, top + th);
     } else if (hasImage) {
-        _canvas_drawimage(canvas, content.image, static_cast<float>((paint.width - iw) / 2),
-                          static_cast<float>((paint.height - ih) / 2), 255);
+        // Whole pixels, so that the image is not resampled.
+        const int x = (paint.width - iw) / 2;
+        const int y = (paint.height - ih) / 2;
+        _canvas_drawimage(canvas, content.image, static_cast<float>(x), static_cast<float>(y), 255);
     } else if (hasTitle) {
-        _canvas_drawtext(canvas, font, content.colour, content.title.c_str(), -1, CentredText, 0,
-                         0, width, height);
+        _canvas_drawtext(canvas, font, content.colour, content.title.c_str(), -1, CentredText, 0, 0,
+                         width, height);
     }
 }
 

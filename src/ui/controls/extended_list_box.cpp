@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::int32_t ExtraBytes = 40;
 constexpr std::int32_t RowTextFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;  // 36
-constexpr int ImageInset = 10;       // From the row's left edge to the image.
-constexpr int ImageTextGap = 10;     // From the image to the text.
+constexpr int ImageInset = 10;        // From the row's left edge to the image.
+constexpr int ImageTextGap = 10;      // From the image to the text.
 constexpr int TextInsetNoImage = 10;  // Text of a row without an image.
 
 using Slot = ExtendedListBox::Slot;
@@ -43,8 +43,8 @@ void DrawRow(ExHandle object, const ExListDraw& draw, const Row& row) {
     const auto top = static_cast<float>(r.top);
     const auto right = static_cast<float>(r.right);
     const auto bottom = static_cast<float>(r.bottom);
-    const ExHandle brush = _brush_create(draw.item % 2 != 0 ? slot(Slot::OddRow)
-                                                             : slot(Slot::EvenRow));
+    const ExHandle brush =
+        _brush_create(draw.item % 2 != 0 ? slot(Slot::OddRow) : slot(Slot::EvenRow));
     _canvas_fillrect(draw.canvas, brush, left, top, right, bottom);
     if ((draw.state & EX_LVIS_SELECTED) != 0) {
         _brush_setcolor(brush, slot(Slot::Selected));
@@ -111,10 +111,10 @@ intptr_t ExtendedListBoxProc(ExHandle window, ExHandle object, std::int32_t mess
     if (message == EX_WM_NOTIFY && lParam != 0) {
         answered = OnNotify(object, *reinterpret_cast<const ExNotify*>(lParam));
     }
-    const intptr_t result = listViewProc != nullptr
-                                ? Ex_ObjCallProc(listViewProc, window, object, message, wParam,
-                                                 lParam)
-                                : Ex_ObjDefProc(window, object, message, wParam, lParam);
+    const intptr_t result =
+        listViewProc != nullptr
+            ? Ex_ObjCallProc(listViewProc, window, object, message, wParam, lParam)
+            : Ex_ObjDefProc(window, object, message, wParam, lParam);
     if (message == EX_WM_DESTROY) {
         FreeRows(object);
     }
@@ -148,7 +148,9 @@ int AppendRow(ExHandle object, std::string_view text, ExHandle image) {
 
 }  // namespace
 
-ExClassProc ListViewClassProc() { return listViewProc; }
+ExClassProc ListViewClassProc() {
+    return listViewProc;
+}
 
 bool ExtendedListBox::Create(const ExtendedListBoxDescription& d) {
     Attach(0);
@@ -261,8 +263,12 @@ int ExtendedListBox::SelectedRow() const {
     return static_cast<int>(Send(EX_LVM_GETSELECTIONMARK));
 }
 
-void ExtendedListBox::SelectRow(int row) const { Send(EX_LVM_SETSELECTIONMARK, 1, row); }
+void ExtendedListBox::SelectRow(int row) const {
+    Send(EX_LVM_SETSELECTIONMARK, 1, row);
+}
 
-void ExtendedListBox::Redraw() const { Send(EX_LVM_UPDATE); }
+void ExtendedListBox::Redraw() const {
+    Send(EX_LVM_UPDATE);
+}
 
 }  // namespace cj::ui

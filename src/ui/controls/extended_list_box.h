@@ -45,7 +45,7 @@ struct ExtendedListBoxDescription {
 };
 
 class ExtendedListBox : public Control {
-public:
+  public:
     enum Slot : std::int32_t { Rows, Hover, Selected, RowHeight, TextColour, OddRow, EvenRow };
 
     // False when the library has no "ListView" class to derive from or

@@ -36,7 +36,9 @@ SelectorRecord* RecordOf(ExHandle container) {
     return reinterpret_cast<SelectorRecord*>(Ex_ObjGetLong(container, Slot::Record));
 }
 
-intptr_t Get(ExHandle object, std::int32_t index) { return Ex_ObjGetLong(object, index); }
+intptr_t Get(ExHandle object, std::int32_t index) {
+    return Ex_ObjGetLong(object, index);
+}
 
 void StopAnimation(SelectorRecord& record) {
     if (record.animation != 0) {
@@ -86,9 +88,9 @@ void SelectByClick(ExHandle container, int index) {
     // Busy from the start, not from the first step 10 ms later, so that a
     // second click right after the first is ignored too.
     Ex_ObjSetLong(container, Slot::Idle, 0);
-    record->animation = _easing_create(curve.curve, nullptr, AnimationMode, container,
-                                       curve.durationMs, AnimationStepMs, 0, current, target, 0,
-                                       0, 0, 0);
+    record->animation =
+        _easing_create(curve.curve, nullptr, AnimationMode, container, curve.durationMs,
+                       AnimationStepMs, 0, current, target, 0, 0, 0, 0);
     if (record->animation == 0) {
         PlaceBar(container, target);  // No animation to wait for.
     }
@@ -176,7 +178,9 @@ void PaintItem(ExHandle item) {
 intptr_t ContainerProc(ExHandle window, ExHandle object, std::int32_t message, intptr_t wParam,
                        intptr_t lParam) {
     switch (message) {
-        case EX_WM_PAINT: PaintContainer(object); return 0;
+        case EX_WM_PAINT:
+            PaintContainer(object);
+            return 0;
         case EX_WM_NOTIFY: {
             const auto* notify = reinterpret_cast<const ExNotify*>(lParam);
             if (notify != nullptr && notify->from == object && notify->code == EX_NM_EASING &&
@@ -192,7 +196,8 @@ intptr_t ContainerProc(ExHandle window, ExHandle object, std::int32_t message, i
                 delete record;
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return Ex_ObjDefProc(window, object, message, wParam, lParam);
 }
@@ -200,10 +205,18 @@ intptr_t ContainerProc(ExHandle window, ExHandle object, std::int32_t message, i
 intptr_t ItemProc(ExHandle window, ExHandle object, std::int32_t message, intptr_t wParam,
                   intptr_t lParam) {
     switch (message) {
-        case EX_WM_LBUTTONDOWN: Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1); break;
-        case EX_WM_LBUTTONUP: Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1); break;
-        case EX_WM_MOUSEHOVER: Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1); break;
-        case EX_WM_MOUSELEAVE: Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1); break;
+        case EX_WM_LBUTTONDOWN:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1);
+            break;
+        case EX_WM_LBUTTONUP:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1);
+            break;
+        case EX_WM_MOUSEHOVER:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1);
+            break;
+        case EX_WM_MOUSELEAVE:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1);
+            break;
         case EX_WM_PAINT:
             try {  // Nothing may unwind into the library.
                 PaintItem(object);
@@ -222,7 +235,8 @@ intptr_t ItemProc(ExHandle window, ExHandle object, std::int32_t message, intptr
             _img_destroy(static_cast<ExHandle>(Get(object, ItemSlot::Image)));
             Ex_ObjSetLong(object, ItemSlot::Image, 0);
             break;
-        default: break;
+        default:
+            break;
     }
     return Ex_ObjDefProc(window, object, message, wParam, lParam);
 }

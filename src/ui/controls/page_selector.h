@@ -59,10 +59,21 @@ struct PageSelectorDescription {
 };
 
 class PageSelector : public Control {
-public:
+  public:
     enum Slot : std::int32_t {
-        SelectedFill, BarColour, ItemWidth, ItemHeight, Vertical, Idle, BarPosition, Record,
-        ItemCount, Animation, FarEdge, BarThickness, Selected
+        SelectedFill,
+        BarColour,
+        ItemWidth,
+        ItemHeight,
+        Vertical,
+        Idle,
+        BarPosition,
+        Record,
+        ItemCount,
+        Animation,
+        FarEdge,
+        BarThickness,
+        Selected
     };
     enum ItemSlot : std::int32_t { TitleColour, Container, Number, Image, ImageAbove, HoverFill };
 
@@ -83,7 +94,7 @@ public:
     // item's own selection, also for clicks ignored during an animation.
     void OnItemEvent(int index, ExEventProc handler, std::int32_t code = EX_NM_CLICK) const;
 
-private:
+  private:
     std::vector<ExHandle> m_items;
     std::vector<ExHandle> m_pages;
 };

@@ -125,17 +125,29 @@ std::string ReportList::CellText(int row, int column) const {
     return platform::Utf16ToNarrow(wide);
 }
 
-bool ReportList::DeleteRow(int row) const { return Send(EX_LVM_DELETEITEM, 1, row) != 0; }
+bool ReportList::DeleteRow(int row) const {
+    return Send(EX_LVM_DELETEITEM, 1, row) != 0;
+}
 
-void ReportList::DeleteAllRows() const { Send(EX_LVM_DELETEALLITEMS); }
+void ReportList::DeleteAllRows() const {
+    Send(EX_LVM_DELETEALLITEMS);
+}
 
-int ReportList::RowCount() const { return static_cast<int>(Send(EX_LVM_GETITEMCOUNT)); }
+int ReportList::RowCount() const {
+    return static_cast<int>(Send(EX_LVM_GETITEMCOUNT));
+}
 
-void ReportList::Update() const { Send(EX_LVM_UPDATE); }
+void ReportList::Update() const {
+    Send(EX_LVM_UPDATE);
+}
 
-int ReportList::SelectedRow() const { return static_cast<int>(Send(EX_LVM_GETSELECTIONMARK)); }
+int ReportList::SelectedRow() const {
+    return static_cast<int>(Send(EX_LVM_GETSELECTIONMARK));
+}
 
-void ReportList::SelectRow(int row) const { Send(EX_LVM_SETSELECTIONMARK, 1, row); }
+void ReportList::SelectRow(int row) const {
+    Send(EX_LVM_SETSELECTIONMARK, 1, row);
+}
 
 bool ReportList::IsRowSelected(int row) const {
     return (Send(EX_LVM_GETITEMSTATE, row) & EX_LVIS_SELECTED) != 0;

@@ -32,7 +32,7 @@ struct ReportListDescription {
 };
 
 class ReportList : public Control {
-public:
+  public:
     bool Create(const ReportListDescription& d);
 
     // Appends a column; textFormat -1 gives the class's single-line,

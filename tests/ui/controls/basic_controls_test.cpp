@@ -40,8 +40,8 @@ TEST_F(BasicControlsTest, EditBoxStyleIsTheUnionOfTheChoicesOrTheClassDefault) {
         {0, false, false, true, true, 0, static_cast<std::int32_t>(0xDE000000u)},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.scrollBars << c.readOnly << c.password
-                                        << c.acceptFiles << c.drawnFrame);
+        SCOPED_TRACE(testing::Message()
+                     << c.scrollBars << c.readOnly << c.password << c.acceptFiles << c.drawnFrame);
         EditBox box;
         EditBoxDescription d;
         d.parent = Surface();

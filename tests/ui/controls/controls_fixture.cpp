@@ -41,7 +41,9 @@ void ControlsTest::SetUp() {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(TopWindow()));
 }
 
-void ControlsTest::TearDown() { Ex_UnInit(); }
+void ControlsTest::TearDown() {
+    Ex_UnInit();
+}
 
 QPoint ControlsTest::Origin(ExHandle object) const {
     QPoint origin;
@@ -114,8 +116,8 @@ QColor Over(ExArgb fg, ExArgb bg) {
     if (near) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "got " << actual.name().toStdString()
-                                         << ", expected " << expected.name().toStdString();
+    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
 }
 
 QRect BoundsOf(const QImage& image, QRgb colour, const QRect& area) {

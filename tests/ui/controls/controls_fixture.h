@@ -19,7 +19,7 @@
 namespace cj::ui::test {
 
 class ControlsTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr ExArgb WindowBackground = 0xFF204060;
 
     void SetUp() override;
@@ -41,7 +41,7 @@ protected:
     // Moves the pointer to a corner of the window that no test puts a control on.
     void MoveAway() const;
 
-private:
+  private:
     ExHandle m_window = 0;
     ExHandle m_surface = 0;
 };
@@ -51,7 +51,9 @@ std::vector<std::uint8_t> SolidPng(int width, int height, QRgb colour);
 
 // Colour of fg (ARGB) over an opaque bg.
 QColor Over(ExArgb fg, ExArgb bg);
-inline QColor Opaque(ExArgb colour) { return QColor::fromRgba(colour); }
+inline QColor Opaque(ExArgb colour) {
+    return QColor::fromRgba(colour);
+}
 
 // Equal within a rounding step per channel (blending rounds either way).
 ::testing::AssertionResult SameColour(const QColor& actual, const QColor& expected);

@@ -22,7 +22,7 @@ intptr_t CountClick(ExHandle, std::int32_t, std::int32_t, intptr_t, intptr_t) {
 }
 
 class DrawnButtonTest : public ControlsTest {
-protected:
+  protected:
     DrawnButton MakeButton(int radius, std::span<const std::uint8_t> image = {},
                            std::string title = {}, bool imageAbove = false) {
         DrawnButton button;
@@ -79,8 +79,7 @@ TEST_F(DrawnButtonTest, ImageWithoutTitleIsCentred) {
     const auto png = test::SolidPng(21, 21, 0xFFFFFF00);
     const DrawnButton button = MakeButton(0, png);
     const QPoint origin = Origin(button.Handle());
-    const QRect bounds =
-        test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
+    const QRect bounds = test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
     EXPECT_EQ(bounds, QRect(origin + QPoint((120 - 21) / 2, (60 - 21) / 2), QSize(21, 21)));
 }
 
@@ -89,10 +88,10 @@ TEST_F(DrawnButtonTest, ImageAboveOrLeftOfTheTitleSitsWhereTheLayoutPutsIt) {
     const DrawnButton above = MakeButton(0, png, "更新缓存", true);
     float tw = 0;
     float th = 0;
-    ASSERT_TRUE(_canvas_calctextsize(0, Ex_ObjGetFont(above.Handle()), u"更新缓存", -1,
-                                     static_cast<std::int32_t>(
-                                         Ex_ObjGetLong(above.Handle(), EX_OL_TEXTFORMAT)),
-                                     120, 60, &tw, &th));
+    ASSERT_TRUE(_canvas_calctextsize(
+        0, Ex_ObjGetFont(above.Handle()), u"更新缓存", -1,
+        static_cast<std::int32_t>(Ex_ObjGetLong(above.Handle(), EX_OL_TEXTFORMAT)), 120, 60, &tw,
+        &th));
     ASSERT_GT(tw, 0);
     QPoint origin = Origin(above.Handle());
     QRect bounds = test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
@@ -121,8 +120,7 @@ TEST_F(DrawnButtonTest, SetBackgroundsKeepsWhatIsNotGiven) {
     const DrawnButton button = MakeButton(0);
     button.SetBackgrounds({}, 0xFF112233);
     EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Normal)), Normal);
-    EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Hover)),
-              0xFF112233u);
+    EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Hover)), 0xFF112233u);
     EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Pressed)), Pressed);
     MoveTo(button.Handle(), 10, 10);
     EXPECT_TRUE(SameColour(Pixel(button.Handle(), 60, 30), Opaque(0xFF112233)));
@@ -138,8 +136,7 @@ TEST_F(DrawnButtonTest, OmittedColoursTakeTheDefaults) {
     ASSERT_TRUE(button.Create(d));
     EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Normal)),
               0x640088FFu);
-    EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Hover)),
-              0x960088FFu);
+    EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Hover)), 0x960088FFu);
     EXPECT_EQ(static_cast<ExArgb>(Ex_ObjGetLong(button.Handle(), DrawnButton::Pressed)),
               0xFA0088FFu);
     EXPECT_EQ(Ex_ObjGetColor(button.Handle(), EX_COLOR_TEXT), 0xFF000000u);

@@ -18,7 +18,7 @@ constexpr ExArgb Hover = 0xFF30C030;
 constexpr int RowHeight = 40;
 
 class ExtendedListBoxTest : public ControlsTest {
-protected:
+  protected:
     ExtendedListBox MakeList() {
         ExtendedListBox list;
         ExtendedListBoxDescription d;

@@ -23,7 +23,7 @@ intptr_t CountItemClick(ExHandle, std::int32_t, std::int32_t, intptr_t, intptr_t
 }
 
 class PageSelectorTest : public ControlsTest {
-protected:
+  protected:
     PageSelectorDescription Description(int animation) {
         PageSelectorDescription d;
         d.parent = Surface();
@@ -169,9 +169,8 @@ TEST_F(PageSelectorTest, ItemsBeyondTheImagesHaveNone) {
     const QImage window = Grab();
     const QPoint origin = Origin(selector.Handle());
     EXPECT_FALSE(test::BoundsOf(window, 0xFFFFFF00, QRect(origin, QSize(100, 40))).isEmpty());
-    EXPECT_TRUE(
-        test::BoundsOf(window, 0xFFFFFF00, QRect(origin + QPoint(100, 0), QSize(200, 40)))
-            .isEmpty());
+    EXPECT_TRUE(test::BoundsOf(window, 0xFFFFFF00, QRect(origin + QPoint(100, 0), QSize(200, 40)))
+                    .isEmpty());
 }
 
 TEST_F(PageSelectorTest, HoverFillsTheItemAndPressingAloneDoesNot) {

@@ -9,7 +9,7 @@ namespace {
 using test::ControlsTest;
 
 class ReportListTest : public ControlsTest {
-protected:
+  protected:
     ReportList MakeList(int iconSize = 1) {
         ReportList list;
         ReportListDescription d;
@@ -48,8 +48,8 @@ TEST_F(ReportListTest, CreationSetsStyleColoursAndRowHeight) {
     d.height = 100;
     d.iconSize = 0;
     ASSERT_TRUE(noIcons.Create(d));
-    EXPECT_EQ(static_cast<std::uint32_t>(Ex_ObjGetLong(noIcons.Handle(), EX_OL_STYLE)),
-              0x90000000u) << "no vertical scroll bar unless asked";
+    EXPECT_EQ(static_cast<std::uint32_t>(Ex_ObjGetLong(noIcons.Handle(), EX_OL_STYLE)), 0x90000000u)
+        << "no vertical scroll bar unless asked";
     EXPECT_EQ(noIcons.Send(EX_LVM_GETIMAGELIST), 0);
     EXPECT_NE(noIcons.InsertRow(), 0);
 }

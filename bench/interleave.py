@@ -5,8 +5,10 @@
 
 For a busy machine: hyperfine runs all runs of one command before the next, so a
 change of load between them skews their ratio; taking the commands in turn spreads
-the load over all of them alike. Prints "NAME median_ms min_ms" lines.
+the load over all of them alike. Prints "NAME median_ms min_ms" lines. The
+environment variable PREPARE, when set, is a command run before every timed run.
 """
+import os
 import statistics
 import subprocess
 import sys
@@ -19,6 +21,8 @@ def main():
     times = {name: [] for name, _ in named}
     for r in range(warmup + rounds):
         for name, command in named:
+            if os.environ.get("PREPARE"):
+                subprocess.run(os.environ["PREPARE"], shell=True, check=True)
             start = time.perf_counter()
             subprocess.run(command, shell=True, check=True, stdout=subprocess.DEVNULL)
             if r >= warmup:

@@ -91,6 +91,19 @@ class Output {
     bool m_failed = false;
 };
 
+// Writes shard 1's hits as its worker finds them.
+class OutputSink final : public search::HitSink {
+  public:
+    explicit OutputSink(Output& out) : m_out(out) {}
+    bool OnHit(std::string_view record) override {
+        m_out.Line(record);
+        return !m_out.Failed();
+    }
+
+  private:
+    Output& m_out;
+};
+
 int StoredThreadCount(const core::ConfigFile& config) {
     return core::ThreadCountFromText(config.ReadItem("xcs", "ma"));
 }
@@ -188,9 +201,15 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
                                                             : search::HitDetail::Paths;
     const search::KeywordSet keywords(keywordText);
     const std::atomic<bool> never{false};
+    // The output belongs to shard 1's worker until the search returns, then
+    // to this thread.
+    Output out;
+    OutputSink firstShard(out);
+    if (options.output == SearchOutput::Paths) {
+        request.firstShardSink = &firstShard;
+    }
     const std::vector<search::ShardHits> hits = search::SearchShards(request, keywords, never);
 
-    Output out;
     if (options.output == SearchOutput::Count) {
         std::uint64_t total = 0;
         for (const search::ShardHits& shard : hits) {

@@ -22,6 +22,20 @@ class CountSink final : public HitSink {
     ShardHits& m_out;
 };
 
+// Counts and hands each hit on at once.
+class ForwardSink final : public HitSink {
+  public:
+    ForwardSink(ShardHits& out, HitSink& next) : m_out(out), m_next(next) {}
+    bool OnHit(std::string_view record) override {
+        ++m_out.count;
+        return m_next.OnHit(record);
+    }
+
+  private:
+    ShardHits& m_out;
+    HitSink& m_next;
+};
+
 class PathSink final : public HitSink {
   public:
     explicit PathSink(ShardHits& out) : m_out(out) {}
@@ -78,7 +92,7 @@ class RecordSink final : public HitSink {
     platform::FileSizeReader m_sizes;
 };
 
-void Scan(const SearchRequest& request, std::uint64_t count, const KeywordSet& keywords,
+void Scan(const SearchRequest& request, int n, std::uint64_t count, const KeywordSet& keywords,
           const std::atomic<bool>& stop, ShardHits& out) {
     const std::string_view bytes = out.shard.Bytes();
     switch (request.detail) {
@@ -88,8 +102,13 @@ void Scan(const SearchRequest& request, std::uint64_t count, const KeywordSet& k
             break;
         }
         case HitDetail::Paths: {
-            PathSink sink(out);
-            ScanShard(bytes, count, keywords, stop, sink);
+            if (n == 1 && request.firstShardSink != nullptr) {
+                ForwardSink sink(out, *request.firstShardSink);
+                ScanShard(bytes, count, keywords, stop, sink);
+            } else {
+                PathSink sink(out);
+                ScanShard(bytes, count, keywords, stop, sink);
+            }
             break;
         }
         case HitDetail::Lines: {
@@ -117,7 +136,7 @@ void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords
         if (count == 0 || out.shard.Open(core::ShardPath(request.runDirectory, n))) {
             return;
         }
-        Scan(request, count, keywords, stop, out);
+        Scan(request, n, count, keywords, stop, out);
     } catch (...) {
         // Out of memory part-way: keep the hits prepared so far. Nothing
         // leaves a worker thread.

@@ -11,6 +11,7 @@
 #include "platform/mapped_file.h"
 #include "search/keywords.h"
 #include "search/result_records.h"
+#include "search/shard_scan.h"
 
 namespace cj::search {
 
@@ -32,13 +33,18 @@ struct ShardHits {
     // touches twice its size in fresh pages (measured on the 300k index, "SF"
     // with sizes: 2,780 page faults a search with one text, 1,269 in pieces).
     std::vector<std::string> lines;
-    std::vector<ResultRecord> records;    // HitDetail::Records.
+    std::vector<ResultRecord> records;  // HitDetail::Records.
 };
 
 struct SearchRequest {
     std::string runDirectory;  // No trailing separator.
     int shardCount = 0;        // Shards 1..shardCount are read; below 1 reads none.
     HitDetail detail = HitDetail::Paths;
+    // With HitDetail::Paths, optional: shard 1's hits go here as they are
+    // found, on its worker's thread, instead of into its paths (its count
+    // still counts them). The first shard's hits come first in any case, so
+    // the command line writes them out while the other shards are scanned.
+    HitSink* firstShardSink = nullptr;
 };
 
 // Searches shard n: maps data/<n>.txt (a missing shard has no hits), reads its

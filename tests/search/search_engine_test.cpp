@@ -228,6 +228,22 @@ TEST(SearchShards, PathsNeedNoSizeAndLinesCarryIt) {
     EXPECT_TRUE(hits[0].lines.empty());
     EXPECT_TRUE(hits[0].records.empty());
 
+    // Shard 1's hits can go out as they are found, counted all the same.
+    struct Collect final : HitSink {
+        bool OnHit(std::string_view record) override {
+            seen.emplace_back(record);
+            return true;
+        }
+        std::vector<std::string> seen;
+    } first;
+    request.firstShardSink = &first;
+    hits = SearchShards(request, KeywordSet(""), stop);
+    EXPECT_EQ(first.seen, std::vector<std::string>{dir / "files/SF1.jpg"});
+    EXPECT_TRUE(hits[0].paths.empty());
+    EXPECT_EQ(hits[0].count, 1U);
+    EXPECT_EQ(hits[1].paths, std::vector<std::string_view>{dir / "files/other.jpg"});
+    request.firstShardSink = nullptr;
+
     request.detail = HitDetail::Lines;
     hits = SearchShards(request, keywords, stop);
     ASSERT_EQ(hits[0].lines.size(), 1U);

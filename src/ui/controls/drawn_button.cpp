@@ -46,19 +46,8 @@ void Paint(ExHandle object) {
 
 intptr_t DrawnButtonProc(ExHandle window, ExHandle object, std::int32_t message, intptr_t wParam,
                          intptr_t lParam) {
+    TrackPointerState(object, message);
     switch (message) {
-        case EX_WM_LBUTTONDOWN:
-            Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1);
-            break;
-        case EX_WM_LBUTTONUP:
-            Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1);
-            break;
-        case EX_WM_MOUSEHOVER:
-            Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1);
-            break;
-        case EX_WM_MOUSELEAVE:
-            Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1);
-            break;
         case EX_WM_PAINT:
             // Nothing may unwind into the library: a title that cannot be
             // copied (out of memory) leaves the button unpainted instead.

@@ -85,4 +85,23 @@ void PaintImageAndTitle(ExHandle object, const ExPaint& paint, const ImageAndTit
     }
 }
 
+void TrackPointerState(ExHandle object, std::int32_t message) {
+    switch (message) {
+        case EX_WM_LBUTTONDOWN:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 0, nullptr, 1);
+            break;
+        case EX_WM_LBUTTONUP:
+            Ex_ObjSetUIState(object, EX_STATE_DOWN, 1, nullptr, 1);
+            break;
+        case EX_WM_MOUSEHOVER:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 0, nullptr, 1);
+            break;
+        case EX_WM_MOUSELEAVE:
+            Ex_ObjSetUIState(object, EX_STATE_HOVER, 1, nullptr, 1);
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace cj::ui

@@ -22,6 +22,11 @@ bool EnsureClassRegistered(const char16_t* className, std::int32_t extraBytes, E
 // bytes that do not decode.
 ExHandle ImageFromBytes(std::span<const std::uint8_t> bytes);
 
+// The pointer states of a drawn class: pressed (8) while the left button is
+// down, hover (128) while the pointer is over the object, each change
+// repainting. Other messages are left alone.
+void TrackPointerState(ExHandle object, std::int32_t message);
+
 // The object's title in UTF-16.
 std::u16string ObjectWideText(ExHandle object);
 

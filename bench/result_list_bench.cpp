@@ -8,12 +8,15 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "exdui/exdui.h"
 #include "exdui/exdui_qt.h"
 #include "search/result_records.h"
 #include "ui/result_list.h"
+#include "ui/result_rows.h"
 
 namespace {
 
@@ -25,22 +28,25 @@ struct Fixture {
         const ExHandle window = Ex_WndCreate(0, nullptr, u"bench", 0, 0, 1000, 720, 0, 0);
         const ExHandle surface = Ex_DUIBindWindowEx(window, nullptr, 0, 0, nullptr);
         Ex_DUIShowWindow(surface, EX_SW_SHOW, 0, 0, 0);
-        std::vector<cj::search::ResultRecord> records(Rows);
+        paths.reserve(Rows);
+        cj::search::ShardHits hits;
         for (int i = 0; i < Rows; ++i) {
-            const std::string digits = std::to_string(i);
-            auto& r = records[static_cast<std::size_t>(i)];
-            r.name = u"SF1400000" + std::u16string(digits.begin(), digits.end());
-            r.typeAndSize = u"文件类型：jpg   文件大小：1.50 MB";
-            r.path = u"/srv/仓库A/2026/12/圆通/" + r.name + u".jpg";
+            paths.push_back("/srv/仓库A/2026/12/圆通/SF1400000" + std::to_string(i) + ".jpg");
         }
-        results.Append(std::move(records));
-        list = cj::ui::CreateResultList(surface, 0, 60, 1000, 660, results);
+        for (const std::string& path : paths) {
+            hits.paths.push_back(path);
+        }
+        std::vector<cj::search::ShardHits> shards;
+        shards.push_back(std::move(hits));
+        rows.Replace(std::make_unique<cj::search::ResultsArray>(std::move(shards)));
+        list = cj::ui::CreateResultList(surface, 0, 60, 1000, 660, rows);
         area = ExQtWidget(list)->findChild<QAbstractScrollArea*>(QString(),
                                                                  Qt::FindDirectChildrenOnly);
         QApplication::processEvents();
     }
 
-    cj::search::ResultsArray results;
+    std::vector<std::string> paths;  // What the rows point into, as a mapped shard would be.
+    cj::ui::ResultRows rows;
     ExHandle list = 0;
     QAbstractScrollArea* area = nullptr;
 };

@@ -13,8 +13,8 @@
 #include <filesystem>
 
 #include "exdui/exdui_qt.h"
-#include "ui/program_state.h"
-#include "ui/startup.h"
+#include "app/program.h"
+#include "app/startup.h"
 
 namespace {
 
@@ -28,12 +28,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!seen && event->type() == QEvent::Paint && cj::ui::HasGlobals()) {
-            QWidget* main = ExQtWidget(cj::ui::State().mainWindow.WindowHandle());
+        if (!seen && event->type() == QEvent::Paint && cj::app::HasProgram()) {
+            QWidget* main = ExQtWidget(cj::app::CurrentProgram().window.Frame().WindowHandle());
             if (main != nullptr && watched == main) {
                 seen = true;
                 painted = Clock::now();
-                cj::ui::State().mainWindow.Close();
+                cj::app::CurrentProgram().window.Frame().Close();
             }
         }
         return false;
@@ -48,7 +48,7 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         filter.seen = false;
         const auto start = Clock::now();
-        cj::ui::RunProgram(run.string());
+        cj::app::RunProgram(run.string());
         state.SetIterationTime(std::chrono::duration<double>(filter.painted - start).count());
     }
     qApp->removeEventFilter(&filter);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "core/config_file.h"
 #include "core/data_paths.h"
@@ -12,6 +13,7 @@
 #include "platform/files.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
+#include "shell/hit_text.h"
 
 namespace cj::cli {
 namespace {
@@ -20,15 +22,6 @@ int Fail(const std::string& message) {
     std::fprintf(stderr, "chengjing-cli: %s\n", message.c_str());
     return 1;
 }
-
-// The command line shows nothing while a refresh runs.
-class SilentRefreshView final : public index::RefreshView {
-  public:
-    void ShowSearchPage() override {}
-    void ShowBusy(std::string_view /*text*/) override {}
-    void ShowResultList(std::string_view /*busyText*/) override {}
-    void HideUpdateCacheButton() override {}
-};
 
 // Checks the data folder and that the configuration file, when there is one,
 // can be read. Returns an empty text when all is well.
@@ -63,9 +56,12 @@ class Output {
         }
         m_buffer.append(text).append(1, '\n');
     }
-    void Text(std::string_view text) {
-        Flush();
-        WriteAll(text);
+    // The three lines of a hit in the long form.
+    void HitLines(std::string_view path, std::optional<std::uint64_t> size) {
+        if (m_buffer.size() + path.size() * 2 + 128 > Capacity) {
+            Flush();
+        }
+        shell::AppendHitLines(m_buffer, path, size);
     }
     bool Failed() const { return m_failed; }
     void Flush() {
@@ -169,9 +165,8 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
         }
     }
 
-    index::EngineActivity activity;
-    SilentRefreshView view;
-    index::Refresher refresher(activity, view);
+    core::EngineActivity activity;
+    index::Refresher refresher(activity, nullptr);
     index::RefreshReport report;
     refresher.Run(request, &report);
     if (!report.failedShards.empty()) {
@@ -197,7 +192,7 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     request.runDirectory = runDirectory;
     request.shardCount = options.threads > 0 ? options.threads : StoredThreadCount(config);
     request.detail = options.output == SearchOutput::Count  ? search::HitDetail::Count
-                     : options.output == SearchOutput::Long ? search::HitDetail::Lines
+                     : options.output == SearchOutput::Long ? search::HitDetail::Sizes
                                                             : search::HitDetail::Paths;
     const search::KeywordSet keywords(keywordText);
     const std::atomic<bool> never{false};
@@ -218,11 +213,14 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
         out.Line(std::to_string(total));
     } else {
         for (const search::ShardHits& shard : hits) {
+            if (options.output == SearchOutput::Long) {
+                for (std::size_t i = 0; i < shard.paths.size(); ++i) {
+                    out.HitLines(shard.paths[i], shard.sizes[i]);
+                }
+                continue;
+            }
             for (const std::string_view path : shard.paths) {
                 out.Line(path);
-            }
-            for (const std::string& piece : shard.lines) {
-                out.Text(piece);
             }
         }
     }

@@ -27,41 +27,44 @@ void Refresher::Wait() {
     }
 }
 
-StartOutcome Refresher::Start(RefreshRequest request) {
-    const StartOutcome outcome = m_activity.TryBeginRefresh();
-    if (outcome != StartOutcome::Started) {
-        return outcome;
+RefreshStart Refresher::Start(RefreshRequest request) {
+    const core::StartOutcome outcome = m_activity.TryBeginRefresh();
+    if (outcome != core::StartOutcome::Started) {
+        return {outcome, 0};
     }
-    // The previous refresh thread has passed EndRefresh, its last step, so
-    // this join returns at once.
+    // The previous refresh thread has passed EndRefresh, so this join returns
+    // at once (at most it waits for the listener call that follows it).
     Wait();
-    m_view.ShowSearchPage();
+    const core::JobGeneration generation = m_generations.Next();
     try {
-        m_thread = std::thread([this, request = std::move(request)] {
+        m_thread = std::thread([this, generation, request = std::move(request)] {
             RefreshReport report;
             Work(request, report);
+            m_activity.EndRefresh();
+            if (m_listener != nullptr) {
+                m_listener->OnRefreshFinished(generation, std::move(report));
+            }
         });
     } catch (...) {
         // No thread, no refresh: leave the way open for the next request.
         m_activity.EndRefresh();
         throw;
     }
-    return outcome;
+    return {outcome, generation};
 }
 
-StartOutcome Refresher::Run(const RefreshRequest& request, RefreshReport* report) {
-    const StartOutcome outcome = m_activity.TryBeginRefresh();
-    if (outcome != StartOutcome::Started) {
+core::StartOutcome Refresher::Run(const RefreshRequest& request, RefreshReport* report) {
+    const core::StartOutcome outcome = m_activity.TryBeginRefresh();
+    if (outcome != core::StartOutcome::Started) {
         return outcome;
     }
-    m_view.ShowSearchPage();
     RefreshReport local;
     Work(request, report != nullptr ? *report : local);
+    m_activity.EndRefresh();
     return outcome;
 }
 
 void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
-    m_view.ShowBusy(RefreshBusyText);
     try {
         const int shardCount = UsableShardCount(request.shardCount);
         report.shardCount = shardCount;
@@ -76,16 +79,13 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
         report.failedShards = WriteShards(shards, request.runDirectory, config);
     } catch (...) {
         // Out of memory or out of threads: the shards on disk stay as they
-        // were (each is replaced whole or not at all), and the window must not
-        // stay busy. Nothing leaves this thread.
+        // were (each is replaced whole or not at all). Nothing leaves this
+        // thread.
         report.failedShards.clear();
         for (int n = 1; n <= report.shardCount; ++n) {
             report.failedShards.push_back(n);
         }
     }
-    m_view.HideUpdateCacheButton();
-    m_view.ShowResultList(SearchBusyText);
-    m_activity.EndRefresh();
 }
 
 }  // namespace cj::index

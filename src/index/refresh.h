@@ -1,8 +1,10 @@
 // The index refresh: walks the folders of a directory list and replaces the
 // index shards with what it found.
 //
-// The refresh never touches the window itself: it reports through
-// RefreshView, which the window implements (and tests record).
+// The refresh never touches the window. Start runs on the window's thread and
+// says at once whether the refresh started, with its generation; the refresh
+// thread reports its end once through RefreshListener, and the window applies
+// it on its own thread.
 #pragma once
 
 #include <cstdint>
@@ -11,31 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "index/engine_activity.h"
+#include "core/engine_activity.h"
+#include "core/job_generation.h"
 
 namespace cj::index {
-
-inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心等待...";
-// The busy label's resting text: the one a search shows.
-inline constexpr std::string_view SearchBusyText = "搜索中，请耐心等待...";
-
-// What a refresh hands to the window. ShowSearchPage is called on the thread
-// that starts the refresh; the others on the refresh's own thread (or the
-// caller's, for Refresher::Run). Texts are narrow (the platform encoding).
-class RefreshView {
-  public:
-    // Switches the main area to the search page.
-    virtual void ShowSearchPage() = 0;
-    // Hides the result list and shows the busy label with text.
-    virtual void ShowBusy(std::string_view text) = 0;
-    // Hides the busy label, shows the result list and sets the busy label's
-    // text to busyText for its next appearance.
-    virtual void ShowResultList(std::string_view busyText) = 0;
-    virtual void HideUpdateCacheButton() = 0;
-
-  protected:
-    ~RefreshView() = default;
-};
 
 struct RefreshRequest {
     std::string runDirectory;          // No trailing separator.
@@ -51,24 +32,43 @@ struct RefreshReport {
     std::vector<int> failedShards;  // Shards whose file or count could not be written.
 };
 
+class RefreshListener {
+  public:
+    // Called once per refresh started by Refresher::Start, on the refresh's
+    // thread, after the engine has become idle again. Must not block on the
+    // window's thread.
+    virtual void OnRefreshFinished(core::JobGeneration generation, RefreshReport report) = 0;
+
+  protected:
+    ~RefreshListener() = default;
+};
+
+struct RefreshStart {
+    core::StartOutcome outcome = core::StartOutcome::Started;
+    core::JobGeneration generation = 0;  // 0 unless outcome is Started.
+};
+
 // Runs one refresh at a time; a refresh also refuses to start while a search
 // runs (both through the shared EngineActivity).
 class Refresher {
   public:
-    Refresher(EngineActivity& activity, RefreshView& view) : m_activity(activity), m_view(view) {}
+    // listener receives the end of every refresh started by Start; it may be
+    // null for a caller that only uses Run.
+    Refresher(core::EngineActivity& activity, RefreshListener* listener)
+        : m_activity(activity), m_listener(listener) {}
     // Waits for a refresh that is still running.
     ~Refresher();
     Refresher(const Refresher&) = delete;
     Refresher& operator=(const Refresher&) = delete;
 
     // Starts the refresh on a thread of its own and returns at once. Refused,
-    // with nothing shown or changed, when a refresh or a search runs. Call from
-    // one thread (the window's).
-    StartOutcome Start(RefreshRequest request);
+    // with nothing changed, when a refresh or a search runs. Call from one
+    // thread (the window's).
+    RefreshStart Start(RefreshRequest request);
 
-    // The same refresh on the calling thread, for the command line; report
-    // (optional) receives the figures.
-    StartOutcome Run(const RefreshRequest& request, RefreshReport* report = nullptr);
+    // The same refresh on the calling thread, for the command line and tests;
+    // report (optional) receives the figures. No listener call.
+    core::StartOutcome Run(const RefreshRequest& request, RefreshReport* report = nullptr);
 
     // Waits until the refresh started by Start has finished. For the command
     // line and tests: the window never waits on a worker.
@@ -78,8 +78,9 @@ class Refresher {
     // The refresh itself, between TryBeginRefresh and EndRefresh.
     void Work(const RefreshRequest& request, RefreshReport& report);
 
-    EngineActivity& m_activity;
-    RefreshView& m_view;
+    core::EngineActivity& m_activity;
+    RefreshListener* m_listener;
+    core::GenerationCounter m_generations;
     std::thread m_thread;  // The last refresh started by Start. Used by the starting thread only.
 };
 

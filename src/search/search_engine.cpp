@@ -1,7 +1,6 @@
 #include "search/search_engine.h"
 
 #include "core/text_rules.h"
-#include "index/refresh.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
 
@@ -20,64 +19,52 @@ void SearchEngine::Wait() {
     }
 }
 
-index::StartOutcome SearchEngine::Start(std::string_view keywordText, int shardCount) {
-    const index::StartOutcome outcome = m_activity.TryBeginSearch();
-    if (outcome == index::StartOutcome::SearchRunning) {
+SearchStart SearchEngine::Start(std::string_view keywordText, int shardCount) {
+    const core::StartOutcome outcome = m_activity.TryBeginSearch();
+    if (outcome == core::StartOutcome::SearchRunning) {
         m_activity.RequestSearchStop();
     }
-    if (outcome != index::StartOutcome::Started) {
-        return outcome;
+    if (outcome != core::StartOutcome::Started) {
+        return {outcome, 0};
     }
-    // The previous collector has passed EndSearch, its last step, so this
-    // join returns at once.
+    // The previous collector has passed EndSearch, so this join returns at
+    // once (at most it waits for the listener call that follows it).
     Wait();
-    m_view.HideUpdateCacheButton();
-    m_view.ShowSearchPage();
-    m_view.ShowBusy(index::SearchBusyText);
-    m_view.SetSearchButtonBusy(true);
-    m_results.Clear();
-    m_view.ClearRows();
     if (shardCount < 1 || shardCount > core::MaxThreadCount) {
         shardCount = core::DefaultThreadCount();
     }
+    const core::JobGeneration generation = m_generations.Next();
     try {
-        m_collector =
-            std::thread(&SearchEngine::Collect, this, std::string(keywordText), shardCount);
+        m_collector = std::thread(&SearchEngine::Collect, this, generation,
+                                  std::string(keywordText), shardCount);
     } catch (...) {
-        // No thread: end the search as one that found nothing.
-        m_view.SetRowCount(0);
-        m_view.ShowResultList(index::SearchBusyText);
-        m_view.SetSearchButtonBusy(false);
-        m_view.SetStatusText(FoundText(0));
+        // No thread: the search ends at once, having found nothing.
         m_activity.EndSearch();
+        SearchOutcome failed;
+        failed.incomplete = true;
+        m_listener.OnSearchFinished(generation, std::move(failed));
     }
-    return outcome;
+    return {outcome, generation};
 }
 
-void SearchEngine::Collect(std::string keywordText, int shardCount) {
+void SearchEngine::Collect(core::JobGeneration generation, std::string keywordText,
+                           int shardCount) {
+    SearchOutcome outcome;
     try {
         const KeywordSet keywords(keywordText);
-        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Records};
-        std::vector<ShardHits> hits = SearchShards(request, keywords, m_activity.SearchStopFlag());
-        // Shard order: every hit of shard 1, then of shard 2, and so on.
-        for (ShardHits& shard : hits) {
-            m_results.Append(std::move(shard.records));
-        }
+        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
+        outcome.results = std::make_unique<ResultsArray>(
+            SearchShards(request, keywords, m_activity.SearchStopFlag()));
     } catch (...) {
-        // Out of memory: show what was collected. Nothing leaves this thread.
+        // Out of memory: report an empty result rather than none at all.
+        // Nothing leaves this thread.
+        outcome.incomplete = true;
     }
-    const std::size_t rows = m_results.Count();
-    m_view.SetRowCount(rows);
-    m_view.ShowResultList(index::SearchBusyText);
-    m_view.FocusKeywordBox();
-    m_view.SetSearchButtonBusy(false);
-    m_view.SetStatusText(FoundText(rows));
-    if (rows > 0) {
-        m_view.SelectRow(1);
-    }
-    // Last, so that a new search cannot start (and clear the rows) while this
-    // one still talks to the window.
+    outcome.stopped = m_activity.IsSearchStopRequested();
+    // Idle first, so that the window, once it has the outcome, can start the
+    // next search at once.
     m_activity.EndSearch();
+    m_listener.OnSearchFinished(generation, std::move(outcome));
 }
 
 }  // namespace cj::search

@@ -1,26 +1,58 @@
-// The search as the window runs it: start and stop rules, the workers and the
-// collector that fills the results array and tells the window.
+// The search as the window runs it: start and stop rules, one worker per
+// shard and a collector that builds the rows and reports the outcome.
+//
+// The engine never touches the window. Start runs on the window's thread and
+// says at once whether the search started, with its generation; the
+// collector reports the end once, from its own thread, through
+// SearchListener. The window applies that report on its own thread and drops
+// it when a newer search has started since.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
 
-#include "index/engine_activity.h"
+#include "core/engine_activity.h"
+#include "core/job_generation.h"
 #include "search/result_records.h"
-#include "search/search_view.h"
 
 namespace cj::search {
+
+// How a search ended.
+struct SearchOutcome {
+    // The rows; null when nothing could be kept (no rows).
+    std::unique_ptr<ResultsArray> results;
+    // The search was asked to stop and shows what it found until then.
+    bool stopped = false;
+    // The search could not run to its end (no thread, out of memory).
+    bool incomplete = false;
+};
+
+class SearchListener {
+  public:
+    // Called once per started search, on its collector thread, after the
+    // engine has become idle again (so a new search may already have
+    // started). Must not block on the window's thread.
+    virtual void OnSearchFinished(core::JobGeneration generation, SearchOutcome outcome) = 0;
+
+  protected:
+    ~SearchListener() = default;
+};
+
+struct SearchStart {
+    core::StartOutcome outcome = core::StartOutcome::Started;
+    core::JobGeneration generation = 0;  // 0 unless outcome is Started.
+};
 
 class SearchEngine {
   public:
     // runDirectory without a trailing separator. activity is shared with the
-    // refresh; view is the window.
-    SearchEngine(index::EngineActivity& activity, SearchView& view, std::string runDirectory)
-        : m_activity(activity), m_view(view), m_runDirectory(std::move(runDirectory)) {}
-    // Asks a running search to stop and waits for it. The collector calls the
-    // view until its end, so a window whose view calls wait for its own thread
-    // must not destroy the engine on that thread while a search runs.
+    // refresh.
+    SearchEngine(core::EngineActivity& activity, SearchListener& listener,
+                 std::string runDirectory)
+        : m_activity(activity), m_listener(listener), m_runDirectory(std::move(runDirectory)) {}
+    // Asks a running search to stop and waits for it.
     ~SearchEngine();
     SearchEngine(const SearchEngine&) = delete;
     SearchEngine& operator=(const SearchEngine&) = delete;
@@ -28,29 +60,23 @@ class SearchEngine {
     // Handler of the search button and of Enter in the keyword box, on the
     // window's thread. During a refresh nothing happens (RefreshRunning);
     // during a search the start becomes a stop request (SearchRunning).
-    // Otherwise the page, busy label and button are set, the rows cleared and
-    // the search runs on one worker per shard plus a collector; the call
-    // returns at once. keywordText is the keyword box's text; shardCount is the
-    // thread count, outside 1..12 meaning the number of processor cores.
-    index::StartOutcome Start(std::string_view keywordText, int shardCount);
+    // Otherwise the search runs on one worker per shard plus a collector and
+    // the call returns at once with the search's generation. keywordText is
+    // the keyword box's text; shardCount is the thread count, outside 1..12
+    // meaning the number of processor cores.
+    SearchStart Start(std::string_view keywordText, int shardCount);
 
     // Waits until the last search has finished. For tests and the command
     // line: the window never waits on a worker.
     void Wait();
 
-    // The rows of the last search. The window reads them on its thread after
-    // SetRowCount and until the next Start; the engine writes them only in
-    // between, while the list shows no rows.
-    const ResultsArray& Results() const { return m_results; }
-    ResultsArray& Results() { return m_results; }
-
   private:
-    void Collect(std::string keywordText, int shardCount);
+    void Collect(core::JobGeneration generation, std::string keywordText, int shardCount);
 
-    index::EngineActivity& m_activity;
-    SearchView& m_view;
+    core::EngineActivity& m_activity;
+    SearchListener& m_listener;
     const std::string m_runDirectory;
-    ResultsArray m_results;
+    core::GenerationCounter m_generations;
     std::thread m_collector;  // The last search's collector. Used by the starting thread only.
 };
 

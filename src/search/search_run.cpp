@@ -5,6 +5,7 @@
 #include "core/config_file.h"
 #include "core/data_paths.h"
 #include "index/shard_file.h"
+#include "platform/file_size_reader.h"
 #include "search/shard_scan.h"
 
 namespace cj::search {
@@ -49,39 +50,19 @@ class PathSink final : public HitSink {
     ShardHits& m_out;
 };
 
-// The size lookup per hit can take long on a slow disk, so these sinks test
+// The size lookup per hit can take long on a slow disk, so this sink tests
 // the stop request before each hit as well.
-class LineSink final : public HitSink {
+class SizeSink final : public HitSink {
   public:
-    LineSink(ShardHits& out, const std::atomic<bool>& stop) : m_out(out), m_stop(stop) {}
+    SizeSink(ShardHits& out, const std::atomic<bool>& stop) : m_out(out), m_stop(stop) {}
     bool OnHit(std::string_view record) override {
         if (m_stop.load(std::memory_order_relaxed)) {
             return false;
         }
-        if (m_out.lines.empty() || m_out.lines.back().size() > PieceSize - 8192) {
-            m_out.lines.emplace_back().reserve(PieceSize);
-        }
-        AppendHitLines(m_out.lines.back(), record, m_sizes);
-        ++m_out.count;
-        return true;
-    }
-
-  private:
-    static constexpr std::size_t PieceSize = std::size_t{1} << 20;
-
-    ShardHits& m_out;
-    const std::atomic<bool>& m_stop;
-    platform::FileSizeReader m_sizes;
-};
-
-class RecordSink final : public HitSink {
-  public:
-    RecordSink(ShardHits& out, const std::atomic<bool>& stop) : m_out(out), m_stop(stop) {}
-    bool OnHit(std::string_view record) override {
-        if (m_stop.load(std::memory_order_relaxed)) {
-            return false;
-        }
-        m_out.records.push_back(MakeResultRecord(record, m_sizes));
+        std::uint64_t size = 0;
+        const std::error_code error = m_sizes.RegularFileSize(record, size);
+        m_out.paths.push_back(record);
+        m_out.sizes.push_back(error ? std::nullopt : std::optional<std::uint64_t>(size));
         ++m_out.count;
         return true;
     }
@@ -111,13 +92,8 @@ void Scan(const SearchRequest& request, int n, std::uint64_t count, const Keywor
             }
             break;
         }
-        case HitDetail::Lines: {
-            LineSink sink(out, stop);
-            ScanShard(bytes, count, keywords, stop, sink);
-            break;
-        }
-        case HitDetail::Records: {
-            RecordSink sink(out, stop);
+        case HitDetail::Sizes: {
+            SizeSink sink(out, stop);
             ScanShard(bytes, count, keywords, stop, sink);
             break;
         }
@@ -133,8 +109,11 @@ void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords
         // one search need no lock of their own around the count.
         const core::ConfigFile config(core::ConfigPath(request.runDirectory));
         const std::uint64_t count = index::ReadShardCount(config, n);
-        if (count == 0 || out.shard.Open(core::ShardPath(request.runDirectory, n))) {
+        if (count == 0) {
             return;
+        }
+        if (const std::error_code unreadable = out.shard.Open(core::ShardPath(request.runDirectory, n))) {
+            return;  // A missing or unreadable shard has no hits.
         }
         Scan(request, n, count, keywords, stop, out);
     } catch (...) {

@@ -4,36 +4,34 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/mapped_file.h"
 #include "search/keywords.h"
-#include "search/result_records.h"
 #include "search/shard_scan.h"
 
 namespace cj::search {
 
-// How much a worker prepares for each hit. Only Lines and Records look the
-// file's size up (once per hit, on the worker's thread).
+// How much a worker prepares for each hit. Only Sizes looks the file's size
+// up (once per hit, on the worker's thread).
 enum class HitDetail {
-    Count,    // The number of hits only.
-    Paths,    // The records, as views into the mapped shard.
-    Lines,    // Three lines per hit, each ended by LF: name, type-and-size text, path.
-    Records,  // Result records for the result list.
+    Count,  // The number of hits only.
+    Paths,  // The records, as views into the mapped shard.
+    Sizes,  // The records and the size of each file.
 };
 
 // The hits of one shard, in shard order.
 struct ShardHits {
     platform::MappedFile shard;           // The shard's bytes; paths point into them.
     std::uint64_t count = 0;              // Hits found (every detail).
-    std::vector<std::string_view> paths;  // HitDetail::Paths.
-    // HitDetail::Lines, in pieces of about 1 MiB: a text grown by doubling
-    // touches twice its size in fresh pages (measured on the 300k index, "SF"
-    // with sizes: 2,780 page faults a search with one text, 1,269 in pieces).
-    std::vector<std::string> lines;
-    std::vector<ResultRecord> records;  // HitDetail::Records.
+    std::vector<std::string_view> paths;  // HitDetail::Paths and Sizes.
+    // HitDetail::Sizes: sizes[i] is the size in bytes of the regular file
+    // paths[i] names, or nothing when it cannot be read (gone, not a regular
+    // file, no permission).
+    std::vector<std::optional<std::uint64_t>> sizes;
 };
 
 struct SearchRequest {

@@ -1,10 +1,14 @@
 #include "ui/main_window.h"
 
-#include <algorithm>
+#include <utility>
+#include <variant>
+#include <vector>
 
+#include "core/data_paths.h"
 #include "core/settings_save.h"
-#include "ui/program_state.h"
-#include "ui/settings_page.h"
+#include "ui/control_ids.h"
+#include "ui/texts.h"
+#include "ui/window_style.h"
 
 namespace cj::ui {
 namespace {
@@ -21,148 +25,78 @@ void PaintBackground(ExHandle surface, ExHandle canvas) {
     _brush_destroy(brush);
 }
 
-void SaveSettings() {
-    ProgramState& state = State();
-    core::ShutdownSettings settings;
-    settings.windowStateOption = state.windowStateOption;
-    settings.windowWidth = state.mainWindow.Width();
-    settings.windowHeight = state.mainWindow.Height();
-    settings.doubleClickAction = state.doubleClickAction;
-    // A control that was never made has no text to save: the stored value
-    // stays rather than being replaced by an empty one.
-    const MainControls& c = state.controls;
-    if (c.threadCount.Handle() != 0) {
-        settings.threadCountText = c.threadCount.GetText();
+// The windows whose procedure is MainWindow::Procedure, by surface. The
+// library's user value of a surface reads 0 once the window is being
+// destroyed, and the procedure still needs its window then, to save the
+// settings. UI thread only.
+std::vector<std::pair<ExHandle, MainWindow*>>& Windows() {
+    static std::vector<std::pair<ExHandle, MainWindow*>> windows;
+    return windows;
+}
+
+MainWindow* WindowOf(ExHandle surface) {
+    for (const auto& [handle, window] : Windows()) {
+        if (handle == surface) {
+            return window;
+        }
     }
-    if (c.copyTarget.Handle() != 0) {
-        settings.copyTarget = c.copyTarget.GetText();
-    }
-    core::SaveShutdownSettings(state.config, settings);
-}
-
-void StartSearch() {
-    ProgramState& s = State();
-    s.search.Start(s.controls.searchBox.GetText(), s.threadCount);
-}
-
-intptr_t OnSearchClick(ExHandle, int32_t, int32_t, intptr_t, intptr_t) {
-    StartSearch();
-    return 0;
-}
-
-intptr_t OnSearchKey(ExHandle, int32_t, int32_t, intptr_t key, intptr_t) {
-    if (key == EX_VK_RETURN) {
-        StartSearch();
-    }
-    return 0;
-}
-
-// The refresh indexes the folders and the filter the settings page shows now,
-// saved or not.
-intptr_t OnRefreshClick(ExHandle, int32_t, int32_t, intptr_t, intptr_t) {
-    ProgramState& s = State();
-    MainControls& c = s.controls;
-    c.pages.Select(1);
-    index::RefreshRequest request;
-    request.runDirectory = s.runDirectory;
-    for (int row = 1; row <= c.folders.RowCount(); ++row) {
-        request.folders.push_back(c.folders.RowText(row));
-    }
-    request.filter = c.typeFilter.GetText();
-    request.shardCount = s.threadCount;
-    s.refresher.Start(std::move(request));
-    return 0;
-}
-
-// The copy list is sized to the window when its page is chosen, not at every
-// resize while it is hidden.
-intptr_t OnCopyPageClick(ExHandle, int32_t, int32_t, intptr_t, intptr_t) {
-    ProgramState& s = State();
-    const ReportList& list = s.controls.copyList;
-    list.Update();
-    list.Move({}, {}, s.mainWindow.Width() - 4, s.mainWindow.Height() - 132);
-    list.SetColumnWidth(3, s.mainWindow.Width() - 554);
-    return 0;
-}
-
-intptr_t OnDirectoryListChosen(ExHandle, int32_t, int32_t, intptr_t, intptr_t) {
-    ProgramState& s = State();
-    ShowDirectoryList(s, s.controls.directoryLists.GetText());
-    return 0;
-}
-
-intptr_t OnOptionChecked(ExHandle, int32_t id, int32_t, intptr_t checked, intptr_t) {
-    if (checked != 1) {
-        return 0;
-    }
-    ProgramState& s = State();
-    switch (id) {
-        case 1039:
-            s.mainWindow.ShowState(0);
-            s.windowStateOption = 0;
-            s.mainWindow.Place({}, {}, 1200, 720);
-            break;
-        case 1040:
-            s.mainWindow.ShowState(1);
-            s.windowStateOption = 1;
-            break;
-        case 1041:
-            s.windowStateOption = 2;
-            break;
-        case 1042:
-        case 1043:
-        case 1044:
-            s.doubleClickAction = id - 1042;
-            break;
-        default:
-            break;
-    }
-    return 0;
+    return nullptr;
 }
 
 }  // namespace
 
-void LayOutMainWindow(int width, int height) {
-    MainControls& c = State().controls;
-    const double w = width;
-    const double h = height;
-    const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
-    c.searchBox.Move(px((w - 300) / 2), {});
-    for (const ExHandle page : c.pages.Pages()) {
-        Ex_ObjMove(page, KeepValue, KeepValue, width, height - 60, 1);
-    }
-    Ex_ObjMove(c.resultList, KeepValue, KeepValue, width, height - 60, 1);
-    c.busy.Move({}, px((h - 300) / 2), width, {});
-    const int statusX = px((w - 300) / 2 + 350);
-    c.status.Move(statusX, {});
-    c.addedCount.Move(statusX, {});
-    // "更新缓存" follows the status texts (about 140 pixels at their longest)
-    // instead of staying where they come to lie at most widths, and keeps
-    // clear of the window's own buttons at the right.
-    c.updateCache.Move(std::min(statusX + 140, width - 200), {});
-    if (c.pages.SelectedIndex() == 2) {
-        c.copyList.Move({}, {}, width - 4, height - 132);
-        c.copyList.SetColumnWidth(3, width - 554);
-    }
-    c.copyPanel.Move({}, height - 129, width, {});
-    c.directCopyProgress.Move(px((w - 300) / 2), {});
+MainWindow::MainWindow(WindowContext context) : m_context(std::move(context)) {}
+
+MainWindow::~MainWindow() {
+    std::erase_if(Windows(), [this](const auto& entry) { return entry.second == this; });
 }
 
-void AttachMainWindowHandlers(const MainControls& c) {
-    c.searchButton.OnEvent(EX_NM_CLICK, OnSearchClick);
-    c.searchBox.OnEvent(EX_NM_KEYDOWN, OnSearchKey);
-    c.pages.OnItemEvent(2, OnCopyPageClick);
-    c.updateCache.OnEvent(EX_NM_CLICK, OnRefreshClick);
-    c.directoryLists.OnEvent(EX_CBN_SELCHANGE, OnDirectoryListChosen);
-    c.refreshIndex.OnEvent(EX_NM_CLICK, OnRefreshClick);
-    for (const RadioButton* radio : {&c.defaultSize, &c.maximised, &c.customSize,
-                                     &c.addToCopyList, &c.openFile, &c.copyDirectly}) {
-        radio->OnEvent(EX_NM_CHECK, OnOptionChecked);
-    }
+bool MainWindow::Run() {
+    FrameWindowDescription main;
+    main.embedded = false;
+    main.initFlags = DefaultInitFlags;
+    main.title = MainWindowTitle;
+    main.width = MainWindowWidth;
+    main.height = MainWindowHeight;
+    main.background = MainWindowBackground;
+    main.style = BuildWindowStyle({.centred = 1,
+                                   .minimiseButton = 1,
+                                   .maximiseButton = 1,
+                                   .closeButton = 1,
+                                   .movable = 1,
+                                   .resizable = 1});
+    main.blur = 0;
+    main.outSurface = &m_surface;
+    main.content = [this] { CreateControls(); };
+    main.procedure = &MainWindow::Procedure;
+    return m_frame.Create(main);
 }
 
-intptr_t MainWindowProc(ExHandle /*window*/, ExHandle surface, int32_t message, intptr_t wParam,
-                        intptr_t lParam, intptr_t* result) {
+void MainWindow::CreateControls() {
+    Windows().emplace_back(m_surface, this);
+    m_searchPage.CreateBand(m_surface);
+    m_searchPage.CreatePageControls(m_surface, m_rows);
+    m_copyPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Copy)));
+    m_searchPage.CreateBandButtons(m_surface);
+    m_settingsPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Settings)));
+    m_searchPage.CreateDirectCopyBar(m_surface);
+    m_searchPage.CreateMenu();
+    m_searchPage.AttachHandlers();
+    m_settingsPage.AttachHandlers();
+    m_settingsPage.Load(m_context.config);
+    m_copyPage.SetTargetText(m_context.config.ReadItem("mbml", "ma"));
+    // Reports of jobs can reach the window from now on.
+    m_context.inbox.AttachWindow(m_frame.WindowHandle());
+}
+
+intptr_t MainWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t message,
+                               intptr_t wParam, intptr_t lParam, intptr_t* result) {
+    MainWindow* self = WindowOf(surface);
+    return self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
+}
+
+intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wParam,
+                               intptr_t lParam, intptr_t* result) {
     switch (message) {
         case EX_WM_ERASEBKGND:
             PaintBackground(surface, static_cast<ExHandle>(wParam));
@@ -171,14 +105,123 @@ intptr_t MainWindowProc(ExHandle /*window*/, ExHandle surface, int32_t message, 
             }
             return 1;
         case EX_WM_SIZE:
-            LayOutMainWindow(static_cast<int>(lParam & 0xFFFF),
-                             static_cast<int>((lParam >> 16) & 0xFFFF));
+            LayOut(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+            return 0;
+        case JobEventsMessage:
+            ApplyJobEvents();
             return 0;
         case EX_WM_DESTROY:
+            // Late reports find no window: they stay in the inbox, unapplied.
+            m_context.inbox.AttachWindow(0);
             SaveSettings();
+            std::erase_if(Windows(), [surface](const auto& entry) { return entry.first == surface; });
             return 0;
         default:
             return 0;
+    }
+}
+
+void MainWindow::LayOut(int width, int height) {
+    m_searchPage.LayOut(width, height);
+    m_copyPage.LayOut(width, height, m_searchPage.SelectedPage() == Page::Copy);
+}
+
+void MainWindow::OnCopyPageShown() {
+    m_copyPage.FitListToWindow(m_frame.Width(), m_frame.Height());
+}
+
+void MainWindow::ShowDefaultSize() {
+    m_frame.ShowState(0);
+    m_frame.Place({}, {}, DefaultSizeWidth, DefaultSizeHeight);
+}
+
+void MainWindow::ShowMaximised() { m_frame.ShowState(1); }
+
+void MainWindow::PlaceCentred(int width, int height) {
+    m_frame.Place({}, {}, width, height);
+    ExRect desktop{};
+    Ex_WndGetDesktopRect(&desktop);
+    m_frame.Place((desktop.right - width) / 2, (desktop.bottom - height) / 2, {}, {});
+}
+
+void MainWindow::SaveSettings() {
+    core::ShutdownSettings settings;
+    settings.windowStateOption = m_options.windowState;
+    settings.windowWidth = m_frame.Width();
+    settings.windowHeight = m_frame.Height();
+    settings.doubleClickAction = m_options.doubleClickAction;
+    // A control that was never made has no text to save: the stored value
+    // stays rather than being replaced by an empty one.
+    if (m_settingsPage.Exists()) {
+        settings.threadCountText = m_settingsPage.ThreadCountText();
+    }
+    if (m_copyPage.Exists()) {
+        settings.copyTarget = m_copyPage.TargetText();
+    }
+    core::SaveShutdownSettings(m_context.config, settings);
+}
+
+void MainWindow::StartSearch() {
+    const search::SearchStart start =
+        m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount);
+    if (start.outcome != core::StartOutcome::Started) {
+        return;
+    }
+    m_currentSearch = start.generation;
+    m_busyJob = BusyJob{JobKind::Search, start.generation};
+    m_searchPage.ShowSearchStarted();
+}
+
+void MainWindow::StartRefresh() {
+    m_searchPage.SelectPage(Page::Search);
+    index::RefreshRequest request;
+    request.runDirectory = m_context.runDirectory;
+    request.folders = m_settingsPage.Folders();
+    request.filter = m_settingsPage.TypeFilter();
+    request.shardCount = m_options.threadCount;
+    const index::RefreshStart start = m_context.refresher.Start(std::move(request));
+    if (start.outcome != core::StartOutcome::Started) {
+        return;
+    }
+    m_currentRefresh = start.generation;
+    m_busyJob = BusyJob{JobKind::Refresh, start.generation};
+    m_searchPage.ShowRefreshStarted();
+}
+
+void MainWindow::ApplyJobEvents() {
+    for (JobEvent& event : m_context.inbox.Take()) {
+        std::visit([this](auto& e) { Apply(e); }, event);
+    }
+}
+
+bool MainWindow::OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const {
+    return m_busyJob && m_busyJob->kind == kind && m_busyJob->generation == generation;
+}
+
+void MainWindow::Apply(SearchFinishedEvent& event) {
+    if (event.generation != m_currentSearch) {
+        return;  // A newer search has started since: its rows are the ones to show.
+    }
+    m_rows.Replace(std::move(event.outcome.results));
+    m_searchPage.ShowSearchResults(m_rows.Count());
+    if (OwnsBusyLabel(JobKind::Search, event.generation)) {
+        m_busyJob.reset();
+        m_searchPage.ShowListAgain(true);
+    }
+}
+
+void MainWindow::Apply(RefreshFinishedEvent& event) {
+    if (event.generation != m_currentRefresh) {
+        return;
+    }
+    if (!event.report.failedShards.empty()) {
+        const int shard = event.report.failedShards.front();
+        m_searchPage.ShowRefreshFailure(
+            RefreshFailedText(core::ShardPath(m_context.runDirectory, shard), {}));
+    }
+    if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
+        m_busyJob.reset();
+        m_searchPage.ShowListAgain(false);
     }
 }
 

@@ -1,13 +1,26 @@
-// The main window: its message procedure and its handlers.
+// The main window: its frame, its three pages, the rows of the last search,
+// and the jobs it starts. It starts a job on its own thread, receives the
+// job's outcome events through its inbox and applies them in its window
+// procedure, on the same thread.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
+#include "core/config_file.h"
+#include "core/engine_activity.h"
 #include "exdui/exdui.h"
+#include "index/refresh.h"
+#include "search/search_engine.h"
+#include "ui/copy_page.h"
+#include "ui/frame_window.h"
+#include "ui/job_events.h"
+#include "ui/result_rows.h"
+#include "ui/search_page.h"
+#include "ui/settings_page.h"
 
 namespace cj::ui {
-
-struct MainControls;
 
 inline constexpr char MainWindowTitle[] = "澄镜文件极速搜索工具";
 inline constexpr int MainWindowWidth = 1000;
@@ -16,17 +29,94 @@ inline constexpr ExArgb MainWindowBackground = 0xFFFF0000;
 inline constexpr ExArgb ClientColour = 0xFFDCDCDC;  // Below the band.
 inline constexpr ExArgb BandColour = 0xC8FF0000;    // The top band, down to BandHeight.
 inline constexpr int BandHeight = 60;
+// The size "默认大小" gives the window.
+inline constexpr int DefaultSizeWidth = 1200;
+inline constexpr int DefaultSizeHeight = 720;
 
-// The main window's procedure: paints the client grey with the red band at
-// the top, keeps the controls laid out as the window is resized and, when the
-// window is destroyed, saves the settings the user may have changed.
-intptr_t MainWindowProc(ExHandle window, ExHandle surface, int32_t message, intptr_t wParam,
-                        intptr_t lParam, intptr_t* result);
+// What the window works with that outlives it. The engine objects report to
+// inbox (through a JobReporter) and are shared with nothing else.
+struct WindowContext {
+    std::string runDirectory;  // No trailing separator.
+    const core::ConfigFile& config;
+    core::EngineActivity& activity;
+    search::SearchEngine& search;
+    index::Refresher& refresher;
+    JobInbox& inbox;
+};
 
-// Lays the controls out for a client area of width by height.
-void LayOutMainWindow(int width, int height);
+// The options the settings page shows and the window saves when it closes.
+struct WindowOptions {
+    int windowState = 0;        // 0 default size, 1 maximised, 2 remembered size.
+    int doubleClickAction = 0;  // What a double-click on a hit does: 0, 1 or 2.
+    int threadCount = 0;        // Search workers and index shards.
+};
 
-// Attaches the handlers of the band's, the pages' and the settings' controls.
-void AttachMainWindowHandlers(const MainControls& controls);
+class MainWindow {
+  public:
+    explicit MainWindow(WindowContext context);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Starts the UI library, creates the window with its controls and the
+    // saved settings, and runs until the window has been closed and the
+    // settings saved. Returns whether a window could be made.
+    bool Run();
+
+    // The jobs, started on the UI thread by the pages' handlers.
+    void StartSearch();
+    // Refreshes the folders and the filter the settings page shows now.
+    void StartRefresh();
+
+    void OnCopyPageShown();
+    void ShowDefaultSize();
+    void ShowMaximised();
+    // Sizes the window and centres it on the desktop.
+    void PlaceCentred(int width, int height);
+
+    const core::ConfigFile& Config() const { return m_context.config; }
+    const core::EngineActivity& Activity() const { return m_context.activity; }
+    WindowOptions& Options() { return m_options; }
+    const FrameWindow& Frame() const { return m_frame; }
+    ExHandle Surface() const { return m_surface; }
+    SearchPage& Search() { return m_searchPage; }
+    CopyPage& Copy() { return m_copyPage; }
+    SettingsPage& Settings() { return m_settingsPage; }
+    ResultRows& Rows() { return m_rows; }
+
+  private:
+    enum class JobKind { Search, Refresh };
+    // The job whose busy label the search page shows; its end brings the list back.
+    struct BusyJob {
+        JobKind kind;
+        core::JobGeneration generation;
+    };
+
+    static intptr_t Procedure(ExHandle window, ExHandle surface, int32_t message,
+                              intptr_t wParam, intptr_t lParam, intptr_t* result);
+    intptr_t OnMessage(ExHandle surface, int32_t message, intptr_t wParam, intptr_t lParam,
+                       intptr_t* result);
+    void CreateControls();
+    void LayOut(int width, int height);
+    void SaveSettings();
+
+    void ApplyJobEvents();
+    void Apply(SearchFinishedEvent& event);
+    void Apply(RefreshFinishedEvent& event);
+    bool OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const;
+
+    WindowContext m_context;
+    WindowOptions m_options;
+    FrameWindow m_frame;
+    ExHandle m_surface = 0;  // Parent of every control.
+    ResultRows m_rows;
+    SearchPage m_searchPage{*this};
+    CopyPage m_copyPage;
+    SettingsPage m_settingsPage{*this};
+
+    core::JobGeneration m_currentSearch = 0;   // The search started last.
+    core::JobGeneration m_currentRefresh = 0;  // The refresh started last.
+    std::optional<BusyJob> m_busyJob;
+};
 
 }  // namespace cj::ui

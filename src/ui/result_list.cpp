@@ -3,10 +3,10 @@
 namespace cj::ui {
 namespace {
 
-// The results array the list draws. One result list exists per program; the
-// pointer is set at its creation and read on the UI thread only.
-search::ResultsArray* g_results = nullptr;
-ExHandle g_list = 0;
+// The rows a list draws, kept in the list object's user value.
+ResultRows* RowsOf(ExHandle list) {
+    return reinterpret_cast<ResultRows*>(Ex_ObjGetLong(list, EX_OL_USERDATA));
+}
 
 constexpr int32_t SingleLineVCentre = EX_DT_SINGLELINE | EX_DT_VCENTER;  // 36
 
@@ -22,7 +22,8 @@ void DrawText(ExHandle canvas, ExHandle font, ExArgb colour, const std::u16strin
                      SingleLineVCentre, left, top, right, bottom);
 }
 
-void DrawRow(ExHandle list, const ExListDraw& draw, const search::ResultRecord& record) {
+void DrawRow(ExHandle list, const ExListDraw& draw, const RowTexts& record,
+             search::CopyMark mark) {
     const float left = static_cast<float>(draw.rect.left);
     const float top = static_cast<float>(draw.rect.top);
     const float right = static_cast<float>(draw.rect.right);
@@ -33,8 +34,9 @@ void DrawRow(ExHandle list, const ExListDraw& draw, const search::ResultRecord& 
     Fill(canvas, brush, draw.item % 2 == 1 ? OddRowColour : EvenRowColour, left, top, right,
          bottom);
     float indent = 0;
-    if (record.copyMark >= 1 && record.copyMark <= 3) {
-        Fill(canvas, brush, MarkerColours[record.copyMark - 1], 5, top + 2, 20, bottom - 2);
+    if (mark != search::CopyMark::None) {
+        Fill(canvas, brush, MarkerColours[static_cast<int>(mark) - 1], 5, top + 2, 20,
+             bottom - 2);
         indent = 15;
     }
     if ((draw.state & (EX_LVIS_SELECTED | EX_LVIS_HOT)) != 0) {
@@ -63,12 +65,11 @@ intptr_t OnNotify(ExHandle list, const ExNotify& notify, intptr_t* result) {
     }
     if (notify.code == EX_NM_CUSTOMDRAW) {
         const auto& draw = *reinterpret_cast<const ExListDraw*>(notify.lParam);
-        const search::ResultRecord* record =
-            g_results != nullptr && draw.item >= 1
-                ? g_results->Row(static_cast<std::size_t>(draw.item))
-                : nullptr;
-        if (record != nullptr) {
-            DrawRow(list, draw, *record);
+        ResultRows* rows = RowsOf(list);
+        const auto k = static_cast<std::size_t>(draw.item >= 1 ? draw.item : 0);
+        const RowTexts* texts = rows != nullptr ? rows->Texts(k) : nullptr;
+        if (texts != nullptr) {
+            DrawRow(list, draw, *texts, rows->Records().Mark(k));
         }
         // Rows beyond the array are still answered, so the list draws nothing
         // of its own there.
@@ -83,11 +84,11 @@ intptr_t OnNotify(ExHandle list, const ExNotify& notify, intptr_t* result) {
 }  // namespace
 
 ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
-                          search::ResultsArray& results) {
-    g_results = &results;
-    g_list = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, x, y, width, height, parent, 0,
-                            -1, 0, 0, ResultListProc);
-    return g_list;
+                          ResultRows& rows) {
+    const ExHandle list = Ex_ObjCreateEx(-1, u"ListView", nullptr, ResultListStyle, x, y, width,
+                                         height, parent, 0, -1, 0, 0, ResultListProc);
+    Ex_ObjSetLong(list, EX_OL_USERDATA, reinterpret_cast<intptr_t>(&rows));
+    return list;
 }
 
 intptr_t ResultListProc(ExHandle /*window*/, ExHandle object, int32_t message, intptr_t /*wParam*/,
@@ -101,18 +102,13 @@ intptr_t ResultListProc(ExHandle /*window*/, ExHandle object, int32_t message, i
             return OnNotify(object, *notify, result);
         }
         case ResultListClearMessage:
-            if (g_results != nullptr) {
-                g_results->Clear();
+            if (ResultRows* rows = RowsOf(object)) {
+                rows->Clear();
             }
             return 0;
         case EX_WM_DESTROY:
-            if (object == g_list) {
-                // The records belong to the search engine, whose collector
-                // may still be filling them when the window closes during a
-                // search: the list only lets go of them.
-                g_results = nullptr;
-                g_list = 0;
-            }
+            // The rows belong to the window: the list only lets go of them.
+            Ex_ObjSetLong(object, EX_OL_USERDATA, 0);
             return 0;
         default:
             return 0;

@@ -1,17 +1,19 @@
 // The result list of the search page: a "ListView" in owner-data mode whose
-// rows this module draws from the search's results array, two lines a row.
+// rows this module draws from the window's result rows, two lines a row.
 #pragma once
 
 #include <cstdint>
 
 #include "exdui/exdui.h"
-#include "search/result_records.h"
+#include "ui/result_rows.h"
 
 namespace cj::ui {
 
 inline constexpr int ResultRowHeight = 60;
-// Sent to the list before a search fills the results: it empties the array.
+// Sent to the list when a search starts: it empties the rows.
 inline constexpr int32_t ResultListClearMessage = 6000;
+// The list's window style: visible, a child, owner data.
+inline constexpr int32_t ResultListStyle = 0x50000008;
 
 // Row colours (ARGB).
 inline constexpr ExArgb OddRowColour = 0xFFDCDCDC;
@@ -23,10 +25,10 @@ inline constexpr ExArgb PathColour = 0xFF808080;
 // The marker at the row's left by copy mark 1, 2 and 3.
 inline constexpr ExArgb MarkerColours[] = {0xE8FF0000, 0xE8000000, 0xE80000FF};
 
-// Creates the list on parent; it draws the rows of results, which outlives the
-// list (the search engine owns it). Returns the list's handle or 0.
+// Creates the list on parent; it draws the rows of rows, which must outlive
+// the list (the window owns both). Returns the list's handle or 0.
 ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
-                          search::ResultsArray& results);
+                          ResultRows& rows);
 
 // The list's procedure: row height, row drawing, message 6000 and the window's
 // destruction. UI thread.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <mutex>
 
 #include "core/config_file.h"
@@ -13,66 +12,38 @@
 namespace cj::index {
 namespace {
 
-// Records what the refresh asks of the window, and whether a refresh was
-// running at each call. ShowBusy can be held until the test releases it.
-class RecordingView final : public RefreshView {
+using core::StartOutcome;
+
+// Records the ends a refresh reports, and whether the engine was idle again
+// when each came.
+class RecordingListener final : public RefreshListener {
   public:
-    explicit RecordingView(const EngineActivity& activity) : m_activity(activity) {}
+    explicit RecordingListener(const core::EngineActivity& activity) : m_activity(activity) {}
 
-    void ShowSearchPage() override { Record("page"); }
-    void ShowBusy(std::string_view text) override {
-        Record("busy:" + std::string(text));
-        std::unique_lock lock(m_mutex);
-        m_inBusy = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [&] { return !m_hold; });
+    void OnRefreshFinished(core::JobGeneration generation, RefreshReport report) override {
+        std::lock_guard lock(m_mutex);
+        m_ends.push_back({generation, std::move(report), m_activity.IsIdle()});
     }
-    void ShowResultList(std::string_view busyText) override {
-        Record("list:" + std::string(busyText));
-    }
-    void HideUpdateCacheButton() override { Record("hideUpdate"); }
 
-    void Hold() {
+    struct End {
+        core::JobGeneration generation;
+        RefreshReport report;
+        bool idle;
+    };
+    std::vector<End> Ends() {
         std::lock_guard lock(m_mutex);
-        m_hold = true;
-    }
-    void WaitUntilBusy() {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_inBusy; });
-    }
-    void Release() {
-        std::lock_guard lock(m_mutex);
-        m_hold = false;
-        m_changed.notify_all();
-    }
-    std::vector<std::string> Calls() {
-        std::lock_guard lock(m_mutex);
-        return m_calls;
-    }
-    std::vector<bool> RunningAtCall() {
-        std::lock_guard lock(m_mutex);
-        return m_running;
+        return m_ends;
     }
 
   private:
-    void Record(std::string call) {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::move(call));
-        m_running.push_back(m_activity.IsRefreshRunning());
-    }
-
-    const EngineActivity& m_activity;
+    const core::EngineActivity& m_activity;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<std::string> m_calls;  // Under m_mutex.
-    std::vector<bool> m_running;       // Under m_mutex.
-    bool m_inBusy = false;             // Under m_mutex.
-    bool m_hold = false;               // Under m_mutex.
+    std::vector<End> m_ends;  // Under m_mutex.
 };
 
 class RefreshTest : public ::testing::Test {
   protected:
-    RefreshTest() : m_view(m_activity), m_refresher(m_activity, m_view) {
+    RefreshTest() : m_listener(m_activity), m_refresher(m_activity, &m_listener) {
         m_dir.MakeDirs("run/data");
     }
 
@@ -92,8 +63,8 @@ class RefreshTest : public ::testing::Test {
     }
 
     test::TempDir m_dir;
-    EngineActivity m_activity;
-    RecordingView m_view;
+    core::EngineActivity m_activity;
+    RecordingListener m_listener;
     Refresher m_refresher;
 };
 
@@ -102,7 +73,7 @@ TEST_F(RefreshTest, DealsRecordsInTurnAndWritesEachShardWithItsCount) {
     m_dir.WriteFile("root/sub/y.txt", "");
     m_dir.WriteFile("root/.hidden/z.txt", "");
     const std::string root = m_dir / "root";
-    ASSERT_EQ(m_refresher.Start(Request({root}, 2)), StartOutcome::Started);
+    ASSERT_EQ(m_refresher.Start(Request({root}, 2)).outcome, StartOutcome::Started);
     m_refresher.Wait();
     EXPECT_EQ(Shard(1), root + "/x.txt\r\n");
     EXPECT_EQ(Shard(2), root + "/sub/y.txt\r\n");
@@ -144,46 +115,65 @@ TEST_F(RefreshTest, OutOfRangeShardCountUsesTheDefault) {
     EXPECT_EQ(Count(1), "1");
 }
 
-TEST_F(RefreshTest, TellsTheWindowInOrderAndRunsFlaggedFromStartToEnd) {
+TEST_F(RefreshTest, ReportsEachEndOnceWithItsGenerationAfterGoingIdle) {
     m_dir.WriteFile("root/a.jpg", "");
-    ASSERT_EQ(m_refresher.Start(Request({m_dir / "root"}, 1)), StartOutcome::Started);
+    const RefreshStart first = m_refresher.Start(Request({m_dir / "root"}, 1));
+    ASSERT_EQ(first.outcome, StartOutcome::Started);
     m_refresher.Wait();
-    EXPECT_EQ(m_view.Calls(),
-              (std::vector<std::string>{"page", "busy:刷新索引中，请耐心等待...", "hideUpdate",
-                                        "list:搜索中，请耐心等待..."}));
-    EXPECT_EQ(m_view.RunningAtCall(), (std::vector<bool>{true, true, true, true}));
-    EXPECT_TRUE(m_activity.IsIdle());
+    const RefreshStart second = m_refresher.Start(Request({m_dir / "root", m_dir / "none"}, 1));
+    ASSERT_EQ(second.outcome, StartOutcome::Started);
+    m_refresher.Wait();
+    EXPECT_GT(second.generation, first.generation);
+    const std::vector<RecordingListener::End> ends = m_listener.Ends();
+    ASSERT_EQ(ends.size(), 2U);
+    EXPECT_EQ(ends[0].generation, first.generation);
+    EXPECT_EQ(ends[1].generation, second.generation);
+    EXPECT_EQ(ends[0].report.records, 1U);
+    EXPECT_TRUE(ends[0].report.failedShards.empty());
+    // Idle before the report, so that the window can start the next job as
+    // soon as it has it.
+    EXPECT_TRUE(ends[0].idle);
+    EXPECT_TRUE(ends[1].idle);
+    // Run, for the command line, reports through its return value only.
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1)), StartOutcome::Started);
+    EXPECT_EQ(m_listener.Ends().size(), 2U);
+}
+
+TEST_F(RefreshTest, ReportsTheShardsItCouldNotWrite) {
+    m_dir.WriteFile("root/a.jpg", "");
+    m_dir.MakeDirs("run/data/2.txt");  // A folder holds the second shard's name.
+    ASSERT_EQ(m_refresher.Start(Request({m_dir / "root"}, 2)).outcome, StartOutcome::Started);
+    m_refresher.Wait();
+    const std::vector<RecordingListener::End> ends = m_listener.Ends();
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(ends[0].report.failedShards, std::vector<int>{2});
 }
 
 TEST_F(RefreshTest, RefusedWhileARefreshRunsAndTheCallerCanTell) {
-    m_dir.WriteFile("root/a.jpg", "");
-    m_view.Hold();
-    ASSERT_EQ(m_refresher.Start(Request({m_dir / "root"}, 1)), StartOutcome::Started);
-    m_view.WaitUntilBusy();
-    EXPECT_EQ(m_refresher.Start(Request({m_dir / "root"}, 2)), StartOutcome::RefreshRunning);
+    ASSERT_EQ(m_activity.TryBeginRefresh(), StartOutcome::Started);  // Another refresh runs.
+    const RefreshStart refused = m_refresher.Start(Request({m_dir / "root"}, 2));
+    EXPECT_EQ(refused.outcome, StartOutcome::RefreshRunning);
+    EXPECT_EQ(refused.generation, 0U);
     EXPECT_EQ(m_refresher.Run(Request({m_dir / "root"}, 2)), StartOutcome::RefreshRunning);
-    EXPECT_EQ(m_activity.TryBeginSearch(), StartOutcome::RefreshRunning);
-    m_view.Release();
+    m_activity.EndRefresh();
     m_refresher.Wait();
-    EXPECT_EQ(m_view.Calls().size(), 4U);  // The refused requests showed nothing.
-    EXPECT_EQ(Count(2), "");               // And wrote nothing.
-    EXPECT_EQ(m_refresher.Start(Request({m_dir / "root"}, 1)), StartOutcome::Started);
-    m_refresher.Wait();
+    EXPECT_TRUE(m_listener.Ends().empty());  // The refused requests reported nothing.
+    EXPECT_EQ(Count(2), "");                 // And wrote nothing.
 }
 
 TEST_F(RefreshTest, RefusedWhileASearchRuns) {
     ASSERT_EQ(m_activity.TryBeginSearch(), StartOutcome::Started);
-    EXPECT_EQ(m_refresher.Start(Request({}, 1)), StartOutcome::SearchRunning);
-    EXPECT_TRUE(m_view.Calls().empty());
+    EXPECT_EQ(m_refresher.Start(Request({}, 1)).outcome, StartOutcome::SearchRunning);
     EXPECT_EQ(Count(1), "");
     m_activity.EndSearch();
-    EXPECT_EQ(m_refresher.Start(Request({}, 1)), StartOutcome::Started);
+    EXPECT_EQ(m_refresher.Start(Request({}, 1)).outcome, StartOutcome::Started);
     m_refresher.Wait();
     EXPECT_EQ(Count(1), "0");
+    EXPECT_EQ(m_listener.Ends().size(), 1U);
 }
 
 TEST(EngineActivity, OneJobAtATimeAndAStopRequestLastsOneSearch) {
-    EngineActivity activity;
+    core::EngineActivity activity;
     EXPECT_EQ(activity.TryBeginSearch(), StartOutcome::Started);
     EXPECT_EQ(activity.TryBeginSearch(), StartOutcome::SearchRunning);
     EXPECT_EQ(activity.TryBeginRefresh(), StartOutcome::SearchRunning);

@@ -1,17 +1,17 @@
 #include "search/search_engine.h"
 
+#include <utility>
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "core/config_file.h"
 #include "core/data_paths.h"
-#include "index/refresh.h"
 #include "index/shard_file.h"
 #include "search/search_run.h"
 #include "temp_dir.h"
@@ -19,68 +19,44 @@
 namespace cj::search {
 namespace {
 
-// Records the window calls of searches (and refreshes), with whether a search
-// was running at each.
-class RecordingView final : public SearchView, public index::RefreshView {
+// Records the outcomes searches report, and whether the engine was idle
+// again when each came.
+class RecordingListener final : public SearchListener {
   public:
-    explicit RecordingView(const index::EngineActivity& activity) : m_activity(activity) {}
+    explicit RecordingListener(const core::EngineActivity& activity) : m_activity(activity) {}
 
-    void HideUpdateCacheButton() override { Record("hideUpdate"); }
-    void ShowSearchPage() override { Record("page"); }
-    void ShowBusy(std::string_view text) override {
-        Record("busy:" + std::string(text));
-        std::unique_lock lock(m_mutex);
-        m_busyCalls++;
-        m_changed.notify_all();
-        m_changed.wait(lock, [&] { return !m_hold; });
+    void OnSearchFinished(core::JobGeneration generation, SearchOutcome outcome) override {
+        std::lock_guard lock(m_mutex);
+        m_ends.push_back({generation, std::move(outcome), m_activity.IsIdle()});
     }
-    void SetSearchButtonBusy(bool busy) override { Record(busy ? "button:busy" : "button:normal"); }
-    void ClearRows() override { Record("clear"); }
-    void SetRowCount(std::size_t rows) override { Record("rows:" + std::to_string(rows)); }
-    void ShowResultList(std::string_view busyText) override {
-        Record("list:" + std::string(busyText));
-    }
-    void FocusKeywordBox() override { Record("focus"); }
-    void SetStatusText(std::string_view text) override { Record("status:" + std::string(text)); }
-    void SelectRow(std::size_t row) override { Record("select:" + std::to_string(row)); }
 
-    void Hold(bool hold) {
+    struct End {
+        core::JobGeneration generation;
+        SearchOutcome outcome;
+        bool idle;
+    };
+    std::vector<End> TakeEnds() {
         std::lock_guard lock(m_mutex);
-        m_hold = hold;
-        m_changed.notify_all();
-    }
-    void WaitForBusyCalls(int calls) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_busyCalls >= calls; });
-    }
-    std::vector<std::string> TakeCalls() {
-        std::lock_guard lock(m_mutex);
-        return std::exchange(m_calls, {});
-    }
-    bool SearchRanAtEveryCall() {
-        std::lock_guard lock(m_mutex);
-        return m_allRunning;
+        return std::exchange(m_ends, {});
     }
 
   private:
-    void Record(std::string call) {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::move(call));
-        m_allRunning = m_allRunning && !m_activity.IsIdle();
-    }
-
-    const index::EngineActivity& m_activity;
+    const core::EngineActivity& m_activity;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<std::string> m_calls;  // Under m_mutex.
-    bool m_allRunning = true;          // Under m_mutex.
-    int m_busyCalls = 0;               // Under m_mutex.
-    bool m_hold = false;               // Under m_mutex.
+    std::vector<End> m_ends;  // Under m_mutex.
 };
+
+std::vector<std::string> PathsOf(const ResultsArray* rows) {
+    std::vector<std::string> paths;
+    for (std::size_t k = 1; rows != nullptr && k <= rows->Count(); ++k) {
+        paths.emplace_back(rows->Path(k));
+    }
+    return paths;
+}
 
 class SearchEngineTest : public ::testing::Test {
   protected:
-    SearchEngineTest() : m_view(m_activity), m_engine(m_activity, m_view, m_dir / "run") {
+    SearchEngineTest() : m_listener(m_activity), m_engine(m_activity, m_listener, m_dir / "run") {
         m_dir.MakeDirs("run/data");
     }
 
@@ -94,60 +70,58 @@ class SearchEngineTest : public ::testing::Test {
     }
     core::ConfigFile Config() const { return core::ConfigFile(core::ConfigPath(m_dir / "run")); }
 
-    std::vector<std::u16string> Paths() const {
-        std::vector<std::u16string> paths;
-        for (std::size_t k = 1; k <= m_engine.Results().Count(); ++k) {
-            paths.push_back(m_engine.Results().Row(k)->path);
-        }
-        return paths;
-    }
-
-    std::vector<std::u16string> Search(std::string_view keywords, int shards) {
-        EXPECT_EQ(m_engine.Start(keywords, shards), index::StartOutcome::Started);
+    // Runs a search to its end and returns its one report.
+    RecordingListener::End SearchToEnd(std::string_view keywords, int shards) {
+        const SearchStart start = m_engine.Start(keywords, shards);
+        EXPECT_EQ(start.outcome, core::StartOutcome::Started);
         m_engine.Wait();
-        return Paths();
+        std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+        EXPECT_EQ(ends.size(), 1U);
+        if (ends.empty()) {
+            return {};
+        }
+        EXPECT_EQ(ends.front().generation, start.generation);
+        return std::move(ends.front());
+    }
+    std::vector<std::string> Search(std::string_view keywords, int shards) {
+        return PathsOf(SearchToEnd(keywords, shards).outcome.results.get());
     }
 
     test::TempDir m_dir;
-    index::EngineActivity m_activity;
-    RecordingView m_view;
+    core::EngineActivity m_activity;
+    RecordingListener m_listener;
     SearchEngine m_engine;
 };
 
-TEST_F(SearchEngineTest, FillsRowsAndTellsTheWindowInOrder) {
+TEST_F(SearchEngineTest, ReportsItsRowsOnceAfterGoingIdle) {
     WriteIndex({"/scan/SF1.jpg", "/scan/JD2.jpg", "/scan/SF3.pdf"}, 2);
-    EXPECT_EQ(Search("SF", 2), (std::vector<std::u16string>{u"/scan/SF1.jpg", u"/scan/SF3.pdf"}));
-    EXPECT_EQ(
-        m_view.TakeCalls(),
-        (std::vector<std::string>{"hideUpdate", "page", "busy:搜索中，请耐心等待...", "button:busy",
-                                  "clear", "rows:2", "list:搜索中，请耐心等待...", "focus",
-                                  "button:normal", "status:找到：2 个文件", "select:1"}));
-    EXPECT_TRUE(m_view.SearchRanAtEveryCall());
+    const RecordingListener::End end = SearchToEnd("SF", 2);
+    EXPECT_EQ(PathsOf(end.outcome.results.get()),
+              (std::vector<std::string>{"/scan/SF1.jpg", "/scan/SF3.pdf"}));
+    EXPECT_TRUE(end.idle) << "the window may start the next search as soon as it has this";
+    EXPECT_FALSE(end.outcome.stopped);
+    EXPECT_FALSE(end.outcome.incomplete);
+    EXPECT_EQ(end.outcome.results->Mark(1), CopyMark::None);
     EXPECT_TRUE(m_activity.IsIdle());
-    const ResultRecord* row = m_engine.Results().Row(2);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->name, u"SF3");
-    EXPECT_EQ(row->typeAndSize, u"文件类型：pdf   文件大小：0");
 }
 
 TEST_F(SearchEngineTest, RowsComeInShardOrderNotWalkOrder) {
     // Walk order 1..8 dealt to 4 shards: hits 3 and 5 land in shards 3 and 1.
     WriteIndex({"/a/1", "/a/2", "/a/3hit", "/a/4", "/a/5hit", "/a/6", "/a/7", "/a/8hit"}, 4);
-    EXPECT_EQ(Search("hit", 4), (std::vector<std::u16string>{u"/a/5hit", u"/a/3hit", u"/a/8hit"}));
+    EXPECT_EQ(Search("hit", 4), (std::vector<std::string>{"/a/5hit", "/a/3hit", "/a/8hit"}));
 }
 
-TEST_F(SearchEngineTest, NothingFoundSelectsNoRowAndKeepsTheBlankInTheStatus) {
+TEST_F(SearchEngineTest, NothingFoundReportsNoRows) {
     WriteIndex({"/a/x.jpg"}, 1);
-    EXPECT_TRUE(Search("ZZ9999999999999", 1).empty());
-    const std::vector<std::string> calls = m_view.TakeCalls();
-    EXPECT_EQ(calls.back(), "status:找到：0 个文件");
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "rows:0"), 1);
+    const RecordingListener::End end = SearchToEnd("ZZ9999999999999", 1);
+    ASSERT_NE(end.outcome.results, nullptr);
+    EXPECT_EQ(end.outcome.results->Count(), 0U);
 }
 
 TEST_F(SearchEngineTest, EmptyKeywordTextListsEveryRecordButNoEmptyLine) {
     m_dir.WriteFile("run/data/1.txt", "/a/x.jpg\r\n\r\n/a/y.jpg\r\n");
     Config().WriteItem("syjs", "1", "5");  // More than the lines in the file.
-    EXPECT_EQ(Search("", 1), (std::vector<std::u16string>{u"/a/x.jpg", u"/a/y.jpg"}));
+    EXPECT_EQ(Search("", 1), (std::vector<std::string>{"/a/x.jpg", "/a/y.jpg"}));
 }
 
 TEST_F(SearchEngineTest, MissingShardsAndCountsFindNothing) {
@@ -155,30 +129,25 @@ TEST_F(SearchEngineTest, MissingShardsAndCountsFindNothing) {
     EXPECT_TRUE(Search("", 3).empty());
 }
 
-TEST_F(SearchEngineTest, StartsAnewClearingTheLastRows) {
+TEST_F(SearchEngineTest, EverySearchHasANewerGeneration) {
     WriteIndex({"/a/SF1", "/a/JD1"}, 1);
-    EXPECT_EQ(Search("SF", 1).size(), 1U);
-    EXPECT_EQ(Search("JD", 1), std::vector<std::u16string>{u"/a/JD1"});
+    const core::JobGeneration first = SearchToEnd("SF", 1).generation;
+    const RecordingListener::End second = SearchToEnd("JD", 1);
+    EXPECT_GT(second.generation, first);
+    EXPECT_EQ(PathsOf(second.outcome.results.get()), std::vector<std::string>{"/a/JD1"});
 }
 
 TEST_F(SearchEngineTest, IgnoredDuringARefresh) {
-    m_dir.WriteFile("tree/SF1.jpg", "");
-    index::Refresher refresher(m_activity, m_view);
-    m_view.Hold(true);
-    index::RefreshRequest request;
-    request.runDirectory = m_dir / "run";
-    request.folders = {m_dir / "tree"};
-    request.shardCount = 1;
-    ASSERT_EQ(refresher.Start(request), index::StartOutcome::Started);
-    m_view.WaitForBusyCalls(1);
-    m_view.TakeCalls();
-    EXPECT_EQ(m_engine.Start("SF", 1), index::StartOutcome::RefreshRunning);
-    EXPECT_TRUE(m_view.TakeCalls().empty());
+    WriteIndex({"/a/SF1"}, 1);
+    ASSERT_EQ(m_activity.TryBeginRefresh(), core::StartOutcome::Started);
+    const SearchStart refused = m_engine.Start("SF", 1);
+    EXPECT_EQ(refused.outcome, core::StartOutcome::RefreshRunning);
+    EXPECT_EQ(refused.generation, 0U);
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
-    m_view.Hold(false);
-    refresher.Wait();
-    EXPECT_EQ(Search("SF", 1),
-              std::vector<std::u16string>{platform::NarrowToUtf16(m_dir / "tree/SF1.jpg")});
+    m_activity.EndRefresh();
+    m_engine.Wait();
+    EXPECT_TRUE(m_listener.TakeEnds().empty());
+    EXPECT_EQ(Search("SF", 1), std::vector<std::string>{"/a/SF1"});
 }
 
 TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
@@ -187,8 +156,9 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     const std::string pipe = m_dir / "run/data/1.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     Config().WriteItem("syjs", "1", "2");
-    ASSERT_EQ(m_engine.Start("SF", 1), index::StartOutcome::Started);
-    EXPECT_EQ(m_engine.Start("SF", 1), index::StartOutcome::SearchRunning);
+    const SearchStart started = m_engine.Start("SF", 1);
+    ASSERT_EQ(started.outcome, core::StartOutcome::Started);
+    EXPECT_EQ(m_engine.Start("SF", 1).outcome, core::StartOutcome::SearchRunning);
     EXPECT_TRUE(m_activity.IsSearchStopRequested());
     {
         const int fd = ::open(pipe.c_str(), O_WRONLY);
@@ -199,8 +169,11 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
         ::close(fd);
     }
     m_engine.Wait();
-    EXPECT_EQ(m_engine.Results().Count(), 0U);
-    EXPECT_EQ(m_view.TakeCalls().back(), "status:找到：0 个文件");
+    std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+    ASSERT_EQ(ends.size(), 1U) << "the stop request started nothing of its own";
+    EXPECT_EQ(ends[0].generation, started.generation);
+    EXPECT_TRUE(ends[0].outcome.stopped);
+    EXPECT_EQ(ends[0].outcome.results->Count(), 0U) << "stopped before the first record";
     EXPECT_TRUE(m_activity.IsIdle());
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
 
@@ -210,7 +183,7 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     EXPECT_EQ(Search("SF", 1).size(), 2U);
 }
 
-TEST(SearchShards, PathsNeedNoSizeAndLinesCarryIt) {
+TEST(SearchShards, PathsNeedNoSizeAndSizesCarryIt) {
     test::TempDir dir;
     dir.MakeDirs("run/data");
     dir.WriteFile("files/SF1.jpg", std::string(2048, 'x'));
@@ -225,8 +198,7 @@ TEST(SearchShards, PathsNeedNoSizeAndLinesCarryIt) {
     std::vector<ShardHits> hits = SearchShards(request, keywords, stop);
     ASSERT_EQ(hits.size(), 2U);
     EXPECT_EQ(hits[0].paths, std::vector<std::string_view>{dir / "files/SF1.jpg"});
-    EXPECT_TRUE(hits[0].lines.empty());
-    EXPECT_TRUE(hits[0].records.empty());
+    EXPECT_TRUE(hits[0].sizes.empty());
 
     // Shard 1's hits can go out as they are found, counted all the same.
     struct Collect final : HitSink {
@@ -244,11 +216,12 @@ TEST(SearchShards, PathsNeedNoSizeAndLinesCarryIt) {
     EXPECT_EQ(hits[1].paths, std::vector<std::string_view>{dir / "files/other.jpg"});
     request.firstShardSink = nullptr;
 
-    request.detail = HitDetail::Lines;
-    hits = SearchShards(request, keywords, stop);
-    ASSERT_EQ(hits[0].lines.size(), 1U);
-    EXPECT_EQ(hits[0].lines.front(),
-              "SF1\n文件类型：jpg   文件大小：2.00 KB\n" + (dir / "files/SF1.jpg") + "\n");
+    request.detail = HitDetail::Sizes;
+    hits = SearchShards(request, KeywordSet(""), stop);
+    ASSERT_EQ(hits[0].sizes.size(), 1U);
+    EXPECT_EQ(hits[0].sizes[0], std::optional<std::uint64_t>(2048));
+    ASSERT_EQ(hits[1].sizes.size(), 1U);
+    EXPECT_EQ(hits[1].sizes[0], std::nullopt) << "other.jpg was never written";
 
     request.detail = HitDetail::Count;
     hits = SearchShards(request, KeywordSet(""), stop);

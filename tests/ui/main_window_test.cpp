@@ -1,40 +1,37 @@
 // The main window driven as a user drives it: keys typed into the search box,
 // clicks on the band, the window resized; offscreen.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
+#include "app/program.h"
+#include "app/startup.h"
 #include "core/data_paths.h"
 #include "exdui/exdui_qt.h"
 #include "index/refresh.h"
 #include "temp_dir.h"
 #include "ui/object_text.h"
-#include "ui/program_state.h"
 #include "ui/result_list.h"
-#include "ui/startup.h"
 
 namespace cj::ui {
 namespace {
 
-class SilentRefreshView final : public index::RefreshView {
-public:
-    void ShowSearchPage() override {}
-    void ShowBusy(std::string_view) override {}
-    void ShowResultList(std::string_view) override {}
-    void HideUpdateCacheButton() override {}
-};
-
 // A shop's scans, indexed before the window opens, with the settings a user
 // would have saved.
-class MainWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindow() {
+    MainWindowTest() {
         m_dir.MakeDirs("data");
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000001-back.png", std::string(1536, 'p'));
@@ -53,14 +50,13 @@ protected:
         for (int i = 0; i < extraFiles; ++i) {
             m_dir.WriteFile("scans/bulk/" + std::to_string(i) + ".jpg", "");
         }
-        index::EngineActivity activity;
-        SilentRefreshView view;
-        index::Refresher refresher(activity, view);
+        core::EngineActivity activity;
+        index::Refresher refresher(activity, nullptr);
         index::RefreshRequest request;
         request.runDirectory = m_dir.Path();
         request.folders = {m_dir / "scans"};
         request.shardCount = 2;
-        ASSERT_EQ(refresher.Run(request), index::StartOutcome::Started);
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
     }
 
     // Runs the program; whileOpen runs on the UI thread once the window
@@ -71,16 +67,17 @@ protected:
         char* argv[] = {name, nullptr};
         QApplication app(argc, argv);
         QTimer::singleShot(0, [&] {
-            QWidget* window = Widget(State().mainWindow.WindowHandle());
+            QWidget* window = Widget(Window().Frame().WindowHandle());
             window->activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(window));
             whileOpen();
-            State().mainWindow.Close();
+            Window().Frame().Close();
         });
-        RunProgram(m_dir.Path());
+        app::RunProgram(m_dir.Path());
     }
 
-    static MainControls& Controls() { return State().controls; }
+    static MainWindow& Window() { return app::CurrentProgram().window; }
+    static SearchPage& Page() { return Window().Search(); }
     static QWidget* Widget(ExHandle handle) { return ExQtWidget(handle); }
 
     // Clicks into the control, as a user does before typing, and types into
@@ -94,39 +91,54 @@ protected:
     static void PressEnter() {
         QWidget* focus = QApplication::focusWidget();
         if (focus == nullptr) {
-            Type(Controls().searchBox, "");
+            Type(Page().SearchBox(), "");
             focus = QApplication::focusWidget();
         }
         QTest::keyClick(focus, Qt::Key_Return);
     }
-    static std::string Status() { return Controls().status.GetText(); }
-    static bool WaitForIdle() {
-        return QTest::qWaitFor([] { return State().engine.IsIdle(); }, 10000);
+    static std::string Status() { return Page().Status().GetText(); }
+    static bool ListShown() {
+        return Ex_ObjIsVisible(Page().ResultList()) != 0 &&
+               Ex_ObjIsVisible(Page().Busy().Handle()) == 0;
+    }
+    // Until the engine is idle and the window has applied what it reported.
+    static bool WaitForResults() {
+        return QTest::qWaitFor([] { return app::CurrentProgram().activity.IsIdle() && ListShown(); },
+                               10000);
+    }
+    // Waits for the engine without letting the window take its messages.
+    static bool WaitForIdleEngine() {
+        for (int i = 0; i < 10000; ++i) {
+            if (app::CurrentProgram().activity.IsIdle()) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
     }
     static intptr_t ListMessage(int32_t message, intptr_t wParam = 0, intptr_t lParam = 0) {
-        return Ex_ObjSendMessage(Controls().resultList, message, wParam, lParam);
+        return Ex_ObjSendMessage(Page().ResultList(), message, wParam, lParam);
     }
 
     test::TempDir m_dir;
 };
 
-TEST_F(MainWindow, TypedSearchShowsTheHitsAndTheirCount) {
+TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
     BuildIndex();
     Run([] {
         EXPECT_EQ(Status(), "找到：0个文件") << "before any search";
-        Type(Controls().searchBox, "SF1400000000001");
+        Type(Page().SearchBox(), "SF1400000000001");
         PressEnter();
-        ASSERT_TRUE(WaitForIdle());
-        QApplication::processEvents();
+        ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：2 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 2);
         EXPECT_EQ(ListMessage(EX_LVM_GETSELECTIONMARK), 1) << "row 1 is selected";
-        const search::ResultsArray& rows = State().search.Results();
+        ResultRows& rows = Window().Rows();
         ASSERT_EQ(rows.Count(), 2u);
         // Which shard a file lands in follows the folder's listing order.
-        const bool jpgFirst = rows.Row(1)->name == u"SF1400000000001";
-        const search::ResultRecord& jpg = *rows.Row(jpgFirst ? 1 : 2);
-        const search::ResultRecord& png = *rows.Row(jpgFirst ? 2 : 1);
+        const bool jpgFirst = rows.Texts(1)->name == u"SF1400000000001";
+        const RowTexts jpg = *rows.Texts(jpgFirst ? 1 : 2);
+        const RowTexts png = *rows.Texts(jpgFirst ? 2 : 1);
         EXPECT_EQ(jpg.name, u"SF1400000000001");
         EXPECT_EQ(jpg.typeAndSize, u"文件类型：jpg   文件大小：4 B");
         EXPECT_EQ(png.name, u"SF1400000000001-back");
@@ -135,48 +147,115 @@ TEST_F(MainWindow, TypedSearchShowsTheHitsAndTheirCount) {
 
         // The search button as well as Enter starts a search; nothing found
         // reads "0 个文件" with the blank and selects no row.
-        Controls().searchBox.SetText("ZZ9999999999999");
-        QWidget* button = Widget(Controls().searchButton.Handle());
+        Page().SearchBox().SetText("ZZ9999999999999");
+        QWidget* button = Widget(Page().SearchButton().Handle());
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        ASSERT_TRUE(WaitForIdle());
-        QApplication::processEvents();
+        ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：0 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
         EXPECT_EQ(ListMessage(EX_LVM_GETSELECTIONMARK), 0);
     });
 }
 
-TEST_F(MainWindow, SecondPressStopsTheSearchAndAThirdStartsAnother) {
-    BuildIndex(10000);
-    Run([] {
+TEST_F(MainWindowTest, SecondPressStopsTheSearchAndAThirdStartsAnother) {
+    // Both shards are pipes: their workers wait in the read until the test has
+    // pressed Enter a second time, so the stop is certain to come before
+    // either has scanned a record.
+    BuildIndex();
+    const std::string shards[] = {m_dir.ReadFile("data/1.txt"), m_dir.ReadFile("data/2.txt")};
+    for (int n = 1; n <= 2; ++n) {
+        const std::string pipe = m_dir / ("data/" + std::to_string(n) + ".txt");
+        ASSERT_EQ(::unlink(pipe.c_str()), 0);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    }
+    Run([&] {
         PressEnter();  // No keywords: every indexed file is a hit.
-        // Ten thousand size look-ups take far longer than the next key press.
-        ASSERT_TRUE(State().engine.IsSearchRunning());
+        ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         PressEnter();  // During the search: a stop request.
-        ASSERT_TRUE(WaitForIdle());
-        QApplication::processEvents();
-        const auto stopped = State().search.Results().Count();
-        EXPECT_LE(stopped, 10003u);
-        EXPECT_EQ(Status(), "找到：" + std::to_string(stopped) + " 个文件");
+        EXPECT_TRUE(app::CurrentProgram().activity.IsSearchStopRequested());
+        for (int n = 1; n <= 2; ++n) {
+            const int fd = ::open((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str(),
+                                  O_WRONLY);
+            ASSERT_GE(fd, 0);
+            const std::string& records = shards[n - 1];
+            EXPECT_EQ(::write(fd, records.data(), records.size()),
+                      static_cast<ssize_t>(records.size()));
+            ::close(fd);
+        }
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Window().Rows().Count(), 0u);
+        EXPECT_EQ(Status(), "找到：0 个文件");
 
-        PressEnter();
-        ASSERT_TRUE(WaitForIdle());
-        QApplication::processEvents();
-        EXPECT_EQ(Status(), "找到：10003 个文件");
+        for (int n = 1; n <= 2; ++n) {
+            ASSERT_EQ(::unlink((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str()), 0);
+            m_dir.WriteFile("data/" + std::to_string(n) + ".txt", shards[n - 1]);
+        }
+        PressEnter();  // A third press searches again, from the start.
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Status(), "找到：3 个文件");
     });
 }
 
-TEST_F(MainWindow, RowsAreDrawnFromTheirRecords) {
+TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatReport) {
+    // The first search ends and reports while the window is busy elsewhere
+    // (its message still queued); the user starts a second search, whose
+    // shard 2 is a pipe so that it runs until the test lets it. When the
+    // window then takes its messages, the first search's report must not
+    // end the second one's busy state or show its rows.
+    BuildIndex();
+    const std::string pipe = m_dir / "data/2.txt";
+    const std::string records = m_dir.ReadFile("data/2.txt");
+    Run([&] {
+        Window().Options().threadCount = 1;  // The first search reads shard 1 only.
+        Page().SearchBox().SetText("");
+        PressEnter();
+        ASSERT_TRUE(WaitForIdleEngine());
+
+        ASSERT_EQ(::unlink(pipe.c_str()), 0);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        Window().Options().threadCount = 2;
+        PressEnter();
+        ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
+        QApplication::processEvents();  // The first search's report arrives now.
+        EXPECT_FALSE(ListShown()) << "the second search is still busy";
+        EXPECT_EQ(Status(), "找到：0个文件") << "the first search's count never shows";
+        EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
+
+        const int fd = ::open(pipe.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, records.data(), records.size()),
+                  static_cast<ssize_t>(records.size()));
+        ::close(fd);
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Status(), "找到：3 个文件");
+        EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 3);
+    });
+}
+
+TEST_F(MainWindowTest, ARefreshThatCannotWriteTheIndexSaysSoInTheStatusLine) {
+    BuildIndex();
+    m_dir.MakeDirs("data/2.txt.d");
+    ASSERT_EQ(::unlink((m_dir / "data/2.txt").c_str()), 0);
+    ASSERT_EQ(::rename((m_dir / "data/2.txt.d").c_str(), (m_dir / "data/2.txt").c_str()), 0);
+    Run([&] {
+        QWidget* button = Widget(Page().UpdateCache().Handle());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_NE(Status().find("索引更新失败"), std::string::npos) << Status();
+        EXPECT_NE(Status().find(m_dir / "data/2.txt"), std::string::npos) << Status();
+    });
+}
+
+TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {
     BuildIndex();
     Run([] {
         PressEnter();
-        ASSERT_TRUE(WaitForIdle());
-        QApplication::processEvents();
-        search::ResultsArray& rows = State().search.Results();
+        ASSERT_TRUE(WaitForResults());
+        search::ResultsArray& rows = Window().Rows().Records();
         ASSERT_EQ(rows.Count(), 3u);
-        rows.Row(2)->copyMark = 1;
-        rows.Row(3)->copyMark = 3;
-        QWidget* list = Widget(Controls().resultList);
+        rows.SetMark(2, search::CopyMark::InCopyList);
+        rows.SetMark(3, search::CopyMark::CopiedDirectly);
+        QWidget* list = Widget(Page().ResultList());
         const QImage image = list->grab().toImage();
         const int right = image.width() - 20;  // Clear of any text.
         const auto rgb = [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; };
@@ -202,8 +281,8 @@ TEST_F(MainWindow, RowsAreDrawnFromTheirRecords) {
         // With no row selected: a black marker for a row added again, and the
         // texts of marked rows start 15 pixels further right.
         ListMessage(EX_LVM_SETITEMSTATE, -1, 0);
-        rows.Row(1)->copyMark = 2;
-        rows.Row(3)->copyMark = 0;
+        rows.SetMark(1, search::CopyMark::AddedAgain);
+        rows.SetMark(3, search::CopyMark::None);
         const QImage again = list->grab().toImage();
         const QColor black = again.pixelColor(10, 30);
         EXPECT_LE(black.red() + black.green() + black.blue(), 3 * 40);
@@ -228,9 +307,9 @@ TEST_F(MainWindow, RowsAreDrawnFromTheirRecords) {
     });
 }
 
-TEST_F(MainWindow, PlaceholderGoesWithTheFirstCharacter) {
+TEST_F(MainWindowTest, PlaceholderGoesWithTheFirstCharacter) {
     Run([] {
-        QWidget* box = Widget(Controls().searchBox.Handle());
+        QWidget* box = Widget(Page().SearchBox().Handle());
         const auto darkPixels = [&] {
             const QImage image = box->grab().toImage();
             int dark = 0;
@@ -242,37 +321,44 @@ TEST_F(MainWindow, PlaceholderGoesWithTheFirstCharacter) {
             return dark;
         };
         EXPECT_GT(darkPixels(), 20) << "the placeholder reads across the box";
-        Type(Controls().searchBox, "S");
+        Type(Page().SearchBox(), "S");
         EXPECT_EQ(darkPixels(), 0);
     });
 }
 
-TEST_F(MainWindow, ResizeKeepsTheLayout) {
+TEST_F(MainWindowTest, ResizeKeepsTheLayout) {
     Run([] {
-        MainControls& c = Controls();
-        const ExRect before = c.copyList.Rect();
-        State().mainWindow.Place({}, {}, 1300, 800);
+        SearchPage& page = Page();
+        CopyPage& copy = Window().Copy();
+        const ExRect before = copy.CopyList().Rect();
+        Window().Frame().Place({}, {}, 1300, 800);
         QApplication::processEvents();
-        EXPECT_EQ(c.searchBox.Left(), 500) << "centred: (1300 - 300) / 2";
-        EXPECT_EQ(c.status.Left(), 850) << "50 pixels right of the search box";
-        EXPECT_EQ(c.addedCount.Left(), 850);
-        EXPECT_EQ(c.copyPanel.Top(), 800 - 129);
-        EXPECT_EQ(c.copyPanel.Width(), 1300);
-        EXPECT_EQ(c.busy.Top(), 250);
-        EXPECT_EQ(c.pages.PageHandle(1) != 0, true);
+        // The keyword box stays centred, the status texts beside it, the copy
+        // panel at the bottom, and the result list fills the page below the band.
+        const ExRect box = page.SearchBox().Rect();
+        EXPECT_EQ(box.left + box.right, 1300);
+        EXPECT_GT(page.Status().Left(), box.right);
+        EXPECT_EQ(page.AddedCount().Left(), page.Status().Left());
+        EXPECT_LT(page.UpdateCache().Rect().right, 1300 - 100) << "clear of the window's buttons";
+        EXPECT_EQ(copy.Panel().Width(), 1300);
         ExRect list{};
-        Ex_ObjGetRect(c.resultList, &list);
+        Ex_ObjGetRect(page.ResultList(), &list);
         EXPECT_EQ(list.right - list.left, 1300);
-        EXPECT_EQ(list.bottom - list.top, 740);
-        EXPECT_EQ(c.copyList.Rect().right - c.copyList.Rect().left, before.right - before.left)
+        EXPECT_EQ(list.bottom - list.top, 800 - BandHeight);
+        const ExRect busy = page.Busy().Rect();
+        EXPECT_NEAR((busy.top + busy.bottom) / 2, (800 - BandHeight) / 2, 120) << "roughly centred";
+        EXPECT_EQ(copy.CopyList().Rect().right - copy.CopyList().Rect().left,
+                  before.right - before.left)
             << "the copy list waits until its page is chosen";
 
-        QWidget* copyItem = Widget(c.pages.ItemHandle(2));
+        QWidget* copyItem = Widget(page.Pages().ItemHandle(2));
         QTest::mouseClick(copyItem, Qt::LeftButton, {}, copyItem->rect().center());
         QApplication::processEvents();
-        EXPECT_EQ(c.pages.SelectedIndex(), 2);
-        EXPECT_EQ(c.copyList.Width(), 1300 - 4);
-        EXPECT_EQ(c.copyList.Height(), 800 - 132);
+        EXPECT_EQ(page.SelectedPage(), Page::Copy);
+        // The copy list reaches the panel and spans the window.
+        EXPECT_LE(copy.CopyList().Rect().bottom, copy.Panel().Top() + 2 * 69);
+        EXPECT_GT(copy.CopyList().Width(), 1300 - 10);
+        EXPECT_LE(copy.CopyList().Width(), 1300);
     });
 }
 

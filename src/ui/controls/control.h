@@ -40,9 +40,8 @@ class Control {
 
     // Attaches a plain function as the handler of a notification code
     // (EX_NM_CLICK, EX_NM_DBLCLK, EX_NM_KEYDOWN, ...). Several handlers of one
-    // code run in the order attached until one returns nonzero; the library's
-    // handlers carry no user data, so a handler reaches program state through
-    // the program-wide state and tells controls apart by the object or id.
+    // code run in the order attached until one returns nonzero. To reach an
+    // object from the handler, use BindEvent below.
     void OnEvent(std::int32_t code, ExEventProc handler) const;
 
     // Colour slot 0, repainting.
@@ -84,6 +83,32 @@ class Control {
   private:
     ExHandle m_handle = 0;
 };
+
+// One notification as a bound handler receives it.
+struct ControlEvent {
+    ExHandle object = 0;
+    std::int32_t id = 0;
+    std::int32_t code = 0;
+    intptr_t wParam = 0;
+    intptr_t lParam = 0;
+};
+
+// Attaches owner's member function Method (intptr_t (Owner::*)(const
+// ControlEvent&)) as the handler of code. The library's handlers carry no
+// user data, so owner is kept as the object's user value (EX_OL_USERDATA,
+// which no control of the program uses otherwise): one owner per control.
+// owner must outlive the control's events.
+template <auto Method, class Owner>
+void BindEvent(const Control& control, std::int32_t code, Owner& owner) {
+    Ex_ObjSetLong(control.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(&owner));
+    control.OnEvent(code, [](ExHandle object, std::int32_t id, std::int32_t eventCode,
+                             intptr_t wParam, intptr_t lParam) -> intptr_t {
+        auto* target = reinterpret_cast<Owner*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+        return target != nullptr
+                   ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
+                   : 0;
+    });
+}
 
 // Ex_ObjCreateEx with a narrow title: the object, or 0 when the library
 // refuses it (unknown class, bad parent). -1 for a style, extended style or

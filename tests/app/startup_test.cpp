@@ -1,4 +1,4 @@
-#include "ui/startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 
 #include "core/data_paths.h"
 #include "temp_dir.h"
-#include "ui/program_state.h"
+#include "app/program.h"
 
-namespace cj::ui {
+namespace cj::app {
 namespace {
 
 QWidget* VisibleTopLevel() {
@@ -39,7 +39,7 @@ protected:
         QApplication app(argc, argv);
         QTimer::singleShot(0, [&] {
             whileOpen();
-            State().mainWindow.Close();
+            CurrentProgram().window.Frame().Close();
         });
         EXPECT_EQ(RunProgram(m_dir.Path()), 0);
     }
@@ -59,9 +59,9 @@ TEST_F(Startup, OpensTheBandedWindowAndSavesAtClose) {
         seen = true;
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8("澄镜文件极速搜索工具"));
         // Option 0 (a fresh installation) shows the default size, 1200 by 720.
-        EXPECT_EQ(State().mainWindow.Width(), 1200);
-        EXPECT_EQ(State().mainWindow.Height(), 720);
-        EXPECT_NE(State().mainDuiHandle, 0);
+        EXPECT_EQ(CurrentProgram().window.Frame().Width(), 1200);
+        EXPECT_EQ(CurrentProgram().window.Frame().Height(), 720);
+        EXPECT_NE(CurrentProgram().window.Surface(), 0);
 
         const QImage image = window->grab().toImage();
         // Below the band: opaque grey.
@@ -82,9 +82,9 @@ TEST_F(Startup, OpensTheBandedWindowAndSavesAtClose) {
 
 TEST_F(Startup, RememberedSizeIsSavedOnlyForOptionTwo) {
     RunWhileOpen([] {
-        State().windowStateOption = 2;
-        State().doubleClickAction = 1;
-        State().mainWindow.Place({}, {}, 1100, 700);
+        CurrentProgram().window.Options().windowState = 2;
+        CurrentProgram().window.Options().doubleClickAction = 1;
+        CurrentProgram().window.Frame().Place({}, {}, 1100, 700);
     });
     EXPECT_EQ(Item("ckzt", "zt"), "2");
     EXPECT_EQ(Item("ckzt", "kd"), "1100");
@@ -93,8 +93,8 @@ TEST_F(Startup, RememberedSizeIsSavedOnlyForOptionTwo) {
 
     // Option 1 leaves the size saved before as it was.
     RunWhileOpen([] {
-        State().windowStateOption = 1;
-        State().mainWindow.Place({}, {}, 900, 650);
+        CurrentProgram().window.Options().windowState = 1;
+        CurrentProgram().window.Frame().Place({}, {}, 900, 650);
     });
     EXPECT_EQ(Item("ckzt", "zt"), "1");
     EXPECT_EQ(Item("ckzt", "kd"), "1100");
@@ -110,7 +110,7 @@ TEST_F(Startup, WithoutTheDataFolderTheWindowStillOpens) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         seen = VisibleTopLevel() != nullptr;
-        State().mainWindow.Close();
+        CurrentProgram().window.Frame().Close();
     });
     EXPECT_EQ(RunProgram(bare.Path()), 0);
     EXPECT_TRUE(seen);
@@ -118,4 +118,4 @@ TEST_F(Startup, WithoutTheDataFolderTheWindowStillOpens) {
 }
 
 }  // namespace
-}  // namespace cj::ui
+}  // namespace cj::app

@@ -1,6 +1,6 @@
-#include "index/engine_activity.h"
+#include "core/engine_activity.h"
 
-namespace cj::index {
+namespace cj::core {
 
 StartOutcome EngineActivity::TryBegin(State job) {
     State expected = State::Idle;
@@ -24,4 +24,4 @@ void EngineActivity::EndSearch() {
     m_state.store(State::Idle);
 }
 
-}  // namespace cj::index
+}  // namespace cj::core

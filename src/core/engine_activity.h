@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-namespace cj::index {
+namespace cj::core {
 
 // What a request to start a refresh or a search came to.
 enum class StartOutcome {
@@ -50,4 +50,4 @@ class EngineActivity {
     std::atomic<bool> m_stopRequested{false};
 };
 
-}  // namespace cj::index
+}  // namespace cj::core

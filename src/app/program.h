@@ -1,0 +1,45 @@
+// The program-wide state: the data folder, the configuration file, the
+// engine and the main window, made before any window exists and released at
+// the end of the process. The window's controls belong to its pages; nothing
+// reaches them through this object except tests.
+#pragma once
+
+#include <string>
+
+#include "core/config_file.h"
+#include "core/engine_activity.h"
+#include "index/refresh.h"
+#include "search/search_engine.h"
+#include "ui/job_events.h"
+#include "ui/main_window.h"
+
+namespace cj::app {
+
+struct Program {
+    explicit Program(std::string runDir);
+
+    // The executable's folder, no trailing separator; base of every data path.
+    const std::string runDirectory;
+    const core::ConfigFile config;  // data/chengjing.ini; thread-safe.
+
+    // The engine. Its workers report to the window's inbox; the members are
+    // destroyed in reverse order, so the inbox outlives every worker.
+    core::EngineActivity activity;
+    ui::JobInbox inbox;
+    ui::JobReporter reporter{inbox};
+    search::SearchEngine search;
+    index::Refresher refresher;
+
+    ui::MainWindow window;
+};
+
+// Makes the program's state (replacing any earlier one) and returns it.
+Program& CreateProgram(std::string runDirectory);
+// The state; only between CreateProgram and ReleaseProgram. For start-up,
+// the end of the process and tests.
+Program& CurrentProgram();
+bool HasProgram();
+// Releases the state. Registered with atexit by the start-up.
+void ReleaseProgram();
+
+}  // namespace cj::app

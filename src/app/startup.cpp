@@ -1,0 +1,29 @@
+#include "app/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/program.h"
+
+namespace cj::app {
+
+int RunProgram(std::string runDirectory) {
+    static const bool registered = std::atexit(ReleaseProgram) == 0;
+    (void)registered;
+    Program& program = CreateProgram(std::move(runDirectory));
+    if (!program.window.Run()) {
+        // Nothing could be shown, so this line is all the user gets.
+        std::fputs("chengjing: the window could not be created\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+void EndProcess(int exitCode) {
+    if (HasProgram() && !CurrentProgram().activity.IsIdle()) {
+        std::quick_exit(exitCode);
+    }
+    std::exit(exitCode);
+}
+
+}  // namespace cj::app

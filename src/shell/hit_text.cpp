@@ -1,0 +1,52 @@
+#include "shell/hit_text.h"
+
+#include "shell/file_name.h"
+
+namespace cj::shell {
+namespace {
+
+void AppendTypeAndSize(std::string& out, std::string_view name, std::string_view sizeText) {
+    out += "文件类型：";
+    for (const char c : FileExtension(name)) {
+        if (c != '.') {
+            out += c;
+        }
+    }
+    out += "   文件大小：";
+    out += sizeText;
+}
+
+// The size routine's text: an unreadable size shows as an empty file does.
+std::string SizeTextOf(std::optional<std::uint64_t> size) {
+    return size ? SizeTextForBytes(*size) : std::string("0");
+}
+
+}  // namespace
+
+std::string TypeAndSizeText(std::string_view name, std::string_view sizeText) {
+    std::string text;
+    AppendTypeAndSize(text, name, sizeText);
+    return text;
+}
+
+HitTexts MakeHitTexts(std::string_view path, std::optional<std::uint64_t> size, bool withSize) {
+    const std::string name = FileName(path, true);
+    HitTexts texts;
+    texts.typeAndSize = TypeAndSizeText(name, withSize ? SizeTextOf(size) : std::string());
+    texts.name = name.substr(0, name.size() - FileExtension(name).size());
+    return texts;
+}
+
+void AppendHitLines(std::string& out, std::string_view path, std::optional<std::uint64_t> size) {
+    const std::string name = FileName(path, true);
+    const std::string_view bare =
+        std::string_view(name).substr(0, name.size() - FileExtension(name).size());
+    out += bare;
+    out += '\n';
+    AppendTypeAndSize(out, name, SizeTextOf(size));
+    out += '\n';
+    out += path;
+    out += '\n';
+}
+
+}  // namespace cj::shell

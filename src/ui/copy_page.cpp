@@ -1,0 +1,78 @@
+#include "ui/copy_page.h"
+
+#include "ui/control_ids.h"
+
+namespace cj::ui {
+namespace {
+
+constexpr ExArgb Black = 0xFF000000;
+constexpr ExArgb FieldBackground = 0x1E000000;
+constexpr std::int32_t ListStyle = EX_RLVS_HLINES | EX_RLVS_VLINES | EX_LVS_MULTISELECT;
+constexpr std::int32_t CellFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;
+// The list leaves the panel's height below it, and the path column takes
+// what the name and size columns leave of the width.
+constexpr int ListHeightMargin = 132;
+constexpr int ListWidthMargin = 4;
+constexpr int PathColumnMargin = 554;
+constexpr int PanelHeightMargin = 129;
+
+}  // namespace
+
+DrawnButtonDescription BlueButton(ExHandle parent, int id, std::string title, int x, int y,
+                                  int width, int height) {
+    return {.parent = parent, .id = id, .title = std::move(title), .textColour = Black,
+            .normal = 0x500060C0, .hover = 0x960060C0, .pressed = 0x320060C0, .radius = 3,
+            .x = x, .y = y, .width = width, .height = height};
+}
+
+void CopyPage::Create(ExHandle page) {
+    m_copyList.Create({.parent = page, .id = CopyListId, .x = 2, .y = 2, .width = 1196,
+                       .height = 600, .verticalScrollBar = true, .styleBits = ListStyle,
+                       .background = 0x00000000, .border = 0x2C000000, .header = 0xFF000000,
+                       .rowHeight = 100});
+    Ex_ObjSetColor(m_copyList.Handle(), EX_COLOR_TEXT, 0xFFDCDCDC, 0);
+    m_copyList.AddColumn("   文件名", 400, CellFormat, Black);
+    m_copyList.AddColumn("  大小", 120, CellFormat | EX_DT_CENTER, Black);
+    m_copyList.AddColumn("  路径", 650, CellFormat, Black);
+
+    m_panel.Create({.parent = page, .id = CopyPanelId, .x = 0, .y = 590, .width = 1200,
+                    .height = 69, .textColour = Black});
+    const ExHandle panel = m_panel.Handle();
+    m_targetCaption.Create({.parent = panel, .id = TargetCaptionId, .x = 20, .y = 24,
+                            .width = 50, .height = 20, .text = "复制到：", .textColour = Black});
+    // The folder a copy goes to until the user picks one (the saved one
+    // replaces it at start-up). The Windows build starts from a folder on the
+    // desktop; here there is no such drive, so the box starts empty.
+    m_target.Create({.parent = panel, .id = CopyTargetId, .x = 65, .y = 19, .width = 400,
+                     .height = 30, .drawnFrameStyle = true, .textColour = Black});
+    m_target.SetBackground(FieldBackground);
+    Ex_ObjSetRadius(m_target.Handle(), 3, 3, 3, 3, 1);
+    m_browse.Create(BlueButton(panel, BrowseId, "浏览", 470, 19, 60, 30));
+    m_openBackup.Create(BlueButton(panel, OpenBackupId, "打开备份", 550, 7, 120, 55));
+    m_copy.Create(BlueButton(panel, CopyId, "复制", 690, 7, 120, 55));
+    m_freeSpace.Create({.parent = panel, .id = FreeSpaceId, .x = 820, .y = 12, .width = 300,
+                        .height = 20, .text = "磁盘可用空间：0 MB", .textColour = Black});
+    m_listSize.Create({.parent = panel, .id = ListSizeId, .x = 820, .y = 37, .width = 300,
+                       .height = 20, .text = "列表占用空间：0 MB", .textColour = Black});
+
+    m_menu = Ex_MenuCreatePopup();
+    Ex_MenuAppend(m_menu, EX_MF_STRING, RemoveSelectedCommand, u"删除选中");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, BackUpListCommand, u"备份列表");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, ClearListCommand, u"清空列表");
+}
+
+void CopyPage::FitListToWindow(int width, int height) const {
+    m_copyList.Update();
+    m_copyList.Move({}, {}, width - ListWidthMargin, height - ListHeightMargin);
+    m_copyList.SetColumnWidth(3, width - PathColumnMargin);
+}
+
+void CopyPage::LayOut(int width, int height, bool pageShown) {
+    if (pageShown) {
+        m_copyList.Move({}, {}, width - ListWidthMargin, height - ListHeightMargin);
+        m_copyList.SetColumnWidth(3, width - PathColumnMargin);
+    }
+    m_panel.Move({}, height - PanelHeightMargin, width, {});
+}
+
+}  // namespace cj::ui

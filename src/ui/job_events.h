@@ -1,0 +1,74 @@
+// The outcome events the window's workers report, and the listener that
+// turns the engine's reports into them.
+//
+// A worker reports on its own thread; JobReporter only posts the event to the
+// window's inbox. The window applies each event on its thread, and only when
+// the event's generation is the one of the job it started last: a report of
+// a job that a newer one has replaced is dropped.
+#pragma once
+
+#include <atomic>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "core/job_generation.h"
+#include "exdui/exdui.h"
+#include "index/refresh.h"
+#include "search/search_engine.h"
+#include "ui/event_inbox.h"
+
+namespace cj::ui {
+
+struct SearchFinishedEvent {
+    core::JobGeneration generation = 0;
+    search::SearchOutcome outcome;
+};
+
+struct RefreshFinishedEvent {
+    core::JobGeneration generation = 0;
+    index::RefreshReport report;
+};
+
+using JobEvent = std::variant<SearchFinishedEvent, RefreshFinishedEvent>;
+
+// The main window's inbox: wakes the window with one JobEventsMessage while
+// events wait. Events posted before the window exists, or while it cannot
+// take a message, wait for AttachWindow.
+class JobInbox {
+  public:
+    JobInbox() : m_events([this] { return Wake(); }) {}
+
+    // Any thread.
+    void Post(JobEvent event, std::optional<int> coalesceKey = std::nullopt) {
+        m_events.Post(std::move(event), coalesceKey);
+    }
+    // UI thread, in the window procedure.
+    std::vector<JobEvent> Take() { return m_events.Take(); }
+
+    // UI thread: the window that takes the events from now on (0: none).
+    void AttachWindow(ExHandle window);
+
+  private:
+    bool Wake() const;
+
+    std::atomic<ExHandle> m_window{0};
+    EventInbox<JobEvent> m_events;
+};
+
+class JobReporter final : public search::SearchListener, public index::RefreshListener {
+  public:
+    explicit JobReporter(JobInbox& inbox) : m_inbox(inbox) {}
+
+    void OnSearchFinished(core::JobGeneration generation, search::SearchOutcome outcome) override {
+        m_inbox.Post(SearchFinishedEvent{generation, std::move(outcome)});
+    }
+    void OnRefreshFinished(core::JobGeneration generation, index::RefreshReport report) override {
+        m_inbox.Post(RefreshFinishedEvent{generation, std::move(report)});
+    }
+
+  private:
+    JobInbox& m_inbox;
+};
+
+}  // namespace cj::ui

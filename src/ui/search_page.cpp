@@ -1,0 +1,187 @@
+#include "ui/search_page.h"
+
+#include "ui/control_ids.h"
+#include "ui/controls/icons.h"
+#include "ui/main_window.h"
+#include "ui/result_list.h"
+#include "ui/search_box.h"
+#include "ui/texts.h"
+
+namespace cj::ui {
+namespace {
+
+constexpr ExArgb White = 0xFFFFFFFF;
+constexpr ExArgb Black = 0xFF000000;
+constexpr ExArgb BusyTextColour = 0xFFDC143C;
+constexpr ExArgb CaretColour = 0xFF4B0082;
+constexpr int BusyFontSize = 25;
+// The timer of the added-count label, which the copy list's figures follow.
+constexpr int AddedCountInterval = 300;
+
+}  // namespace
+
+void SearchPage::CreateBand(ExHandle surface) {
+    m_searchBox.Create({.parent = surface, .id = SearchBoxId, .x = 700, .y = 20, .width = 300,
+                        .height = 30, .drawnFrameStyle = true, .textColour = Black,
+                        .procedure = SearchBoxPainter});
+    NarrowSearchBoxText(m_searchBox);
+    m_title.Create({.parent = surface, .id = BandLabelId, .x = 1, .y = 1, .width = 200,
+                    .height = 20, .text = "   澄镜文件极速搜索工具", .textColour = White});
+    m_pages.Create({.parent = surface,
+                    .titles = {"搜索栏", "复制栏", "设置"},
+                    .titleColour = White,
+                    .images = {SearchPageIcon(), CopyPageIcon(), SettingsPageIcon()},
+                    .x = 20,
+                    .y = 20,
+                    .itemWidth = 100,
+                    .itemHeight = 40,
+                    .selectedFill = 0x90FFFFFF,
+                    .barColour = 0xE80088FF,
+                    .farEdge = true,
+                    .itemHoverFill = 0x90FFFFFF,
+                    .pageX = 0,
+                    .pageY = 70,
+                    .pageWidth = 1000,
+                    .pageHeight = 660,
+                    .pageBackground = 0x00FFFFFF,
+                    .animation = 1});
+    Ex_ObjSetColor(m_searchBox.Handle(), EX_COLOR_CARET, CaretColour, 0);
+    m_searchButton.Create({.parent = m_searchBox.Handle(), .id = SearchButtonId,
+                           .textColour = Black, .normal = 0xC8FFFFFF, .hover = 0xC800FF00,
+                           .pressed = 0xF4FF0000, .radius = 13, .image = SearchButtonIcon(),
+                           .x = 258, .y = 2, .width = 40, .height = 26});
+}
+
+void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
+    const ExHandle page = m_pages.PageHandle(static_cast<int>(Page::Search));
+    m_resultList = CreateResultList(page, 0, 0, 1000, 660, rows);
+    m_busy.Create({.parent = page, .id = BusyLabelId, .x = 0, .y = 0, .width = 500,
+                   .height = 100, .text = std::string(SearchBusyText),
+                   .textColour = BusyTextColour, .textFormat = EX_DT_CENTER | EX_DT_VCENTER});
+    m_busy.SetFont({}, BusyFontSize);
+    m_busy.Show(false);
+    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = 200,
+                     .height = 20, .text = std::string(InitialStatusText), .textColour = White});
+    m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
+                         .height = 20, .text = "添加：0个文件", .textColour = White});
+    Ex_ObjSetTimer(m_addedCount.Handle(), AddedCountInterval);
+}
+
+void SearchPage::CreateBandButtons(ExHandle surface) {
+    m_updateCache.Create({.parent = surface, .id = UpdateCacheId, .title = "更新缓存",
+                          .textColour = White, .normal = 0x00FFFFFF, .hover = 0x90FFFFFF,
+                          .pressed = 0x58FFFFFF, .radius = 0, .image = UpdateCacheIcon(),
+                          .x = 800, .y = 15, .width = 100, .height = 40});
+}
+
+void SearchPage::CreateDirectCopyBar(ExHandle surface) {
+    m_directCopyProgress.Create({.parent = surface, .id = DirectCopyProgressId, .x = 450,
+                                 .y = 57, .width = 300, .height = 3, .background = 0xB8000000,
+                                 .border = 0xB8000000, .fill = 0xB8FF8000, .maximum = 100,
+                                 .position = 50});
+    m_directCopyProgress.Show(false);
+}
+
+void SearchPage::CreateMenu() {
+    m_menu = Ex_MenuCreatePopup();
+    Ex_MenuAppend(m_menu, EX_MF_STRING, OpenFileCommand, u"打开文件");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, CopySelectedCommand, u"复制选中");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, CopyNamesCommand, u"复制文件名");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, CopyPathsCommand, u"复制路径");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, ShowInFolderCommand, u"打开文件目录");
+    Ex_MenuAppend(m_menu, EX_MF_SEPARATOR, 0, nullptr);
+    Ex_MenuAppend(m_menu, EX_MF_STRING, SelectAllCommand, u"全选");
+    Ex_MenuAppend(m_menu, EX_MF_STRING, AddSelectedCommand, u"选中添加列表");
+}
+
+void SearchPage::AttachHandlers() {
+    BindEvent<&SearchPage::OnSearchClick>(m_searchButton, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnSearchKey>(m_searchBox, EX_NM_KEYDOWN, *this);
+    BindEvent<&SearchPage::OnUpdateCacheClick>(m_updateCache, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnCopyPageChosen>(
+        Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
+}
+
+void SearchPage::LayOut(int width, int height) {
+    const double w = width;
+    const double h = height;
+    const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
+    m_searchBox.Move(px((w - 300) / 2), {});
+    for (const ExHandle page : m_pages.Pages()) {
+        Ex_ObjMove(page, KeepValue, KeepValue, width, height - 60, 1);
+    }
+    Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - 60, 1);
+    m_busy.Move({}, px((h - 300) / 2), width, {});
+    const int statusX = px((w - 300) / 2 + 350);
+    m_status.Move(statusX, {});
+    m_addedCount.Move(statusX, {});
+    // "更新缓存" follows the status texts (about 140 pixels at their longest)
+    // instead of staying where they come to lie at most widths, and keeps
+    // clear of the window's own buttons at the right.
+    m_updateCache.Move(std::min(statusX + 140, width - 200), {});
+    m_directCopyProgress.Move(px((w - 300) / 2), {});
+}
+
+void SearchPage::ShowBusy(std::string_view text) {
+    m_updateCache.Show(false);
+    SelectPage(Page::Search);
+    Ex_ObjShow(m_resultList, 0);
+    m_busy.SetText(text);
+    m_busy.Show(true);
+}
+
+void SearchPage::ShowSearchStarted() {
+    ShowBusy(SearchBusyText);
+    m_searchButton.SetImage(SearchBusyIcon());
+    // The rows of the last search go now; the new ones come all at once.
+    Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, 0, 0);
+    Ex_ObjSendMessage(m_resultList, ResultListClearMessage, 0, 0);
+}
+
+void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
+
+void SearchPage::ShowSearchResults(std::size_t rows) {
+    const auto count = static_cast<intptr_t>(rows);
+    Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, count, count);
+    m_searchBox.FocusAndSelectAll();
+    m_searchButton.SetImage(SearchButtonIcon());
+    m_status.SetText(FoundText(rows));
+    if (rows > 0) {
+        Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
+    }
+}
+
+void SearchPage::ShowRefreshFailure(std::string_view text) { m_status.SetText(text); }
+
+void SearchPage::ShowListAgain(bool showUpdateCache) {
+    m_busy.Show(false);
+    Ex_ObjShow(m_resultList, 1);
+    m_busy.SetText(SearchBusyText);
+    if (showUpdateCache) {
+        m_updateCache.Show(true);
+    }
+}
+
+intptr_t SearchPage::OnSearchClick(const ControlEvent& /*event*/) {
+    m_window.StartSearch();
+    return 0;
+}
+
+intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
+    if (event.wParam == EX_VK_RETURN) {
+        m_window.StartSearch();
+    }
+    return 0;
+}
+
+intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
+    m_window.StartRefresh();
+    return 0;
+}
+
+intptr_t SearchPage::OnCopyPageChosen(const ControlEvent& /*event*/) {
+    m_window.OnCopyPageShown();
+    return 0;
+}
+
+}  // namespace cj::ui

@@ -1,0 +1,85 @@
+// The band across the top of the window (title, page selector, keyword box
+// and search button, status texts, "更新缓存", the direct copy's thin bar)
+// and the search page below it (the result list and the busy label that
+// takes its place while a search or a refresh runs). UI thread only.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "ui/controls/basic_controls.h"
+#include "ui/controls/drawn_button.h"
+#include "ui/controls/page_selector.h"
+#include "ui/result_rows.h"
+
+namespace cj::ui {
+
+class MainWindow;
+
+enum class Page { Search = 1, Copy = 2, Settings = 3 };
+
+class SearchPage {
+  public:
+    explicit SearchPage(MainWindow& window) : m_window(window) {}
+
+    // Creates the band with the page selector and its pages, then the search
+    // page's own controls; the band's status texts come last in the window's
+    // order of creation, so CreatePageControls is separate.
+    void CreateBand(ExHandle surface);
+    void CreatePageControls(ExHandle surface, ResultRows& rows);
+    // "更新缓存" and the direct copy's thin bar lie over the band; the window
+    // makes them after the copy page and after the settings page.
+    void CreateBandButtons(ExHandle surface);
+    void CreateDirectCopyBar(ExHandle surface);
+    void CreateMenu();
+    void AttachHandlers();
+    void LayOut(int width, int height);
+
+    // What a job's start and end look like here.
+    void ShowSearchStarted();
+    void ShowRefreshStarted();
+    // The search's own end: rows, status, button, focus, selection.
+    void ShowSearchResults(std::size_t rows);
+    // The status line after a refresh that could not write the index.
+    void ShowRefreshFailure(std::string_view text);
+    // The busy label gives way to the list again; "更新缓存" comes back after
+    // a search, not after a refresh (the index is fresh then).
+    void ShowListAgain(bool showUpdateCache);
+
+    std::string KeywordText() const { return m_searchBox.GetText(); }
+    void SelectPage(Page page) const { m_pages.Select(static_cast<int>(page)); }
+    Page SelectedPage() const { return static_cast<Page>(m_pages.SelectedIndex()); }
+
+    const EditBox& SearchBox() const { return m_searchBox; }
+    const DrawnButton& SearchButton() const { return m_searchButton; }
+    const PageSelector& Pages() const { return m_pages; }
+    const Label& Status() const { return m_status; }
+    const Label& AddedCount() const { return m_addedCount; }
+    const Label& Busy() const { return m_busy; }
+    const DrawnButton& UpdateCache() const { return m_updateCache; }
+    ExHandle ResultList() const { return m_resultList; }
+
+  private:
+    intptr_t OnSearchClick(const ControlEvent& event);
+    intptr_t OnSearchKey(const ControlEvent& event);
+    intptr_t OnUpdateCacheClick(const ControlEvent& event);
+    intptr_t OnCopyPageChosen(const ControlEvent& event);
+
+    void ShowBusy(std::string_view text);
+
+    MainWindow& m_window;
+    EditBox m_searchBox;
+    DrawnButton m_searchButton;
+    Label m_title;
+    PageSelector m_pages;
+    Label m_status;
+    Label m_addedCount;
+    DrawnButton m_updateCache;
+    ProgressBar m_directCopyProgress;
+    ExHandle m_resultList = 0;
+    Label m_busy;
+    ExHandle m_menu = 0;  // The result list's context menu.
+};
+
+}  // namespace cj::ui

@@ -1,0 +1,26 @@
+// What the window says to people, in one place. The engine hands counts,
+// paths and error codes; these make the texts (narrow, the platform encoding).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace cj::ui {
+
+// The busy label's texts while a search or a refresh runs; the search's is
+// also its resting text.
+inline constexpr std::string_view SearchBusyText = "搜索中，请耐心等待...";
+inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心等待...";
+
+// The status line when the window opens (no blank before 个).
+inline constexpr std::string_view InitialStatusText = "找到：0个文件";
+// The status line after a search: "找到：" + count + " 个文件".
+std::string FoundText(std::size_t count);
+
+// The status line after a refresh that could not write the index: what
+// failed, where, and the system's reason.
+std::string RefreshFailedText(std::string_view path, std::error_code error);
+
+}  // namespace cj::ui

@@ -44,7 +44,7 @@ std::vector<int> WriteShards(const ShardSet& shards, std::string_view runDirecto
 
 void ResetShards(std::string_view runDirectory, int oldCount, const core::ConfigFile& config) {
     for (int n = 1; n <= oldCount; ++n) {
-        platform::DeleteFile(core::ShardPath(runDirectory, n));
+        platform::RemoveFile(core::ShardPath(runDirectory, n));
     }
     config.DeleteSection(CountSection);
 }

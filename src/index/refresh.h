@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "index/engine_activity.h"
+#include "index/shard_file.h"
 
 namespace cj::index {
 
@@ -46,9 +47,10 @@ struct RefreshRequest {
 };
 
 struct RefreshReport {
-    std::uint64_t records = 0;      // Records written to the shards.
-    int shardCount = 0;             // The shard count used.
-    std::vector<int> failedShards;  // Shards whose file or count could not be written.
+    std::uint64_t records = 0;  // Records written to the shards.
+    int shardCount = 0;         // The shard count used.
+    // Shards whose file or count could not be written, with the path and reason.
+    std::vector<ShardFailure> failedShards;
 };
 
 // Runs one refresh at a time; a refresh also refuses to start while a search

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "index/shard_file.h"
 #include "search/shard_scan.h"
 
@@ -131,8 +131,8 @@ void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords
     try {
         // The configuration file serialises its own readers, so the workers of
         // one search need no lock of their own around the count.
-        const core::ConfigFile config(core::ConfigPath(request.runDirectory));
-        const std::uint64_t count = index::ReadShardCount(config, n);
+        const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
+        const std::uint64_t count = settings.ReadShardCount(n);
         if (count == 0 || out.shard.Open(core::ShardPath(request.runDirectory, n))) {
             return;
         }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/settings_save.h"
+#include "core/settings_file.h"
 #include "ui/program_state.h"
 #include "ui/settings_page.h"
 
@@ -24,10 +24,10 @@ void PaintBackground(ExHandle surface, ExHandle canvas) {
 void SaveSettings() {
     ProgramState& state = State();
     core::ShutdownSettings settings;
-    settings.windowStateOption = state.windowStateOption;
-    settings.windowWidth = state.mainWindow.Width();
-    settings.windowHeight = state.mainWindow.Height();
-    settings.doubleClickAction = state.doubleClickAction;
+    settings.window.option = core::WindowSizeOptionFromNumber(state.windowStateOption);
+    settings.window.width = state.mainWindow.Width();
+    settings.window.height = state.mainWindow.Height();
+    settings.doubleClick = core::DoubleClickActionFromNumber(state.doubleClickAction);
     // A control that was never made has no text to save: the stored value
     // stays rather than being replaced by an empty one.
     const MainControls& c = state.controls;
@@ -37,7 +37,7 @@ void SaveSettings() {
     if (c.copyTarget.Handle() != 0) {
         settings.copyTarget = c.copyTarget.GetText();
     }
-    core::SaveShutdownSettings(state.config, settings);
+    core::SettingsFile(state.config.Path()).TrySaveShutdownSettings(settings);
 }
 
 void StartSearch() {

@@ -41,12 +41,12 @@ protected:
         m_dir.WriteFile("scans/2023/JD0000000002.jpg", "");
         m_dir.WriteFile("scans/.thumbs/SF1400000000001.jpg", "");
         const core::ConfigFile config(core::ConfigPath(m_dir.Path()));
-        config.WriteItem("syml", "门店", m_dir / "scans*/*");
-        config.WriteItem("syml_p", "门店", "1");
-        config.WriteItem("xcs", "ma", "2");
-        config.WriteItem("ckzt", "zt", "2");
-        config.WriteItem("ckzt", "kd", "1000");
-        config.WriteItem("ckzt", "gd", "720");
+        config.TryWriteItem("syml", "门店", m_dir / "scans*/*");
+        config.TryWriteItem("syml_p", "门店", "1");
+        config.TryWriteItem("xcs", "ma", "2");
+        config.TryWriteItem("ckzt", "zt", "2");
+        config.TryWriteItem("ckzt", "kd", "1000");
+        config.TryWriteItem("ckzt", "gd", "720");
     }
 
     void BuildIndex(int extraFiles = 0) {

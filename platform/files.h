@@ -9,7 +9,11 @@
 
 namespace cj::platform {
 
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
 inline constexpr char PathSeparator = '/';
+#endif
 
 // Reads the whole file into out (replacing its content).
 std::error_code ReadWholeFile(const std::string& path, std::string& out);
@@ -30,11 +34,13 @@ struct PathProbe {
     bool exists = false;
     bool isDirectory = false;
     std::uint64_t size = 0;
+    std::error_code error;  // Why exists is false (ENOENT for a missing entry).
 };
 PathProbe ProbePath(const std::string& path);
 
-// Deletes a file (not a folder).
-std::error_code DeleteFile(const std::string& path);
+// Removes a file (not a folder). Named so as not to meet the Windows header's
+// DeleteFile macro.
+std::error_code RemoveFile(const std::string& path);
 
 // Creates one directory level; the parent must exist. An existing directory is
 // reported as std::errc::file_exists.

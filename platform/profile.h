@@ -23,8 +23,11 @@
 // returned whole, whatever their length.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -35,20 +38,46 @@ namespace cj::platform {
 std::string ReadProfileString(const std::string& path, std::string_view section,
                               std::string_view key);
 
-// Creates the file, the section and the key as needed and sets the value.
-// Returns false, writing nothing, when the file cannot be written or when the
-// section, key or value cannot be held by the format: a line break or NUL
-// anywhere, an empty key or section, a key starting with "[" or ";" or holding
-// "=", a section holding "]".
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
+// The write calls return the failure, if any: the errno value of the read,
+// write or rename that failed (a missing folder is ENOENT), or
+// std::errc::invalid_argument for a section, key or value the format cannot
+// hold: a line break or NUL anywhere, an empty key or section, a key starting
+// with "[" or ";" or holding "=", a section holding "]". On failure the file is
+// left as it was. A file that exists but cannot be read is never replaced.
+// (Named Try... also so as not to meet the Windows header's profile macros.)
 
-// Removes every item named key from every section named section. Returns true
-// when the file is as asked afterwards (including when there was nothing to do).
-bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
+// Creates the file, the section and the key as needed and sets the value.
+std::error_code TryWriteProfileString(const std::string& path, std::string_view section,
+                                      std::string_view key, std::string_view value);
+
+// Removes every item named key from every section named section. Nothing to
+// remove (no file, section or key) is success.
+std::error_code TryDeleteProfileKey(const std::string& path, std::string_view section,
+                                    std::string_view key);
 
 // Removes every section named section with all its lines.
-bool DeleteProfileSection(const std::string& path, std::string_view section);
+std::error_code TryDeleteProfileSection(const std::string& path, std::string_view section);
+
+// One change of a batch: sets section/key to *value, or removes the key (every
+// copy, as TryDeleteProfileKey does) when value is empty.
+struct ProfileEdit {
+    std::string_view section;
+    std::string_view key;
+    std::optional<std::string_view> value;
+};
+
+// Applies the edits in order in one rewrite of the file, so that readers see
+// all of them or none. Every edit is checked before anything is written: one
+// that cannot be stored refuses the whole batch.
+std::error_code TryEditProfile(const std::string& path, std::span<const ProfileEdit> edits);
+
+// Whether two section or key names are the same name: ASCII letters match
+// case-insensitively, other bytes exactly.
+bool IsSameProfileName(std::string_view a, std::string_view b);
+
+// A value as ReadProfileString returns it, from the trimmed text of an item:
+// one pair of matching single or double quotes around it goes.
+std::string_view UnquoteProfileValue(std::string_view value);
 
 struct ProfileItem {
     std::string key;

@@ -155,7 +155,12 @@ std::error_code RegularFileSize(const std::string& path, std::uint64_t& size) {
 PathProbe ProbePath(const std::string& path) {
     PathProbe probe;
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+    if (path.empty()) {
+        probe.error = std::make_error_code(std::errc::no_such_file_or_directory);
+        return probe;
+    }
+    if (::stat(path.c_str(), &st) != 0) {
+        probe.error = LastError();
         return probe;
     }
     probe.exists = true;
@@ -166,7 +171,7 @@ PathProbe ProbePath(const std::string& path) {
     return probe;
 }
 
-std::error_code DeleteFile(const std::string& path) {
+std::error_code RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) {
         return LastError();
     }

@@ -31,18 +31,6 @@ std::string_view Trim(std::string_view text) {
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -153,7 +141,7 @@ std::string Document::Serialize() const {
 std::vector<Document::Range> Document::Sections(std::string_view name) const {
     std::vector<Range> found;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind != LineKind::Section || !SameName(m_lines[i].name, name)) {
+        if (m_lines[i].kind != LineKind::Section || !IsSameProfileName(m_lines[i].name, name)) {
             continue;
         }
         std::size_t end = i + 1;
@@ -168,7 +156,7 @@ std::vector<Document::Range> Document::Sections(std::string_view name) const {
 
 std::optional<std::size_t> Document::FindItem(const Range& section, std::string_view key) const {
     for (std::size_t i = section.begin + 1; i < section.end; ++i) {
-        if (m_lines[i].kind == LineKind::Item && SameName(m_lines[i].name, key)) {
+        if (m_lines[i].kind == LineKind::Item && IsSameProfileName(m_lines[i].name, key)) {
             return i;
         }
     }
@@ -219,32 +207,27 @@ void Document::Erase(std::size_t begin, std::size_t end) {
                   m_lines.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
-std::string_view Unquote(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
-}
-
 // Loads the file for a rewrite. A missing file is an empty document; any other
 // read failure refuses the write, so that a file we cannot read is never
 // replaced by one that lacks its content.
-std::optional<Document> LoadForWrite(const std::string& path) {
+std::error_code TryLoadForWrite(const std::string& path, Document& doc, std::string& before) {
     std::string bytes;
-    const std::error_code ec = ReadWholeFile(path, bytes);
-    if (ec && ec != std::errc::no_such_file_or_directory) {
-        return std::nullopt;
+    if (const std::error_code ec = ReadWholeFile(path, bytes);
+        ec && ec != std::errc::no_such_file_or_directory) {
+        return ec;
     }
-    return Document::Parse(bytes);
+    doc = Document::Parse(bytes);
+    before = doc.Serialize();
+    return {};
 }
 
-bool Store(const std::string& path, const Document& doc, const std::string& before) {
+std::error_code TryStore(const std::string& path, const Document& doc,
+                         const std::string& before) {
     const std::string after = doc.Serialize();
     if (after == before) {
-        return true;
+        return {};
     }
-    return !WriteWholeFileAtomic(path, after);
+    return WriteWholeFileAtomic(path, after);
 }
 
 bool IsStorableSection(std::string_view section) {
@@ -257,7 +240,68 @@ bool IsStorableKey(std::string_view key) {
            key.front() != '[' && key.front() != ';';
 }
 
+bool IsStorable(const ProfileEdit& edit) {
+    if (!edit.value) {
+        // Removing what could never have been written finds nothing to remove.
+        return true;
+    }
+    return IsStorableSection(Trim(edit.section)) && IsStorableKey(Trim(edit.key)) &&
+           !HasLineBreakOrNul(*edit.value);
+}
+
+void SetItem(Document& doc, std::string_view section, std::string_view key,
+             std::string_view value) {
+    const auto sections = doc.Sections(section);
+    if (sections.empty()) {
+        doc.AppendSection(section, key, value);
+    } else if (const auto item = doc.FindItem(sections.front(), key)) {
+        doc.SetItem(*item, value);
+    } else {
+        doc.InsertItem(sections.front(), key, value);
+    }
+}
+
+void DeleteItem(Document& doc, std::string_view section, std::string_view key) {
+    // Every copy goes, so that a duplicate further down cannot surface as the
+    // value after the delete. Walk backwards to keep earlier indices valid.
+    auto sections = doc.Sections(section);
+    for (auto range = sections.rbegin(); range != sections.rend(); ++range) {
+        for (std::size_t i = range->end; i > range->begin + 1; --i) {
+            const Line& line = doc.At(i - 1);
+            if (line.kind == LineKind::Item && IsSameProfileName(line.name, key)) {
+                doc.Erase(i - 1, i);
+            }
+        }
+    }
+}
+
+// Reads the whole file under the profile lock.
+std::error_code ReadLocked(const std::string& path, std::string& bytes) {
+    std::lock_guard lock(ProfileMutex());
+    return ReadWholeFile(path, bytes);
+}
+
 }  // namespace
+
+bool IsSameProfileName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view UnquoteProfileValue(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
 
 std::string ReadProfileString(const std::string& path, std::string_view section,
                               std::string_view key) {
@@ -267,11 +311,8 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
         return {};
     }
     std::string bytes;
-    {
-        std::lock_guard lock(ProfileMutex());
-        if (ReadWholeFile(path, bytes)) {
-            return {};
-        }
+    if (const std::error_code ec = ReadLocked(path, bytes); ec) {
+        return {};
     }
     const Document doc = Document::Parse(bytes);
     const auto sections = doc.Sections(section);
@@ -282,79 +323,63 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
     if (!item) {
         return {};
     }
-    return std::string(Unquote(doc.At(*item).value));
+    return std::string(UnquoteProfileValue(doc.At(*item).value));
 }
 
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
-    section = Trim(section);
-    key = Trim(key);
-    if (!IsStorableSection(section) || !IsStorableKey(key) || HasLineBreakOrNul(value)) {
-        return false;
-    }
-    std::lock_guard lock(ProfileMutex());
-    std::optional<Document> doc = LoadForWrite(path);
-    if (!doc) {
-        return false;
-    }
-    const std::string before = doc->Serialize();
-    const auto sections = doc->Sections(section);
-    if (sections.empty()) {
-        doc->AppendSection(section, key, value);
-    } else if (const auto item = doc->FindItem(sections.front(), key)) {
-        doc->SetItem(*item, value);
-    } else {
-        doc->InsertItem(sections.front(), key, value);
-    }
-    return Store(path, *doc, before);
-}
-
-bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
-    section = Trim(section);
-    key = Trim(key);
-    std::lock_guard lock(ProfileMutex());
-    std::optional<Document> doc = LoadForWrite(path);
-    if (!doc) {
-        return false;
-    }
-    const std::string before = doc->Serialize();
-    // Every copy goes, so that a duplicate further down cannot surface as the
-    // value after the delete. Walk backwards to keep earlier indices valid.
-    auto sections = doc->Sections(section);
-    for (auto range = sections.rbegin(); range != sections.rend(); ++range) {
-        for (std::size_t i = range->end; i > range->begin + 1; --i) {
-            const Line& line = doc->At(i - 1);
-            if (line.kind == LineKind::Item && SameName(line.name, key)) {
-                doc->Erase(i - 1, i);
-            }
+std::error_code TryEditProfile(const std::string& path, std::span<const ProfileEdit> edits) {
+    for (const ProfileEdit& edit : edits) {
+        if (!IsStorable(edit)) {
+            return std::make_error_code(std::errc::invalid_argument);
         }
     }
-    return Store(path, *doc, before);
+    std::lock_guard lock(ProfileMutex());
+    Document doc;
+    std::string before;
+    if (const std::error_code ec = TryLoadForWrite(path, doc, before); ec) {
+        return ec;
+    }
+    for (const ProfileEdit& edit : edits) {
+        if (edit.value) {
+            SetItem(doc, Trim(edit.section), Trim(edit.key), *edit.value);
+        } else {
+            DeleteItem(doc, Trim(edit.section), Trim(edit.key));
+        }
+    }
+    return TryStore(path, doc, before);
 }
 
-bool DeleteProfileSection(const std::string& path, std::string_view section) {
+std::error_code TryWriteProfileString(const std::string& path, std::string_view section,
+                                      std::string_view key, std::string_view value) {
+    const ProfileEdit edit{section, key, value};
+    return TryEditProfile(path, std::span(&edit, 1));
+}
+
+std::error_code TryDeleteProfileKey(const std::string& path, std::string_view section,
+                                    std::string_view key) {
+    const ProfileEdit edit{section, key, std::nullopt};
+    return TryEditProfile(path, std::span(&edit, 1));
+}
+
+std::error_code TryDeleteProfileSection(const std::string& path, std::string_view section) {
     section = Trim(section);
     std::lock_guard lock(ProfileMutex());
-    std::optional<Document> doc = LoadForWrite(path);
-    if (!doc) {
-        return false;
+    Document doc;
+    std::string before;
+    if (const std::error_code ec = TryLoadForWrite(path, doc, before); ec) {
+        return ec;
     }
-    const std::string before = doc->Serialize();
-    auto sections = doc->Sections(section);
+    auto sections = doc.Sections(section);
     for (auto range = sections.rbegin(); range != sections.rend(); ++range) {
-        doc->Erase(range->begin, range->end);
+        doc.Erase(range->begin, range->end);
     }
-    return Store(path, *doc, before);
+    return TryStore(path, doc, before);
 }
 
 std::vector<ProfileItem> ReadProfileSection(const std::string& path, std::string_view section) {
     section = Trim(section);
     std::string bytes;
-    {
-        std::lock_guard lock(ProfileMutex());
-        if (ReadWholeFile(path, bytes)) {
-            return {};
-        }
+    if (const std::error_code ec = ReadLocked(path, bytes); ec) {
+        return {};
     }
     const Document doc = Document::Parse(bytes);
     const auto sections = doc.Sections(section);

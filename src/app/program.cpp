@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-#include "core/data_paths.h"
 
 namespace cj::app {
 namespace {
@@ -13,10 +12,10 @@ Program* g_program = nullptr;
 
 Program::Program(std::string runDir)
     : runDirectory(std::move(runDir)),
-      config(core::ConfigPath(runDirectory)),
+      settings(core::SettingsFile::InRunDirectory(runDirectory)),
       search(activity, reporter, runDirectory),
       refresher(activity, &reporter),
-      window(ui::WindowContext{runDirectory, config, activity, search, refresher, inbox}) {}
+      window(ui::WindowContext{runDirectory, settings, activity, search, refresher, inbox}) {}
 
 Program& CreateProgram(std::string runDirectory) {
     ReleaseProgram();

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/config_file.h"
+#include "core/settings_file.h"
 #include "core/engine_activity.h"
 #include "index/refresh.h"
 #include "search/search_engine.h"
@@ -20,7 +20,7 @@ struct Program {
 
     // The executable's folder, no trailing separator; base of every data path.
     const std::string runDirectory;
-    const core::ConfigFile config;  // data/chengjing.ini; thread-safe.
+    const core::SettingsFile settings;  // data/chengjing.ini; thread-safe.
 
     // The engine. Its workers report to the window's inbox; the members are
     // destroyed in reverse order, so the inbox outlives every worker.

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <optional>
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
-#include "core/text_rules.h"
+#include "core/settings_file.h"
 #include "index/refresh.h"
 #include "index/shard_file.h"
 #include "platform/files.h"
+#include "platform/mapped_file.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
 #include "shell/hit_text.h"
@@ -23,19 +23,52 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// "cannot <action> <path>: <the system's message>", the form of every failure
+// that has a file and a reason.
+std::string CannotText(std::string_view action, std::string_view path, std::error_code ec) {
+    return "cannot " + std::string(action) + " " + std::string(path) + ": " + ec.message();
+}
+
 // Checks the data folder and that the configuration file, when there is one,
 // can be read. Returns an empty text when all is well.
 std::string CheckDataFolder(const std::string& runDirectory) {
     const std::string data = core::DataDirectory(runDirectory);
     const platform::PathProbe probe = platform::ProbePath(data);
     if (!probe.exists || !probe.isDirectory) {
-        return "no data folder " + data;
+        const std::error_code ec =
+            probe.exists ? std::make_error_code(std::errc::not_a_directory) : probe.error;
+        return CannotText("use the data folder", data, ec);
     }
     const std::string config = core::ConfigPath(runDirectory);
     if (platform::ProbePath(config).exists) {
         std::string bytes;
-        if (const std::error_code ec = platform::ReadWholeFile(config, bytes)) {
-            return "cannot read " + config + ": " + ec.message();
+        if (const std::error_code ec = platform::ReadWholeFile(config, bytes); ec) {
+            return CannotText("read", config, ec);
+        }
+    }
+    return {};
+}
+
+// Checks that every shard the search will scan can be read: the search itself
+// reads an unreadable shard as empty, which would print too few hits and
+// succeed. A shard with no records is not read at all.
+std::string CheckShards(const std::string& runDirectory, int shardCount,
+                        const core::SettingsFile& settings) {
+    for (int n = 1; n <= shardCount; ++n) {
+        if (settings.ReadShardCount(n) == 0) {
+            continue;
+        }
+        const std::string path = core::ShardPath(runDirectory, n);
+        std::error_code ec;
+        if (platform::ProbePath(path).isDirectory) {
+            ec = std::make_error_code(std::errc::is_a_directory);
+        } else {
+            // Mapping costs no reading; the search maps the shard again.
+            platform::MappedFile shard;
+            ec = shard.Open(path);
+        }
+        if (ec) {
+            return CannotText("read", path, ec);
         }
     }
     return {};
@@ -63,12 +96,14 @@ class Output {
         }
         shell::AppendHitLines(m_buffer, path, size);
     }
-    bool Failed() const { return m_failed; }
+    bool Failed() const { return m_error != 0; }
+    // The errno value of the first failed write.
+    int Error() const { return m_error; }
     void Flush() {
         WriteAll(m_buffer);
         m_buffer.clear();
-        if (!m_failed && std::fflush(stdout) != 0) {
-            m_failed = true;
+        if (!Failed() && std::fflush(stdout) != 0) {
+            m_error = errno;
         }
     }
 
@@ -77,14 +112,14 @@ class Output {
 
     void WriteAll(std::string_view text) {
         // A megabyte at a time goes past stdio's own buffer to the descriptor.
-        if (!m_failed && !text.empty() &&
+        if (!Failed() && !text.empty() &&
             std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
-            m_failed = true;
+            m_error = errno != 0 ? errno : EIO;
         }
     }
 
     std::string m_buffer;
-    bool m_failed = false;
+    int m_error = 0;
 };
 
 // Writes shard 1's hits as its worker finds them.
@@ -100,11 +135,24 @@ class OutputSink final : public search::HitSink {
     Output& m_out;
 };
 
-int StoredThreadCount(const core::ConfigFile& config) {
-    return core::ThreadCountFromText(config.ReadItem("xcs", "ma"));
+// Prints every failure of a shard write or reset; returns the exit code.
+int FailShards(std::string_view action, const std::vector<index::ShardFailure>& failures) {
+    for (const index::ShardFailure& failure : failures) {
+        Fail(CannotText(action, failure.path, failure.error));
+    }
+    return 1;
 }
 
 }  // namespace
+
+int FinishOutput() {
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        return Fail(std::string("cannot write the output: ") +
+                    std::strerror(errno != 0 ? errno : EIO));
+    }
+    return 0;
+}
 
 std::string RunDirectoryFor(const Options& options) {
     std::string dir =
@@ -119,32 +167,28 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
     if (const std::string problem = CheckDataFolder(runDirectory); !problem.empty()) {
         return Fail(problem);
     }
-    const core::ConfigFile config(core::ConfigPath(runDirectory));
+    const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
     index::RefreshRequest request;
     request.runDirectory = runDirectory;
 
     if (options.folders.empty() || !options.filter) {
-        const core::SectionItems lists = config.ReadSection("syml");
-        std::string title;
-        std::string folders;
+        std::optional<core::DirectoryList> list;
         if (options.listTitle) {
-            title = *options.listTitle;
-            bool found = false;
-            for (std::size_t i = 0; i < lists.keys.size() && !found; ++i) {
-                found = lists.keys[i] == title;
-                folders = found ? lists.values[i] : folders;
+            list = settings.ReadDirectoryList(*options.listTitle);
+            if (!list) {
+                return Fail("no directory list \"" + *options.listTitle + "\" in " +
+                            settings.Path());
             }
-            if (!found) {
-                return Fail("no directory list \"" + title + "\" in " + config.Path());
-            }
-        } else if (!lists.keys.empty()) {
-            title = lists.keys.front();
-            folders = lists.values.front();
+        } else if (std::vector<core::DirectoryList> lists = settings.ReadDirectoryLists();
+                   !lists.empty()) {
+            list = std::move(lists.front());
         } else if (options.folders.empty()) {
-            return Fail("no directory list in " + config.Path() + " (use --folder DIR)");
+            return Fail("no directory list in " + settings.Path() + " (use --folder DIR)");
         }
-        request.folders = core::SplitFolderList(folders);
-        request.filter = title.empty() ? std::string() : config.ReadItem("syml_a", title);
+        if (list) {
+            request.folders = std::move(list->folders);
+            request.filter = std::move(list->filter);
+        }
     }
     if (!options.folders.empty()) {
         request.folders = options.folders;
@@ -153,36 +197,42 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
         request.filter = *options.filter;
     }
 
-    const int stored = StoredThreadCount(config);
+    const int stored = settings.ReadThreadCount().count;
     request.shardCount = options.threads > 0 ? options.threads : stored;
     if (request.shardCount != stored) {
         // Another shard count: forget the old index first and store the new
         // count, as the settings do, so that searches read exactly these
         // shards.
-        index::ResetShards(runDirectory, stored, config);
-        if (!config.WriteItem("xcs", "ma", std::to_string(request.shardCount))) {
-            return Fail("cannot write " + config.Path());
+        if (const auto failures = index::TryResetShards(runDirectory, stored, settings);
+            !failures.empty()) {
+            return FailShards("remove", failures);
+        }
+        if (const std::error_code ec =
+                settings.TrySaveThreadCount(std::to_string(request.shardCount));
+            ec) {
+            return Fail(CannotText("write", settings.Path(), ec));
         }
     }
 
     core::EngineActivity activity;
     index::Refresher refresher(activity, nullptr);
     index::RefreshReport report;
-    refresher.Run(request, &report);
+    if (refresher.Run(request, &report) != core::StartOutcome::Started) {
+        return Fail("the refresh did not start: another refresh or search runs");
+    }
     if (!report.failedShards.empty()) {
-        return Fail("cannot write index shard " +
-                    core::ShardPath(runDirectory, report.failedShards.front()));
+        return FailShards("write", report.failedShards);
     }
     std::printf("%llu files indexed in %d shards\n",
                 static_cast<unsigned long long>(report.records), report.shardCount);
-    return 0;
+    return FinishOutput();
 }
 
 int RunSearch(const Options& options, const std::string& runDirectory) {
     if (const std::string problem = CheckDataFolder(runDirectory); !problem.empty()) {
         return Fail(problem);
     }
-    const core::ConfigFile config(core::ConfigPath(runDirectory));
+    const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
     std::string keywordText;
     for (std::size_t i = 0; i < options.words.size(); ++i) {
         keywordText += i == 0 ? "" : " ";
@@ -190,7 +240,11 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     }
     search::SearchRequest request;
     request.runDirectory = runDirectory;
-    request.shardCount = options.threads > 0 ? options.threads : StoredThreadCount(config);
+    request.shardCount = options.threads > 0 ? options.threads : settings.ReadThreadCount().count;
+    if (const std::string problem = CheckShards(runDirectory, request.shardCount, settings);
+        !problem.empty()) {
+        return Fail(problem);
+    }
     request.detail = options.output == SearchOutput::Count  ? search::HitDetail::Count
                      : options.output == SearchOutput::Long ? search::HitDetail::Sizes
                                                             : search::HitDetail::Paths;
@@ -226,7 +280,7 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     }
     out.Flush();
     if (out.Failed()) {
-        return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+        return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));
     }
     return 0;
 }

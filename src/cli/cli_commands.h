@@ -1,6 +1,8 @@
 // The two commands of chengjing-cli. Each returns the process exit code:
-// 0 on success, 1 when the data folder, the configuration or the index cannot
-// be used (with a one-line message on stderr).
+// 0 on success, 1 on any failure: the data folder, the configuration or the
+// index cannot be read or written, or the output cannot be written. Every
+// failure prints a line "chengjing-cli: cannot <do what> <path>: <the
+// system's message>" (or names what is missing) on stderr.
 #pragma once
 
 #include "cli/cli_options.h"
@@ -12,5 +14,9 @@ std::string RunDirectoryFor(const Options& options);
 
 int RunRefresh(const Options& options, const std::string& runDirectory);
 int RunSearch(const Options& options, const std::string& runDirectory);
+
+// Flushes stdout after text written with stdio: 0, or 1 with a message when
+// any of it could not be written (a full disk, a closed pipe).
+int FinishOutput();
 
 }  // namespace cj::cli

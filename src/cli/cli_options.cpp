@@ -25,7 +25,11 @@ const char* const UsageText =
     "                   refresh with another count stores it, as the settings do\n"
     "  --long           search: print name, type and size, and path of each hit\n"
     "  --count          search: print only the number of hits\n"
-    "  -h, --help       show this text\n";
+    "  -h, --help       show this text\n"
+    "\n"
+    "Exit status: 0 on success; 1 when a file cannot be read or written (the\n"
+    "message names the file and the system's reason); 2 for a mistake in the\n"
+    "command line.\n";
 
 namespace {
 

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         }
         if (options->command == cj::cli::Command::Help) {
             std::fputs(cj::cli::UsageText, stdout);
-            return 0;
+            return cj::cli::FinishOutput();
         }
         const std::string runDirectory = cj::cli::RunDirectoryFor(*options);
         return options->command == cj::cli::Command::Refresh

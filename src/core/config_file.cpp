@@ -11,17 +11,21 @@ std::string ConfigFile::ReadItem(std::string_view section, std::string_view key)
     return platform::ReadProfileString(m_path, section, key);
 }
 
-bool ConfigFile::WriteItem(std::string_view section, std::string_view key,
-                           std::string_view value) const {
-    return platform::WriteProfileString(m_path, section, key, value);
+std::error_code ConfigFile::TryWriteItem(std::string_view section, std::string_view key,
+                                         std::string_view value) const {
+    return platform::TryWriteProfileString(m_path, section, key, value);
 }
 
-bool ConfigFile::DeleteItem(std::string_view section, std::string_view key) const {
-    return platform::DeleteProfileKey(m_path, section, key);
+std::error_code ConfigFile::TryDeleteItem(std::string_view section, std::string_view key) const {
+    return platform::TryDeleteProfileKey(m_path, section, key);
 }
 
-bool ConfigFile::DeleteSection(std::string_view section) const {
-    return platform::DeleteProfileSection(m_path, section);
+std::error_code ConfigFile::TryDeleteSection(std::string_view section) const {
+    return platform::TryDeleteProfileSection(m_path, section);
+}
+
+std::error_code ConfigFile::TryEdit(std::span<const platform::ProfileEdit> edits) const {
+    return platform::TryEditProfile(m_path, edits);
 }
 
 SectionItems ConfigFile::ReadSection(std::string_view section) const {

@@ -1,23 +1,19 @@
-// The program's configuration file, RunDirectory + "/data/chengjing.ini".
-//
-// Sections and keys in use:
-//   [syml]   title = folders of the directory list, each followed by "*/*"
-//   [syml_p] title = "1" for every list created in the settings
-//   [syml_a] title = type filter text of the list
-//   [syjs]   n     = number of records in index shard n
-//   [ckzt]   zt    = window-size option 0, 1 or 2; kd, gd = width, height (option 2)
-//   [sjms]   ma    = double-click option 0, 1 or 2
-//   [xcs]    ma    = thread count as shown in the selector
-//   [mbml]   ma    = copy target folder
-// Numbers are decimal text; see TextToInt for how they read back.
+// The program's configuration file, RunDirectory + "/data/chengjing.ini", as
+// untyped sections, keys and values. The program reads and writes it through
+// the typed settings module (core/settings_file.h), which documents its
+// sections and keys; this class is the layer beneath.
 //
 // Thread-safe: the refresh thread writes shard counts and search workers read
 // them while the UI thread reads and writes settings.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
+
+#include "platform/profile.h"
 
 namespace cj::core {
 
@@ -37,17 +33,22 @@ public:
     // key is empty.
     std::string ReadItem(std::string_view section, std::string_view key) const;
 
-    // Creates section and key as needed. Returns false, changing nothing, when
-    // the file cannot be written (for example, the data folder is missing) or
-    // the text cannot be stored (a line break in it, "=" in the key, "]" in the
-    // section).
-    bool WriteItem(std::string_view section, std::string_view key, std::string_view value) const;
-
-    bool DeleteItem(std::string_view section, std::string_view key) const;
-    bool DeleteSection(std::string_view section) const;
+    // The write calls return the failure, if any, changing nothing then: the
+    // system's error when the file cannot be read or written (a missing data
+    // folder is ENOENT), std::errc::invalid_argument when the text cannot be
+    // stored (a line break in it, "=" in the key, "]" in the section).
+    // Creates section and key as needed.
+    std::error_code TryWriteItem(std::string_view section, std::string_view key,
+                                 std::string_view value) const;
+    // Nothing to delete is success.
+    std::error_code TryDeleteItem(std::string_view section, std::string_view key) const;
+    std::error_code TryDeleteSection(std::string_view section) const;
+    // Every edit in one rewrite of the file: all or nothing.
+    std::error_code TryEdit(std::span<const platform::ProfileEdit> edits) const;
 
     // The items of the section in file order. Each entry is split at its first
-    // "=": the key before it, the value after it.
+    // "=": the key before it, the value after it (trimmed; quotes around it
+    // are kept, see platform::UnquoteProfileValue).
     SectionItems ReadSection(std::string_view section) const;
 
 private:

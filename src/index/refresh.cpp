@@ -1,7 +1,7 @@
 #include "index/refresh.h"
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "core/text_rules.h"
 #include "core/type_filter.h"
 #include "index/dir_walk.h"
@@ -13,6 +13,13 @@ namespace {
 int UsableShardCount(int requested) {
     return requested >= 1 && requested <= core::MaxThreadCount ? requested
                                                                : core::DefaultThreadCount();
+}
+
+void FailEveryShard(const std::string& runDirectory, std::error_code ec, RefreshReport& report) {
+    report.failedShards.clear();
+    for (int n = 1; n <= report.shardCount; ++n) {
+        report.failedShards.push_back({n, core::ShardPath(runDirectory, n), ec});
+    }
 }
 
 }  // namespace
@@ -75,16 +82,16 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
                         shards.Add(record);
                         ++report.records;
                     });
-        const core::ConfigFile config(core::ConfigPath(request.runDirectory));
-        report.failedShards = WriteShards(shards, request.runDirectory, config);
+        const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
+        report.failedShards = TryWriteShards(shards, request.runDirectory, settings);
+    } catch (const std::system_error& e) {
+        // Out of threads or out of memory: the shards on disk stay as they
+        // were (each is replaced whole or not at all).
+        // Nothing leaves this thread.
+        FailEveryShard(request.runDirectory, e.code(), report);
     } catch (...) {
-        // Out of memory or out of threads: the shards on disk stay as they
-        // were (each is replaced whole or not at all). Nothing leaves this
-        // thread.
-        report.failedShards.clear();
-        for (int n = 1; n <= report.shardCount; ++n) {
-            report.failedShards.push_back(n);
-        }
+        FailEveryShard(request.runDirectory, std::make_error_code(std::errc::not_enough_memory),
+                       report);
     }
 }
 

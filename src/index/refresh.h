@@ -15,6 +15,7 @@
 
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
+#include "index/shard_file.h"
 
 namespace cj::index {
 
@@ -27,9 +28,10 @@ struct RefreshRequest {
 };
 
 struct RefreshReport {
-    std::uint64_t records = 0;      // Records written to the shards.
-    int shardCount = 0;             // The shard count used.
-    std::vector<int> failedShards;  // Shards whose file or count could not be written.
+    std::uint64_t records = 0;  // Records written to the shards.
+    int shardCount = 0;         // The shard count used.
+    // Shards whose file or count could not be written, with the path and reason.
+    std::vector<ShardFailure> failedShards;
 };
 
 class RefreshListener {

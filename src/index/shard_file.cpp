@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/data_paths.h"
-#include "core/text_rules.h"
 #include "platform/files.h"
 
 namespace cj::index {
@@ -26,32 +25,36 @@ void ShardSet::Add(std::string_view record) {
     m_next = (m_next + 1) % m_buffers.size();
 }
 
-std::vector<int> WriteShards(const ShardSet& shards, std::string_view runDirectory,
-                             const core::ConfigFile& config) {
-    std::vector<int> failed;
+std::vector<ShardFailure> TryWriteShards(const ShardSet& shards, std::string_view runDirectory,
+                                         const core::SettingsFile& settings) {
+    std::vector<ShardFailure> failures;
     for (int n = 1; n <= shards.ShardCount(); ++n) {
-        const std::string path = core::ShardPath(runDirectory, n);
-        if (platform::WriteWholeFileAtomic(path, shards.Buffer(n))) {
-            failed.push_back(n);
+        std::string path = core::ShardPath(runDirectory, n);
+        if (const std::error_code ec = platform::WriteWholeFileAtomic(path, shards.Buffer(n)); ec) {
+            failures.push_back({n, std::move(path), ec});
             continue;
         }
-        if (!config.WriteItem(CountSection, std::to_string(n), std::to_string(shards.Count(n)))) {
-            failed.push_back(n);
+        if (const std::error_code ec = settings.TryWriteShardCount(n, shards.Count(n)); ec) {
+            failures.push_back({n, settings.Path(), ec});
         }
     }
-    return failed;
+    return failures;
 }
 
-void ResetShards(std::string_view runDirectory, int oldCount, const core::ConfigFile& config) {
+std::vector<ShardFailure> TryResetShards(std::string_view runDirectory, int oldCount,
+                                         const core::SettingsFile& settings) {
+    std::vector<ShardFailure> failures;
     for (int n = 1; n <= oldCount; ++n) {
-        platform::DeleteFile(core::ShardPath(runDirectory, n));
+        std::string path = core::ShardPath(runDirectory, n);
+        if (const std::error_code ec = platform::RemoveFile(path);
+            ec && ec != std::errc::no_such_file_or_directory) {
+            failures.push_back({n, std::move(path), ec});
+        }
     }
-    config.DeleteSection(CountSection);
-}
-
-std::uint64_t ReadShardCount(const core::ConfigFile& config, int n) {
-    const std::int64_t count = core::TextToInt(config.ReadItem(CountSection, std::to_string(n)));
-    return count > 0 ? static_cast<std::uint64_t>(count) : 0;
+    if (const std::error_code ec = settings.TryDeleteShardCounts(); ec) {
+        failures.push_back({0, settings.Path(), ec});
+    }
+    return failures;
 }
 
 std::string_view ShardText(std::string_view fileBytes) {
@@ -95,10 +98,12 @@ void ForEachRecord(std::string_view text, std::uint64_t count,
 }
 
 std::vector<std::string> ReadShardRecords(std::string_view runDirectory, int n,
-                                          const core::ConfigFile& config) {
+                                          const core::SettingsFile& settings) {
+    // A missing or unreadable file reads as empty (ReadWholeFile leaves bytes
+    // empty on failure).
     std::string bytes;
-    platform::ReadWholeFile(core::ShardPath(runDirectory, n), bytes);
-    const std::uint64_t count = ReadShardCount(config, n);
+    static_cast<void>(platform::ReadWholeFile(core::ShardPath(runDirectory, n), bytes));
+    const std::uint64_t count = settings.ReadShardCount(n);
     std::vector<std::string> records;
     ForEachRecord(ShardText(bytes), count, [&](std::string_view record) {
         records.emplace_back(record);

@@ -5,7 +5,8 @@
 //   data/<n>.txt   records in walk order, each a full path followed by CR LF
 //                  (the last one too); an empty shard is an empty file; no
 //                  header and no byte-order mark.
-//   [syjs] n=<c>   in the configuration file: the number of records in shard n.
+//   shard count n  in the configuration file (SettingsFile::ReadShardCount):
+//                  the number of records in shard n.
 // Record k of a refresh (from 1, across all folders) goes to shard
 // ((k - 1) mod N) + 1, so shard sizes differ by at most one, shard 1 the most.
 //
@@ -19,13 +20,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
-#include "core/config_file.h"
+#include "core/settings_file.h"
 
 namespace cj::index {
-
-inline constexpr std::string_view CountSection = "syjs";
 
 // Deals records to N in-memory shards in turn. Owned by one thread.
 class ShardSet {
@@ -47,20 +47,27 @@ private:
     std::size_t m_next = 0;  // Index of the shard that receives the next record.
 };
 
+// A shard file or count that could not be written or removed: the shard's
+// number (0 for the counts of every shard), the file that failed (the shard's
+// own file, or the configuration file for its count) and the reason.
+struct ShardFailure {
+    int shard = 0;
+    std::string path;
+    std::error_code error;
+};
+
 // Writes shard files 1..N, each replaced whole and atomically, each followed by
-// its count in [syjs]. A shard whose file cannot be written keeps its previous
-// file and its previous count, so file and count never disagree; the return
-// value lists the numbers of such shards (empty on full success).
-std::vector<int> WriteShards(const ShardSet& shards, std::string_view runDirectory,
-                             const core::ConfigFile& config);
+// its count. A shard whose file cannot be written keeps its previous file and
+// its previous count, so file and count never disagree. Returns one failure
+// per shard that was not written (empty on full success).
+std::vector<ShardFailure> TryWriteShards(const ShardSet& shards, std::string_view runDirectory,
+                                         const core::SettingsFile& settings);
 
-// Forgets the index of oldCount shards: deletes data/1.txt..data/<oldCount>.txt
-// and the whole [syjs] section. Used before the thread count changes.
-void ResetShards(std::string_view runDirectory, int oldCount, const core::ConfigFile& config);
-
-// The record count of shard n from [syjs]; missing or non-numeric is 0,
-// negative is 0.
-std::uint64_t ReadShardCount(const core::ConfigFile& config, int n);
+// Forgets the index of oldCount shards: removes data/1.txt..data/<oldCount>.txt
+// (a file already gone is fine) and every shard count. Used before the thread
+// count changes. Goes on past a failure; returns every failure.
+std::vector<ShardFailure> TryResetShards(std::string_view runDirectory, int oldCount,
+                                         const core::SettingsFile& settings);
 
 // The shard's text: the bytes up to the first NUL, if any.
 std::string_view ShardText(std::string_view fileBytes);
@@ -79,6 +86,6 @@ void ForEachRecord(std::string_view text, std::uint64_t count,
 // The simple reader; the search engine scans mapped shards itself with the same
 // rules.
 std::vector<std::string> ReadShardRecords(std::string_view runDirectory, int n,
-                                          const core::ConfigFile& config);
+                                          const core::SettingsFile& settings);
 
 }  // namespace cj::index

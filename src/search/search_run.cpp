@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "index/shard_file.h"
 #include "platform/file_size_reader.h"
 #include "search/shard_scan.h"
@@ -107,12 +107,13 @@ void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords
     try {
         // The configuration file serialises its own readers, so the workers of
         // one search need no lock of their own around the count.
-        const core::ConfigFile config(core::ConfigPath(request.runDirectory));
-        const std::uint64_t count = index::ReadShardCount(config, n);
+        const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
+        const std::uint64_t count = settings.ReadShardCount(n);
         if (count == 0) {
             return;
         }
-        if (const std::error_code unreadable = out.shard.Open(core::ShardPath(request.runDirectory, n))) {
+        const std::string path = core::ShardPath(request.runDirectory, n);
+        if (const std::error_code unreadable = out.shard.Open(path)) {
             return;  // A missing or unreadable shard has no hits.
         }
         Scan(request, n, count, keywords, stop, out);

@@ -4,8 +4,6 @@
 #include <variant>
 #include <vector>
 
-#include "core/data_paths.h"
-#include "core/settings_save.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
 #include "ui/window_style.h"
@@ -83,8 +81,9 @@ void MainWindow::CreateControls() {
     m_searchPage.CreateMenu();
     m_searchPage.AttachHandlers();
     m_settingsPage.AttachHandlers();
-    m_settingsPage.Load(m_context.config);
-    m_copyPage.SetTargetText(m_context.config.ReadItem("mbml", "ma"));
+    const core::Settings saved = m_context.settings.ReadAll();
+    m_settingsPage.Load(saved);
+    m_copyPage.SetTargetText(saved.copyTarget);
     // Reports of jobs can reach the window from now on.
     m_context.inbox.AttachWindow(m_frame.WindowHandle());
 }
@@ -146,10 +145,10 @@ void MainWindow::PlaceCentred(int width, int height) {
 
 void MainWindow::SaveSettings() {
     core::ShutdownSettings settings;
-    settings.windowStateOption = m_options.windowState;
-    settings.windowWidth = m_frame.Width();
-    settings.windowHeight = m_frame.Height();
-    settings.doubleClickAction = m_options.doubleClickAction;
+    settings.window.option = m_options.windowState;
+    settings.window.width = m_frame.Width();
+    settings.window.height = m_frame.Height();
+    settings.doubleClick = m_options.doubleClick;
     // A control that was never made has no text to save: the stored value
     // stays rather than being replaced by an empty one.
     if (m_settingsPage.Exists()) {
@@ -158,7 +157,9 @@ void MainWindow::SaveSettings() {
     if (m_copyPage.Exists()) {
         settings.copyTarget = m_copyPage.TargetText();
     }
-    core::SaveShutdownSettings(m_context.config, settings);
+    // A failed write cannot be shown any more (the window is going); the
+    // items after it are still written.
+    (void)m_context.settings.TrySaveShutdownSettings(settings);
 }
 
 void MainWindow::StartSearch() {
@@ -215,9 +216,8 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
         return;
     }
     if (!event.report.failedShards.empty()) {
-        const int shard = event.report.failedShards.front();
-        m_searchPage.ShowRefreshFailure(
-            RefreshFailedText(core::ShardPath(m_context.runDirectory, shard), {}));
+        const index::ShardFailure& first = event.report.failedShards.front();
+        m_searchPage.ShowRefreshFailure(RefreshFailedText(first.path, first.error));
     }
     if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
         m_busyJob.reset();

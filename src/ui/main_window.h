@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/config_file.h"
+#include "core/settings_file.h"
 #include "core/engine_activity.h"
 #include "exdui/exdui.h"
 #include "index/refresh.h"
@@ -37,7 +37,7 @@ inline constexpr int DefaultSizeHeight = 720;
 // inbox (through a JobReporter) and are shared with nothing else.
 struct WindowContext {
     std::string runDirectory;  // No trailing separator.
-    const core::ConfigFile& config;
+    const core::SettingsFile& settings;  // data/chengjing.ini.
     core::EngineActivity& activity;
     search::SearchEngine& search;
     index::Refresher& refresher;
@@ -46,9 +46,12 @@ struct WindowContext {
 
 // The options the settings page shows and the window saves when it closes.
 struct WindowOptions {
-    int windowState = 0;        // 0 default size, 1 maximised, 2 remembered size.
-    int doubleClickAction = 0;  // What a double-click on a hit does: 0, 1 or 2.
-    int threadCount = 0;        // Search workers and index shards.
+    // Empty while the file holds an option this program does not know: it is
+    // then left as it is.
+    std::optional<core::WindowSizeOption> windowState = core::WindowSizeOption::Default;
+    // What a double-click on a hit does; empty as windowState.
+    std::optional<core::DoubleClickAction> doubleClick = core::DoubleClickAction::AddToCopyList;
+    int threadCount = 0;  // Search workers and index shards.
 };
 
 class MainWindow {
@@ -74,14 +77,14 @@ class MainWindow {
     // Sizes the window and centres it on the desktop.
     void PlaceCentred(int width, int height);
 
-    const core::ConfigFile& Config() const { return m_context.config; }
+    const core::SettingsFile& Settings() const { return m_context.settings; }
     const core::EngineActivity& Activity() const { return m_context.activity; }
     WindowOptions& Options() { return m_options; }
     const FrameWindow& Frame() const { return m_frame; }
     ExHandle Surface() const { return m_surface; }
     SearchPage& Search() { return m_searchPage; }
     CopyPage& Copy() { return m_copyPage; }
-    SettingsPage& Settings() { return m_settingsPage; }
+    SettingsPage& SettingsTab() { return m_settingsPage; }
     ResultRows& Rows() { return m_rows; }
 
   private:

@@ -96,49 +96,50 @@ std::vector<std::string> SettingsPage::Folders() const {
     return folders;
 }
 
-void SettingsPage::ShowDirectoryList(const core::ConfigFile& config, std::string_view title) {
+void SettingsPage::ShowDirectoryList(std::string_view title) {
+    const std::optional<core::DirectoryList> list = m_window.Settings().ReadDirectoryList(title);
     m_folders.ClearRows();
-    for (const std::string& folder : core::SplitFolderList(config.ReadItem("syml", title))) {
+    for (const std::string& folder : list ? list->folders : std::vector<std::string>()) {
         m_folders.AddRow(folder);
     }
     m_folders.Redraw();
-    m_typeFilter.SetText(config.ReadItem("syml_a", title));
+    m_typeFilter.SetText(list ? list->filter : std::string());
 }
 
-void SettingsPage::Load(const core::ConfigFile& config) {
+void SettingsPage::Load(const core::Settings& saved) {
     WindowOptions& options = m_window.Options();
-    const core::SectionItems lists = config.ReadSection("syml");
-    m_listTitles = lists.keys;
-    m_directoryLists.AddItems(lists.keys);
+    std::vector<std::string> titles;
+    for (const core::DirectoryList& list : saved.directoryLists) {
+        titles.push_back(list.title);
+    }
+    m_directoryLists.AddItems(titles);
     m_directoryLists.SelectItem(1);
-    ShowDirectoryList(config, m_directoryLists.GetText());
+    ShowDirectoryList(m_directoryLists.GetText());
 
-    options.windowState = static_cast<int>(core::TextToInt(config.ReadItem("ckzt", "zt")));
-    if (options.windowState == 0) {
+    options.windowState = saved.window.option;
+    if (options.windowState == core::WindowSizeOption::Default) {
         m_defaultSize.SetChecked(true);
-    } else if (options.windowState == 1) {
+    } else if (options.windowState == core::WindowSizeOption::Maximised) {
         m_maximised.SetChecked(true);
-    } else if (options.windowState == 2) {
-        const auto width = static_cast<int>(core::TextToInt(config.ReadItem("ckzt", "kd")));
-        const auto height = static_cast<int>(core::TextToInt(config.ReadItem("ckzt", "gd")));
-        m_window.PlaceCentred(width, height);
+    } else if (options.windowState == core::WindowSizeOption::Remembered) {
+        m_window.PlaceCentred(saved.window.width, saved.window.height);
     }
 
-    options.doubleClickAction = static_cast<int>(core::TextToInt(config.ReadItem("sjms", "ma")));
-    RadioButton* const doubleClick[] = {&m_addToCopyList, &m_openFile, &m_copyDirectly};
-    if (options.doubleClickAction >= 0 && options.doubleClickAction <= 2) {
-        doubleClick[options.doubleClickAction]->SetChecked(true);
+    options.doubleClick = saved.doubleClick;
+    if (options.doubleClick) {
+        RadioButton* const doubleClick[] = {&m_addToCopyList, &m_openFile, &m_copyDirectly};
+        doubleClick[static_cast<int>(*options.doubleClick)]->SetChecked(true);
     }
 
     // A missing or impossible thread count (a fresh installation reads none)
     // would leave the search without workers and the refresh without shards:
-    // use the number of cores instead, and show it.
-    options.threadCount = core::ThreadCountFromText(config.ReadItem("xcs", "ma"));
+    // the count in use is then the number of cores, and the selector shows it.
+    options.threadCount = saved.threadCount.count;
     m_threadCount.SelectItem(options.threadCount);
 }
 
 intptr_t SettingsPage::OnDirectoryListChosen(const ControlEvent& /*event*/) {
-    ShowDirectoryList(m_window.Config(), m_directoryLists.GetText());
+    ShowDirectoryList(m_directoryLists.GetText());
     return 0;
 }
 
@@ -154,20 +155,20 @@ intptr_t SettingsPage::OnOptionChecked(const ControlEvent& event) {
     WindowOptions& options = m_window.Options();
     switch (event.id) {
         case DefaultSizeId:
-            options.windowState = 0;
+            options.windowState = core::WindowSizeOption::Default;
             m_window.ShowDefaultSize();
             break;
         case MaximisedId:
-            options.windowState = 1;
+            options.windowState = core::WindowSizeOption::Maximised;
             m_window.ShowMaximised();
             break;
         case CustomSizeId:
-            options.windowState = 2;
+            options.windowState = core::WindowSizeOption::Remembered;
             break;
         case AddToCopyListId:
         case OpenFileId:
         case CopyDirectlyId:
-            options.doubleClickAction = event.id - AddToCopyListId;
+            options.doubleClick = static_cast<core::DoubleClickAction>(event.id - AddToCopyListId);
             break;
         default:
             break;

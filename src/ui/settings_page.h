@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/config_file.h"
+#include "core/settings_file.h"
 #include "ui/controls/basic_controls.h"
 #include "ui/controls/drawn_button.h"
 #include "ui/controls/extended_list_box.h"
@@ -23,12 +23,13 @@ class SettingsPage {
     void Create(ExHandle page);
     void AttachHandlers();
 
-    // Fills the page from the configuration file and hands the window its
+    // Fills the page from the saved settings and hands the window its
     // options; the last step of the window's control creation.
-    void Load(const core::ConfigFile& config);
+    void Load(const core::Settings& saved);
 
-    // Shows the folders and the type filter of the directory list titled title.
-    void ShowDirectoryList(const core::ConfigFile& config, std::string_view title);
+    // Shows the folders and the type filter of the saved directory list
+    // titled title (none when there is no such list).
+    void ShowDirectoryList(std::string_view title);
 
     // The folders and the type filter the page shows now, saved or not: what
     // a refresh indexes.
@@ -50,7 +51,6 @@ class SettingsPage {
     intptr_t OnRefreshClick(const ControlEvent& event);
 
     MainWindow& m_window;
-    std::vector<std::string> m_listTitles;  // As the configuration file held them at start.
 
     Label m_listCaption;
     ComboBox m_directoryLists;

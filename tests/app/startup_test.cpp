@@ -82,8 +82,8 @@ TEST_F(Startup, OpensTheBandedWindowAndSavesAtClose) {
 
 TEST_F(Startup, RememberedSizeIsSavedOnlyForOptionTwo) {
     RunWhileOpen([] {
-        CurrentProgram().window.Options().windowState = 2;
-        CurrentProgram().window.Options().doubleClickAction = 1;
+        CurrentProgram().window.Options().windowState = core::WindowSizeOption::Remembered;
+        CurrentProgram().window.Options().doubleClick = core::DoubleClickAction::OpenFile;
         CurrentProgram().window.Frame().Place({}, {}, 1100, 700);
     });
     EXPECT_EQ(Item("ckzt", "zt"), "2");
@@ -93,7 +93,7 @@ TEST_F(Startup, RememberedSizeIsSavedOnlyForOptionTwo) {
 
     // Option 1 leaves the size saved before as it was.
     RunWhileOpen([] {
-        CurrentProgram().window.Options().windowState = 1;
+        CurrentProgram().window.Options().windowState = core::WindowSizeOption::Maximised;
         CurrentProgram().window.Frame().Place({}, {}, 900, 650);
     });
     EXPECT_EQ(Item("ckzt", "zt"), "1");

@@ -1,14 +1,16 @@
 // Runs the built chengjing-cli on folders made in a temporary directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "temp_dir.h"
 
 namespace cj::cli {
@@ -39,10 +41,20 @@ class CliTest : public ::testing::Test {
         m_dir.WriteFile("tree/.git/SF4.jpg", "");
     }
 
-    RunResult Run(const std::vector<std::string>& args) const {
+    // stdoutTo, when given, takes the output instead of the pipe. asNobody
+    // runs the command line as user "nobody" when the tests run as root, for
+    // whom no permission stands in the way.
+    RunResult Run(const std::vector<std::string>& args, std::string_view stdoutTo = {},
+                  bool asNobody = false) const {
         std::string command = Quote(CJ_CLI_PATH);
+        if (asNobody && ::geteuid() == 0) {
+            command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
+        }
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
+        }
+        if (!stdoutTo.empty()) {
+            command += " >" + Quote(stdoutTo);
         }
         command += " 2>" + Quote(m_dir / "stderr.txt");
         RunResult result;
@@ -75,7 +87,12 @@ class CliTest : public ::testing::Test {
     }
 
     std::string RunDir() const { return m_dir / "run"; }
-    core::ConfigFile Config() const { return core::ConfigFile(core::ConfigPath(RunDir())); }
+    core::SettingsFile Config() const { return core::SettingsFile::InRunDirectory(RunDir()); }
+    std::string Refused(std::string_view action, std::string_view path,
+                        std::string_view reason) const {
+        return "chengjing-cli: cannot " + std::string(action) + " " + std::string(path) + ": " +
+               std::string(reason) + "\n";
+    }
 
     test::TempDir m_dir;
 };
@@ -105,7 +122,7 @@ TEST_F(CliTest, RowOrderIsShardOrder) {
     ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"})
                   .exitCode,
               0);
-    EXPECT_EQ(Config().ReadItem("xcs", "ma"), "3");  // Stored, so that searches read 3 shards.
+    EXPECT_EQ(Config().ReadThreadCount().text, "3");  // Stored, so that searches read 3 shards.
     std::vector<std::string> expected;
     for (int n = 1; n <= 3; ++n) {
         for (const std::string& line :
@@ -123,8 +140,10 @@ TEST_F(CliTest, AnotherShardCountForgetsTheOldShards) {
     ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"})
                   .exitCode,
               0);
-    EXPECT_EQ(Config().ReadItem("xcs", "ma"), "1");
-    EXPECT_EQ(Config().ReadSection("syjs").keys, std::vector<std::string>{"1"});
+    EXPECT_EQ(Config().ReadThreadCount().text, "1");
+    EXPECT_EQ(Config().ReadShardCount(1), 4u);
+    EXPECT_EQ(Config().ReadShardCount(2), 0u);
+    EXPECT_EQ(Config().ReadShardCount(3), 0u);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/2.txt"));
     EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/3.txt"));
     EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search"}).out, "4\n");
@@ -141,9 +160,11 @@ TEST_F(CliTest, LongOutputHasTheThreeLinesOfEachHit) {
 
 TEST_F(CliTest, RefreshTakesTheFirstListOrTheNamedOneWithItsFilter) {
     m_dir.WriteFile("other/SF9.mp3", "");
-    Config().WriteItem("syml", "first", m_dir / "tree" + "*/*");
-    Config().WriteItem("syml", "music", m_dir / "other" + "*/*" + (m_dir / "tree") + "*/*");
-    Config().WriteItem("syml_a", "music", "mp3|gz");
+    ASSERT_EQ(Config().TrySaveDirectoryList({"first", {m_dir / "tree"}, "", true}),
+              std::error_code());
+    ASSERT_EQ(
+        Config().TrySaveDirectoryList({"music", {m_dir / "other", m_dir / "tree"}, "mp3|gz", true}),
+        std::error_code());
     ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh"}).exitCode, 0);
     EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search"}).out, "4\n");
     ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--list", "music"}).exitCode, 0);
@@ -186,9 +207,99 @@ TEST_F(CliTest, MistakesGiveOneLineOnStderrAndAFailingExit) {
 
 TEST_F(CliTest, UnreadableConfigurationIsAnError) {
     m_dir.MakeDirs("run/data/chengjing.ini");  // A folder where the file should be.
-    const RunResult result = Run({"--run-dir", RunDir(), "search", "x"});
+    for (const char* command : {"search", "refresh"}) {
+        const RunResult result = Run({"--run-dir", RunDir(), command});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, Refused("read", RunDir() + "/data/chengjing.ini", "Is a directory"));
+    }
+}
+
+TEST_F(CliTest, MissingDataFolderIsNamedWithTheReason) {
+    const std::string run = m_dir / "nowhere";
+    for (const char* command : {"search", "refresh"}) {
+        const RunResult result = Run({"--run-dir", run, command});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err,
+                  Refused("use the data folder", run + "/data", "No such file or directory"));
+    }
+    m_dir.WriteFile("file/data", "");
+    EXPECT_EQ(Run({"--run-dir", m_dir / "file", "search"}).err,
+              Refused("use the data folder", m_dir / "file/data", "Not a directory"));
+}
+
+// A refresh used to report success whatever the shards' fate; every shard
+// that could not be written now fails the command with its path and reason.
+TEST_F(CliTest, ShardThatCannotBeWrittenFailsTheRefresh) {
+    ASSERT_EQ(Config().TrySaveThreadCount("2"), std::error_code());
+    m_dir.WriteFile("run/data/2.txt/keep", "x");  // A folder squats shard 2's name.
+    const RunResult result = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("chengjing.ini"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err, Refused("write", RunDir() + "/data/2.txt", "Is a directory"));
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliTest, OldShardThatCannotBeRemovedStopsAThreadCountChange) {
+    ASSERT_EQ(Config().TrySaveThreadCount("3"), std::error_code());
+    m_dir.WriteFile("run/data/2.txt/keep", "x");
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("remove", RunDir() + "/data/2.txt", "Is a directory"));
+    EXPECT_EQ(Config().ReadThreadCount().text, "3");
+}
+
+TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
+    // The command runs as "nobody", who may read the tree but not write data/.
+    for (const char* folder : {"", "run", "tree", "tree/顺丰"}) {
+        ASSERT_EQ(::chmod((m_dir / folder).c_str(), 0755), 0) << folder;
+    }
+    ASSERT_EQ(Config().TrySaveThreadCount("1"), std::error_code());
+    const std::string data = RunDir() + "/data";
+    ASSERT_EQ(::chmod(data.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod((data + "/chengjing.ini").c_str(), 0644), 0);
+
+    // A thread-count change stores the new count before it writes any shard.
+    RunResult result = Run(
+        {"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"}, {}, true);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("write", data + "/chengjing.ini", "Permission denied"));
+    EXPECT_EQ(Config().ReadThreadCount().text, "1");
+
+    result = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("write", data + "/1.txt", "Permission denied"));
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliTest, SearchOfUnreadableShardFails) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    std::filesystem::remove(RunDir() + "/data/1.txt");
+    m_dir.MakeDirs("run/data/1.txt");
+    const RunResult result = Run({"--run-dir", RunDir(), "search", "SF"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("read", RunDir() + "/data/1.txt", "Is a directory"));
+    EXPECT_EQ(result.out, "");
+
+    std::filesystem::remove(RunDir() + "/data/1.txt");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}).err,
+              Refused("read", RunDir() + "/data/1.txt", "No such file or directory"))
+        << "a shard with records must be there";
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    const std::string noSpace = "chengjing-cli: cannot write the output: No space left on device\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"},
+          {"--run-dir", RunDir(), "search", "SF"},
+          {"--run-dir", RunDir(), "--count", "search", "SF"},
+          {"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}}) {
+        const RunResult result = Run(args, "/dev/full");
+        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.err, noSpace) << ::testing::PrintToString(args);
+    }
 }
 
 TEST_F(CliTest, HelpSaysHowToUseIt) {

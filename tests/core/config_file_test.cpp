@@ -9,6 +9,8 @@
 namespace cj::core {
 namespace {
 
+const std::error_code Ok;
+
 TEST(DataPaths, SitBesideTheExecutable) {
     EXPECT_EQ(ConfigPath("/opt/cj"), "/opt/cj/data/chengjing.ini");
     EXPECT_EQ(ShardPath("/opt/cj", 1), "/opt/cj/data/1.txt");
@@ -32,11 +34,11 @@ TEST_F(Config, FreshInstallationReadsEmptyAndZero) {
 }
 
 TEST_F(Config, DirectoryListsKeepTheirOrder) {
-    ASSERT_TRUE(m_config.WriteItem("syml", "仓库", ""));
-    ASSERT_TRUE(m_config.WriteItem("syml_p", "仓库", "1"));
-    ASSERT_TRUE(m_config.WriteItem("syml", "门店 A", JoinFolderList({"/srv/a", "/srv/b"})));
-    ASSERT_TRUE(m_config.WriteItem("syml_a", "门店 A", "jpg|png"));
-    ASSERT_TRUE(m_config.WriteItem("syml", "仓库", JoinFolderList({"/srv/w"})));
+    ASSERT_EQ(m_config.TryWriteItem("syml", "仓库", ""), Ok);
+    ASSERT_EQ(m_config.TryWriteItem("syml_p", "仓库", "1"), Ok);
+    ASSERT_EQ(m_config.TryWriteItem("syml", "门店 A", JoinFolderList({"/srv/a", "/srv/b"})), Ok);
+    ASSERT_EQ(m_config.TryWriteItem("syml_a", "门店 A", "jpg|png"), Ok);
+    ASSERT_EQ(m_config.TryWriteItem("syml", "仓库", JoinFolderList({"/srv/w"})), Ok);
 
     const SectionItems lists = m_config.ReadSection("syml");
     EXPECT_EQ(lists.keys, (std::vector<std::string>{"仓库", "门店 A"}));
@@ -44,9 +46,9 @@ TEST_F(Config, DirectoryListsKeepTheirOrder) {
     EXPECT_EQ(m_config.ReadItem("syml_a", "门店 A"), "jpg|png");
     EXPECT_EQ(m_config.ReadItem("syml_p", "仓库"), "1");
 
-    ASSERT_TRUE(m_config.DeleteItem("syml", "仓库"));
+    ASSERT_EQ(m_config.TryDeleteItem("syml", "仓库"), Ok);
     EXPECT_EQ(m_config.ReadSection("syml").keys, std::vector<std::string>{"门店 A"});
-    ASSERT_TRUE(m_config.DeleteSection("syml"));
+    ASSERT_EQ(m_config.TryDeleteSection("syml"), Ok);
     EXPECT_TRUE(m_config.ReadSection("syml").keys.empty());
     EXPECT_EQ(m_config.ReadItem("syml_a", "门店 A"), "jpg|png");
 }
@@ -59,9 +61,9 @@ TEST_F(Config, SplitsSectionEntriesAtTheFirstEquals) {
 }
 
 TEST_F(Config, EmptyKeyReadsEmpty) {
-    ASSERT_TRUE(m_config.WriteItem("mbml", "ma", "/home/out"));
+    ASSERT_EQ(m_config.TryWriteItem("mbml", "ma", "/home/out"), Ok);
     EXPECT_EQ(m_config.ReadItem("mbml", ""), "");
-    EXPECT_FALSE(m_config.WriteItem("mbml", "", "x"));
+    EXPECT_EQ(m_config.TryWriteItem("mbml", "", "x"), std::errc::invalid_argument);
 }
 
 }  // namespace

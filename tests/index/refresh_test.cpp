@@ -146,7 +146,10 @@ TEST_F(RefreshTest, ReportsTheShardsItCouldNotWrite) {
     m_refresher.Wait();
     const std::vector<RecordingListener::End> ends = m_listener.Ends();
     ASSERT_EQ(ends.size(), 1U);
-    EXPECT_EQ(ends[0].report.failedShards, std::vector<int>{2});
+    ASSERT_EQ(ends[0].report.failedShards.size(), 1U);
+    EXPECT_EQ(ends[0].report.failedShards[0].shard, 2);
+    EXPECT_EQ(ends[0].report.failedShards[0].path, m_dir / "run/data/2.txt");
+    EXPECT_TRUE(ends[0].report.failedShards[0].error);
 }
 
 TEST_F(RefreshTest, RefusedWhileARefreshRunsAndTheCallerCanTell) {

@@ -17,17 +17,24 @@ using Records = std::vector<std::string>;
 
 class Shards : public ::testing::Test {
 protected:
-    Shards() : m_config(core::ConfigPath(m_dir.Path())) { m_dir.MakeDirs("data"); }
+    Shards() : m_settings(core::SettingsFile::InRunDirectory(m_dir.Path())) {
+        m_dir.MakeDirs("data");
+    }
 
     std::string Run() const { return m_dir.Path(); }
     std::string Shard(int n) const { return m_dir.ReadFile("data/" + std::to_string(n) + ".txt"); }
     bool ShardExists(int n) const {
         return std::filesystem::exists(core::ShardPath(Run(), n));
     }
-    Records Read(int n) const { return ReadShardRecords(Run(), n, m_config); }
+    Records Read(int n) const { return ReadShardRecords(Run(), n, m_settings); }
+    std::string Config() const { return m_dir.ReadFile("data/chengjing.ini"); }
+    // Hand-edits the configuration file to hold these shard counts.
+    void WriteCounts(std::string_view items) const {
+        m_dir.WriteFile("data/chengjing.ini", "[syjs]\r\n" + std::string(items));
+    }
 
     test::TempDir m_dir;
-    core::ConfigFile m_config;
+    core::SettingsFile m_settings;
 };
 
 TEST_F(Shards, DealsRecordsInTurn) {
@@ -35,25 +42,23 @@ TEST_F(Shards, DealsRecordsInTurn) {
     for (int k = 1; k <= 7; ++k) {
         set.Add("/srv/f" + std::to_string(k) + ".jpg");
     }
-    EXPECT_TRUE(WriteShards(set, Run(), m_config).empty());
+    EXPECT_TRUE(TryWriteShards(set, Run(), m_settings).empty());
 
     EXPECT_EQ(Shard(1), "/srv/f1.jpg\r\n/srv/f4.jpg\r\n/srv/f7.jpg\r\n");
     EXPECT_EQ(Shard(2), "/srv/f2.jpg\r\n/srv/f5.jpg\r\n");
     EXPECT_EQ(Shard(3), "/srv/f3.jpg\r\n/srv/f6.jpg\r\n");
-    EXPECT_EQ(m_config.ReadItem("syjs", "1"), "3");
-    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "2");
-    EXPECT_EQ(m_config.ReadItem("syjs", "3"), "2");
+    EXPECT_EQ(Config(), "[syjs]\r\n1=3\r\n2=2\r\n3=2\r\n");
     EXPECT_EQ(Read(1), (Records{"/srv/f1.jpg", "/srv/f4.jpg", "/srv/f7.jpg"}));
     EXPECT_EQ(Read(3), (Records{"/srv/f3.jpg", "/srv/f6.jpg"}));
 }
 
 TEST_F(Shards, EmptyRefreshWritesEmptyShardsAndZeroCounts) {
     ShardSet set(2);
-    EXPECT_TRUE(WriteShards(set, Run(), m_config).empty());
+    EXPECT_TRUE(TryWriteShards(set, Run(), m_settings).empty());
     EXPECT_TRUE(ShardExists(1));
     EXPECT_EQ(Shard(1), "");
     EXPECT_EQ(Shard(2), "");
-    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "0");
+    EXPECT_EQ(Config(), "[syjs]\r\n1=0\r\n2=0\r\n");
     EXPECT_TRUE(Read(1).empty());
 }
 
@@ -62,45 +67,58 @@ TEST_F(Shards, ResetForgetsTheOldShardCount) {
     for (int k = 1; k <= 8; ++k) {
         four.Add("/f" + std::to_string(k));
     }
-    WriteShards(four, Run(), m_config);
-    ResetShards(Run(), 4, m_config);
+    ASSERT_TRUE(TryWriteShards(four, Run(), m_settings).empty());
+    std::filesystem::remove(core::ShardPath(Run(), 3));  // Already gone is fine.
+    EXPECT_TRUE(TryResetShards(Run(), 4, m_settings).empty());
     for (int n = 1; n <= 4; ++n) {
         EXPECT_FALSE(ShardExists(n)) << n;
     }
-    EXPECT_TRUE(m_config.ReadSection("syjs").keys.empty());
+    EXPECT_EQ(Config(), "");
 
     ShardSet two(2);
     for (const char* path : {"/a", "/b", "/c"}) {
         two.Add(path);
     }
-    WriteShards(two, Run(), m_config);
+    ASSERT_TRUE(TryWriteShards(two, Run(), m_settings).empty());
     EXPECT_FALSE(ShardExists(3));
-    EXPECT_EQ(m_config.ReadSection("syjs").keys, (Records{"1", "2"}));
-    EXPECT_EQ(m_config.ReadItem("syjs", "1"), "2");
-    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "1");
+    EXPECT_EQ(Config(), "[syjs]\r\n1=2\r\n2=1\r\n");
+}
+
+TEST_F(Shards, ResetReportsWhatItCouldNotRemove) {
+    ShardSet one(1);
+    one.Add("/a");
+    ASSERT_TRUE(TryWriteShards(one, Run(), m_settings).empty());
+    m_dir.WriteFile("data/2.txt/keep", "x");  // A folder is never removed as a shard.
+    const std::vector<ShardFailure> failures = TryResetShards(Run(), 2, m_settings);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].shard, 2);
+    EXPECT_EQ(failures[0].path, core::ShardPath(Run(), 2));
+    EXPECT_EQ(failures[0].error, std::errc::is_a_directory);
+    EXPECT_FALSE(ShardExists(1)) << "the others go all the same";
+    EXPECT_EQ(m_dir.ReadFile("data/2.txt/keep"), "x");
 }
 
 TEST_F(Shards, ReaderTrustsTheCountNotTheFile) {
     // A hand-edited shard with more lines than its count: only the counted
     // lines are records.
     m_dir.WriteFile("data/1.txt", "/a\r\n/b\r\n/c\r\n");
-    m_config.WriteItem("syjs", "1", "2");
+    WriteCounts("1=2\r\n");
     EXPECT_EQ(Read(1), (Records{"/a", "/b"}));
 
     // Fewer lines than the count give fewer records, never empty ones.
-    m_config.WriteItem("syjs", "1", "10");
+    WriteCounts("1 = \"10\"\r\n");
     EXPECT_EQ(Read(1), (Records{"/a", "/b", "/c"}));
 
     // No count, a non-numeric count or a negative one reads as none.
-    m_config.DeleteItem("syjs", "1");
+    WriteCounts("2=3\r\n");
     EXPECT_TRUE(Read(1).empty());
-    m_config.WriteItem("syjs", "1", "lots");
+    WriteCounts("1=lots\r\n");
     EXPECT_TRUE(Read(1).empty());
-    m_config.WriteItem("syjs", "1", "-1");
+    WriteCounts("1=-1\r\n");
     EXPECT_TRUE(Read(1).empty());
 
     // A missing shard file reads as empty whatever its count.
-    m_config.WriteItem("syjs", "2", "5");
+    WriteCounts("2=5\r\n");
     EXPECT_TRUE(Read(2).empty());
 }
 
@@ -156,7 +174,7 @@ TEST_F(Shards, FailedWriteKeepsPreviousShardAndCount) {
     for (const char* path : {"/a", "/b", "/c"}) {
         first.Add(path);
     }
-    ASSERT_TRUE(WriteShards(first, Run(), m_config).empty());
+    ASSERT_TRUE(TryWriteShards(first, Run(), m_settings).empty());
 
     // Shard 2's name is taken by a folder that holds a file, so its rename
     // fails (even for root, which ignores permissions).
@@ -167,9 +185,13 @@ TEST_F(Shards, FailedWriteKeepsPreviousShardAndCount) {
     for (const char* path : {"/d", "/e", "/f", "/g", "/h"}) {
         second.Add(path);
     }
-    EXPECT_EQ(WriteShards(second, Run(), m_config), std::vector<int>{2});
+    const std::vector<ShardFailure> failures = TryWriteShards(second, Run(), m_settings);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].shard, 2);
+    EXPECT_EQ(failures[0].path, core::ShardPath(Run(), 2));
+    EXPECT_EQ(failures[0].error, std::errc::is_a_directory);
     EXPECT_EQ(Read(1), (Records{"/d", "/f", "/h"}));
-    EXPECT_EQ(m_config.ReadItem("syjs", "2"), "1") << "the old count stays with the old file";
+    EXPECT_EQ(m_settings.ReadShardCount(2), 1u) << "the old count stays with the old file";
     EXPECT_EQ(m_dir.ReadFile("data/2.txt/keep"), "x");
 }
 
@@ -177,8 +199,22 @@ TEST_F(Shards, NoDataFolderWritesNothing) {
     std::filesystem::remove_all(m_dir / "data");
     ShardSet set(1);
     set.Add("/a");
-    EXPECT_EQ(WriteShards(set, Run(), m_config), std::vector<int>{1});
+    const std::vector<ShardFailure> failures = TryWriteShards(set, Run(), m_settings);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, core::ShardPath(Run(), 1));
+    EXPECT_EQ(failures[0].error, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "data"));
+}
+
+TEST_F(Shards, CountThatCannotBeWrittenNamesTheConfigurationFile) {
+    m_dir.WriteFile("data/chengjing.ini/keep", "x");  // A folder where the file should be.
+    ShardSet set(1);
+    set.Add("/a");
+    const std::vector<ShardFailure> failures = TryWriteShards(set, Run(), m_settings);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].shard, 1);
+    EXPECT_EQ(failures[0].path, m_settings.Path());
+    EXPECT_EQ(failures[0].error, std::errc::is_a_directory);
 }
 
 }  // namespace

@@ -113,18 +113,22 @@ TEST(Files, SizesAndProbes) {
     EXPECT_TRUE(ProbePath(dir / "folder").isDirectory);
     EXPECT_EQ(ProbePath(dir / "folder").size, 0u);
     EXPECT_FALSE(ProbePath(dir / "missing").exists);
+    EXPECT_EQ(ProbePath(dir / "missing").error, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(ProbePath(dir / "small.bin/x").error, std::errc::not_a_directory);
+    EXPECT_FALSE(ProbePath(dir / "small.bin").error);
     EXPECT_FALSE(ProbePath("").exists);
 }
 
-TEST(Files, DeleteAndMakeDirectory) {
+TEST(Files, RemoveFileAndMakeDirectory) {
     test::TempDir dir;
     dir.WriteFile("a.txt", "x");
-    EXPECT_FALSE(DeleteFile(dir / "a.txt"));
-    EXPECT_TRUE(DeleteFile(dir / "a.txt"));
+    EXPECT_FALSE(RemoveFile(dir / "a.txt"));
+    EXPECT_EQ(RemoveFile(dir / "a.txt"), std::errc::no_such_file_or_directory);
     EXPECT_FALSE(MakeDirectory(dir / "out"));
     EXPECT_EQ(MakeDirectory(dir / "out"), std::errc::file_exists);
-    EXPECT_TRUE(MakeDirectory(dir / "x/y")) << "only one level is made";
-    EXPECT_TRUE(DeleteFile(dir / "out")) << "folders are not deleted";
+    EXPECT_EQ(MakeDirectory(dir / "x/y"), std::errc::no_such_file_or_directory)
+        << "only one level is made";
+    EXPECT_EQ(RemoveFile(dir / "out"), std::errc::is_a_directory) << "folders are not removed";
 }
 
 TEST(Files, PathsAndExecutableDirectory) {

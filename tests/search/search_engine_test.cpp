@@ -10,8 +10,8 @@
 #include <mutex>
 #include <thread>
 
-#include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "index/shard_file.h"
 #include "search/search_run.h"
 #include "temp_dir.h"
@@ -66,9 +66,9 @@ class SearchEngineTest : public ::testing::Test {
         for (const std::string& record : records) {
             set.Add(record);
         }
-        index::WriteShards(set, m_dir / "run", Config());
+        index::TryWriteShards(set, m_dir / "run", Config());
     }
-    core::ConfigFile Config() const { return core::ConfigFile(core::ConfigPath(m_dir / "run")); }
+    core::SettingsFile Config() const { return core::SettingsFile::InRunDirectory(m_dir / "run"); }
 
     // Runs a search to its end and returns its one report.
     RecordingListener::End SearchToEnd(std::string_view keywords, int shards) {
@@ -120,7 +120,7 @@ TEST_F(SearchEngineTest, NothingFoundReportsNoRows) {
 
 TEST_F(SearchEngineTest, EmptyKeywordTextListsEveryRecordButNoEmptyLine) {
     m_dir.WriteFile("run/data/1.txt", "/a/x.jpg\r\n\r\n/a/y.jpg\r\n");
-    Config().WriteItem("syjs", "1", "5");  // More than the lines in the file.
+    Config().TryWriteShardCount(1, 5);  // More than the lines in the file.
     EXPECT_EQ(Search("", 1), (std::vector<std::string>{"/a/x.jpg", "/a/y.jpg"}));
 }
 
@@ -155,7 +155,7 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     // pressed the button a second time, so the stop is certain to come first.
     const std::string pipe = m_dir / "run/data/1.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    Config().WriteItem("syjs", "1", "2");
+    Config().TryWriteShardCount(1, 2);
     const SearchStart started = m_engine.Start("SF", 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_engine.Start("SF", 1).outcome, core::StartOutcome::SearchRunning);
@@ -190,7 +190,7 @@ TEST(SearchShards, PathsNeedNoSizeAndSizesCarryIt) {
     index::ShardSet set(2);
     set.Add(dir / "files/SF1.jpg");
     set.Add(dir / "files/other.jpg");
-    index::WriteShards(set, dir / "run", core::ConfigFile(core::ConfigPath(dir / "run")));
+    index::TryWriteShards(set, dir / "run", core::SettingsFile::InRunDirectory(dir / "run"));
     const std::atomic<bool> stop{false};
     const KeywordSet keywords("SF");
 

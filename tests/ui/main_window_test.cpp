@@ -17,7 +17,7 @@
 
 #include "app/program.h"
 #include "app/startup.h"
-#include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "exdui/exdui_qt.h"
 #include "index/refresh.h"
 #include "temp_dir.h"
@@ -37,13 +37,10 @@ protected:
         m_dir.WriteFile("scans/2023/SF1400000000001-back.png", std::string(1536, 'p'));
         m_dir.WriteFile("scans/2023/JD0000000002.jpg", "");
         m_dir.WriteFile("scans/.thumbs/SF1400000000001.jpg", "");
-        const core::ConfigFile config(core::ConfigPath(m_dir.Path()));
-        config.WriteItem("syml", "门店", m_dir / "scans*/*");
-        config.WriteItem("syml_p", "门店", "1");
-        config.WriteItem("xcs", "ma", "2");
-        config.WriteItem("ckzt", "zt", "2");
-        config.WriteItem("ckzt", "kd", "1000");
-        config.WriteItem("ckzt", "gd", "720");
+        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
+        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
+        EXPECT_FALSE(settings.TrySaveThreadCount("2"));
+        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
     }
 
     void BuildIndex(int extraFiles = 0) {

@@ -1,6 +1,9 @@
 #include "search/scan_kernels.h"
 
+#include <atomic>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #define CJ_SCAN_X86 1
@@ -163,20 +166,78 @@ __attribute__((target("sse2"))) const char* FindSse2(const char* haystack, std::
 }
 
 bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
-    return has;
+    // The kernel is chosen while the program's static objects are built,
+    // possibly before the compiler's run-time library has probed the processor.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
 }
 
 #endif  // CJ_SCAN_X86
 
 }  // namespace
 
-ByteSurvey SurveyBytes(const char* data, std::size_t size) {
-#ifdef CJ_SCAN_X86
-    return HasAvx2() ? SurveyAvx2(data, size) : SurveySse2(data, size);
-#else
+// One kernel set. The tables are constant data, so a scan that loads the
+// active pointer reads a complete table without any further ordering.
+struct KernelTable {
+    Kernel kernel;
+    ByteSurvey (*survey)(const char* data, std::size_t size);
+    const char* (*find)(const char* haystack, std::size_t size, const char* needle,
+                        std::size_t needleSize);
+};
+
+namespace {
+
+ByteSurvey SurveyPortable(const char* data, std::size_t size) {
     return SurveyScalar(data, size);
+}
+
+constexpr KernelTable PortableTable{Kernel::Portable, SurveyPortable, FindScalar};
+#ifdef CJ_SCAN_X86
+constexpr KernelTable Sse2Table{Kernel::Sse2, SurveySse2, FindSse2};
+constexpr KernelTable Avx2Table{Kernel::Avx2, SurveyAvx2, FindAvx2};
 #endif
+
+const KernelTable* TableFor(Kernel kernel) {
+    switch (kernel) {
+    case Kernel::Portable:
+        return &PortableTable;
+#ifdef CJ_SCAN_X86
+    case Kernel::Sse2:
+        return &Sse2Table;  // Every x86-64 processor has SSE2.
+    case Kernel::Avx2:
+        return HasAvx2() ? &Avx2Table : nullptr;
+#else
+    case Kernel::Sse2:
+    case Kernel::Avx2:
+        return nullptr;
+#endif
+    }
+    return nullptr;
+}
+
+const KernelTable* FastestTable() {
+#ifdef CJ_SCAN_X86
+    return HasAvx2() ? &Avx2Table : &Sse2Table;
+#else
+    return &PortableTable;
+#endif
+}
+
+// The portable kernel until the program's static objects are built, then the
+// fastest one; only ScopedKernel changes it after that. A scan made from
+// another static object's constructor is therefore right, if slow. Relaxed
+// loads cost the hot path nothing over a plain pointer.
+constinit std::atomic<const KernelTable*> g_active{&PortableTable};
+
+const bool g_chosen = [] {
+    g_active.store(FastestTable());
+    return true;
+}();
+
+}  // namespace
+
+ByteSurvey SurveyBytes(const char* data, std::size_t size) {
+    return g_active.load(std::memory_order_relaxed)->survey(data, size);
 }
 
 const char* FindBytes(const char* haystack, std::size_t size, const char* needle,
@@ -184,12 +245,46 @@ const char* FindBytes(const char* haystack, std::size_t size, const char* needle
     if (needleSize == 1) {
         return static_cast<const char*>(std::memchr(haystack, needle[0], size));
     }
-#ifdef CJ_SCAN_X86
-    return HasAvx2() ? FindAvx2(haystack, size, needle, needleSize)
-                     : FindSse2(haystack, size, needle, needleSize);
-#else
-    return FindScalar(haystack, size, needle, needleSize);
-#endif
+    return g_active.load(std::memory_order_relaxed)->find(haystack, size, needle, needleSize);
+}
+
+std::string_view KernelName(Kernel kernel) {
+    switch (kernel) {
+    case Kernel::Portable:
+        return "Portable";
+    case Kernel::Sse2:
+        return "Sse2";
+    case Kernel::Avx2:
+        return "Avx2";
+    }
+    return "Unknown";
+}
+
+std::vector<Kernel> AvailableKernels() {
+    std::vector<Kernel> kernels;
+    for (const Kernel kernel : {Kernel::Portable, Kernel::Sse2, Kernel::Avx2}) {
+        if (TableFor(kernel) != nullptr) {
+            kernels.push_back(kernel);
+        }
+    }
+    return kernels;
+}
+
+Kernel ActiveKernel() {
+    return g_active.load(std::memory_order_relaxed)->kernel;
+}
+
+ScopedKernel::ScopedKernel(Kernel kernel) : m_previous(g_active.load()) {
+    const KernelTable* table = TableFor(kernel);
+    if (table == nullptr) {
+        throw std::invalid_argument("this processor cannot run the scan kernel " +
+                                    std::string(KernelName(kernel)));
+    }
+    g_active.store(table);
+}
+
+ScopedKernel::~ScopedKernel() {
+    g_active.store(m_previous);
 }
 
 }  // namespace cj::search::detail

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace cj::search::detail {
 
@@ -21,5 +23,39 @@ ByteSurvey SurveyBytes(const char* data, std::size_t size);
 // as memmem; fast for two-byte needles too.
 const char* FindBytes(const char* haystack, std::size_t size, const char* needle,
                       std::size_t needleSize);
+
+struct KernelTable;
+
+// The kernel sets. Every one gives the same answers; only the speed differs.
+enum class Kernel {
+    Portable,  // Plain C++, the only one on processors other than x86-64.
+    Sse2,
+    Avx2,  // With BMI.
+};
+
+std::string_view KernelName(Kernel kernel);
+
+// The kernels this processor can run, the portable one first and the one
+// SurveyBytes and FindBytes choose by themselves last.
+std::vector<Kernel> AvailableKernels();
+
+// The kernel SurveyBytes and FindBytes use now.
+Kernel ActiveKernel();
+
+// Makes SurveyBytes and FindBytes use the given kernel for its lifetime, so
+// that tests can run every kernel the processor has, not only the fastest.
+// The choice is program-wide: create it only while no scan runs on another
+// thread. Scopes nest; each one restores what it found. A kernel this
+// processor cannot run (not in AvailableKernels) throws std::invalid_argument.
+class ScopedKernel {
+  public:
+    explicit ScopedKernel(Kernel kernel);
+    ~ScopedKernel();
+    ScopedKernel(const ScopedKernel&) = delete;
+    ScopedKernel& operator=(const ScopedKernel&) = delete;
+
+  private:
+    const KernelTable* m_previous;
+};
 
 }  // namespace cj::search::detail

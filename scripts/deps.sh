@@ -8,10 +8,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
-  qt6-base-dev fonts-noto-cjk
+  qt6-base-dev fonts-noto-cjk dbus-daemon
 )
 if [ "${1:-}" = run ]; then
-  packages+=(xvfb xauth imagemagick)
+  packages+=(xvfb xauth imagemagick xdg-utils)
 fi
 
 missing=()

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Checks the rules of the tiers that the compiler cannot see:
+#  - the engine libraries (core, index, search, copylist, shell) and the
+#    command line include no Qt header, no UI-library or window header and no
+#    operating-system header (only the C++ standard library, the compiler's
+#    vector intrinsics and platform/'s OS-neutral headers), and link neither
+#    Qt nor the UI library;
+#  - the names of the configuration file's sections and keys appear only in
+#    the settings module.
+# Prints each breach and exits 1 when there is one. Run by ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+breach() {
+    echo "$1"
+    status=1
+}
+
+engine_dirs=()
+for dir in src/core src/index src/search src/copylist src/shell src/cli; do
+    [ -d "$dir" ] && engine_dirs+=("$dir")
+done
+
+while IFS= read -r line; do
+    file=${line%%:*}
+    include=$(sed -E 's/.*#[[:space:]]*include[[:space:]]*//' <<<"${line#*:}")
+    if [[ $include =~ ^\<[a-z_]+\>$ ]]; then
+        continue  # <string>, <cstdio>: the standard library
+    fi
+    case $include in
+        \<immintrin.h\> | \<emmintrin.h\> | \<cpuid.h\>) ;;   # the compiler's intrinsics
+        \"platform/desktop/*) breach "$file: desktop services in the engine: $include" ;;
+        \"platform/* | \"core/* | \"index/* | \"search/* | \"shell/* | \"copylist/* | \"cli/*) ;;
+        *) breach "$file: engine code includes $include" ;;
+    esac
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' "${engine_dirs[@]}" | sed -E 's/^([^:]*):[0-9]+:/\1:/')
+
+for list in "${engine_dirs[@]/%//CMakeLists.txt}"; do
+    if grep -nE 'Qt6?::|exdui|cj_ui|cj_app|cj_desktop' "$list" >/dev/null; then
+        breach "$list: an engine library links Qt or the UI: $(grep -nE 'Qt6?::|exdui|cj_ui|cj_app|cj_desktop' "$list" | head -1)"
+    fi
+done
+
+# Section and key names of chengjing.ini, as string literals, outside the module.
+if hits=$(grep -rnE '"(syml|syml_p|syml_a|syjs|ckzt|sjms|xcs|mbml)"' src \
+        --include='*.cpp' --include='*.h' | grep -v '^src/core/settings_file\.cpp:'); then
+    while IFS= read -r hit; do
+        breach "$hit: a configuration section named outside core/settings_file.cpp"
+    done <<<"$hits"
+fi
+
+exit $status

@@ -2,47 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
+#include "exdui/exdui.h"
 #include "ui/colour.h"
 
 namespace cj::ui {
 namespace {
 
-TEST(BuildWindowStyle, MapsEachSwitchToItsBit) {
-    struct Case {
-        const char* label;
-        WindowStyleSwitches switches;
-        std::int32_t style;
+TEST(BuildWindowStyle, EachSwitchIsABitOfItsOwnAndTheyCombine) {
+    // Every switch on its own changes one bit of the all-off style (the title
+    // bar trades the "no title bar" bit for its own), no two switches the
+    // same bit, and switches together give the union of what each gives alone.
+    using Field = int WindowStyleSwitches::*;
+    const Field fields[] = {
+        &WindowStyleSwitches::icon,           &WindowStyleSwitches::titleBar,
+        &WindowStyleSwitches::centred,        &WindowStyleSwitches::minimiseButton,
+        &WindowStyleSwitches::maximiseButton, &WindowStyleSwitches::closeButton,
+        &WindowStyleSwitches::menuButton,     &WindowStyleSwitches::skinButton,
+        &WindowStyleSwitches::settingsButton, &WindowStyleSwitches::movable,
+        &WindowStyleSwitches::resizable,      &WindowStyleSwitches::escapeCloses,
+        &WindowStyleSwitches::noShadow,       &WindowStyleSwitches::notMainWindow,
     };
-    const Case cases[] = {
-        // All off: no title bar and the main-window bit, the two inverted switches.
-        {"all off", {}, 0x40000 | 0x10000},
-        {"icon", {.icon = 1}, 0x80 | 0x50000},
-        {"title bar", {.titleBar = 1}, 0x100 | 0x10000},
-        {"centred", {.centred = 1}, 0x20000 | 0x50000},
-        {"minimise", {.minimiseButton = 1}, 0x4 | 0x50000},
-        {"maximise", {.maximiseButton = 1}, 0x2 | 0x50000},
-        {"close", {.closeButton = 1}, 0x1 | 0x50000},
-        {"menu", {.menuButton = 1}, 0x8 | 0x50000},
-        {"skin", {.skinButton = 1}, 0x10 | 0x50000},
-        {"settings", {.settingsButton = 1}, 0x20 | 0x50000},
-        {"movable", {.movable = 1}, 0x800 | 0x50000},
-        {"resizable", {.resizable = 1}, 0x400 | 0x50000},
-        {"escape", {.escapeCloses = 1}, 0x8000 | 0x50000},
-        {"no shadow", {.noShadow = 1}, 0x1000 | 0x50000},
-        {"not main", {.notMainWindow = 1}, 0x40000},
+    const std::int32_t none = BuildWindowStyle({});
+    std::uint32_t seen = 0;
+    WindowStyleSwitches all;
+    std::uint32_t expectedAll = static_cast<std::uint32_t>(none);
+    for (const Field field : fields) {
+        WindowStyleSwitches one;
+        one.*field = 1;
+        const auto changed = static_cast<std::uint32_t>(BuildWindowStyle(one) ^ none);
+        EXPECT_EQ(std::popcount(changed), field == &WindowStyleSwitches::titleBar ? 2 : 1);
+        EXPECT_NE(changed, 0u);
+        EXPECT_EQ(seen & changed, 0u) << "a bit of its own";
+        seen |= changed;
+        all.*field = 1;
+        expectedAll ^= changed;
         // Only exactly 1 counts as on.
-        {"two is off", {.icon = 2, .titleBar = 2, .notMainWindow = 2}, 0x40000 | 0x10000},
-        {"minus one is off", {.titleBar = -1, .closeButton = -1}, 0x40000 | 0x10000},
-        // The two windows of the program.
-        {"main window",
-         {.centred = 1, .minimiseButton = 1, .maximiseButton = 1, .closeButton = 1, .movable = 1,
-          .resizable = 1},
-         0x70C07},
-        {"copy window", {.centred = 1, .movable = 1, .notMainWindow = 1}, 0x60800},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(BuildWindowStyle(c.switches), c.style) << c.label;
+        one.*field = 2;
+        EXPECT_EQ(BuildWindowStyle(one), none);
+        one.*field = -1;
+        EXPECT_EQ(BuildWindowStyle(one), none);
     }
+    EXPECT_EQ(static_cast<std::uint32_t>(BuildWindowStyle(all)), expectedAll);
+}
+
+TEST(BuildWindowStyle, GivesTheLibraryTheProgramsTwoWindowStyles) {
+    // The styles the UI library knows the main window and the copy window by.
+    EXPECT_EQ(BuildWindowStyle({.centred = 1, .minimiseButton = 1, .maximiseButton = 1,
+                                .closeButton = 1, .movable = 1, .resizable = 1}),
+              0x70C07);
+    EXPECT_EQ(BuildWindowStyle({.centred = 1, .movable = 1, .notMainWindow = 1}), 0x60800);
+    EXPECT_EQ(BuildWindowStyle({}) & EX_WS_MAINWINDOW, EX_WS_MAINWINDOW)
+        << "a window is the main one unless it says otherwise";
 }
 
 TEST(MakeArgb, TurnsProgramColoursIntoArgb) {

@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <thread>
+#include <utility>
 
 #include "controls_fixture.h"
 
@@ -22,43 +23,46 @@ std::int32_t ExStyleOf(const Control& control) {
 TEST_F(BasicControlsTest, EditBoxStyleIsTheUnionOfTheChoicesOrTheClassDefault) {
     ExClassInfo edit{};
     ASSERT_TRUE(Ex_ObjGetClassInfoEx(u"Edit", &edit));
-
-    struct Case {
-        int scrollBars;
-        bool readOnly, password, acceptFiles, drawnFrame;
-        std::int32_t style, exStyle;  // 0 here: the class's default.
-    };
-    const std::int32_t visible = 0x10000000;
-    const Case cases[] = {
-        {0, false, false, false, false, 0, 0},
-        {1, false, false, false, false, visible | 0x40000000, 0},
-        {2, false, false, false, false, visible | HorizontalScrollStyle, 0},
-        {3, true, false, false, false, visible | 0x40000000 | HorizontalScrollStyle | 2, 0},
-        {0, false, true, false, false, visible | 32, 0},
-        {0, true, true, true, false, visible | 2 | 32, 0x06000000},
-        {0, false, false, false, true, 0, static_cast<std::int32_t>(0xD8000000u)},
-        {0, false, false, true, true, 0, static_cast<std::int32_t>(0xDE000000u)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.scrollBars << c.readOnly << c.password << c.acceptFiles << c.drawnFrame);
+    const auto make = [&](auto choose) {
         EditBox box;
         EditBoxDescription d;
         d.parent = Surface();
         d.width = 200;
         d.height = 30;
-        d.scrollBars = c.scrollBars;
-        d.readOnly = c.readOnly;
-        d.password = c.password;
-        d.acceptFiles = c.acceptFiles;
-        d.drawnFrameStyle = c.drawnFrame;
-        ASSERT_TRUE(box.Create(d));
-        EXPECT_EQ(StyleOf(box), c.style != 0 ? c.style : edit.style);
-        EXPECT_EQ(ExStyleOf(box), c.exStyle != 0 ? c.exStyle : edit.styleEx);
+        choose(d);
+        EXPECT_TRUE(box.Create(d));
+        const std::pair styles{StyleOf(box), ExStyleOf(box)};
         EXPECT_EQ(Ex_ObjGetColor(box.Handle(), EX_COLOR_TEXT), 0xFF000000u);
         box.Destroy();
         EXPECT_EQ(box.Handle(), 0);
-    }
+        return styles;
+    };
+    // No choice at all: the class's own defaults.
+    EXPECT_EQ(make([](EditBoxDescription&) {}), std::pair(edit.style, edit.styleEx));
+    // Each choice alone gives a style of its own; several give the union.
+    const auto readOnly = make([](EditBoxDescription& d) { d.readOnly = true; });
+    const auto password = make([](EditBoxDescription& d) { d.password = true; });
+    const auto vertical = make([](EditBoxDescription& d) { d.scrollBars = 1; });
+    const auto horizontal = make([](EditBoxDescription& d) { d.scrollBars = 2; });
+    EXPECT_NE(readOnly.first, password.first);
+    EXPECT_NE(vertical.first, horizontal.first);
+    EXPECT_EQ(make([](EditBoxDescription& d) { d.scrollBars = 3; }).first,
+              vertical.first | horizontal.first);
+    EXPECT_EQ(make([](EditBoxDescription& d) {
+                  d.readOnly = true;
+                  d.password = true;
+                  d.scrollBars = 3;
+              }).first,
+              readOnly.first | password.first | vertical.first | horizontal.first);
+    // Dropped files and the drawn frame are extended styles, and combine too.
+    const auto files = make([](EditBoxDescription& d) { d.acceptFiles = true; });
+    const auto frame = make([](EditBoxDescription& d) { d.drawnFrameStyle = true; });
+    EXPECT_NE(files.second, frame.second);
+    EXPECT_EQ(make([](EditBoxDescription& d) {
+                  d.acceptFiles = true;
+                  d.drawnFrameStyle = true;
+              }).second,
+              files.second | frame.second);
 }
 
 TEST_F(BasicControlsTest, TextCrossesTheBoundaryWhole) {

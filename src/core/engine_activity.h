@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+#include "core/job_generation.h"
+
 namespace cj::core {
 
 // What a request to start a refresh or a search came to.
@@ -16,6 +18,12 @@ enum class StartOutcome {
     Started,
     RefreshRunning,  // Refused: a refresh runs.
     SearchRunning,   // Refused: a search runs (a search start becomes a stop request).
+};
+
+// What the start of a job came to, and the number of the job when it started.
+struct JobStart {
+    StartOutcome outcome = StartOutcome::Started;
+    JobGeneration generation = 0;  // 0 unless outcome is Started.
 };
 
 class EngineActivity {

@@ -34,7 +34,7 @@ void Refresher::Wait() {
     }
 }
 
-RefreshStart Refresher::Start(RefreshRequest request) {
+core::JobStart Refresher::Start(RefreshRequest request) {
     const core::StartOutcome outcome = m_activity.TryBeginRefresh();
     if (outcome != core::StartOutcome::Started) {
         return {outcome, 0};

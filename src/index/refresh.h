@@ -45,11 +45,6 @@ class RefreshListener {
     ~RefreshListener() = default;
 };
 
-struct RefreshStart {
-    core::StartOutcome outcome = core::StartOutcome::Started;
-    core::JobGeneration generation = 0;  // 0 unless outcome is Started.
-};
-
 // Runs one refresh at a time; a refresh also refuses to start while a search
 // runs (both through the shared EngineActivity).
 class Refresher {
@@ -66,7 +61,7 @@ class Refresher {
     // Starts the refresh on a thread of its own and returns at once. Refused,
     // with nothing changed, when a refresh or a search runs. Call from one
     // thread (the window's).
-    RefreshStart Start(RefreshRequest request);
+    core::JobStart Start(RefreshRequest request);
 
     // The same refresh on the calling thread, for the command line and tests;
     // report (optional) receives the figures. No listener call.

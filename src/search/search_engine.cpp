@@ -19,7 +19,7 @@ void SearchEngine::Wait() {
     }
 }
 
-SearchStart SearchEngine::Start(std::string_view keywordText, int shardCount) {
+core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount) {
     const core::StartOutcome outcome = m_activity.TryBeginSearch();
     if (outcome == core::StartOutcome::SearchRunning) {
         m_activity.RequestSearchStop();

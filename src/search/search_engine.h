@@ -40,11 +40,6 @@ class SearchListener {
     ~SearchListener() = default;
 };
 
-struct SearchStart {
-    core::StartOutcome outcome = core::StartOutcome::Started;
-    core::JobGeneration generation = 0;  // 0 unless outcome is Started.
-};
-
 class SearchEngine {
   public:
     // runDirectory without a trailing separator. activity is shared with the
@@ -64,7 +59,7 @@ class SearchEngine {
     // the call returns at once with the search's generation. keywordText is
     // the keyword box's text; shardCount is the thread count, outside 1..12
     // meaning the number of processor cores.
-    SearchStart Start(std::string_view keywordText, int shardCount);
+    core::JobStart Start(std::string_view keywordText, int shardCount);
 
     // Waits until the last search has finished. For tests and the command
     // line: the window never waits on a worker.

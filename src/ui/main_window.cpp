@@ -163,7 +163,7 @@ void MainWindow::SaveSettings() {
 }
 
 void MainWindow::StartSearch() {
-    const search::SearchStart start =
+    const core::JobStart start =
         m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount);
     if (start.outcome != core::StartOutcome::Started) {
         return;
@@ -180,7 +180,7 @@ void MainWindow::StartRefresh() {
     request.folders = m_settingsPage.Folders();
     request.filter = m_settingsPage.TypeFilter();
     request.shardCount = m_options.threadCount;
-    const index::RefreshStart start = m_context.refresher.Start(std::move(request));
+    const core::JobStart start = m_context.refresher.Start(std::move(request));
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }

@@ -117,10 +117,10 @@ TEST_F(RefreshTest, OutOfRangeShardCountUsesTheDefault) {
 
 TEST_F(RefreshTest, ReportsEachEndOnceWithItsGenerationAfterGoingIdle) {
     m_dir.WriteFile("root/a.jpg", "");
-    const RefreshStart first = m_refresher.Start(Request({m_dir / "root"}, 1));
+    const core::JobStart first = m_refresher.Start(Request({m_dir / "root"}, 1));
     ASSERT_EQ(first.outcome, StartOutcome::Started);
     m_refresher.Wait();
-    const RefreshStart second = m_refresher.Start(Request({m_dir / "root", m_dir / "none"}, 1));
+    const core::JobStart second = m_refresher.Start(Request({m_dir / "root", m_dir / "none"}, 1));
     ASSERT_EQ(second.outcome, StartOutcome::Started);
     m_refresher.Wait();
     EXPECT_GT(second.generation, first.generation);
@@ -154,7 +154,7 @@ TEST_F(RefreshTest, ReportsTheShardsItCouldNotWrite) {
 
 TEST_F(RefreshTest, RefusedWhileARefreshRunsAndTheCallerCanTell) {
     ASSERT_EQ(m_activity.TryBeginRefresh(), StartOutcome::Started);  // Another refresh runs.
-    const RefreshStart refused = m_refresher.Start(Request({m_dir / "root"}, 2));
+    const core::JobStart refused = m_refresher.Start(Request({m_dir / "root"}, 2));
     EXPECT_EQ(refused.outcome, StartOutcome::RefreshRunning);
     EXPECT_EQ(refused.generation, 0U);
     EXPECT_EQ(m_refresher.Run(Request({m_dir / "root"}, 2)), StartOutcome::RefreshRunning);

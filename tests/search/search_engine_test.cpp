@@ -72,7 +72,7 @@ class SearchEngineTest : public ::testing::Test {
 
     // Runs a search to its end and returns its one report.
     RecordingListener::End SearchToEnd(std::string_view keywords, int shards) {
-        const SearchStart start = m_engine.Start(keywords, shards);
+        const core::JobStart start = m_engine.Start(keywords, shards);
         EXPECT_EQ(start.outcome, core::StartOutcome::Started);
         m_engine.Wait();
         std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
@@ -140,7 +140,7 @@ TEST_F(SearchEngineTest, EverySearchHasANewerGeneration) {
 TEST_F(SearchEngineTest, IgnoredDuringARefresh) {
     WriteIndex({"/a/SF1"}, 1);
     ASSERT_EQ(m_activity.TryBeginRefresh(), core::StartOutcome::Started);
-    const SearchStart refused = m_engine.Start("SF", 1);
+    const core::JobStart refused = m_engine.Start("SF", 1);
     EXPECT_EQ(refused.outcome, core::StartOutcome::RefreshRunning);
     EXPECT_EQ(refused.generation, 0U);
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
@@ -156,7 +156,7 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     const std::string pipe = m_dir / "run/data/1.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     Config().TryWriteShardCount(1, 2);
-    const SearchStart started = m_engine.Start("SF", 1);
+    const core::JobStart started = m_engine.Start("SF", 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_engine.Start("SF", 1).outcome, core::StartOutcome::SearchRunning);
     EXPECT_TRUE(m_activity.IsSearchStopRequested());

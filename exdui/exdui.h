@@ -468,9 +468,9 @@ EXDUI_API int _font_destroy(ExHandle font);
 /* ---- Images ---------------------------------------------------------------- */
 /* PNG (or any format Qt reads) bytes; 0 when they do not decode. */
 EXDUI_API ExHandle _img_createfrommemory(const void* data, size_t length);
-/* icon points at a QIcon (the Linux form of an icon handle, as the platform
- * layer hands them out); the largest size it has, up to 256. The caller keeps
- * the icon. */
+/* icon is an HICON on Windows: an image of its full size; the caller keeps
+ * the icon. Other systems have no icon handles: returns 0 there. File icons
+ * come from _img_createfromfileicon on every system. */
 EXDUI_API ExHandle _img_createfromhicon(const void* icon);
 /* The icon the desktop shows for a file, sizeClass 0 small (16), 1 large
  * (32), 2 extra large (48), 3 jumbo (256). */

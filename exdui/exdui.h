@@ -14,9 +14,13 @@
  * from another thread is carried out on the UI thread: calls that only change
  * something are queued and return at once (true when the handle was alive at
  * the time of the call); calls that return a value wait for the UI thread.
- * High-rate setters (Ex_ObjSetText and the progress bar's position) keep only
- * the latest value while one update is queued. Once the main window's loop
- * has ended or Ex_UnInit has run, calls from other threads return 0 at once.
+ * A thread's calls are carried out in the order it made them. High-rate
+ * setters (Ex_ObjSetText and the progress bar's position) keep only the
+ * latest value while one update is queued; that value is applied after every
+ * call made before it. A call that opens a message box or a popup menu does
+ * not hold back other threads' calls while it is open. Once the main window's
+ * loop has ended or Ex_UnInit has run, calls from other threads return 0 at
+ * once, also those already waiting whose call has not started.
  *
  * Items, rows and list entries are numbered from 1.
  */

@@ -72,9 +72,7 @@ void RegisterBuiltinClasses() {
     RegisterProgressBarClass();
     RegisterGroupBoxClass();
     RegisterRadioButtonClass();
-#ifdef EXDUI_HAS_LIST_CLASSES
     RegisterListClasses();
-#endif
 }
 
 void ClearClasses() {

@@ -14,9 +14,13 @@
  * from another thread is carried out on the UI thread: calls that only change
  * something are queued and return at once (true when the handle was alive at
  * the time of the call); calls that return a value wait for the UI thread.
- * High-rate setters (Ex_ObjSetText and the progress bar's position) keep only
- * the latest value while one update is queued. Once the main window's loop
- * has ended or Ex_UnInit has run, calls from other threads return 0 at once.
+ * A thread's calls are carried out in the order it made them. High-rate
+ * setters (Ex_ObjSetText and the progress bar's position) keep only the
+ * latest value while one update is queued; that value is applied after every
+ * call made before it. A call that opens a message box or a popup menu does
+ * not hold back other threads' calls while it is open. Once the main window's
+ * loop has ended or Ex_UnInit has run, calls from other threads return 0 at
+ * once, also those already waiting whose call has not started.
  *
  * Items, rows and list entries are numbered from 1.
  */
@@ -468,9 +472,9 @@ EXDUI_API int _font_destroy(ExHandle font);
 /* ---- Images ---------------------------------------------------------------- */
 /* PNG (or any format Qt reads) bytes; 0 when they do not decode. */
 EXDUI_API ExHandle _img_createfrommemory(const void* data, size_t length);
-/* icon points at a QIcon (the Linux form of an icon handle, as the platform
- * layer hands them out); the largest size it has, up to 256. The caller keeps
- * the icon. */
+/* icon is an HICON on Windows: an image of its full size; the caller keeps
+ * the icon. Other systems have no icon handles: returns 0 there. File icons
+ * come from _img_createfromfileicon on every system. */
 EXDUI_API ExHandle _img_createfromhicon(const void* icon);
 /* The icon the desktop shows for a file, sizeClass 0 small (16), 1 large
  * (32), 2 extra large (48), 3 jumbo (256). */

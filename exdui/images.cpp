@@ -4,7 +4,6 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
-#include <algorithm>
 
 #include "canvas.h"
 #include "handle_table.h"
@@ -78,21 +77,17 @@ EXDUI_API ExHandle _img_createfrommemory(const void* data, size_t length) {
 }
 
 EXDUI_API ExHandle _img_createfromhicon(const void* icon) {
+#if defined(Q_OS_WIN)
     if (icon == nullptr) {
         return 0;
     }
-    // Icons render through pixmaps, which belong to the UI thread.
-    return marshal::Call(
-        [&] {
-            const auto& qicon = *static_cast<const QIcon*>(icon);
-            QList<QSize> sizes = qicon.availableSizes();
-            int best = 32;
-            for (QSize s : sizes) {
-                best = std::max(best, std::min(256, s.width()));
-            }
-            return AddImage(IconImage(qicon, best));
-        },
-        ExHandle{0});
+    // GDI copies the icon's bitmaps: no pixmap, so any thread may do it.
+    return AddImage(QImage::fromHICON(static_cast<HICON>(const_cast<void*>(icon))));
+#else
+    // Only Windows has icon handles; the caller's pointer is not read.
+    (void)icon;
+    return 0;
+#endif
 }
 
 EXDUI_API ExHandle _img_createfromfileicon(const char16_t* path, int32_t sizeClass) {

@@ -1,28 +1,57 @@
 #include "marshal.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <QSocketNotifier>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
-#include <deque>
+#include <list>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace exdui::marshal {
 namespace {
 
+using LatestKey = std::pair<int32_t, int32_t>;
+
+// The waiter of a blocking call. The call's task refers to the waiter's stack,
+// so the waiter leaves only once the task is Done or will never run.
+struct Pending {
+    enum State { Queued, Done, Abandoned };
+    std::mutex mu;
+    std::condition_variable cv;
+    State state = Queued;  // Under mu.
+};
+
+struct Task {
+    std::function<void()> run;
+    std::shared_ptr<Pending> waiter;  // Blocking calls only.
+    uint64_t seq = 0;                 // Order of (the latest) queuing.
+    bool coalesced = false;           // Made by PostLatest, listed in Queue::latest.
+    LatestKey key{};                  // When coalesced.
+};
+
+class Waker;
+
 struct Queue {
     std::mutex mu;
-    std::deque<std::function<void()>> tasks;                       // Under mu.
-    std::map<std::pair<int32_t, int32_t>, std::function<void()>> latest;  // Under mu.
-    bool wakePending = false;                                      // Under mu.
-    bool accepting = false;                                        // Under mu.
-    int fd = -1;                                                   // Set on the UI thread at start.
-    QSocketNotifier* notifier = nullptr;                           // UI thread.
+    // Always in ascending seq: new tasks and replaced latest values go to the
+    // back. A list, so that a replaced value moves back without a copy and
+    // the iterators in latest stay valid.
+    std::list<Task> tasks;                                // Under mu.
+    std::map<LatestKey, std::list<Task>::iterator> latest;  // Under mu.
+    uint64_t nextSeq = 0;                                 // Under mu.
+    bool wakePending = false;                             // Under mu.
+    bool accepting = false;                               // Under mu.
+    Waker* waker = nullptr;  // Under mu; lives on the UI thread, deleted by Stop.
+    // The next wake-up event, made in advance by the UI thread: whenever no
+    // wake-up is pending there is one. A worker only passes it to Qt, so no
+    // memory a worker wrote reaches the UI thread's event filters outside mu
+    // (Qt's own queue lock is invisible to ThreadSanitizer).
+    QEvent* spareWake = nullptr;  // Under mu.
 };
 
 Queue& TheQueue() {
@@ -33,65 +62,93 @@ Queue& TheQueue() {
 std::atomic<std::thread::id> g_uiThread{};
 std::atomic<bool> g_closing{false};
 
+QEvent::Type WakeEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void Drain();
+
+// Receives the wake-up events on the UI thread.
+class Waker final : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == WakeEventType()) {
+            Drain();
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
 void Wake(Queue& q) {  // Under q.mu.
-    if (!q.wakePending && q.fd >= 0) {
+    if (!q.wakePending && q.waker != nullptr) {
         q.wakePending = true;
-        uint64_t one = 1;
-        [[maybe_unused]] ssize_t n = write(q.fd, &one, sizeof one);
+        QEvent* event = std::exchange(q.spareWake, nullptr);
+        QCoreApplication::postEvent(q.waker, event != nullptr ? event : new QEvent(WakeEventType()));
     }
 }
 
-bool Enqueue(std::function<void()> fn) {
+void Finish(Pending& pending, Pending::State state) {
+    std::lock_guard lock(pending.mu);
+    pending.state = state;
+    pending.cv.notify_all();
+}
+
+bool Enqueue(Task task) {
     Queue& q = TheQueue();
     std::lock_guard lock(q.mu);
     if (!q.accepting) {
         return false;
     }
-    q.tasks.push_back(std::move(fn));
+    task.seq = q.nextSeq++;
+    q.tasks.push_back(std::move(task));
     Wake(q);
     return true;
 }
 
-// Runs the tasks queued when the wake-up came; later ones wait for the next
-// wake-up so that a flood from workers cannot starve painting and input.
+// Runs the tasks queued before it began; later ones wait for the next wake-up
+// so that a flood from workers cannot starve painting and input. The wake-up
+// is re-armed before each task runs: a task that opens a nested event loop
+// (a modal box) would otherwise hold every other call back until it closes.
 void Drain() {
     Queue& q = TheQueue();
-    uint64_t count = 0;
-    [[maybe_unused]] ssize_t n = read(q.fd, &count, sizeof count);
-    size_t budget;
+    uint64_t end = 0;
     {
         std::lock_guard lock(q.mu);
-        budget = q.tasks.size();
+        if (q.spareWake == nullptr) {
+            q.spareWake = new QEvent(WakeEventType());
+        }
+        q.wakePending = false;
+        end = q.nextSeq;
     }
-    for (size_t i = 0; i < budget; ++i) {
-        std::function<void()> task;
+    for (;;) {
+        Task task;
         {
             std::lock_guard lock(q.mu);
-            if (q.tasks.empty()) {
-                break;
+            // A nested drain may have run the rest of this one's tasks.
+            if (q.tasks.empty() || q.tasks.front().seq >= end) {
+                return;
             }
             task = std::move(q.tasks.front());
+            if (task.coalesced) {
+                q.latest.erase(task.key);
+            }
             q.tasks.pop_front();
+            if (!q.tasks.empty()) {
+                Wake(q);
+            }
         }
         try {
-            task();
+            task.run();
         } catch (...) {
             // A failing call must not take the event loop down.
         }
-    }
-    std::lock_guard lock(q.mu);
-    q.wakePending = false;
-    if (!q.tasks.empty()) {
-        Wake(q);
+        if (task.waiter) {
+            Finish(*task.waiter, Pending::Done);
+        }
     }
 }
-
-struct Pending {
-    enum State { Queued, Running, Done, Abandoned };
-    std::mutex mu;
-    std::condition_variable cv;
-    State state = Queued;  // Under mu.
-};
 
 }  // namespace
 
@@ -99,37 +156,52 @@ void Start() {
     Queue& q = TheQueue();
     g_uiThread = std::this_thread::get_id();
     g_closing = false;
-    if (q.fd < 0) {
-        q.fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    }
-    if (q.notifier == nullptr && q.fd >= 0) {
-        q.notifier = new QSocketNotifier(q.fd, QSocketNotifier::Read);
-        QObject::connect(q.notifier, &QSocketNotifier::activated, [] { Drain(); });
-    }
+    WakeEventType();
     std::lock_guard lock(q.mu);
-    q.accepting = q.fd >= 0;
+    if (q.waker == nullptr) {
+        q.waker = new Waker;
+    }
+    if (q.spareWake == nullptr) {
+        q.spareWake = new QEvent(WakeEventType());
+    }
+    q.accepting = true;
     q.wakePending = false;
 }
 
 void BeginShutdown() {
     g_closing = true;
-    std::deque<std::function<void()>> dropped;
-    std::map<std::pair<int32_t, int32_t>, std::function<void()>> droppedLatest;
+    std::list<Task> dropped;
     {
         Queue& q = TheQueue();
         std::lock_guard lock(q.mu);
         q.accepting = false;
         dropped.swap(q.tasks);
-        droppedLatest.swap(q.latest);
+        q.latest.clear();
     }
-    // Destroyed here, outside the lock: their waiters see g_closing and leave.
+    // None of these will run: their waiters may leave now.
+    for (Task& task : dropped) {
+        if (task.waiter) {
+            Finish(*task.waiter, Pending::Abandoned);
+        }
+    }
+    // The tasks are destroyed here, outside the lock.
 }
 
 void Stop() {
     BeginShutdown();
     Queue& q = TheQueue();
-    delete q.notifier;
-    q.notifier = nullptr;
+    Waker* waker = nullptr;
+    QEvent* spare = nullptr;
+    {
+        std::lock_guard lock(q.mu);
+        waker = q.waker;
+        q.waker = nullptr;
+        spare = std::exchange(q.spareWake, nullptr);
+        q.wakePending = false;
+    }
+    // No wake-up can be posted to it any more; Qt drops those in flight.
+    delete waker;
+    delete spare;
     g_uiThread = std::thread::id{};
 }
 
@@ -142,74 +214,57 @@ bool IsRunning() {
 }
 
 bool Post(std::function<void()> fn) {
-    return Enqueue(std::move(fn));
+    return Enqueue(Task{std::move(fn), nullptr});
 }
 
 bool PostLatest(int32_t handle, int32_t channel, std::function<void()> fn) {
     Queue& q = TheQueue();
-    std::pair<int32_t, int32_t> key{handle, channel};
+    LatestKey key{handle, channel};
+    std::function<void()> replaced;  // Destroyed outside the lock.
     std::lock_guard lock(q.mu);
     if (!q.accepting) {
         return false;
     }
-    auto it = q.latest.find(key);
-    if (it != q.latest.end()) {
-        it->second = std::move(fn);
-        return true;
+    if (auto it = q.latest.find(key); it != q.latest.end()) {
+        Task& task = *it->second;
+        replaced = std::exchange(task.run, std::move(fn));
+        task.seq = q.nextSeq++;
+        q.tasks.splice(q.tasks.end(), q.tasks, it->second);
+    } else {
+        Task task{std::move(fn), nullptr};
+        task.seq = q.nextSeq++;
+        task.coalesced = true;
+        task.key = key;
+        q.tasks.push_back(std::move(task));
+        q.latest.emplace(key, std::prev(q.tasks.end()));
     }
-    q.latest.emplace(key, std::move(fn));
-    q.tasks.push_back([key] {
-        std::function<void()> apply;
-        {
-            Queue& qq = TheQueue();
-            std::lock_guard inner(qq.mu);
-            auto found = qq.latest.find(key);
-            if (found == qq.latest.end()) {
-                return;
-            }
-            apply = std::move(found->second);
-            qq.latest.erase(found);
-        }
-        apply();
-    });
     Wake(q);
     return true;
 }
 
 bool CallBlocking(const std::function<void()>& fn) {
-    if (g_closing.load()) {
-        return false;
-    }
-    auto pending = std::make_shared<Pending>();
-    // fn refers to the waiter's stack: it runs only while the waiter waits.
-    bool queued = Enqueue([pending, &fn] {
-        {
-            std::lock_guard lock(pending->mu);
-            if (pending->state == Pending::Abandoned) {
-                return;
-            }
-            pending->state = Pending::Running;
-        }
+    if (IsUiThread()) {
+        // Waiting for ourselves would never end.
         try {
             fn();
         } catch (...) {
         }
-        std::lock_guard lock(pending->mu);
-        pending->state = Pending::Done;
-        pending->cv.notify_all();
-    });
-    if (!queued) {
+        return true;
+    }
+    auto pending = std::make_shared<Pending>();
+    // fn refers to the waiter's stack: it runs only while the waiter waits.
+    if (!Enqueue(Task{std::function<void()>(std::cref(fn)), pending})) {
         return false;
     }
     std::unique_lock lock(pending->mu);
-    while (pending->state != Pending::Done) {
-        if (pending->state == Pending::Queued && g_closing.load()) {
-            pending->state = Pending::Abandoned;
-            return false;
-        }
-        pending->cv.wait_for(lock, std::chrono::milliseconds(20));
-    }
-    return true;
+    pending->cv.wait(lock, [&] { return pending->state != Pending::Queued; });
+    return pending->state == Pending::Done;
+}
+
+size_t QueuedCount() {
+    Queue& q = TheQueue();
+    std::lock_guard lock(q.mu);
+    return q.tasks.size();
 }
 
 bool Run(std::function<bool()> fn) {

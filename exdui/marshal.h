@@ -1,16 +1,23 @@
 // Carries calls from other threads to the UI thread.
 //
-// A worker's call is queued under our own mutex and the UI thread is woken
-// through an eventfd watched by a QSocketNotifier; the UI thread drains the
-// queue in order. Nothing of the call crosses through Qt's event queue, so
-// every hand-over is ordered by a std::mutex (ThreadSanitizer sees it).
+// A worker's call is queued under our own mutex and the UI thread is woken by
+// one event posted to a QObject that lives on it; the UI thread drains the
+// queue in order. Only the wake-up crosses Qt's event queue, never the call,
+// so every hand-over is ordered by a std::mutex (ThreadSanitizer sees it).
+// At most one wake-up is in flight.
 //
-// The UI thread never waits on a worker. A worker waiting for a result polls
-// the shutdown flag every 20 ms, so once shutdown begins every waiting or new
-// cross-thread call returns its fallback at once and a call that was queued
-// but not started never runs (it may refer to the waiter's stack).
+// A drain runs only the calls queued when it began, so a flood from workers
+// cannot starve painting and input. The wake-up is re-armed before each call
+// runs: a call that opens its own event loop (a message box, a popup menu)
+// keeps the queue served while it is open.
+//
+// The UI thread never waits on a worker. A worker waiting for a result sleeps
+// on its own condition variable; BeginShutdown wakes every waiter whose call
+// has not started, that call never runs (it may refer to the waiter's stack)
+// and the waiter returns its fallback at once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <type_traits>
@@ -18,11 +25,14 @@
 
 namespace exdui::marshal {
 
-// Starts the queue on the calling thread, which becomes the UI thread.
+// Starts the queue on the calling thread, which becomes the UI thread. A
+// QCoreApplication must exist on it; calls are carried out while it runs an
+// event loop.
 void Start();
-// From now on cross-thread calls return their fallback; queued ones are dropped.
+// From now on cross-thread calls return their fallback; queued ones are
+// dropped and their waiters woken. Any thread.
 void BeginShutdown();
-// Ends the queue (Ex_UnInit).
+// Ends the queue (Ex_UnInit). UI thread.
 void Stop();
 
 bool IsUiThread();
@@ -31,11 +41,18 @@ bool IsRunning();
 
 // Queues fn for the UI thread, also when called on it. False when not running.
 bool Post(std::function<void()> fn);
-// As Post, but while an update for the same key is queued the new fn replaces
-// it: only the latest value of a high-rate setter is applied.
+// As Post, for high-rate setters: while an update for the same key is queued
+// the new fn replaces it and the update moves to the back of the queue, so
+// only the latest value is applied and it is applied after every call queued
+// before it, in the order the calls were made. A value replaced faster than
+// the UI thread reaches it waits until the replacing pauses.
 bool PostLatest(int32_t handle, int32_t channel, std::function<void()> fn);
-// Runs fn on the UI thread and waits for it. False when it did not run.
+// Runs fn on the UI thread and waits for it (on the UI thread: runs it now).
+// False when it did not run: not running, or shutdown began before it started.
 bool CallBlocking(const std::function<void()>& fn);
+// Calls queued and not yet started; for tests that must know a worker's call
+// is waiting.
+size_t QueuedCount();
 
 // On the UI thread: fn() now. Elsewhere: fn() on the UI thread, waiting for
 // its result, or fallback when the library is not running.

@@ -26,9 +26,8 @@
 //    -90 timer.
 // 5. Describe the class in a BuiltinClass and register it from the library's
 //    start-up: add a Register...() call to RegisterBuiltinClasses() in
-//    class_registry.cpp. The list classes come in through the hook
-//    RegisterListClasses(), which list_view*.cpp defines; CMake compiles the
-//    call only when such a file exists.
+//    class_registry.cpp (the list classes register both of theirs through
+//    RegisterListClasses()), and list the new file in exdui/CMakeLists.txt.
 #pragma once
 
 #include <QFont>

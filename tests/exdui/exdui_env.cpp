@@ -84,13 +84,3 @@ std::u16string Text(ExHandle object) {
 }
 
 }  // namespace exdui::test
-
-// Qt is not built with ThreadSanitizer. Its raster painting hands work to its
-// own thread pool through futex-based locks that TSan cannot see, so it
-// reports Qt's hand-over as a race. Our own hand-over between threads uses
-// std::mutex and stays checked; no exdui call touches Qt off the UI thread.
-extern "C" const char* __tsan_default_suppressions();
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Gui.so.6\n"
-           "race:libQt6Core.so.6\n";
-}

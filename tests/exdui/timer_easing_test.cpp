@@ -2,6 +2,7 @@
 // (-8 with the progress and the current value).
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "exdui_env.h"
@@ -9,32 +10,58 @@
 namespace exdui::test {
 namespace {
 
-int g_ticks = 0;
+std::map<ExHandle, int> g_ticks;  // Per object.
 
-intptr_t TickHandler(ExHandle, int32_t, int32_t code, intptr_t, intptr_t) {
+intptr_t TickHandler(ExHandle object, int32_t, int32_t code, intptr_t, intptr_t) {
     if (code == EX_NM_TIMER) {
-        ++g_ticks;
+        ++g_ticks[object];
     }
     return 0;
 }
+
+// A second object ticking at interval: "nothing more happened" is checked
+// against its ticks, not against a fixed wait.
+class ReferenceTimer {
+public:
+    ReferenceTimer(ExHandle parent, int32_t interval) {
+        m_object = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, parent, 0, -1, 0, 0, nullptr);
+        Ex_ObjHandleEvent(m_object, EX_NM_TIMER, &TickHandler);
+        Ex_ObjSetTimer(m_object, interval);
+    }
+    ~ReferenceTimer() { Ex_ObjDestroy(m_object); }
+    ReferenceTimer(const ReferenceTimer&) = delete;
+    ReferenceTimer& operator=(const ReferenceTimer&) = delete;
+
+    // Serves events until it has ticked count more times.
+    bool RunTicks(int count) const {
+        int target = g_ticks[m_object] + count;
+        return PumpUntil([&] { return g_ticks[m_object] >= target; });
+    }
+
+private:
+    ExHandle m_object = 0;
+};
 
 TEST(Timer, TicksRaiseTheTimerNotificationUntilStopped) {
     TestWindow win(100, 100);
     ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjHandleEvent(label, EX_NM_TIMER, &TickHandler);
-    g_ticks = 0;
+    g_ticks.clear();
     ASSERT_TRUE(Ex_ObjSetTimer(label, 10));
-    ASSERT_TRUE(PumpUntil([] { return g_ticks >= 3; }));
+    ASSERT_TRUE(PumpUntil([&] { return g_ticks[label] >= 3; }));
     Ex_ObjKillTimer(label);
-    int stopped = g_ticks;
-    Pump(60);
-    EXPECT_EQ(g_ticks, stopped);
+    int stopped = g_ticks[label];
+    // A timer left running at 10 ms would tick while the reference ticks
+    // five times at the same interval.
+    ReferenceTimer reference(win.Surface(), 10);
+    ASSERT_TRUE(reference.RunTicks(5));
+    EXPECT_EQ(g_ticks[label], stopped);
     // A destroyed object's timer ends with it.
     Ex_ObjSetTimer(label, 5);
     Ex_ObjDestroy(label);
-    int atDestroy = g_ticks;
-    Pump(40);
-    EXPECT_EQ(g_ticks, atDestroy);
+    int atDestroy = g_ticks[label];
+    ASSERT_TRUE(reference.RunTicks(5));
+    EXPECT_EQ(g_ticks[label], atDestroy);
 }
 
 struct Step {
@@ -68,7 +95,8 @@ TEST(Easing, StepsFromStartToStopAndEndsAtProgressOne) {
         EXPECT_LT(static_cast<int>(g_steps[i - 1].progress), 1); // truncated: 0 until the end
     }
     size_t count = g_steps.size();
-    Pump(50);
+    ReferenceTimer reference(win.Surface(), 10);
+    ASSERT_TRUE(reference.RunTicks(5));
     EXPECT_EQ(g_steps.size(), count);          // single run: no more steps
     EXPECT_EQ(_easing_isrunning(easing), 0);   // and released (0x80)
     EXPECT_EQ(_easing_destroy(easing), 0);
@@ -84,7 +112,8 @@ TEST(Easing, DestroyStopsARepeatingAnimation) {
     EXPECT_EQ(_easing_isrunning(easing), 1);
     EXPECT_EQ(_easing_destroy(easing), 1);
     size_t count = g_steps.size();
-    Pump(40);
+    ReferenceTimer reference(win.Surface(), 5);
+    ASSERT_TRUE(reference.RunTicks(5));
     EXPECT_EQ(g_steps.size(), count);
 }
 

@@ -228,8 +228,14 @@ bool PostLatest(int32_t handle, int32_t channel, std::function<void()> fn) {
     if (auto it = q.latest.find(key); it != q.latest.end()) {
         Task& task = *it->second;
         replaced = std::exchange(task.run, std::move(fn));
-        task.seq = q.nextSeq++;
-        q.tasks.splice(q.tasks.end(), q.tasks, it->second);
+        // Behind anything posted since its last post, so that it is applied
+        // after it. When nothing was, it keeps its place and its number: a
+        // value renumbered at every post would stay beyond every drain's end
+        // for as long as a worker kept reporting, and the bar would not move.
+        if (std::next(it->second) != q.tasks.end()) {
+            task.seq = q.nextSeq++;
+            q.tasks.splice(q.tasks.end(), q.tasks, it->second);
+        }
     } else {
         Task task{std::move(fn), nullptr};
         task.seq = q.nextSeq++;

@@ -306,6 +306,11 @@ void PageSelector::Select(int index) const {
     PlaceBar(container, TargetOf(container, record->items[static_cast<std::size_t>(index) - 1]));
 }
 
+ExHandle PageSelector::RunningAnimation() const {
+    const SelectorRecord* record = RecordOf(Handle());
+    return record != nullptr ? record->animation : 0;
+}
+
 int PageSelector::SelectedIndex() const {
     return static_cast<int>(Ex_ObjGetLong(Handle(), Slot::Selected));
 }

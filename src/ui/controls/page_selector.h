@@ -86,6 +86,8 @@ class PageSelector : public Control {
     // stopping an animation that runs. An index without an item does nothing.
     void Select(int index) const;
     int SelectedIndex() const;
+    // The easing that moves the bar now, or 0 when it stands still.
+    ExHandle RunningAnimation() const;
     ExHandle ItemHandle(int index) const;
     ExHandle PageHandle(int index) const;
     const std::vector<ExHandle>& Items() const { return m_items; }

@@ -141,14 +141,18 @@ TEST_F(PageSelectorTest, SelectMovesAtOnceAndStopsARunningAnimation) {
     ASSERT_TRUE(selector.Create(Description(3)));
     ClickItem(selector, 2);
     ASSERT_EQ(Long(selector, PageSelector::Idle), 0);
+    const ExHandle moving = selector.RunningAnimation();
+    ASSERT_NE(moving, 0);
+    ASSERT_NE(_easing_isrunning(moving), 0);
 
     selector.Select(3);
     EXPECT_EQ(Long(selector, PageSelector::Idle), 1);
     EXPECT_EQ(Long(selector, PageSelector::BarPosition), 200);
     EXPECT_EQ(VisiblePages(selector), 0b100);
-    // The stopped animation must not pull the bar back to item 2 later.
-    QTest::qWait(300);
-    EXPECT_EQ(Long(selector, PageSelector::BarPosition), 200);
+    // The stopped animation must not pull the bar back to item 2 later: it
+    // no longer runs at all.
+    EXPECT_EQ(_easing_isrunning(moving), 0);
+    EXPECT_EQ(selector.RunningAnimation(), 0);
     EXPECT_EQ(selector.SelectedIndex(), 3);
 
     selector.Select(4);

@@ -43,6 +43,9 @@ core::JobStart Refresher::Start(RefreshRequest request) {
     // at once (at most it waits for the listener call that follows it).
     Wait();
     const core::JobGeneration generation = m_generations.Next();
+    RefreshReport failed;
+    failed.shardCount = UsableShardCount(request.shardCount);
+    const std::string runDirectory = request.runDirectory;
     try {
         m_thread = std::thread([this, generation, request = std::move(request)] {
             RefreshReport report;
@@ -52,10 +55,17 @@ core::JobStart Refresher::Start(RefreshRequest request) {
                 m_listener->OnRefreshFinished(generation, std::move(report));
             }
         });
+        return {outcome, generation};
+    } catch (const std::system_error& e) {
+        FailEveryShard(runDirectory, e.code(), failed);
     } catch (...) {
-        // No thread, no refresh: leave the way open for the next request.
-        m_activity.EndRefresh();
-        throw;
+        FailEveryShard(runDirectory, std::make_error_code(std::errc::not_enough_memory), failed);
+    }
+    // No thread, no refresh: the index stays as it was, the way is open for
+    // the next request, and the caller hears of it as of any failed refresh.
+    m_activity.EndRefresh();
+    if (m_listener != nullptr) {
+        m_listener->OnRefreshFinished(generation, std::move(failed));
     }
     return {outcome, generation};
 }

@@ -59,8 +59,9 @@ class Refresher {
     Refresher& operator=(const Refresher&) = delete;
 
     // Starts the refresh on a thread of its own and returns at once. Refused,
-    // with nothing changed, when a refresh or a search runs. Call from one
-    // thread (the window's).
+    // with nothing changed, when a refresh or a search runs. When no thread
+    // can be made the refresh ends at once, its end reported (on the calling
+    // thread) with every shard failed. Call from one thread (the window's).
     core::JobStart Start(RefreshRequest request);
 
     // The same refresh on the calling thread, for the command line and tests;

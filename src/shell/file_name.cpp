@@ -39,7 +39,7 @@ std::string SizeTextForBytes(std::uint64_t bytes) {
 
 std::string SizeText(std::string_view path) {
     std::uint64_t size = 0;
-    if (platform::RegularFileSize(std::string(path), size)) {
+    if (const std::error_code unreadable = platform::RegularFileSize(std::string(path), size)) {
         return "0";
     }
     return SizeTextForBytes(size);

@@ -91,7 +91,11 @@ void MainWindow::CreateControls() {
 intptr_t MainWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t message,
                                intptr_t wParam, intptr_t lParam, intptr_t* result) {
     MainWindow* self = WindowOf(surface);
-    return self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
+    try {
+        return self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
+    } catch (...) {
+        return 0;  // Out of memory in a handler: the message counts as not handled.
+    }
 }
 
 intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wParam,

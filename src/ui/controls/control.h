@@ -97,16 +97,21 @@ struct ControlEvent {
 // ControlEvent&)) as the handler of code. The library's handlers carry no
 // user data, so owner is kept as the object's user value (EX_OL_USERDATA,
 // which no control of the program uses otherwise): one owner per control.
-// owner must outlive the control's events.
+// owner must outlive the control's events. An exception from Method stops
+// at the library's boundary: the event counts as not handled.
 template <auto Method, class Owner>
 void BindEvent(const Control& control, std::int32_t code, Owner& owner) {
     Ex_ObjSetLong(control.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(&owner));
     control.OnEvent(code, [](ExHandle object, std::int32_t id, std::int32_t eventCode,
                              intptr_t wParam, intptr_t lParam) -> intptr_t {
         auto* target = reinterpret_cast<Owner*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
-        return target != nullptr
-                   ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
-                   : 0;
+        try {
+            return target != nullptr
+                       ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
+                       : 0;
+        } catch (...) {
+            return 0;
+        }
     });
 }
 

@@ -1,5 +1,7 @@
 #include "ui/search_page.h"
 
+#include <algorithm>
+
 #include "ui/control_ids.h"
 #include "ui/controls/icons.h"
 #include "ui/main_window.h"
@@ -17,6 +19,9 @@ constexpr ExArgb CaretColour = 0xFF4B0082;
 constexpr int BusyFontSize = 25;
 // The timer of the added-count label, which the copy list's figures follow.
 constexpr int AddedCountInterval = 300;
+constexpr int StatusWidth = 200;
+// What the window's own buttons take at the band's right end.
+constexpr int WindowButtonsWidth = 60;
 
 }  // namespace
 
@@ -60,7 +65,7 @@ void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
                    .textColour = BusyTextColour, .textFormat = EX_DT_CENTER | EX_DT_VCENTER});
     m_busy.SetFont({}, BusyFontSize);
     m_busy.Show(false);
-    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = 200,
+    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = StatusWidth,
                      .height = 20, .text = std::string(InitialStatusText), .textColour = White});
     m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
                          .height = 20, .text = "添加：0个文件", .textColour = White});
@@ -103,6 +108,7 @@ void SearchPage::AttachHandlers() {
 }
 
 void SearchPage::LayOut(int width, int height) {
+    m_width = width;
     const double w = width;
     const double h = height;
     const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
@@ -145,13 +151,18 @@ void SearchPage::ShowSearchResults(std::size_t rows) {
     Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, count, count);
     m_searchBox.FocusAndSelectAll();
     m_searchButton.SetImage(SearchButtonIcon());
+    m_status.Move({}, {}, StatusWidth, {});
     m_status.SetText(FoundText(rows));
     if (rows > 0) {
         Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
     }
 }
 
-void SearchPage::ShowRefreshFailure(std::string_view text) { m_status.SetText(text); }
+void SearchPage::ShowRefreshFailure(std::string_view text) {
+    const int wide = m_width - m_status.Left() - WindowButtonsWidth;
+    m_status.Move({}, {}, std::max(StatusWidth, wide), {});
+    m_status.SetText(text);
+}
 
 void SearchPage::ShowListAgain(bool showUpdateCache) {
     m_busy.Show(false);

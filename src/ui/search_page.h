@@ -41,7 +41,9 @@ class SearchPage {
     void ShowRefreshStarted();
     // The search's own end: rows, status, button, focus, selection.
     void ShowSearchResults(std::size_t rows);
-    // The status line after a refresh that could not write the index.
+    // The status line after a refresh that could not write the index; the
+    // line takes the band's width up to the window's buttons until the next
+    // search.
     void ShowRefreshFailure(std::string_view text);
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
@@ -80,6 +82,7 @@ class SearchPage {
     ExHandle m_resultList = 0;
     Label m_busy;
     ExHandle m_menu = 0;  // The result list's context menu.
+    int m_width = 0;      // The client width of the last layout.
 };
 
 }  // namespace cj::ui

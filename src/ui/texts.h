@@ -19,8 +19,13 @@ inline constexpr std::string_view InitialStatusText = "找到：0个文件";
 // The status line after a search: "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
 
-// The status line after a refresh that could not write the index: what
-// failed, where, and the system's reason.
+// The system's reason for a failed file operation, in the program's words
+// for the failures a user can act on (a full disk, no permission), the
+// system's own message otherwise.
+std::string FailureReasonText(std::error_code error);
+
+// The status line after a refresh that could not write the index: the
+// reason first (a long path may not fit), then the file.
 std::string RefreshFailedText(std::string_view path, std::error_code error);
 
 }  // namespace cj::ui

@@ -238,7 +238,8 @@ TEST_F(MainWindowTest, ARefreshThatCannotWriteTheIndexSaysSoInTheStatusLine) {
         QWidget* button = Widget(Page().UpdateCache().Handle());
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         ASSERT_TRUE(WaitForResults());
-        EXPECT_NE(Status().find("索引更新失败"), std::string::npos) << Status();
+        EXPECT_EQ(Status().rfind("索引更新失败（已有同名文件夹）：", 0), 0u) << Status();
+        EXPECT_GT(Page().Status().Width(), 200) << "room for the reason and the path";
         EXPECT_NE(Status().find(m_dir / "data/2.txt"), std::string::npos) << Status();
     });
 }

@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "ui/texts.h"
 
 namespace cj::ui {
 namespace {
@@ -89,21 +88,6 @@ TEST(EventInbox, WorkersPostingAtOnceLoseNothing) {
         worker.join();
     }
     EXPECT_EQ(taken + inbox.Take().size(), 4u * PerWorker);
-}
-
-TEST(WindowTexts, FailuresAUserCanActOnAreSaidInTheProgramsWords) {
-    EXPECT_EQ(RefreshFailedText("/d/data/1.txt", std::make_error_code(std::errc::no_space_on_device)),
-              "索引更新失败（磁盘空间不足）：/d/data/1.txt");
-    EXPECT_EQ(FailureReasonText(std::make_error_code(std::errc::permission_denied)), "没有写入权限");
-    // Others keep the system's message rather than saying nothing.
-    const std::error_code other = std::make_error_code(std::errc::too_many_files_open);
-    EXPECT_EQ(FailureReasonText(other), other.message());
-}
-
-TEST(WindowTexts, FoundTextHasTheBlankBeforeTheUnit) {
-    EXPECT_EQ(FoundText(0), "找到：0 个文件");
-    EXPECT_EQ(FoundText(1262157), "找到：1262157 个文件");
-    EXPECT_NE(InitialStatusText, FoundText(0)) << "the text the window opens with has no blank";
 }
 
 }  // namespace

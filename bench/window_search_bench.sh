@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The window's search against the command line's, on the 300k tree's index,
+# with a keyword every file name holds (about 300k hits): from the Enter key to
+# the result list's rows painted (window_search_bench, offscreen, one window
+# searching RUNS times) against `chengjing-cli search WORD > file` (hyperfine,
+# warm cache). Prints both medians and their ratio against the target.
+#
+#   bench/window_search_bench.sh          set up what is missing, build, measure
+#   RUNS=30 bench/window_search_bench.sh  more runs of each (default 20, after 2 warm-ups)
+#   WORD=jpg bench/window_search_bench.sh another keyword (default ".": every file
+#                                         name has an extension or is a dot file)
+#
+# Data lives in D (default /var/tmp/cj-bench), shared with engine_bench.sh:
+# only its 300k part is made here (the tree and cj300k, the run directory
+# whose index is our own refresh of the tree), not the 10M path list.
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+REPO=$(cd "$HERE/.." && pwd)
+SHARED=${SHARED:-$(cd "$REPO/../shared/bench" 2>/dev/null && pwd || echo /work/shared/bench)}
+D=${D:-/var/tmp/cj-bench}
+RUNS=${RUNS:-20}
+WORD=${WORD:-.}
+TARGET=1.3
+O=$D/out
+CJ3=$D/cj300k
+RESULTS=$D/results-window
+BIN=$REPO/build/release/bin
+
+setup() {
+    if ! command -v hyperfine >/dev/null; then
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq hyperfine >/dev/null
+    fi
+    mkdir -p "$D" "$O" "$RESULTS" "$CJ3/data"
+    # The same command as engine_bench.sh's.
+    [ -d "$D/tree" ] || python3 "$SHARED/make_corpus.py" tree "$D/tree" --files 300000 --tiny \
+        --list "$D/index300k.txt" --summary "$D/tree300k.summary.json" >/dev/null
+    (cd "$REPO" && scripts/deps.sh &&
+        cmake --preset release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null &&
+        cmake --build --preset release --target chengjing-cli window_search_bench >/dev/null)
+    cp "$BIN/chengjing-cli" "$CJ3/"
+    if [ ! -f "$CJ3/data/1.txt" ] || [ ! -f "$CJ3/data/2.txt" ]; then
+        "$CJ3/chengjing-cli" refresh --threads 2 --folder "$D/tree" >/dev/null
+    fi
+}
+
+median_ms() {
+    python3 -c 'import json,statistics,sys; t=json.load(open(sys.argv[1]))["results"][0]["times"]; print("%.1f" % (1e3*statistics.median(t)))' "$1"
+}
+
+run() {
+    local records hits
+    records=$(python3 -c '
+import re, sys
+text = open(sys.argv[1], encoding="utf-8", errors="replace").read()
+section = re.search(r"^\[syjs\]\s*$(.*?)(?=^\[|\Z)", text, re.M | re.S).group(1)
+print(sum(int(v) for v in re.findall(r"^\s*\d+\s*=\s*(\d+)\s*$", section, re.M)))
+' "$CJ3/data/chengjing.ini")
+    hits=$("$CJ3/chengjing-cli" search --count "$WORD")
+    echo "== $D/tree's index: $records records; \"$WORD\" is held by $hits file names"
+    if [ "$hits" != "$records" ]; then
+        echo "   (not every file name holds \"$WORD\": the figures are for $hits hits)"
+    fi
+
+    echo "== command line, hyperfine, $RUNS runs after 2 warm-ups"
+    hyperfine --style none --output=pipe -w 2 -r "$RUNS" \
+        --export-json "$RESULTS/cli-paths.json" "$CJ3/chengjing-cli search $WORD > $O/cj-window-word.txt" \
+        >/dev/null
+    hyperfine --style none --output=pipe -w 2 -r "$RUNS" \
+        --export-json "$RESULTS/cli-count.json" "$CJ3/chengjing-cli search --count $WORD > $O/cj-window-count.txt" \
+        >/dev/null
+    local cli count
+    cli=$(median_ms "$RESULTS/cli-paths.json")
+    count=$(median_ms "$RESULTS/cli-count.json")
+    local written
+    written=$(wc -l < "$O/cj-window-word.txt")
+    printf '  %-40s %8s ms   (%s lines written)\n' "search $WORD > file (paths)" "$cli" "$written"
+    printf '  %-40s %8s ms   (no output: scan and count)\n' "search --count $WORD" "$count"
+    if [ "$written" != "$hits" ]; then
+        echo "  the command line wrote $written paths, expected $hits" >&2
+        exit 1
+    fi
+
+    echo "== window, offscreen, $RUNS searches after 2 warm-ups in one window"
+    RUNS=$RUNS "$BIN/window_search_bench" "$CJ3" "$WORD" "$hits" | tee "$RESULTS/window.txt" | sed 's/^/  /'
+    local window
+    window=$(sed -n 's/.*median_ms=\([0-9.]*\).*/\1/p' "$RESULTS/window.txt")
+
+    echo "== ratio ($(date '+%Y-%m-%d %H:%M'), load average$(cut -d' ' -f1-3 /proc/loadavg | sed 's/^/ /'))"
+    python3 -c '
+import sys
+window, cli, target = float(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
+r = window / cli
+print("  %-58s %5.2f  (target <= %.2f)  %s" % ("window Enter to rows painted / cli search > file", r,
+      target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
+' "$window" "$cli" "$TARGET" | tee -a "$RESULTS/summary.txt"
+    echo "  window $window ms, cli $cli ms, $hits hits, $(date '+%F %T'), load $(cut -d' ' -f1-3 /proc/loadavg)" \
+        >> "$RESULTS/summary.txt"
+}
+
+setup
+run

@@ -78,7 +78,6 @@ public:
     using QApplication::QApplication;
 
     QWidget* viewport = nullptr;
-    std::size_t expectedRows = 0;
     SearchTimes* current = nullptr;  // Armed from the Enter key until the rows are drawn.
     QEventLoop* waiting = nullptr;
 
@@ -89,15 +88,15 @@ public:
         }
         // Workers reach the UI thread through the library's queue, which an
         // eventfd's socket notifier wakes. The wake that brings the search's
-        // report is the one after which the rows are there (the Enter key
-        // cleared them).
+        // report is the one after which the list is shown again (the Enter
+        // key hid it behind the busy label); the rows it shows are checked
+        // once they are painted.
         const bool wake = !times->sawWake && event->type() == QEvent::SockAct &&
                           qobject_cast<QSocketNotifier*>(receiver) != nullptr;
-        const bool paint = receiver == viewport && event->type() == QEvent::Paint &&
-                           Window().Rows().Count() == expectedRows && viewport->isVisible();
+        const bool paint = times->sawWake && receiver == viewport && event->type() == QEvent::Paint;
         const Clock::time_point before = Clock::now();
         const bool result = QApplication::notify(receiver, event);
-        if (wake && Window().Rows().Count() == expectedRows) {
+        if (wake && viewport->isVisible()) {
             times->woken = before;
             times->applied = Clock::now();
             times->sawWake = true;
@@ -203,7 +202,6 @@ void DriveWindow(Run& run) {
         return;
     }
     App()->viewport = area->viewport();
-    App()->expectedRows = run.expectedRows;
     run.threadCount = Window().Options().threadCount;
     TypeKeyword(ExQtWidget(Window().Search().SearchBox().Handle()), run.keyword);
     for (int i = 0; i < WarmUps + run.measured; ++i) {

@@ -3,10 +3,13 @@
 # with a keyword every file name holds (about 300k hits): from the Enter key to
 # the result list's rows painted (window_search_bench, offscreen, one window
 # searching RUNS times) against `chengjing-cli search WORD > file` (hyperfine,
-# warm cache). Prints both medians and their ratio against the target.
+# warm cache). Prints both medians and their ratio against the target; the
+# figures of each run are added to $D/results-window/summary.txt.
 #
 #   bench/window_search_bench.sh          set up what is missing, build, measure
-#   RUNS=30 bench/window_search_bench.sh  more runs of each (default 20, after 2 warm-ups)
+#   RUNS=30 bench/window_search_bench.sh  more runs of each a round (default 20, after 2 warm-ups)
+#   ROUNDS=5 bench/window_search_bench.sh more rounds (default 3): the command line and
+#                                         the window take turns, round after round
 #   WORD=jpg bench/window_search_bench.sh another keyword (default ".": every file
 #                                         name has an extension or is a dot file)
 #
@@ -19,6 +22,7 @@ REPO=$(cd "$HERE/.." && pwd)
 SHARED=${SHARED:-$(cd "$REPO/../shared/bench" 2>/dev/null && pwd || echo /work/shared/bench)}
 D=${D:-/var/tmp/cj-bench}
 RUNS=${RUNS:-20}
+ROUNDS=${ROUNDS:-3}
 WORD=${WORD:-.}
 TARGET=1.3
 O=$D/out
@@ -64,39 +68,50 @@ print(sum(int(v) for v in re.findall(r"^\s*\d+\s*=\s*(\d+)\s*$", section, re.M))
         echo "   (not every file name holds \"$WORD\": the figures are for $hits hits)"
     fi
 
-    echo "== command line, hyperfine, $RUNS runs after 2 warm-ups"
-    hyperfine --style none --output=pipe -w 2 -r "$RUNS" \
-        --export-json "$RESULTS/cli-paths.json" "$CJ3/chengjing-cli search $WORD > $O/cj-window-word.txt" \
-        >/dev/null
-    hyperfine --style none --output=pipe -w 2 -r "$RUNS" \
-        --export-json "$RESULTS/cli-count.json" "$CJ3/chengjing-cli search --count $WORD > $O/cj-window-count.txt" \
-        >/dev/null
-    local cli count
-    cli=$(median_ms "$RESULTS/cli-paths.json")
-    count=$(median_ms "$RESULTS/cli-count.json")
-    local written
-    written=$(wc -l < "$O/cj-window-word.txt")
-    printf '  %-40s %8s ms   (%s lines written)\n' "search $WORD > file (paths)" "$cli" "$written"
-    printf '  %-40s %8s ms   (no output: scan and count)\n' "search --count $WORD" "$count"
-    if [ "$written" != "$hits" ]; then
-        echo "  the command line wrote $written paths, expected $hits" >&2
-        exit 1
-    fi
+    # The shared machine's load moves within seconds, so the two sides take
+    # turns, round after round, and each side's figure is the median of its
+    # round medians.
+    local round cli count window written
+    local clis=() windows=()
+    for round in $(seq 1 "$ROUNDS"); do
+        echo "== round $round of $ROUNDS ($(date '+%H:%M:%S'), load average $(cut -d' ' -f1-3 /proc/loadavg))"
+        hyperfine --style none --output=pipe -w 2 -r "$RUNS" --export-json "$RESULTS/cli-paths-$round.json" \
+            "$CJ3/chengjing-cli search $WORD > $O/cj-window-word.txt" >/dev/null
+        hyperfine --style none --output=pipe -w 2 -r "$RUNS" --export-json "$RESULTS/cli-count-$round.json" \
+            "$CJ3/chengjing-cli search --count $WORD > $O/cj-window-count.txt" >/dev/null
+        cli=$(median_ms "$RESULTS/cli-paths-$round.json")
+        count=$(median_ms "$RESULTS/cli-count-$round.json")
+        written=$(wc -l < "$O/cj-window-word.txt")
+        if [ "$written" != "$hits" ]; then
+            echo "  the command line wrote $written paths, expected $hits" >&2
+            exit 1
+        fi
+        printf '  command line (hyperfine, %s runs after 2 warm-ups):\n' "$RUNS"
+        printf '    %-38s %8s ms   (%s lines written)\n' "search $WORD > file (paths)" "$cli" "$written"
+        printf '    %-38s %8s ms   (no output: scan and count)\n' "search --count $WORD" "$count"
+        echo "  window (offscreen, $RUNS searches after 2 warm-ups in one window):"
+        RUNS=$RUNS "$BIN/window_search_bench" "$CJ3" "$WORD" "$hits" > "$RESULTS/window-$round.txt"
+        sed 's/^/    /' "$RESULTS/window-$round.txt"
+        window=$(sed -n 's/^median_ms=\([0-9.]*\).*/\1/p' "$RESULTS/window-$round.txt")
+        clis+=("$cli")
+        windows+=("$window")
+    done
 
-    echo "== window, offscreen, $RUNS searches after 2 warm-ups in one window"
-    RUNS=$RUNS "$BIN/window_search_bench" "$CJ3" "$WORD" "$hits" | tee "$RESULTS/window.txt" | sed 's/^/  /'
-    local window
-    window=$(sed -n 's/.*median_ms=\([0-9.]*\).*/\1/p' "$RESULTS/window.txt")
-
-    echo "== ratio ($(date '+%Y-%m-%d %H:%M'), load average$(cut -d' ' -f1-3 /proc/loadavg | sed 's/^/ /'))"
+    echo "== ratio ($(date '+%Y-%m-%d %H:%M'), load average $(cut -d' ' -f1-3 /proc/loadavg))"
     python3 -c '
-import sys
-window, cli, target = float(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
-r = window / cli
-print("  %-58s %5.2f  (target <= %.2f)  %s" % ("window Enter to rows painted / cli search > file", r,
-      target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
-' "$window" "$cli" "$TARGET" | tee -a "$RESULTS/summary.txt"
-    echo "  window $window ms, cli $cli ms, $hits hits, $(date '+%F %T'), load $(cut -d' ' -f1-3 /proc/loadavg)" \
+import statistics, sys
+target, rounds = float(sys.argv[1]), int(sys.argv[2])
+cli = [float(x) for x in sys.argv[3:3 + rounds]]
+window = [float(x) for x in sys.argv[3 + rounds:]]
+for i, (w, c) in enumerate(zip(window, cli), 1):
+    print("  round %d: window %.1f ms / cli %.1f ms = %.2f" % (i, w, c, w / c))
+w, c = statistics.median(window), statistics.median(cli)
+r = w / c
+print("  %-58s %5.2f  (target <= %.2f)  %s" % ("window Enter to rows painted / cli search > file",
+      r, target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
+print("  (medians of the round medians: window %.1f ms, cli %.1f ms)" % (w, c))
+' "$TARGET" "$ROUNDS" "${clis[@]}" "${windows[@]}" | tee "$RESULTS/last.txt"
+    { echo "$(date '+%F %T'), load $(cut -d' ' -f1-3 /proc/loadavg), $hits hits:"; cat "$RESULTS/last.txt"; } \
         >> "$RESULTS/summary.txt"
 }
 

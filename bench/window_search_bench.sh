@@ -43,8 +43,10 @@ setup() {
         --list "$D/index300k.txt" --summary "$D/tree300k.summary.json" >/dev/null
     (cd "$REPO" && scripts/deps.sh &&
         cmake --preset release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null &&
-        cmake --build --preset release --target chengjing-cli window_search_bench >/dev/null)
-    cp "$BIN/chengjing-cli" "$CJ3/"
+        cmake --build --preset release -j2 --target chengjing-cli window_search_bench >/dev/null)
+    # Renamed into place: a copy over the file fails while another script runs it.
+    cp "$BIN/chengjing-cli" "$CJ3/.chengjing-cli.new"
+    mv -f "$CJ3/.chengjing-cli.new" "$CJ3/chengjing-cli"
     if [ ! -f "$CJ3/data/1.txt" ] || [ ! -f "$CJ3/data/2.txt" ]; then
         "$CJ3/chengjing-cli" refresh --threads 2 --folder "$D/tree" >/dev/null
     fi
@@ -63,6 +65,10 @@ section = re.search(r"^\[syjs\]\s*$(.*?)(?=^\[|\Z)", text, re.M | re.S).group(1)
 print(sum(int(v) for v in re.findall(r"^\s*\d+\s*=\s*(\d+)\s*$", section, re.M)))
 ' "$CJ3/data/chengjing.ini")
     hits=$("$CJ3/chengjing-cli" search --count "$WORD")
+    if [ "$hits" -eq 0 ]; then
+        echo "no file name holds \"$WORD\"" >&2
+        exit 1
+    fi
     echo "== $D/tree's index: $records records; \"$WORD\" is held by $hits file names"
     if [ "$hits" != "$records" ]; then
         echo "   (not every file name holds \"$WORD\": the figures are for $hits hits)"

@@ -5,9 +5,10 @@
 // rows, in the list and in the status line, or the benchmark fails.
 //
 // Beside the total it prints where the time went (medians of timestamps
-// taken in the application's notify, from the Enter key on) and the engine's
-// own part, the search the window's collector runs, timed alone in this
-// process once the window has closed. Run from a release build:
+// taken in the application's notify, from the Enter key on) and the engine
+// timed alone in this process once the window has closed: started as the
+// window starts it, run as its collector runs it, and counting only. Run
+// from a release build:
 //
 //   window_search_bench RUN_DIR [KEYWORD [EXPECTED_HITS]]
 //
@@ -290,8 +291,10 @@ std::vector<double> TimeEngine(const std::string& runDir, const std::string& key
 
 // The engine as the window starts it, without the window: SearchEngine's
 // Start on this thread to its report on the collector's thread (the collector
-// thread started, the shards searched, the rows built), the rows then
-// released here. The window's own costs are what its search takes beyond this.
+// thread started, the shards searched, the rows built). The last rows are
+// released before the clock starts, where the window releases them inside
+// its Enter key handler. The window's own costs are what its search takes
+// beyond this.
 class ReportClock final : public cj::search::SearchListener {
 public:
     void OnSearchFinished(cj::core::JobGeneration /*generation*/,

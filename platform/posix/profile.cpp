@@ -108,17 +108,21 @@ Document Document::Parse(std::string_view bytes) {
     while (!rest.empty()) {
         const std::size_t lf = rest.find('\n');
         std::string_view text = rest.substr(0, lf);
-        Line line;
+        std::string_view ending;
         if (lf == std::string_view::npos) {
             rest = {};
         } else {
             rest.remove_prefix(lf + 1);
-            line.ending = "\n";
+            ending = "\n";
             if (text.ends_with('\r')) {
                 text.remove_suffix(1);
-                line.ending = "\r\n";
+                ending = "\r\n";
             }
         }
+        // Assigned once from a view: GCC 12 at -O3 mistakes a short literal
+        // assigned twice for a read of uninitialised bytes.
+        Line line;
+        line.ending = std::string(ending);
         line.text = std::string(text);
         Classify(line);
         doc.m_lines.push_back(std::move(line));

@@ -1,5 +1,7 @@
 #include "ui/job_events.h"
 
+#include <utility>
+
 #include "ui/control_ids.h"
 
 namespace cj::ui {
@@ -9,6 +11,15 @@ void JobInbox::AttachWindow(ExHandle window) {
     if (window != 0) {
         m_events.Rearm();
     }
+}
+
+void JobReporter::OnSearchFinished(core::JobGeneration generation,
+                                   search::SearchOutcome outcome) {
+    m_inbox.Post(std::make_unique<SearchFinishedEvent>(generation, std::move(outcome)));
+}
+
+void JobReporter::OnRefreshFinished(core::JobGeneration generation, index::RefreshReport report) {
+    m_inbox.Post(std::make_unique<RefreshFinishedEvent>(generation, std::move(report)));
 }
 
 bool JobInbox::Wake() const {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -30,7 +31,9 @@ struct RefreshFinishedEvent {
     index::RefreshReport report;
 };
 
-using JobEvent = std::variant<SearchFinishedEvent, RefreshFinishedEvent>;
+// Each on the heap: events travel through the inbox by pointer, never copied.
+using JobEvent =
+    std::variant<std::unique_ptr<SearchFinishedEvent>, std::unique_ptr<RefreshFinishedEvent>>;
 
 // The main window's inbox: wakes the window with one JobEventsMessage while
 // events wait. Events posted before the window exists, or while it cannot
@@ -60,12 +63,8 @@ class JobReporter final : public search::SearchListener, public index::RefreshLi
   public:
     explicit JobReporter(JobInbox& inbox) : m_inbox(inbox) {}
 
-    void OnSearchFinished(core::JobGeneration generation, search::SearchOutcome outcome) override {
-        m_inbox.Post(SearchFinishedEvent{generation, std::move(outcome)});
-    }
-    void OnRefreshFinished(core::JobGeneration generation, index::RefreshReport report) override {
-        m_inbox.Post(RefreshFinishedEvent{generation, std::move(report)});
-    }
+    void OnSearchFinished(core::JobGeneration generation, search::SearchOutcome outcome) override;
+    void OnRefreshFinished(core::JobGeneration generation, index::RefreshReport report) override;
 
   private:
     JobInbox& m_inbox;

@@ -195,7 +195,7 @@ void MainWindow::StartRefresh() {
 
 void MainWindow::ApplyJobEvents() {
     for (JobEvent& event : m_context.inbox.Take()) {
-        std::visit([this](auto& e) { Apply(e); }, event);
+        std::visit([this](auto& e) { Apply(*e); }, event);
     }
 }
 

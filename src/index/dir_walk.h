@@ -17,6 +17,7 @@
 // there. Folders that cannot be listed contribute nothing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,20 @@
 #include "core/type_filter.h"
 
 namespace cj::index {
+
+// What a walk could not index, and the listed folders it could not open at all.
+struct WalkReport {
+    // Listed folders that could not be opened (missing, unplugged, no
+    // permission): the refresh stops and the previous index stays.
+    std::vector<std::string> missingFolders;
+    std::uint64_t unreadableFolders = 0;  // Subfolders that could not be listed.
+    std::uint64_t tooLong = 0;            // Paths longer than the system takes.
+    std::uint64_t unstorableNames = 0;    // Names holding LF, CR or 0x1A.
+    std::uint64_t filesSeen = 0;          // Files found, before the type filter.
+    // Every path left out, for a listing on request (the command line's
+    // --verbose); kept in the platform encoding.
+    std::vector<std::string> leftOut;
+};
 
 // The prefix D of a folder text, as above.
 std::string FolderPrefix(std::string_view folder, std::string_view runDirectory);

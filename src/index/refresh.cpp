@@ -16,6 +16,7 @@ int UsableShardCount(int requested) {
 }
 
 void FailEveryShard(const std::string& runDirectory, std::error_code ec, RefreshReport& report) {
+    report.end = RefreshEnd::WriteFailed;
     report.failedShards.clear();
     for (int n = 1; n <= report.shardCount; ++n) {
         report.failedShards.push_back({n, core::ShardPath(runDirectory, n), ec});
@@ -94,6 +95,9 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
                     });
         const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
         report.failedShards = TryWriteShards(shards, request.runDirectory, settings);
+        if (!report.failedShards.empty()) {
+            report.end = RefreshEnd::WriteFailed;
+        }
     } catch (const std::system_error& e) {
         // Out of threads or out of memory: the shards on disk stay as they
         // were (each is replaced whole or not at all).

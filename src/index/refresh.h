@@ -15,6 +15,7 @@
 
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
+#include "index/dir_walk.h"
 #include "index/shard_file.h"
 
 namespace cj::index {
@@ -27,7 +28,17 @@ struct RefreshRequest {
     int walkThreads = 0;               // Threads that list folders; 0 means one per core.
 };
 
+// How a refresh ended.
+enum class RefreshEnd {
+    Written,             // The new index is in place (WalkReport may list what it left out).
+    FoldersMissing,      // A listed folder could not be opened: nothing written.
+    AnotherRefreshRuns,  // Another process refreshes this data folder: nothing written.
+    WriteFailed,         // The new index could not be written: the previous one stays.
+};
+
 struct RefreshReport {
+    RefreshEnd end = RefreshEnd::Written;
+    WalkReport walk;
     std::uint64_t records = 0;  // Records written to the shards.
     int shardCount = 0;         // The shard count used.
     // Shards whose file or count could not be written, with the path and reason.

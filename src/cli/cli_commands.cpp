@@ -163,6 +163,50 @@ std::string RunDirectoryFor(const Options& options) {
     return dir;
 }
 
+// What the command line says of a refresh that ran, and its exit status.
+int ReportRefresh(const Options& options, const index::RefreshRequest& request,
+                  const index::RefreshReport& report) {
+    switch (report.end) {
+        case index::RefreshEnd::FoldersMissing:
+            for (const std::string& folder : report.walk.missingFolders) {
+                Fail("cannot open the listed folder " + folder);
+            }
+            return Fail("the index was left as it was (remove a folder from the list to drop it)");
+        case index::RefreshEnd::AnotherRefreshRuns:
+            return Fail("another refresh of " + core::DataDirectory(request.runDirectory) +
+                        " runs; the index was left to it");
+        case index::RefreshEnd::WriteFailed:
+            if (report.failedShards.empty()) {
+                return Fail("the index could not be written; the previous one was kept");
+            }
+            return FailShards("write", report.failedShards);
+        case index::RefreshEnd::Written:
+            break;
+    }
+    const index::WalkReport& walk = report.walk;
+    if (options.verbose) {
+        for (const std::string& path : walk.leftOut) {
+            std::fprintf(stderr, "left out: %s\n", path.c_str());
+        }
+    }
+    if (walk.unreadableFolders + walk.tooLong + walk.unstorableNames > 0) {
+        std::fprintf(stderr,
+                     "chengjing-cli: left out %llu unreadable folders, %llu paths too long and "
+                     "%llu names the index cannot hold%s\n",
+                     static_cast<unsigned long long>(walk.unreadableFolders),
+                     static_cast<unsigned long long>(walk.tooLong),
+                     static_cast<unsigned long long>(walk.unstorableNames),
+                     options.verbose ? "" : " (--verbose lists them)");
+    }
+    if (report.records == 0 && walk.filesSeen > 0 && !request.filter.empty()) {
+        std::fprintf(stderr, "chengjing-cli: the type filter \"%s\" matched none of the %llu files found\n",
+                     request.filter.c_str(), static_cast<unsigned long long>(walk.filesSeen));
+    }
+    std::printf("%llu files indexed in %d shards\n",
+                static_cast<unsigned long long>(report.records), report.shardCount);
+    return FinishOutput();
+}
+
 int RunRefresh(const Options& options, const std::string& runDirectory) {
     if (const std::string problem = CheckDataFolder(runDirectory); !problem.empty()) {
         return Fail(problem);
@@ -220,12 +264,7 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
     if (refresher.Run(request, &report) != core::StartOutcome::Started) {
         return Fail("the refresh did not start: another refresh or search runs");
     }
-    if (!report.failedShards.empty()) {
-        return FailShards("write", report.failedShards);
-    }
-    std::printf("%llu files indexed in %d shards\n",
-                static_cast<unsigned long long>(report.records), report.shardCount);
-    return FinishOutput();
+    return ReportRefresh(options, request, report);
 }
 
 int RunSearch(const Options& options, const std::string& runDirectory) {

@@ -25,11 +25,17 @@ const char* const UsageText =
     "                   refresh with another count stores it, as the settings do\n"
     "  --long           search: print name, type and size, and path of each hit\n"
     "  --count          search: print only the number of hits\n"
+    "  -v, --verbose    refresh: list every path the index left out, one a line,\n"
+    "                   on standard error\n"
     "  -h, --help       show this text\n"
     "\n"
+    "A refresh says on standard error how many paths it left out (folders it could\n"
+    "not read, paths too long, names the index cannot hold); it still succeeds.\n"
+    "\n"
     "Exit status: 0 on success; 1 when a file cannot be read or written (the\n"
-    "message names the file and the system's reason); 2 for a mistake in the\n"
-    "command line.\n";
+    "message names the file and the system's reason), when a listed folder cannot\n"
+    "be opened (the index is then left as it was) or when another refresh runs; 2\n"
+    "for a mistake in the command line.\n";
 
 namespace {
 
@@ -94,6 +100,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.threads = static_cast<int>(threads);
+        } else if (name == "-v" || name == "--verbose") {
+            options.verbose = true;
         } else if (name == "--long" || name == "--count") {
             const SearchOutput output = name == "--long" ? SearchOutput::Long : SearchOutput::Count;
             if (options.output != SearchOutput::Paths && options.output != output) {
@@ -125,8 +133,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (command == "search") {
         options.command = Command::Search;
         options.words.assign(positional.begin() + 1, positional.end());
-        if (options.listTitle || !options.folders.empty() || options.filter) {
-            error = "--list, --folder and --filter belong to refresh";
+        if (options.listTitle || !options.folders.empty() || options.filter || options.verbose) {
+            error = "--list, --folder, --filter and --verbose belong to refresh";
             return std::nullopt;
         }
     } else {

@@ -19,6 +19,7 @@ struct Options {
     std::optional<std::string> filter;     // --filter
     int threads = 0;                       // --threads; 0 means the stored thread count.
     SearchOutput output = SearchOutput::Paths;
+    bool verbose = false;  // -v, --verbose: refresh lists what it left out.
     std::vector<std::string> words;  // search WORD...
 };
 

@@ -183,6 +183,7 @@ void MainWindow::StartRefresh() {
     request.runDirectory = m_context.runDirectory;
     request.folders = m_settingsPage.Folders();
     request.filter = m_settingsPage.TypeFilter();
+    m_lastRefreshFilter = request.filter;
     request.shardCount = m_options.threadCount;
     const core::JobStart start = m_context.refresher.Start(std::move(request));
     if (start.outcome != core::StartOutcome::Started) {
@@ -219,14 +220,38 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
     if (event.generation != m_currentRefresh) {
         return;
     }
-    if (!event.report.failedShards.empty()) {
-        const index::ShardFailure& first = event.report.failedShards.front();
-        m_searchPage.ShowRefreshFailure(RefreshFailedText(first.path, first.error));
+    const std::string notice = RefreshNotice(event.report);
+    if (!notice.empty()) {
+        m_searchPage.ShowRefreshNotice(notice);
     }
     if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(false);
     }
+}
+
+std::string MainWindow::RefreshNotice(const index::RefreshReport& report) const {
+    const index::WalkReport& walk = report.walk;
+    switch (report.end) {
+        case index::RefreshEnd::FoldersMissing:
+            return FolderMissingText(walk.missingFolders.empty() ? std::string()
+                                                                 : walk.missingFolders.front());
+        case index::RefreshEnd::AnotherRefreshRuns:
+            return std::string(AnotherRefreshRunsText);
+        case index::RefreshEnd::WriteFailed: {
+            if (report.failedShards.empty()) {
+                return RefreshFailedText(m_context.runDirectory, {});
+            }
+            const index::ShardFailure& first = report.failedShards.front();
+            return RefreshFailedText(first.path, first.error);
+        }
+        case index::RefreshEnd::Written:
+            break;
+    }
+    if (report.records == 0 && walk.filesSeen > 0 && !m_lastRefreshFilter.empty()) {
+        return FilterMatchedNothingText(m_lastRefreshFilter, walk.filesSeen);
+    }
+    return LeftOutText(walk.unreadableFolders, walk.tooLong, walk.unstorableNames);
 }
 
 }  // namespace cj::ui

@@ -107,6 +107,8 @@ class MainWindow {
     void Apply(SearchFinishedEvent& event);
     void Apply(RefreshFinishedEvent& event);
     bool OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const;
+    // What the status line says after a refresh; empty when all went well.
+    std::string RefreshNotice(const index::RefreshReport& report) const;
 
     WindowContext m_context;
     WindowOptions m_options;
@@ -120,6 +122,7 @@ class MainWindow {
     core::JobGeneration m_currentSearch = 0;   // The search started last.
     core::JobGeneration m_currentRefresh = 0;  // The refresh started last.
     std::optional<BusyJob> m_busyJob;
+    std::string m_lastRefreshFilter;  // The type filter of the refresh started last.
 };
 
 }  // namespace cj::ui

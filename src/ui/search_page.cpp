@@ -158,7 +158,7 @@ void SearchPage::ShowSearchResults(std::size_t rows) {
     }
 }
 
-void SearchPage::ShowRefreshFailure(std::string_view text) {
+void SearchPage::ShowRefreshNotice(std::string_view text) {
     const int wide = m_width - m_status.Left() - WindowButtonsWidth;
     m_status.Move({}, {}, std::max(StatusWidth, wide), {});
     m_status.SetText(text);

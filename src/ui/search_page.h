@@ -41,10 +41,10 @@ class SearchPage {
     void ShowRefreshStarted();
     // The search's own end: rows, status, button, focus, selection.
     void ShowSearchResults(std::size_t rows);
-    // The status line after a refresh that could not write the index; the
-    // line takes the band's width up to the window's buttons until the next
-    // search.
-    void ShowRefreshFailure(std::string_view text);
+    // The status line after a refresh that has something to say (it failed,
+    // or left paths out); the line takes the band's width up to the window's
+    // buttons until the next search.
+    void ShowRefreshNotice(std::string_view text);
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
     void ShowListAgain(bool showUpdateCache);

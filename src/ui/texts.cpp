@@ -25,6 +25,33 @@ std::string FailureReasonText(std::error_code error) {
     return error ? error.message() : std::string("未知错误");
 }
 
+std::string FolderMissingText(std::string_view folder) {
+    return "无法打开目录 " + std::string(folder) + "，索引保持不变";
+}
+
+std::string FilterMatchedNothingText(std::string_view filter, std::uint64_t filesSeen) {
+    return "文件类型“" + std::string(filter) + "”没有匹配任何文件（共找到 " +
+           std::to_string(filesSeen) + " 个文件）";
+}
+
+std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
+                        std::uint64_t unstorableNames) {
+    if (unreadableFolders + tooLong + unstorableNames == 0) {
+        return {};
+    }
+    std::string text = "索引已更新，未收录：";
+    const auto part = [&text](std::uint64_t count, std::string_view what) {
+        if (count > 0) {
+            text += std::string(what) + " " + std::to_string(count) + " 个，";
+        }
+    };
+    part(unreadableFolders, "无法读取的文件夹");
+    part(tooLong, "路径过长");
+    part(unstorableNames, "名称无法保存");
+    text.resize(text.size() - std::string_view("，").size());
+    return text;
+}
+
 std::string RefreshFailedText(std::string_view path, std::error_code error) {
     std::string text = "索引更新失败（";
     text += FailureReasonText(error);

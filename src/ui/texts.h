@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -27,5 +28,15 @@ std::string FailureReasonText(std::error_code error);
 // The status line after a refresh that could not write the index: the
 // reason first (a long path may not fit), then the file.
 std::string RefreshFailedText(std::string_view path, std::error_code error);
+
+// The status line after a refresh that did not run or wrote nothing new.
+std::string FolderMissingText(std::string_view folder);
+inline constexpr std::string_view AnotherRefreshRunsText = "另一个程序正在刷新索引，请稍后再试";
+std::string FilterMatchedNothingText(std::string_view filter, std::uint64_t filesSeen);
+
+// The status line after a refresh that left paths out; empty when it left
+// none out.
+std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
+                        std::uint64_t unstorableNames);
 
 }  // namespace cj::ui

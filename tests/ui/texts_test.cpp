@@ -14,6 +14,12 @@ TEST(WindowTexts, FailuresAUserCanActOnAreSaidInTheProgramsWords) {
     EXPECT_EQ(FailureReasonText(other), other.message());
 }
 
+TEST(WindowTexts, LeftOutNamesOnlyWhatWasLeftOut) {
+    EXPECT_EQ(LeftOutText(0, 0, 0), "") << "nothing to say";
+    EXPECT_EQ(LeftOutText(2, 0, 1), "索引已更新，未收录：无法读取的文件夹 2 个，名称无法保存 1 个");
+    EXPECT_EQ(LeftOutText(0, 7, 0), "索引已更新，未收录：路径过长 7 个");
+}
+
 TEST(WindowTexts, FoundTextHasTheBlankBeforeTheUnit) {
     EXPECT_EQ(FoundText(0), "找到：0 个文件");
     EXPECT_EQ(FoundText(1262157), "找到：1262157 个文件");

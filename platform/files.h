@@ -19,10 +19,45 @@ inline constexpr char PathSeparator = '/';
 std::error_code ReadWholeFile(const std::string& path, std::string& out);
 
 // Replaces the file with data atomically: the data goes to a temporary file in
-// the same folder, is flushed to disk and renamed over the target. On any
-// failure the previous file is left as it was and no temporary file remains.
-// New files get mode 0644 less the umask; a replaced file keeps its mode.
+// the same folder, is flushed to disk and renamed over the target, and the
+// folder is flushed. On any failure the previous file is left as it was and no
+// temporary file remains (a process killed half-way leaves one, see
+// AtomicWriteTarget). New files get mode 0666 less the umask; a replaced file
+// keeps its mode. A symbolic link is written through: the file it leads to is
+// replaced (its temporary sits beside that file) and the link stays. A file
+// the caller may not write is not replaced: std::errc::permission_denied, as
+// Windows refuses to replace a read-only file (root passes on Linux).
 std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view data);
+
+// The name of the file whose temporary WriteWholeFileAtomic calls name
+// (".<target>.tmp-" and six characters), or empty when name is none.
+std::string_view AtomicWriteTarget(std::string_view name);
+
+// Removes what WriteWholeFileAtomic(path, ...) left behind when its process
+// died between creating its temporary file and renaming it: the temporaries of
+// path's file (a link followed) in that file's folder. The caller makes sure
+// that no live writer of path is between those two steps (it holds the lock
+// that every writer of path holds). Goes on past a failure; returns the first.
+std::error_code RemoveAtomicWriteLeftovers(const std::string& path);
+
+// Writes data to path, creating or truncating it, and flushes it to disk. Not
+// atomic: for a file nothing reads until the caller publishes it (by renaming
+// it, or by a record of its own). On failure the file may hold part of data or
+// exist empty; the caller removes it.
+std::error_code WriteFileAndSync(const std::string& path, std::string_view data);
+
+// Renames from to to, replacing a file (not a folder) at to, atomically on one
+// file system.
+std::error_code RenameFile(const std::string& from, const std::string& to);
+
+// Flushes a folder's entries (names created, renamed or removed) to disk.
+// Nothing to do on systems that flush them with the files (Windows).
+std::error_code SyncFolder(const std::string& path);
+
+// Whether WriteWholeFileAtomic or RenameFile could replace path: success for a
+// missing entry or a file the caller may write; std::errc::is_a_directory for
+// a folder; std::errc::permission_denied for a file the caller may not write.
+std::error_code CheckReplaceable(const std::string& path);
 
 // Size in bytes of a regular file (following symbolic links). Directories and
 // other non-regular entries report std::errc::invalid_argument.

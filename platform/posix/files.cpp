@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -59,6 +60,40 @@ std::string ParentOf(const std::string& path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path a chain of symbolic links at path ends in: path itself when it is
+// no link, and the last link's target when that is missing (a write creates
+// it there, as opening the link would). Too many links is ELOOP.
+std::error_code ResolveLinks(const std::string& path, std::string& out) {
+    out = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(out.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return {};
+        }
+        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
+                                 1);
+        const ssize_t n = ::readlink(out.c_str(), buffer.data(), buffer.size());
+        if (n < 0) {
+            return LastError();
+        }
+        if (static_cast<std::size_t>(n) >= buffer.size()) {
+            continue;  // The link changed under us: read it again.
+        }
+        std::string target(buffer.data(), static_cast<std::size_t>(n));
+        out = target.starts_with('/') ? std::move(target) : ParentOf(out) + "/" + target;
+    }
+    return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+}
+
+std::error_code SyncFolderOf(const std::string& path) {
+    return SyncFolder(ParentOf(path));
+}
+
 }  // namespace
 
 std::error_code ReadWholeFile(const std::string& path, std::string& out) {
@@ -92,12 +127,17 @@ std::error_code ReadWholeFile(const std::string& path, std::string& out) {
 }
 
 std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view data) {
+    std::string target;
+    if (const std::error_code ec = ResolveLinks(path, target); ec) {
+        return ec;
+    }
+    if (const std::error_code ec = CheckReplaceable(target); ec) {
+        return ec;
+    }
     // The temporary file sits in the target's folder so that the rename stays
     // on one file system and is atomic. mkstemp fails when the folder is
     // missing, which leaves the file system untouched.
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = ParentOf(path) + "/." + name + ".tmp-XXXXXX";
+    std::string temp = ParentOf(target) + "/." + NameOf(target) + ".tmp-XXXXXX";
     FdGuard fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.Get() < 0) {
         return LastError();
@@ -105,7 +145,7 @@ std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view d
 
     struct stat old {};
     mode_t mode = 0;
-    if (::stat(path.c_str(), &old) == 0) {
+    if (::stat(target.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -123,7 +163,7 @@ std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view d
     if (!ec && ::close(fd.Release()) != 0) {
         ec = LastError();
     }
-    if (!ec && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!ec && ::rename(temp.c_str(), target.c_str()) != 0) {
         ec = LastError();
     }
     if (ec) {
@@ -132,9 +172,89 @@ std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view d
     }
     // Make the rename itself durable; the data already is, so a failure here
     // only means a crash could bring back the previous whole file.
-    FdGuard dir(::open(ParentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) {
-        ::fsync(dir.Get());
+    static_cast<void>(SyncFolderOf(target));
+    return {};
+}
+
+std::string_view AtomicWriteTarget(std::string_view name) {
+    constexpr std::string_view Mark = ".tmp-";
+    constexpr std::size_t Random = 6;  // The XXXXXX of mkostemp.
+    if (name.size() < 1 + 1 + Mark.size() + Random || name.front() != '.' ||
+        name.substr(name.size() - Random - Mark.size(), Mark.size()) != Mark) {
+        return {};
+    }
+    return name.substr(1, name.size() - 1 - Mark.size() - Random);
+}
+
+std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
+    std::string target;
+    if (const std::error_code ec = ResolveLinks(path, target); ec) {
+        return ec;
+    }
+    const std::string folder = ParentOf(target);
+    const std::string name = NameOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return LastError();
+    }
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (AtomicWriteTarget(entry->d_name) == name) {
+            leftovers.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    std::error_code first;
+    for (const std::string& leftover : leftovers) {
+        if (const std::error_code ec = RemoveFile(folder + "/" + leftover);
+            ec && ec != std::errc::no_such_file_or_directory && !first) {
+            first = ec;
+        }
+    }
+    return first;
+}
+
+std::error_code WriteFileAndSync(const std::string& path, std::string_view data) {
+    FdGuard fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) {
+        return LastError();
+    }
+    if (const std::error_code ec = WriteAll(fd.Get(), data); ec) {
+        return ec;
+    }
+    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code RenameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code SyncFolder(const std::string& path) {
+    FdGuard dir(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() < 0 || ::fsync(dir.Get()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code CheckReplaceable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT ? std::error_code() : LastError();
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+    // Renaming over a file needs only the folder's permission on Linux; the
+    // file's own is asked here so that a read-only file stays, as on Windows.
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+        return LastError();
     }
     return {};
 }

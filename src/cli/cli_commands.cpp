@@ -7,10 +7,10 @@
 
 #include "core/data_paths.h"
 #include "core/settings_file.h"
+#include "index/index_commit.h"
 #include "index/refresh.h"
 #include "index/shard_file.h"
 #include "platform/files.h"
-#include "platform/mapped_file.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
 #include "shell/hit_text.h"
@@ -44,31 +44,6 @@ std::string CheckDataFolder(const std::string& runDirectory) {
         std::string bytes;
         if (const std::error_code ec = platform::ReadWholeFile(config, bytes); ec) {
             return CannotText("read", config, ec);
-        }
-    }
-    return {};
-}
-
-// Checks that every shard the search will scan can be read: the search itself
-// reads an unreadable shard as empty, which would print too few hits and
-// succeed. A shard with no records is not read at all.
-std::string CheckShards(const std::string& runDirectory, int shardCount,
-                        const core::SettingsFile& settings) {
-    for (int n = 1; n <= shardCount; ++n) {
-        if (settings.ReadShardCount(n) == 0) {
-            continue;
-        }
-        const std::string path = core::ShardPath(runDirectory, n);
-        std::error_code ec;
-        if (platform::ProbePath(path).isDirectory) {
-            ec = std::make_error_code(std::errc::is_a_directory);
-        } else {
-            // Mapping costs no reading; the search maps the shard again.
-            platform::MappedFile shard;
-            ec = shard.Open(path);
-        }
-        if (ec) {
-            return CannotText("read", path, ec);
         }
     }
     return {};
@@ -135,7 +110,7 @@ class OutputSink final : public search::HitSink {
     Output& m_out;
 };
 
-// Prints every failure of a shard write or reset; returns the exit code.
+// Prints every failure of a shard write; returns the exit code.
 int FailShards(std::string_view action, const std::vector<index::ShardFailure>& failures) {
     for (const index::ShardFailure& failure : failures) {
         Fail(CannotText(action, failure.path, failure.error));
@@ -241,28 +216,17 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
         request.filter = *options.filter;
     }
 
-    const int stored = settings.ReadThreadCount().count;
-    request.shardCount = options.threads > 0 ? options.threads : stored;
-    if (request.shardCount != stored) {
-        // Another shard count: forget the old index first and store the new
-        // count, as the settings do, so that searches read exactly these
-        // shards.
-        if (const auto failures = index::TryResetShards(runDirectory, stored, settings);
-            !failures.empty()) {
-            return FailShards("remove", failures);
-        }
-        if (const std::error_code ec =
-                settings.TrySaveThreadCount(std::to_string(request.shardCount));
-            ec) {
-            return Fail(CannotText("write", settings.Path(), ec));
-        }
-    }
+    // Another shard count is stored with the new index when it is committed,
+    // and the old shards go only then.
+    request.shardCount = options.threads > 0 ? options.threads : settings.ReadThreadCount().count;
 
     core::EngineActivity activity;
     index::Refresher refresher(activity, nullptr);
     index::RefreshReport report;
-    if (refresher.Run(request, &report) != core::StartOutcome::Started) {
-        return Fail("the refresh did not start: another refresh or search runs");
+    if (refresher.Run(request, &report) != core::StartOutcome::Started ||
+        report.end == index::RefreshEnd::AnotherRefreshRuns) {
+        return Fail("the refresh did not start: another refresh of " +
+                    core::DataDirectory(runDirectory) + " runs");
     }
     return ReportRefresh(options, request, report);
 }
@@ -271,19 +235,17 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     if (const std::string problem = CheckDataFolder(runDirectory); !problem.empty()) {
         return Fail(problem);
     }
-    const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
     std::string keywordText;
     for (std::size_t i = 0; i < options.words.size(); ++i) {
         keywordText += i == 0 ? "" : " ";
         keywordText += options.words[i];
     }
+    // Finishes a commit a killed refresh left and removes its leftovers; a
+    // commit that cannot be finished is read through its record all the same.
+    static_cast<void>(index::RecoverIndex(runDirectory));
     search::SearchRequest request;
     request.runDirectory = runDirectory;
-    request.shardCount = options.threads > 0 ? options.threads : settings.ReadThreadCount().count;
-    if (const std::string problem = CheckShards(runDirectory, request.shardCount, settings);
-        !problem.empty()) {
-        return Fail(problem);
-    }
+    request.shardCount = options.threads;  // 0: the stored count, read with the counts.
     request.detail = options.output == SearchOutput::Count  ? search::HitDetail::Count
                      : options.output == SearchOutput::Long ? search::HitDetail::Sizes
                                                             : search::HitDetail::Paths;
@@ -296,7 +258,15 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     if (options.output == SearchOutput::Paths) {
         request.firstShardSink = &firstShard;
     }
-    const std::vector<search::ShardHits> hits = search::SearchShards(request, keywords, never);
+    std::vector<search::ShardHits> hits = search::OpenShards(request);
+    // An unreadable shard would read as empty and print too few hits: a
+    // shard with records must be there.
+    for (const search::ShardHits& shard : hits) {
+        if (shard.error) {
+            return Fail(CannotText("read", shard.path, shard.error));
+        }
+    }
+    search::ScanShards(request, hits, keywords, never);
 
     if (options.output == SearchOutput::Count) {
         std::uint64_t total = 0;

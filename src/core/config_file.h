@@ -4,7 +4,11 @@
 // sections and keys; this class is the layer beneath.
 //
 // Thread-safe: the refresh thread writes shard counts and search workers read
-// them while the UI thread reads and writes settings.
+// them while the UI thread reads and writes settings. Safe across processes
+// too: every write holds the Config lock of the file's folder
+// (core/data_lock.h) through its whole read-modify-write, so that two programs
+// writing at once never drop each other's changes. Reads take no lock: the file
+// is only ever replaced whole.
 #pragma once
 
 #include <span>
@@ -13,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/file_lock.h"
 #include "platform/profile.h"
 
 namespace cj::core {
@@ -51,7 +56,15 @@ public:
     // are kept, see platform::UnquoteProfileValue).
     SectionItems ReadSection(std::string_view section) const;
 
+    // Removes the temporary files of writes that were killed before their
+    // rename (under the Config lock, so no live write loses its file). Goes
+    // on past a failure; returns the first.
+    std::error_code TryRemoveWriteLeftovers() const;
+
 private:
+    // Takes the Config lock, waiting while another write runs.
+    std::error_code TryLockForWrite(platform::FileLock& lock) const;
+
     std::string m_path;
 };
 

@@ -16,6 +16,14 @@ std::string ShardPath(std::string_view runDirectory, int n) {
     return platform::JoinPath(DataDirectory(runDirectory), std::to_string(n) + ".txt");
 }
 
+std::string NewShardPath(std::string_view runDirectory, int n) {
+    return ShardPath(runDirectory, n) + ".new";
+}
+
+std::string CommitRecordPath(std::string_view runDirectory) {
+    return platform::JoinPath(DataDirectory(runDirectory), "commit.txt");
+}
+
 std::string BackupPath(std::string_view runDirectory) {
     return platform::JoinPath(DataDirectory(runDirectory), "Backup.txt");
 }

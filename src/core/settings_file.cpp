@@ -239,16 +239,48 @@ std::uint64_t SettingsFile::ReadShardCount(int n) const {
     return count > 0 ? static_cast<std::uint64_t>(count) : 0;
 }
 
-std::error_code SettingsFile::TryWriteShardCount(int n, std::uint64_t count) const {
-    return m_config.TryWriteItem(ShardCounts, std::to_string(n), std::to_string(count));
+std::vector<std::uint64_t> SettingsFile::ReadShardCounts(int shardCount) const {
+    const SectionItems items = m_config.ReadSection(ShardCounts);
+    std::vector<std::uint64_t> counts;
+    for (int n = 1; n <= shardCount; ++n) {
+        const std::string* value = FindValue(items, std::to_string(n));
+        const std::int64_t count =
+            value != nullptr ? TextToInt(platform::UnquoteProfileValue(*value)) : 0;
+        counts.push_back(count > 0 ? static_cast<std::uint64_t>(count) : 0);
+    }
+    return counts;
 }
 
-std::error_code SettingsFile::TryDeleteShardCount(int n) const {
-    return m_config.TryDeleteItem(ShardCounts, std::to_string(n));
-}
-
-std::error_code SettingsFile::TryDeleteShardCounts() const {
-    return m_config.TryDeleteSection(ShardCounts);
+std::error_code SettingsFile::TryWriteIndexCounts(std::span<const std::uint64_t> counts,
+                                                  std::optional<int> threadCount) const {
+    // The edits hold views, so their texts live here.
+    std::vector<std::string> keys;
+    std::vector<std::string> values;
+    for (std::size_t n = 1; n <= counts.size(); ++n) {
+        keys.push_back(std::to_string(n));
+        values.push_back(std::to_string(counts[n - 1]));
+    }
+    std::vector<std::string> stale;
+    for (std::string& key : m_config.ReadSection(ShardCounts).keys) {
+        const bool kept = std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+            return platform::IsSameProfileName(k, key);
+        });
+        if (!kept && !key.empty()) {
+            stale.push_back(std::move(key));
+        }
+    }
+    const std::string threads = threadCount ? std::to_string(*threadCount) : std::string();
+    std::vector<platform::ProfileEdit> edits;
+    for (const std::string& key : stale) {
+        edits.push_back({ShardCounts, key, std::nullopt});
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        edits.push_back({ShardCounts, keys[i], values[i]});
+    }
+    if (threadCount) {
+        edits.push_back({ThreadCount, Value, threads});
+    }
+    return m_config.TryEdit(edits);
 }
 
 }  // namespace cj::core

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -131,10 +132,19 @@ class SettingsFile {
     // The record count of index shard n (from 1): missing, non-numeric or
     // negative is 0.
     std::uint64_t ReadShardCount(int n) const;
-    std::error_code TryWriteShardCount(int n, std::uint64_t count) const;
-    std::error_code TryDeleteShardCount(int n) const;
-    // Forgets every shard count.
-    std::error_code TryDeleteShardCounts() const;
+    // The counts of shards 1..shardCount in one read of the file: element
+    // n - 1 is ReadShardCount(n).
+    std::vector<std::uint64_t> ReadShardCounts(int shardCount) const;
+    // The index's counts as one rewrite of the file, all or nothing: counts[n
+    // - 1] becomes shard n's count, every other item of the shard counts'
+    // section goes, and the thread count becomes threadCount when given. For
+    // the index commit only (index/index_commit.h), which holds the data
+    // folder's Index lock so that no other writer of these items runs.
+    std::error_code TryWriteIndexCounts(std::span<const std::uint64_t> counts,
+                                        std::optional<int> threadCount) const;
+
+    // Removes the temporary files of writes killed before their rename.
+    std::error_code TryRemoveWriteLeftovers() const { return m_config.TryRemoveWriteLeftovers(); }
 
   private:
     ConfigFile m_config;

@@ -1,10 +1,12 @@
 #include "index/refresh.h"
 
+#include "core/data_lock.h"
 #include "core/data_paths.h"
 #include "core/settings_file.h"
 #include "core/text_rules.h"
 #include "core/type_filter.h"
 #include "index/dir_walk.h"
+#include "index/index_commit.h"
 #include "index/shard_file.h"
 
 namespace cj::index {
@@ -86,6 +88,26 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
     try {
         const int shardCount = UsableShardCount(request.shardCount);
         report.shardCount = shardCount;
+        // One refresh at a time across programs, for the whole run; the lock
+        // goes with this scope.
+        platform::FileLock refreshLock;
+        if (const std::error_code ec = TryLockRefresh(request.runDirectory, refreshLock); ec) {
+            if (ec == std::errc::resource_unavailable_try_again) {
+                report.end = RefreshEnd::AnotherRefreshRuns;
+                return;
+            }
+            report.end = RefreshEnd::WriteFailed;
+            report.failedShards.push_back(
+                {0, core::LockFilePath(core::DataDirectory(request.runDirectory)), ec});
+            return;
+        }
+        // A commit another refresh left unfinished goes first: its new shards
+        // must not meet this one's.
+        report.failedShards = TryRecoverHoldingRefreshLock(request.runDirectory);
+        if (!report.failedShards.empty()) {
+            report.end = RefreshEnd::WriteFailed;
+            return;
+        }
         ShardSet shards(shardCount);
         const core::TypeFilter filter(request.filter);
         WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
@@ -93,14 +115,13 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
                         shards.Add(record);
                         ++report.records;
                     });
-        const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
-        report.failedShards = TryWriteShards(shards, request.runDirectory, settings);
+        report.failedShards = TryCommitShards(shards, request.runDirectory);
         if (!report.failedShards.empty()) {
             report.end = RefreshEnd::WriteFailed;
         }
     } catch (const std::system_error& e) {
-        // Out of threads or out of memory: the shards on disk stay as they
-        // were (each is replaced whole or not at all).
+        // Out of threads or out of memory: the index on disk stays as it was
+        // (it is replaced whole or not at all).
         // Nothing leaves this thread.
         FailEveryShard(request.runDirectory, e.code(), report);
     } catch (...) {

@@ -41,7 +41,8 @@ struct RefreshReport {
     WalkReport walk;
     std::uint64_t records = 0;  // Records written to the shards.
     int shardCount = 0;         // The shard count used.
-    // Shards whose file or count could not be written, with the path and reason.
+    // WriteFailed: what could not be written, with the path and reason (see
+    // TryCommitShards); the previous index stays.
     std::vector<ShardFailure> failedShards;
 };
 
@@ -57,7 +58,9 @@ class RefreshListener {
 };
 
 // Runs one refresh at a time; a refresh also refuses to start while a search
-// runs (both through the shared EngineActivity).
+// runs (both through the shared EngineActivity). Across programs, a refresh
+// holds the data folder's Refresh lock (index/index_commit.h) and ends at once
+// with AnotherRefreshRuns while another program's refresh holds it.
 class Refresher {
   public:
     // listener receives the end of every refresh started by Start; it may be

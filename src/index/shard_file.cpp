@@ -25,38 +25,6 @@ void ShardSet::Add(std::string_view record) {
     m_next = (m_next + 1) % m_buffers.size();
 }
 
-std::vector<ShardFailure> TryWriteShards(const ShardSet& shards, std::string_view runDirectory,
-                                         const core::SettingsFile& settings) {
-    std::vector<ShardFailure> failures;
-    for (int n = 1; n <= shards.ShardCount(); ++n) {
-        std::string path = core::ShardPath(runDirectory, n);
-        if (const std::error_code ec = platform::WriteWholeFileAtomic(path, shards.Buffer(n)); ec) {
-            failures.push_back({n, std::move(path), ec});
-            continue;
-        }
-        if (const std::error_code ec = settings.TryWriteShardCount(n, shards.Count(n)); ec) {
-            failures.push_back({n, settings.Path(), ec});
-        }
-    }
-    return failures;
-}
-
-std::vector<ShardFailure> TryResetShards(std::string_view runDirectory, int oldCount,
-                                         const core::SettingsFile& settings) {
-    std::vector<ShardFailure> failures;
-    for (int n = 1; n <= oldCount; ++n) {
-        std::string path = core::ShardPath(runDirectory, n);
-        if (const std::error_code ec = platform::RemoveFile(path);
-            ec && ec != std::errc::no_such_file_or_directory) {
-            failures.push_back({n, std::move(path), ec});
-        }
-    }
-    if (const std::error_code ec = settings.TryDeleteShardCounts(); ec) {
-        failures.push_back({0, settings.Path(), ec});
-    }
-    return failures;
-}
-
 std::string_view ShardText(std::string_view fileBytes) {
     const void* nul = std::memchr(fileBytes.data(), '\0', fileBytes.size());
     if (nul == nullptr) {

@@ -9,6 +9,8 @@
 //                  the number of records in shard n.
 // Record k of a refresh (from 1, across all folders) goes to shard
 // ((k - 1) mod N) + 1, so shard sizes differ by at most one, shard 1 the most.
+// Shards and counts are replaced together, all at once, by the index commit
+// (index/index_commit.h); nothing else writes them.
 //
 // Readers trust the count, not the file's length: a shard is read as text up to
 // its first NUL byte, and only its first c lines are records. A line ends at LF
@@ -47,27 +49,15 @@ private:
     std::size_t m_next = 0;  // Index of the shard that receives the next record.
 };
 
-// A shard file or count that could not be written or removed: the shard's
-// number (0 for the counts of every shard), the file that failed (the shard's
-// own file, or the configuration file for its count) and the reason.
+// A file of the index that could not be written, renamed or locked: the
+// shard's number (0 for what belongs to no one shard: the configuration file
+// with the counts, the commit record, the lock file, the data folder), the
+// file that failed and the system's reason.
 struct ShardFailure {
     int shard = 0;
     std::string path;
     std::error_code error;
 };
-
-// Writes shard files 1..N, each replaced whole and atomically, each followed by
-// its count. A shard whose file cannot be written keeps its previous file and
-// its previous count, so file and count never disagree. Returns one failure
-// per shard that was not written (empty on full success).
-std::vector<ShardFailure> TryWriteShards(const ShardSet& shards, std::string_view runDirectory,
-                                         const core::SettingsFile& settings);
-
-// Forgets the index of oldCount shards: removes data/1.txt..data/<oldCount>.txt
-// (a file already gone is fine) and every shard count. Used before the thread
-// count changes. Goes on past a failure; returns every failure.
-std::vector<ShardFailure> TryResetShards(std::string_view runDirectory, int oldCount,
-                                         const core::SettingsFile& settings);
 
 // The shard's text: the bytes up to the first NUL, if any.
 std::string_view ShardText(std::string_view fileBytes);

@@ -2,9 +2,7 @@
 
 #include <thread>
 
-#include "core/data_paths.h"
-#include "core/settings_file.h"
-#include "index/shard_file.h"
+#include "index/index_commit.h"
 #include "platform/file_size_reader.h"
 #include "search/shard_scan.h"
 
@@ -73,9 +71,10 @@ class SizeSink final : public HitSink {
     platform::FileSizeReader m_sizes;
 };
 
-void Scan(const SearchRequest& request, int n, std::uint64_t count, const KeywordSet& keywords,
+void Scan(const SearchRequest& request, int n, const KeywordSet& keywords,
           const std::atomic<bool>& stop, ShardHits& out) {
     const std::string_view bytes = out.shard.Bytes();
+    const std::uint64_t count = out.records;
     switch (request.detail) {
         case HitDetail::Count: {
             CountSink sink(out);
@@ -100,52 +99,63 @@ void Scan(const SearchRequest& request, int n, std::uint64_t count, const Keywor
     }
 }
 
-}  // namespace
-
-void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords,
-                 const std::atomic<bool>& stop, ShardHits& out) {
+void ScanOne(const SearchRequest& request, int n, const KeywordSet& keywords,
+             const std::atomic<bool>& stop, ShardHits& out) {
+    if (out.records == 0 || out.error) {
+        return;  // A missing or unreadable shard has no hits.
+    }
     try {
-        // The configuration file serialises its own readers, so the workers of
-        // one search need no lock of their own around the count.
-        const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
-        const std::uint64_t count = settings.ReadShardCount(n);
-        if (count == 0) {
-            return;
-        }
-        const std::string path = core::ShardPath(request.runDirectory, n);
-        if (const std::error_code unreadable = out.shard.Open(path)) {
-            return;  // A missing or unreadable shard has no hits.
-        }
-        Scan(request, n, count, keywords, stop, out);
+        Scan(request, n, keywords, stop, out);
     } catch (...) {
         // Out of memory part-way: keep the hits prepared so far. Nothing
         // leaves a worker thread.
     }
 }
 
-std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
-                                    const std::atomic<bool>& stop) {
-    const std::size_t shardCount =
-        request.shardCount > 0 ? static_cast<std::size_t>(request.shardCount) : 0;
-    std::vector<ShardHits> hits(shardCount);
+}  // namespace
+
+std::vector<ShardHits> OpenShards(const SearchRequest& request) {
+    // Mapping costs no reading, so the whole index is opened under the lock
+    // in a moment and scanned after it.
+    const index::IndexReadLock index(request.runDirectory, request.shardCount);
+    std::vector<ShardHits> shards(index.Shards().size());
+    for (std::size_t i = 0; i < shards.size(); ++i) {
+        ShardHits& shard = shards[i];
+        shard.path = index.Shards()[i].path;
+        shard.records = index.Shards()[i].count;
+        if (shard.records > 0) {
+            shard.error = shard.shard.Open(shard.path);
+        }
+    }
+    return shards;
+}
+
+void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
+                const KeywordSet& keywords, const std::atomic<bool>& stop) {
     std::vector<std::thread> workers;
-    workers.reserve(shardCount);
+    workers.reserve(shards.size());
     std::size_t n = 0;
     try {
-        for (; n < shardCount; ++n) {
+        for (; n < shards.size(); ++n) {
             workers.emplace_back(
-                [&, n] { SearchShard(request, static_cast<int>(n + 1), keywords, stop, hits[n]); });
+                [&, n] { ScanOne(request, static_cast<int>(n + 1), keywords, stop, shards[n]); });
         }
     } catch (const std::system_error&) {
         // No thread for the remaining shards: scan them here, in order.
-        for (; n < shardCount; ++n) {
-            SearchShard(request, static_cast<int>(n + 1), keywords, stop, hits[n]);
+        for (; n < shards.size(); ++n) {
+            ScanOne(request, static_cast<int>(n + 1), keywords, stop, shards[n]);
         }
     }
     for (std::thread& worker : workers) {
         worker.join();
     }
-    return hits;
+}
+
+std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
+                                    const std::atomic<bool>& stop) {
+    std::vector<ShardHits> shards = OpenShards(request);
+    ScanShards(request, shards, keywords, stop);
+    return shards;
 }
 
 }  // namespace cj::search

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "platform/mapped_file.h"
@@ -25,6 +26,11 @@ enum class HitDetail {
 
 // The hits of one shard, in shard order.
 struct ShardHits {
+    std::string path;           // The shard's file.
+    std::uint64_t records = 0;  // Its count: the records to scan.
+    // Why the shard could not be opened (it has no hits then). A shard with
+    // no records is not opened.
+    std::error_code error;
     platform::MappedFile shard;           // The shard's bytes; paths point into them.
     std::uint64_t count = 0;              // Hits found (every detail).
     std::vector<std::string_view> paths;  // HitDetail::Paths and Sizes.
@@ -36,7 +42,8 @@ struct ShardHits {
 
 struct SearchRequest {
     std::string runDirectory;  // No trailing separator.
-    int shardCount = 0;        // Shards 1..shardCount are read; below 1 reads none.
+    // Shards 1..shardCount are read; below 1 means the stored thread count.
+    int shardCount = 0;
     HitDetail detail = HitDetail::Paths;
     // With HitDetail::Paths, optional: shard 1's hits go here as they are
     // found, on its worker's thread, instead of into its paths (its count
@@ -45,14 +52,20 @@ struct SearchRequest {
     HitSink* firstShardSink = nullptr;
 };
 
-// Searches shard n: maps data/<n>.txt (a missing shard has no hits), reads its
-// count from [syjs] and scans it. Stops between blocks, and between hits, once
-// stop is set; what was found until then stays. Any thread.
-void SearchShard(const SearchRequest& request, int n, const KeywordSet& keywords,
-                 const std::atomic<bool>& stop, ShardHits& out);
+// Reads the counts and opens (maps) shards 1..request.shardCount as one
+// index: under the data folder's Index lock, shared, so that a commit in any
+// program is either wholly before or wholly after (index/index_commit.h).
+// Waits while a commit runs, never for a whole refresh. Element n - 1 holds
+// shard n, with no hits yet. Any thread.
+std::vector<ShardHits> OpenShards(const SearchRequest& request);
 
-// Searches every shard, one thread each, and returns once all have finished
-// (joining them: no spinning). Element n - 1 holds the hits of shard n.
+// Scans the opened shards, one thread each, and returns once all have
+// finished (joining them: no spinning). Stops between blocks, and between
+// hits, once stop is set; what was found until then stays.
+void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
+                const KeywordSet& keywords, const std::atomic<bool>& stop);
+
+// OpenShards, then ScanShards. A shard that cannot be opened has no hits.
 std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
                                     const std::atomic<bool>& stop);
 

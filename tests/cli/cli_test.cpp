@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/data_lock.h"
 #include "core/data_paths.h"
 #include "core/settings_file.h"
 #include "temp_dir.h"
@@ -44,12 +45,14 @@ class CliTest : public ::testing::Test {
     // stdoutTo, when given, takes the output instead of the pipe. asNobody
     // runs the command line as user "nobody" when the tests run as root, for
     // whom no permission stands in the way.
+    // limits, when given, are shell commands run first (ulimit).
     RunResult Run(const std::vector<std::string>& args, std::string_view stdoutTo = {},
-                  bool asNobody = false) const {
+                  bool asNobody = false, std::string_view limits = {}) const {
         std::string command = Quote(CJ_CLI_PATH);
         if (asNobody && ::geteuid() == 0) {
             command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
         }
+        command = std::string(limits) + command;
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -238,14 +241,65 @@ TEST_F(CliTest, ShardThatCannotBeWrittenFailsTheRefresh) {
     EXPECT_EQ(result.out, "");
 }
 
-TEST_F(CliTest, OldShardThatCannotBeRemovedStopsAThreadCountChange) {
-    ASSERT_EQ(Config().TrySaveThreadCount("3"), std::error_code());
+// Going from three shards to one used to remove the old shards first, so one
+// that could not be removed stopped the change with the index gone. The old
+// shards now go after the new index is in place, and one that stays has no
+// count.
+TEST_F(CliTest, OldShardThatCannotBeRemovedDoesNotStopAThreadCountChange) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    std::filesystem::remove(RunDir() + "/data/2.txt");
     m_dir.WriteFile("run/data/2.txt/keep", "x");
     const RunResult result =
         Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Config().ReadThreadCount().text, "1");
+    EXPECT_EQ(Config().ReadShardCount(2), 0u);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search"}).out, "4\n");
+}
+
+// A thread-count change used to forget the old index and store the new count
+// before writing a shard, so a full disk (here a file-size limit) left no
+// index at all. The old index and its count now stay until the new one is
+// whole.
+TEST_F(CliTest, ThreadCountChangeOnAFullDiskKeepsTheOldIndex) {
+    const std::string deep(250, 'd');
+    m_dir.WriteFile("tree/" + deep + "/" + deep + "/SF5.jpg", "");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "2", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    const std::string shard1 = m_dir.ReadFile("run/data/1.txt");
+    const std::string shard2 = m_dir.ReadFile("run/data/2.txt");
+    const std::string before = Run({"--run-dir", RunDir(), "search", "SF"}).out;
+
+    // The shard that gets the long path outgrows 512 bytes; the counts do not.
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"}, {},
+            false, "trap '' XFSZ; ulimit -f 1; ");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, Refused("remove", RunDir() + "/data/2.txt", "Is a directory"));
-    EXPECT_EQ(Config().ReadThreadCount().text, "3");
+    EXPECT_NE(result.err.find("File too large"), std::string::npos) << result.err;
+    EXPECT_EQ(Config().ReadThreadCount().text, "2");
+    EXPECT_EQ(m_dir.ReadFile("run/data/1.txt"), shard1);
+    EXPECT_EQ(m_dir.ReadFile("run/data/2.txt"), shard2);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/3.txt"));
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}).out, before);
+}
+
+TEST_F(CliTest, RefreshIsRefusedWhileAnotherProgramRefreshesButSearchesRun) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    const std::string config = m_dir.ReadFile("run/data/chengjing.ini");
+    platform::FileLock other;  // Another program's refresh.
+    ASSERT_EQ(core::TryLockData(RunDir() + "/data", core::DataLock::Refresh,
+                                platform::LockMode::Exclusive, platform::LockWait::No, other),
+              std::error_code());
+    const RunResult refused =
+        Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "chengjing-cli: the refresh did not start: another refresh of " +
+                               RunDir() + "/data runs\n");
+    EXPECT_EQ(m_dir.ReadFile("run/data/chengjing.ini"), config);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "--count", "search", "SF"}).out, "3\n");
 }
 
 TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
@@ -258,17 +312,25 @@ TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
     ASSERT_EQ(::chmod(data.c_str(), 0555), 0);
     ASSERT_EQ(::chmod((data + "/chengjing.ini").c_str(), 0644), 0);
 
-    // A thread-count change stores the new count before it writes any shard.
-    RunResult result = Run(
-        {"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"}, {}, true);
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, Refused("write", data + "/chengjing.ini", "Permission denied"));
-    EXPECT_EQ(Config().ReadThreadCount().text, "1");
-
-    result = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, Refused("write", data + "/1.txt", "Permission denied"));
-    EXPECT_EQ(result.out, "");
+    // The lock file is root's: nobody may not take the refresh's lock.
+    for (const char* threads : {"3", "1"}) {
+        const RunResult result = Run(
+            {"--run-dir", RunDir(), "--threads", threads, "refresh", "--folder", m_dir / "tree"},
+            {}, true);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, Refused("write", data + "/.chengjing.lock", "Permission denied"));
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(Config().ReadThreadCount().text, "1");
+    }
+    // Without a lock file nobody cannot make one either.
+    ASSERT_EQ(::chmod(data.c_str(), 0755), 0);
+    std::filesystem::remove(data + "/.chengjing.lock");
+    ASSERT_EQ(::chmod(data.c_str(), 0555), 0);
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
+    EXPECT_EQ(result.err, Refused("write", data + "/.chengjing.lock", "Permission denied"));
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).exitCode, 0)
+        << "a search reads without the lock";
 }
 
 TEST_F(CliTest, SearchOfUnreadableShardFails) {

@@ -1,10 +1,19 @@
 #include "core/config_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "core/data_lock.h"
 #include "core/data_paths.h"
 #include "core/text_rules.h"
+#include "ordinary_user.h"
 #include "temp_dir.h"
+#include "thread_probe.h"
 
 namespace cj::core {
 namespace {
@@ -64,6 +73,67 @@ TEST_F(Config, EmptyKeyReadsEmpty) {
     ASSERT_EQ(m_config.TryWriteItem("mbml", "ma", "/home/out"), Ok);
     EXPECT_EQ(m_config.ReadItem("mbml", ""), "");
     EXPECT_EQ(m_config.TryWriteItem("mbml", "", "x"), std::errc::invalid_argument);
+}
+
+// The configuration file kept in a shared place behind a link: a write
+// replaces the linked file and the link stays.
+TEST_F(Config, WritesGoThroughASymbolicLink) {
+    m_dir.WriteFile("shared/chengjing.ini", "[mbml]\r\nma=/old\r\n");
+    ASSERT_EQ(::symlink("../shared/chengjing.ini", m_config.Path().c_str()), 0);
+    ASSERT_EQ(m_config.TryWriteItem("mbml", "ma", "/new"), Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_config.Path()));
+    EXPECT_EQ(m_dir.ReadFile("shared/chengjing.ini"), "[mbml]\r\nma=/new\r\n");
+    EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "/new");
+}
+
+// A configuration file the user made read-only keeps its content, and the
+// write says why, as on Windows.
+TEST_F(Config, ReadOnlyFileIsNotReplaced) {
+    m_dir.WriteFile("data/chengjing.ini", "[mbml]\r\nma=/kept\r\n");
+    for (const char* path : {"", "data"}) {
+        ASSERT_EQ(::chmod((m_dir / path).c_str(), 0777), 0);
+    }
+    ASSERT_EQ(::chmod(m_config.Path().c_str(), 0444), 0);
+    const ConfigFile& config = m_config;
+    const int result = test::RunAsOrdinaryUser([&config] {
+        return config.TryWriteItem("mbml", "ma", "/new") == std::errc::permission_denied ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "/kept");
+}
+
+// Two programs writing at once each read, change and replace the whole file:
+// without a lock between them one program's change could be lost.
+TEST_F(Config, WriteWaitsForAnotherProgramsWrite) {
+    platform::FileLock other;  // Another program, half-way through its write.
+    ASSERT_EQ(TryLockData(m_dir / "data", DataLock::Config, platform::LockMode::Exclusive,
+                          platform::LockWait::No, other),
+              Ok);
+    int tid = 0;
+    std::atomic<bool> started{false};
+    std::error_code written = std::make_error_code(std::errc::interrupted);
+    std::thread writer([&] {
+        tid = test::CurrentThreadId();
+        started = true;
+        written = m_config.TryWriteItem("mbml", "ma", "/out");
+    });
+    while (!started) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(test::WaitUntilThreadWaitsForLock(tid));
+    EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "");
+    other.Unlock();
+    writer.join();
+    EXPECT_EQ(written, Ok);
+    EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "/out");
+}
+
+TEST_F(Config, LeftoversOfKilledWritesGo) {
+    m_dir.WriteFile("data/.chengjing.ini.tmp-Ab12Cd", "[half");
+    m_dir.WriteFile("data/.Backup.txt.tmp-Ab12Cd", "not ours to remove");
+    ASSERT_EQ(m_config.TryRemoveWriteLeftovers(), Ok);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "data/.chengjing.ini.tmp-Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "data/.Backup.txt.tmp-Ab12Cd"));
 }
 
 }  // namespace

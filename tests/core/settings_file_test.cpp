@@ -163,7 +163,8 @@ TEST_F(SettingsFileTest, WritesWithoutTheDataFolderFailWithTheReason) {
     EXPECT_EQ(m_settings.TrySaveShutdownSettings(s), std::errc::no_such_file_or_directory);
     EXPECT_EQ(m_settings.TrySaveDirectoryList({"门店", {"/srv/a"}, "", true}),
               std::errc::no_such_file_or_directory);
-    EXPECT_EQ(m_settings.TryWriteShardCount(1, 3), std::errc::no_such_file_or_directory);
+    const std::uint64_t counts[] = {3};
+    EXPECT_EQ(m_settings.TryWriteIndexCounts(counts, 1), std::errc::no_such_file_or_directory);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "data"));
 }
 
@@ -242,17 +243,23 @@ TEST_F(SettingsFileTest, ThreadCountKeepsItsTextAndGivesAUsableCount) {
     EXPECT_EQ(Content(), "[xcs]\r\nma=13\r\n");
 }
 
-TEST_F(SettingsFileTest, ShardCountsAreWrittenReadAndDeleted) {
-    ASSERT_EQ(m_settings.TryWriteShardCount(1, 3), Ok);
-    ASSERT_EQ(m_settings.TryWriteShardCount(2, 5'000'000'000), Ok);
+TEST_F(SettingsFileTest, IndexCountsReplaceEveryShardCountInOneWrite) {
     ASSERT_EQ(m_settings.TrySaveCopyTarget("/out"), Ok);
+    const std::uint64_t four[] = {3, 5'000'000'000, 2, 2};
+    ASSERT_EQ(m_settings.TryWriteIndexCounts(four, 4), Ok);
     EXPECT_EQ(m_settings.ReadShardCount(2), 5'000'000'000u);
-    ASSERT_EQ(m_settings.TryDeleteShardCount(1), Ok);
-    EXPECT_EQ(m_settings.ReadShardCount(1), 0u);
-    EXPECT_EQ(m_settings.ReadShardCount(2), 5'000'000'000u);
-    ASSERT_EQ(m_settings.TryDeleteShardCounts(), Ok);
-    EXPECT_EQ(m_settings.ReadShardCount(2), 0u);
-    EXPECT_EQ(Content(), "[mbml]\r\nma=/out\r\n") << "only the counts go";
+    EXPECT_EQ(m_settings.ReadShardCounts(5),
+              (std::vector<std::uint64_t>{3, 5'000'000'000, 2, 2, 0}));
+    EXPECT_EQ(m_settings.ReadThreadCount().text, "4");
+
+    // Fewer shards: the counts past them go, hand-made keys too, and the
+    // thread count stays unless given.
+    Write(
+        "[mbml]\r\nma=/out\r\n[syjs]\r\n1=3\r\n2=5\r\n3=2\r\n4=2\r\nx=1\r\n"
+        "[xcs]\r\nma=4\r\n");
+    const std::uint64_t two[] = {7, 6};
+    ASSERT_EQ(m_settings.TryWriteIndexCounts(two, std::nullopt), Ok);
+    EXPECT_EQ(Content(), "[mbml]\r\nma=/out\r\n[syjs]\r\n1=7\r\n2=6\r\n[xcs]\r\nma=4\r\n");
 }
 
 }  // namespace

@@ -1,12 +1,21 @@
 #include "index/refresh.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <mutex>
 
 #include "core/config_file.h"
 #include "core/data_paths.h"
+#include "index/commit_record.h"
+#include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace cj::index {
@@ -60,6 +69,16 @@ class RefreshTest : public ::testing::Test {
     std::string Count(int n) const {
         return core::ConfigFile(core::ConfigPath(m_dir / "run"))
             .ReadItem("syjs", std::to_string(n));
+    }
+    std::string Config() const { return m_dir.ReadFile("run/data/chengjing.ini"); }
+    // Every shard file's bytes and the configuration file, to tell whether
+    // anything of the index changed.
+    std::vector<std::string> Snapshot() const {
+        std::vector<std::string> files{Config()};
+        for (int n = 1; n <= 4; ++n) {
+            files.push_back(Shard(n));
+        }
+        return files;
     }
 
     test::TempDir m_dir;
@@ -173,6 +192,129 @@ TEST_F(RefreshTest, RefusedWhileASearchRuns) {
     m_refresher.Wait();
     EXPECT_EQ(Count(1), "0");
     EXPECT_EQ(m_listener.Ends().size(), 1U);
+}
+
+// A refresh whose third shard could not be written (a file-size limit stands in
+// for a full disk) used to leave the first two shards new and the third old,
+// each with its own count: an index that was never built. Now nothing of the
+// old index changes.
+TEST_F(RefreshTest, ThirdShardThatCannotBeWrittenKeepsEveryOldShardAndCount) {
+    for (const char* name : {"old/a.jpg", "old/b.jpg", "old/c.jpg", "old/d.jpg"}) {
+        m_dir.WriteFile(name, "");
+    }
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "old"}, 3)), StartOutcome::Started);
+    const std::vector<std::string> before = Snapshot();
+
+    // Folders are dealt in order: shard 3 gets the third folder's one file,
+    // whose path alone passes the limit.
+    m_dir.WriteFile("one/a.jpg", "");
+    m_dir.WriteFile("two/b.jpg", "");
+    const std::string deep(250, 'd');
+    m_dir.WriteFile("three/" + deep + "/" + deep + "/" + deep + "/" + deep + "/c.jpg", "");
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    RefreshReport report;
+    const StartOutcome outcome =
+        m_refresher.Run(Request({m_dir / "one", m_dir / "two", m_dir / "three"}, 3), &report);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(outcome, StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::WriteFailed);
+    ASSERT_EQ(report.failedShards.size(), 1U);
+    EXPECT_EQ(report.failedShards[0].shard, 3);
+    EXPECT_EQ(report.failedShards[0].path, m_dir / "run/data/3.txt.new");
+    EXPECT_EQ(report.failedShards[0].error, std::errc::file_too_large);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/1.txt.new"));
+}
+
+TEST_F(RefreshTest, LeftoversOfKilledRefreshesAndWritesGo) {
+    for (const char* name : {"1.txt.new", "12.txt.new", ".1.txt.tmp-Ab12Cd",
+                             ".commit.txt.tmp-Ab12Cd", ".chengjing.ini.tmp-Ab12Cd"}) {
+        m_dir.WriteFile(std::string("run/data/") + name, "half");
+    }
+    m_dir.WriteFile("root/a.jpg", "");
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1)), StartOutcome::Started);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "run/data")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".chengjing.lock", "1.txt", "chengjing.ini"}));
+    EXPECT_EQ(Shard(1), m_dir / "root/a.jpg\r\n");
+}
+
+// A refresh killed after its commit record is finished by the next refresh
+// before it does anything of its own, even when that one then fails.
+TEST_F(RefreshTest, FinishesACommitAKilledRefreshLeft) {
+    m_dir.WriteFile("old/a.jpg", "");
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "old"}, 2)), StartOutcome::Started);
+    const std::string run = m_dir / "run";
+    CommitRecord record;
+    record.oldShardCount = 2;
+    record.threadCount = 3;
+    record.counts = {1, 1, 0};
+    const char* const shards[] = {"/new/1\r\n", "/new/2\r\n", ""};
+    for (int n = 1; n <= 3; ++n) {
+        ASSERT_FALSE(platform::WriteFileAndSync(core::NewShardPath(run, n), shards[n - 1]));
+    }
+    ASSERT_FALSE(
+        platform::WriteWholeFileAtomic(core::CommitRecordPath(run), FormatCommitRecord(record)));
+
+    m_dir.MakeDirs("run/data/4.txt");  // The next refresh, of four shards, fails.
+    RefreshReport report;
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "old"}, 4), &report), StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::WriteFailed);
+    ASSERT_EQ(report.failedShards.size(), 1U);
+    EXPECT_EQ(report.failedShards[0].path, m_dir / "run/data/4.txt");
+    EXPECT_EQ(Shard(1), "/new/1\r\n");
+    EXPECT_EQ(Shard(2), "/new/2\r\n");
+    EXPECT_EQ(Shard(3), "");
+    EXPECT_EQ(Count(1), "1");
+    EXPECT_EQ(Count(3), "0");
+    EXPECT_FALSE(std::filesystem::exists(core::CommitRecordPath(run)));
+}
+
+TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
+    int ready[2];
+    int done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::FileLock lock;
+        const char ok = TryLockRefresh(m_dir / "run", lock) ? 'n' : 'y';
+        static_cast<void>(::write(ready[1], &ok, 1));
+        char end = 0;
+        static_cast<void>(::read(done[0], &end, 1));
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 'y');
+    m_dir.WriteFile("root/a.jpg", "");
+    RefreshReport report;
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &report), StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::AnotherRefreshRuns);
+    EXPECT_EQ(Count(1), "") << "nothing written";
+    EXPECT_TRUE(m_activity.IsIdle());
+
+    ASSERT_EQ(::write(done[1], "x", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    RefreshReport after;
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &after), StartOutcome::Started);
+    EXPECT_EQ(after.end, RefreshEnd::Written);
+    EXPECT_EQ(Count(1), "1");
+    for (const int fd : {ready[0], ready[1], done[0], done[1]}) {
+        ::close(fd);
+    }
 }
 
 TEST(EngineActivity, OneJobAtATimeAndAStopRequestLastsOneSearch) {

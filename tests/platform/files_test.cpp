@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ordinary_user.h"
 #include "temp_dir.h"
 
 namespace cj::platform {
@@ -88,6 +89,85 @@ TEST(Files, RenameThatFailsKeepsTheTarget) {
     EXPECT_TRUE(WriteWholeFileAtomic(dir / "target", "new"));
     EXPECT_EQ(dir.ReadFile("target/keep.txt"), "kept");
     EXPECT_EQ(CountEntries(dir.Path()), 1);
+}
+
+// A configuration file kept elsewhere behind a link used to lose the link: the
+// rename put a plain file in its place and the real file stayed old.
+TEST(Files, AtomicWriteGoesThroughASymbolicLinkAndKeepsIt) {
+    test::TempDir dir;
+    dir.WriteFile("shared/real.ini", "old");
+    dir.MakeDirs("data");
+    ASSERT_EQ(::symlink("../shared/real.ini", (dir / "data/chengjing.ini").c_str()), 0);
+    ASSERT_FALSE(WriteWholeFileAtomic(dir / "data/chengjing.ini", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "data/chengjing.ini"));
+    EXPECT_EQ(dir.ReadFile("shared/real.ini"), "new");
+    EXPECT_EQ(CountEntries(dir / "data"), 1);
+    EXPECT_EQ(CountEntries(dir / "shared"), 1);
+
+    // A dangling link gets its file, as opening it for writing would make it.
+    ASSERT_EQ(::symlink("../shared/later.ini", (dir / "data/other.ini").c_str()), 0);
+    ASSERT_FALSE(WriteWholeFileAtomic(dir / "data/other.ini", "made"));
+    EXPECT_EQ(dir.ReadFile("shared/later.ini"), "made");
+    EXPECT_TRUE(fs::is_symlink(dir / "data/other.ini"));
+
+    ASSERT_EQ(::symlink("loop", (dir / "data/loop").c_str()), 0);
+    EXPECT_EQ(WriteWholeFileAtomic(dir / "data/loop", "x"),
+              std::errc::too_many_symbolic_link_levels);
+}
+
+// Renaming over a file needs no permission on the file itself, so a read-only
+// file used to be replaced all the same; Windows refuses, and so do we now.
+TEST(Files, AtomicWriteLeavesAFileTheCallerMayNotWrite) {
+    test::TempDir dir;
+    dir.WriteFile("data/chengjing.ini", "kept");
+    for (const char* path : {"", "data"}) {
+        ASSERT_EQ(::chmod((dir / path).c_str(), 0777), 0);
+    }
+    ASSERT_EQ(::chmod((dir / "data/chengjing.ini").c_str(), 0444), 0);
+    const std::string path = dir / "data/chengjing.ini";
+    const int result = test::RunAsOrdinaryUser([&path] {
+        return WriteWholeFileAtomic(path, "new") == std::errc::permission_denied ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(dir.ReadFile("data/chengjing.ini"), "kept");
+    EXPECT_EQ(CountEntries(dir / "data"), 1);
+    EXPECT_EQ(CheckReplaceable(dir / "data"), std::errc::is_a_directory);
+    EXPECT_FALSE(CheckReplaceable(dir / "data/missing"));
+}
+
+TEST(Files, LeftoversOfKilledWritesAreKnownAndRemoved) {
+    EXPECT_EQ(AtomicWriteTarget(".chengjing.ini.tmp-a1B2c3"), "chengjing.ini");
+    EXPECT_EQ(AtomicWriteTarget(".1.txt.tmp-XXXXXX"), "1.txt");
+    EXPECT_EQ(AtomicWriteTarget("chengjing.ini.tmp-a1B2c3"), "");  // No leading dot.
+    EXPECT_EQ(AtomicWriteTarget(".1.txt.tmp-abc"), "");            // Not six characters.
+    EXPECT_EQ(AtomicWriteTarget(".tmp-abcdef"), "");
+    EXPECT_EQ(AtomicWriteTarget("1.txt"), "");
+
+    test::TempDir dir;
+    dir.WriteFile("real/a.ini", "a");
+    dir.WriteFile("real/.a.ini.tmp-123456", "half");
+    dir.WriteFile("real/.b.ini.tmp-123456", "another file's");
+    dir.WriteFile("link/.a.ini.tmp-654321", "not beside the file");
+    ASSERT_EQ(::symlink("../real/a.ini", (dir / "link/a.ini").c_str()), 0);
+    EXPECT_FALSE(RemoveAtomicWriteLeftovers(dir / "link/a.ini"));
+    EXPECT_FALSE(fs::exists(dir / "real/.a.ini.tmp-123456"));
+    EXPECT_TRUE(fs::exists(dir / "real/.b.ini.tmp-123456"));
+    EXPECT_TRUE(fs::exists(dir / "link/.a.ini.tmp-654321"));
+    EXPECT_EQ(dir.ReadFile("real/a.ini"), "a");
+}
+
+TEST(Files, WriteAndSyncThenRename) {
+    test::TempDir dir;
+    dir.WriteFile("1.txt", "old");
+    ASSERT_FALSE(WriteFileAndSync(dir / "1.txt.new", "new"));
+    ASSERT_FALSE(WriteFileAndSync(dir / "1.txt.new", "newer"));  // Truncated, not appended.
+    ASSERT_FALSE(RenameFile(dir / "1.txt.new", dir / "1.txt"));
+    ASSERT_FALSE(SyncFolder(dir.Path()));
+    EXPECT_EQ(dir.ReadFile("1.txt"), "newer");
+    EXPECT_EQ(CountEntries(dir.Path()), 1);
+    dir.MakeDirs("2.txt.new");
+    EXPECT_EQ(WriteFileAndSync(dir / "2.txt.new", "x"), std::errc::is_a_directory);
+    EXPECT_EQ(RenameFile(dir / "missing", dir / "1.txt"), std::errc::no_such_file_or_directory);
 }
 
 TEST(Files, SizesAndProbes) {

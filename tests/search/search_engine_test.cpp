@@ -7,14 +7,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 
+#include "core/data_lock.h"
 #include "core/data_paths.h"
 #include "core/settings_file.h"
+#include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "platform/files.h"
 #include "search/search_run.h"
 #include "temp_dir.h"
+#include "thread_probe.h"
 
 namespace cj::search {
 namespace {
@@ -66,7 +71,7 @@ class SearchEngineTest : public ::testing::Test {
         for (const std::string& record : records) {
             set.Add(record);
         }
-        index::TryWriteShards(set, m_dir / "run", Config());
+        ASSERT_TRUE(index::TryCommitShards(set, m_dir / "run").empty());
     }
     core::SettingsFile Config() const { return core::SettingsFile::InRunDirectory(m_dir / "run"); }
 
@@ -120,7 +125,7 @@ TEST_F(SearchEngineTest, NothingFoundReportsNoRows) {
 
 TEST_F(SearchEngineTest, EmptyKeywordTextListsEveryRecordButNoEmptyLine) {
     m_dir.WriteFile("run/data/1.txt", "/a/x.jpg\r\n\r\n/a/y.jpg\r\n");
-    Config().TryWriteShardCount(1, 5);  // More than the lines in the file.
+    m_dir.WriteFile("run/data/chengjing.ini", "[syjs]\r\n1=5\r\n");  // More than the lines.
     EXPECT_EQ(Search("", 1), (std::vector<std::string>{"/a/x.jpg", "/a/y.jpg"}));
 }
 
@@ -155,7 +160,7 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     // pressed the button a second time, so the stop is certain to come first.
     const std::string pipe = m_dir / "run/data/1.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    Config().TryWriteShardCount(1, 2);
+    m_dir.WriteFile("run/data/chengjing.ini", "[syjs]\r\n1=2\r\n");
     const core::JobStart started = m_engine.Start("SF", 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_engine.Start("SF", 1).outcome, core::StartOutcome::SearchRunning);
@@ -190,7 +195,7 @@ TEST(SearchShards, PathsNeedNoSizeAndSizesCarryIt) {
     index::ShardSet set(2);
     set.Add(dir / "files/SF1.jpg");
     set.Add(dir / "files/other.jpg");
-    index::TryWriteShards(set, dir / "run", core::SettingsFile::InRunDirectory(dir / "run"));
+    ASSERT_TRUE(index::TryCommitShards(set, dir / "run").empty());
     const std::atomic<bool> stop{false};
     const KeywordSet keywords("SF");
 
@@ -227,6 +232,56 @@ TEST(SearchShards, PathsNeedNoSizeAndSizesCarryIt) {
     hits = SearchShards(request, KeywordSet(""), stop);
     EXPECT_EQ(hits[0].count + hits[1].count, 2U);
     EXPECT_TRUE(hits[0].paths.empty());
+}
+
+// A search that read the counts and shards while a refresh replaced them
+// could pair new shards with old counts. It now waits for the commit and then
+// reads the new index whole.
+TEST(SearchShards, SearchDuringACommitWaitsAndSeesTheWholeNewIndex) {
+    test::TempDir dir;
+    dir.MakeDirs("run/data");
+    const std::string run = dir / "run";
+    index::ShardSet old(2);
+    for (const char* path : {"/old/SF1", "/old/SF2", "/old/SF3", "/old/SF4"}) {
+        old.Add(path);
+    }
+    ASSERT_TRUE(index::TryCommitShards(old, run).empty());
+
+    // A commit half-way through: it holds the Index lock, shard 1 is new
+    // already, shards 2 and 3 and the counts are still to come.
+    platform::FileLock committing;
+    ASSERT_FALSE(core::TryLockData(dir / "run/data", core::DataLock::Index,
+                                   platform::LockMode::Exclusive, platform::LockWait::No,
+                                   committing));
+    index::ShardSet fresh(3);
+    for (const char* path : {"/new/SF1", "/new/SF2", "/new/SF3", "/new/SF4", "/new/SF5"}) {
+        fresh.Add(path);
+    }
+    ASSERT_FALSE(platform::WriteWholeFileAtomic(core::ShardPath(run, 1), fresh.Buffer(1)));
+
+    std::atomic<int> tid{0};
+    std::vector<std::string> found;
+    std::thread search([&] {
+        tid = test::CurrentThreadId();
+        const std::atomic<bool> stop{false};
+        const SearchRequest request{run, 0, HitDetail::Paths};
+        for (const ShardHits& shard : SearchShards(request, KeywordSet("SF"), stop)) {
+            found.insert(found.end(), shard.paths.begin(), shard.paths.end());
+        }
+    });
+    while (tid == 0) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(test::WaitUntilThreadWaitsForLock(tid));
+    for (int n = 2; n <= 3; ++n) {
+        ASSERT_FALSE(platform::WriteWholeFileAtomic(core::ShardPath(run, n), fresh.Buffer(n)));
+    }
+    const std::uint64_t counts[] = {fresh.Count(1), fresh.Count(2), fresh.Count(3)};
+    ASSERT_FALSE(core::SettingsFile::InRunDirectory(run).TryWriteIndexCounts(counts, 3));
+    committing.Unlock();
+    search.join();
+    EXPECT_EQ(found, (std::vector<std::string>{"/new/SF1", "/new/SF4", "/new/SF2", "/new/SF5",
+                                               "/new/SF3"}));
 }
 
 }  // namespace

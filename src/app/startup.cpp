@@ -4,12 +4,17 @@
 #include <cstdlib>
 
 #include "app/program.h"
+#include "index/index_commit.h"
 
 namespace cj::app {
 
 int RunProgram(std::string runDirectory) {
     static const bool registered = std::atexit(ReleaseProgram) == 0;
     (void)registered;
+    // A commit of the index that a crash interrupted is finished (or its
+    // leftovers removed) before anything reads the settings or the index.
+    // What cannot be finished now is finished by the next search or refresh.
+    (void)index::RecoverIndex(runDirectory);
     Program& program = CreateProgram(std::move(runDirectory));
     if (!program.window.Run()) {
         // Nothing could be shown, so this line is all the user gets.

@@ -148,8 +148,8 @@ int ReportRefresh(const Options& options, const index::RefreshRequest& request,
             }
             return Fail("the index was left as it was (remove a folder from the list to drop it)");
         case index::RefreshEnd::AnotherRefreshRuns:
-            return Fail("another refresh of " + core::DataDirectory(request.runDirectory) +
-                        " runs; the index was left to it");
+            return Fail("the refresh did not start: another refresh of " +
+                        core::DataDirectory(request.runDirectory) + " runs");
         case index::RefreshEnd::WriteFailed:
             if (report.failedShards.empty()) {
                 return Fail("the index could not be written; the previous one was kept");
@@ -223,10 +223,8 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
     core::EngineActivity activity;
     index::Refresher refresher(activity, nullptr);
     index::RefreshReport report;
-    if (refresher.Run(request, &report) != core::StartOutcome::Started ||
-        report.end == index::RefreshEnd::AnotherRefreshRuns) {
-        return Fail("the refresh did not start: another refresh of " +
-                    core::DataDirectory(runDirectory) + " runs");
+    if (refresher.Run(request, &report) != core::StartOutcome::Started) {
+        report.end = index::RefreshEnd::AnotherRefreshRuns;  // Only this process's own could.
     }
     return ReportRefresh(options, request, report);
 }

@@ -19,10 +19,13 @@
 #include "app/startup.h"
 #include "core/settings_file.h"
 #include "exdui/exdui_qt.h"
+#include "index/index_commit.h"
 #include "index/refresh.h"
+#include "platform/file_lock.h"
 #include "temp_dir.h"
 #include "ui/object_text.h"
 #include "ui/result_list.h"
+#include "ui/texts.h"
 
 namespace cj::ui {
 namespace {
@@ -242,6 +245,20 @@ TEST_F(MainWindowTest, ARefreshThatCannotWriteTheIndexSaysSoInTheStatusLine) {
         EXPECT_GT(Page().Status().Width(), 200) << "room for the reason and the path";
         EXPECT_NE(Status().find(m_dir / "data/2.txt"), std::string::npos) << Status();
     });
+}
+
+TEST_F(MainWindowTest, ARefreshRefusedBecauseAnotherProgramRefreshesSaysSo) {
+    BuildIndex();
+    const std::string before = m_dir.ReadFile("data/1.txt");
+    platform::FileLock otherProgram;  // Another program's refresh holds the lock.
+    ASSERT_FALSE(index::TryLockRefresh(m_dir.Path(), otherProgram));
+    Run([&] {
+        QWidget* button = Widget(Page().UpdateCache().Handle());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Status(), std::string(AnotherRefreshRunsText));
+    });
+    EXPECT_EQ(m_dir.ReadFile("data/1.txt"), before);
 }
 
 TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {

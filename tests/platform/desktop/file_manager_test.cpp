@@ -137,7 +137,9 @@ class FileManager : public ::testing::Test {
     }
 
     static inline const QString FakeConnection = QStringLiteral("fake-file-manager");
-    FakeFileManager m_fake;
+    // Never destroyed: Qt's bus thread may still look at a registered object
+    // after its connection has been closed.
+    FakeFileManager& m_fake = *new FakeFileManager;
     bool m_registered = false;
 };
 

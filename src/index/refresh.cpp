@@ -88,11 +88,17 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
         report.shardCount = shardCount;
         ShardSet shards(shardCount);
         const core::TypeFilter filter(request.filter);
-        WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
-                    [&](std::string_view record) {
-                        shards.Add(record);
-                        ++report.records;
-                    });
+        report.walk = WalkFolders(request.folders, request.runDirectory, filter,
+                                  request.walkThreads, [&](std::string_view record) {
+                                      shards.Add(record);
+                                      ++report.records;
+                                  });
+        if (!report.walk.missingFolders.empty()) {
+            // An unplugged drive or an offline share must not erase its part
+            // of the index: the previous shards stay as they are.
+            report.end = RefreshEnd::FoldersMissing;
+            return;
+        }
         const auto settings = core::SettingsFile::InRunDirectory(request.runDirectory);
         report.failedShards = TryWriteShards(shards, request.runDirectory, settings);
         if (!report.failedShards.empty()) {

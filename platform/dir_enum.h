@@ -3,12 +3,22 @@
 // encoding (UTF-8 on Linux).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <system_error>
 #include <vector>
 
 namespace cj::platform {
+
+// The longest path, in bytes without the terminating NUL, that the system
+// opens by name (Linux: PATH_MAX less one). A deeper path can be reached by
+// opening folder after folder, but no program could then open it by its path.
+#ifdef _WIN32
+inline constexpr std::size_t MaxPathLength = 259;
+#else
+inline constexpr std::size_t MaxPathLength = 4095;
+#endif
 
 // Identifies a folder on this machine: two paths that reach the same folder
 // (through a symbolic link, say) have equal identities.
@@ -34,7 +44,9 @@ struct DirListing {
 
 // Lists the folder at path. Symbolic links to folders are followed, both for
 // path itself and for the entries. The entry type comes from the directory
-// entry where the file system reports it and from a stat otherwise. Fails when
+// entry where the file system reports it and from a stat otherwise; no entry
+// is ever opened, so FIFOs and devices in the folder cannot block the listing,
+// and a path that names one fails as not a folder. Fails when
 // the folder cannot be opened (missing, not a folder, no access); an error
 // while reading ends the listing with what was read so far and reports it.
 // Any thread; no shared state.

@@ -6,9 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace cj::platform {
+
+static_assert(MaxPathLength == PATH_MAX - 1, "PATH_MAX counts the terminating NUL");
+
 namespace {
 
 std::error_code LastError() {
@@ -77,6 +81,8 @@ std::error_code ListDirectory(const std::string& path, DirListing& out) {
     out.identity = {};
     // O_DIRECTORY follows a symbolic link to a folder and refuses anything
     // else, so a file given as a folder fails here rather than listing nothing.
+    // The kernel refuses before it opens what the path names, so a FIFO or a
+    // device given as a folder never blocks this call.
     FdGuard fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Get() < 0) {
         return LastError();

@@ -18,19 +18,34 @@ std::string Folded(std::string_view text) {
 }  // namespace
 
 TypeFilter::TypeFilter(std::string_view text) {
-    if (text.empty() || text == "*.*" || text == ".*" || text == "*") {
-        m_matchesAll = true;
-        return;
-    }
     for (const std::string& raw : SplitText(text, "|")) {
         // Blanks typed around a member ("mp3 | flac") are not part of it: no
         // file type begins or ends with one.
         const std::size_t first = raw.find_first_not_of(' ');
-        const std::string member =
-            first == std::string::npos ? std::string() : raw.substr(first, raw.find_last_not_of(' ') - first + 1);
-        std::string ending = member.starts_with('.') ? member : "." + member;
-        m_endings.push_back(Folded(ending));
+        std::string_view member(raw);
+        member = first == std::string::npos
+                     ? std::string_view()
+                     : member.substr(first, raw.find_last_not_of(' ') - first + 1);
+        if (member.starts_with('*')) {
+            // The way people write a type in a file dialog: "*.jpg". The star
+            // matches any start, so what follows it is the ending itself.
+            const std::size_t stars = member.find_first_not_of('*');
+            member.remove_prefix(stars == std::string_view::npos ? member.size() : stars);
+            if (member.empty() || member == ".*") {
+                m_matchesAll = true;
+                return;
+            }
+            m_endings.push_back(Folded(member));
+        } else if (member == ".*") {
+            m_matchesAll = true;
+            return;
+        } else {
+            m_endings.push_back(Folded(member.starts_with('.') ? std::string(member)
+                                                               : "." + std::string(member)));
+        }
     }
+    // An empty text has no members: everything passes.
+    m_matchesAll = m_endings.empty();
 }
 
 bool TypeFilter::Matches(std::string_view name) const {

@@ -1,9 +1,15 @@
 // The type filter of a directory list, as typed in the settings:
-// "mp3|ape|.flac". A file name passes when it ends with one of the members,
-// compared with ASCII letters folded to lower case (multibyte characters are
-// compared as they are). A member without a leading "." gets one, so "mp3"
-// tests ".mp3" and "tar.gz" tests ".tar.gz". The texts "", "*", ".*" and
-// "*.*" pass everything.
+// "mp3|ape|.flac" or "*.jpg|*.png". A file name passes when it ends with one
+// of the members, compared with ASCII letters folded to lower case (multibyte
+// characters are compared as they are). Blanks around a member are dropped,
+// and each member reads as:
+//   - "*", ".*" or "*.*": every name passes (and so do the empty text and
+//     those texts alone);
+//   - "*" and more: the rest as it stands, the star standing for any start of
+//     the name, so "*.jpg" tests ".jpg" and "*_scan.pdf" tests "_scan.pdf";
+//   - anything else gets a leading "." when it has none, so "mp3" tests ".mp3"
+//     and "tar.gz" tests ".tar.gz" (an empty member tests a lone ".").
+// No other character is a wildcard: "SF*.jpg" tests that text.
 #pragma once
 
 #include <string>
@@ -23,7 +29,7 @@ public:
 
 private:
     bool m_matchesAll = false;
-    std::vector<std::string> m_endings;  // Lower-cased, each starting with ".".
+    std::vector<std::string> m_endings;  // Lower-cased.
 };
 
 }  // namespace cj::core

@@ -6,15 +6,24 @@
 //     already ends in one ("/" stays "/"); an empty text means the run
 //     directory;
 //   - first the folder's files: every entry that is not a folder (hidden files,
-//     links to files and dangling links included), in the order the file
-//     system lists them, each recorded as D + name when its name passes the
-//     filter;
+//     links to files, dangling links, FIFOs, sockets and devices included), in
+//     the order the file system lists them, each recorded as D + name when its
+//     name passes the filter;
 //   - then its subfolders in that order, skipping every name that begins with
 //     ".", each walked whole (as D + name) before the next one.
-// Symbolic links to folders are walked like folders, except a folder that is
-// already on the current walk path (the same device and inode as the folder
-// being walked or one of its parents), which is skipped: a link loop ends
-// there. Folders that cannot be listed contribute nothing.
+// Every real folder (device and inode) is walked once, along the first path
+// that reaches it in walk order: a later path to it, through a symbolic link,
+// a second link or a listed folder inside another, is skipped, and so a link
+// loop ends at its first repeat. Skipped paths are not errors.
+//
+// Left out, counted and named in the WalkReport (walk order):
+//   - names holding a line feed, a carriage return or 0x1A, which a shard
+//     cannot store as one record (see shard_file.h): files that pass the
+//     filter, and folders, which are not entered;
+//   - paths longer than platform::MaxPathLength: files that pass the filter,
+//     and folders too deep for any entry's path to fit, which are not entered;
+//   - subfolders that cannot be listed (no permission, vanished); one whose
+//     listing fails part-way keeps what was read.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +46,8 @@ struct WalkReport {
     std::uint64_t unstorableNames = 0;    // Names holding LF, CR or 0x1A.
     std::uint64_t filesSeen = 0;          // Files found, before the type filter.
     // Every path left out, for a listing on request (the command line's
-    // --verbose); kept in the platform encoding.
+    // --verbose); kept in the platform encoding. Folders without the trailing
+    // separator. A name may hold the very line breaks that kept it out.
     std::vector<std::string> leftOut;
 };
 
@@ -46,10 +56,20 @@ std::string FolderPrefix(std::string_view folder, std::string_view runDirectory)
 
 // Walks folders in list order and calls onRecord with each record in walk
 // order, on the calling thread. The listing of folders runs on listThreads
-// threads (0: one per processor core); the records come out in exactly the
-// single-threaded order whatever the thread count. onRecord must not throw.
-void WalkFolders(const std::vector<std::string>& folders, std::string_view runDirectory,
-                 const core::TypeFilter& filter, int listThreads,
-                 const std::function<void(std::string_view record)>& onRecord);
+// threads (0: one per processor core); the records and the report come out in
+// exactly the single-threaded order whatever the thread count. onRecord must
+// not throw.
+//
+// Every listed folder is opened first. When one of them cannot be opened or
+// read (missing, not a folder, no access, a read error) nothing is walked and
+// onRecord is never called: the report names each such folder (as listed; the
+// run directory for an empty text) in missingFolders. A listed folder whose
+// own path cannot be stored or is too long is left out as above.
+//
+// Throws std::system_error when no lister thread can be started and
+// std::bad_alloc when memory runs out, before or after records were handed on.
+WalkReport WalkFolders(const std::vector<std::string>& folders, std::string_view runDirectory,
+                       const core::TypeFilter& filter, int listThreads,
+                       const std::function<void(std::string_view record)>& onRecord);
 
 }  // namespace cj::index

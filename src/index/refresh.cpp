@@ -110,11 +110,17 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
         }
         ShardSet shards(shardCount);
         const core::TypeFilter filter(request.filter);
-        WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
-                    [&](std::string_view record) {
-                        shards.Add(record);
-                        ++report.records;
-                    });
+        report.walk = WalkFolders(request.folders, request.runDirectory, filter,
+                                  request.walkThreads, [&](std::string_view record) {
+                                      shards.Add(record);
+                                      ++report.records;
+                                  });
+        if (!report.walk.missingFolders.empty()) {
+            // An unplugged drive or an offline share must not erase its part
+            // of the index: the previous shards stay as they are.
+            report.end = RefreshEnd::FoldersMissing;
+            return;
+        }
         report.failedShards = TryCommitShards(shards, request.runDirectory);
         if (!report.failedShards.empty()) {
             report.end = RefreshEnd::WriteFailed;

@@ -42,8 +42,25 @@ TEST(TypeFilter, TestsTheEndOfTheName) {
         // Blanks typed around members are not part of them.
         {"mp3 | flac", "x.flac", true},
         {" jpg", "a.jpg", true},
-        // Patterns are text, not wildcards.
-        {"*.jpg", "a.jpg", false},
+        // A leading star stands for any start of the name, as people type
+        // types in file dialogs; what follows it is the ending as it stands.
+        {"*.jpg", "a.jpg", true},
+        {"*.jpg", "a.JPG", true},
+        {"*.JPG", "a.jpg", true},
+        {"*.jpg", "a.png", false},
+        {"*.jpg", "ajpg", false},
+        {"*.jpg|*.png", "b.png", true},
+        {"*.jpg | *.png", "b.png", true},
+        {"*.jpg|png|.gif", "c.gif", true},
+        {"*.tar.gz", "x.tar.gz", true},
+        {"*jpg", "ajpg", true},
+        {"*_scan.pdf", "SF1_scan.pdf", true},
+        {"*_scan.pdf", "SF1.pdf", false},
+        {"**.jpg", "a.jpg", true},
+        // No other character is a wildcard.
+        {"SF*.jpg", "SF1.jpg", false},
+        {"SF*.jpg", "a.SF*.jpg", true},
+        {"?.jpg", "a.jpg", false},
     };
     for (const FilterCase& c : cases) {
         EXPECT_EQ(TypeFilter(c.filter).Matches(c.name), c.matches)
@@ -51,11 +68,17 @@ TEST(TypeFilter, TestsTheEndOfTheName) {
     }
 }
 
-TEST(TypeFilter, MatchesAllOnlyForTheCatchAllTexts) {
-    EXPECT_TRUE(TypeFilter("").MatchesAll());
-    EXPECT_TRUE(TypeFilter("*.*").MatchesAll());
-    EXPECT_FALSE(TypeFilter("jpg").MatchesAll());
-    EXPECT_FALSE(TypeFilter("*|jpg").MatchesAll());
+TEST(TypeFilter, MatchesAllForTheCatchAllTextsAndMembers) {
+    for (const char* text : {"", "*", ".*", "*.*", "*|jpg", "jpg|*.*", " *.* ", "png|.*"}) {
+        EXPECT_TRUE(TypeFilter(text).MatchesAll()) << text;
+        EXPECT_TRUE(TypeFilter(text).Matches("README")) << text;
+    }
+    for (const char* text : {"jpg", "*.jpg", "|", " ", "*.", "**.jpg|.png"}) {
+        EXPECT_FALSE(TypeFilter(text).MatchesAll()) << text;
+    }
+    // "*." asks for names that end in a dot, as "jpg||png" always did.
+    EXPECT_TRUE(TypeFilter("*.").Matches("name."));
+    EXPECT_FALSE(TypeFilter("*.").Matches("name"));
 }
 
 }  // namespace

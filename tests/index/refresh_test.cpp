@@ -317,6 +317,27 @@ TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
     }
 }
 
+// An unplugged drive used to walk to nothing, and the refresh wrote empty
+// shards over its part of the index and reported success.
+TEST_F(RefreshTest, FolderThatCannotBeOpenedKeepsThePreviousIndex) {
+    m_dir.WriteFile("drive/a.jpg", "");
+    m_dir.WriteFile("other/b.jpg", "");
+    const std::vector<std::string> folders{m_dir / "drive", m_dir / "other"};
+    ASSERT_EQ(m_refresher.Run(Request(folders, 2)), StartOutcome::Started);
+    ASSERT_EQ(Shard(1), m_dir / "drive/a.jpg\r\n");
+    std::filesystem::rename(m_dir / "drive", m_dir / "unplugged");
+
+    RefreshReport report;
+    ASSERT_EQ(m_refresher.Run(Request(folders, 2), &report), StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::FoldersMissing);
+    EXPECT_EQ(report.walk.missingFolders, std::vector<std::string>{m_dir / "drive"});
+    EXPECT_EQ(report.records, 0U);
+    EXPECT_EQ(Shard(1), m_dir / "drive/a.jpg\r\n");
+    EXPECT_EQ(Shard(2), m_dir / "other/b.jpg\r\n");
+    EXPECT_EQ(Count(1), "1");
+    EXPECT_EQ(Count(2), "1");
+}
+
 TEST(EngineActivity, OneJobAtATimeAndAStopRequestLastsOneSearch) {
     core::EngineActivity activity;
     EXPECT_EQ(activity.TryBeginSearch(), StartOutcome::Started);

@@ -83,5 +83,27 @@ TEST(ListDirectory, FailsForMissingFoldersAndFiles) {
     EXPECT_EQ(ListDirectory(dir / "file.txt", listing), std::errc::not_a_directory);
 }
 
+// A FIFO opened for reading waits for a writer: given as a folder, or linked
+// as one, it must fail at once instead.
+TEST(ListDirectory, FailsForFifosAndDevicesWithoutOpeningThem) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory_symlink(dir / "pipe", dir / "toPipe");
+    DirListing listing;
+    EXPECT_EQ(ListDirectory(dir / "pipe", listing), std::errc::not_a_directory);
+    EXPECT_EQ(ListDirectory(dir / "pipe/", listing), std::errc::not_a_directory);
+    EXPECT_EQ(ListDirectory(dir / "toPipe", listing), std::errc::not_a_directory);
+    EXPECT_EQ(ListDirectory("/dev/null", listing), std::errc::not_a_directory);
+}
+
+TEST(ListDirectory, MaxPathLengthIsTheLongestPathTheSystemOpens) {
+    // Extra separators are allowed anywhere, so a run of them names "/" at
+    // any length.
+    DirListing listing;
+    EXPECT_FALSE(ListDirectory(std::string(MaxPathLength, '/'), listing));
+    EXPECT_EQ(ListDirectory(std::string(MaxPathLength + 1, '/'), listing),
+              std::errc::filename_too_long);
+}
+
 }  // namespace
 }  // namespace cj::platform

@@ -138,6 +138,30 @@ std::string RunDirectoryFor(const Options& options) {
     return dir;
 }
 
+// path with the bytes a line cannot show written as escapes, so that a name
+// holding a line break stays one line of the listing: "\n", "\r", "\x1a".
+std::string VisibleText(std::string_view path) {
+    std::string out;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (byte < 0x20) {
+            static constexpr char Hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // What the command line says of a refresh that ran, and its exit status.
 int ReportRefresh(const Options& options, const index::RefreshRequest& request,
                   const index::RefreshReport& report) {
@@ -161,7 +185,7 @@ int ReportRefresh(const Options& options, const index::RefreshRequest& request,
     const index::WalkReport& walk = report.walk;
     if (options.verbose) {
         for (const std::string& path : walk.leftOut) {
-            std::fprintf(stderr, "left out: %s\n", path.c_str());
+            std::fprintf(stderr, "left out: %s\n", VisibleText(path).c_str());
         }
     }
     if (walk.unreadableFolders + walk.tooLong + walk.unstorableNames > 0) {

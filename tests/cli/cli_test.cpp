@@ -11,6 +11,7 @@
 
 #include "core/data_lock.h"
 #include "core/data_paths.h"
+#include "core/text_rules.h"
 #include "core/settings_file.h"
 #include "temp_dir.h"
 
@@ -239,6 +240,45 @@ TEST_F(CliTest, ShardThatCannotBeWrittenFailsTheRefresh) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, Refused("write", RunDir() + "/data/2.txt", "Is a directory"));
     EXPECT_EQ(result.out, "");
+}
+
+// A listed folder that was unplugged used to refresh to "0 files indexed",
+// exit 0, and wipe its index.
+TEST_F(CliTest, MissingListedFolderFailsAndKeepsTheIndex) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    const RunResult before = Run({"--run-dir", RunDir(), "search", "--count"});
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "unplugged"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("cannot open the listed folder " + (m_dir / "unplugged")),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--count"}).out, before.out);
+}
+
+TEST_F(CliTest, RefreshCountsWhatItLeftOutAndListsItOnRequest) {
+    m_dir.WriteFile("odd/line\nbreak.jpg", "");
+    m_dir.WriteFile("odd/fine.jpg", "");
+    const RunResult quiet = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "odd"});
+    EXPECT_EQ(quiet.exitCode, 0) << "the index was written";
+    EXPECT_EQ(quiet.out, "1 files indexed in " + std::to_string(core::DefaultThreadCount()) +
+                             " shards\n");
+    EXPECT_NE(quiet.err.find("1 names the index cannot hold (--verbose lists them)"),
+              std::string::npos)
+        << quiet.err;
+    const RunResult listed =
+        Run({"--run-dir", RunDir(), "refresh", "-v", "--folder", m_dir / "odd"});
+    EXPECT_NE(listed.err.find("left out: " + (m_dir / "odd/line\\nbreak.jpg") + "\n"),
+              std::string::npos)
+        << "one line per path, the line break escaped: " << listed.err;
+}
+
+TEST_F(CliTest, AFilterThatMatchesNothingSaysSo) {
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree", "--filter", "*.xyz"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.err.find("the type filter \"*.xyz\" matched none of the"), std::string::npos)
+        << result.err;
 }
 
 // Going from three shards to one used to remove the old shards first, so one

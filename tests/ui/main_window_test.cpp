@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -259,6 +260,19 @@ TEST_F(MainWindowTest, ARefreshRefusedBecauseAnotherProgramRefreshesSaysSo) {
         EXPECT_EQ(Status(), std::string(AnotherRefreshRunsText));
     });
     EXPECT_EQ(m_dir.ReadFile("data/1.txt"), before);
+}
+
+TEST_F(MainWindowTest, AnUnpluggedFolderKeepsItsIndexAndIsNamed) {
+    BuildIndex();
+    const std::string before = m_dir.ReadFile("data/1.txt") + m_dir.ReadFile("data/2.txt");
+    std::filesystem::rename(m_dir / "scans", m_dir / "unplugged");
+    Run([&] {
+        QWidget* button = Widget(Page().UpdateCache().Handle());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Status(), FolderMissingText(m_dir / "scans"));
+    });
+    EXPECT_EQ(m_dir.ReadFile("data/1.txt") + m_dir.ReadFile("data/2.txt"), before);
 }
 
 TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {

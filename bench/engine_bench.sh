@@ -5,6 +5,7 @@
 #   bench/engine_bench.sh            set up what is missing, then measure and print the ratios
 #   bench/engine_bench.sh setup      only build the corpora, scanlimit and chengjing-cli
 #   bench/engine_bench.sh run        only measure (after a setup)
+#   bench/engine_bench.sh refresh    only the refresh groups, warm and cold (after a setup)
 #   RUNS=15 bench/engine_bench.sh    more runs per command (default 10, after 2 warm-ups)
 #   INTERLEAVE=1 bench/engine_bench.sh run   take the commands of a group in turn, round
 #                                    after round, instead of hyperfine's one after the other
@@ -104,6 +105,40 @@ print("  %-58s %5.2f  (target <= %.2f)  %s" % (label, r, target, "met" if r <= t
 ' "$@" | tee -a "$RESULTS/summary.txt"
 }
 
+# The refresh with a cold cache: the kernel's caches dropped before every run
+# (needs root), so that every folder is read from the disk, as on the first
+# refresh of the morning. Fewer runs: each one rereads the whole tree.
+refresh_cold() {
+    local drop="sync; echo 3 > /proc/sys/vm/drop_caches"
+    if ! sh -c "$drop" 2>/dev/null; then
+        echo "== cold refresh skipped: the caches cannot be dropped here (root needed)"
+        return
+    fi
+    echo "== refresh of the 300k tree, cold cache (caches dropped before every run)"
+    PREPARE=$drop GROUP_RUNS=${COLD_RUNS:-5} group cold \
+        "cj-refresh=$CJ3/chengjing-cli refresh --threads 2 --folder $D/tree > /dev/null" \
+        "find-list=find $D/tree -name '.*' -type d -prune -o -type f -print > $O/find_list.txt" \
+        "fd=fdfind -u -t f . $D/tree > $O/fd_list.txt"
+}
+
+# Only the refresh groups, warm and cold, with their ratios.
+run_refresh() {
+    mkdir -p "$RESULTS" "$O"
+    echo "== refresh of the 300k tree, warm (sync before every run)"
+    PREPARE=sync group walk \
+        "cj-refresh=$CJ3/chengjing-cli refresh --threads 2 --folder $D/tree > /dev/null" \
+        "find-list=find $D/tree -name '.*' -type d -prune -o -type f -print > $O/find_list.txt" \
+        "fd=fdfind -u -t f . $D/tree > $O/fd_list.txt"
+    refresh_cold
+    echo "== ratios (same run)"
+    ratio "refresh 300k: cj / find -prune -print > list" "$(ms walk-cj-refresh)" "$(ms walk-find-list)" 0.6
+    ratio "refresh 300k: cj / fdfind -u -t f" "$(ms walk-cj-refresh)" "$(ms walk-fd)" 1.0
+    if [ -f "$RESULTS/cold-fd.ms" ]; then
+        ratio "refresh 300k cold: cj / fdfind -u -t f" "$(ms cold-cj-refresh)" "$(ms cold-fd)" 1.0
+        ratio "refresh 300k cold: cj / find -prune -print > list" "$(ms cold-cj-refresh)" "$(ms cold-find-list)" 1.0
+    fi
+}
+
 run() {
     mkdir -p "$RESULTS" "$O"
     rm -f "$RESULTS/summary.txt"
@@ -132,6 +167,8 @@ run() {
         "find-list=find $D/tree -name '.*' -type d -prune -o -type f -print > $O/find_list.txt" \
         "fd=fdfind -u -t f . $D/tree > $O/fd_list.txt"
 
+    refresh_cold
+
     echo "== memory of a 10M search (peak private pages; the mapped shards are page cache)"
     local hitsFew hitsMany
     hitsFew=$("$CJ10/chengjing-cli" search --count $FEW)
@@ -152,6 +189,9 @@ run() {
     ratio "search 300k common with sizes: cj --long / scanlimit -z stat" "$(ms s300-cj-long-many)" "$(min_ms s300-limit-stat-many.ms s300-limitx-stat-many.ms)" 1.2
     ratio "refresh 300k: cj / find -prune -print > list" "$(ms walk-cj-refresh)" "$(ms walk-find-list)" 0.6
     ratio "refresh 300k: cj / fdfind -u -t f" "$(ms walk-cj-refresh)" "$(ms walk-fd)" 1.0
+    if [ -f "$RESULTS/cold-fd.ms" ]; then
+        ratio "refresh 300k cold: cj / fdfind -u -t f" "$(ms cold-cj-refresh)" "$(ms cold-fd)" 1.0
+    fi
     python3 -c '
 import re, sys
 anon = int(re.search(r"peak_anon_kib=(\d+)", sys.argv[1]).group(1)) / 1024
@@ -162,6 +202,7 @@ print("  %-58s %5.1f MiB  (target <= 64 besides the hits)  %s" % ("peak private 
 case "${1:-}" in
     setup) setup ;;
     run) run ;;
+    refresh) run_refresh ;;
     "") setup; run ;;
-    *) echo "usage: $0 [setup|run]" >&2; exit 2 ;;
+    *) echo "usage: $0 [setup|run|refresh]" >&2; exit 2 ;;
 esac

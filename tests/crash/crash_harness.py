@@ -73,7 +73,8 @@ class Findings:
                 "false_success", "recovery_failed", "leftover", "refresh_failed",
                 "timeout")
 
-    def __init__(self):
+    def __init__(self, verbose=False):
+        self.verbose = verbose  # Print every failure as it is found.
         self.counts = collections.Counter()
         self.examples = collections.defaultdict(list)
         self.part = ""  # The scenario running now, for the breakdown.
@@ -86,6 +87,8 @@ class Findings:
     def note(self, kind, text):
         self.counts[kind] += 1
         self.by_part[self.part][kind] += 1
+        if self.verbose:
+            print("  %s: %s" % (kind, text), flush=True)
         if len(self.examples[kind]) < 8:
             self.examples[kind].append(text)
 
@@ -552,7 +555,7 @@ def main(argv):
         return 2
     work = args.workdir or tempfile.mkdtemp(prefix="cj-crash-")
     os.makedirs(work, exist_ok=True)
-    findings = Findings()
+    findings = Findings(args.verbose)
     try:
         run = RunDirectory(args, os.path.join(work, "run"))
         os.makedirs(run.path, exist_ok=True)

@@ -434,6 +434,8 @@ def concurrency(args, work, run, findings, tree_a, tree_b, set_a, set_b):
             else:
                 findings.note("refresh_failed", "%s: the refresh of %s exit %s: %s"
                               % (label, which, rc, err[:200]))
+        if not succeeded and all(rc is not None for _, rc, _ in results):
+            findings.note("refresh_failed", "%s: neither refresh succeeded" % label)
         findings.counts["searches during refreshes"] += len(searches)
         for n, (rc, records, err) in enumerate(searches):
             search_label = "%s, search %d" % (label, n + 1)

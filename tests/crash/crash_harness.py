@@ -53,7 +53,9 @@ DEFAULT_SYSCALLS = ("openat,creat,write,pwrite64,writev,ftruncate,fsync,fdatasyn
 WRITE_SYSCALLS = "write,pwrite64,writev"
 # Names data/ may hold after a refresh: shards and the configuration file.
 # The commit protocol adds its lock and commit record with --allow.
-DEFAULT_ALLOWED = [r"[0-9]+\.txt", r"chengjing\.ini"]
+# The data folder's lock file stays; the commit record never outlives a
+# refresh that ended.
+DEFAULT_ALLOWED = [r"[0-9]+\.txt", r"chengjing\.ini", r"\.chengjing\.lock"]
 # What a refresh says when it is refused because another one runs.
 DEFAULT_BUSY = r"another refresh|refresh (is )?(already )?running|already runs|locked|busy"
 

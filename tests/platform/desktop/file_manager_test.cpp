@@ -104,6 +104,9 @@ class FileManager : public ::testing::Test {
         if (test::PrivateBusAddress().empty()) {
             GTEST_SKIP() << "no dbus-daemon to run a private session bus";
         }
+        m_fake.uris.clear();
+        m_fake.startupId = QString();
+        m_fake.calls = 0;
     }
 
     void TearDown() override {
@@ -137,9 +140,13 @@ class FileManager : public ::testing::Test {
     }
 
     static inline const QString FakeConnection = QStringLiteral("fake-file-manager");
-    // Never destroyed: Qt's bus thread may still look at a registered object
-    // after its connection has been closed.
-    FakeFileManager& m_fake = *new FakeFileManager;
+    // One for the whole run, never destroyed: Qt's bus thread may still look
+    // at a registered object after its connection has been closed.
+    static FakeFileManager& SharedFake() {
+        static FakeFileManager* const fake = new FakeFileManager;
+        return *fake;
+    }
+    FakeFileManager& m_fake = SharedFake();
     bool m_registered = false;
 };
 

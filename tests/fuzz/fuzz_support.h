@@ -22,15 +22,20 @@ namespace cj::fuzz {
 #define CJ_FUZZ_CHECK(condition) \
     ((condition) ? static_cast<void>(0) : ::cj::fuzz::FailCheck(__FILE__, __LINE__, #condition))
 
-// A folder of this process's own, made on first use and removed at exit.
-// /dev/shm when there is one: the profile target writes and renames a file on
-// every input, and a RAM file system keeps that from being the run's cost.
+// A folder of this process's own, made on first use and removed at a normal
+// exit (libFuzzer leaves by _Exit after a crash or an interrupt, so
+// run_fuzzers.sh points CJ_FUZZ_SCRATCH into a folder it removes itself).
+// Else /dev/shm when there is one: the profile target writes and renames a
+// file on every input, and a RAM file system keeps that from being the run's
+// cost.
 inline const std::string& ScratchDirectory() {
     // Never destroyed, so that the exit handler below still has the name.
     static const std::string* const directory = [] {
+        const char* chosen = std::getenv("CJ_FUZZ_SCRATCH");
         const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                                                      : std::filesystem::temp_directory_path();
+            chosen != nullptr && *chosen != '\0'        ? std::filesystem::path(chosen)
+            : std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                        : std::filesystem::temp_directory_path();
         auto* made = new std::string((base / "cj-fuzz-XXXXXX").string());
         if (::mkdtemp(made->data()) == nullptr) {
             std::perror("mkdtemp");

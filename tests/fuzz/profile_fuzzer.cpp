@@ -75,8 +75,7 @@ std::array<std::string, 4> ReadItems(const std::string& path, const Watched& wat
 void CheckTypedReads(const std::string& path) {
     const cj::core::SettingsFile settings(path);
     const cj::core::Settings all = settings.ReadAll();
-    CJ_FUZZ_CHECK(all.threadCount.count >= 1 &&
-                  all.threadCount.count <= cj::core::MaxThreadCount);
+    CJ_FUZZ_CHECK(all.threadCount.count >= 1 && all.threadCount.count <= cj::core::MaxThreadCount);
     CJ_FUZZ_CHECK(all.window.width >= 0 && all.window.height >= 0);
     // Each list looked up by title costs three more reads of the file: the
     // first three lists are enough to catch a lookup that finds another list.

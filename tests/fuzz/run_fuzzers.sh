@@ -33,8 +33,9 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCJ_FUZZ=ON -DCJ_BUILD_T
     -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build build/fuzz --target "${targets[@]}" -j2 >/dev/null
 
-work=$(mktemp -d)
+work=$(mktemp -d -p "$([ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
 trap 'rm -rf "$work"' EXIT
+export CJ_FUZZ_SCRATCH=$work
 python3 tests/fuzz/make_seeds.py "$work/corpus"
 mkdir -p build/fuzz/artifacts
 

@@ -30,8 +30,22 @@ namespace {
 using cj::platform::CodePage;
 
 constexpr std::array<std::string_view, 16> KeywordTexts{{
-    "", "a", "ab", "a b", "a  b", ".txt", "中", "\xE4\xB8", "\xAD", "/", "\r", "1 2 3", " ",
-    "b a", "\x81\x40", "txt ",
+    "",
+    "a",
+    "ab",
+    "a b",
+    "a  b",
+    ".txt",
+    "中",
+    "\xE4\xB8",
+    "\xAD",
+    "/",
+    "\r",
+    "1 2 3",
+    " ",
+    "b a",
+    "\x81\x40",
+    "txt ",
 }};
 
 // The scan reads past its 128 KiB block only on long shards.
@@ -138,9 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t count = input.Count();
     const std::uint8_t tableChoice = input.Byte();
     const CodePage codePage = (flags & 1U) != 0 ? CodePage::Gbk : CodePage::Utf8;
-    const std::string keywordText((flags & 2U) != 0
-                                      ? input.Field(24)
-                                      : KeywordTexts[tableChoice % KeywordTexts.size()]);
+    const std::string keywordText(
+        (flags & 2U) != 0 ? input.Field(24) : KeywordTexts[tableChoice % KeywordTexts.size()]);
     const std::size_t stopAfter = (flags >> 4U) & 7U;
 
     const cj::search::KeywordSet keywords(keywordText, codePage);
@@ -186,8 +199,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CJ_FUZZ_CHECK((end == cj::search::ScanEnd::Stopped) == sinkStopped);
     // Every hit is a view into the scanned bytes, as the sink's contract says.
     for (const std::string_view hit : sink.hits) {
-        CJ_FUZZ_CHECK(hit.data() >= bytes.data() && hit.data() + hit.size() <= bytes.data() +
-                                                                                bytes.size());
+        CJ_FUZZ_CHECK(hit.data() >= bytes.data() &&
+                      hit.data() + hit.size() <= bytes.data() + bytes.size());
     }
     return 0;
 }

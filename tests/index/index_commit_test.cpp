@@ -15,6 +15,7 @@
 #include "core/settings_file.h"
 #include "index/commit_record.h"
 #include "platform/files.h"
+#include "file_size_limit.h"
 #include "temp_dir.h"
 
 namespace cj::index {
@@ -170,15 +171,12 @@ TEST_F(IndexCommit, CountsThatCannotBeWrittenTakeTheCommitBack) {
     ASSERT_EQ(m_settings.TrySaveCopyTarget("/" + std::string(8000, 'x')), std::error_code());
     const std::string config = m_dir.ReadFile("run/data/chengjing.ini");
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::vector<ShardFailure> failures = TryCommitShards(Deal(New, 3), Run());
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    std::vector<ShardFailure> failures;
+    {
+        const test::FileSizeLimit fullDisk(4096);
+        ASSERT_TRUE(fullDisk.IsSet());
+        failures = TryCommitShards(Deal(New, 3), Run());
+    }
 
     ASSERT_EQ(failures.size(), 1U);
     EXPECT_EQ(failures[0].path, m_settings.Path());

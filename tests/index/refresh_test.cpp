@@ -16,6 +16,7 @@
 #include "index/index_commit.h"
 #include "index/shard_file.h"
 #include "platform/files.h"
+#include "file_size_limit.h"
 #include "temp_dir.h"
 
 namespace cj::index {
@@ -211,17 +212,14 @@ TEST_F(RefreshTest, ThirdShardThatCannotBeWrittenKeepsEveryOldShardAndCount) {
     m_dir.WriteFile("two/b.jpg", "");
     const std::string deep(250, 'd');
     m_dir.WriteFile("three/" + deep + "/" + deep + "/" + deep + "/" + deep + "/c.jpg", "");
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     RefreshReport report;
-    const StartOutcome outcome =
-        m_refresher.Run(Request({m_dir / "one", m_dir / "two", m_dir / "three"}, 3), &report);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    StartOutcome outcome = StartOutcome::RefreshRunning;
+    {
+        const test::FileSizeLimit fullDisk(1000);
+        ASSERT_TRUE(fullDisk.IsSet());
+        outcome =
+            m_refresher.Run(Request({m_dir / "one", m_dir / "two", m_dir / "three"}, 3), &report);
+    }
 
     ASSERT_EQ(outcome, StartOutcome::Started);
     EXPECT_EQ(report.end, RefreshEnd::WriteFailed);

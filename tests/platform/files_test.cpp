@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ordinary_user.h"
+#include "file_size_limit.h"
 #include "temp_dir.h"
 
 namespace cj::platform {
@@ -68,15 +69,12 @@ TEST(Files, WriteThatFailsHalfWayKeepsThePreviousFile) {
     const std::string path = dir / "1.txt";
     dir.WriteFile("1.txt", "previous index\r\n");
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::error_code ec = WriteWholeFileAtomic(path, std::string(100000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    std::error_code ec;
+    {
+        const test::FileSizeLimit fullDisk(4096);
+        ASSERT_TRUE(fullDisk.IsSet());
+        ec = WriteWholeFileAtomic(path, std::string(100000, 'x'));
+    }
 
     EXPECT_TRUE(ec);
     EXPECT_EQ(dir.ReadFile("1.txt"), "previous index\r\n");

@@ -110,7 +110,19 @@ EXDUI_API intptr_t Ex_DUISetLong(ExHandle surface, int32_t index, intptr_t value
 }
 
 EXDUI_API intptr_t Ex_DUIGetLong(ExHandle surface, int32_t index) {
-    return WithWindow(surface, intptr_t{0}, [&](Window& w) { return w.GetLong(index); });
+    // Readable while the window is being destroyed: its procedure still gets
+    // EX_WM_DESTROY then, and may need its own values (the user value) to
+    // act on it. The handles go only after that message.
+    try {
+        return marshal::Call(
+            [&]() -> intptr_t {
+                Window* w = TopWindow(surface);
+                return w != nullptr ? w->GetLong(index) : 0;
+            },
+            intptr_t{0});
+    } catch (...) {
+        return 0;
+    }
 }
 
 EXDUI_API int Ex_DUIShowWindow(ExHandle surface, int32_t showCommand, int32_t timer, int32_t frames,

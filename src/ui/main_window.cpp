@@ -23,31 +23,9 @@ void PaintBackground(ExHandle surface, ExHandle canvas) {
     _brush_destroy(brush);
 }
 
-// The windows whose procedure is MainWindow::Procedure, by surface. The
-// library's user value of a surface reads 0 once the window is being
-// destroyed, and the procedure still needs its window then, to save the
-// settings. UI thread only.
-std::vector<std::pair<ExHandle, MainWindow*>>& Windows() {
-    static std::vector<std::pair<ExHandle, MainWindow*>> windows;
-    return windows;
-}
-
-MainWindow* WindowOf(ExHandle surface) {
-    for (const auto& [handle, window] : Windows()) {
-        if (handle == surface) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(WindowContext context) : m_context(std::move(context)) {}
-
-MainWindow::~MainWindow() {
-    std::erase_if(Windows(), [this](const auto& entry) { return entry.second == this; });
-}
 
 bool MainWindow::Run() {
     FrameWindowDescription main;
@@ -71,7 +49,7 @@ bool MainWindow::Run() {
 }
 
 void MainWindow::CreateControls() {
-    Windows().emplace_back(m_surface, this);
+    Ex_DUISetLong(m_surface, EX_DUI_USERDATA, reinterpret_cast<intptr_t>(this));
     m_searchPage.CreateBand(m_surface);
     m_searchPage.CreatePageControls(m_surface, m_rows);
     m_copyPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Copy)));
@@ -90,7 +68,7 @@ void MainWindow::CreateControls() {
 
 intptr_t MainWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t message,
                                intptr_t wParam, intptr_t lParam, intptr_t* result) {
-    MainWindow* self = WindowOf(surface);
+    auto* self = reinterpret_cast<MainWindow*>(Ex_DUIGetLong(surface, EX_DUI_USERDATA));
     try {
         return self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
     } catch (...) {
@@ -117,7 +95,6 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
             // Late reports find no window: they stay in the inbox, unapplied.
             m_context.inbox.AttachWindow(0);
             SaveSettings();
-            std::erase_if(Windows(), [surface](const auto& entry) { return entry.first == surface; });
             return 0;
         default:
             return 0;

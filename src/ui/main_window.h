@@ -57,7 +57,6 @@ struct WindowOptions {
 class MainWindow {
   public:
     explicit MainWindow(WindowContext context);
-    ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 

@@ -1,0 +1,80 @@
+// The copy job: copies every entry of the copy list into one folder on a
+// worker thread, reporting which file it copies and how far it has got, and
+// a summary at the end. Nothing that exists is overwritten and no partial
+// file is left (see platform::CopyFileExclusive).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "copylist/copy_summary.h"
+#include "core/job_generation.h"
+
+namespace cj::copylist {
+
+// The job's position: file `fileNumber` (from 1) of `fileCount`, and the
+// percentage of that file copied so far (0 for an empty file).
+struct CopyProgressReport {
+    std::size_t fileNumber = 0;
+    std::size_t fileCount = 0;
+    std::string source;
+    int percent = 0;
+};
+
+class CopyJobListener {
+  public:
+    // On the worker thread, often (once per chunk): must only post.
+    virtual void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) = 0;
+    // Once per started job, on the worker thread, after the job has become
+    // idle again (so IsRunning is false and a new job may start).
+    virtual void OnCopyFinished(core::JobGeneration generation, CopySummary summary) = 0;
+
+  protected:
+    ~CopyJobListener() = default;
+};
+
+class CopyJob {
+  public:
+    explicit CopyJob(CopyJobListener& listener) : m_listener(listener) {}
+    // Aborts a running job (the file being copied is removed) and waits for it.
+    ~CopyJob();
+    CopyJob(const CopyJob&) = delete;
+    CopyJob& operator=(const CopyJob&) = delete;
+
+    // Starts copying sources, in order, into targetText (see TargetPath; the
+    // folder is created one level deep when missing). Returns the job's
+    // generation, or 0 when a job still runs. Two sources with the same file
+    // name: the first is copied, the second skipped as existing.
+    core::JobGeneration Start(std::vector<std::string> sources, std::string targetText);
+
+    // Asks the job to stop before its next file; the current file is finished.
+    void RequestStop() { m_stopRequested.store(true); }
+    // Stops at once: the current file's copy is stopped between chunks and
+    // what was written of it removed. For the window closing.
+    void Abort();
+
+    bool IsRunning() const { return m_running.load(); }
+    // Waits for the last job to end. Tests and the command line only.
+    void Wait();
+
+  private:
+    void Run(core::JobGeneration generation, std::vector<std::string> sources,
+             std::string targetText);
+
+    CopyJobListener& m_listener;
+    core::GenerationCounter m_generations;
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_abortRequested{false};
+    std::thread m_worker;
+};
+
+// Copies sources into targetText on the calling thread, with the job's rules:
+// for the command line. progress may be null.
+CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
+                      const std::atomic<bool>* stop = nullptr);
+
+}  // namespace cj::copylist

@@ -1,0 +1,31 @@
+// What a copy run did, reported when it ends: by the copy job, the direct
+// copy and the command line alike.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace cj::copylist {
+
+// A file that was not copied, and why: std::errc::file_exists when its target
+// was already there (skipped, nothing touched), otherwise the failure.
+struct NotCopied {
+    std::string source;
+    std::string target;
+    std::error_code error;
+};
+
+struct CopySummary {
+    std::size_t copied = 0;
+    std::size_t skippedExisting = 0;  // The target existed and was left as it was.
+    std::size_t failed = 0;           // Any other reason.
+    // The entries never tried because the run was stopped.
+    std::size_t notTried = 0;
+    bool stopped = false;
+    // Every file not copied (skipped or failed), in the order tried.
+    std::vector<NotCopied> notCopied;
+};
+
+}  // namespace cj::copylist

@@ -1,0 +1,71 @@
+// The direct copy: hits double-clicked in "copy at once" mode are queued and
+// copied, in order, by one worker that runs while the queue has paths. Its
+// thin progress bar shows the current file's percentage.
+//
+// The queue is guarded by one lock, and the worker leaves only after it has
+// found the queue empty and cleared its running flag in the same step: a path
+// queued at any moment is copied, by the running worker or by a new one.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "copylist/copy_summary.h"
+#include "core/job_generation.h"
+
+namespace cj::copylist {
+
+class DirectCopyListener {
+  public:
+    // On the worker thread, often: must only post. percent of the current file.
+    virtual void OnDirectCopyProgress(core::JobGeneration generation, int percent) = 0;
+    // Once per run, on the worker thread, after it has found the queue empty
+    // and stopped running: every path queued to this run is in the summary.
+    virtual void OnDirectCopyFinished(core::JobGeneration generation, CopySummary summary) = 0;
+
+  protected:
+    ~DirectCopyListener() = default;
+};
+
+class DirectCopier {
+  public:
+    explicit DirectCopier(DirectCopyListener& listener) : m_listener(listener) {}
+    // Stops the worker at once (the file being copied is removed; queued
+    // paths are dropped) and waits for it.
+    ~DirectCopier();
+    DirectCopier(const DirectCopier&) = delete;
+    DirectCopier& operator=(const DirectCopier&) = delete;
+
+    // Queues source to be copied into targetText (the text when the path was
+    // queued; see TargetPath). A target that exists is skipped. Starts a
+    // worker when none runs. Returns the generation of the run that will copy
+    // it: the running one, or a new one. Any thread (the UI thread in the
+    // program).
+    core::JobGeneration Queue(std::string source, std::string targetText);
+
+    bool IsRunning() const;
+    // Waits until no worker runs. Tests only.
+    void Wait();
+
+  private:
+    struct Item {
+        std::string source;
+        std::string targetText;
+    };
+    void Run(core::JobGeneration generation);
+
+    DirectCopyListener& m_listener;
+    core::GenerationCounter m_generations;
+    mutable std::mutex m_lock;
+    std::condition_variable m_idle;
+    std::deque<Item> m_queue;                // Guarded by m_lock.
+    bool m_running = false;                  // Guarded by m_lock.
+    bool m_stopping = false;                 // Guarded by m_lock.
+    core::JobGeneration m_currentRun = 0;    // Guarded by m_lock.
+    std::thread m_worker;                    // Joined by the next Queue or the destructor.
+};
+
+}  // namespace cj::copylist

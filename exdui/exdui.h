@@ -625,7 +625,20 @@ enum {
                                        returns 1, or 0 for a missing row or column */
     EX_LVM_INSERTITEM = 4103,       /* lParam const ExReportRow* (NULL: appended, no
                                        image); returns the new row */
-    EX_LVM_DELETEITEM = 4104,       /* lParam row (wParam ignored); returns 1 or 0 */
+    EX_LVM_INSERTITEMS = 4911,      /* wParam n, lParam const ExReportRowCells* of n rows:
+                                       appends them after the last row with one repaint,
+                                       where n EX_LVM_INSERTITEM and EX_LVM_SETITEM calls
+                                       cost a repaint and a scroll-bar update each. Returns
+                                       the number of the first new row, 0 when n is 0 */
+    EX_LVM_DELETEITEM = 4104,       /* lParam row (wParam ignored); returns 1 or 0. Each
+                                       call moves the rows after it: to remove many rows
+                                       use EX_LVM_DELETEITEMS */
+    EX_LVM_DELETEITEMS = 4910,      /* wParam n, lParam const int32_t* of n row numbers in
+                                       ascending order: removes those rows in one pass,
+                                       linear in the row count. A number out of range or
+                                       not above the one before it is ignored. States and
+                                       the mark move with their rows; a removed mark
+                                       becomes 0. Returns the number of rows removed */
     EX_LVM_INSERTCOLUMN = 4123,     /* lParam const ExReportColumn*; returns the new column */
     EX_LVM_GETITEMTEXT = 4141,      /* wParam row (0: ExReportCell.row), lParam ExReportCell*
                                        (column, buffer, capacity): copies the text, cut to
@@ -665,6 +678,13 @@ typedef struct ExReportRow {
     int32_t insertAt;    /* before this row; 0 or past the end appends */
     int32_t image;       /* index in the image list; 0 none */
 } ExReportRow;
+
+/* EX_LVM_INSERTITEMS: one row with its cells */
+typedef struct ExReportRowCells {
+    int32_t image;                 /* index in the image list; 0 none */
+    int32_t cellCount;             /* texts in cells, for columns 1 to cellCount */
+    const char16_t* const* cells;  /* NUL terminated; a NULL text is "" */
+} ExReportRowCells;
 
 /* EX_LVM_SETITEM and EX_LVM_GETITEMTEXT */
 typedef struct ExReportCell {

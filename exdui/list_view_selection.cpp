@@ -76,6 +76,49 @@ void ListViewSelection::RemoveRow(std::int32_t row) {
     m_hot = ShiftForRemove(m_hot, row);
 }
 
+void ListViewSelection::RemoveRows(std::span<const std::int32_t> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    // Each reference moves up by the number of removed rows before it; one
+    // that was removed itself becomes None.
+    const auto shift = [rows](std::int32_t ref) {
+        if (ref == None) {
+            return ref;
+        }
+        const auto below = std::lower_bound(rows.begin(), rows.end(), ref);
+        if (below != rows.end() && *below == ref) {
+            return None;
+        }
+        return ref - static_cast<std::int32_t>(below - rows.begin());
+    };
+    m_mark = shift(m_mark);
+    m_anchor = shift(m_anchor);
+    m_hot = shift(m_hot);
+
+    std::size_t next = 0;  // The next removed row in rows.
+    std::size_t kept = static_cast<std::size_t>(rows.front());
+    for (auto row = static_cast<std::size_t>(rows.front()); row < m_selected.size(); ++row) {
+        if (next < rows.size() && static_cast<std::size_t>(rows[next]) == row) {
+            m_selectedCount -= m_selected[row];
+            ++next;
+            continue;
+        }
+        m_selected[kept++] = m_selected[row];
+    }
+    m_selected.resize(kept);
+    // The span of selected rows is recomputed rather than shifted: its ends
+    // may have been removed.
+    m_low = 0;
+    m_high = -1;
+    if (m_selectedCount > 0) {
+        const auto first = std::find(m_selected.begin(), m_selected.end(), std::uint8_t{1});
+        const auto last = std::find(m_selected.rbegin(), m_selected.rend(), std::uint8_t{1});
+        m_low = static_cast<std::int32_t>(first - m_selected.begin());
+        m_high = static_cast<std::int32_t>(m_selected.rend() - last) - 1;
+    }
+}
+
 bool ListViewSelection::IsSelected(std::int32_t row) const {
     return IsValid(row) && m_selected[static_cast<std::size_t>(row)] != 0;
 }

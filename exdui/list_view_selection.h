@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace exdui {
@@ -37,6 +38,10 @@ public:
     // None. Both cost O(rows after it).
     void InsertRow(std::int32_t row);
     void RemoveRow(std::int32_t row);
+    // Removes many rows in one pass: rows holds row numbers in strictly
+    // ascending order, all valid. States, mark, anchor and hot row move as
+    // with RemoveRow. O(Count()), whatever the number removed.
+    void RemoveRows(std::span<const std::int32_t> rows);
 
     bool IsValid(std::int32_t row) const { return row >= 0 && row < Count(); }
     bool IsSelected(std::int32_t row) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "canvas.h"
 #include "handle_table.h"
@@ -49,6 +50,26 @@ intptr_t InsertRow(ReportListWidget& report, const ExReportRow* record) {
         }
     }
     return report.InsertRow(before, image) + 1;
+}
+
+intptr_t AppendRows(ReportListWidget& report, intptr_t count, const ExReportRowCells* records) {
+    if (records == nullptr || count <= 0) {
+        return 0;
+    }
+    std::vector<ReportRow> rows(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ExReportRowCells& record = records[i];
+        ReportRow& row = rows[i];
+        row.image = record.image > 0 ? record.image - 1 : ReportListWidget::NoImage;
+        if (record.cells != nullptr && record.cellCount > 0) {
+            row.cells.reserve(static_cast<std::size_t>(record.cellCount));
+            for (int32_t column = 0; column < record.cellCount; ++column) {
+                const char16_t* text = record.cells[column];
+                row.cells.push_back(text != nullptr ? FromUtf16(text) : QString(QLatin1String("")));
+            }
+        }
+    }
+    return report.AppendRows(std::move(rows)) + 1;
 }
 
 intptr_t ReadCell(const ReportListWidget& report, intptr_t row, ExReportCell* cell) {
@@ -98,6 +119,21 @@ intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intpt
             return ReadCell(*report, wParam, reinterpret_cast<ExReportCell*>(lParam));
         case EX_LVM_DELETEITEM:
             return report->RemoveRow(RowIndex(lParam)) ? 1 : 0;
+        case EX_LVM_INSERTITEMS:
+            return AppendRows(*report, wParam, reinterpret_cast<const ExReportRowCells*>(lParam));
+        case EX_LVM_DELETEITEMS: {
+            const auto* rows = reinterpret_cast<const int32_t*>(lParam);
+            if (rows == nullptr || wParam <= 0) {
+                return 0;
+            }
+            // Row numbers from 1 to the widget's from 0; 0 and negative
+            // numbers fall out of range and are ignored there.
+            std::vector<std::int32_t> indexes(rows, rows + wParam);
+            for (std::int32_t& row : indexes) {
+                row = row >= 1 ? row - 1 : -1;
+            }
+            return report->RemoveRows(indexes);
+        }
         case EX_LVM_DELETEALLITEMS:
             report->RemoveAllRows();
             return 1;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <climits>
 
 namespace exdui {
 
@@ -126,6 +127,24 @@ std::int32_t ReportListWidget::InsertRow(std::int32_t before, std::int32_t image
     return before;
 }
 
+std::int32_t ReportListWidget::AppendRows(std::vector<ReportRow> rows) {
+    const std::int32_t first = RowCount();
+    const auto room = static_cast<std::size_t>(INT32_MAX - first);
+    if (rows.size() > room) {
+        rows.resize(room);
+    }
+    for (ReportRow& row : rows) {
+        if (row.image < 0) {
+            row.image = NoImage;
+        }
+        m_rows.push_back(std::move(row));
+    }
+    MutableSelection().SetCount(static_cast<std::int32_t>(m_rows.size()));
+    UpdateScrollBars();
+    viewport()->update();
+    return first;
+}
+
 bool ReportListWidget::RemoveRow(std::int32_t row) {
     if (row < 0 || row >= RowCount()) {
         return false;
@@ -135,6 +154,33 @@ bool ReportListWidget::RemoveRow(std::int32_t row) {
     UpdateScrollBars();
     viewport()->update();
     return true;
+}
+
+std::int32_t ReportListWidget::RemoveRows(std::span<const std::int32_t> rows) {
+    std::vector<std::int32_t> valid;
+    valid.reserve(rows.size());
+    for (const std::int32_t row : rows) {
+        if (row >= 0 && row < RowCount() && (valid.empty() || row > valid.back())) {
+            valid.push_back(row);
+        }
+    }
+    if (valid.empty()) {
+        return 0;
+    }
+    std::size_t next = 0;
+    auto kept = static_cast<std::size_t>(valid.front());
+    for (auto row = kept; row < m_rows.size(); ++row) {
+        if (next < valid.size() && static_cast<std::size_t>(valid[next]) == row) {
+            ++next;
+            continue;
+        }
+        m_rows[kept++] = std::move(m_rows[row]);
+    }
+    m_rows.resize(kept);
+    MutableSelection().RemoveRows(valid);
+    UpdateScrollBars();
+    viewport()->update();
+    return static_cast<std::int32_t>(valid.size());
 }
 
 void ReportListWidget::RemoveAllRows() {

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "list_view_widget.h"
@@ -29,6 +30,12 @@ struct ReportColumn {
 
 class ReportListHeader;
 
+// One row's data: its cells from column 0 on, and its image (NoImage: none).
+struct ReportRow {
+    std::vector<QString> cells;  // grows to the highest column written
+    std::int32_t image = -1;
+};
+
 class ReportListWidget : public ListViewWidget {
 public:
     static constexpr std::int32_t NoImage = -1;
@@ -47,6 +54,14 @@ public:
     // new row's index. The selection moves with the rows.
     std::int32_t InsertRow(std::int32_t before, std::int32_t image);
     bool RemoveRow(std::int32_t row);
+    // Appends rows after the last with one scroll-bar update and one repaint
+    // (inserting them one by one costs both for every row). Returns the index
+    // of the first new row.
+    std::int32_t AppendRows(std::vector<ReportRow> rows);
+    // Removes the rows numbered in rows in one pass, linear in the row count.
+    // Numbers out of range, or not above the number before them, are ignored.
+    // Returns the number of rows removed.
+    std::int32_t RemoveRows(std::span<const std::int32_t> rows);
     void RemoveAllRows();
 
     // A cell of an existing row and column; false otherwise.
@@ -74,10 +89,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Row {
-        std::vector<QString> cells;  // grows to the highest column written
-        std::int32_t image = NoImage;
-    };
+    using Row = ReportRow;
 
     void UpdateHeaderHeight();
     void ContentChanged();

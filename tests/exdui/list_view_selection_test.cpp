@@ -105,7 +105,7 @@ TEST(ListViewSelection, MatchesANaiveModelUnderRandomOperations) {
     };
     for (int step = 0; step < 20'000; ++step) {
         const std::int32_t count = static_cast<std::int32_t>(model.size());
-        switch (pick(8)) {
+        switch (pick(9)) {
             case 0:
                 if (count > 0) {
                     const std::int32_t row = pick(count);
@@ -155,6 +155,19 @@ TEST(ListViewSelection, MatchesANaiveModelUnderRandomOperations) {
                     model[static_cast<std::size_t>(row)] = true;
                 }
                 break;
+            case 7: {
+                std::vector<std::int32_t> rows;
+                for (std::int32_t r = 0; r < count; ++r) {
+                    if (pick(3) == 0) {
+                        rows.push_back(r);
+                    }
+                }
+                sel.RemoveRows(rows);
+                for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+                    model.erase(model.begin() + *r);
+                }
+                break;
+            }
             default: {
                 const std::int32_t extra = pick(4);
                 for (std::int32_t i = 0; i < extra; ++i) {
@@ -172,6 +185,49 @@ TEST(ListViewSelection, MatchesANaiveModelUnderRandomOperations) {
             selected += model[r] ? 1 : 0;
         }
         ASSERT_EQ(sel.SelectedCount(), selected) << "step " << step;
+    }
+}
+
+TEST(ListViewSelection, RemovingManyRowsAtOnceEqualsRemovingThemOneByOne) {
+    std::mt19937 random(777);
+    for (int round = 0; round < 200; ++round) {
+        const auto count = static_cast<std::int32_t>(1 + random() % 300);
+        ListViewSelection bulk;
+        bulk.SetCount(count);
+        for (std::int32_t r = 0; r < count; ++r) {
+            bulk.SetSelected(r, random() % 2 == 0);
+        }
+        const auto any = [&] {
+            return static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(count));
+        };
+        bulk.SetMark(any());
+        bulk.SetAnchor(any());
+        bulk.SetHot(any());
+        ListViewSelection single = bulk;
+        std::vector<std::int32_t> rows;
+        for (std::int32_t r = 0; r < count; ++r) {
+            // Runs at both ends are the cases that move the selected span.
+            if (random() % 4 == 0 || r < round % 5 || r >= count - round % 7) {
+                rows.push_back(r);
+            }
+        }
+        bulk.RemoveRows(rows);
+        for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+            single.RemoveRow(*r);
+        }
+        ASSERT_EQ(bulk.Count(), single.Count());
+        ASSERT_EQ(bulk.SelectedCount(), single.SelectedCount()) << "round " << round;
+        for (std::int32_t r = 0; r < bulk.Count(); ++r) {
+            ASSERT_EQ(bulk.State(r), single.State(r)) << "round " << round << " row " << r;
+        }
+        EXPECT_EQ(bulk.Mark(), single.Mark());
+        EXPECT_EQ(bulk.Anchor(), single.Anchor());
+        EXPECT_EQ(bulk.Hot(), single.Hot());
+        // Clearing afterwards must reach every selected row that is left.
+        bulk.ClearSelection();
+        for (std::int32_t r = 0; r < bulk.Count(); ++r) {
+            ASSERT_FALSE(bulk.IsSelected(r)) << "round " << round << " row " << r;
+        }
     }
 }
 

@@ -178,6 +178,66 @@ TEST_F(ReportListViewTest, DeletingRowsMovesTheSelectionWithTheRows) {
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 0);
 }
 
+TEST_F(ReportListViewTest, ManyRowsAreAppendedInOneMessage) {
+    Append(u"first", u"1 B", u"/first");
+    Send(list, EX_LVM_SETSELECTIONMARK, 1, 1);
+    const char16_t* full[] = {u"a.jpg", u"2 B", u"/srv/照片/a.jpg"};
+    const char16_t* partial[] = {u"b.png", nullptr};
+    const ExReportRowCells rows[] = {{1, 3, full}, {0, 2, partial}, {0, 0, nullptr}};
+    EXPECT_EQ(Send(list, EX_LVM_INSERTITEMS, 3, reinterpret_cast<intptr_t>(rows)), 2)
+        << "the number of the first new row";
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 4);
+    EXPECT_EQ(Read(2, 1), u"a.jpg");
+    EXPECT_EQ(Read(2, 3), u"/srv/照片/a.jpg");
+    EXPECT_EQ(Read(3, 1), u"b.png");
+    EXPECT_EQ(Read(3, 2), u"") << "a NULL text is empty";
+    EXPECT_EQ(Read(4, 1), u"");
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 1) << "the selection stays";
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4), 0);
+    // The new rows take part in selection like any other.
+    Send(list, EX_LVM_SETITEMSTATE, static_cast<intptr_t>(-1), EX_LVIS_SELECTED);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 4);
+
+    EXPECT_EQ(Send(list, EX_LVM_INSERTITEMS, 0, reinterpret_cast<intptr_t>(rows)), 0);
+    EXPECT_EQ(Send(list, EX_LVM_INSERTITEMS, 2, 0), 0);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 4);
+}
+
+TEST_F(ReportListViewTest, AppendedRowsShowTheirImages) {
+    const ExHandle images = RedImageList();
+    Send(list, EX_LVM_SETIMAGELIST, 0, images);
+    const char16_t* cells[] = {u"icon"};
+    const ExReportRowCells rows[] = {{0, 1, cells}, {1, 1, cells}};
+    Send(list, EX_LVM_INSERTITEMS, 2, reinterpret_cast<intptr_t>(rows));
+    const QImage shot = Viewport(list)->grab().toImage();
+    EXPECT_NE(shot.pixel(20, 50), IconColour);
+    EXPECT_EQ(shot.pixel(20, 150), IconColour);
+}
+
+TEST_F(ReportListViewTest, ManyRowsGoInOnePassWithTheirSelection) {
+    for (int i = 1; i <= 8; ++i) {
+        Append(u"n", u"s", u"/" + std::u16string(1, static_cast<char16_t>(u'0' + i)));
+    }
+    Send(list, EX_LVM_SETSELECTIONMARK, 1, 7);
+    Send(list, EX_LVM_SETITEMSTATE, 2, 2);
+    Send(list, EX_LVM_SETITEMSTATE, 4, 2);
+    // 0, 9 (past the end) and 3 after 5 (not ascending) are ignored.
+    const std::int32_t rows[] = {0, 2, 5, 3, 6, 9};
+    EXPECT_EQ(Send(list, EX_LVM_DELETEITEMS, 6, reinterpret_cast<intptr_t>(rows)), 3);
+    EXPECT_EQ(Paths(), (std::vector<std::u16string>{u"/1", u"/3", u"/4", u"/7", u"/8"}));
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 2);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 3), 2) << "row 4 moved up to 3, selected";
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 4) << "the mark moved with row 7";
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4) & EX_LVIS_SELECTED, EX_LVIS_SELECTED);
+
+    const std::int32_t marked[] = {4};
+    EXPECT_EQ(Send(list, EX_LVM_DELETEITEMS, 1, reinterpret_cast<intptr_t>(marked)), 1);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 0) << "the marked row went";
+    EXPECT_EQ(Send(list, EX_LVM_DELETEITEMS, 0, reinterpret_cast<intptr_t>(marked)), 0);
+    EXPECT_EQ(Send(list, EX_LVM_DELETEITEMS, 3, 0), 0);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 4);
+}
+
 TEST_F(ReportListViewTest, MouseSelectsRowsBelowTheHeaderAtTheRowHeight) {
     for (int i = 0; i < 5; ++i) {
         Append(u"n", u"s", u"/p");

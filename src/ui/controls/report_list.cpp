@@ -1,8 +1,10 @@
 #include "ui/controls/report_list.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -27,7 +29,7 @@ std::map<ExHandle, ListIcons>& IconsOfLists() {
 }
 
 // The lower-case extension of the file name in path, with its dot; "" when
-// the name has none (such files may differ in type, so they are not cached).
+// the name has none.
 std::string ExtensionOf(std::string_view path) {
     const std::size_t slash = path.find_last_of('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
@@ -79,29 +81,65 @@ int ReportList::InsertRow(int insertAt) const {
     return static_cast<int>(Send(EX_LVM_INSERTITEM, 0, reinterpret_cast<intptr_t>(&row)));
 }
 
-int ReportList::InsertRowWithIcon(std::string_view path, int insertAt) const {
+int ReportList::IconIndex(std::string_view path) const {
     const auto images = static_cast<ExHandle>(Send(EX_LVM_GETIMAGELIST));
-    int imageIndex = 0;
-    if (images != 0) {
-        const std::string extension = ExtensionOf(path);
-        ListIcons& icons = IconsOfLists()[Handle()];
-        auto& cached = icons.byExtension;
-        if (auto it = cached.find(extension); !extension.empty() && it != cached.end()) {
-            imageIndex = it->second;
-        } else {
-            const std::u16string widePath = platform::NarrowToUtf16(path);
-            const ExHandle icon = _img_createfromfileicon(widePath.c_str(), icons.sizeClass);
-            if (icon != 0) {
-                imageIndex = _imglist_addimage(images, 0, icon);
-                _img_destroy(icon);
-                if (imageIndex != 0 && !extension.empty()) {
-                    cached[extension] = imageIndex;
-                }
-            }
-        }
+    if (images == 0) {
+        return 0;
     }
-    ExReportRow row{insertAt, imageIndex};
+    const std::string extension = ExtensionOf(path);
+    ListIcons& icons = IconsOfLists()[Handle()];
+    auto& cached = icons.byExtension;
+    if (auto it = cached.find(extension); it != cached.end()) {
+        return it->second;
+    }
+    // A type without an icon is remembered too (as 0): on a desktop with no
+    // icon theme every lookup fails, at about 7 us each, and a list of
+    // 100,000 rows would pay it for every row. Files without an extension
+    // share one icon, the first one's, though the desktop might tell them
+    // apart by their content: reading each one to find out costs far more.
+    const std::u16string widePath = platform::NarrowToUtf16(path);
+    const ExHandle icon = _img_createfromfileicon(widePath.c_str(), icons.sizeClass);
+    int imageIndex = 0;
+    if (icon != 0) {
+        imageIndex = _imglist_addimage(images, 0, icon);
+        _img_destroy(icon);
+    }
+    cached[extension] = imageIndex;
+    return imageIndex;
+}
+
+int ReportList::InsertRowWithIcon(std::string_view path, int insertAt) const {
+    ExReportRow row{insertAt, IconIndex(path)};
     return static_cast<int>(Send(EX_LVM_INSERTITEM, 0, reinterpret_cast<intptr_t>(&row)));
+}
+
+int ReportList::AppendRows(std::span<const ReportRowTexts> rows) const {
+    if (rows.empty()) {
+        return 0;
+    }
+    // The texts stay alive until the library has copied them, within Send.
+    std::vector<std::u16string> texts;
+    std::vector<const char16_t*> cells;
+    std::size_t cellCount = 0;
+    for (const ReportRowTexts& row : rows) {
+        cellCount += row.cells.size();
+    }
+    texts.reserve(cellCount);
+    cells.reserve(cellCount);
+    std::vector<ExReportRowCells> records;
+    records.reserve(rows.size());
+    for (const ReportRowTexts& row : rows) {
+        const std::size_t first = cells.size();
+        for (const std::string& cell : row.cells) {
+            texts.push_back(platform::NarrowToUtf16(cell));
+            cells.push_back(texts.back().c_str());
+        }
+        records.push_back({row.iconPath.empty() ? 0 : IconIndex(row.iconPath),
+                           static_cast<std::int32_t>(row.cells.size()), nullptr});
+        records.back().cells = cells.data() + first;
+    }
+    return static_cast<int>(Send(EX_LVM_INSERTITEMS, static_cast<intptr_t>(records.size()),
+                                 reinterpret_cast<intptr_t>(records.data())));
 }
 
 bool ReportList::SetCell(int row, int column, std::string_view text) const {
@@ -127,6 +165,23 @@ std::string ReportList::CellText(int row, int column) const {
 
 bool ReportList::DeleteRow(int row) const {
     return Send(EX_LVM_DELETEITEM, 1, row) != 0;
+}
+
+int ReportList::DeleteRows(std::span<const std::size_t> rows) const {
+    std::vector<std::int32_t> numbers;
+    numbers.reserve(rows.size());
+    for (const std::size_t row : rows) {
+        // A number the library cannot hold is past any row it has.
+        if (row > static_cast<std::size_t>(INT32_MAX)) {
+            break;
+        }
+        numbers.push_back(static_cast<std::int32_t>(row));
+    }
+    if (numbers.empty()) {
+        return 0;
+    }
+    return static_cast<int>(Send(EX_LVM_DELETEITEMS, static_cast<intptr_t>(numbers.size()),
+                                 reinterpret_cast<intptr_t>(numbers.data())));
 }
 
 void ReportList::DeleteAllRows() const {

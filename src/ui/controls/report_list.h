@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/controls/control.h"
 
@@ -31,6 +33,13 @@ struct ReportListDescription {
     int iconSize = 1;
 };
 
+// One row for ReportList::AppendRows: its cells from column 1 on, and the
+// file whose desktop icon it shows before its first cell (empty: none).
+struct ReportRowTexts {
+    std::vector<std::string> cells;
+    std::string iconPath;
+};
+
 class ReportList : public Control {
   public:
     bool Create(const ReportListDescription& d);
@@ -46,10 +55,17 @@ class ReportList : public Control {
     int InsertRow(int insertAt = 0) const;
     // As InsertRow, with the icon the desktop shows for the file at path.
     int InsertRowWithIcon(std::string_view path, int insertAt = 0) const;
+    // Appends rows after the last in one step, with one repaint: for many
+    // rows at once. Returns the number of the first new row, or 0.
+    int AppendRows(std::span<const ReportRowTexts> rows) const;
     bool SetCell(int row, int column, std::string_view text) const;
     // The cell's text; "" for a missing cell. Reads the whole text, however long.
     std::string CellText(int row, int column) const;
     bool DeleteRow(int row) const;
+    // Deletes the rows numbered in rows (ascending) in one pass, linear in the
+    // row count; numbers beyond the last row are ignored. Returns the number
+    // of rows deleted.
+    int DeleteRows(std::span<const std::size_t> rows) const;
     void DeleteAllRows() const;
     int RowCount() const;
     // Repaints the rows.
@@ -60,6 +76,11 @@ class ReportList : public Control {
     // Makes row the only selected row and the current one, scrolled into view.
     void SelectRow(int row) const;
     bool IsRowSelected(int row) const;
+
+  private:
+    // The index in the list's image list of the desktop's icon for path,
+    // looked up once per file type; 0 when the list shows no icons.
+    int IconIndex(std::string_view path) const;
 };
 
 }  // namespace cj::ui

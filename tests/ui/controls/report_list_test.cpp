@@ -92,6 +92,39 @@ TEST_F(ReportListTest, SelectionDeletionAndCount) {
     EXPECT_EQ(list.RowCount(), 0);
 }
 
+TEST_F(ReportListTest, ManyRowsAreAppendedAndDeletedAtOnce) {
+    cj::test::TempDir dir;
+    dir.WriteFile("a.txt", "x");
+    dir.WriteFile("b.txt", "x");
+    const ReportList list = MakeList(1);
+    const auto images = static_cast<ExHandle>(list.Send(EX_LVM_GETIMAGELIST));
+    std::vector<ReportRowTexts> rows;
+    for (int i = 1; i <= 6; ++i) {
+        rows.push_back(
+            {{"名" + std::to_string(i), std::to_string(i) + " B", "/p/" + std::to_string(i)},
+             dir / (i % 2 == 0 ? "a.txt" : "b.txt")});
+    }
+    rows.push_back({{"no icon"}, ""});
+    EXPECT_EQ(list.AppendRows(rows), 1);
+    EXPECT_EQ(list.AppendRows({}), 0);
+    ASSERT_EQ(list.RowCount(), 7);
+    EXPECT_EQ(list.CellText(4, 1), "名4");
+    EXPECT_EQ(list.CellText(4, 2), "4 B");
+    EXPECT_EQ(list.CellText(4, 3), "/p/4");
+    EXPECT_EQ(list.CellText(7, 1), "no icon");
+    EXPECT_EQ(_imglist_count(images), 1) << "one type, one lookup";
+
+    const std::size_t gone[] = {1, 4, 5, 99};
+    EXPECT_EQ(list.DeleteRows(gone), 3);
+    ASSERT_EQ(list.RowCount(), 4);
+    EXPECT_EQ(list.CellText(1, 3), "/p/2");
+    EXPECT_EQ(list.CellText(2, 3), "/p/3");
+    EXPECT_EQ(list.CellText(3, 3), "/p/6");
+    const std::size_t beyondTheLibrary[] = {std::size_t{1} << 40};
+    EXPECT_EQ(list.DeleteRows(beyondTheLibrary), 0);
+    EXPECT_EQ(list.RowCount(), 4);
+}
+
 TEST_F(ReportListTest, FilesOfOneTypeShareOneIcon) {
     cj::test::TempDir dir;
     for (const char* name : {"a.txt", "b.TXT", "c.png", "noext"}) {

@@ -15,7 +15,14 @@ Program::Program(std::string runDir)
       settings(core::SettingsFile::InRunDirectory(runDirectory)),
       search(activity, reporter, runDirectory),
       refresher(activity, &reporter),
-      window(ui::WindowContext{runDirectory, settings, activity, search, refresher, inbox}) {}
+      window(ui::WindowContext{runDirectory, settings, activity, search, refresher, copyJob,
+                               *directCopier, inbox}) {}
+
+void Program::StopCopies() {
+    copyJob.Abort();
+    copyJob.Wait();
+    directCopier.reset();
+}
 
 Program& CreateProgram(std::string runDirectory) {
     ReleaseProgram();

@@ -4,10 +4,13 @@
 // reaches them through this object except tests.
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "core/settings_file.h"
+#include "copylist/copy_job.h"
+#include "copylist/direct_copy.h"
 #include "core/engine_activity.h"
+#include "core/settings_file.h"
 #include "index/refresh.h"
 #include "search/search_engine.h"
 #include "ui/job_events.h"
@@ -29,8 +32,18 @@ struct Program {
     ui::JobReporter reporter{inbox};
     search::SearchEngine search;
     index::Refresher refresher;
+    copylist::CopyJob copyJob{reporter};
+    // Held in an optional so that StopCopies can end it (its destructor
+    // stops the copy and waits) while the rest of the state lives on.
+    std::optional<copylist::DirectCopier> directCopier{std::in_place, reporter};
 
     ui::MainWindow window;
+
+    // Stops the copy job and the direct copy, whose files being written are
+    // removed, and waits for both: the window has closed, so their last
+    // reports only wait in the inbox. Run before the process ends, which
+    // does not wait for the other workers.
+    void StopCopies();
 };
 
 // Makes the program's state (replacing any earlier one) and returns it.

@@ -16,7 +16,9 @@ int RunProgram(std::string runDirectory) {
     // What cannot be finished now is finished by the next search or refresh.
     (void)index::RecoverIndex(runDirectory);
     Program& program = CreateProgram(std::move(runDirectory));
-    if (!program.window.Run()) {
+    const bool shown = program.window.Run();
+    program.StopCopies();
+    if (!shown) {
         // Nothing could be shown, so this line is all the user gets.
         std::fputs("chengjing: the window could not be created\n", stderr);
         return 1;

@@ -6,20 +6,15 @@
 
 namespace cj::ui {
 
-std::string CountedSizeText(std::int64_t countedSize) {
-    return countedSize <= 0 ? std::string("0")
-                            : shell::SizeTextForBytes(static_cast<std::uint64_t>(countedSize));
-}
-
 void CopyListRows::AppendRows(std::span<const copylist::CopyEntry> entries) {
     // All rows in one message: a row at a time costs a repaint and a
     // scroll-bar update for each, about 30 us a row (3 s for 100,000).
     std::vector<ReportRowTexts> rows;
     rows.reserve(entries.size());
     for (const copylist::CopyEntry& entry : entries) {
-        rows.push_back({{shell::FileName(entry.path, true), CountedSizeText(entry.countedSize),
-                         entry.path},
-                        entry.path});
+        rows.push_back(
+            {{shell::FileName(entry.path, true), copylist::EntrySizeText(entry), entry.path},
+             entry.path});
     }
     m_list.AppendRows(rows);
 }

@@ -4,22 +4,17 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <span>
-#include <string>
 
 #include "copylist/copy_list.h"
 #include "ui/controls/report_list.h"
 
 namespace cj::ui {
 
-// The size column's text for an entry's counted size: "0" for an empty
-// file, a folder or a path where nothing was found (-1).
-std::string CountedSizeText(std::int64_t countedSize);
-
 class CopyListRows final : public copylist::CopyListView {
   public:
-    // list is the copy page's report list; only its handle is kept.
+    // list is the copy page's report list, which must outlive the view; it
+    // may be created after the view.
     explicit CopyListRows(const ReportList& list) : m_list(list) {}
 
     void AppendRows(std::span<const copylist::CopyEntry> entries) override;
@@ -28,7 +23,7 @@ class CopyListRows final : public copylist::CopyListView {
     void Redraw() override;
 
   private:
-    ReportList m_list;
+    const ReportList& m_list;
 };
 
 }  // namespace cj::ui

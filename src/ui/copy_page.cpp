@@ -1,6 +1,7 @@
 #include "ui/copy_page.h"
 
 #include "ui/control_ids.h"
+#include "ui/main_window.h"
 
 namespace cj::ui {
 namespace {
@@ -59,6 +60,38 @@ void CopyPage::Create(ExHandle page) {
     Ex_MenuAppend(m_menu, EX_MF_STRING, RemoveSelectedCommand, u"删除选中");
     Ex_MenuAppend(m_menu, EX_MF_STRING, BackUpListCommand, u"备份列表");
     Ex_MenuAppend(m_menu, EX_MF_STRING, ClearListCommand, u"清空列表");
+}
+
+void CopyPage::AttachHandlers() {
+    BindEvent<&CopyPage::OnBrowseClick>(m_browse, EX_NM_CLICK, *this);
+    BindEvent<&CopyPage::OnOpenBackupClick>(m_openBackup, EX_NM_CLICK, *this);
+    BindEvent<&CopyPage::OnCopyClick>(m_copy, EX_NM_CLICK, *this);
+}
+
+void CopyPage::ShowStatus(const std::string& freeSpace, const std::string& listSize) {
+    if (freeSpace != m_freeSpaceText) {
+        m_freeSpace.SetText(freeSpace);
+        m_freeSpaceText = freeSpace;
+    }
+    if (listSize != m_listSizeText) {
+        m_listSize.SetText(listSize);
+        m_listSizeText = listSize;
+    }
+}
+
+intptr_t CopyPage::OnBrowseClick(const ControlEvent& /*event*/) {
+    m_window.BrowseForTarget();
+    return 0;
+}
+
+intptr_t CopyPage::OnOpenBackupClick(const ControlEvent& /*event*/) {
+    m_window.RestoreBackup();
+    return 0;
+}
+
+intptr_t CopyPage::OnCopyClick(const ControlEvent& /*event*/) {
+    m_window.StartCopyJob();
+    return 0;
 }
 
 void CopyPage::FitListToWindow(int width, int height) const {

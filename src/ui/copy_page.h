@@ -11,10 +11,16 @@
 
 namespace cj::ui {
 
+class MainWindow;
+
 class CopyPage {
   public:
+    explicit CopyPage(MainWindow& window) : m_window(window) {}
+
     // Creates the page's controls on page, and the copy list's context menu.
     void Create(ExHandle page);
+    // Attaches "浏览", "打开备份" and "复制" to the window's actions.
+    void AttachHandlers();
     void LayOut(int width, int height, bool pageShown);
     // The copy list is sized to the window when its page is chosen, not at
     // every resize while it is hidden.
@@ -23,12 +29,25 @@ class CopyPage {
     std::string TargetText() const { return m_target.GetText(); }
     void SetTargetText(const std::string& text) const { m_target.SetText(text); }
     bool Exists() const { return m_target.Handle() != 0; }
+    // Rewrites the free-space and list-size texts when they changed.
+    void ShowStatus(const std::string& freeSpace, const std::string& listSize);
 
     const ReportList& CopyList() const { return m_copyList; }
     const Label& Panel() const { return m_panel; }
     const EditBox& Target() const { return m_target; }
+    const DrawnButton& Browse() const { return m_browse; }
+    const DrawnButton& OpenBackup() const { return m_openBackup; }
+    const DrawnButton& CopyButton() const { return m_copy; }
+    const Label& FreeSpace() const { return m_freeSpace; }
+    const Label& ListSize() const { return m_listSize; }
+    ExHandle Menu() const { return m_menu; }
 
   private:
+    intptr_t OnBrowseClick(const ControlEvent& event);
+    intptr_t OnOpenBackupClick(const ControlEvent& event);
+    intptr_t OnCopyClick(const ControlEvent& event);
+
+    MainWindow& m_window;
     ReportList m_copyList;
     Label m_panel;
     Label m_targetCaption;
@@ -39,6 +58,9 @@ class CopyPage {
     Label m_freeSpace;
     Label m_listSize;
     ExHandle m_menu = 0;  // The copy list's context menu.
+    // The status texts last written, so that the timer repaints only changes.
+    std::string m_freeSpaceText;
+    std::string m_listSizeText;
 };
 
 // The blue drawn button the copy and settings pages use.

@@ -22,6 +22,26 @@ void JobReporter::OnRefreshFinished(core::JobGeneration generation, index::Refre
     m_inbox.Post(std::make_unique<RefreshFinishedEvent>(generation, std::move(report)));
 }
 
+void JobReporter::OnCopyProgress(core::JobGeneration generation,
+                                 copylist::CopyProgressReport report) {
+    m_inbox.Post(std::make_unique<CopyProgressEvent>(generation, std::move(report)),
+                 CopyProgressKey);
+}
+
+void JobReporter::OnCopyFinished(core::JobGeneration generation, copylist::CopySummary summary) {
+    m_inbox.Post(std::make_unique<CopyFinishedEvent>(generation, std::move(summary)));
+}
+
+void JobReporter::OnDirectCopyProgress(core::JobGeneration generation, int percent) {
+    m_inbox.Post(std::make_unique<DirectCopyProgressEvent>(generation, percent),
+                 DirectCopyProgressKey);
+}
+
+void JobReporter::OnDirectCopyFinished(core::JobGeneration generation,
+                                       copylist::CopySummary summary) {
+    m_inbox.Post(std::make_unique<DirectCopyFinishedEvent>(generation, std::move(summary)));
+}
+
 bool JobInbox::Wake() const {
     const ExHandle window = m_window.load();
     // The library only queues the message here: the window procedure runs

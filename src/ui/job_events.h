@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "copylist/copy_job.h"
+#include "copylist/direct_copy.h"
 #include "core/job_generation.h"
 #include "exdui/exdui.h"
 #include "index/refresh.h"
@@ -31,9 +33,40 @@ struct RefreshFinishedEvent {
     index::RefreshReport report;
 };
 
+// The copy job's position, posted with CopyProgressKey: only the latest one
+// waits in the inbox.
+struct CopyProgressEvent {
+    core::JobGeneration generation = 0;
+    copylist::CopyProgressReport report;
+};
+
+struct CopyFinishedEvent {
+    core::JobGeneration generation = 0;
+    copylist::CopySummary summary;
+};
+
+// The direct copy's percentage of its current file, posted with
+// DirectCopyProgressKey.
+struct DirectCopyProgressEvent {
+    core::JobGeneration generation = 0;
+    int percent = 0;
+};
+
+struct DirectCopyFinishedEvent {
+    core::JobGeneration generation = 0;
+    copylist::CopySummary summary;
+};
+
+// The inbox's coalescing keys of the progress events.
+inline constexpr int CopyProgressKey = 1;
+inline constexpr int DirectCopyProgressKey = 2;
+
 // Each on the heap: events travel through the inbox by pointer, never copied.
 using JobEvent =
-    std::variant<std::unique_ptr<SearchFinishedEvent>, std::unique_ptr<RefreshFinishedEvent>>;
+    std::variant<std::unique_ptr<SearchFinishedEvent>, std::unique_ptr<RefreshFinishedEvent>,
+                 std::unique_ptr<CopyProgressEvent>, std::unique_ptr<CopyFinishedEvent>,
+                 std::unique_ptr<DirectCopyProgressEvent>,
+                 std::unique_ptr<DirectCopyFinishedEvent>>;
 
 // The main window's inbox: wakes the window with one JobEventsMessage while
 // events wait. Events posted before the window exists, or while it cannot
@@ -59,12 +92,21 @@ class JobInbox {
     EventInbox<JobEvent> m_events;
 };
 
-class JobReporter final : public search::SearchListener, public index::RefreshListener {
+class JobReporter final : public search::SearchListener,
+                          public index::RefreshListener,
+                          public copylist::CopyJobListener,
+                          public copylist::DirectCopyListener {
   public:
     explicit JobReporter(JobInbox& inbox) : m_inbox(inbox) {}
 
     void OnSearchFinished(core::JobGeneration generation, search::SearchOutcome outcome) override;
     void OnRefreshFinished(core::JobGeneration generation, index::RefreshReport report) override;
+    void OnCopyProgress(core::JobGeneration generation,
+                        copylist::CopyProgressReport report) override;
+    void OnCopyFinished(core::JobGeneration generation, copylist::CopySummary summary) override;
+    void OnDirectCopyProgress(core::JobGeneration generation, int percent) override;
+    void OnDirectCopyFinished(core::JobGeneration generation,
+                              copylist::CopySummary summary) override;
 
   private:
     JobInbox& m_inbox;

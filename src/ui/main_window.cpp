@@ -4,6 +4,9 @@
 #include <variant>
 #include <vector>
 
+#include "copylist/list_status.h"
+#include "core/data_paths.h"
+#include "platform/files.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
 #include "ui/window_style.h"
@@ -25,7 +28,9 @@ void PaintBackground(ExHandle surface, ExHandle canvas) {
 
 }  // namespace
 
-MainWindow::MainWindow(WindowContext context) : m_context(std::move(context)) {}
+MainWindow::MainWindow(WindowContext context)
+    : m_context(std::move(context)),
+      m_copyList(core::BackupPath(m_context.runDirectory), &m_copyRows) {}
 
 bool MainWindow::Run() {
     FrameWindowDescription main;
@@ -53,6 +58,7 @@ void MainWindow::CreateControls() {
     m_searchPage.CreateBand(m_surface);
     m_searchPage.CreatePageControls(m_surface, m_rows);
     m_copyPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Copy)));
+    m_copyPage.AttachHandlers();
     m_searchPage.CreateBandButtons(m_surface);
     m_settingsPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Settings)));
     m_searchPage.CreateDirectCopyBar(m_surface);
@@ -91,9 +97,20 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
         case JobEventsMessage:
             ApplyJobEvents();
             return 0;
+        case EX_WM_NOTIFY: {
+            const auto* notify = reinterpret_cast<const ExNotify*>(lParam);
+            return notify != nullptr && m_lists.OnNotify(*notify) ? 1 : 0;
+        }
+        case EX_WM_COMMAND:
+            return m_lists.OnCommand(wParam) ? 1 : 0;
         case EX_WM_DESTROY:
             // Late reports find no window: they stay in the inbox, unapplied.
             m_context.inbox.AttachWindow(0);
+            // A copy under way stops now, between two chunks, and what it
+            // wrote of its file is removed; the start-up waits for that
+            // before the process ends.
+            m_context.copyJob.Abort();
+            m_copyWindow.Close();
             SaveSettings();
             return 0;
         default:
@@ -171,10 +188,134 @@ void MainWindow::StartRefresh() {
     m_searchPage.ShowRefreshStarted();
 }
 
+std::string MainWindow::CopyReportPath() const {
+    return platform::JoinPath(core::DataDirectory(m_context.runDirectory), "CopyReport.txt");
+}
+
+void MainWindow::RefreshCopyStatus() {
+    m_searchPage.AddedCount().SetText(AddedCountText(m_copyList.Count()));
+    if (m_copyPage.Exists()) {
+        m_copyPage.ShowStatus(FreeSpaceText(copylist::FreeMegabytes(m_copyPage.TargetText())),
+                              ListSizeText(copylist::ListMegabytes(m_copyList.Bytes())));
+    }
+}
+
+void MainWindow::BrowseForTarget() {
+    if (!m_dialogs.pickFolder) {
+        return;
+    }
+    if (const std::optional<std::string> folder =
+            m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)) {
+        m_copyPage.SetTargetText(*folder);
+    }
+}
+
+void MainWindow::RestoreBackup() {
+    if (!m_dialogs.askYesNo || !m_dialogs.askYesNo(OpenBackupQuestion, QuestionCaption)) {
+        return;
+    }
+    // A missing backup leaves the list empty, as the user was told it would
+    // be replaced; there is nothing more to say about it.
+    static_cast<void>(m_copyList.RestoreBackup());
+}
+
+void MainWindow::StartCopyJob() {
+    if (m_context.copyJob.IsRunning() || m_copyWindow.IsOpen()) {
+        return;
+    }
+    std::string target = m_copyPage.TargetText();
+    if (target.empty()) {
+        // An empty box would copy into whatever the current folder is, where
+        // the user would never find the files: ask instead.
+        const std::optional<std::string> folder =
+            m_dialogs.pickFolder
+                ? m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)
+                : std::nullopt;
+        if (!folder || folder->empty()) {
+            return;
+        }
+        m_copyPage.SetTargetText(*folder);
+        target = *folder;
+    }
+    std::vector<std::string> sources;
+    sources.reserve(m_copyList.Count());
+    for (const copylist::CopyEntry& entry : m_copyList.Entries()) {
+        sources.push_back(entry.path);
+    }
+    if (!m_copyWindow.Open([this] { m_context.copyJob.RequestStop(); })) {
+        return;
+    }
+    m_frame.SetDisabled(1);
+    const core::JobGeneration generation =
+        m_context.copyJob.Start(std::move(sources), std::move(target));
+    if (generation == 0) {
+        EndCopyJobWindow();
+        return;
+    }
+    m_currentCopyJob = generation;
+}
+
+void MainWindow::QueueDirectCopy(std::size_t row) {
+    search::ResultsArray& records = m_rows.Records();
+    if (row == 0 || row > records.Count()) {
+        return;
+    }
+    const core::JobGeneration run =
+        m_context.directCopier.Queue(std::string(records.Path(row)), m_copyPage.TargetText());
+    records.SetMark(row, search::CopyMark::CopiedDirectly);
+    Ex_ObjSendMessage(m_searchPage.ResultList(), EX_LVM_UPDATE, 0, 0);
+    if (run != m_currentDirectRun) {
+        m_currentDirectRun = run;
+        m_searchPage.DirectCopyBar().SetPosition(0);
+        m_searchPage.DirectCopyBar().Show(true);
+    }
+}
+
+void MainWindow::EndCopyJobWindow() {
+    m_copyWindow.Close();
+    m_frame.SetDisabled(0);
+}
+
+void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
+    // Only the data folder holds the details: nothing but the copied files
+    // ever goes into the target folder.
+    const std::string reportPath = CopyReportPath();
+    const bool saved = !platform::WriteWholeFileAtomic(reportPath, CopyReportText(summary));
+    m_searchPage.ShowNotice(CopySummaryText(summary, saved, "data/CopyReport.txt"));
+}
+
 void MainWindow::ApplyJobEvents() {
     for (JobEvent& event : m_context.inbox.Take()) {
         std::visit([this](auto& e) { Apply(*e); }, event);
     }
+}
+
+void MainWindow::Apply(CopyProgressEvent& event) {
+    if (event.generation == m_currentCopyJob) {
+        m_copyWindow.ShowProgress(event.report);
+    }
+}
+
+void MainWindow::Apply(CopyFinishedEvent& event) {
+    if (event.generation != m_currentCopyJob) {
+        return;
+    }
+    EndCopyJobWindow();
+    ShowCopyEnd(event.summary);
+}
+
+void MainWindow::Apply(DirectCopyProgressEvent& event) {
+    if (event.generation == m_currentDirectRun) {
+        m_searchPage.DirectCopyBar().SetPosition(event.percent);
+    }
+}
+
+void MainWindow::Apply(DirectCopyFinishedEvent& event) {
+    if (event.generation != m_currentDirectRun) {
+        return;
+    }
+    m_searchPage.DirectCopyBar().Show(false);
+    ShowCopyEnd(event.summary);
 }
 
 bool MainWindow::OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const {

@@ -8,17 +8,24 @@
 #include <optional>
 #include <string>
 
-#include "core/settings_file.h"
+#include "copylist/copy_job.h"
+#include "copylist/copy_list.h"
+#include "copylist/direct_copy.h"
 #include "core/engine_activity.h"
+#include "core/settings_file.h"
 #include "exdui/exdui.h"
 #include "index/refresh.h"
 #include "search/search_engine.h"
+#include "ui/copy_list_rows.h"
 #include "ui/copy_page.h"
+#include "ui/copy_progress_window.h"
 #include "ui/frame_window.h"
 #include "ui/job_events.h"
+#include "ui/list_interactions.h"
 #include "ui/result_rows.h"
 #include "ui/search_page.h"
 #include "ui/settings_page.h"
+#include "ui/window_dialogs.h"
 
 namespace cj::ui {
 
@@ -41,6 +48,8 @@ struct WindowContext {
     core::EngineActivity& activity;
     search::SearchEngine& search;
     index::Refresher& refresher;
+    copylist::CopyJob& copyJob;
+    copylist::DirectCopier& directCopier;
     JobInbox& inbox;
 };
 
@@ -70,6 +79,25 @@ class MainWindow {
     // Refreshes the folders and the filter the settings page shows now.
     void StartRefresh();
 
+    // The copy list's figures: the added count in the band, the target's
+    // free space and the list's size on the copy page. Every 300 ms, by the
+    // added-count label's timer. The free space is asked of the file system
+    // on the UI thread: statvfs answers at once, except on a network mount
+    // that has stopped answering.
+    void RefreshCopyStatus();
+    // "浏览": the picker, starting in the run directory, fills the target box.
+    void BrowseForTarget();
+    // "打开备份": asks first; only Yes replaces the list with the backup's.
+    void RestoreBackup();
+    // "复制": copies the list into the target box's folder, asking for the
+    // folder first when the box is empty (a cancelled picker copies nothing).
+    // The main window is disabled and the progress window shown until the
+    // job ends.
+    void StartCopyJob();
+    // Queues the path of hit row (from 1) for the direct copy into the
+    // target box's folder, and marks the row copied at once.
+    void QueueDirectCopy(std::size_t row);
+
     void OnCopyPageShown();
     void ShowDefaultSize();
     void ShowMaximised();
@@ -85,6 +113,12 @@ class MainWindow {
     CopyPage& Copy() { return m_copyPage; }
     SettingsPage& SettingsTab() { return m_settingsPage; }
     ResultRows& Rows() { return m_rows; }
+    copylist::CopyList& CopyEntries() { return m_copyList; }
+    const CopyProgressWindow& CopyWindow() const { return m_copyWindow; }
+    // The dialogs the window asks with; tests put their own in place.
+    WindowDialogs& Dialogs() { return m_dialogs; }
+    // data/CopyReport.txt: the details of the last copy's end.
+    std::string CopyReportPath() const;
 
   private:
     enum class JobKind { Search, Refresh };
@@ -105,6 +139,15 @@ class MainWindow {
     void ApplyJobEvents();
     void Apply(SearchFinishedEvent& event);
     void Apply(RefreshFinishedEvent& event);
+    void Apply(CopyProgressEvent& event);
+    void Apply(CopyFinishedEvent& event);
+    void Apply(DirectCopyProgressEvent& event);
+    void Apply(DirectCopyFinishedEvent& event);
+    // Saves the details of a copy's end and shows its summary in the status line.
+    void ShowCopyEnd(const copylist::CopySummary& summary);
+    // Ends the copy job as seen by the user: progress window closed, main
+    // window enabled.
+    void EndCopyJobWindow();
     bool OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const;
     // What the status line says after a refresh; empty when all went well.
     std::string RefreshNotice(const index::RefreshReport& report) const;
@@ -115,11 +158,20 @@ class MainWindow {
     ExHandle m_surface = 0;  // Parent of every control.
     ResultRows m_rows;
     SearchPage m_searchPage{*this};
-    CopyPage m_copyPage;
+    CopyPage m_copyPage{*this};
     SettingsPage m_settingsPage{*this};
+    CopyListRows m_copyRows{m_copyPage.CopyList()};
+    copylist::CopyList m_copyList;
+    ListInteractions m_lists{*this};
+    WindowDialogs m_dialogs = SystemDialogs();
+    CopyProgressWindow m_copyWindow;
 
     core::JobGeneration m_currentSearch = 0;   // The search started last.
     core::JobGeneration m_currentRefresh = 0;  // The refresh started last.
+    core::JobGeneration m_currentCopyJob = 0;  // The copy job started last.
+    // The direct-copy run the last queued path went to; its progress and end
+    // are shown, those of earlier runs dropped.
+    core::JobGeneration m_currentDirectRun = 0;
     std::optional<BusyJob> m_busyJob;
     std::string m_lastRefreshFilter;  // The type filter of the refresh started last.
 };

@@ -103,6 +103,7 @@ void SearchPage::AttachHandlers() {
     BindEvent<&SearchPage::OnSearchClick>(m_searchButton, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnSearchKey>(m_searchBox, EX_NM_KEYDOWN, *this);
     BindEvent<&SearchPage::OnUpdateCacheClick>(m_updateCache, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnAddedCountTimer>(m_addedCount, EX_NM_TIMER, *this);
     BindEvent<&SearchPage::OnCopyPageChosen>(
         Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
 }
@@ -187,6 +188,11 @@ intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
 
 intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
     m_window.StartRefresh();
+    return 0;
+}
+
+intptr_t SearchPage::OnAddedCountTimer(const ControlEvent& /*event*/) {
+    m_window.RefreshCopyStatus();
     return 0;
 }
 

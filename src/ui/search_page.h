@@ -61,12 +61,18 @@ class SearchPage {
     const Label& Busy() const { return m_busy; }
     const DrawnButton& UpdateCache() const { return m_updateCache; }
     ExHandle ResultList() const { return m_resultList; }
+    ExHandle Menu() const { return m_menu; }
+    const ProgressBar& DirectCopyBar() const { return m_directCopyProgress; }
+    // The status line with a notice of the window's own (a copy's end), as
+    // wide as a refresh's notice.
+    void ShowNotice(std::string_view text) { ShowRefreshNotice(text); }
 
   private:
     intptr_t OnSearchClick(const ControlEvent& event);
     intptr_t OnSearchKey(const ControlEvent& event);
     intptr_t OnUpdateCacheClick(const ControlEvent& event);
     intptr_t OnCopyPageChosen(const ControlEvent& event);
+    intptr_t OnAddedCountTimer(const ControlEvent& event);
 
     void ShowBusy(std::string_view text);
 

@@ -20,6 +20,62 @@ std::string ListSizeText(double megabytes) {
     return "列表占用空间：" + copylist::FigureText(megabytes) + " MB";
 }
 
+std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber) {
+    return "共：" + std::to_string(fileCount) + " 个文件，复制第：" + std::to_string(fileNumber) +
+           " 个";
+}
+
+namespace {
+
+std::string SummaryLine(const copylist::CopySummary& summary) {
+    std::string text = summary.stopped ? "复制已停止：" : "复制完成：";
+    text += "已复制 " + std::to_string(summary.copied) + " 个，已存在跳过 " +
+            std::to_string(summary.skippedExisting) + " 个，失败 " +
+            std::to_string(summary.failed) + " 个";
+    if (summary.notTried > 0) {
+        text += "，未复制 " + std::to_string(summary.notTried) + " 个";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CopySummaryText(const copylist::CopySummary& summary, bool detailsSaved,
+                            std::string_view reportName) {
+    std::string text = SummaryLine(summary);
+    if (detailsSaved && !summary.notCopied.empty()) {
+        text += "，详情见 ";
+        text += reportName;
+    }
+    return text;
+}
+
+std::string CopyReportText(const copylist::CopySummary& summary) {
+    std::string text = SummaryLine(summary) + "\n";
+    for (const copylist::NotCopied& file : summary.notCopied) {
+        text += file.source;
+        text += " -> ";
+        text += file.target;
+        text += "：";
+        if (file.error == std::errc::file_exists) {
+            text += "已存在，未覆盖";
+        } else if (file.error == std::errc::no_such_file_or_directory) {
+            // The source has gone, or the target folder could not be made.
+            text += "找不到文件或目标文件夹";
+        } else if (file.error == std::errc::invalid_argument) {
+            text += "不是普通文件";
+        } else {
+            text += FailureReasonText(file.error);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+std::string BackupFailedText(std::error_code error) {
+    return "备份列表失败（" + FailureReasonText(error) + "）";
+}
+
 std::string FailureReasonText(std::error_code error) {
     if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
         return "磁盘空间不足";

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "copylist/copy_summary.h"
+
 namespace cj::ui {
 
 // The busy label's texts while a search or a refresh runs; the search's is
@@ -26,6 +28,29 @@ std::string FoundText(std::size_t count);
 std::string AddedCountText(std::size_t count);
 std::string FreeSpaceText(double megabytes);
 std::string ListSizeText(double megabytes);
+
+// The copy page's questions and the folder picker's title.
+inline constexpr std::string_view PickFolderTitle = "请选择目录：";
+inline constexpr std::string_view OpenBackupQuestion = "是否打开备份？";
+inline constexpr std::string_view QuestionCaption = "提示";
+
+// The copy progress window: its counter ("共：" + count + " 个文件，复制第：" +
+// number + " 个") and the stop button's text once pressed.
+std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber);
+inline constexpr std::string_view StoppingText = "正在停止...";
+
+// The status line at the end of a copy job or of a direct-copy run: what was
+// copied, skipped because it existed, and failed; with detailsSaved, that the
+// files not copied are named in reportName.
+std::string CopySummaryText(const copylist::CopySummary& summary, bool detailsSaved,
+                            std::string_view reportName);
+// The details of a copy's end, for data/CopyReport.txt: the summary line,
+// then one line per file not copied with its target and the reason. Lines
+// end with LF.
+std::string CopyReportText(const copylist::CopySummary& summary);
+
+// The status line after "备份列表" could not write the backup.
+std::string BackupFailedText(std::error_code error);
 
 // The system's reason for a failed file operation, in the program's words
 // for the failures a user can act on (a full disk, no permission), the

@@ -1,0 +1,53 @@
+// The copy progress window: a small window above the disabled main window
+// while the copy job runs, with the job's counter, the file being copied, the
+// current file's progress and "停止复制". Made anew for every job and closed at
+// its end. UI thread only.
+#pragma once
+
+#include <functional>
+
+#include "copylist/copy_job.h"
+#include "ui/controls/basic_controls.h"
+#include "ui/controls/drawn_button.h"
+#include "ui/frame_window.h"
+
+namespace cj::ui {
+
+inline constexpr char CopyWindowTitle[] = "复制";
+inline constexpr int CopyWindowWidth = 450;
+inline constexpr int CopyWindowHeight = 255;
+
+class CopyProgressWindow {
+  public:
+    // Creates and shows the window in the running UI library, topmost;
+    // onStop runs on the UI thread when "停止复制" is clicked (after the button
+    // reads "正在停止..."). Returns whether a window could be made.
+    bool Open(std::function<void()> onStop);
+    // The counter, the file's path and its percentage.
+    void ShowProgress(const copylist::CopyProgressReport& report) const;
+    // Closes the window; the controls' wrappers then hold handles the
+    // library no longer knows, and every call on them does nothing.
+    void Close();
+    bool IsOpen() const { return m_open; }
+
+    const FrameWindow& Frame() const { return m_frame; }
+    const Label& Counter() const { return m_counter; }
+    const Label& CurrentFile() const { return m_currentFile; }
+    const ProgressBar& Bar() const { return m_bar; }
+    const DrawnButton& StopButton() const { return m_stop; }
+
+  private:
+    void CreateControls();
+    intptr_t OnStopClick(const ControlEvent& event);
+
+    FrameWindow m_frame;
+    ExHandle m_surface = 0;
+    Label m_counter;
+    Label m_currentFile;
+    ProgressBar m_bar;
+    DrawnButton m_stop;
+    std::function<void()> m_onStop;
+    bool m_open = false;
+};
+
+}  // namespace cj::ui

@@ -1,0 +1,28 @@
+// The modal dialogs the main window asks the user with: the folder picker and
+// a yes-or-no message box. Each blocks its caller (the UI thread) until the
+// user answers. Tests put functions of their own in their place; everything
+// else uses SystemDialogs.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cj::ui {
+
+struct WindowDialogs {
+    // Asks for a folder with title, starting in startFolder: the chosen
+    // folder, or nothing when the user cancelled.
+    std::function<std::optional<std::string>(const std::string& title,
+                                             const std::string& startFolder)>
+        pickFolder;
+    // Asks text with caption and the buttons Yes and No: true for Yes.
+    std::function<bool(std::string_view text, std::string_view caption)> askYesNo;
+};
+
+// The desktop's folder picker and the UI library's message box (owned by no
+// window, so the question stands for the whole program).
+WindowDialogs SystemDialogs();
+
+}  // namespace cj::ui

@@ -1,0 +1,544 @@
+// The copy list, the copy job and the direct copy driven through the main
+// window as a user drives them: double-clicks and right-click menus on the
+// lists, the copy page's buttons, the copy progress window; offscreen.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "copylist/list_backup.h"
+#include "copylist/list_status.h"
+#include "core/settings_file.h"
+#include "exdui/exdui_qt.h"
+#include "file_size_limit.h"
+#include "index/refresh.h"
+#include "temp_dir.h"
+#include "ui/control_ids.h"
+#include "ui/result_list.h"
+#include "ui/texts.h"
+
+namespace cj::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using search::CopyMark;
+
+// Pixels of a result row and of a copy-list row.
+constexpr int ResultRowPixels = 60;
+constexpr int CopyRowPixels = 100;
+
+class CopyPageTest : public ::testing::Test {
+  protected:
+    CopyPageTest() {
+        m_dir.MakeDirs("data");
+        m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
+        m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(1536, 'p'));
+        m_dir.WriteFile("scans/old/SF1400000000001.jpg", "older scan");
+        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
+        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
+        EXPECT_FALSE(settings.TrySaveThreadCount("1"));
+        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
+    }
+
+    void BuildIndex() {
+        core::EngineActivity activity;
+        index::Refresher refresher(activity, nullptr);
+        index::RefreshRequest request;
+        request.runDirectory = m_dir.Path();
+        request.folders = {m_dir / "scans"};
+        request.shardCount = 1;
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+    }
+
+    // Runs the program; whileOpen runs on the UI thread once the window
+    // shows, then the window is closed.
+    void Run(const std::function<void()>& whileOpen) {
+        int argc = 1;
+        char name[] = "copy_page_test";
+        char* argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        QTimer::singleShot(0, [&] {
+            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            whileOpen();
+            Window().Frame().Close();
+        });
+        app::RunProgram(m_dir.Path());
+    }
+
+    static MainWindow& Window() { return app::CurrentProgram().window; }
+    static SearchPage& Search() { return Window().Search(); }
+    static CopyPage& Copy() { return Window().Copy(); }
+    static copylist::CopyList& Entries() { return Window().CopyEntries(); }
+    static search::ResultsArray& Hits() { return Window().Rows().Records(); }
+    static ExHandle ResultList() { return Search().ResultList(); }
+    static ExHandle CopyList() { return Copy().CopyList().Handle(); }
+
+    static QWidget* ViewportOf(ExHandle list) {
+        auto* area = ExQtWidget(list)->findChild<QAbstractScrollArea*>();
+        EXPECT_NE(area, nullptr);
+        return area->viewport();
+    }
+    static QPoint ResultRow(int row) { return {300, (row - 1) * ResultRowPixels + 30}; }
+    static QPoint CopyRow(int row) { return {300, (row - 1) * CopyRowPixels + 50}; }
+
+    static void ClickButton(const Control& button) {
+        QWidget* widget = ExQtWidget(button.Handle());
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+    // The hits of keyword (every indexed file for none), once the window has
+    // applied them.
+    static void SearchFor(const std::string& keyword = "") {
+        Search().SearchBox().SetText(keyword);
+        ClickButton(Search().SearchButton());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] {
+                return app::CurrentProgram().activity.IsIdle() &&
+                       Ex_ObjIsVisible(ResultList()) != 0;
+            },
+            10000));
+        ASSERT_GT(Hits().Count(), 0u);
+    }
+    static void DoubleClick(ExHandle list, QPoint at) {
+        QWidget* view = ViewportOf(list);
+        QTest::mouseClick(view, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+    }
+    // Right-clicks list at `at` and chooses the menu's item named text.
+    static void ChooseFromMenu(ExHandle list, QPoint at, const char* text) {
+        const QString wanted = QString::fromUtf8(text);
+        bool chosen = false;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, [timer, wanted, &chosen] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) {
+                return;
+            }
+            timer->stop();
+            timer->deleteLater();
+            for (QAction* action : menu->actions()) {
+                if (action->text() == wanted) {
+                    chosen = true;
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+                    return;
+                }
+            }
+            menu->close();
+        });
+        timer->start();
+        QTest::mouseClick(ViewportOf(list), Qt::RightButton, {}, at);
+        EXPECT_TRUE(chosen) << text;
+    }
+    static void ShowPage(int page) {
+        QWidget* item = ExQtWidget(Search().Pages().ItemHandle(page));
+        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+        QApplication::processEvents();
+    }
+    static void ShowCopyPage() { ShowPage(2); }
+    static void ShowSearchPage() { ShowPage(1); }
+    static std::vector<std::string> CopyListPaths() {
+        std::vector<std::string> paths;
+        for (int row = 1; row <= Copy().CopyList().RowCount(); ++row) {
+            paths.push_back(Copy().CopyList().CellText(row, 3));
+        }
+        return paths;
+    }
+    static std::vector<std::string> EntryPaths() {
+        std::vector<std::string> paths;
+        for (const copylist::CopyEntry& entry : Entries().Entries()) {
+            paths.push_back(entry.path);
+        }
+        return paths;
+    }
+    // The row of the hit whose path ends in suffix; 0 when none does.
+    static std::size_t HitEndingIn(std::string_view suffix) {
+        for (std::size_t row = 1; row <= Hits().Count(); ++row) {
+            if (Hits().Path(row).ends_with(suffix)) {
+                return row;
+            }
+        }
+        return 0;
+    }
+    static std::string StatusLine() { return Search().Status().GetText(); }
+    // The marker's colour of result row (from 1), with no row highlighted.
+    static QColor MarkerColour(int row) {
+        Ex_ObjSendMessage(ResultList(), EX_LVM_SETITEMSTATE, -1, 0);
+        QWidget* view = ViewportOf(ResultList());
+        QEvent leave(QEvent::Leave);  // The pointer leaves: no hot row either.
+        QApplication::sendEvent(view, &leave);
+        const QImage image = view->grab().toImage();
+        return image.pixelColor(10, (row - 1) * ResultRowPixels + 30);
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(CopyPageTest, DoubleClickAddsAHitOnceAndItsMarkerTurnsRedThenBlack) {
+    BuildIndex();
+    Run([] {
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(2));
+        EXPECT_EQ(Hits().Mark(2), CopyMark::InCopyList);
+        EXPECT_EQ(Ex_ObjSendMessage(ResultList(), EX_LVM_GETSELECTIONMARK, 0, 0), 2);
+        ASSERT_EQ(EntryPaths(), std::vector<std::string>{std::string(Hits().Path(2))});
+        EXPECT_EQ(CopyListPaths(), EntryPaths());
+        const QColor red = MarkerColour(2);
+        EXPECT_GE(red.red(), 230);
+        EXPECT_LE(red.green() + red.blue(), 60);
+
+        DoubleClick(ResultList(), ResultRow(2));
+        EXPECT_EQ(Hits().Mark(2), CopyMark::AddedAgain);
+        EXPECT_EQ(Entries().Count(), 1u) << "added once";
+        EXPECT_EQ(Copy().CopyList().RowCount(), 1);
+        const QColor black = MarkerColour(2);
+        EXPECT_LE(black.red() + black.green() + black.blue(), 3 * 40);
+
+        // A double-click on the copy list only makes its row the current one.
+        ShowCopyPage();
+        DoubleClick(CopyList(), CopyRow(1));
+        EXPECT_EQ(Copy().CopyList().SelectedRow(), 1);
+        EXPECT_EQ(Entries().Count(), 1u);
+    });
+}
+
+TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditionsWriteIt) {
+    for (int i = 0; i < 8; ++i) {
+        m_dir.WriteFile("scans/bulk/JD" + std::to_string(i) + ".jpg", std::string(10 + i, 'x'));
+    }
+    BuildIndex();
+    const std::string backup = m_dir / "data/Backup.txt";
+    Run([&] {
+        SearchFor();
+        const std::size_t hits = Hits().Count();
+        ASSERT_EQ(hits, 11u);
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        EXPECT_EQ(Ex_ObjSendMessage(ResultList(), EX_LVM_GETSELECTEDCOUNT, 0, 0),
+                  static_cast<intptr_t>(hits));
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        EXPECT_EQ(Entries().Count(), hits);
+        EXPECT_EQ(Copy().CopyList().RowCount(), static_cast<int>(hits));
+        EXPECT_EQ(CopyListPaths(), EntryPaths());
+        for (std::size_t row = 1; row <= hits; ++row) {
+            EXPECT_EQ(Hits().Mark(row), CopyMark::InCopyList) << row;
+        }
+        EXPECT_FALSE(fs::exists(backup)) << "a batch writes no backup";
+
+        // Fresh hits; five single additions write nothing, the sixth the
+        // whole list.
+        SearchFor();
+        for (int row = 1; row <= 5; ++row) {
+            DoubleClick(ResultList(), ResultRow(row));
+        }
+        EXPECT_FALSE(fs::exists(backup));
+        DoubleClick(ResultList(), ResultRow(6));
+        ASSERT_TRUE(fs::exists(backup));
+        std::vector<std::string> saved;
+        EXPECT_FALSE(copylist::TryReadBackupFile(backup, saved));
+        EXPECT_EQ(saved, EntryPaths());
+        EXPECT_EQ(saved.size(), hits + 6);
+    });
+}
+
+TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
+    BuildIndex();
+    Run([&] {
+        SearchFor();
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ASSERT_EQ(Entries().Count(), 3u);
+        const std::vector<copylist::CopyEntry> before = Entries().Entries();
+        // The kept file grows after it was added: the list still counts what
+        // it counted then.
+        m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(9000, 'p'));
+
+        ShowCopyPage();
+        QWidget* view = ViewportOf(CopyList());
+        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
+        const std::size_t kept = 2;
+        ChooseFromMenu(CopyList(), CopyRow(3), "删除选中");
+        EXPECT_EQ(Entries().Count(), 1u);
+        EXPECT_EQ(Entries().Bytes(), before[kept - 1].countedSize);
+        EXPECT_EQ(EntryPaths(), std::vector<std::string>{before[kept - 1].path});
+        EXPECT_EQ(CopyListPaths(), EntryPaths());
+        EXPECT_EQ(Copy().CopyList().CellText(1, 1), fs::path(before[kept - 1].path).filename().string());
+    });
+}
+
+TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
+    BuildIndex();
+    std::vector<std::pair<std::string, std::string>> asked;
+    Run([&] {
+        Window().Dialogs().askYesNo = [&](std::string_view text, std::string_view caption) {
+            asked.emplace_back(text, caption);
+            return asked.size() > 1;  // No, then Yes.
+        };
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(1));
+        DoubleClick(ResultList(), ResultRow(2));
+        ShowCopyPage();
+        ChooseFromMenu(CopyList(), CopyRow(1), "备份列表");
+        const std::vector<std::string> backedUp = EntryPaths();
+        ASSERT_EQ(backedUp.size(), 2u);
+        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        EXPECT_EQ(Entries().Count(), 0u);
+        EXPECT_EQ(Entries().Bytes(), 0);
+        EXPECT_EQ(Entries().AutoBackupCounter(), 0);
+        EXPECT_EQ(Copy().CopyList().RowCount(), 0);
+
+        ShowSearchPage();
+        DoubleClick(ResultList(), ResultRow(3));
+        ASSERT_EQ(Entries().AutoBackupCounter(), 1);
+        const std::vector<std::string> current = EntryPaths();
+
+        // No: nothing changes.
+        ShowCopyPage();
+        ClickButton(Copy().OpenBackup());
+        EXPECT_EQ(EntryPaths(), current);
+        // Yes: the backup's list, the counter as it was.
+        ClickButton(Copy().OpenBackup());
+        EXPECT_EQ(EntryPaths(), backedUp);
+        EXPECT_EQ(CopyListPaths(), backedUp);
+        EXPECT_EQ(Entries().AutoBackupCounter(), 1);
+    });
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
+}
+
+TEST_F(CopyPageTest, BrowseFillsTheTargetBoxWithTheChosenFolder) {
+    std::vector<std::pair<std::string, std::string>> asked;
+    Run([&] {
+        const std::string chosen = m_dir / "out";
+        Window().Dialogs().pickFolder = [&](const std::string& title, const std::string& start)
+            -> std::optional<std::string> {
+            asked.emplace_back(title, start);
+            return asked.size() == 1 ? std::optional<std::string>(chosen) : std::nullopt;
+        };
+        ShowCopyPage();
+        ClickButton(Copy().Browse());
+        EXPECT_EQ(Copy().TargetText(), chosen);
+        ClickButton(Copy().Browse());
+        EXPECT_EQ(Copy().TargetText(), chosen) << "a cancelled picker keeps the box";
+    });
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].first, "请选择目录：");
+    EXPECT_EQ(asked[0].second, m_dir.Path()) << "starts in the run directory";
+}
+
+TEST_F(CopyPageTest, TheTargetBoxIsSavedAtTheEndAndShownAtTheStart) {
+    const std::string target = m_dir / "快递单";
+    Run([&] { Copy().SetTargetText(target); });
+    EXPECT_EQ(core::SettingsFile::InRunDirectory(m_dir.Path()).ReadCopyTarget(), target);
+    Run([&] { EXPECT_EQ(Copy().TargetText(), target); });
+}
+
+TEST_F(CopyPageTest, StatusTextsFollowTheListAndTheTargetsFileSystem) {
+    // A sparse file of 1.5 GiB: the list's size reads 1536 MB.
+    const std::string big = m_dir / "scans/SF1400000000009.tif";
+    {
+        const int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{3} << 29), 0);
+        ::close(fd);
+    }
+    BuildIndex();
+    Run([&] {
+        EXPECT_EQ(Search().AddedCount().GetText(), "添加：0个文件");
+        Copy().SetTargetText(m_dir / "not/yet");
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return Copy().ListSize().GetText() == "列表占用空间：1536 MB"; }, 5000))
+            << Copy().ListSize().GetText();
+        EXPECT_EQ(Search().AddedCount().GetText(), "添加：1个文件");
+        // The folder does not exist: its nearest existing ancestor is asked.
+        const std::string free = Copy().FreeSpace().GetText();
+        EXPECT_EQ(free.rfind("磁盘可用空间：", 0), 0u) << free;
+        EXPECT_NE(free, "磁盘可用空间：0 MB");
+        EXPECT_EQ(free.find("-"), std::string::npos) << free;
+    });
+}
+
+TEST_F(CopyPageTest, CopyWithAnEmptyBoxAsksForTheFolderAndACancelCopiesNothing) {
+    BuildIndex();
+    int asked = 0;
+    Run([&] {
+        Window().Dialogs().pickFolder = [&](const std::string&, const std::string&) {
+            ++asked;
+            return std::optional<std::string>();
+        };
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(1));
+        ShowCopyPage();
+        Copy().SetTargetText("");
+        ClickButton(Copy().CopyButton());
+        EXPECT_FALSE(Window().CopyWindow().IsOpen());
+        EXPECT_FALSE(app::CurrentProgram().copyJob.IsRunning());
+        EXPECT_EQ(Copy().TargetText(), "");
+        EXPECT_TRUE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+    });
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(fs::exists(m_dir / "data/CopyReport.txt"));
+}
+
+TEST_F(CopyPageTest, TheJobCopiesIntoANewFolderSkipsAnExistingTargetAndSaysSo) {
+    BuildIndex();
+    const std::string out = m_dir / "out";
+    Run([&] {
+        SearchFor();
+        // Both scans named SF1400000000001.jpg, the newer first, then the png.
+        const std::size_t newer = HitEndingIn("scans/SF1400000000001.jpg");
+        const std::size_t older = HitEndingIn("old/SF1400000000001.jpg");
+        const std::size_t png = HitEndingIn(".png");
+        ASSERT_TRUE(newer != 0 && older != 0 && png != 0);
+        for (const std::size_t row : {newer, older, png}) {
+            DoubleClick(ResultList(), ResultRow(static_cast<int>(row)));
+        }
+        ASSERT_EQ(Entries().Count(), 3u);
+        ShowCopyPage();
+        Window().Dialogs().pickFolder = [&](const std::string&, const std::string&) {
+            return std::optional<std::string>(out);
+        };
+        Copy().SetTargetText("");
+
+        // The window takes no report until the test has looked at it.
+        JobInbox& inbox = app::CurrentProgram().inbox;
+        inbox.AttachWindow(0);
+        ClickButton(Copy().CopyButton());
+        EXPECT_EQ(Copy().TargetText(), out) << "the chosen folder fills the box";
+        const CopyProgressWindow& progress = Window().CopyWindow();
+        ASSERT_TRUE(progress.IsOpen());
+        EXPECT_EQ(progress.Frame().Width(), 450);
+        EXPECT_EQ(progress.Frame().Height(), 255);
+        EXPECT_EQ(progress.Counter().GetText(), "共：0 个文件，复制第：0 个");
+        EXPECT_EQ(progress.StopButton().GetText(), "停止复制");
+        EXPECT_FALSE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+        inbox.AttachWindow(Window().Frame().WindowHandle());
+
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 10000));
+        EXPECT_TRUE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+        EXPECT_EQ(StatusLine(),
+                  "复制完成：已复制 2 个，已存在跳过 1 个，失败 0 个，详情见 data/CopyReport.txt");
+    });
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "jpeg") << "the first one wins";
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000002.png"), std::string(1536, 'p'));
+    const std::string report = m_dir.ReadFile("data/CopyReport.txt");
+    EXPECT_NE(report.find(m_dir / "scans/old/SF1400000000001.jpg"), std::string::npos) << report;
+    EXPECT_NE(report.find("已存在，未覆盖"), std::string::npos) << report;
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator{}), 2)
+        << "nothing but the copied files goes into the target folder";
+}
+
+TEST_F(CopyPageTest, AFileThatDoesNotFitIsNamedInTheReportWithItsReason) {
+    m_dir.WriteFile("scans/SF1400000000003.tif", std::string(256 * 1024, 't'));
+    BuildIndex();
+    const std::string out = m_dir / "out";
+    Run([&] {
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".png"))));
+        ShowCopyPage();
+        Copy().SetTargetText(out);
+        test::FileSizeLimit limit(64 * 1024);  // The report itself is smaller.
+        ASSERT_TRUE(limit.IsSet());
+        ClickButton(Copy().CopyButton());
+        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        EXPECT_EQ(StatusLine(),
+                  "复制完成：已复制 1 个，已存在跳过 0 个，失败 1 个，详情见 data/CopyReport.txt");
+    });
+    EXPECT_FALSE(fs::exists(out + "/SF1400000000003.tif")) << "no partial file";
+    const std::string report = m_dir.ReadFile("data/CopyReport.txt");
+    EXPECT_NE(report.find("SF1400000000003.tif：磁盘空间不足"), std::string::npos) << report;
+}
+
+TEST_F(CopyPageTest, StopEndsTheJobBetweenFilesAndLeavesNoPartialFile) {
+    // Sparse sources of 256 MiB: made at once, each copied in full, so the
+    // job is still on its first files when the stop comes.
+    constexpr int Files = 6;
+    for (int i = 0; i < Files; ++i) {
+        const std::string path = m_dir / ("scans/big/BIG" + std::to_string(i) + ".tif");
+        fs::create_directories(fs::path(path).parent_path());
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{256} << 20), 0);
+        ::close(fd);
+    }
+    BuildIndex();
+    const std::string out = m_dir / "out";
+    Run([&] {
+        SearchFor("BIG");
+        ASSERT_EQ(Hits().Count(), static_cast<std::size_t>(Files));
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ShowCopyPage();
+        Copy().SetTargetText(out);
+        ClickButton(Copy().CopyButton());
+        const CopyProgressWindow& progress = Window().CopyWindow();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return progress.Counter().GetText() != "共：0 个文件，复制第：0 个"; }, 10000));
+        ClickButton(progress.StopButton());
+        EXPECT_EQ(progress.StopButton().GetText(), "正在停止...");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 60000));
+        EXPECT_EQ(StatusLine().rfind("复制已停止：", 0), 0u) << StatusLine();
+    });
+    int copied = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        EXPECT_EQ(entry.file_size(), std::uintmax_t{256} << 20) << entry.path() << " is whole";
+        ++copied;
+    }
+    EXPECT_GE(copied, 1) << "the file being copied is finished";
+    EXPECT_LT(copied, Files);
+}
+
+TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {
+    BuildIndex();
+    const std::string out = m_dir / "direct";
+    Run([&] {
+        Window().Options().doubleClick = core::DoubleClickAction::CopyDirectly;
+        Copy().SetTargetText(out);
+        SearchFor();
+        const int png = static_cast<int>(HitEndingIn(".png"));
+        // The window takes no report of the copy until the test has looked.
+        JobInbox& inbox = app::CurrentProgram().inbox;
+        inbox.AttachWindow(0);
+        DoubleClick(ResultList(), ResultRow(png));
+        EXPECT_EQ(Hits().Mark(static_cast<std::size_t>(png)), CopyMark::CopiedDirectly);
+        EXPECT_NE(Ex_ObjIsVisible(Search().DirectCopyBar().Handle()), 0);
+        EXPECT_EQ(Entries().Count(), 0u) << "not added to the copy list";
+        const QColor blue = MarkerColour(png);
+        EXPECT_GE(blue.blue(), 230);
+        EXPECT_LE(blue.red() + blue.green(), 60);
+        inbox.AttachWindow(Window().Frame().WindowHandle());
+
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return Ex_ObjIsVisible(Search().DirectCopyBar().Handle()) == 0; }, 10000));
+        EXPECT_EQ(StatusLine(), "复制完成：已复制 1 个，已存在跳过 0 个，失败 0 个");
+        // Again: the target exists now and is left alone.
+        DoubleClick(ResultList(), ResultRow(png));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return Ex_ObjIsVisible(Search().DirectCopyBar().Handle()) == 0; }, 10000));
+        EXPECT_EQ(StatusLine(),
+                  "复制完成：已复制 0 个，已存在跳过 1 个，失败 0 个，详情见 data/CopyReport.txt");
+    });
+    EXPECT_EQ(m_dir.ReadFile("direct/SF1400000000002.png"), std::string(1536, 'p'));
+}
+
+}  // namespace
+}  // namespace cj::ui

@@ -219,7 +219,7 @@ TEST_F(CopyPageTest, DoubleClickAddsAHitOnceAndItsMarkerTurnsRedThenBlack) {
 }
 
 TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditionsWriteIt) {
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 8; ++i) {
         m_dir.WriteFile("scans/bulk/JD" + std::to_string(i) + ".jpg", std::string(10 + i, 'x'));
     }
     BuildIndex();

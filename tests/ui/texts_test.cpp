@@ -36,5 +36,48 @@ TEST(WindowTexts, CopyPageStatusTextsMatchTheirStartingTexts) {
     EXPECT_EQ(ListSizeText(12.5), "列表占用空间：12.5 MB");
 }
 
+TEST(WindowTexts, TheCopyCounterReadsTheCountThenTheFile) {
+    EXPECT_EQ(CopyCounterText(0, 0), "共：0 个文件，复制第：0 个");
+    EXPECT_EQ(CopyCounterText(120000, 7), "共：120000 个文件，复制第：7 个");
+}
+
+TEST(WindowTexts, ACopysEndSaysWhatWasNotCopiedAndWhereTheDetailsAre) {
+    copylist::CopySummary summary;
+    summary.copied = 3;
+    EXPECT_EQ(CopySummaryText(summary, true, "data/CopyReport.txt"),
+              "复制完成：已复制 3 个，已存在跳过 0 个，失败 0 个")
+        << "nothing to look up";
+    summary.skippedExisting = 1;
+    summary.failed = 1;
+    summary.notCopied = {{"/s/a.jpg", "/t/a.jpg", std::make_error_code(std::errc::file_exists)},
+                         {"/s/b.jpg", "/t/b.jpg", std::make_error_code(std::errc::file_too_large)}};
+    EXPECT_EQ(CopySummaryText(summary, true, "data/CopyReport.txt"),
+              "复制完成：已复制 3 个，已存在跳过 1 个，失败 1 个，详情见 data/CopyReport.txt");
+    EXPECT_EQ(CopySummaryText(summary, false, "data/CopyReport.txt"),
+              "复制完成：已复制 3 个，已存在跳过 1 个，失败 1 个")
+        << "a report that could not be written is not pointed to";
+    summary.stopped = true;
+    summary.notTried = 5;
+    EXPECT_EQ(CopySummaryText(summary, false, ""),
+              "复制已停止：已复制 3 个，已存在跳过 1 个，失败 1 个，未复制 5 个");
+}
+
+TEST(WindowTexts, TheCopyReportNamesEachFileNotCopiedWithItsReason) {
+    copylist::CopySummary summary;
+    summary.copied = 1;
+    summary.skippedExisting = 1;
+    summary.failed = 2;
+    summary.notCopied = {
+        {"/s/a.jpg", "/t/a.jpg", std::make_error_code(std::errc::file_exists)},
+        {"/s/b.jpg", "/t/b.jpg", std::make_error_code(std::errc::no_space_on_device)},
+        {"/s/fifo", "/t/fifo", std::make_error_code(std::errc::invalid_argument)},
+    };
+    EXPECT_EQ(CopyReportText(summary),
+              "复制完成：已复制 1 个，已存在跳过 1 个，失败 2 个\n"
+              "/s/a.jpg -> /t/a.jpg：已存在，未覆盖\n"
+              "/s/b.jpg -> /t/b.jpg：磁盘空间不足\n"
+              "/s/fifo -> /t/fifo：不是普通文件\n");
+}
+
 }  // namespace
 }  // namespace cj::ui

@@ -187,6 +187,44 @@ class CopyPageTest : public ::testing::Test {
         return image.pixelColor(10, (row - 1) * ResultRowPixels + 30);
     }
 
+    // Sparse files of 256 MiB: made at once, each copied in full, so a job
+    // is still on its first files when the test acts.
+    static constexpr int BigFiles = 6;
+    void MakeBigFiles() const {
+        for (int i = 0; i < BigFiles; ++i) {
+            const std::string path = m_dir / ("scans/big/BIG" + std::to_string(i) + ".tif");
+            fs::create_directories(fs::path(path).parent_path());
+            const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::ftruncate(fd, off_t{256} << 20), 0);
+            ::close(fd);
+        }
+    }
+    // Adds the big files to the copy list and starts copying them into
+    // target; returns once the job reports its first file.
+    static void StartCopyingBigFiles(const std::string& target) {
+        SearchFor("BIG");
+        ASSERT_EQ(Hits().Count(), static_cast<std::size_t>(BigFiles));
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ShowCopyPage();
+        Copy().SetTargetText(target);
+        ClickButton(Copy().CopyButton());
+        const CopyProgressWindow& progress = Window().CopyWindow();
+        ASSERT_TRUE(progress.IsOpen());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return progress.Counter().GetText() != "共：0 个文件，复制第：0 个"; }, 10000));
+    }
+    // The files in folder, each of which must be a whole copy of a big file.
+    static int WholeFilesIn(const std::string& folder) {
+        int whole = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            EXPECT_EQ(entry.file_size(), std::uintmax_t{256} << 20) << entry.path();
+            ++whole;
+        }
+        return whole;
+    }
+
     test::TempDir m_dir;
 };
 
@@ -469,42 +507,46 @@ TEST_F(CopyPageTest, AFileThatDoesNotFitIsNamedInTheReportWithItsReason) {
 }
 
 TEST_F(CopyPageTest, StopEndsTheJobBetweenFilesAndLeavesNoPartialFile) {
-    // Sparse sources of 256 MiB: made at once, each copied in full, so the
-    // job is still on its first files when the stop comes.
-    constexpr int Files = 6;
-    for (int i = 0; i < Files; ++i) {
-        const std::string path = m_dir / ("scans/big/BIG" + std::to_string(i) + ".tif");
-        fs::create_directories(fs::path(path).parent_path());
-        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t{256} << 20), 0);
-        ::close(fd);
-    }
+    MakeBigFiles();
     BuildIndex();
     const std::string out = m_dir / "out";
     Run([&] {
-        SearchFor("BIG");
-        ASSERT_EQ(Hits().Count(), static_cast<std::size_t>(Files));
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
-        ShowCopyPage();
-        Copy().SetTargetText(out);
-        ClickButton(Copy().CopyButton());
+        StartCopyingBigFiles(out);
         const CopyProgressWindow& progress = Window().CopyWindow();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return progress.Counter().GetText() != "共：0 个文件，复制第：0 个"; }, 10000));
         ClickButton(progress.StopButton());
         EXPECT_EQ(progress.StopButton().GetText(), "正在停止...");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 60000));
         EXPECT_EQ(StatusLine().rfind("复制已停止：", 0), 0u) << StatusLine();
     });
-    int copied = 0;
-    for (const auto& entry : fs::directory_iterator(out)) {
-        EXPECT_EQ(entry.file_size(), std::uintmax_t{256} << 20) << entry.path() << " is whole";
-        ++copied;
-    }
+    const int copied = WholeFilesIn(out);
     EXPECT_GE(copied, 1) << "the file being copied is finished";
-    EXPECT_LT(copied, Files);
+    EXPECT_LT(copied, BigFiles);
+}
+
+TEST_F(CopyPageTest, ClosingTheWindowDuringTheJobStopsItAndLeavesNoPartialFile) {
+    MakeBigFiles();
+    BuildIndex();
+    const std::string out = m_dir / "out";
+    Run([&] { StartCopyingBigFiles(out); });  // The window closes as the job copies.
+    EXPECT_FALSE(app::HasProgram() && app::CurrentProgram().copyJob.IsRunning());
+    EXPECT_LT(WholeFilesIn(out), BigFiles);
+}
+
+TEST_F(CopyPageTest, ClosingTheWindowDuringADirectCopyLeavesNoPartialFile) {
+    MakeBigFiles();
+    BuildIndex();
+    const std::string out = m_dir / "direct";
+    Run([&] {
+        Window().Options().doubleClick = core::DoubleClickAction::CopyDirectly;
+        Copy().SetTargetText(out);
+        SearchFor("BIG");
+        for (int row = 1; row <= BigFiles; ++row) {
+            DoubleClick(ResultList(), ResultRow(row));
+        }
+    });
+    if (fs::exists(out)) {
+        EXPECT_LT(WholeFilesIn(out), BigFiles);
+    }
 }
 
 TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {

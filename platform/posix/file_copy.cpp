@@ -11,7 +11,9 @@
 namespace cj::platform {
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 // copy_file_range moves this much a call. A 30 KB photo goes in one call; a
 // 1 GiB file takes 128 calls, so a stop is seen within 8 MiB. Chunks of 1 MiB

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "file_size_limit.h"
-#include "platform/files.h"
 #include "ordinary_user.h"
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace cj::platform {

@@ -26,7 +26,8 @@ struct CopyProgressReport {
 
 class CopyJobListener {
   public:
-    // On the worker thread, often (once per chunk): must only post.
+    // On the worker thread, before each file's copy (percent 0) and whenever
+    // its percentage changes, up to a hundred times a file: must only post.
     virtual void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) = 0;
     // Once per started job, on the worker thread, after the job has become
     // idle again (so IsRunning is false and a new job may start).

@@ -21,7 +21,8 @@ namespace cj::copylist {
 
 class DirectCopyListener {
   public:
-    // On the worker thread, often: must only post. percent of the current file.
+    // On the worker thread, before each file's copy (0) and whenever the
+    // current file's percentage changes: must only post.
     virtual void OnDirectCopyProgress(core::JobGeneration generation, int percent) = 0;
     // Once per run, on the worker thread, after it has found the queue empty
     // and stopped running: every path queued to this run is in the summary.

@@ -33,6 +33,15 @@ bool IsCharBoundary(std::string_view text, std::size_t pos, CodePage codePage);
 // below text.size()).
 std::size_t NextCharBoundary(std::string_view text, std::size_t pos, CodePage codePage);
 
+// The boundary after the character that starts at pos, judged by its first
+// byte alone, as the system's own character stepping does on Windows: a GBK
+// lead byte (0x81-0xFE) takes the byte after it whatever that byte is, so a
+// malformed pair is one character here where NextCharBoundary makes it two.
+// For file formats that must split where the Windows program split them (the
+// copy list's backup separator). UTF-8 steps as NextCharBoundary: no ASCII
+// byte is ever inside a UTF-8 character.
+std::size_t NextCharBoundaryByLead(std::string_view text, std::size_t pos, CodePage codePage);
+
 // Conversions between the program's narrow text (the active code page) and
 // UTF-16, the UI library's text. The round trip is lossless, so that a file
 // whose name is not valid in the code page can still be opened and copied from

@@ -104,6 +104,16 @@ std::size_t NextCharBoundary(std::string_view text, std::size_t pos, CodePage co
     return pos + (length == 0 ? 1 : length);
 }
 
+std::size_t NextCharBoundaryByLead(std::string_view text, std::size_t pos, CodePage codePage) {
+    if (pos >= text.size()) {
+        return text.size();
+    }
+    if (codePage == CodePage::Gbk && IsGbkLead(static_cast<unsigned char>(text[pos]))) {
+        return pos + 1 < text.size() ? pos + 2 : text.size();
+    }
+    return NextCharBoundary(text, pos, codePage);
+}
+
 std::u16string NarrowToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "search/result_records.h"
@@ -99,5 +100,9 @@ class CopyList {
 // The counted size of path, measured now: its size, 0 for a folder, -1 when
 // nothing is there.
 std::int64_t CountedSize(const std::string& path);
+
+// The size column's text of an entry, from the size it was counted with (no
+// second look at the file): "0" for an empty file, a folder or nothing found.
+std::string EntrySizeText(const CopyEntry& entry);
 
 }  // namespace cj::copylist

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace cj::copylist {
 
@@ -24,5 +25,9 @@ double ListMegabytes(std::int64_t bytes);
 // KiB as the free-space text always has; a failed query gives -1 KiB, which
 // shows as -0.
 double FreeMegabytes(const std::string& targetText);
+
+// The same figure from a free-space query's answer: whole KiB of bytes (no
+// wrap at any size), or -1 KiB when error is set.
+double FreeMegabytesOf(std::error_code error, std::uint64_t bytes);
 
 }  // namespace cj::copylist

@@ -1,9 +1,23 @@
 #include "ui/texts.h"
 
+#include "copylist/list_status.h"
+
 namespace cj::ui {
 
 std::string FoundText(std::size_t count) {
     return "找到：" + std::to_string(count) + " 个文件";
+}
+
+std::string AddedCountText(std::size_t count) {
+    return "添加：" + std::to_string(count) + "个文件";
+}
+
+std::string FreeSpaceText(double megabytes) {
+    return "磁盘可用空间：" + copylist::FigureText(megabytes) + " MB";
+}
+
+std::string ListSizeText(double megabytes) {
+    return "列表占用空间：" + copylist::FigureText(megabytes) + " MB";
 }
 
 std::string FailureReasonText(std::error_code error) {

@@ -20,6 +20,13 @@ inline constexpr std::string_view InitialStatusText = "找到：0个文件";
 // The status line after a search: "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
 
+// The copy page's status texts, rewritten by its timer. The added count has
+// no blank before 个; the figures are copylist::FreeMegabytes and
+// copylist::ListMegabytes, printed as copylist::FigureText prints them.
+std::string AddedCountText(std::size_t count);
+std::string FreeSpaceText(double megabytes);
+std::string ListSizeText(double megabytes);
+
 // The system's reason for a failed file operation, in the program's words
 // for the failures a user can act on (a full disk, no permission), the
 // system's own message otherwise.

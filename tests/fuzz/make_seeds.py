@@ -4,7 +4,7 @@
 The seeds are made here in code, so that no binary file is kept in the
 repository: real configuration files and shards as the program writes them,
 and the hand edits and damage they meet (a BOM, CR-less lines, NUL bytes,
-0x1A, counts past the end, GBK names).
+0x1A, counts past the end, GBK names, doubled or missing backup separators).
 
 Usage: make_seeds.py OUT
 """
@@ -54,6 +54,18 @@ SHARD_BODIES = [
 ]
 
 
+SEP = b"*#*\\"
+BACKUP_BODIES = [
+    b"",
+    "/srv/快递/SF1234567890.jpg".encode() + SEP + b"/srv/a b/c.txt" + SEP,
+    b"/a" + SEP + SEP + b"/b" + SEP,               # an empty path between two
+    b"/a" + SEP + b"/b",                           # the last separator missing
+    b"/a" + SEP + b"\x00/b" + SEP,                  # text ends at NUL
+    b"/\xd6\xd0\xce\xc4/\x81" + SEP + b"x" + SEP,   # a GBK lead before the separator
+    b"*#*/\\*#" + SEP + b"*#*",
+]
+
+
 def write(folder, name, data):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name), "wb") as f:
@@ -67,6 +79,9 @@ def main():
     for i, body in enumerate(CONFIG_SEEDS):
         for choice in (0, 9, 30):
             write(os.path.join(out, "profile_fuzzer"), f"seed-{i}-{choice}", bytes([choice]) + body)
+    for i, body in enumerate(BACKUP_BODIES):
+        for flags in (0, 1, 2, 3):  # bit 0: GBK; bit 1: through a file
+            write(os.path.join(out, "backup_fuzzer"), f"seed-{i}-{flags}", bytes([flags]) + body)
     for i, body in enumerate(SHARD_BODIES):
         # count byte, stop-after byte, shard-count byte (shard_file_fuzzer)
         for count, stop, shards in ((5, 0, 3), (2, 1, 1), (0xFF, 3, 12), (0, 0, 2)):

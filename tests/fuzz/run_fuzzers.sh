@@ -21,7 +21,7 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do
     shift
 done
 [ "${1:-}" = -- ] && shift
-[ ${#targets[@]} -gt 0 ] || targets=(profile_fuzzer shard_file_fuzzer shard_scan_fuzzer)
+[ ${#targets[@]} -gt 0 ] || targets=(backup_fuzzer profile_fuzzer shard_file_fuzzer shard_scan_fuzzer)
 
 if ! command -v clang++ >/dev/null; then
     apt-get update -qq
@@ -44,6 +44,7 @@ for target in "${targets[@]}"; do
     dict=$root/tests/fuzz/shard.dict
     extra=()
     case $target in
+        backup_fuzzer) dict=$root/tests/fuzz/backup.dict ;;
         profile_fuzzer) dict=$root/tests/fuzz/profile.dict ;;
         # The naive reference reads GBK records in quadratic time.
         shard_scan_fuzzer) extra=(-max_len=2048) ;;

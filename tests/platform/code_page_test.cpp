@@ -69,6 +69,34 @@ TEST(CodePage, GbkBoundaries) {
     }
 }
 
+std::vector<std::size_t> SteppedByLead(const std::string& text, CodePage codePage) {
+    std::vector<std::size_t> found{0};
+    for (std::size_t pos = 0; pos < text.size();) {
+        pos = NextCharBoundaryByLead(text, pos, codePage);
+        found.push_back(pos);
+    }
+    return found;
+}
+
+TEST(CodePage, SteppingByLeadKeepsAMalformedGbkPairTogether) {
+    const BoundaryCase gbk[] = {
+        {"chinese", "\xBF\xEC\xB5\xDD", {0, 2, 4}},
+        {"ascii-looking trail", "\xB0\x41" "A", {0, 2, 3}},
+        // Where the two rules differ: a lead byte takes any byte after it.
+        {"lead before an asterisk", "\x81*#", {0, 2, 3}},
+        {"lead before an invalid trail", "\x81\x7F", {0, 2}},
+        {"0x80 is no lead", "\x80*", {0, 1, 2}},
+        {"lead at the end", "a\xFE", {0, 1, 2}},
+    };
+    for (const BoundaryCase& c : gbk) {
+        EXPECT_EQ(SteppedByLead(c.text, CodePage::Gbk), c.boundaries) << c.label;
+    }
+    // UTF-8 has no such pairs: it steps exactly as NextCharBoundary does.
+    for (const std::string text : {"a\xC3\xA9z", "\xE5*\xBF", "caf\xE9*", "\xF0\x9F\x93\xA6x"}) {
+        EXPECT_EQ(SteppedByLead(text, CodePage::Utf8), Stepped(text, CodePage::Utf8)) << text;
+    }
+}
+
 TEST(CodePage, Utf16ConversionIsLossless) {
     EXPECT_EQ(NarrowToUtf16("SF123"), u"SF123");
     EXPECT_EQ(NarrowToUtf16("\xE5\xBF\xAB\xE9\x80\x92.jpg"), u"快递.jpg");

@@ -26,5 +26,15 @@ TEST(WindowTexts, FoundTextHasTheBlankBeforeTheUnit) {
     EXPECT_NE(InitialStatusText, FoundText(0)) << "the text the window opens with has no blank";
 }
 
+TEST(WindowTexts, CopyPageStatusTextsMatchTheirStartingTexts) {
+    // The page opens with these three texts; the timer's must read the same
+    // for an empty list, or the labels would jump on the first tick.
+    EXPECT_EQ(AddedCountText(0), "添加：0个文件");
+    EXPECT_EQ(ListSizeText(0.0), "列表占用空间：0 MB");
+    EXPECT_EQ(FreeSpaceText(1536.0), "磁盘可用空间：1536 MB");
+    EXPECT_EQ(FreeSpaceText(-0.0), "磁盘可用空间：-0 MB") << "a failed query";
+    EXPECT_EQ(ListSizeText(12.5), "列表占用空间：12.5 MB");
+}
+
 }  // namespace
 }  // namespace cj::ui

@@ -18,7 +18,7 @@ std::string RunDirectoryFor(const Options& options);
 
 int RunRefresh(const Options& options, const std::string& runDirectory);
 int RunSearch(const Options& options, const std::string& runDirectory);
-// Copies the paths of standard input into
+// Copies the paths of standard input, or of the copy list's backup, into
 // options.copyTo; 1 when a file could not be copied or the copy was
 // interrupted. A file skipped because its target exists is no failure.
 int RunCopy(const Options& options, const std::string& runDirectory);

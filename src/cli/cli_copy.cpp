@@ -9,6 +9,8 @@
 
 #include "cli/cli_commands.h"
 #include "copylist/copy_job.h"
+#include "copylist/list_backup.h"
+#include "core/data_paths.h"
 
 namespace cj::cli {
 namespace {
@@ -56,13 +58,21 @@ std::error_code ReadStandardInput(std::string& text) {
 }  // namespace
 
 int RunCopy(const Options& options, const std::string& runDirectory) {
-    static_cast<void>(runDirectory);
     std::vector<std::string> sources;
-    std::string text;
-    if (const std::error_code ec = ReadStandardInput(text); ec) {
-        return Fail(std::string("cannot read the standard input: ") + ec.message());
+    if (options.fromBackup) {
+        // Every piece of the backup, as the copy list would hold it after a
+        // restore, so that both copy the same files.
+        const std::string backup = core::BackupPath(runDirectory);
+        if (const std::error_code ec = copylist::TryReadBackupFile(backup, sources); ec) {
+            return Fail(CannotText("read", backup, ec));
+        }
+    } else {
+        std::string text;
+        if (const std::error_code ec = ReadStandardInput(text); ec) {
+            return Fail(std::string("cannot read the standard input: ") + ec.message());
+        }
+        sources = PathLines(text);
     }
-    sources = PathLines(text);
 
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         std::signal(signal, RequestStop);

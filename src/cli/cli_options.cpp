@@ -7,7 +7,7 @@ namespace cj::cli {
 const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
     "       chengjing-cli [OPTIONS] search [WORD...]\n"
-    "       chengjing-cli copy --to DIR < PATHS\n"
+    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
     "folder as the window program (RUN_DIR/data), and copies files out as its copy\n"
@@ -34,6 +34,8 @@ const char* const UsageText =
     "  -v, --verbose    refresh: list every path the index left out, one a line,\n"
     "                   on standard error\n"
     "  --to DIR         copy: the folder to copy into (required)\n"
+    "  --backup         copy: the paths of the copy list's backup (RUN_DIR/data/\n"
+    "                   Backup.txt) instead of standard input\n"
 
     "  -h, --help       show this text\n"
     "\n"
@@ -119,6 +121,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.copyTo = *value;
+        } else if (name == "--backup") {
+            options.fromBackup = true;
         } else if (name == "-v" || name == "--verbose") {
             options.verbose = true;
         } else if (name == "--long" || name == "--count") {
@@ -139,8 +143,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     const std::string& command = positional.front();
-    if (command != "copy" && options.copyTo) {
-        error = "--to belongs to copy";
+    if (command != "copy" && (options.copyTo || options.fromBackup)) {
+        error = "--to and --backup belong to copy";
         return std::nullopt;
     }
     if (command == "refresh") {
@@ -168,7 +172,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (options.listTitle || !options.folders.empty() || options.filter || options.verbose ||
             options.threads != 0 || options.output != SearchOutput::Paths) {
-            error = "copy takes only --to and --run-dir";
+            error = "copy takes only --to, --backup and --run-dir";
             return std::nullopt;
         }
         if (!options.copyTo) {

@@ -22,6 +22,7 @@ struct Options {
     bool verbose = false;               // -v, --verbose: refresh lists what it left out.
     std::vector<std::string> words;     // search WORD...
     std::optional<std::string> copyTo;  // copy --to
+    bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
 };
 
 // Parses argv[1..]. Options may stand before or after the subcommand, as

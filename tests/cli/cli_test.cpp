@@ -468,12 +468,35 @@ TEST_F(CliTest, CopyOntoAFullDiskLeavesNoPartialFile) {
     EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
 }
 
+TEST_F(CliTest, CopiesThePathsOfTheCopyListsBackup) {
+    const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
+    const std::string pdf = m_dir / "tree/JD0012345678901.pdf";
+    m_dir.WriteFile("run/data/Backup.txt", jpg + "*#*\\" + pdf + "*#*\\");
+    m_input = m_dir / "tree/顺丰/SF3.tar.gz";  // Not read.
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "copy", "--backup", "--to", m_dir / "out"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "copied 2, skipped 0 (target exists), failed 0\n");
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/SF1400000000001.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "out/SF3.tar.gz"));
+
+    std::filesystem::remove(RunDir() + "/data/Backup.txt");
+    const RunResult missing =
+        Run({"--run-dir", RunDir(), "copy", "--backup", "--to", m_dir / "out2"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              Refused("read", RunDir() + "/data/Backup.txt", "No such file or directory"));
+    EXPECT_EQ(missing.out, "");
+}
+
 TEST_F(CliTest, CopyCommandLineMistakes) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"copy"},
                                                  {"copy", "--to", ""},
                                                  {"copy", "--to", "/tmp", "a.jpg"},
                                                  {"copy", "--to", "/tmp", "--long"},
-                                                 {"search", "--to", "/tmp", "SF"}}) {
+                                                 {"search", "--to", "/tmp", "SF"},
+                                                 {"search", "--backup", "SF"}}) {
         const RunResult result = Run(args);
         EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
         EXPECT_TRUE(result.err.starts_with("chengjing-cli: ")) << result.err;

@@ -16,8 +16,10 @@ using CopyProgress = std::function<bool(std::uint64_t total, std::uint64_t trans
 // which is created exclusively: an entry that exists at target (a file, a
 // folder, a link, even a dangling one) is never replaced or written, and the
 // copy fails with std::errc::file_exists. Data goes in chunks (copy_file_range
-// where the file systems allow it, read and write otherwise); the target gets
-// the source's modification time and permission bits.
+// where the file systems allow it, read and write otherwise) up to the size
+// the source had when it was opened; the target gets the source's
+// modification time and permission bits (without set-user and set-group), as
+// far as its file system can hold them (a FAT stick cannot hold every mode).
 //
 // No partial file is ever left: when the copy fails half-way (a full disk, a
 // file-size limit, a read error) or progress returns false

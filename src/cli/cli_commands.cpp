@@ -18,17 +18,6 @@
 namespace cj::cli {
 namespace {
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "chengjing-cli: %s\n", message.c_str());
-    return 1;
-}
-
-// "cannot <action> <path>: <the system's message>", the form of every failure
-// that has a file and a reason.
-std::string CannotText(std::string_view action, std::string_view path, std::error_code ec) {
-    return "cannot " + std::string(action) + " " + std::string(path) + ": " + ec.message();
-}
-
 // Checks the data folder and that the configuration file, when there is one,
 // can be read. Returns an empty text when all is well.
 std::string CheckDataFolder(const std::string& runDirectory) {
@@ -120,6 +109,15 @@ int FailShards(std::string_view action, const std::vector<index::ShardFailure>& 
 
 }  // namespace
 
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "chengjing-cli: %s\n", message.c_str());
+    return 1;
+}
+
+std::string CannotText(std::string_view action, std::string_view path, std::error_code ec) {
+    return "cannot " + std::string(action) + " " + std::string(path) + ": " + ec.message();
+}
+
 int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
@@ -138,8 +136,7 @@ std::string RunDirectoryFor(const Options& options) {
     return dir;
 }
 
-// path with the bytes a line cannot show written as escapes, so that a name
-// holding a line break stays one line of the listing: "\n", "\r", "\x1a".
+// A name holding a line break stays one line of the listing.
 std::string VisibleText(std::string_view path) {
     std::string out;
     for (const char c : path) {

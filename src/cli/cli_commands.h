@@ -5,6 +5,10 @@
 // system's message>" (or names what is missing) on stderr.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <system_error>
+
 #include "cli/cli_options.h"
 
 namespace cj::cli {
@@ -14,6 +18,18 @@ std::string RunDirectoryFor(const Options& options);
 
 int RunRefresh(const Options& options, const std::string& runDirectory);
 int RunSearch(const Options& options, const std::string& runDirectory);
+// Copies the paths of standard input, or of the copy list's backup, into
+// options.copyTo; 1 when a file could not be copied or the copy was
+// interrupted. A file skipped because its target exists is no failure.
+int RunCopy(const Options& options, const std::string& runDirectory);
+
+// Prints "chengjing-cli: <message>" on stderr and returns 1.
+int Fail(const std::string& message);
+// "cannot <action> <path>: <the system's message>", the form of every failure
+// that has a file and a reason.
+std::string CannotText(std::string_view action, std::string_view path, std::error_code ec);
+// path with the bytes a line cannot show written as escapes ("\n", "\x1a").
+std::string VisibleText(std::string_view path);
 
 // Flushes stdout after text written with stdio: 0, or 1 with a message when
 // any of it could not be written (a full disk, a closed pipe).

@@ -7,14 +7,20 @@ namespace cj::cli {
 const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
     "       chengjing-cli [OPTIONS] search [WORD...]\n"
+    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
-    "folder as the window program (RUN_DIR/data).\n"
+    "folder as the window program (RUN_DIR/data), and copies files out as its copy\n"
+    "list does.\n"
     "\n"
     "  refresh          walk the folders of a directory list and rewrite the index\n"
     "  search WORD...   print the indexed files whose name holds every WORD (the\n"
     "                   words joined by single spaces are the keyword text; no\n"
     "                   words lists every file), one full path a line, in row order\n"
+    "  copy             copy the files named on standard input, one path a line,\n"
+    "                   into DIR, never replacing a file that is there (it is\n"
+    "                   skipped) and never leaving a partial copy; DIR is created\n"
+    "                   when its parent exists\n"
     "\n"
     "Options (before or after the subcommand; \"--\" ends them):\n"
     "  --run-dir DIR    program folder (default: the folder of this executable)\n"
@@ -27,21 +33,29 @@ const char* const UsageText =
     "  --count          search: print only the number of hits\n"
     "  -v, --verbose    refresh: list every path the index left out, one a line,\n"
     "                   on standard error\n"
+    "  --to DIR         copy: the folder to copy into (required)\n"
+    "  --backup         copy: the paths of the copy list's backup (RUN_DIR/data/\n"
+    "                   Backup.txt) instead of standard input\n"
+
     "  -h, --help       show this text\n"
     "\n"
     "A refresh says on standard error how many paths it left out (folders it could\n"
     "not read, paths too long, names the index cannot hold); it still succeeds.\n"
+    "A copy names on standard error every file it skipped or could not copy, and\n"
+    "ends with the line \"copied N, skipped M (target exists), failed K\"; an\n"
+    "interrupt removes the file being copied and stops.\n"
     "\n"
     "Exit status: 0 on success; 1 when a file cannot be read or written (the\n"
     "message names the file and the system's reason), when a listed folder cannot\n"
-    "be opened (the index is then left as it was) or when another refresh runs; 2\n"
-    "for a mistake in the command line.\n";
+    "be opened (the index is then left as it was), when another refresh runs, or\n"
+    "when a copy failed or was interrupted (a file skipped because its target\n"
+    "exists is no failure); 2 for a mistake in the command line.\n";
 
 namespace {
 
 bool TakesValue(const std::string& name) {
     return name == "--run-dir" || name == "--list" || name == "--folder" || name == "--filter" ||
-           name == "--threads";
+           name == "--threads" || name == "--to";
 }
 
 }  // namespace
@@ -100,6 +114,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.threads = static_cast<int>(threads);
+        } else if (name == "--to") {
+            if (value->empty()) {
+                // An empty folder would be wherever the command happens to run.
+                error = "--to needs a folder";
+                return std::nullopt;
+            }
+            options.copyTo = *value;
+        } else if (name == "--backup") {
+            options.fromBackup = true;
         } else if (name == "-v" || name == "--verbose") {
             options.verbose = true;
         } else if (name == "--long" || name == "--count") {
@@ -116,10 +139,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
 
     if (positional.empty()) {
-        error = "missing command: refresh or search (see --help)";
+        error = "missing command: refresh, search or copy (see --help)";
         return std::nullopt;
     }
     const std::string& command = positional.front();
+    if (command != "copy" && (options.copyTo || options.fromBackup)) {
+        error = "--to and --backup belong to copy";
+        return std::nullopt;
+    }
     if (command == "refresh") {
         options.command = Command::Refresh;
         if (positional.size() > 1) {
@@ -137,8 +164,23 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             error = "--list, --folder, --filter and --verbose belong to refresh";
             return std::nullopt;
         }
+    } else if (command == "copy") {
+        options.command = Command::Copy;
+        if (positional.size() > 1) {
+            error = "copy reads its paths from standard input, not \"" + positional[1] + "\"";
+            return std::nullopt;
+        }
+        if (options.listTitle || !options.folders.empty() || options.filter || options.verbose ||
+            options.threads != 0 || options.output != SearchOutput::Paths) {
+            error = "copy takes only --to, --backup and --run-dir";
+            return std::nullopt;
+        }
+        if (!options.copyTo) {
+            error = "copy needs --to DIR";
+            return std::nullopt;
+        }
     } else {
-        error = "unknown command \"" + command + "\": refresh or search (see --help)";
+        error = "unknown command \"" + command + "\": refresh, search or copy (see --help)";
         return std::nullopt;
     }
     return options;

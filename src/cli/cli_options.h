@@ -7,7 +7,7 @@
 
 namespace cj::cli {
 
-enum class Command { None, Help, Refresh, Search };
+enum class Command { None, Help, Refresh, Search, Copy };
 
 enum class SearchOutput { Paths, Long, Count };
 
@@ -19,8 +19,10 @@ struct Options {
     std::optional<std::string> filter;     // --filter
     int threads = 0;                       // --threads; 0 means the stored thread count.
     SearchOutput output = SearchOutput::Paths;
-    bool verbose = false;  // -v, --verbose: refresh lists what it left out.
-    std::vector<std::string> words;  // search WORD...
+    bool verbose = false;               // -v, --verbose: refresh lists what it left out.
+    std::vector<std::string> words;     // search WORD...
+    std::optional<std::string> copyTo;  // copy --to
+    bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
 };
 
 // Parses argv[1..]. Options may stand before or after the subcommand, as

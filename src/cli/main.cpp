@@ -1,5 +1,5 @@
-// chengjing-cli: refresh and search the index from the command line, over the
-// same engine and data folder as the window program.
+// chengjing-cli: refresh and search the index, and copy files out, from the
+// command line, over the same engine and data folder as the window program.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -22,9 +22,14 @@ int main(int argc, char** argv) {
             return cj::cli::FinishOutput();
         }
         const std::string runDirectory = cj::cli::RunDirectoryFor(*options);
-        return options->command == cj::cli::Command::Refresh
-                   ? cj::cli::RunRefresh(*options, runDirectory)
-                   : cj::cli::RunSearch(*options, runDirectory);
+        switch (options->command) {
+            case cj::cli::Command::Refresh:
+                return cj::cli::RunRefresh(*options, runDirectory);
+            case cj::cli::Command::Copy:
+                return cj::cli::RunCopy(*options, runDirectory);
+            default:
+                return cj::cli::RunSearch(*options, runDirectory);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "chengjing-cli: %s\n", e.what());
         return 1;

@@ -26,7 +26,8 @@ struct CopyProgressReport {
 
 class CopyJobListener {
   public:
-    // On the worker thread, often (once per chunk): must only post.
+    // On the worker thread, before each file's copy (percent 0) and whenever
+    // its percentage changes, up to a hundred times a file: must only post.
     virtual void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) = 0;
     // Once per started job, on the worker thread, after the job has become
     // idle again (so IsRunning is false and a new job may start).
@@ -61,19 +62,24 @@ class CopyJob {
     void Wait();
 
   private:
-    void Run(core::JobGeneration generation, std::vector<std::string> sources,
-             std::string targetText);
+    void Run(core::JobGeneration generation);
 
     CopyJobListener& m_listener;
     core::GenerationCounter m_generations;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_abortRequested{false};
-    std::thread m_worker;
+    // The job's work: written by Start before the worker starts, then the
+    // worker's until it clears m_running.
+    std::vector<std::string> m_sources;
+    std::string m_targetText;
+    std::thread m_worker;  // Used by the starting thread only.
 };
 
 // Copies sources into targetText on the calling thread, with the job's rules:
-// for the command line. progress may be null.
+// for the command line. stop may be null; once it is set (by a signal
+// handler, say) the file being copied is stopped between chunks and removed,
+// and the rest are not tried.
 CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
                       const std::atomic<bool>* stop = nullptr);
 

@@ -21,7 +21,8 @@ struct CopySummary {
     std::size_t copied = 0;
     std::size_t skippedExisting = 0;  // The target existed and was left as it was.
     std::size_t failed = 0;           // Any other reason.
-    // The entries never tried because the run was stopped.
+    // The entries never tried because the run was stopped, and the one whose
+    // copy a stop cut short (nothing of it was left).
     std::size_t notTried = 0;
     bool stopped = false;
     // Every file not copied (skipped or failed), in the order tried.

@@ -1,8 +1,14 @@
-// Where the copy job and the direct copy put a file. Any thread.
+// Where the copy job and the direct copy put a file, and the one step of
+// copying a file there that both share. Any thread.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "copylist/copy_summary.h"
+#include "platform/file_copy.h"
 
 namespace cj::copylist {
 
@@ -15,5 +21,16 @@ std::string TargetPath(std::string_view targetText, std::string_view source);
 // (an empty text is the current folder). A failure is left to the copies,
 // which then fail one by one with their reason.
 void PrepareTargetFolder(const std::string& targetText);
+
+// Copies source to TargetPath(targetText, source) (see
+// platform::CopyFileExclusive) and counts the outcome in summary: copied,
+// skipped because the target exists, or failed, the last two with an entry in
+// notCopied. A copy that progress stopped left nothing and counts as not
+// tried. Returns the copy's error (operation_canceled when stopped).
+std::error_code CopyIntoFolder(const std::string& source, const std::string& targetText,
+                               const platform::CopyProgress& progress, CopySummary& summary);
+
+// The percentage of a file copied so far, truncated: 0 for an empty file.
+int CopyPercent(std::uint64_t total, std::uint64_t transferred);
 
 }  // namespace cj::copylist

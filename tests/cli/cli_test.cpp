@@ -11,8 +11,8 @@
 
 #include "core/data_lock.h"
 #include "core/data_paths.h"
-#include "core/text_rules.h"
 #include "core/settings_file.h"
+#include "core/text_rules.h"
 #include "temp_dir.h"
 
 namespace cj::cli {
@@ -60,6 +60,10 @@ class CliTest : public ::testing::Test {
         if (!stdoutTo.empty()) {
             command += " >" + Quote(stdoutTo);
         }
+        // The copy reads its paths from standard input, which is never the
+        // runner's own.
+        m_dir.WriteFile("stdin.txt", m_input);
+        command += " <" + Quote(m_dir / "stdin.txt");
         command += " 2>" + Quote(m_dir / "stderr.txt");
         RunResult result;
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -99,6 +103,7 @@ class CliTest : public ::testing::Test {
     }
 
     test::TempDir m_dir;
+    std::string m_input;  // Standard input of the next Run.
 };
 
 TEST_F(CliTest, RefreshesAFolderAndSearchesIt) {
@@ -261,8 +266,8 @@ TEST_F(CliTest, RefreshCountsWhatItLeftOutAndListsItOnRequest) {
     m_dir.WriteFile("odd/fine.jpg", "");
     const RunResult quiet = Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "odd"});
     EXPECT_EQ(quiet.exitCode, 0) << "the index was written";
-    EXPECT_EQ(quiet.out, "1 files indexed in " + std::to_string(core::DefaultThreadCount()) +
-                             " shards\n");
+    EXPECT_EQ(quiet.out,
+              "1 files indexed in " + std::to_string(core::DefaultThreadCount()) + " shards\n");
     EXPECT_NE(quiet.err.find("1 names the index cannot hold (--verbose lists them)"),
               std::string::npos)
         << quiet.err;
@@ -416,6 +421,86 @@ TEST_F(CliTest, WordsAfterDoubleDashMayLookLikeOptions) {
     ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "dash"}).exitCode, 0);
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "--", "-x-"}).out),
               std::vector<std::string>{m_dir / "dash/-x-SF.jpg"});
+}
+
+// -- copy
+
+TEST_F(CliTest, CopiesThePathsOfStandardInputIntoANewFolder) {
+    const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
+    const std::string gz = m_dir / "tree/顺丰/SF3.tar.gz";
+    m_input = jpg + "\r\n\n" + gz + "\n";
+    const RunResult result = Run({"copy", "--to", m_dir / "out"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "copied 2, skipped 0 (target exists), failed 0\n");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), std::string(532, 'x'));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/SF3.tar.gz"));
+}
+
+TEST_F(CliTest, CopyNamesEveryFileItSkippedOrCouldNotCopy) {
+    m_dir.WriteFile("out/SF1400000000001.jpg", "the user's own");
+    const std::string skipped = m_dir / "tree/SF1400000000001.jpg";
+    const std::string missing = m_dir / "tree/gone.jpg";
+    m_input = skipped + "\n" + missing + "\n" + m_dir / "tree/JD0012345678901.pdf" + "\n";
+    const RunResult result = Run({"--to=" + m_dir / "out", "copy"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "chengjing-cli: skipped " + skipped + ": " +
+                              m_dir / "out/SF1400000000001.jpg" + " exists\n" +
+                              Refused("copy", missing, "No such file or directory"));
+    EXPECT_EQ(result.out, "copied 1, skipped 1 (target exists), failed 1\n");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own");
+
+    // Skipping a file that is already there is no failure.
+    m_input = skipped + "\n";
+    const RunResult again = Run({"copy", "--to", m_dir / "out"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "copied 0, skipped 1 (target exists), failed 0\n");
+}
+
+TEST_F(CliTest, CopyOntoAFullDiskLeavesNoPartialFile) {
+    m_dir.WriteFile("big.bin", std::string(300000, 'b'));
+    m_input = m_dir / "big.bin\n" + m_dir / "tree/JD0012345678901.pdf" + "\n";
+    const RunResult result =
+        Run({"copy", "--to", m_dir / "out"}, {}, false, "trap '' XFSZ; ulimit -f 100; ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("copy", m_dir / "big.bin", "File too large"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "out/big.bin"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
+}
+
+TEST_F(CliTest, CopiesThePathsOfTheCopyListsBackup) {
+    const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
+    const std::string pdf = m_dir / "tree/JD0012345678901.pdf";
+    m_dir.WriteFile("run/data/Backup.txt", jpg + "*#*\\" + pdf + "*#*\\");
+    m_input = m_dir / "tree/顺丰/SF3.tar.gz";  // Not read.
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "copy", "--backup", "--to", m_dir / "out"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "copied 2, skipped 0 (target exists), failed 0\n");
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/SF1400000000001.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "out/SF3.tar.gz"));
+
+    std::filesystem::remove(RunDir() + "/data/Backup.txt");
+    const RunResult missing =
+        Run({"--run-dir", RunDir(), "copy", "--backup", "--to", m_dir / "out2"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              Refused("read", RunDir() + "/data/Backup.txt", "No such file or directory"));
+    EXPECT_EQ(missing.out, "");
+}
+
+TEST_F(CliTest, CopyCommandLineMistakes) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"copy"},
+                                                 {"copy", "--to", ""},
+                                                 {"copy", "--to", "/tmp", "a.jpg"},
+                                                 {"copy", "--to", "/tmp", "--long"},
+                                                 {"search", "--to", "/tmp", "SF"},
+                                                 {"search", "--backup", "SF"}}) {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
+        EXPECT_TRUE(result.err.starts_with("chengjing-cli: ")) << result.err;
+    }
 }
 
 }  // namespace

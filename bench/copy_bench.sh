@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Copy benchmark: chengjing-cli copy against cp -n on the same files, each
+# into an empty folder on the same file system, warm cache, medians.
+#
+#   bench/copy_bench.sh            set up what is missing, then measure and print the ratios
+#   bench/copy_bench.sh setup      only build the files and a release chengjing-cli
+#   bench/copy_bench.sh run        only measure (after a setup)
+#   RUNS=15 bench/copy_bench.sh    more runs of the small files (default 10; the 1 GiB
+#                                  file gets half as many, at least 3)
+#   INTERLEAVE=1 bench/copy_bench.sh run   take the commands of a group in turn, round
+#                                  after round (interleave.py), for a machine under load
+#
+# Data lives in D (default /var/tmp/cj-bench, off /tmp): copy/small holds
+# 10,000 files of 20 to 40 KB, copy/big one 1 GiB file, both of random bytes
+# (so that nothing is sparse or compresses); about 1.3 GB, and as much again
+# for the copies while it runs. Every run starts with empty target folders and
+# a sync, so that no run waits for the previous one's writes.
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+REPO=$(cd "$HERE/.." && pwd)
+D=${D:-/var/tmp/cj-bench}
+RUNS=${RUNS:-10}
+C=$D/copy
+T=$D/copy-out
+CJ=$D/cjcopy/chengjing-cli
+RESULTS=$D/results-copy
+
+setup() {
+    command -v hyperfine >/dev/null || {
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq hyperfine >/dev/null
+    }
+    mkdir -p "$C/small" "$C/big" "$RESULTS"
+    if [ ! -f "$C/small.txt" ]; then
+        python3 - "$C/small" <<'EOF'
+import os, random, sys
+folder = sys.argv[1]
+rng = random.Random(1400)
+for i in range(10000):
+    with open(os.path.join(folder, "SF14%011d.jpg" % i), "wb") as f:
+        f.write(os.urandom(rng.randint(20000, 40000)))
+EOF
+        find "$C/small" -type f | sort > "$C/small.txt"
+    fi
+    if [ ! -f "$C/big.txt" ]; then
+        head -c 1G /dev/urandom > "$C/big/scans.bin"
+        echo "$C/big/scans.bin" > "$C/big.txt"
+    fi
+    (cd "$REPO" && scripts/deps.sh && cmake --preset release >/dev/null &&
+        cmake --build --preset release --target chengjing-cli >/dev/null)
+    mkdir -p "$(dirname "$CJ")"
+    cp "$REPO/build/release/bin/chengjing-cli" "$CJ"
+}
+
+# group GROUP NAME=COMMAND...: times the commands side by side and leaves each
+# median in ms in $RESULTS/GROUP-NAME.ms, as engine_bench.sh does. Before every
+# run the target folders are emptied and the disk synced.
+group() {
+    local grp=$1 pair name cmd
+    shift
+    local prepare="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp && sync"
+    if [ "${INTERLEAVE:-0}" = 1 ]; then
+        PREPARE=$prepare python3 "$HERE/interleave.py" "$GROUP_RUNS" 1 "$@" | while read -r name med min; do
+            echo "$med" > "$RESULTS/$grp-$name.ms"
+        done
+    else
+        for pair in "$@"; do
+            name=${pair%%=*}
+            cmd=${pair#*=}
+            hyperfine --style none --output=pipe -w 1 -r "$GROUP_RUNS" --prepare "$prepare" \
+                --export-json "$RESULTS/$grp-$name.json" "$cmd" >/dev/null
+            python3 -c 'import json,statistics,sys; t=json.load(open(sys.argv[1]))["results"][0]["times"]; print("%.1f" % (1e3*statistics.median(t)))' \
+                "$RESULTS/$grp-$name.json" > "$RESULTS/$grp-$name.ms"
+        done
+    fi
+    for pair in "$@"; do
+        name=${pair%%=*}
+        printf '  %-10s %9s ms   %s\n' "$name" "$(cat "$RESULTS/$grp-$name.ms")" "${pair#*=}"
+    done
+}
+
+ms() { cat "$RESULTS/$1.ms"; }
+
+# ratio LABEL NUMERATOR_MS DENOMINATOR_MS TARGET
+ratio() {
+    python3 -c '
+import sys
+label, a, b, target = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+r = a / b
+print("  %-52s %5.2f  (target <= %.2f)  %s" % (label, r, target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
+' "$@" | tee -a "$RESULTS/summary.txt"
+}
+
+run() {
+    mkdir -p "$RESULTS"
+    rm -f "$RESULTS/summary.txt"
+    # cp gets the same paths as arguments that chengjing-cli reads from its
+    # list; cpp keeps the modification time and mode as chengjing-cli does.
+    echo "== 10,000 files of 20-40 KB"
+    GROUP_RUNS=$RUNS group small \
+        "cj=$CJ copy --to $T/cj < $C/small.txt > /dev/null" \
+        "cp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cp" \
+        "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp"
+    echo "== one 1 GiB file"
+    local bigRuns=$((RUNS / 2 > 3 ? RUNS / 2 : 3))
+    GROUP_RUNS=$bigRuns group big \
+        "cj=$CJ copy --to $T/cj < $C/big.txt > /dev/null" \
+        "cp=cp -n $C/big/scans.bin $T/cp/" \
+        "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/"
+    echo "== checks"
+    "$CJ" copy --to "$T/check" < "$C/big.txt" >/dev/null
+    cmp "$C/big/scans.bin" "$T/check/scans.bin" && echo "  the 1 GiB copy is byte for byte the source"
+    rm -rf "$T"
+    echo "== ratios (same run)"
+    ratio "10,000 small files: cj / cp -n" "$(ms small-cj)" "$(ms small-cp)" 1.1
+    ratio "one 1 GiB file: cj / cp -n" "$(ms big-cj)" "$(ms big-cp)" 1.1
+}
+
+case "${1:-}" in
+    setup) setup ;;
+    run) run ;;
+    "") setup; run ;;
+    *) echo "usage: $0 [setup|run]" >&2; exit 2 ;;
+esac

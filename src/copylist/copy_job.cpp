@@ -1,0 +1,152 @@
+#include "copylist/copy_job.h"
+
+#include <functional>
+
+#include "copylist/copy_target.h"
+
+namespace cj::copylist {
+namespace {
+
+bool IsSet(const std::atomic<bool>* flag) {
+    return flag != nullptr && flag->load();
+}
+
+using ReportProgress = std::function<void(const CopyProgressReport&)>;
+
+// The loop of the copy job and of CopyFiles: every source in order, a stop
+// asked between files (betweenFiles) or within one (withinFile). report, when
+// set, hears of every file before its copy and of every change of its
+// percentage. The outcome goes into summary as it happens, so that what was
+// done is known even when the loop is left by an exception.
+void CopyAll(const std::vector<std::string>& sources, const std::string& targetText,
+             const std::atomic<bool>* betweenFiles, const std::atomic<bool>* withinFile,
+             const ReportProgress& report, CopySummary& summary) {
+    PrepareTargetFolder(targetText);
+    CopyProgressReport position;
+    position.fileCount = sources.size();
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (IsSet(betweenFiles) || IsSet(withinFile)) {
+            summary.stopped = true;
+            summary.notTried += sources.size() - i;
+            return;
+        }
+        position.fileNumber = i + 1;
+        position.percent = 0;
+        if (report) {
+            position.source = sources[i];
+            report(position);
+        }
+        const auto progress = [&](std::uint64_t total, std::uint64_t transferred) {
+            if (IsSet(withinFile)) {
+                return false;
+            }
+            // The window needs a new figure only when the bar moves: a 1 GiB
+            // file reports a hundred times, not once per chunk.
+            if (const int percent = CopyPercent(total, transferred);
+                report && percent != position.percent) {
+                position.percent = percent;
+                report(position);
+            }
+            return true;
+        };
+        if (CopyIntoFolder(sources[i], targetText, progress, summary) ==
+            std::errc::operation_canceled) {
+            summary.stopped = true;
+            summary.notTried += sources.size() - i - 1;
+            return;
+        }
+    }
+}
+
+// What CopyAll left undone when it was cut short by an exception (no memory
+// for the next path or report): counted as failed, never as done.
+void CountUnfinished(std::size_t count, CopySummary& summary) {
+    const std::size_t counted =
+        summary.copied + summary.skippedExisting + summary.failed + summary.notTried;
+    if (counted < count) {
+        summary.failed += count - counted;
+    }
+}
+
+}  // namespace
+
+CopyJob::~CopyJob() {
+    Abort();
+    Wait();
+}
+
+void CopyJob::Abort() {
+    m_abortRequested.store(true);
+    m_stopRequested.store(true);
+}
+
+void CopyJob::Wait() {
+    if (m_worker.joinable()) {
+        m_worker.join();
+    }
+}
+
+core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string targetText) {
+    bool idle = false;
+    if (!m_running.compare_exchange_strong(idle, true)) {
+        return 0;
+    }
+    // The last worker cleared m_running after its loop; all it may still do
+    // is hand its summary to the listener, which only posts. So this join
+    // returns at once.
+    Wait();
+    m_stopRequested.store(false);
+    m_abortRequested.store(false);
+    m_sources = std::move(sources);
+    m_targetText = std::move(targetText);
+    const core::JobGeneration generation = m_generations.Next();
+    try {
+        m_worker = std::thread(&CopyJob::Run, this, generation);
+    } catch (...) {
+        // No thread: nothing was copied, and the window hears so.
+        CopySummary summary;
+        for (const std::string& source : m_sources) {
+            summary.notCopied.push_back(
+                {source, TargetPath(m_targetText, source),
+                 std::make_error_code(std::errc::resource_unavailable_try_again)});
+        }
+        summary.failed = m_sources.size();
+        m_sources.clear();
+        m_running.store(false);
+        m_listener.OnCopyFinished(generation, std::move(summary));
+    }
+    return generation;
+}
+
+void CopyJob::Run(core::JobGeneration generation) {
+    const std::vector<std::string> sources = std::move(m_sources);
+    const std::string targetText = std::move(m_targetText);
+    CopySummary summary;
+    try {
+        CopyAll(
+            sources, targetText, &m_stopRequested, &m_abortRequested,
+            [&](const CopyProgressReport& report) {
+                m_listener.OnCopyProgress(generation, report);
+            },
+            summary);
+    } catch (...) {
+        CountUnfinished(sources.size(), summary);
+    }
+    // Idle first, so that the window, once it has the summary, may start the
+    // next job at once.
+    m_running.store(false);
+    m_listener.OnCopyFinished(generation, std::move(summary));
+}
+
+CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
+                      const std::atomic<bool>* stop) {
+    CopySummary summary;
+    try {
+        CopyAll(sources, targetText, stop, stop, {}, summary);
+    } catch (...) {
+        CountUnfinished(sources.size(), summary);
+    }
+    return summary;
+}
+
+}  // namespace cj::copylist

@@ -1,0 +1,294 @@
+#include "copylist/copy_job.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "file_size_limit.h"
+#include "temp_dir.h"
+
+namespace cj::copylist {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Larger than two of the copy's chunks, so that a stop seen after the first
+// chunk still cuts the file short.
+const std::string LargeData((std::size_t{17} << 20) + 1, 'L');
+
+// Records what the job reports. onProgress, when set, runs on the worker
+// inside the report (the window's handler would only post).
+class Recorder final : public CopyJobListener {
+  public:
+    void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) override {
+        const std::lock_guard lock(m_mutex);
+        generations.push_back(generation);
+        reports.push_back(report);
+        if (onProgress) {
+            onProgress(report);
+        }
+    }
+    void OnCopyFinished(core::JobGeneration generation, CopySummary summary) override {
+        const std::lock_guard lock(m_mutex);
+        finished.emplace_back(generation, std::move(summary));
+        if (job != nullptr) {
+            runningAtFinish = job->IsRunning();
+        }
+    }
+
+    std::function<void(const CopyProgressReport&)> onProgress;
+    const CopyJob* job = nullptr;
+    std::vector<core::JobGeneration> generations;
+    std::vector<CopyProgressReport> reports;
+    std::vector<std::pair<core::JobGeneration, CopySummary>> finished;
+    bool runningAtFinish = true;
+
+  private:
+    std::mutex m_mutex;
+};
+
+class CopyJobTest : public ::testing::Test {
+  protected:
+    // Writes n files src/f1.jpg .. src/fn.jpg and returns their paths.
+    std::vector<std::string> MakeSources(int n) const {
+        std::vector<std::string> paths;
+        for (int i = 1; i <= n; ++i) {
+            const std::string name = "src/f" + std::to_string(i) + ".jpg";
+            m_dir.WriteFile(name, "photo " + std::to_string(i));
+            paths.push_back(m_dir / name);
+        }
+        return paths;
+    }
+    bool Copied(int i) const { return fs::exists(m_dir / ("out/f" + std::to_string(i) + ".jpg")); }
+
+    test::TempDir m_dir;
+    Recorder m_recorder;
+};
+
+TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
+    const std::vector<std::string> sources = MakeSources(4);
+    m_dir.WriteFile("src/big.bin", LargeData);
+    std::vector<std::string> all = sources;
+    all.push_back(m_dir / "src/big.bin");
+
+    CopyJob job(m_recorder);
+    m_recorder.job = &job;
+    const core::JobGeneration generation = job.Start(all, m_dir / "out");
+    ASSERT_NE(generation, 0u);
+    job.Wait();
+
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(m_dir.ReadFile("out/f" + std::to_string(i) + ".jpg"),
+                  "photo " + std::to_string(i));
+    }
+    EXPECT_EQ(m_dir.ReadFile("out/big.bin"), LargeData);
+
+    // Each file is announced at 0% before its copy, in list order; the large
+    // one climbs to 100% through figures in between.
+    std::vector<std::size_t> announced;
+    for (const CopyProgressReport& report : m_recorder.reports) {
+        EXPECT_EQ(report.fileCount, 5u);
+        if (report.percent == 0) {
+            announced.push_back(report.fileNumber);
+            EXPECT_EQ(report.source, all[report.fileNumber - 1]);
+        }
+    }
+    EXPECT_EQ(announced, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+    ASSERT_GE(m_recorder.reports.size(), 8u);
+    EXPECT_EQ(m_recorder.reports.back().percent, 100);
+    EXPECT_GT(m_recorder.reports[m_recorder.reports.size() - 2].percent, 0);
+    for (const core::JobGeneration g : m_recorder.generations) {
+        EXPECT_EQ(g, generation);
+    }
+
+    ASSERT_EQ(m_recorder.finished.size(), 1u);
+    EXPECT_EQ(m_recorder.finished[0].first, generation);
+    const CopySummary& summary = m_recorder.finished[0].second;
+    EXPECT_EQ(summary.copied, 5u);
+    EXPECT_EQ(summary.skippedExisting + summary.failed + summary.notTried, 0u);
+    EXPECT_FALSE(summary.stopped);
+    EXPECT_FALSE(m_recorder.runningAtFinish) << "the job must be idle when it reports its end";
+}
+
+TEST_F(CopyJobTest, SameFileNameTwiceCopiesTheFirstAndSkipsTheSecond) {
+    m_dir.WriteFile("a/SF1.jpg", "from a");
+    m_dir.WriteFile("b/SF1.jpg", "from b");
+    const CopySummary summary =
+        CopyFiles({m_dir / "a/SF1.jpg", m_dir / "b/SF1.jpg"}, m_dir / "out");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1.jpg"), "from a");
+    EXPECT_EQ(summary.copied, 1u);
+    EXPECT_EQ(summary.skippedExisting, 1u);
+    ASSERT_EQ(summary.notCopied.size(), 1u);
+    EXPECT_EQ(summary.notCopied[0].source, m_dir / "b/SF1.jpg");
+    EXPECT_EQ(summary.notCopied[0].error, std::errc::file_exists);
+}
+
+TEST_F(CopyJobTest, NeverReplacesAnExistingTarget) {
+    const std::vector<std::string> sources = MakeSources(3);
+    m_dir.WriteFile("out/f2.jpg", "the user's own");
+    const CopySummary summary = CopyFiles(sources, m_dir / "out");
+    EXPECT_EQ(m_dir.ReadFile("out/f2.jpg"), "the user's own");
+    EXPECT_TRUE(Copied(1));
+    EXPECT_TRUE(Copied(3));
+    EXPECT_EQ(summary.copied, 2u);
+    EXPECT_EQ(summary.skippedExisting, 1u);
+}
+
+TEST_F(CopyJobTest, EveryFileNotCopiedIsListedWithItsReason) {
+    std::vector<std::string> sources = MakeSources(2);
+    sources.insert(sources.begin() + 1, m_dir / "src/gone.jpg");
+    m_dir.MakeDirs("src/folder.jpg");
+    sources.push_back(m_dir / "src/folder.jpg");
+    const std::string fifo = m_dir / "src/pipe.jpg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    sources.push_back(fifo);  // No writer: opening it for reading would block.
+
+    const CopySummary summary = CopyFiles(sources, m_dir / "out");
+    EXPECT_TRUE(Copied(1));
+    EXPECT_TRUE(Copied(2));
+    EXPECT_EQ(summary.copied, 2u);
+    EXPECT_EQ(summary.failed, 3u);
+    ASSERT_EQ(summary.notCopied.size(), 3u);
+    EXPECT_EQ(summary.notCopied[0].source, m_dir / "src/gone.jpg");
+    EXPECT_EQ(summary.notCopied[0].target, m_dir / "out/gone.jpg");
+    EXPECT_EQ(summary.notCopied[0].error, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(summary.notCopied[1].error, std::errc::invalid_argument);
+    EXPECT_EQ(summary.notCopied[2].source, fifo);
+    EXPECT_EQ(summary.notCopied[2].error, std::errc::invalid_argument);
+    EXPECT_FALSE(fs::exists(m_dir / "out/pipe.jpg"));
+}
+
+TEST_F(CopyJobTest, FullDiskLeavesNoPartialFileAndGoesOn) {
+    const std::vector<std::string> small = MakeSources(2);
+    m_dir.WriteFile("src/big.bin", std::string(1 << 20, 'b'));
+    m_dir.MakeDirs("out");
+    CopySummary summary;
+    {
+        const test::FileSizeLimit limit(64 * 1024);
+        ASSERT_TRUE(limit.IsSet());
+        summary = CopyFiles({small[0], m_dir / "src/big.bin", small[1]}, m_dir / "out");
+    }
+    EXPECT_TRUE(Copied(1));
+    EXPECT_TRUE(Copied(2));
+    EXPECT_FALSE(fs::exists(m_dir / "out/big.bin"));
+    EXPECT_EQ(summary.copied, 2u);
+    EXPECT_EQ(summary.failed, 1u);
+    ASSERT_EQ(summary.notCopied.size(), 1u);
+    EXPECT_EQ(summary.notCopied[0].error, std::errc::file_too_large);
+}
+
+// -- The target folder.
+
+TEST_F(CopyJobTest, MissingTargetFolderIsCreatedThenFilled) {
+    const CopySummary summary = CopyFiles(MakeSources(2), m_dir / "new");
+    EXPECT_TRUE(fs::exists(m_dir / "new/f1.jpg"));
+    EXPECT_TRUE(fs::exists(m_dir / "new/f2.jpg"));
+    EXPECT_EQ(summary.copied, 2u);
+}
+
+TEST_F(CopyJobTest, TwoMissingLevelsAreNotCreatedAndEveryCopyFails) {
+    const CopySummary summary = CopyFiles(MakeSources(3), m_dir / "a/b");
+    EXPECT_FALSE(fs::exists(m_dir / "a"));
+    EXPECT_EQ(summary.copied, 0u);
+    EXPECT_EQ(summary.failed, 3u);
+    for (const NotCopied& entry : summary.notCopied) {
+        EXPECT_EQ(entry.error, std::errc::no_such_file_or_directory);
+    }
+}
+
+// -- Stopping.
+
+TEST_F(CopyJobTest, StopDuringTheThirdOfTenFilesFinishesItAndLeavesTheRest) {
+    CopyJob job(m_recorder);
+    m_recorder.onProgress = [&](const CopyProgressReport& report) {
+        if (report.fileNumber == 3) {
+            job.RequestStop();
+        }
+    };
+    ASSERT_NE(job.Start(MakeSources(10), m_dir / "out"), 0u);
+    job.Wait();
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_EQ(Copied(i), i <= 3) << "file " << i;
+    }
+    ASSERT_EQ(m_recorder.finished.size(), 1u);
+    const CopySummary& summary = m_recorder.finished[0].second;
+    EXPECT_EQ(summary.copied, 3u);
+    EXPECT_EQ(summary.notTried, 7u);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_TRUE(summary.notCopied.empty());
+}
+
+TEST_F(CopyJobTest, AbortStopsWithinTheFileAndRemovesWhatWasWritten) {
+    std::vector<std::string> sources = MakeSources(2);
+    m_dir.WriteFile("src/big.bin", LargeData);
+    sources.insert(sources.begin() + 1, m_dir / "src/big.bin");
+    CopyJob job(m_recorder);
+    m_recorder.onProgress = [&](const CopyProgressReport& report) {
+        // After the first chunk of the large file is on disk.
+        if (report.fileNumber == 2 && report.percent > 0) {
+            job.Abort();
+        }
+    };
+    ASSERT_NE(job.Start(sources, m_dir / "out"), 0u);
+    job.Wait();
+    EXPECT_TRUE(Copied(1));
+    EXPECT_FALSE(fs::exists(m_dir / "out/big.bin"));
+    EXPECT_FALSE(Copied(2));
+    const CopySummary& summary = m_recorder.finished.at(0).second;
+    EXPECT_EQ(summary.copied, 1u);
+    EXPECT_EQ(summary.notTried, 2u);
+    EXPECT_EQ(summary.failed, 0u);
+    EXPECT_TRUE(summary.stopped);
+}
+
+TEST_F(CopyJobTest, CommandLineStopFlagSetBeforeTheRunCopiesNothing) {
+    std::atomic<bool> stop{true};
+    const CopySummary none = CopyFiles(MakeSources(2), m_dir / "out", &stop);
+    EXPECT_EQ(none.notTried, 2u);
+    EXPECT_TRUE(none.stopped);
+    EXPECT_FALSE(Copied(1));
+}
+
+TEST_F(CopyJobTest, EmptyListFinishesAtOnceWithNothingDone) {
+    CopyJob job(m_recorder);
+    const core::JobGeneration generation = job.Start({}, m_dir / "out");
+    ASSERT_NE(generation, 0u);
+    job.Wait();
+    EXPECT_TRUE(m_recorder.reports.empty());
+    ASSERT_EQ(m_recorder.finished.size(), 1u);
+    const CopySummary& summary = m_recorder.finished[0].second;
+    EXPECT_EQ(summary.copied + summary.skippedExisting + summary.failed + summary.notTried, 0u);
+    EXPECT_FALSE(summary.stopped);
+}
+
+TEST_F(CopyJobTest, StartWhileRunningIsRefusedAndTheNextJobGetsANewGeneration) {
+    CopyJob job(m_recorder);
+    core::JobGeneration second = 99;
+    m_recorder.onProgress = [&](const CopyProgressReport& report) {
+        if (report.fileNumber == 1 && report.percent == 0) {
+            second = job.Start({m_dir / "src/f2.jpg"}, m_dir / "other");
+        }
+    };
+    const std::vector<std::string> sources = MakeSources(2);
+    const core::JobGeneration first = job.Start({sources[0]}, m_dir / "out");
+    job.Wait();
+    EXPECT_EQ(second, 0u);
+    EXPECT_FALSE(fs::exists(m_dir / "other"));
+
+    m_recorder.onProgress = nullptr;
+    const core::JobGeneration third = job.Start({sources[1]}, m_dir / "out");
+    job.Wait();
+    EXPECT_GT(third, first);
+    EXPECT_TRUE(Copied(2));
+    ASSERT_EQ(m_recorder.finished.size(), 2u);
+    EXPECT_EQ(m_recorder.finished[1].first, third);
+}
+
+}  // namespace
+}  // namespace cj::copylist

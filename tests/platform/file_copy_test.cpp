@@ -1,0 +1,324 @@
+#include "platform/file_copy.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "file_size_limit.h"
+#include "ordinary_user.h"
+#include "platform/files.h"
+#include "temp_dir.h"
+
+namespace cj::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bytes that differ from one position to the next, so that a chunk written
+// twice or skipped shows.
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::uint32_t x = 2463534242u;
+    for (char& c : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    return bytes;
+}
+
+// More than two of the copy's chunks, so that a stop after the first one
+// still has a chunk ahead of it.
+constexpr std::size_t LargeSize = (std::size_t{17} << 20) + 12345;
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+using Calls = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+
+CopyProgress Recorder(Calls& calls) {
+    return [&calls](std::uint64_t total, std::uint64_t transferred) {
+        calls.emplace_back(total, transferred);
+        return true;
+    };
+}
+
+TEST(FileCopy, CopiesEveryByteAndReportsEachChunk) {
+    test::TempDir dir;
+    const std::string data = Pattern(LargeSize);
+    dir.WriteFile("src.bin", data);
+    Calls calls;
+    ASSERT_FALSE(CopyFileExclusive(dir / "src.bin", dir / "dst.bin", Recorder(calls)));
+    EXPECT_EQ(dir.ReadFile("dst.bin"), data);
+
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), std::make_pair(std::uint64_t{LargeSize}, std::uint64_t{0}));
+    EXPECT_EQ(calls.back(), std::make_pair(std::uint64_t{LargeSize}, std::uint64_t{LargeSize}));
+    for (std::size_t i = 1; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].first, LargeSize);
+        EXPECT_GT(calls[i].second, calls[i - 1].second) << "call " << i;
+    }
+}
+
+TEST(FileCopy, CopiesEmptyAndSmallFilesWithAndWithoutProgress) {
+    test::TempDir dir;
+    dir.WriteFile("empty", "");
+    dir.WriteFile("small", "SF1400000000001");
+    Calls calls;
+    ASSERT_FALSE(CopyFileExclusive(dir / "empty", dir / "empty.copy", Recorder(calls)));
+    EXPECT_EQ(dir.ReadFile("empty.copy"), "");
+    EXPECT_EQ(calls, (Calls{{0, 0}}));
+
+    ASSERT_FALSE(CopyFileExclusive(dir / "small", dir / "small.copy"));
+    EXPECT_EQ(dir.ReadFile("small.copy"), "SF1400000000001");
+}
+
+TEST(FileCopy, KeepsModificationTimeAndPermissionBits) {
+    test::TempDir dir;
+    dir.WriteFile("src", "data");
+    const std::string src = dir / "src";
+    // 0666 is more than the usual umask lets a new file have.
+    ASSERT_EQ(::chmod(src.c_str(), 0666), 0);
+    const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+
+    const mode_t oldMask = ::umask(022);
+    const std::error_code ec = CopyFileExclusive(src, dir / "dst");
+    ::umask(oldMask);
+    ASSERT_FALSE(ec) << ec.message();
+
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "dst").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+}
+
+TEST(FileCopy, DropsSetUserAndSetGroupBits) {
+    test::TempDir dir;
+    dir.WriteFile("tool", "#!/bin/sh\n");
+    ASSERT_EQ(::chmod((dir / "tool").c_str(), 06755), 0);
+    ASSERT_FALSE(CopyFileExclusive(dir / "tool", dir / "tool.copy"));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "tool.copy").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+}
+
+TEST(FileCopy, ReadOnlySourceIsCopiedAndStaysReadOnlyInTheCopy) {
+    test::TempDir dir;
+    const std::string data = Pattern(100000);
+    dir.WriteFile("ro", data);
+    ASSERT_EQ(::chmod((dir / "ro").c_str(), 0444), 0);
+    ASSERT_FALSE(CopyFileExclusive(dir / "ro", dir / "ro.copy"));
+    EXPECT_EQ(dir.ReadFile("ro.copy"), data);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "ro.copy").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+// -- Nothing that exists at the target is replaced or written.
+
+TEST(FileCopy, NeverReplacesAnExistingFile) {
+    test::TempDir dir;
+    dir.WriteFile("src", "new");
+    dir.WriteFile("dst", "the user's own file");
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dst"), std::errc::file_exists);
+    EXPECT_EQ(dir.ReadFile("dst"), "the user's own file");
+}
+
+TEST(FileCopy, NeverWritesThroughALinkAtTheTarget) {
+    test::TempDir dir;
+    dir.WriteFile("src", "new");
+    dir.WriteFile("behind", "kept");
+    fs::create_symlink(dir / "behind", dir / "link");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "link"), std::errc::file_exists);
+    EXPECT_EQ(dir.ReadFile("behind"), "kept");
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dangling"), std::errc::file_exists);
+    EXPECT_FALSE(Exists(dir / "nowhere")) << "a dangling link must not create its target";
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
+}
+
+TEST(FileCopy, NeverReplacesAFolder) {
+    test::TempDir dir;
+    dir.WriteFile("src", "new");
+    dir.WriteFile("dst/inside", "kept");
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dst"), std::errc::file_exists);
+    EXPECT_EQ(dir.ReadFile("dst/inside"), "kept");
+}
+
+TEST(FileCopy, FollowsALinkAtTheSource) {
+    test::TempDir dir;
+    dir.WriteFile("real.jpg", "photo");
+    fs::create_symlink(dir / "real.jpg", dir / "alias.jpg");
+    ASSERT_FALSE(CopyFileExclusive(dir / "alias.jpg", dir / "copy.jpg"));
+    EXPECT_FALSE(fs::is_symlink(dir / "copy.jpg"));
+    EXPECT_EQ(dir.ReadFile("copy.jpg"), "photo");
+}
+
+// -- Sources that are not regular files, or not there.
+
+TEST(FileCopy, FifoSourceIsRefusedWithoutBlocking) {
+    test::TempDir dir;
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    // The copy runs in a child with an alarm, so that a copy that blocks on
+    // the FIFO (which has no writer) fails this test instead of hanging it.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        const std::error_code ec = CopyFileExclusive(fifo, dir / "out");
+        ::_exit(ec == std::errc::invalid_argument ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the copy blocked on the FIFO";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(Exists(dir / "out"));
+}
+
+TEST(FileCopy, FolderAndDeviceSourcesAreRefused) {
+    test::TempDir dir;
+    dir.MakeDirs("folder");
+    EXPECT_EQ(CopyFileExclusive(dir / "folder", dir / "a"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive("/dev/null", dir / "b"), std::errc::invalid_argument);
+    EXPECT_FALSE(Exists(dir / "a"));
+    EXPECT_FALSE(Exists(dir / "b"));
+}
+
+TEST(FileCopy, MissingSourceOrTargetFolderCreatesNothing) {
+    test::TempDir dir;
+    dir.WriteFile("src", "x");
+    EXPECT_EQ(CopyFileExclusive(dir / "missing", dir / "dst"),
+              std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(Exists(dir / "dst"));
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "no/such/dst"),
+              std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(Exists(dir / "no"));
+}
+
+TEST(FileCopy, UnreadableSourceFailsForAnOrdinaryUser) {
+    test::TempDir dir;
+    dir.WriteFile("secret", "x");
+    ASSERT_EQ(::chmod((dir / "secret").c_str(), 0600), 0);
+    dir.MakeDirs("out");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod((dir / "out").c_str(), 0777), 0);
+    const bool root = ::geteuid() == 0;
+    const int result = test::RunAsOrdinaryUser([&] {
+        const std::error_code ec = CopyFileExclusive(dir / "secret", dir / "out/secret");
+        if (root && ec != std::errc::permission_denied) {
+            return 1;
+        }
+        return Exists(dir / "out/secret") == !ec ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+}
+
+TEST(FileCopy, ReadsFilesWhoseFileSystemReportsNoSize) {
+    // procfs reports 0 bytes for files that hold text; copy_file_range
+    // copies nothing from them.
+    test::TempDir dir;
+    std::string expected;
+    ASSERT_FALSE(ReadWholeFile("/proc/version", expected));
+    ASSERT_NE(expected, "");
+    ASSERT_FALSE(CopyFileExclusive("/proc/version", dir / "version"));
+    EXPECT_EQ(dir.ReadFile("version"), expected);
+}
+
+TEST(FileCopy, CopiesAcrossFileSystems) {
+    // /dev/shm is a tmpfs: copy_file_range refuses to cross to it, and the
+    // copy goes through read and write.
+    test::TempDir dir;
+    struct stat shm {};
+    struct stat tmp {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(dir.Path().c_str(), &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev) {
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    }
+    const std::string data = Pattern(LargeSize);
+    dir.WriteFile("src", data);
+    const std::string target = "/dev/shm/cj-file-copy-" + std::to_string(::getpid());
+    ::unlink(target.c_str());
+    Calls calls;
+    const std::error_code ec = CopyFileExclusive(dir / "src", target, Recorder(calls));
+    std::string copied;
+    static_cast<void>(ReadWholeFile(target, copied));
+    ::unlink(target.c_str());
+    ASSERT_FALSE(ec) << ec.message();
+    EXPECT_EQ(copied, data);
+    EXPECT_EQ(calls.back().second, LargeSize);
+}
+
+// -- A copy that does not finish leaves nothing behind.
+
+TEST(FileCopy, FullDiskLeavesNoPartialFile) {
+    test::TempDir dir;
+    dir.WriteFile("src", Pattern(1 << 20));
+    dir.WriteFile("small", Pattern(1000));
+    std::error_code big;
+    std::error_code small;
+    {
+        const test::FileSizeLimit limit(64 * 1024);
+        ASSERT_TRUE(limit.IsSet());
+        big = CopyFileExclusive(dir / "src", dir / "dst");
+        small = CopyFileExclusive(dir / "small", dir / "small.copy");
+    }
+    EXPECT_EQ(big, std::errc::file_too_large);
+    EXPECT_FALSE(Exists(dir / "dst"));
+    EXPECT_FALSE(small) << "a file that fits is still copied";
+}
+
+TEST(FileCopy, StopFromProgressRemovesThePartialFile) {
+    test::TempDir dir;
+    dir.WriteFile("src", Pattern(LargeSize));
+    std::uint64_t stoppedAt = 0;
+    const std::error_code ec =
+        CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+            stoppedAt = done;
+            return done == 0;  // The first chunk is written, then the copy stops.
+        });
+    EXPECT_EQ(ec, std::errc::operation_canceled);
+    EXPECT_GT(stoppedAt, 0u);
+    EXPECT_FALSE(Exists(dir / "dst"));
+
+    EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dst",
+                                [](std::uint64_t, std::uint64_t) { return false; }),
+              std::errc::operation_canceled);
+    EXPECT_FALSE(Exists(dir / "dst"));
+}
+
+TEST(FileCopy, StoppedCopyRemovesOnlyTheFileItCreated) {
+    // Someone moves the half-written file away and puts their own in its
+    // place while the copy runs: the stop must not remove theirs.
+    test::TempDir dir;
+    dir.WriteFile("src", Pattern(LargeSize));
+    const std::string target = dir / "dst";
+    const std::error_code ec =
+        CopyFileExclusive(dir / "src", target, [&](std::uint64_t, std::uint64_t done) {
+            if (done == 0) {
+                return true;
+            }
+            fs::rename(target, dir / "moved");
+            dir.WriteFile("dst", "someone else's");
+            return false;
+        });
+    EXPECT_EQ(ec, std::errc::operation_canceled);
+    EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
+}
+
+}  // namespace
+}  // namespace cj::platform

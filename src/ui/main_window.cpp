@@ -219,23 +219,31 @@ void MainWindow::RestoreBackup() {
     static_cast<void>(m_copyList.RestoreBackup());
 }
 
+std::optional<std::string> MainWindow::TargetFolder() {
+    std::string target = m_copyPage.TargetText();
+    if (!target.empty()) {
+        return target;
+    }
+    // An empty box would copy into whatever the current folder is, where the
+    // user would never find the files: ask instead.
+    std::optional<std::string> folder =
+        m_dialogs.pickFolder
+            ? m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)
+            : std::nullopt;
+    if (!folder || folder->empty()) {
+        return std::nullopt;
+    }
+    m_copyPage.SetTargetText(*folder);
+    return folder;
+}
+
 void MainWindow::StartCopyJob() {
     if (m_context.copyJob.IsRunning() || m_copyWindow.IsOpen()) {
         return;
     }
-    std::string target = m_copyPage.TargetText();
-    if (target.empty()) {
-        // An empty box would copy into whatever the current folder is, where
-        // the user would never find the files: ask instead.
-        const std::optional<std::string> folder =
-            m_dialogs.pickFolder
-                ? m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)
-                : std::nullopt;
-        if (!folder || folder->empty()) {
-            return;
-        }
-        m_copyPage.SetTargetText(*folder);
-        target = *folder;
+    std::optional<std::string> target = TargetFolder();
+    if (!target) {
+        return;
     }
     std::vector<std::string> sources;
     sources.reserve(m_copyList.Count());
@@ -247,7 +255,7 @@ void MainWindow::StartCopyJob() {
     }
     m_frame.SetDisabled(1);
     const core::JobGeneration generation =
-        m_context.copyJob.Start(std::move(sources), std::move(target));
+        m_context.copyJob.Start(std::move(sources), std::move(*target));
     if (generation == 0) {
         EndCopyJobWindow();
         return;
@@ -260,8 +268,12 @@ void MainWindow::QueueDirectCopy(std::size_t row) {
     if (row == 0 || row > records.Count()) {
         return;
     }
+    const std::optional<std::string> target = TargetFolder();
+    if (!target) {
+        return;
+    }
     const core::JobGeneration run =
-        m_context.directCopier.Queue(std::string(records.Path(row)), m_copyPage.TargetText());
+        m_context.directCopier.Queue(std::string(records.Path(row)), *target);
     records.SetMark(row, search::CopyMark::CopiedDirectly);
     Ex_ObjSendMessage(m_searchPage.ResultList(), EX_LVM_UPDATE, 0, 0);
     if (run != m_currentDirectRun) {

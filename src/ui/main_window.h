@@ -95,7 +95,8 @@ class MainWindow {
     // job ends.
     void StartCopyJob();
     // Queues the path of hit row (from 1) for the direct copy into the
-    // target box's folder, and marks the row copied at once.
+    // target box's folder, and marks the row copied at once. An empty box
+    // asks for the folder first, as "复制" does.
     void QueueDirectCopy(std::size_t row);
 
     void OnCopyPageShown();
@@ -135,6 +136,10 @@ class MainWindow {
     void CreateControls();
     void LayOut(int width, int height);
     void SaveSettings();
+
+    // The target box's folder; when the box is empty, the one the user picks
+    // now (filling the box), or nothing when the user cancels.
+    std::optional<std::string> TargetFolder();
 
     void ApplyJobEvents();
     void Apply(SearchFinishedEvent& event);

@@ -554,9 +554,19 @@ TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {
     const std::string out = m_dir / "direct";
     Run([&] {
         Window().Options().doubleClick = core::DoubleClickAction::CopyDirectly;
-        Copy().SetTargetText(out);
         SearchFor();
         const int png = static_cast<int>(HitEndingIn(".png"));
+        // An empty box asks for the folder first; a cancel copies nothing.
+        Copy().SetTargetText("");
+        std::optional<std::string> answer;
+        Window().Dialogs().pickFolder = [&](const std::string&, const std::string&) {
+            return answer;
+        };
+        DoubleClick(ResultList(), ResultRow(png));
+        EXPECT_EQ(Hits().Mark(static_cast<std::size_t>(png)), CopyMark::None);
+        EXPECT_EQ(Ex_ObjIsVisible(Search().DirectCopyBar().Handle()), 0);
+        answer = out;
+
         // The window takes no report of the copy until the test has looked.
         JobInbox& inbox = app::CurrentProgram().inbox;
         inbox.AttachWindow(0);
@@ -564,6 +574,7 @@ TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {
         EXPECT_EQ(Hits().Mark(static_cast<std::size_t>(png)), CopyMark::CopiedDirectly);
         EXPECT_NE(Ex_ObjIsVisible(Search().DirectCopyBar().Handle()), 0);
         EXPECT_EQ(Entries().Count(), 0u) << "not added to the copy list";
+        EXPECT_EQ(Copy().TargetText(), out) << "the chosen folder fills the box";
         const QColor blue = MarkerColour(png);
         EXPECT_GE(blue.blue(), 230);
         EXPECT_LE(blue.red() + blue.green(), 60);

@@ -14,6 +14,7 @@ enum ControlId : int {
     BandLabelId = 1003,  // The title, the status line and the added count.
     UpdateCacheId = 1028,
     DirectCopyProgressId = 1047,
+    CopyReportId = 1048,  // Opens the last copy's report.
 
     // The copy page.
     CopyListId = 1004,

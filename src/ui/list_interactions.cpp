@@ -108,7 +108,7 @@ bool ListInteractions::OnCommand(intptr_t command) {
             return true;
         case BackUpListCommand:
             if (const std::error_code error = m_window.CopyEntries().TryWriteBackup()) {
-                m_window.Search().ShowNotice(BackupFailedText(error));
+                m_window.Search().ShowNotice(BackupFailedText(error), false);
             }
             return true;
         case ClearListCommand:

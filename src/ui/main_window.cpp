@@ -293,7 +293,12 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     // ever goes into the target folder.
     const std::string reportPath = CopyReportPath();
     const bool saved = !platform::WriteWholeFileAtomic(reportPath, CopyReportText(summary));
-    m_searchPage.ShowNotice(CopySummaryText(summary, saved, "data/CopyReport.txt"));
+    m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
+}
+
+void MainWindow::OpenCopyReport() {
+    // Nothing to say when no program takes it: the report stays in data/.
+    static_cast<void>(m_dialogs.openFile(CopyReportPath()));
 }
 
 void MainWindow::ApplyJobEvents() {

@@ -120,6 +120,8 @@ class MainWindow {
     WindowDialogs& Dialogs() { return m_dialogs; }
     // data/CopyReport.txt: the details of the last copy's end.
     std::string CopyReportPath() const;
+    // Hands the report to the desktop's program for text files.
+    void OpenCopyReport();
 
   private:
     enum class JobKind { Search, Refresh };

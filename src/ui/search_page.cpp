@@ -22,6 +22,9 @@ constexpr int AddedCountInterval = 300;
 constexpr int StatusWidth = 200;
 // What the window's own buttons take at the band's right end.
 constexpr int WindowButtonsWidth = 60;
+// The report button sits on the added count's line, after its longest text.
+constexpr int CopyReportOffset = 130;
+constexpr int CopyReportWidth = 80;
 
 }  // namespace
 
@@ -77,6 +80,12 @@ void SearchPage::CreateBandButtons(ExHandle surface) {
                           .textColour = White, .normal = 0x00FFFFFF, .hover = 0x90FFFFFF,
                           .pressed = 0x58FFFFFF, .radius = 0, .image = UpdateCacheIcon(),
                           .x = 800, .y = 15, .width = 100, .height = 40});
+    m_copyReport.Create({.parent = surface, .id = CopyReportId,
+                         .title = std::string(CopyReportButtonText), .textColour = White,
+                         .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
+                         .radius = 3, .x = 900 + CopyReportOffset, .y = 32,
+                         .width = CopyReportWidth, .height = 20});
+    m_copyReport.Show(false);
 }
 
 void SearchPage::CreateDirectCopyBar(ExHandle surface) {
@@ -104,6 +113,7 @@ void SearchPage::AttachHandlers() {
     BindEvent<&SearchPage::OnSearchKey>(m_searchBox, EX_NM_KEYDOWN, *this);
     BindEvent<&SearchPage::OnUpdateCacheClick>(m_updateCache, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnAddedCountTimer>(m_addedCount, EX_NM_TIMER, *this);
+    BindEvent<&SearchPage::OnCopyReportClick>(m_copyReport, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnCopyPageChosen>(
         Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
 }
@@ -119,14 +129,22 @@ void SearchPage::LayOut(int width, int height) {
     }
     Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - 60, 1);
     m_busy.Move({}, px((h - 300) / 2), width, {});
-    const int statusX = px((w - 300) / 2 + 350);
+    PlaceStatus();
+    m_directCopyProgress.Move(px((w - 300) / 2), {});
+}
+
+void SearchPage::PlaceStatus() {
+    const int statusX = (m_width - 300) / 2 + 350;
     m_status.Move(statusX, {});
     m_addedCount.Move(statusX, {});
     // "更新缓存" follows the status texts (about 140 pixels at their longest)
     // instead of staying where they come to lie at most widths, and keeps
-    // clear of the window's own buttons at the right.
-    m_updateCache.Move(std::min(statusX + 140, width - 200), {});
-    m_directCopyProgress.Move(px((w - 300) / 2), {});
+    // clear of the window's own buttons at the right. A notice takes the band
+    // up to the window's buttons: the button is hidden until the next search.
+    m_updateCache.Move(std::min(statusX + 140, m_width - 200), {});
+    const int noticeWidth = std::max(StatusWidth, m_width - statusX - WindowButtonsWidth);
+    m_status.Move({}, {}, m_noticeShown ? noticeWidth : StatusWidth, {});
+    m_copyReport.Move(statusX + CopyReportOffset, {});
 }
 
 void SearchPage::ShowBusy(std::string_view text) {
@@ -152,17 +170,21 @@ void SearchPage::ShowSearchResults(std::size_t rows) {
     Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, count, count);
     m_searchBox.FocusAndSelectAll();
     m_searchButton.SetImage(SearchButtonIcon());
-    m_status.Move({}, {}, StatusWidth, {});
+    m_noticeShown = false;
+    m_copyReport.Show(false);
+    PlaceStatus();
     m_status.SetText(FoundText(rows));
     if (rows > 0) {
         Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
     }
 }
 
-void SearchPage::ShowRefreshNotice(std::string_view text) {
-    const int wide = m_width - m_status.Left() - WindowButtonsWidth;
-    m_status.Move({}, {}, std::max(StatusWidth, wide), {});
+void SearchPage::ShowNotice(std::string_view text, bool reportButton) {
+    m_noticeShown = true;
+    m_updateCache.Show(false);
+    PlaceStatus();
     m_status.SetText(text);
+    m_copyReport.Show(reportButton);
 }
 
 void SearchPage::ShowListAgain(bool showUpdateCache) {
@@ -172,6 +194,11 @@ void SearchPage::ShowListAgain(bool showUpdateCache) {
     if (showUpdateCache) {
         m_updateCache.Show(true);
     }
+}
+
+intptr_t SearchPage::OnCopyReportClick(const ControlEvent& /*event*/) {
+    m_window.OpenCopyReport();
+    return 0;
 }
 
 intptr_t SearchPage::OnSearchClick(const ControlEvent& /*event*/) {

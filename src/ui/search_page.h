@@ -42,9 +42,12 @@ class SearchPage {
     // The search's own end: rows, status, button, focus, selection.
     void ShowSearchResults(std::size_t rows);
     // The status line after a refresh that has something to say (it failed,
-    // or left paths out); the line takes the band's width up to the window's
-    // buttons until the next search.
-    void ShowRefreshNotice(std::string_view text);
+    // or left paths out); until the next search the line takes the band's
+    // width up to the window's buttons, and "更新缓存" is hidden.
+    void ShowRefreshNotice(std::string_view text) { ShowNotice(text, false); }
+    // The same for the end of a copy, with the button that opens the copy's
+    // report below it when reportButton is set.
+    void ShowNotice(std::string_view text, bool reportButton);
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
     void ShowListAgain(bool showUpdateCache);
@@ -63,9 +66,7 @@ class SearchPage {
     ExHandle ResultList() const { return m_resultList; }
     ExHandle Menu() const { return m_menu; }
     const ProgressBar& DirectCopyBar() const { return m_directCopyProgress; }
-    // The status line with a notice of the window's own (a copy's end), as
-    // wide as a refresh's notice.
-    void ShowNotice(std::string_view text) { ShowRefreshNotice(text); }
+    const DrawnButton& CopyReportButton() const { return m_copyReport; }
 
   private:
     intptr_t OnSearchClick(const ControlEvent& event);
@@ -73,8 +74,12 @@ class SearchPage {
     intptr_t OnUpdateCacheClick(const ControlEvent& event);
     intptr_t OnCopyPageChosen(const ControlEvent& event);
     intptr_t OnAddedCountTimer(const ControlEvent& event);
+    intptr_t OnCopyReportClick(const ControlEvent& event);
 
     void ShowBusy(std::string_view text);
+    // Places the status line, "更新缓存" and the report button for the
+    // current width and for whether a notice shows.
+    void PlaceStatus();
 
     MainWindow& m_window;
     EditBox m_searchBox;
@@ -84,11 +89,13 @@ class SearchPage {
     Label m_status;
     Label m_addedCount;
     DrawnButton m_updateCache;
+    DrawnButton m_copyReport;  // Opens the last copy's report; shown with its notice.
     ProgressBar m_directCopyProgress;
     ExHandle m_resultList = 0;
     Label m_busy;
     ExHandle m_menu = 0;  // The result list's context menu.
     int m_width = 0;      // The client width of the last layout.
+    bool m_noticeShown = false;  // The status line holds a notice until the next search.
 };
 
 }  // namespace cj::ui

@@ -40,14 +40,13 @@ std::string SummaryLine(const copylist::CopySummary& summary) {
 
 }  // namespace
 
-std::string CopySummaryText(const copylist::CopySummary& summary, bool detailsSaved,
-                            std::string_view reportName) {
-    std::string text = SummaryLine(summary);
-    if (detailsSaved && !summary.notCopied.empty()) {
-        text += "，详情见 ";
-        text += reportName;
+std::string CopyNoticeText(const copylist::CopySummary& summary) {
+    const std::size_t notCopied = summary.skippedExisting + summary.failed + summary.notTried;
+    if (notCopied == 0 && !summary.stopped) {
+        return "复制完成：" + std::to_string(summary.copied) + " 个文件";
     }
-    return text;
+    return std::string(summary.stopped ? "已停止：" : "") + "已复制 " +
+           std::to_string(summary.copied) + " 个，未复制 " + std::to_string(notCopied) + " 个";
 }
 
 std::string CopyReportText(const copylist::CopySummary& summary) {

@@ -39,11 +39,13 @@ inline constexpr std::string_view QuestionCaption = "提示";
 std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber);
 inline constexpr std::string_view StoppingText = "正在停止...";
 
-// The status line at the end of a copy job or of a direct-copy run: what was
-// copied, skipped because it existed, and failed; with detailsSaved, that the
-// files not copied are named in reportName.
-std::string CopySummaryText(const copylist::CopySummary& summary, bool detailsSaved,
-                            std::string_view reportName);
+// The status line at the end of a copy job or of a direct-copy run, short
+// enough for the band: how many files were copied and how many were not
+// (skipped because the target existed, failed, or left by a stop). The
+// details are in the report, which the band's report button opens.
+std::string CopyNoticeText(const copylist::CopySummary& summary);
+// The band's button that opens the last copy's report.
+inline constexpr std::string_view CopyReportButtonText = "查看未复制";
 // The details of a copy's end, for data/CopyReport.txt: the summary line,
 // then one line per file not copied with its target and the reason. Lines
 // end with LF.

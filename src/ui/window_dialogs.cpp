@@ -3,6 +3,7 @@
 #include "exdui/exdui.h"
 #include "platform/code_page.h"
 #include "platform/desktop/folder_picker.h"
+#include "platform/desktop/shell_open.h"
 
 namespace cj::ui {
 
@@ -15,6 +16,7 @@ WindowDialogs SystemDialogs() {
         return Ex_MessageBox(0, wideText.c_str(), wideCaption.c_str(),
                              EX_MB_YESNO | EX_MB_ICONQUESTION, 0) == EX_IDYES;
     };
+    dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
     return dialogs;
 }
 

@@ -1,7 +1,7 @@
-// The modal dialogs the main window asks the user with: the folder picker and
-// a yes-or-no message box. Each blocks its caller (the UI thread) until the
-// user answers. Tests put functions of their own in their place; everything
-// else uses SystemDialogs.
+// The modal dialogs the main window asks the user with (the folder picker and
+// a yes-or-no message box, each blocking its caller, the UI thread, until the
+// user answers), and the desktop's opening of a file. Tests put functions of
+// their own in their place; everything else uses SystemDialogs.
 #pragma once
 
 #include <functional>
@@ -19,6 +19,9 @@ struct WindowDialogs {
         pickFolder;
     // Asks text with caption and the buttons Yes and No: true for Yes.
     std::function<bool(std::string_view text, std::string_view caption)> askYesNo;
+    // Opens a file with the desktop's program for it, without waiting for
+    // that program: whether the request could be handed over.
+    std::function<bool(const std::string& path)> openFile;
 };
 
 // The desktop's folder picker and the UI library's message box (owned by no

@@ -1,0 +1,99 @@
+// The batch search: many waybill numbers at once, pasted as a list, each
+// matched by the single search's rule for one keyword, in one pass over the
+// index. The result tells per number how many files hold it, and gives the
+// rows grouped by number in list order.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "core/engine_activity.h"
+#include "core/job_generation.h"
+#include "platform/code_page.h"
+#include "search/result_records.h"
+
+namespace cj::search {
+
+// The numbers of a pasted text: split at line breaks, tabs, blanks, commas
+// and semicolons, and at the full-width "，", "、" and "；"; each trimmed;
+// empty pieces dropped; a repeated number kept once, at its first place.
+// Bytes that are not valid text are kept as they are (matched byte for byte).
+std::vector<std::string> SplitBatchNumbers(std::string_view text);
+
+// What the batch found for one number.
+struct BatchNumber {
+    std::string number;
+    // Files whose name holds the number (a file holding two numbers of the
+    // batch counts for both).
+    std::uint64_t files = 0;
+    // Rows first..first+rows-1 (from 1) of the batch's ResultsArray are this
+    // number's: the files that hold it and no number earlier in the list.
+    std::size_t firstRow = 0;
+    std::size_t rows = 0;
+};
+
+struct BatchOutcome {
+    // The rows, grouped by number in list order, each file once (under the
+    // first number of the list that it holds); null when nothing was found
+    // or nothing could be kept.
+    std::unique_ptr<ResultsArray> results;
+    std::vector<BatchNumber> numbers;  // In list order.
+    std::size_t found = 0;             // Numbers with at least one file.
+    std::size_t missing = 0;           // Numbers with none.
+    bool stopped = false;              // Asked to stop: what was found until then.
+    bool incomplete = false;           // Could not run to its end (no thread, no memory).
+};
+
+class BatchListener {
+  public:
+    // Now and then while the batch runs, on a worker: the share of the
+    // index's records scanned, 0 to 100. Must only post.
+    virtual void OnBatchProgress(core::JobGeneration generation, int percent) = 0;
+    // Once per started batch, on its collector thread, after the engine has
+    // become idle again. Must only post.
+    virtual void OnBatchFinished(core::JobGeneration generation, BatchOutcome outcome) = 0;
+
+  protected:
+    ~BatchListener() = default;
+};
+
+// Runs a batch on the calling thread (the command line, tests): one worker
+// per shard, joined before it returns. numbers as SplitBatchNumbers gives
+// them; shardCount as the single search takes it.
+BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
+                      int shardCount, const std::atomic<bool>& stop,
+                      platform::CodePage codePage = platform::ActiveCodePage());
+
+class BatchSearch {
+  public:
+    // activity is the one the single search and the refresh share: a batch
+    // is a search for their rules (refused during a refresh, a start during
+    // a search becomes a stop request).
+    BatchSearch(core::EngineActivity& activity, BatchListener& listener, std::string runDirectory);
+    // Asks a running batch to stop and waits for it.
+    ~BatchSearch();
+    BatchSearch(const BatchSearch&) = delete;
+    BatchSearch& operator=(const BatchSearch&) = delete;
+
+    // On the window's thread; returns at once. An empty list starts nothing
+    // (outcome Started with generation 0 is never returned: the caller
+    // checks numbers first).
+    core::JobStart Start(std::vector<std::string> numbers, int shardCount);
+    // Tests only.
+    void Wait();
+
+  private:
+    core::EngineActivity& m_activity;
+    BatchListener& m_listener;
+    const std::string m_runDirectory;
+    core::GenerationCounter m_generations;
+    std::thread m_collector;
+};
+
+}  // namespace cj::search

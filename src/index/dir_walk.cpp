@@ -192,13 +192,14 @@ void ListFolder(Folder& folder, const core::TypeFilter& filter, const ClaimTable
     const std::string& prefix = folder.prefix;
     std::size_t folders = 0;
     for (const platform::DirEntry& entry : scratch.entries) {
-        const std::string& name = entry.name;
+        const std::string_view name = entry.name;
+        const auto path = [&] { return std::string(prefix).append(name); };
         if (!entry.isDirectory) {
             if (!filter.Matches(name)) {
                 continue;
             }
             if (!Fits(prefix.size() + name.size())) {
-                LeaveOut(tally.tooLong, tally.leftOut, prefix + name);
+                LeaveOut(tally.tooLong, tally.leftOut, path());
                 continue;
             }
             const std::size_t start = folder.records.size();
@@ -209,7 +210,7 @@ void ListFolder(Folder& folder, const core::TypeFilter& filter, const ClaimTable
             // copy, a stalled read of bytes just written.
             if (HoldsLineEnd(name)) {
                 folder.records.resize(start);
-                LeaveOut(tally.unstorableNames, tally.leftOut, prefix + name);
+                LeaveOut(tally.unstorableNames, tally.leftOut, path());
             } else {
                 folder.recordEnds.push_back(folder.records.size());
             }
@@ -221,9 +222,9 @@ void ListFolder(Folder& folder, const core::TypeFilter& filter, const ClaimTable
         }
         if (!Fits(prefix.size() + name.size() + 2)) {
             // Not even a one-byte name below it would fit.
-            LeaveOut(tally.tooLong, tally.leftOut, prefix + name);
+            LeaveOut(tally.tooLong, tally.leftOut, path());
         } else if (HoldsLineEnd(name)) {
-            LeaveOut(tally.unstorableNames, tally.leftOut, prefix + name);
+            LeaveOut(tally.unstorableNames, tally.leftOut, path());
         } else {
             auto sub = std::make_unique<Folder>();
             sub->prefix.reserve(prefix.size() + name.size() + 1);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cj::platform {
@@ -217,17 +218,89 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
 }
 
 std::error_code WriteFileAndSync(const std::string& path, std::string_view data) {
-    FdGuard fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.Get() < 0) {
+    SyncedFileWriter writer;
+    std::error_code ec = writer.TryCreate(path);
+    if (!ec) {
+        ec = writer.TryAppend(data);
+    }
+    if (!ec) {
+        ec = writer.TrySyncAndClose();
+    }
+    return ec;
+}
+
+SyncedFileWriter::SyncedFileWriter(SyncedFileWriter&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, NoHandle)),
+      m_size(other.m_size),
+      m_handedOn(other.m_handedOn) {}
+
+SyncedFileWriter& SyncedFileWriter::operator=(SyncedFileWriter&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = std::exchange(other.m_handle, NoHandle);
+        m_size = other.m_size;
+        m_handedOn = other.m_handedOn;
+    }
+    return *this;
+}
+
+std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
+    Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
         return LastError();
     }
-    if (const std::error_code ec = WriteAll(fd.Get(), data); ec) {
+    m_handle = fd;
+    m_size = 0;
+    m_handedOn = 0;
+    return {};
+}
+
+std::error_code SyncedFileWriter::TryAppend(std::string_view data) {
+    if (!IsOpen()) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    const int fd = static_cast<int>(m_handle);
+    if (const std::error_code ec = WriteAll(fd, data); ec) {
         return ec;
     }
-    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0) {
-        return LastError();
+    m_size += data.size();
+#ifdef SYNC_FILE_RANGE_WRITE
+    // Start the disk writes now rather than in the final fsync, which then
+    // waits only for the last piece (a refresh's two 12 MB shards took 23 ms
+    // to flush after the walk). In pieces of a megabyte: smaller ones cost more
+    // calls and give the file system less to allocate at once. A failure here
+    // only loses the head start; the fsync reports what went wrong.
+    constexpr std::uint64_t HandOnBytes = 1 << 20;
+    if (m_size - m_handedOn >= HandOnBytes) {
+        static_cast<void>(::sync_file_range(fd, static_cast<off_t>(m_handedOn),
+                                            static_cast<off_t>(m_size - m_handedOn),
+                                            SYNC_FILE_RANGE_WRITE));
+        m_handedOn = m_size;
     }
+#endif
     return {};
+}
+
+std::error_code SyncedFileWriter::TrySyncAndClose() {
+    if (!IsOpen()) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    const int fd = static_cast<int>(std::exchange(m_handle, NoHandle));
+    std::error_code ec;
+    if (::fsync(fd) != 0) {
+        ec = LastError();
+    }
+    if (::close(fd) != 0 && !ec) {
+        ec = LastError();
+    }
+    return ec;
+}
+
+void SyncedFileWriter::Close() {
+    if (IsOpen()) {
+        ::close(static_cast<int>(std::exchange(m_handle, NoHandle)));
+    }
 }
 
 std::error_code RenameFile(const std::string& from, const std::string& to) {

@@ -63,8 +63,12 @@ struct Folder {
     // The listing.
     bool opened = false;                // The listing opened the folder; identity is set.
     platform::FolderIdentity identity;
-    std::string records;                  // Passing files, D + name each, back to back.
-    std::vector<std::size_t> recordEnds;  // End offset of each record in records.
+    // The names of the passing files, back to back: their records are D +
+    // each name. (Whole records here cost four times the memory, which a
+    // lister running ahead of the walk holds for thousands of folders, and a
+    // copy of D per file.)
+    std::string names;
+    std::vector<std::size_t> nameEnds;  // End offset of each name in names.
     std::vector<std::unique_ptr<Folder>> subfolders;  // In listing order, dot-names left out.
     // What this listing saw and left out, counted only if the walk gets here.
     WalkReport tally;
@@ -189,6 +193,9 @@ void ListFolder(Folder& folder, const core::TypeFilter& filter, const ClaimTable
     folder.opened = true;
     folder.identity = scratch.identity;
     claims.Prefetch(folder.identity);
+    // At most every name passes: one allocation each, no growth.
+    folder.names.reserve(folder.names.size() + scratch.names.size());
+    folder.nameEnds.reserve(folder.nameEnds.size() + scratch.entries.size());
     const std::string& prefix = folder.prefix;
     std::size_t folders = 0;
     for (const platform::DirEntry& entry : scratch.entries) {
@@ -202,17 +209,16 @@ void ListFolder(Folder& folder, const core::TypeFilter& filter, const ClaimTable
                 LeaveOut(tally.tooLong, tally.leftOut, path());
                 continue;
             }
-            const std::size_t start = folder.records.size();
-            folder.records += prefix;
-            folder.records += name;
+            const std::size_t start = folder.names.size();
+            folder.names += name;
             // Tested once copied, which brought it into the cache: tested
             // first, the name cost a cache miss per file, and tested in its
             // copy, a stalled read of bytes just written.
             if (HoldsLineEnd(name)) {
-                folder.records.resize(start);
+                folder.names.resize(start);
                 LeaveOut(tally.unstorableNames, tally.leftOut, path());
             } else {
-                folder.recordEnds.push_back(folder.records.size());
+                folder.nameEnds.push_back(folder.names.size());
             }
             continue;
         }
@@ -279,7 +285,7 @@ class Walk {
                    const std::vector<std::string>& names, WalkReport& report);
 
     void Run(std::vector<std::unique_ptr<Folder>>& roots,
-             const std::function<void(std::string_view)>& onRecord, WalkReport& report);
+             const RecordSink& onRecord, WalkReport& report);
 
   private:
     void Push(std::vector<std::unique_ptr<Folder>>& folders);  // Under m_mutex.
@@ -287,7 +293,7 @@ class Walk {
     void Abandon(Folder& folder);                              // Under m_mutex.
     void ListerLoop();
     // Whether the walk enters the folder (and then its subfolders).
-    bool Consume(Folder& folder, const std::function<void(std::string_view)>& onRecord,
+    bool Consume(Folder& folder, const RecordSink& onRecord,
                  WalkReport& report);
 
     const core::TypeFilter& m_filter;
@@ -315,8 +321,8 @@ void Walk::Push(std::vector<std::unique_ptr<Folder>>& folders) {
 void Walk::FinishListing(Folder& folder, bool inWalkOrder) {
     folder.state = Folder::State::Listed;
     const auto drop = [&] {
-        std::string().swap(folder.records);
-        std::vector<std::size_t>().swap(folder.recordEnds);
+        std::string().swap(folder.names);
+        std::vector<std::size_t>().swap(folder.nameEnds);
         folder.subfolders.clear();  // Never queued.
         folder.tally = {};
     };
@@ -369,8 +375,8 @@ void Walk::Abandon(Folder& folder) {
                 claimant = nullptr;
             }
         }
-        std::string().swap(f->records);
-        std::vector<std::size_t>().swap(f->recordEnds);
+        std::string().swap(f->names);
+        std::vector<std::size_t>().swap(f->nameEnds);
         for (const auto& sub : f->subfolders) {
             stack.push_back(sub.get());
         }
@@ -426,7 +432,7 @@ void Walk::ListerLoop() {
     }
 }
 
-bool Walk::Consume(Folder& folder, const std::function<void(std::string_view)>& onRecord,
+bool Walk::Consume(Folder& folder, const RecordSink& onRecord,
                    WalkReport& report) {
     {
         std::unique_lock lock(m_mutex);
@@ -462,20 +468,21 @@ bool Walk::Consume(Folder& folder, const std::function<void(std::string_view)>& 
         return false;
     }
     folder.walked = true;
+    const std::string_view names = folder.names;
     std::size_t start = 0;
-    for (const std::size_t end : folder.recordEnds) {
-        onRecord(std::string_view(folder.records).substr(start, end - start));
+    for (const std::size_t end : folder.nameEnds) {
+        onRecord(folder.prefix, names.substr(start, end - start));
         start = end;
     }
     // The records have been handed on; only the tree's shape is still needed.
-    std::string().swap(folder.records);
-    std::vector<std::size_t>().swap(folder.recordEnds);
+    std::string().swap(folder.names);
+    std::vector<std::size_t>().swap(folder.nameEnds);
     folder.tally = {};
     return true;
 }
 
 void Walk::Run(std::vector<std::unique_ptr<Folder>>& roots,
-               const std::function<void(std::string_view)>& onRecord, WalkReport& report) {
+               const RecordSink& onRecord, WalkReport& report) {
     std::vector<std::thread> listers;
     // Whatever way Run leaves (a lister that cannot be started, an allocation
     // failure), the listers are told to finish and joined.
@@ -528,7 +535,7 @@ std::string FolderPrefix(std::string_view folder, std::string_view runDirectory)
 
 WalkReport WalkFolders(const std::vector<std::string>& folders, std::string_view runDirectory,
                        const core::TypeFilter& filter, int listThreads,
-                       const std::function<void(std::string_view record)>& onRecord) {
+                       const RecordSink& onRecord) {
     if (listThreads <= 0) {
         listThreads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     }

@@ -113,11 +113,12 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
         // ends before its commit removes them with the writer.
         ShardWriter shards(request.runDirectory, shardCount);
         const core::TypeFilter filter(request.filter);
-        report.walk = WalkFolders(request.folders, request.runDirectory, filter,
-                                  request.walkThreads, [&](std::string_view record) {
-                                      shards.Add(record);
-                                      ++report.records;
-                                  });
+        report.walk =
+            WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
+                        [&](std::string_view folderPrefix, std::string_view name) {
+                            shards.Add(folderPrefix, name);
+                            ++report.records;
+                        });
         if (!report.walk.missingFolders.empty()) {
             // An unplugged drive or an offline share must not erase its part
             // of the index: the previous shards stay as they are.

@@ -17,10 +17,11 @@ ShardSet::ShardSet(int shardCount)
     : m_buffers(static_cast<std::size_t>(std::max(shardCount, 1))),
       m_counts(m_buffers.size(), 0) {}
 
-int ShardSet::Add(std::string_view record) {
+int ShardSet::Add(std::string_view folderPrefix, std::string_view name) {
     const std::size_t at = m_next;
     std::string& buffer = m_buffers[at];
-    buffer += record;
+    buffer += folderPrefix;
+    buffer += name;
     buffer += "\r\n";
     ++m_counts[at];
     m_next = at + 1 == m_buffers.size() ? 0 : at + 1;

@@ -37,7 +37,9 @@ public:
     int ShardCount() const { return static_cast<int>(m_buffers.size()); }
 
     // Appends record + CR LF to the next shard in turn; returns that shard's n.
-    int Add(std::string_view record);
+    int Add(std::string_view record) { return Add(record, {}); }
+    // The same for the record folderPrefix + name.
+    int Add(std::string_view folderPrefix, std::string_view name);
 
     // n from 1.
     const std::string& Buffer(int n) const { return m_buffers[static_cast<std::size_t>(n - 1)]; }

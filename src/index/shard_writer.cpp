@@ -26,8 +26,8 @@ ShardWriter::~ShardWriter() {
     }
 }
 
-void ShardWriter::Add(std::string_view record) {
-    const int n = m_set.Add(record);
+void ShardWriter::Add(std::string_view folderPrefix, std::string_view name) {
+    const int n = m_set.Add(folderPrefix, name);
     if (m_set.Buffer(n).size() >= PieceBytes) {
         Spill(n);
     }

@@ -43,7 +43,9 @@ class ShardWriter {
 
     // Appends record + CR LF to the next shard in turn. Throws std::bad_alloc
     // only.
-    void Add(std::string_view record);
+    void Add(std::string_view record) { Add(record, {}); }
+    // The same for the record folderPrefix + name.
+    void Add(std::string_view folderPrefix, std::string_view name);
 
     // Writes the bytes still held, flushes every shard to disk and closes it.
     // Empty on success: the files are complete and left for the commit.

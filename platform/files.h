@@ -66,6 +66,10 @@ class SyncedFileWriter {
     std::error_code TryCreate(const std::string& path);
     // Appends data to the open file.
     std::error_code TryAppend(std::string_view data);
+    // Starts writing everything appended to disk without waiting for it, so
+    // that the flushes of several files overlap: call it for each, then
+    // TrySyncAndClose for each. Nothing when no file is open.
+    void StartFlush();
     // Flushes everything appended to disk and closes the file; on failure the
     // file is closed too.
     std::error_code TrySyncAndClose();
@@ -75,9 +79,13 @@ class SyncedFileWriter {
     bool IsOpen() const { return m_handle != NoHandle; }
 
   private:
+    // Asks the system to start writing the bytes not yet handed to the disk:
+    // all of them, or only the whole pages among them.
+    void HandOn(bool all);
+
     static constexpr std::intptr_t NoHandle = -1;
     std::intptr_t m_handle = NoHandle;  // The file descriptor (Linux) or HANDLE (Windows).
-    std::uint64_t m_size = 0;           // Bytes appended, in bytes.
+    std::uint64_t m_size = 0;           // Bytes appended.
     std::uint64_t m_handedOn = 0;       // Bytes already handed to the disk.
 };
 

@@ -63,6 +63,11 @@ std::vector<ShardFailure> ShardWriter::TryFinish() {
     for (int n = 1; n <= ShardCount(); ++n) {
         Spill(n);
     }
+    // The last pieces of all shards go to the disk together; each fsync then
+    // waits for its own.
+    for (platform::SyncedFileWriter& file : m_files) {
+        file.StartFlush();
+    }
     for (int n = 1; n <= ShardCount() && !m_failure; ++n) {
         if (const std::error_code ec = m_files[static_cast<std::size_t>(n - 1)].TrySyncAndClose();
             ec) {

@@ -537,7 +537,12 @@ WalkReport WalkFolders(const std::vector<std::string>& folders, std::string_view
                        const core::TypeFilter& filter, int listThreads,
                        const RecordSink& onRecord) {
     if (listThreads <= 0) {
-        listThreads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+        // More listings in flight than cores: a listing waits for the disk
+        // whenever the folder is not cached, and then another can run. On the
+        // 300k tree, two cores: cold, 6 threads took 0.58 of fd's time and 2
+        // threads 0.81; warm, 4 to 8 threads did as well as 2 or better.
+        const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+        listThreads = static_cast<int>(std::clamp(3 * cores, 4U, 16U));
     }
     std::vector<std::unique_ptr<Folder>> roots;
     std::vector<std::string> names;

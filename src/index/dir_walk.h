@@ -61,9 +61,9 @@ using RecordSink = std::function<void(std::string_view folderPrefix, std::string
 
 // Walks folders in list order and calls onRecord with each record in walk
 // order, on the calling thread. The listing of folders runs on listThreads
-// threads (0: one per processor core); the records and the report come out in
-// exactly the single-threaded order whatever the thread count. onRecord must
-// not throw.
+// threads (0: three per processor core, 4 to 16); the records and the report
+// come out in exactly the single-threaded order whatever the thread count.
+// onRecord must not throw.
 //
 // Every listed folder is opened first. When one of them cannot be opened or
 // read (missing, not a folder, no access, a read error) nothing is walked and

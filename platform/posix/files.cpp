@@ -290,10 +290,9 @@ void SyncedFileWriter::HandOn(bool all) {
     const std::uint64_t end = all ? m_size : m_size / PageBytes * PageBytes;
     if (end > m_handedOn) {
         // A failure only loses the head start; the fsync reports what went wrong.
-        static_cast<void>(::sync_file_range(static_cast<int>(m_handle),
-                                            static_cast<off_t>(m_handedOn),
-                                            static_cast<off_t>(end - m_handedOn),
-                                            SYNC_FILE_RANGE_WRITE));
+        static_cast<void>(
+            ::sync_file_range(static_cast<int>(m_handle), static_cast<off_t>(m_handedOn),
+                              static_cast<off_t>(end - m_handedOn), SYNC_FILE_RANGE_WRITE));
         m_handedOn = end;
     }
 #else

@@ -284,8 +284,8 @@ class Walk {
     bool ListRoots(std::vector<std::unique_ptr<Folder>>& roots,
                    const std::vector<std::string>& names, WalkReport& report);
 
-    void Run(std::vector<std::unique_ptr<Folder>>& roots,
-             const RecordSink& onRecord, WalkReport& report);
+    void Run(std::vector<std::unique_ptr<Folder>>& roots, const RecordSink& onRecord,
+             WalkReport& report);
 
   private:
     void Push(std::vector<std::unique_ptr<Folder>>& folders);  // Under m_mutex.
@@ -293,8 +293,7 @@ class Walk {
     void Abandon(Folder& folder);                              // Under m_mutex.
     void ListerLoop();
     // Whether the walk enters the folder (and then its subfolders).
-    bool Consume(Folder& folder, const RecordSink& onRecord,
-                 WalkReport& report);
+    bool Consume(Folder& folder, const RecordSink& onRecord, WalkReport& report);
 
     const core::TypeFilter& m_filter;
     const int m_listerCount;
@@ -432,8 +431,7 @@ void Walk::ListerLoop() {
     }
 }
 
-bool Walk::Consume(Folder& folder, const RecordSink& onRecord,
-                   WalkReport& report) {
+bool Walk::Consume(Folder& folder, const RecordSink& onRecord, WalkReport& report) {
     {
         std::unique_lock lock(m_mutex);
         if (folder.state == Folder::State::Pending) {
@@ -481,8 +479,8 @@ bool Walk::Consume(Folder& folder, const RecordSink& onRecord,
     return true;
 }
 
-void Walk::Run(std::vector<std::unique_ptr<Folder>>& roots,
-               const RecordSink& onRecord, WalkReport& report) {
+void Walk::Run(std::vector<std::unique_ptr<Folder>>& roots, const RecordSink& onRecord,
+               WalkReport& report) {
     std::vector<std::thread> listers;
     // Whatever way Run leaves (a lister that cannot be started, an allocation
     // failure), the listers are told to finish and joined.

@@ -14,7 +14,7 @@
 #include "platform/desktop/clipboard.h"
 #include "ui/control_ids.h"
 
-namespace cj::ui::test {
+namespace cj::ui {
 namespace {
 
 using Paths = std::vector<std::string>;
@@ -284,4 +284,4 @@ TEST_F(ListActionsTest, SelectedHitsAreDraggedOutAsFiles) {
 }
 
 }  // namespace
-}  // namespace cj::ui::test
+}  // namespace cj::ui

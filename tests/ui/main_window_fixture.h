@@ -22,7 +22,7 @@
 #include "index/refresh.h"
 #include "temp_dir.h"
 
-namespace cj::ui::test {
+namespace cj::ui {
 
 // Pixels of a result row and of a copy-list row.
 inline constexpr int ResultRowPixels = 60;
@@ -152,4 +152,4 @@ class MainWindowFixture : public ::testing::Test {
     cj::test::TempDir m_dir;
 };
 
-}  // namespace cj::ui::test
+}  // namespace cj::ui

@@ -1,21 +1,44 @@
 // Handing hits to other programs through the main window, as a user does it:
 // the result menu's clipboard and shell commands, the keys of both lists and
 // dragging hits out, offscreen. The clipboard is read back as another program
-// would see it; opening files and folders goes to the test's own functions.
+// would see it; opening files goes to the test's own functions, showing one
+// in its folder to a stand-in file manager on a session bus of the test's own.
 #include <gtest/gtest.h>
 
+#include <QDBusConnection>
 #include <QMimeData>
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "desktop_stand_ins.h"
 #include "main_window_fixture.h"
 #include "platform/desktop/clipboard.h"
+#include "private_bus.h"
 #include "ui/control_ids.h"
 
 namespace cj::ui {
 namespace {
+
+// The bus every window of this test sees as its session bus, started before
+// the first application object exists: no file manager of the machine answers.
+std::unique_ptr<cj::test::PrivateBus> g_bus;
+
+class PrivateBusEnvironment final : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        g_bus = std::make_unique<cj::test::PrivateBus>();
+        setenv("DBUS_SESSION_BUS_ADDRESS",
+               g_bus->Address().empty() ? "unix:path=/nonexistent/bus" : g_bus->Address().c_str(),
+               1);
+    }
+    void TearDown() override { g_bus.reset(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new PrivateBusEnvironment);
 
 using Paths = std::vector<std::string>;
 
@@ -189,6 +212,43 @@ TEST_F(ListActionsTest, OpenAndShowInFolderActOnTheCurrentHitAndOnNothingWithout
         ChooseFromMenu(ResultList(), BelowTheHits(), "打开文件目录");
         EXPECT_EQ(opened.size(), 2u);
         EXPECT_EQ(shown.size(), 1u);
+    });
+}
+
+TEST_F(ListActionsTest, ShowInFolderAsksTheFileManagerAndOpensTheFolderWhereNoneAnswers) {
+    if (g_bus->Address().empty()) {
+        GTEST_SKIP() << "no dbus-daemon to run a private session bus";
+    }
+    // One for the whole run, never destroyed (see FakeFileManager).
+    static auto* const fileManager = new desktop::test::FakeFileManager;
+    Run([this] {
+        SearchFor();
+        const std::size_t row = HitEndingIn(".jpg");
+        const std::string path(Hits().Path(row));
+        ClickHit(row);
+
+        // No file manager on the bus: the folder opens instead.
+        {
+            desktop::test::OpenedUrls opened;
+            ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.LocalPaths().empty(); }, 10000));
+            EXPECT_EQ(opened.LocalPaths(), Paths{m_dir / "scans/顺丰 单号"});
+        }
+
+        const QString connection = QStringLiteral("fake-file-manager");
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QString::fromStdString(g_bus->Address()), connection);
+        ASSERT_TRUE(bus.isConnected());
+        ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"),
+                                       fileManager, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
+        EXPECT_TRUE(QTest::qWaitFor([] { return fileManager->calls > 0; }, 10000));
+        EXPECT_EQ(fileManager->calls, 1);
+        EXPECT_EQ(fileManager->uris, QStringList{QString::fromStdString(UrlOf(path))});
+        bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+        QDBusConnection::disconnectFromBus(connection);
     });
 }
 

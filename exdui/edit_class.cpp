@@ -69,7 +69,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (Object* obj = ObjectFromHandle(m_owner)) {
-            obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()), 0);
+            obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()),
+                      MouseKeys(Qt::NoButton, event->modifiers()));
         }
         if (ObjectFromHandle(m_owner) == nullptr) {
             return;  // a handler destroyed the box

@@ -17,6 +17,7 @@ WindowDialogs SystemDialogs() {
                              EX_MB_YESNO | EX_MB_ICONQUESTION, 0) == EX_IDYES;
     };
     dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
+    dialogs.showInFolder = &desktop::TryShowInFolder;
     return dialogs;
 }
 

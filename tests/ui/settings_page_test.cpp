@@ -423,5 +423,25 @@ TEST_F(SettingsPageTest, AThreadCountChangeIsRefusedWhileARefreshRuns) {
     });
 }
 
+TEST_F(SettingsPageTest, ClosingDuringAThreadCountChangeLeavesTheCountToItsCommit) {
+    // The window used to save the selector's count when it closed. Closed
+    // while the new index was still being built, it stored a count the index
+    // did not have when that refresh then failed.
+    BuildIndex();
+    m_dir.MakeDirs("data/5.txt");  // The new index will fail.
+    Run([this] {
+        std::optional<index::IndexReadLock> reader(std::in_place, m_dir.Path(), 2);
+        ChooseThreadCount(5);
+        ASSERT_EQ(Window().PendingThreadCount(), 5);
+        EXPECT_EQ(Page().ThreadCountText(), "5");
+        Window().Frame().Close();
+        ASSERT_TRUE(QTest::qWaitFor([] { return Window().Frame().Width() == 0; }, 5000));
+        reader.reset();
+    });
+    app::CurrentProgram().refresher.Wait();
+    EXPECT_EQ(Settings().ReadThreadCount().text, "2");
+    EXPECT_EQ(::access((m_dir / "data/1.txt").c_str(), F_OK), 0);
+}
+
 }  // namespace
 }  // namespace cj::ui

@@ -18,8 +18,8 @@ TEST(DroppedFolders, KeepsTheFoldersInDropOrderAndLeavesOutEverythingElse) {
     dir.MakeDirs("scans/2024");
     dir.MakeDirs("archive");
     dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
-    const Names dropped = {dir / "scans/2024", dir / "scans/SF1400000000001.jpg",
-                           dir / "gone", dir / "archive", dir / "scans/2024"};
+    const Names dropped = {dir / "scans/2024", dir / "scans/SF1400000000001.jpg", dir / "gone",
+                           dir / "archive", dir / "scans/2024"};
     EXPECT_EQ(DroppedFolders(dropped),
               (Names{dir / "scans/2024", dir / "archive", dir / "scans/2024"}))
         << "a folder dropped twice is listed twice, as the picker would add it twice";

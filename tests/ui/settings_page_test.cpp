@@ -181,9 +181,9 @@ TEST_F(SettingsPageTest, AddListCreatesTheTypedTitleAndRefusesWhatItCannotStore)
         // blanks only, and titles the file would read back as something else.
         const std::string before = Ini();
         const std::vector<std::pair<QString, std::string_view>> refused = {
-            {"shop b", ListExistsText},          {"", ListTitleEmptyText},
-            {"   ", ListTitleEmptyText},         {"a]b", ListTitleUnstorableText},
-            {"[x", ListTitleUnstorableText},     {"k=v", ListTitleUnstorableText},
+            {"shop b", ListExistsText},         {"", ListTitleEmptyText},
+            {"   ", ListTitleEmptyText},        {"a]b", ListTitleUnstorableText},
+            {"[x", ListTitleUnstorableText},    {"k=v", ListTitleUnstorableText},
             {" lead", ListTitleUnstorableText},
         };
         for (const auto& [title, text] : refused) {
@@ -211,8 +211,7 @@ TEST_F(SettingsPageTest, AddListRecreatesAListThatWasNeverCreatedHere) {
         EXPECT_TRUE(list->created);
         EXPECT_TRUE(list->folders.empty());
         EXPECT_EQ(list->filter, "tif");
-        EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "旧"}))
-            << "listed once";
+        EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "旧"})) << "listed once";
     });
 }
 
@@ -343,10 +342,11 @@ TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
         // drop handling resolves to the list box.
         const QPoint at = list->mapTo(window, QPoint(100, 60));
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/b")),
-                      QUrl::fromLocalFile(QString::fromStdString(m_dir / "scans/SF1400000000001.jpg")),
-                      QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/a")),
-                      QUrl::fromLocalFile(QString::fromStdString(m_dir / "gone"))});
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/b")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "scans/SF1400000000001.jpg")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/a")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "gone"))});
         QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window->windowHandle(), &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -410,9 +410,9 @@ TEST_F(SettingsPageTest, AThreadCountChangeIsRefusedWhileARefreshRuns) {
         ASSERT_TRUE(app::CurrentProgram().activity.IsRefreshRunning());
         ShowPage(3);
         ChooseThreadCount(5);
-        EXPECT_EQ(m_told, (std::vector<Message>{
-                              {ThreadCountRefusedText(core::StartOutcome::RefreshRunning),
-                               "提示"}}));
+        EXPECT_EQ(m_told,
+                  (std::vector<Message>{
+                      {ThreadCountRefusedText(core::StartOutcome::RefreshRunning), "提示"}}));
         EXPECT_EQ(Page().ThreadCountText(), "2");
         EXPECT_EQ(Window().Options().threadCount, 2);
         EXPECT_FALSE(Window().PendingThreadCount());

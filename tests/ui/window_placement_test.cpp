@@ -107,10 +107,9 @@ class MainWindowPlacement : public ::testing::Test {
             const QRect at(child->mapTo(window, QPoint(0, 0)), child->size());
             if (!window->rect().contains(at)) {
                 return ::testing::AssertionFailure()
-                       << child->metaObject()->className() << " at (" << at.x() << ", "
-                       << at.y() << ") size " << at.width() << "x" << at.height()
-                       << " leaves the window of " << window->width() << "x"
-                       << window->height() << " on page " << page;
+                       << child->metaObject()->className() << " at (" << at.x() << ", " << at.y()
+                       << ") size " << at.width() << "x" << at.height() << " leaves the window of "
+                       << window->width() << "x" << window->height() << " on page " << page;
             }
         }
         return ::testing::AssertionSuccess();

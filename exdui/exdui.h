@@ -277,6 +277,11 @@ EXDUI_API int Ex_WndPostMessage(ExHandle window, int32_t message, intptr_t wPara
                                 intptr_t lParam);
 /* Rectangle of the primary screen (the desktop window). */
 EXDUI_API int Ex_WndGetDesktopRect(ExRect* rect);
+/* The work area that windows may take (the screen less its task bars and
+ * docks) of the screen showing the largest part of window; of the primary
+ * screen for window 0 or a window on no screen. Returns 0 for an unknown
+ * window. */
+EXDUI_API int Ex_WndGetWorkRect(ExHandle window, ExRect* rect);
 /* Pointer position in screen coordinates. */
 EXDUI_API int Ex_GetCursorPos(ExPoint* point);
 

@@ -54,6 +54,21 @@ int OnWindow(ExHandle handle, F fn) {
     }
 }
 
+// The screen holding the largest part of r; null when r lies on none.
+QScreen* ScreenShowingMost(const QRect& r) {
+    QScreen* best = nullptr;
+    qint64 bestArea = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect shared = screen->geometry().intersected(r);
+        const qint64 area = qint64{shared.width()} * shared.height();
+        if (!shared.isEmpty() && area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
 void ToRect(const QRect& r, ExRect* out) {
     *out = ExRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
@@ -270,6 +285,36 @@ EXDUI_API int Ex_WndGetDesktopRect(ExRect* rect) {
             return 1;
         },
         0);
+}
+
+EXDUI_API int Ex_WndGetWorkRect(ExHandle window, ExRect* rect) {
+    if (rect == nullptr) {
+        return 0;
+    }
+    try {
+        return marshal::Call(
+            [&]() -> int {
+                QScreen* screen = nullptr;
+                if (window != 0) {
+                    Window* w = TopWindow(window);
+                    if (w == nullptr) {
+                        return 0;
+                    }
+                    screen = ScreenShowingMost(w->Widget()->frameGeometry());
+                }
+                if (screen == nullptr) {
+                    screen = QGuiApplication::primaryScreen();
+                }
+                if (screen == nullptr) {
+                    return 0;
+                }
+                ToRect(screen->availableGeometry(), rect);
+                return 1;
+            },
+            0);
+    } catch (...) {
+        return 0;
+    }
 }
 
 EXDUI_API int Ex_GetCursorPos(ExPoint* point) {

@@ -61,6 +61,19 @@ bool IsStorableListTitle(std::string_view title) {
            !HoldsLineBreakOrNul(title);
 }
 
+bool AreStorableFolders(std::span<const std::string> folders) {
+    // A folder holding "*/*", or ending in "*" or "*/" so that it runs into
+    // the separator, would read back as other folders; a blank at the start
+    // of the first would be trimmed away.
+    const std::vector<std::string> list(folders.begin(), folders.end());
+    const std::string value = JoinFolderList(list);
+    return std::none_of(list.begin(), list.end(),
+                        [](const std::string& folder) {
+                            return folder.empty() || HoldsLineBreakOrNul(folder);
+                        }) &&
+           SplitFolderList(value) == list && (value.empty() || !IsBlank(value.front()));
+}
+
 std::optional<WindowSizeOption> WindowSizeOptionFromNumber(std::int64_t number) {
     if (number < 0 || number > 2) {
         return std::nullopt;
@@ -128,19 +141,10 @@ std::optional<DirectoryList> SettingsFile::ReadDirectoryList(std::string_view ti
 }
 
 std::error_code SettingsFile::TrySaveDirectoryList(const DirectoryList& list) const {
-    // A folder holding "*/*", or ending in "*" or "*/" so that it runs into
-    // the separator, would read back as other folders; a blank at the start
-    // of the first would be trimmed away.
-    const std::string folders = JoinFolderList(list.folders);
-    const bool foldersStorable =
-        std::none_of(list.folders.begin(), list.folders.end(),
-                     [](const std::string& folder) {
-                         return folder.empty() || HoldsLineBreakOrNul(folder);
-                     }) &&
-        SplitFolderList(folders) == list.folders && (folders.empty() || !IsBlank(folders.front()));
-    if (!IsStorableListTitle(list.title) || !foldersStorable) {
+    if (!IsStorableListTitle(list.title) || !AreStorableFolders(list.folders)) {
         return std::make_error_code(std::errc::invalid_argument);
     }
+    const std::string folders = JoinFolderList(list.folders);
     using Text = std::optional<std::string_view>;
     const std::array<platform::ProfileEdit, 3> edits = {{
         {ListFolders, list.title, folders},
@@ -157,6 +161,35 @@ std::error_code SettingsFile::TryDeleteDirectoryList(std::string_view title) con
         {ListFilter, title, std::nullopt},
     }};
     return m_config.TryEdit(edits);
+}
+
+std::error_code SettingsFile::TryCreateDirectoryList(std::string_view title) const {
+    if (!IsStorableListTitle(title)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    const std::array<platform::ProfileEdit, 2> edits = {{
+        {ListFolders, title, std::string_view()},
+        {ListCreated, title, CreatedMark},
+    }};
+    return m_config.TryEdit(edits);
+}
+
+std::error_code SettingsFile::TrySaveListFolders(std::string_view title,
+                                                 std::span<const std::string> folders) const {
+    if (!IsStorableListTitle(title) || !AreStorableFolders(folders)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    return m_config.TryWriteItem(ListFolders, title,
+                                 JoinFolderList({folders.begin(), folders.end()}));
+}
+
+std::error_code SettingsFile::TrySaveListFilter(std::string_view title,
+                                                std::string_view filter) const {
+    if (!IsStorableListTitle(title)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    return filter.empty() ? m_config.TryDeleteItem(ListFilter, title)
+                          : m_config.TryWriteItem(ListFilter, title, filter);
 }
 
 WindowState SettingsFile::ReadWindowState() const {

@@ -45,6 +45,12 @@ struct DirectoryList {
 // either end, no "[", "]", "=", line break or NUL, not starting with ";".
 bool IsStorableListTitle(std::string_view title);
 
+// Whether folders can be stored as one list's folders and read back as they
+// are: none empty or holding a line break or NUL, none holding "*/*" or
+// running into the separator (ending in "*/"), the first not starting with a
+// blank (the file trims values).
+bool AreStorableFolders(std::span<const std::string> folders);
+
 enum class WindowSizeOption { Default = 0, Maximised = 1, Remembered = 2 };
 
 struct WindowState {
@@ -112,6 +118,18 @@ class SettingsFile {
     std::error_code TrySaveDirectoryList(const DirectoryList& list) const;
     // Removes the list's folders, filter and created mark. No such list is success.
     std::error_code TryDeleteDirectoryList(std::string_view title) const;
+    // The settings page's edits of one item of a list, each leaving the list's
+    // other items as they are. Refused with invalid_argument as
+    // TrySaveDirectoryList refuses.
+    //   TryCreateDirectoryList: the list without folders, marked created; a
+    //     filter stored under the title stays.
+    //   TrySaveListFolders: the list's folders (a list without a created mark
+    //     or filter is a list all the same: its folders make it one).
+    //   TrySaveListFilter: the type filter; empty removes it.
+    std::error_code TryCreateDirectoryList(std::string_view title) const;
+    std::error_code TrySaveListFolders(std::string_view title,
+                                       std::span<const std::string> folders) const;
+    std::error_code TrySaveListFilter(std::string_view title, std::string_view filter) const;
 
     WindowState ReadWindowState() const;
     std::optional<DoubleClickAction> ReadDoubleClickAction() const;

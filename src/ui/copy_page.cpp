@@ -10,12 +10,13 @@ constexpr ExArgb Black = 0xFF000000;
 constexpr ExArgb FieldBackground = 0x1E000000;
 constexpr std::int32_t ListStyle = EX_RLVS_HLINES | EX_RLVS_VLINES | EX_LVS_MULTISELECT;
 constexpr std::int32_t CellFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;
-// The list leaves the panel's height below it, and the path column takes
-// what the name and size columns leave of the width.
-constexpr int ListHeightMargin = 132;
+// The page starts 70 pixels down the window and ends at its bottom; the
+// panel ends with the page, the list ends above the panel, and the path
+// column takes what the name and size columns leave of the width.
+constexpr int PanelHeightMargin = 70 + 69;
+constexpr int ListHeightMargin = PanelHeightMargin + 3;
 constexpr int ListWidthMargin = 4;
 constexpr int PathColumnMargin = 554;
-constexpr int PanelHeightMargin = 129;
 
 }  // namespace
 

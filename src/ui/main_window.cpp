@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
+#include "ui/window_placement.h"
 #include "ui/window_style.h"
 
 namespace cj::ui {
@@ -68,6 +69,9 @@ void MainWindow::CreateControls() {
     const core::Settings saved = m_context.settings.ReadAll();
     m_settingsPage.Load(saved);
     m_copyPage.SetTargetText(saved.copyTarget);
+    // Whatever the saved state made of it, the window starts on the screen:
+    // a screen smaller than the window, or a size saved on a larger one.
+    KeepOnScreen();
     // Reports of jobs can reach the window from now on.
     m_context.inbox.AttachWindow(m_frame.WindowHandle());
 }
@@ -130,15 +134,50 @@ void MainWindow::OnCopyPageShown() {
 void MainWindow::ShowDefaultSize() {
     m_frame.ShowState(0);
     m_frame.Place({}, {}, DefaultSizeWidth, DefaultSizeHeight);
+    // The window keeps its place as it grows: centred at 1000 pixels on a
+    // screen 1280 wide, it would end 60 pixels past the right edge.
+    KeepOnScreen();
 }
 
 void MainWindow::ShowMaximised() { m_frame.ShowState(1); }
 
+namespace {
+
+ExRect WorkArea(ExHandle window) {
+    ExRect area{};
+    if (Ex_WndGetWorkRect(window, &area) == 0) {
+        Ex_WndGetDesktopRect(&area);
+    }
+    return area;
+}
+
+bool SameRect(const ExRect& a, const ExRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
 void MainWindow::PlaceCentred(int width, int height) {
-    m_frame.Place({}, {}, width, height);
-    ExRect desktop{};
-    Ex_WndGetDesktopRect(&desktop);
-    m_frame.Place((desktop.right - width) / 2, (desktop.bottom - height) / 2, {}, {});
+    // A size missing from the file reads as 0: the window keeps its own.
+    const int w = width > 0 ? width : m_frame.Width();
+    const int h = height > 0 ? height : m_frame.Height();
+    const ExRect placed = CentreInArea(w, h, WorkArea(m_frame.WindowHandle()));
+    m_frame.Place(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+}
+
+void MainWindow::KeepOnScreen() {
+    const ExRect now = m_frame.Rectangle();
+    const ExRect fitted = FitIntoArea(now, WorkArea(m_frame.WindowHandle()));
+    if (!SameRect(now, fitted)) {
+        m_frame.Place(fitted.left, fitted.top, fitted.right - fitted.left,
+                      fitted.bottom - fitted.top);
+    }
+}
+
+void MainWindow::Tell(std::string_view text) {
+    if (m_dialogs.tell) {
+        m_dialogs.tell(text, NoticeCaption);
+    }
 }
 
 void MainWindow::SaveSettings() {
@@ -149,7 +188,10 @@ void MainWindow::SaveSettings() {
     settings.doubleClick = m_options.doubleClick;
     // A control that was never made has no text to save: the stored value
     // stays rather than being replaced by an empty one.
-    if (m_settingsPage.Exists()) {
+    // While a thread-count change runs, the count belongs to its commit,
+    // which stores it with the shards; the one in use until then is stored
+    // already.
+    if (m_settingsPage.Exists() && !m_threadCountChange) {
         settings.threadCountText = m_settingsPage.ThreadCountText();
     }
     if (m_copyPage.Exists()) {
@@ -173,19 +215,37 @@ void MainWindow::StartSearch() {
 
 void MainWindow::StartRefresh() {
     m_searchPage.SelectPage(Page::Search);
+    StartRefreshJob(m_options.threadCount);
+}
+
+core::StartOutcome MainWindow::StartThreadCountChange(int count) {
+    const core::JobStart start = StartRefreshJob(count);
+    if (start.outcome == core::StartOutcome::Started) {
+        m_threadCountChange = ThreadCountChange{start.generation, count};
+    }
+    return start.outcome;
+}
+
+std::optional<int> MainWindow::PendingThreadCount() const {
+    return m_threadCountChange ? std::optional<int>(m_threadCountChange->count) : std::nullopt;
+}
+
+core::JobStart MainWindow::StartRefreshJob(int shardCount) {
     index::RefreshRequest request;
     request.runDirectory = m_context.runDirectory;
     request.folders = m_settingsPage.Folders();
     request.filter = m_settingsPage.TypeFilter();
-    m_lastRefreshFilter = request.filter;
-    request.shardCount = m_options.threadCount;
+    request.shardCount = shardCount;
+    const std::string filter = request.filter;
     const core::JobStart start = m_context.refresher.Start(std::move(request));
     if (start.outcome != core::StartOutcome::Started) {
-        return;
+        return start;
     }
+    m_lastRefreshFilter = filter;
     m_currentRefresh = start.generation;
     m_busyJob = BusyJob{JobKind::Refresh, start.generation};
     m_searchPage.ShowRefreshStarted();
+    return start;
 }
 
 std::string MainWindow::CopyReportPath() const {
@@ -200,12 +260,15 @@ void MainWindow::RefreshCopyStatus() {
     }
 }
 
-void MainWindow::BrowseForTarget() {
+std::optional<std::string> MainWindow::PickFolder() {
     if (!m_dialogs.pickFolder) {
-        return;
+        return std::nullopt;
     }
-    if (const std::optional<std::string> folder =
-            m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)) {
+    return m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory);
+}
+
+void MainWindow::BrowseForTarget() {
+    if (const std::optional<std::string> folder = PickFolder()) {
         m_copyPage.SetTargetText(*folder);
     }
 }
@@ -226,10 +289,7 @@ std::optional<std::string> MainWindow::TargetFolder() {
     }
     // An empty box would copy into whatever the current folder is, where the
     // user would never find the files: ask instead.
-    std::optional<std::string> folder =
-        m_dialogs.pickFolder
-            ? m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory)
-            : std::nullopt;
+    std::optional<std::string> folder = PickFolder();
     if (!folder || folder->empty()) {
         return std::nullopt;
     }
@@ -354,6 +414,15 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
 void MainWindow::Apply(RefreshFinishedEvent& event) {
     if (event.generation != m_currentRefresh) {
         return;
+    }
+    if (m_threadCountChange && m_threadCountChange->generation == event.generation) {
+        // The count stored with the index is the one the index has now:
+        // the new one once the commit got as far as the counts (even if a
+        // later step left it for the next reader to finish), the old one
+        // after any failure before.
+        m_threadCountChange.reset();
+        m_options.threadCount = m_context.settings.ReadThreadCount().count;
+        m_settingsPage.ShowThreadCount(m_options.threadCount);
     }
     const std::string notice = RefreshNotice(event.report);
     if (!notice.empty()) {

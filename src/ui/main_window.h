@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "copylist/copy_job.h"
 #include "copylist/copy_list.h"
@@ -78,6 +79,15 @@ class MainWindow {
     void StartSearch();
     // Refreshes the folders and the filter the settings page shows now.
     void StartRefresh();
+    // The same refresh, building the index with count shards: the thread
+    // count changes with the index. The count in use stays until the new
+    // index is committed, and for good when the refresh fails (the previous
+    // index stays too). Refused, with nothing changed, while a refresh or a
+    // search runs: the UI thread never waits for either.
+    core::StartOutcome StartThreadCountChange(int count);
+    // The count a thread-count change is building the index with, until its
+    // refresh has ended; nothing otherwise.
+    std::optional<int> PendingThreadCount() const;
 
     // The copy list's figures: the added count in the band, the target's
     // free space and the list's size on the copy page. Every 300 ms, by the
@@ -85,6 +95,9 @@ class MainWindow {
     // on the UI thread: statvfs answers at once, except on a network mount
     // that has stopped answering.
     void RefreshCopyStatus();
+    // The folder picker ("请选择目录：", starting in the run directory): the
+    // chosen folder, or nothing when the user cancelled.
+    std::optional<std::string> PickFolder();
     // "浏览": the picker, starting in the run directory, fills the target box.
     void BrowseForTarget();
     // "打开备份": asks first; only Yes replaces the list with the backup's.
@@ -100,10 +113,17 @@ class MainWindow {
     void QueueDirectCopy(std::size_t row);
 
     void OnCopyPageShown();
+    // "默认大小": the normal state at DefaultSizeWidth by DefaultSizeHeight,
+    // kept on the screen.
     void ShowDefaultSize();
     void ShowMaximised();
-    // Sizes the window and centres it on the desktop.
+    // Sizes the window and centres it in its screen's work area, no larger
+    // than that; a size that is not positive keeps the current one.
     void PlaceCentred(int width, int height);
+    // Moves the window into its screen's work area and makes it no larger.
+    void KeepOnScreen();
+    // Tells the user text in a message box with an OK button.
+    void Tell(std::string_view text);
 
     const core::SettingsFile& Settings() const { return m_context.settings; }
     const core::EngineActivity& Activity() const { return m_context.activity; }
@@ -125,6 +145,11 @@ class MainWindow {
 
   private:
     enum class JobKind { Search, Refresh };
+    // A refresh that changes the thread count.
+    struct ThreadCountChange {
+        core::JobGeneration generation;
+        int count;
+    };
     // The job whose busy label the search page shows; its end brings the list back.
     struct BusyJob {
         JobKind kind;
@@ -138,6 +163,8 @@ class MainWindow {
     void CreateControls();
     void LayOut(int width, int height);
     void SaveSettings();
+    // Starts a refresh of the settings page's folders into shardCount shards.
+    core::JobStart StartRefreshJob(int shardCount);
 
     // The target box's folder; when the box is empty, the one the user picks
     // now (filling the box), or nothing when the user cancels.
@@ -181,6 +208,7 @@ class MainWindow {
     core::JobGeneration m_currentDirectRun = 0;
     std::optional<BusyJob> m_busyJob;
     std::string m_lastRefreshFilter;  // The type filter of the refresh started last.
+    std::optional<ThreadCountChange> m_threadCountChange;  // Until its refresh has ended.
 };
 
 }  // namespace cj::ui

@@ -25,6 +25,9 @@ constexpr int WindowButtonsWidth = 60;
 // The report button sits on the added count's line, after its longest text.
 constexpr int CopyReportOffset = 130;
 constexpr int CopyReportWidth = 80;
+// The pages start below the band and the page selector's bar, and end at the
+// window's bottom edge.
+constexpr int PageTop = 70;
 
 }  // namespace
 
@@ -48,7 +51,7 @@ void SearchPage::CreateBand(ExHandle surface) {
                     .farEdge = true,
                     .itemHoverFill = 0x90FFFFFF,
                     .pageX = 0,
-                    .pageY = 70,
+                    .pageY = PageTop,
                     .pageWidth = 1000,
                     .pageHeight = 660,
                     .pageBackground = 0x00FFFFFF,
@@ -125,9 +128,9 @@ void SearchPage::LayOut(int width, int height) {
     const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
     m_searchBox.Move(px((w - 300) / 2), {});
     for (const ExHandle page : m_pages.Pages()) {
-        Ex_ObjMove(page, KeepValue, KeepValue, width, height - 60, 1);
+        Ex_ObjMove(page, KeepValue, KeepValue, width, height - PageTop, 1);
     }
-    Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - 60, 1);
+    Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - PageTop, 1);
     m_busy.Move({}, px((h - 300) / 2), width, {});
     PlaceStatus();
     m_directCopyProgress.Move(px((w - 300) / 2), {});

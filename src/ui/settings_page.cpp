@@ -1,9 +1,15 @@
 #include "ui/settings_page.h"
 
+#include <algorithm>
+
 #include "core/text_rules.h"
+#include "platform/code_page.h"
+#include "platform/profile.h"
+#include "shell/dropped_folders.h"
 #include "ui/control_ids.h"
 #include "ui/copy_page.h"
 #include "ui/main_window.h"
+#include "ui/texts.h"
 
 namespace cj::ui {
 namespace {
@@ -24,6 +30,40 @@ void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title) {
                   .background = 0x00FFFFFF});
 }
 
+bool IsBlankTitle(std::string_view title) {
+    return title.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+
+// The names of a drop, whole: the library gives each name's length first.
+std::vector<std::string> DroppedNames(intptr_t drop) {
+    std::vector<std::string> names;
+    const std::uint32_t count = Ex_DropQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::u16string name(Ex_DropQueryFile(drop, i, nullptr, 0) + std::size_t{1}, u'\0');
+        name.resize(Ex_DropQueryFile(drop, i, name.data(), static_cast<std::uint32_t>(name.size())));
+        names.push_back(platform::Utf16ToNarrow(name));
+    }
+    return names;
+}
+
+// The folder list's own procedure: it takes the drops and lets the library
+// go on with every message.
+intptr_t FolderListProcedure(ExHandle /*window*/, ExHandle object, std::int32_t message,
+                             intptr_t wParam, intptr_t /*lParam*/, intptr_t* /*result*/) {
+    if (message != EX_WM_DROPFILES) {
+        return 0;
+    }
+    auto* page = reinterpret_cast<SettingsPage*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    try {
+        if (page != nullptr) {
+            page->AddDroppedFolders(DroppedNames(wParam));
+        }
+    } catch (...) {
+        // Out of memory: the drop is lost, the list stays as it was shown.
+    }
+    return 0;
+}
+
 }  // namespace
 
 void SettingsPage::Create(ExHandle page) {
@@ -41,7 +81,7 @@ void SettingsPage::Create(ExHandle page) {
                       .height = 250, .hover = 0xF4FFFFFF, .selected = 0xF4FF0000,
                       .rowHeight = 40, .textColour = Black, .oddRow = 0xFFA9A9A9,
                       .evenRow = 0xFFA9A9A9, .background = 0xF4000000, .multiSelect = false,
-                      .acceptFiles = true});
+                      .acceptFiles = true, .procedure = FolderListProcedure});
     m_addFolder.Create(BlueButton(page, AddFolderId, "添加目录", 315, 110, 105, 45));
     m_removeFolder.Create(BlueButton(page, RemoveFolderId, "删除目录", 315, 165, 105, 45));
     m_refreshIndex.Create(BlueButton(page, RefreshIndexId, "刷新索引", 315, 220, 105, 45));
@@ -82,6 +122,15 @@ void SettingsPage::Create(ExHandle page) {
 void SettingsPage::AttachHandlers() {
     BindEvent<&SettingsPage::OnDirectoryListChosen>(m_directoryLists, EX_CBN_SELCHANGE, *this);
     BindEvent<&SettingsPage::OnRefreshClick>(m_refreshIndex, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnAddListClick>(m_addList, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnDeleteListClick>(m_deleteList, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnAddFolderClick>(m_addFolder, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnRemoveFolderClick>(m_removeFolder, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnSaveFilterClick>(m_saveFilter, EX_NM_CLICK, *this);
+    BindEvent<&SettingsPage::OnThreadCountChosen>(m_threadCount, EX_CBN_SELCHANGE, *this);
+    // The folder list's procedure finds the page here; the list has no
+    // bound handlers to share the slot with.
+    Ex_ObjSetLong(m_folders.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(this));
     for (const RadioButton* radio : {&m_defaultSize, &m_maximised, &m_customSize,
                                      &m_addToCopyList, &m_openFile, &m_copyDirectly}) {
         BindEvent<&SettingsPage::OnOptionChecked>(*radio, EX_NM_CHECK, *this);
@@ -172,6 +221,178 @@ intptr_t SettingsPage::OnOptionChecked(const ControlEvent& event) {
             break;
         default:
             break;
+    }
+    return 0;
+}
+
+std::optional<std::string> SettingsPage::StorableTitle() const {
+    std::string title = m_directoryLists.GetText();
+    if (IsBlankTitle(title)) {
+        m_window.Tell(ListTitleEmptyText);
+        return std::nullopt;
+    }
+    if (!core::IsStorableListTitle(title)) {
+        m_window.Tell(ListTitleUnstorableText);
+        return std::nullopt;
+    }
+    return title;
+}
+
+void SettingsPage::TellWriteFailure(std::error_code error) const {
+    m_window.Tell(SettingsWriteFailedText(m_window.Settings().Path(), error));
+}
+
+void SettingsPage::EnsureListItem(const std::string& title) const {
+    for (int item = 1; item <= m_directoryLists.ItemCount(); ++item) {
+        if (platform::IsSameProfileName(m_directoryLists.ItemText(item), title)) {
+            return;
+        }
+    }
+    m_directoryLists.InsertItem(0, title);
+}
+
+void SettingsPage::SaveShownFolders(const std::string& title) {
+    const std::vector<std::string> folders = Folders();
+    const std::error_code error = m_window.Settings().TrySaveListFolders(title, folders);
+    if (!error) {
+        // The file holds the list now, so the drop-down offers it.
+        EnsureListItem(title);
+        return;
+    }
+    // Folders the file cannot hold come only from a hand-edited file (an
+    // empty piece between two separators): name the first.
+    const auto unstorable = std::find_if(folders.begin(), folders.end(), [](const std::string& f) {
+        return !core::AreStorableFolders(std::span(&f, 1));
+    });
+    if (error == std::errc::invalid_argument && unstorable != folders.end()) {
+        m_window.Tell(FolderUnstorableText(*unstorable));
+    } else {
+        TellWriteFailure(error);
+    }
+}
+
+void SettingsPage::AddFolders(const std::string& title, const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        if (core::AreStorableFolders(std::span(&folder, 1))) {
+            m_folders.AddRow(folder);
+        } else {
+            m_window.Tell(FolderUnstorableText(folder));
+        }
+    }
+    m_folders.Redraw();
+    SaveShownFolders(title);
+}
+
+void SettingsPage::AddDroppedFolders(const std::vector<std::string>& names) {
+    if (const std::optional<std::string> title = StorableTitle()) {
+        AddFolders(*title, shell::DroppedFolders(names));
+    }
+}
+
+intptr_t SettingsPage::OnAddListClick(const ControlEvent& /*event*/) {
+    const std::optional<std::string> title = StorableTitle();
+    if (!title) {
+        return 0;
+    }
+    const std::optional<core::DirectoryList> existing =
+        m_window.Settings().ReadDirectoryList(*title);
+    if (existing && existing->created) {
+        m_window.Tell(ListExistsText);
+        return 0;
+    }
+    if (const std::error_code error = m_window.Settings().TryCreateDirectoryList(*title)) {
+        TellWriteFailure(error);
+        return 0;
+    }
+    EnsureListItem(*title);
+    // The type filter and the title stay as they are: the next folder added
+    // goes to the new list.
+    m_folders.ClearRows();
+    m_folders.Redraw();
+    return 0;
+}
+
+intptr_t SettingsPage::OnDeleteListClick(const ControlEvent& /*event*/) {
+    // The title is taken before the items are refilled, whatever the combo
+    // box does with its text meanwhile.
+    const std::string title = m_directoryLists.GetText();
+    if (title.empty()) {
+        return 0;
+    }
+    // A title the file cannot hold names no stored list: only its item goes.
+    if (core::IsStorableListTitle(title)) {
+        if (const std::error_code error = m_window.Settings().TryDeleteDirectoryList(title)) {
+            TellWriteFailure(error);
+            return 0;
+        }
+    }
+    std::vector<std::string> kept;
+    for (int item = 1; item <= m_directoryLists.ItemCount(); ++item) {
+        std::string text = m_directoryLists.ItemText(item);
+        if (!platform::IsSameProfileName(text, title)) {
+            kept.push_back(std::move(text));
+        }
+    }
+    m_directoryLists.ClearItems();
+    m_directoryLists.AddItems(kept);
+    m_directoryLists.SetText("");
+    m_directoryLists.SelectItem(1);
+    // The box shows the list now named, never the deleted one's folders
+    // under another title, where the next "添加目录" would save them.
+    ShowDirectoryList(m_directoryLists.GetText());
+    return 0;
+}
+
+intptr_t SettingsPage::OnAddFolderClick(const ControlEvent& /*event*/) {
+    const std::optional<std::string> title = StorableTitle();
+    if (!title) {
+        return 0;
+    }
+    std::vector<std::string> picked;
+    if (std::optional<std::string> folder = m_window.PickFolder(); folder && !folder->empty()) {
+        picked.push_back(std::move(*folder));
+    }
+    // Also after a cancelled picker the list is written as the box shows it.
+    AddFolders(*title, picked);
+    return 0;
+}
+
+intptr_t SettingsPage::OnRemoveFolderClick(const ControlEvent& /*event*/) {
+    const int row = m_folders.SelectedRow();
+    if (row == 0) {
+        return 0;
+    }
+    const std::optional<std::string> title = StorableTitle();
+    if (!title) {
+        return 0;
+    }
+    m_folders.RemoveRow(row);
+    m_folders.Redraw();
+    SaveShownFolders(*title);
+    return 0;
+}
+
+intptr_t SettingsPage::OnSaveFilterClick(const ControlEvent& /*event*/) {
+    if (m_directoryLists.GetText().empty()) {
+        return 0;
+    }
+    const std::optional<std::string> title = StorableTitle();
+    if (!title) {
+        return 0;
+    }
+    if (const std::error_code error =
+            m_window.Settings().TrySaveListFilter(*title, m_typeFilter.GetText())) {
+        TellWriteFailure(error);
+    }
+    return 0;
+}
+
+intptr_t SettingsPage::OnThreadCountChosen(const ControlEvent& /*event*/) {
+    const int count = core::ThreadCountFromText(m_threadCount.GetText());
+    const core::StartOutcome outcome = m_window.StartThreadCountChange(count);
+    if (outcome != core::StartOutcome::Started) {
+        ShowThreadCount(m_window.PendingThreadCount().value_or(m_window.Options().threadCount));
+        m_window.Tell(ThreadCountRefusedText(outcome));
     }
     return 0;
 }

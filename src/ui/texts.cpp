@@ -129,4 +129,18 @@ std::string RefreshFailedText(std::string_view path, std::error_code error) {
     return text;
 }
 
+std::string FolderUnstorableText(std::string_view folder) {
+    return "目录路径含有 */* 或换行，无法加入目录列表：" + std::string(folder);
+}
+
+std::string SettingsWriteFailedText(std::string_view path, std::error_code error) {
+    return "设置保存失败（" + FailureReasonText(error) + "）：" + std::string(path);
+}
+
+std::string ThreadCountRefusedText(core::StartOutcome outcome) {
+    return outcome == core::StartOutcome::SearchRunning
+               ? "正在搜索，请等搜索结束后再更改线程数！"
+               : "正在刷新索引，请等刷新结束后再更改线程数！";
+}
+
 }  // namespace cj::ui

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "copylist/copy_summary.h"
+#include "core/engine_activity.h"
 
 namespace cj::ui {
 
@@ -67,6 +68,20 @@ std::string RefreshFailedText(std::string_view path, std::error_code error);
 std::string FolderMissingText(std::string_view folder);
 inline constexpr std::string_view AnotherRefreshRunsText = "另一个程序正在刷新索引，请稍后再试";
 std::string FilterMatchedNothingText(std::string_view filter, std::uint64_t filesSeen);
+
+// The settings page's messages, all under NoticeCaption with an OK button.
+inline constexpr std::string_view NoticeCaption = "提示";
+inline constexpr std::string_view ListTitleEmptyText = "目录列表标题不能为空！";
+inline constexpr std::string_view ListExistsText = "目录列表已经存在！";
+// A title the configuration file could not hold as it is.
+inline constexpr std::string_view ListTitleUnstorableText =
+    "目录列表标题不能含有 [ ] = 或换行，首尾不能是空格，也不能以 ; 开头！";
+// A folder whose path the list cannot hold ("*/*" or a line break in it).
+std::string FolderUnstorableText(std::string_view folder);
+// A setting that could not be written to the configuration file at path.
+std::string SettingsWriteFailedText(std::string_view path, std::error_code error);
+// A thread-count change refused because a refresh or a search runs.
+std::string ThreadCountRefusedText(core::StartOutcome outcome);
 
 // The status line after a refresh that left paths out; empty when it left
 // none out.

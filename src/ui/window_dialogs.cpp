@@ -16,6 +16,12 @@ WindowDialogs SystemDialogs() {
         return Ex_MessageBox(0, wideText.c_str(), wideCaption.c_str(),
                              EX_MB_YESNO | EX_MB_ICONQUESTION, 0) == EX_IDYES;
     };
+    dialogs.tell = [](std::string_view text, std::string_view caption) {
+        const std::u16string wideText = platform::NarrowToUtf16(text);
+        const std::u16string wideCaption = platform::NarrowToUtf16(caption);
+        Ex_MessageBox(0, wideText.c_str(), wideCaption.c_str(), EX_MB_OK | EX_MB_ICONINFORMATION,
+                      0);
+    };
     dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
     dialogs.showInFolder = &desktop::TryShowInFolder;
     return dialogs;

@@ -1,7 +1,8 @@
-// The modal dialogs the main window asks the user with (the folder picker and
-// a yes-or-no message box, each blocking its caller, the UI thread, until the
-// user answers), and the desktop's opening of a file and of its folder. Tests put functions of
-// their own in their place; everything else uses SystemDialogs.
+// The modal dialogs the main window asks or tells the user with (the folder
+// picker, a yes-or-no and an OK message box, each blocking its caller, the UI
+// thread, until the user answers), and the desktop's opening of a file and of
+// its folder. Tests put functions of their own in their place; everything
+// else uses SystemDialogs.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,8 @@ struct WindowDialogs {
         pickFolder;
     // Asks text with caption and the buttons Yes and No: true for Yes.
     std::function<bool(std::string_view text, std::string_view caption)> askYesNo;
+    // Tells text with caption and an OK button.
+    std::function<void(std::string_view text, std::string_view caption)> tell;
     // Opens a file with the desktop's program for it, without waiting for
     // that program: whether the request could be handed over.
     std::function<bool(const std::string& path)> openFile;

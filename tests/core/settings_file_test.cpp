@@ -234,6 +234,56 @@ TEST_F(SettingsFileTest, ListsTheFileCannotHoldAreRefusedWholly) {
     EXPECT_TRUE(IsStorableListTitle("a;b"));
 }
 
+TEST_F(SettingsFileTest, OneItemOfAListChangesAndTheOthersStay) {
+    ASSERT_EQ(m_settings.TrySaveDirectoryList({"门店", {"/srv/a"}, "jpg", false}), Ok);
+
+    // Creating a list that exists only in the folders' section empties its
+    // folders and marks it; the filter stored under the title stays.
+    ASSERT_EQ(m_settings.TryCreateDirectoryList("门店"), Ok);
+    std::optional<DirectoryList> list = m_settings.ReadDirectoryList("门店");
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->folders.empty());
+    EXPECT_TRUE(list->created);
+    EXPECT_EQ(list->filter, "jpg");
+
+    ASSERT_EQ(m_settings.TrySaveListFolders("门店", Folders{"/srv/b", "/srv/c"}), Ok);
+    ASSERT_EQ(m_settings.TrySaveListFilter("门店", "png|tif"), Ok);
+    list = m_settings.ReadDirectoryList("门店");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->folders, (Folders{"/srv/b", "/srv/c"}));
+    EXPECT_EQ(list->filter, "png|tif");
+    EXPECT_TRUE(list->created) << "the mark survives the folders' write";
+
+    // Folders saved under a title nobody created make a list of their own.
+    ASSERT_EQ(m_settings.TrySaveListFolders("仓库", Folders{"/srv/w"}), Ok);
+    ASSERT_EQ(m_settings.ReadDirectoryLists().size(), 2u);
+    EXPECT_FALSE(m_settings.ReadDirectoryList("仓库")->created);
+
+    ASSERT_EQ(m_settings.TrySaveListFilter("门店", ""), Ok);
+    ASSERT_EQ(m_settings.TrySaveListFolders("门店", Folders{}), Ok);
+    EXPECT_EQ(Content(),
+              "[syml]\r\n门店=\r\n仓库=/srv/w*/*\r\n\r\n[syml_a]\r\n\r\n"
+              "[syml_p]\r\n门店=1\r\n");
+}
+
+TEST_F(SettingsFileTest, OneItemWritesRefuseWhatTheFileCannotHold) {
+    ASSERT_EQ(m_settings.TrySaveDirectoryList({"门店", {"/srv/a"}, "jpg", true}), Ok);
+    const std::string before = Content();
+    EXPECT_EQ(m_settings.TryCreateDirectoryList("a]"), Refused);
+    EXPECT_EQ(m_settings.TryCreateDirectoryList(" "), Refused);
+    EXPECT_EQ(m_settings.TrySaveListFolders("a=b", Folders{"/srv/a"}), Refused);
+    EXPECT_EQ(m_settings.TrySaveListFolders("门店", Folders{"/srv/a", "/srv/x*/"}), Refused);
+    EXPECT_EQ(m_settings.TrySaveListFolders("门店", Folders{" /srv/a"}), Refused);
+    EXPECT_EQ(m_settings.TrySaveListFilter("门店", "jpg\n[x]"), Refused);
+    EXPECT_EQ(m_settings.TrySaveListFilter("", "jpg"), Refused);
+    EXPECT_EQ(Content(), before);
+
+    EXPECT_TRUE(AreStorableFolders(Folders{"/srv/a*", "/*b", "/srv/门店 2"}));
+    EXPECT_TRUE(AreStorableFolders(Folders{}));
+    EXPECT_FALSE(AreStorableFolders(Folders{"/srv/a*/*/srv/b"}));
+    EXPECT_FALSE(AreStorableFolders(Folders{"/srv/a", ""}));
+}
+
 TEST_F(SettingsFileTest, ThreadCountKeepsItsTextAndGivesAUsableCount) {
     ASSERT_EQ(m_settings.TrySaveThreadCount("8"), Ok);
     EXPECT_EQ(m_settings.ReadThreadCount().count, 8);

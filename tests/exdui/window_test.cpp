@@ -162,6 +162,29 @@ TEST(Window, PlacementCallsKeepWhatTheyAreNotGiven) {
     EXPECT_EQ(desktop.right, QGuiApplication::primaryScreen()->geometry().right() + 1);
 }
 
+TEST(Window, WorkRectIsTheAvailablePartOfTheWindowsScreen) {
+    TestWindow win(300, 200, FrameStyle);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const ExRect expected{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+    for (ExHandle handle : {win.Window(), win.Surface(), ExHandle{0}}) {
+        ExRect work{-1, -1, -1, -1};
+        ASSERT_TRUE(Ex_WndGetWorkRect(handle, &work)) << handle;
+        EXPECT_EQ(work.left, expected.left);
+        EXPECT_EQ(work.top, expected.top);
+        EXPECT_EQ(work.right, expected.right);
+        EXPECT_EQ(work.bottom, expected.bottom);
+    }
+    // A window moved wholly off every screen is measured by the primary one.
+    ASSERT_TRUE(Ex_WndMove(win.Window(), -5000, -5000, EX_KEEP, EX_KEEP, 1));
+    ExRect work{};
+    ASSERT_TRUE(Ex_WndGetWorkRect(win.Window(), &work));
+    EXPECT_EQ(work.right, expected.right);
+    ExRect untouched{7, 7, 7, 7};
+    EXPECT_FALSE(Ex_WndGetWorkRect(123456, &untouched));
+    EXPECT_EQ(untouched.left, 7);
+    EXPECT_FALSE(Ex_WndGetWorkRect(win.Window(), nullptr));
+}
+
 TEST(Window, TitleBarStyleDrawsTheTitle) {
     auto whiteIn = [](const QImage& shot) {
         int white = 0;

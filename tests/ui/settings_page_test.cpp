@@ -1,0 +1,447 @@
+// The settings page driven as a user drives it: titles typed into the list
+// box, its buttons clicked, folders picked and dropped, the thread count
+// chosen from its drop-down; offscreen. Message boxes and the folder picker
+// are the test's own, so nothing blocks.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+#include <QWindow>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "core/settings_file.h"
+#include "exdui/exdui_qt.h"
+#include "index/index_commit.h"
+#include "index/refresh.h"
+#include "temp_dir.h"
+#include "ui/texts.h"
+
+namespace cj::ui {
+namespace {
+
+using Folders = std::vector<std::string>;
+
+struct Message {
+    std::string text;
+    std::string caption;
+    bool operator==(const Message&) const = default;
+};
+
+class SettingsPageTest : public ::testing::Test {
+  protected:
+    SettingsPageTest() {
+        m_dir.MakeDirs("data");
+        m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
+        m_dir.WriteFile("scans/2023/SF1400000000002.png", "png");
+        m_dir.WriteFile("archive/SF1400000000003.jpg", "jpeg");
+        m_dir.MakeDirs("more/a");
+        m_dir.MakeDirs("more/b");
+        EXPECT_FALSE(Settings().TrySaveDirectoryList({"门店", {m_dir / "scans"}, "jpg", true}));
+        EXPECT_FALSE(Settings().TrySaveDirectoryList({"仓库", {m_dir / "archive"}, "", true}));
+        EXPECT_FALSE(Settings().TrySaveThreadCount("2"));
+        EXPECT_FALSE(
+            Settings().TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
+    }
+
+    core::SettingsFile Settings() const { return core::SettingsFile::InRunDirectory(m_dir.Path()); }
+    std::string Ini() const { return m_dir.ReadFile("data/chengjing.ini"); }
+
+    void BuildIndex() {
+        core::EngineActivity activity;
+        index::Refresher refresher(activity, nullptr);
+        index::RefreshRequest request;
+        request.runDirectory = m_dir.Path();
+        request.folders = {m_dir / "scans"};
+        request.filter = "jpg";
+        request.shardCount = 2;
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+    }
+
+    // Runs the program with the settings page shown and the test's dialogs;
+    // whileOpen runs on the UI thread, then the window is closed.
+    void Run(const std::function<void()>& whileOpen) {
+        int argc = 1;
+        char name[] = "settings_page_test";
+        char* argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        QTimer::singleShot(0, [&] {
+            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            Window().Dialogs().tell = [this](std::string_view text, std::string_view caption) {
+                m_told.push_back({std::string(text), std::string(caption)});
+            };
+            Window().Dialogs().pickFolder = [this](const std::string& title,
+                                                   const std::string& start) {
+                m_pickerCalls.push_back(title + "|" + start);
+                return m_picked;
+            };
+            ShowPage(3);
+            whileOpen();
+            Window().Frame().Close();
+        });
+        app::RunProgram(m_dir.Path());
+    }
+
+    static MainWindow& Window() { return app::CurrentProgram().window; }
+    static SettingsPage& Page() { return Window().SettingsTab(); }
+
+    static void ShowPage(int page) {
+        QWidget* item = ExQtWidget(Window().Search().Pages().ItemHandle(page));
+        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+        QApplication::processEvents();
+    }
+    static void Click(const Control& button) {
+        QWidget* widget = ExQtWidget(button.Handle());
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+    // Replaces the list title as a user does: clicks into the box, selects
+    // what is there and types over it, one key event a character.
+    static void TypeTitle(const QString& title) {
+        const ExHandle edit = Ex_ObjFind(Page().DirectoryLists().Handle(), 0, u"Edit", nullptr);
+        QWidget* box = ExQtWidget(edit);
+        ASSERT_NE(box, nullptr);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(20, box->height() / 2));
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_Delete);
+        for (const QChar c : title) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(focus, &press);
+        }
+        ASSERT_EQ(QString::fromStdString(Page().DirectoryLists().GetText()), title);
+    }
+    static std::vector<std::string> ListTitles() {
+        std::vector<std::string> titles;
+        for (int item = 1; item <= Page().DirectoryLists().ItemCount(); ++item) {
+            titles.push_back(Page().DirectoryLists().ItemText(item));
+        }
+        return titles;
+    }
+    static QWidget* ViewportOf(ExHandle list) {
+        auto* area = ExQtWidget(list)->findChild<QAbstractScrollArea*>();
+        EXPECT_NE(area, nullptr);
+        return area->viewport();
+    }
+    // Opens the thread-count drop-down by its arrow and clicks item count.
+    static void ChooseThreadCount(int count) {
+        QWidget* selector = ExQtWidget(Page().ThreadCount().Handle());
+        QTest::mouseClick(selector, Qt::LeftButton, {},
+                          QPoint(selector->width() - 12, selector->height() / 2));
+        auto* popup = qobject_cast<QListWidget*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QListWidgetItem* item = popup->item(count - 1);
+        popup->scrollToItem(item);
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                          popup->visualItemRect(item).center());
+    }
+    static bool WaitForIdle() {
+        return QTest::qWaitFor(
+            [] {
+                return app::CurrentProgram().activity.IsIdle() &&
+                       Ex_ObjIsVisible(Window().Search().ResultList()) != 0;
+            },
+            10000);
+    }
+
+    test::TempDir m_dir;
+    std::vector<Message> m_told;
+    std::vector<std::string> m_pickerCalls;
+    std::optional<std::string> m_picked;
+};
+
+TEST_F(SettingsPageTest, AddListCreatesTheTypedTitleAndRefusesWhatItCannotStore) {
+    Run([this] {
+        TypeTitle("Shop B");
+        Click(Page().AddListButton());
+        EXPECT_TRUE(m_told.empty());
+        EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "Shop B"}));
+        EXPECT_EQ(Page().FolderList().RowCount(), 0) << "the new list has no folders yet";
+        const std::optional<core::DirectoryList> added = Settings().ReadDirectoryList("Shop B");
+        ASSERT_TRUE(added);
+        EXPECT_TRUE(added->created);
+        EXPECT_TRUE(added->folders.empty());
+
+        // Refused, each with its message and nothing written: a title that
+        // exists (in any letter case, as the file matches it), an empty one,
+        // blanks only, and titles the file would read back as something else.
+        const std::string before = Ini();
+        const std::vector<std::pair<QString, std::string_view>> refused = {
+            {"shop b", ListExistsText},         {"", ListTitleEmptyText},
+            {"   ", ListTitleEmptyText},        {"a]b", ListTitleUnstorableText},
+            {"[x", ListTitleUnstorableText},    {"k=v", ListTitleUnstorableText},
+            {" lead", ListTitleUnstorableText},
+        };
+        for (const auto& [title, text] : refused) {
+            m_told.clear();
+            TypeTitle(title);
+            Click(Page().AddListButton());
+            EXPECT_EQ(m_told, (std::vector<Message>{{std::string(text), "提示"}}))
+                << title.toStdString();
+        }
+        EXPECT_EQ(Ini(), before);
+        EXPECT_EQ(ListTitles().size(), 3u);
+    });
+}
+
+TEST_F(SettingsPageTest, AddListRecreatesAListThatWasNeverCreatedHere) {
+    // A list found only among the folders (written by hand, or by an older
+    // version) is created afresh: its folders go, its filter stays.
+    ASSERT_FALSE(Settings().TrySaveDirectoryList({"旧", {m_dir / "archive"}, "tif", false}));
+    Run([this] {
+        Page().DirectoryLists().SetText("旧");
+        Click(Page().AddListButton());
+        EXPECT_TRUE(m_told.empty());
+        const std::optional<core::DirectoryList> list = Settings().ReadDirectoryList("旧");
+        ASSERT_TRUE(list);
+        EXPECT_TRUE(list->created);
+        EXPECT_TRUE(list->folders.empty());
+        EXPECT_EQ(list->filter, "tif");
+        EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "旧"})) << "listed once";
+    });
+}
+
+TEST_F(SettingsPageTest, DeleteListRemovesItAndShowsTheFirstRemainingList) {
+    Run([this] {
+        Page().DirectoryLists().SetText("门店");
+        Click(Page().DeleteListButton());
+        EXPECT_FALSE(Settings().ReadDirectoryList("门店"));
+        EXPECT_EQ(Ini().find("门店"), std::string::npos) << "folders, mark and filter all go";
+        EXPECT_EQ(ListTitles(), std::vector<std::string>{"仓库"});
+        // The box shows the list whose title it now shows, so that the next
+        // folder added cannot save the deleted list's folders under it.
+        EXPECT_EQ(Page().DirectoryLists().GetText(), "仓库");
+        EXPECT_EQ(Page().Folders(), Folders{m_dir / "archive"});
+        EXPECT_EQ(Page().TypeFilter(), "");
+
+        Click(Page().DeleteListButton());
+        EXPECT_TRUE(ListTitles().empty());
+        EXPECT_EQ(Page().DirectoryLists().GetText(), "");
+        EXPECT_TRUE(Page().Folders().empty());
+        EXPECT_TRUE(Settings().ReadDirectoryLists().empty());
+        EXPECT_TRUE(m_told.empty());
+    });
+}
+
+TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPicker) {
+    Run([this] {
+        m_picked = m_dir / "more/a";
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(m_pickerCalls, std::vector<std::string>{"请选择目录：|" + m_dir.Path()});
+        const Folders expected = {m_dir / "scans", m_dir / "more/a"};
+        EXPECT_EQ(Page().Folders(), expected);
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, expected);
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->filter, "jpg") << "the filter stays";
+
+        // Cancelled: the list is written as the box shows it, unchanged.
+        m_picked.reset();
+        const std::string before = Ini();
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(Page().Folders(), expected);
+        EXPECT_EQ(Ini(), before);
+
+        // A folder whose path the list cannot hold is named and left out.
+        m_dir.MakeDirs("odd*");
+        m_picked = m_dir / "odd*/";
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(m_told, (std::vector<Message>{{FolderUnstorableText(*m_picked), "提示"}}));
+        EXPECT_EQ(Page().Folders(), expected);
+        EXPECT_EQ(Ini(), before);
+
+        m_told.clear();
+        m_pickerCalls.clear();
+        Page().DirectoryLists().SetText("");
+        Click(Page().AddFolderButton());
+        EXPECT_TRUE(m_pickerCalls.empty());
+        EXPECT_EQ(m_told, (std::vector<Message>{{std::string(ListTitleEmptyText), "提示"}}));
+        EXPECT_EQ(Ini(), before);
+    });
+}
+
+TEST_F(SettingsPageTest, AFolderSavedUnderANewTitleMakesAListTheDropDownOffers) {
+    // The title typed over the shown list's names another list: the box's
+    // folders, the shown ones and the picked one, are saved under it.
+    Run([this] {
+        Page().DirectoryLists().SetText("Bench");
+        m_picked = m_dir / "more/b";
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(Settings().ReadDirectoryList("Bench")->folders,
+                  (Folders{m_dir / "scans", m_dir / "more/b"}));
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, Folders{m_dir / "scans"});
+        EXPECT_EQ(ListTitles().back(), "Bench");
+    });
+}
+
+TEST_F(SettingsPageTest, RemoveFolderTakesTheSelectedRowOnly) {
+    ASSERT_FALSE(Settings().TrySaveDirectoryList(
+        {"门店", {m_dir / "scans", m_dir / "more/a", m_dir / "more/b"}, "jpg", true}));
+    Run([this] {
+        ASSERT_EQ(Page().FolderList().RowCount(), 3);
+        const std::string before = Ini();
+        Click(Page().RemoveFolderButton());
+        EXPECT_EQ(Page().FolderList().RowCount(), 3) << "no row selected: nothing happens";
+        EXPECT_EQ(Ini(), before);
+
+        QTest::mouseClick(ViewportOf(Page().FolderList().Handle()), Qt::LeftButton, {},
+                          QPoint(100, 40 + 20));
+        ASSERT_EQ(Page().FolderList().SelectedRow(), 2);
+        Click(Page().RemoveFolderButton());
+        const Folders left = {m_dir / "scans", m_dir / "more/b"};
+        EXPECT_EQ(Page().Folders(), left);
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, left);
+        EXPECT_TRUE(m_told.empty());
+    });
+}
+
+TEST_F(SettingsPageTest, SaveFilterWritesTheBoxAndDoesNothingWithoutATitle) {
+    Run([this] {
+        Page().TypeFilterBox().SetText("png|.tif");
+        Page().DirectoryLists().SetText("");
+        const std::string before = Ini();
+        Click(Page().SaveFilterButton());
+        EXPECT_EQ(Ini(), before);
+        EXPECT_TRUE(m_told.empty());
+
+        Page().DirectoryLists().SetText("仓库");
+        Click(Page().SaveFilterButton());
+        EXPECT_EQ(Settings().ReadDirectoryList("仓库")->filter, "png|.tif");
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->filter, "jpg");
+    });
+}
+
+TEST_F(SettingsPageTest, OptionsChosenAreSavedWhenTheWindowCloses) {
+    Run([] {
+        Click(Page().OpenFileOption());
+        Click(Page().Maximised());
+        EXPECT_EQ(Window().Options().doubleClick, core::DoubleClickAction::OpenFile);
+        EXPECT_EQ(Window().Options().windowState, core::WindowSizeOption::Maximised);
+    });
+    EXPECT_EQ(Settings().ReadDoubleClickAction(), core::DoubleClickAction::OpenFile);
+    EXPECT_EQ(Settings().ReadWindowState().option, core::WindowSizeOption::Maximised);
+}
+
+TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
+    Run([this] {
+        QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
+        QWidget* list = ExQtWidget(Page().FolderList().Handle());
+        // Where a file manager drops: on the rows, which the window's own
+        // drop handling resolves to the list box.
+        const QPoint at = list->mapTo(window, QPoint(100, 60));
+        QMimeData mime;
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/b")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "scans/SF1400000000001.jpg")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/a")),
+             QUrl::fromLocalFile(QString::fromStdString(m_dir / "gone"))});
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &drop);
+
+        const Folders expected = {m_dir / "scans", m_dir / "more/b", m_dir / "more/a"};
+        EXPECT_EQ(Page().Folders(), expected);
+        EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, expected);
+        EXPECT_TRUE(Settings().ReadDirectoryList("门店")->created);
+        EXPECT_TRUE(m_told.empty());
+    });
+}
+
+TEST_F(SettingsPageTest, ANewThreadCountRebuildsTheIndexWithThatManyShards) {
+    BuildIndex();
+    Run([this] {
+        ChooseThreadCount(3);
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Window().Options().threadCount, 3);
+        EXPECT_EQ(Page().ThreadCountText(), "3");
+        EXPECT_EQ(Settings().ReadThreadCount().text, "3") << "stored with the new shards";
+        EXPECT_EQ(::access((m_dir / "data/3.txt").c_str(), F_OK), 0);
+
+        Window().Search().SearchBox().SetText("SF14");
+        Click(Window().Search().SearchButton());
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Window().Rows().Count(), 1u) << "the filter of the list shown is jpg";
+    });
+    EXPECT_EQ(Settings().ReadThreadCount().text, "3");
+}
+
+TEST_F(SettingsPageTest, AFailedThreadCountChangeKeepsTheOldIndexAndCount) {
+    BuildIndex();
+    const std::string shards = m_dir.ReadFile("data/1.txt") + m_dir.ReadFile("data/2.txt");
+    m_dir.MakeDirs("data/3.txt");  // Shard 3 cannot be put in place.
+    Run([&] {
+        ChooseThreadCount(3);
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Window().Options().threadCount, 2);
+        EXPECT_EQ(Page().ThreadCountText(), "2") << "the selector shows the count in use";
+        EXPECT_EQ(Settings().ReadThreadCount().text, "2");
+        EXPECT_EQ(m_dir.ReadFile("data/1.txt") + m_dir.ReadFile("data/2.txt"), shards);
+        EXPECT_EQ(Window().Search().Status().GetText().rfind("索引更新失败", 0), 0u);
+
+        Window().Search().SearchBox().SetText("SF14");
+        Click(Window().Search().SearchButton());
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Window().Rows().Count(), 1u) << "the old index still answers";
+    });
+    EXPECT_EQ(Settings().ReadThreadCount().text, "2");
+}
+
+TEST_F(SettingsPageTest, AThreadCountChangeIsRefusedWhileARefreshRuns) {
+    BuildIndex();
+    Run([this] {
+        // A reader opening the index holds its commit back: the refresh runs
+        // until the reader lets go.
+        std::optional<index::IndexReadLock> reader(std::in_place, m_dir.Path(), 2);
+        Click(Page().RefreshButton());
+        ASSERT_TRUE(app::CurrentProgram().activity.IsRefreshRunning());
+        ShowPage(3);
+        ChooseThreadCount(5);
+        EXPECT_EQ(m_told,
+                  (std::vector<Message>{
+                      {ThreadCountRefusedText(core::StartOutcome::RefreshRunning), "提示"}}));
+        EXPECT_EQ(Page().ThreadCountText(), "2");
+        EXPECT_EQ(Window().Options().threadCount, 2);
+        EXPECT_FALSE(Window().PendingThreadCount());
+        reader.reset();
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Settings().ReadThreadCount().text, "2");
+        EXPECT_NE(::access((m_dir / "data/5.txt").c_str(), F_OK), 0);
+    });
+}
+
+TEST_F(SettingsPageTest, ClosingDuringAThreadCountChangeLeavesTheCountToItsCommit) {
+    // The window used to save the selector's count when it closed. Closed
+    // while the new index was still being built, it stored a count the index
+    // did not have when that refresh then failed.
+    BuildIndex();
+    m_dir.MakeDirs("data/5.txt");  // The new index will fail.
+    Run([this] {
+        std::optional<index::IndexReadLock> reader(std::in_place, m_dir.Path(), 2);
+        ChooseThreadCount(5);
+        ASSERT_EQ(Window().PendingThreadCount(), 5);
+        EXPECT_EQ(Page().ThreadCountText(), "5");
+        Window().Frame().Close();
+        ASSERT_TRUE(QTest::qWaitFor([] { return Window().Frame().Width() == 0; }, 5000));
+        reader.reset();
+    });
+    app::CurrentProgram().refresher.Wait();
+    EXPECT_EQ(Settings().ReadThreadCount().text, "2");
+    EXPECT_EQ(::access((m_dir / "data/1.txt").c_str(), F_OK), 0);
+}
+
+}  // namespace
+}  // namespace cj::ui

@@ -2,21 +2,23 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <utility>
 
 namespace cj::search::detail {
 namespace {
 
-// Waybill numbers run to 12-16 bytes: with 8-byte grams the text is sampled
-// every 5 to 9 bytes, and 8 digits leave 10^8 grams to tell 100,000 numbers
-// apart. Numbers of 6-11 bytes take 5-byte grams (sampled every 2 to 7
-// bytes); shorter ones are the odd stray token and are sampled at every byte
-// by a gram as long as the shortest of them, so that they do not slow the
-// search for the others.
-constexpr std::size_t LongNumber = 12;
-constexpr std::size_t LongGram = 8;
-constexpr std::size_t MiddleNumber = 6;
-constexpr std::size_t MiddleGram = 5;
+// Waybill numbers run to 11-16 bytes. They make one group whose grams are
+// as long as the shortest number allows while the text is still sampled every
+// 6 bytes or more (7-byte grams for 12-byte numbers, 8-byte ones from 13):
+// one sample costs about as much as a wider gram saves, and 6 digits or more
+// leave 10^6 grams and up to tell the numbers apart. The odd stray token
+// below 10 bytes goes to a group of its own with grams half its length, so
+// that it does not slow the search for the others.
+constexpr std::size_t LongNumber = 10;
+constexpr std::size_t WantedStep = 6;
+constexpr std::size_t MinLongGram = 5;
+constexpr std::size_t MaxGram = 8;
 
 // 32 to 64 bits for every gram: about one sample in 32 on text that holds
 // none of them passes the bitmap.
@@ -38,8 +40,9 @@ NumberMatcher::NumberMatcher(const std::vector<std::string>& numbers) {
     m_starts.reserve(numbers.size());
     m_lengths.reserve(numbers.size());
     std::vector<std::uint32_t> longNumbers;
-    std::vector<std::uint32_t> middleNumbers;
     std::vector<std::uint32_t> shortNumbers;
+    std::size_t shortestLong = SIZE_MAX;
+    std::size_t shortestShort = SIZE_MAX;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         const std::string& number = numbers[i];
         m_starts.push_back(m_bytes.size());
@@ -48,19 +51,19 @@ NumberMatcher::NumberMatcher(const std::vector<std::string>& numbers) {
         const auto index = static_cast<std::uint32_t>(i);
         if (number.size() >= LongNumber) {
             longNumbers.push_back(index);
-        } else if (number.size() >= MiddleNumber) {
-            middleNumbers.push_back(index);
+            shortestLong = std::min(shortestLong, number.size());
         } else if (!number.empty()) {
             shortNumbers.push_back(index);
+            shortestShort = std::min(shortestShort, number.size());
         }
     }
-    AddGroup(longNumbers, LongGram);
-    AddGroup(middleNumbers, MiddleGram);
-    std::size_t shortest = MiddleNumber;
-    for (const std::uint32_t i : shortNumbers) {
-        shortest = std::min(shortest, m_lengths[i]);
+    if (!longNumbers.empty()) {
+        AddGroup(longNumbers,
+                 std::clamp(shortestLong + 1 - WantedStep, MinLongGram, MaxGram));
     }
-    AddGroup(shortNumbers, shortest);
+    if (!shortNumbers.empty()) {
+        AddGroup(shortNumbers, (shortestShort + 1) / 2);
+    }
 }
 
 void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize) {

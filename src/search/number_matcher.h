@@ -12,8 +12,9 @@
 // cases) rules out every occurrence around it. Where the bitmap says maybe,
 // the grams' table gives the numbers and offsets to compare byte for byte.
 //
-// Waybill numbers (10 bytes and more) make one group whose text is sampled
-// every 6 bytes or more, with grams of 5 to 8 bytes; the bitmap holds 32 to
+// Waybill numbers (10 bytes and more) make one group with grams of 5 to 8
+// bytes, the fewer the numbers the shorter (1,000 numbers of 11 bytes and
+// more: 5 bytes, sampled every 7 bytes or more); the bitmap holds 32 to
 // 64 bits per gram, so that about one sample in 32 on unrelated text goes on
 // to the table. Shorter numbers make a second group, sampled more densely.
 //

@@ -80,8 +80,9 @@ class BatchBlocks final : public detail::BlockVisitor {
         const std::string_view record = detail::RecordOf(lineStart, lineEnd, block.end);
         const std::string_view name = RecordName(record, m_codePage);
         const std::size_t length = m_numbers[number].size();
-        if (start < name.data() ||
-            static_cast<std::size_t>(name.data() + name.size() - start) < length ||
+        const char* nameEnd = name.data() + name.size();
+        if (start < name.data() || start > nameEnd ||
+            static_cast<std::size_t>(nameEnd - start) < length ||
             !platform::IsCharBoundary(name, static_cast<std::size_t>(start - name.data()),
                                       m_codePage)) {
             return;

@@ -109,9 +109,12 @@ class NumberMatcher {
             const char* passed[Batch];
             std::size_t i = 0;
             while (i < samples) {
+                // At most Batch samples a round, so that passed cannot fill up
+                // and the loop tests one bound only.
                 std::size_t count = 0;
                 const char* p = begin + i * stride;
-                for (; i < wide && count < Batch; ++i, p += stride) {
+                for (const std::size_t stop = std::min(wide, i + Batch); i < stop;
+                     ++i, p += stride) {
                     std::uint64_t gram;
                     std::memcpy(&gram, p, 8);
                     gram &= gramMask;
@@ -120,7 +123,8 @@ class NumberMatcher {
                     count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;
                 }
                 if (i >= wide) {
-                    for (; i < samples && count < Batch; ++i, p += stride) {
+                    for (const std::size_t stop = std::min(samples, i + Batch - count); i < stop;
+                         ++i, p += stride) {
                         const std::uint64_t bit = Hash(Gram(p, end, gramMask)) >> shift;
                         passed[count] = p;
                         count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;

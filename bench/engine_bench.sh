@@ -6,6 +6,9 @@
 #   bench/engine_bench.sh setup      only build the corpora, scanlimit and chengjing-cli
 #   bench/engine_bench.sh run        only measure (after a setup)
 #   bench/engine_bench.sh refresh    only the refresh groups, warm and cold (after a setup)
+#   bench/engine_bench.sh batch      only the batch search of 1,000 and 10,000 numbers (sets
+#                                    up its number lists; the commands are interleaved unless
+#                                    INTERLEAVE=0)
 #   RUNS=15 bench/engine_bench.sh    more runs per command (default 10, after 2 warm-ups)
 #   INTERLEAVE=1 bench/engine_bench.sh run   take the commands of a group in turn, round
 #                                    after round, instead of hyperfine's one after the other
@@ -26,6 +29,7 @@ O=$D/out
 SL=$D/scanlimit
 CJ10=$D/cj10m         # run directory over the 10M shards
 CJ3=$D/cj300k         # run directory over our own refresh of the 300k tree
+NUM=$D/batch          # the batch search's number lists (batch_numbers.py)
 RESULTS=$D/results-engine
 
 install_tools() {
@@ -139,6 +143,28 @@ run_refresh() {
     fi
 }
 
+# The batch search of many waybill numbers against the single rare search and
+# against grep -F -f with the same numbers on both shards. The machine is
+# shared: by default the commands are taken in turn, round after round.
+run_batch() {
+    mkdir -p "$RESULTS" "$O"
+    [ -f "$NUM/numbers10000.txt" ] || python3 "$HERE/batch_numbers.py" "$D/list10m.txt" "$NUM"
+    local s10="$D/shards10m" n1="$NUM/numbers1000.txt" n10="$NUM/numbers10000.txt"
+    echo "== batch search, 10M records, 2 shards (INTERLEAVE=${INTERLEAVE:-1})"
+    INTERLEAVE=${INTERLEAVE:-1} group batch \
+        "cj-few=$CJ10/chengjing-cli search $FEW > $O/cj-few.txt" \
+        "cj-batch1k=$CJ10/chengjing-cli search --batch $n1 > $O/cj-batch1k.txt" \
+        "grep-batch1k=LC_ALL=C grep -F -f $n1 $s10/1.txt > $O/g-batch1k.1 & LC_ALL=C grep -F -f $n1 $s10/2.txt > $O/g-batch1k.2 & wait" \
+        "cj-batch10k=$CJ10/chengjing-cli search --batch $n10 > $O/cj-batch10k.txt"
+    echo "== checks"
+    echo "  1,000 numbers: $("$CJ10/chengjing-cli" search --batch "$n1" --missing | wc -l) missing, $(grep -vc $'\t$' "$O/cj-batch1k.txt") hits; grep lines $(cat "$O"/g-batch1k.? | wc -l) (folders too)"
+    echo "  10,000 numbers: $("$CJ10/chengjing-cli" search --batch "$n10" --missing | wc -l) missing, $(grep -vc $'\t$' "$O/cj-batch10k.txt") hits"
+    echo "== ratios (same run)"
+    ratio "batch of 1,000 numbers: cj / cj single rare search" "$(ms batch-cj-batch1k)" "$(ms batch-cj-few)" 2.0
+    ratio "batch of 1,000 numbers: cj / grep -F -f on both shards" "$(ms batch-cj-batch1k)" "$(ms batch-grep-batch1k)" 0.5
+    ratio "batch of 10,000 numbers: cj / cj single rare search" "$(ms batch-cj-batch10k)" "$(ms batch-cj-few)" 3.0
+}
+
 run() {
     mkdir -p "$RESULTS" "$O"
     rm -f "$RESULTS/summary.txt"
@@ -203,6 +229,7 @@ case "${1:-}" in
     setup) setup ;;
     run) run ;;
     refresh) run_refresh ;;
+    batch) run_batch ;;
     "") setup; run ;;
-    *) echo "usage: $0 [setup|run|refresh]" >&2; exit 2 ;;
+    *) echo "usage: $0 [setup|run|refresh|batch]" >&2; exit 2 ;;
 esac

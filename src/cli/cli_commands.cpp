@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "cli/cli_output.h"
 #include "core/data_paths.h"
 #include "core/settings_file.h"
 #include "index/index_commit.h"
@@ -17,74 +18,6 @@
 
 namespace cj::cli {
 namespace {
-
-// Checks the data folder and that the configuration file, when there is one,
-// can be read. Returns an empty text when all is well.
-std::string CheckDataFolder(const std::string& runDirectory) {
-    const std::string data = core::DataDirectory(runDirectory);
-    const platform::PathProbe probe = platform::ProbePath(data);
-    if (!probe.exists || !probe.isDirectory) {
-        const std::error_code ec =
-            probe.exists ? std::make_error_code(std::errc::not_a_directory) : probe.error;
-        return CannotText("use the data folder", data, ec);
-    }
-    const std::string config = core::ConfigPath(runDirectory);
-    if (platform::ProbePath(config).exists) {
-        std::string bytes;
-        if (const std::error_code ec = platform::ReadWholeFile(config, bytes); ec) {
-            return CannotText("read", config, ec);
-        }
-    }
-    return {};
-}
-
-// Writes stdout in large pieces; the hits of a common keyword run to hundreds
-// of megabytes.
-class Output {
-  public:
-    Output() { m_buffer.reserve(Capacity); }
-    ~Output() { Flush(); }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    void Line(std::string_view text) {
-        if (m_buffer.size() + text.size() + 1 > Capacity) {
-            Flush();
-        }
-        m_buffer.append(text).append(1, '\n');
-    }
-    // The three lines of a hit in the long form.
-    void HitLines(std::string_view path, std::optional<std::uint64_t> size) {
-        if (m_buffer.size() + path.size() * 2 + 128 > Capacity) {
-            Flush();
-        }
-        shell::AppendHitLines(m_buffer, path, size);
-    }
-    bool Failed() const { return m_error != 0; }
-    // The errno value of the first failed write.
-    int Error() const { return m_error; }
-    void Flush() {
-        WriteAll(m_buffer);
-        m_buffer.clear();
-        if (!Failed() && std::fflush(stdout) != 0) {
-            m_error = errno;
-        }
-    }
-
-  private:
-    static constexpr std::size_t Capacity = 1 << 20;
-
-    void WriteAll(std::string_view text) {
-        // A megabyte at a time goes past stdio's own buffer to the descriptor.
-        if (!Failed() && !text.empty() &&
-            std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
-            m_error = errno != 0 ? errno : EIO;
-        }
-    }
-
-    std::string m_buffer;
-    int m_error = 0;
-};
 
 // Writes shard 1's hits as its worker finds them.
 class OutputSink final : public search::HitSink {
@@ -109,6 +42,24 @@ int FailShards(std::string_view action, const std::vector<index::ShardFailure>& 
 
 }  // namespace
 
+std::string CheckDataFolder(const std::string& runDirectory) {
+    const std::string data = core::DataDirectory(runDirectory);
+    const platform::PathProbe probe = platform::ProbePath(data);
+    if (!probe.exists || !probe.isDirectory) {
+        const std::error_code ec =
+            probe.exists ? std::make_error_code(std::errc::not_a_directory) : probe.error;
+        return CannotText("use the data folder", data, ec);
+    }
+    const std::string config = core::ConfigPath(runDirectory);
+    if (platform::ProbePath(config).exists) {
+        std::string bytes;
+        if (const std::error_code ec = platform::ReadWholeFile(config, bytes); ec) {
+            return CannotText("read", config, ec);
+        }
+    }
+    return {};
+}
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "chengjing-cli: %s\n", message.c_str());
     return 1;
@@ -116,6 +67,20 @@ int Fail(const std::string& message) {
 
 std::string CannotText(std::string_view action, std::string_view path, std::error_code ec) {
     return "cannot " + std::string(action) + " " + std::string(path) + ": " + ec.message();
+}
+
+std::error_code ReadStandardInput(std::string& text) {
+    char buffer[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
+        text.append(buffer, n);
+        if (n < sizeof buffer) {
+            if (std::ferror(stdin) != 0) {
+                return {errno != 0 ? errno : EIO, std::generic_category()};
+            }
+            return {};
+        }
+    }
 }
 
 int FinishOutput() {

@@ -41,20 +41,6 @@ std::vector<std::string> PathLines(std::string_view text) {
     return paths;
 }
 
-std::error_code ReadStandardInput(std::string& text) {
-    char buffer[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
-        text.append(buffer, n);
-        if (n < sizeof buffer) {
-            if (std::ferror(stdin) != 0) {
-                return {errno != 0 ? errno : EIO, std::generic_category()};
-            }
-            return {};
-        }
-    }
-}
-
 }  // namespace
 
 int RunCopy(const Options& options, const std::string& runDirectory) {

@@ -7,6 +7,7 @@ namespace cj::cli {
 const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
     "       chengjing-cli [OPTIONS] search [WORD...]\n"
+    "       chengjing-cli [OPTIONS] search --batch FILE [--missing | --count]\n"
     "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
@@ -17,6 +18,14 @@ const char* const UsageText =
     "  search WORD...   print the indexed files whose name holds every WORD (the\n"
     "                   words joined by single spaces are the keyword text; no\n"
     "                   words lists every file), one full path a line, in row order\n"
+    "  search --batch FILE\n"
+    "                   search many waybill numbers at once: the numbers of FILE\n"
+    "                   (\"-\": standard input), split at line breaks, tabs,\n"
+    "                   blanks, commas, semicolons and the full-width \"，\" \"、\"\n"
+    "                   \"；\", a repeated number kept once; each matched as one\n"
+    "                   WORD is. Prints, per number in list order, each file\n"
+    "                   whose name holds it as \"NUMBER<TAB>PATH\", or\n"
+    "                   \"NUMBER<TAB>\" when there is none\n"
     "  copy             copy the files named on standard input, one path a line,\n"
     "                   into DIR, never replacing a file that is there (it is\n"
     "                   skipped) and never leaving a partial copy; DIR is created\n"
@@ -30,7 +39,10 @@ const char* const UsageText =
     "  --threads N      shard count 1..12 (default: the stored thread count); a\n"
     "                   refresh with another count stores it, as the settings do\n"
     "  --long           search: print name, type and size, and path of each hit\n"
-    "  --count          search: print only the number of hits\n"
+    "  --count          search: print only the number of hits; with --batch\n"
+    "                   \"NUMBER<TAB>FILES\" for every number\n"
+    "  --missing        search --batch: print only the numbers no file holds, one\n"
+    "                   a line\n"
     "  -v, --verbose    refresh: list every path the index left out, one a line,\n"
     "                   on standard error\n"
     "  --to DIR         copy: the folder to copy into (required)\n"
@@ -49,13 +61,14 @@ const char* const UsageText =
     "message names the file and the system's reason), when a listed folder cannot\n"
     "be opened (the index is then left as it was), when another refresh runs, or\n"
     "when a copy failed or was interrupted (a file skipped because its target\n"
-    "exists is no failure); 2 for a mistake in the command line.\n";
+    "exists is no failure); 2 for a mistake in the command line, or a --batch\n"
+    "list that holds no number.\n";
 
 namespace {
 
 bool TakesValue(const std::string& name) {
     return name == "--run-dir" || name == "--list" || name == "--folder" || name == "--filter" ||
-           name == "--threads" || name == "--to";
+           name == "--threads" || name == "--to" || name == "--batch";
 }
 
 }  // namespace
@@ -125,10 +138,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             options.fromBackup = true;
         } else if (name == "-v" || name == "--verbose") {
             options.verbose = true;
-        } else if (name == "--long" || name == "--count") {
-            const SearchOutput output = name == "--long" ? SearchOutput::Long : SearchOutput::Count;
+        } else if (name == "--batch") {
+            if (value->empty()) {
+                error = "--batch needs a file (\"-\" for standard input)";
+                return std::nullopt;
+            }
+            options.batchFile = *value;
+        } else if (name == "--long" || name == "--count" || name == "--missing") {
+            const SearchOutput output = name == "--long"    ? SearchOutput::Long
+                                        : name == "--count" ? SearchOutput::Count
+                                                            : SearchOutput::Missing;
             if (options.output != SearchOutput::Paths && options.output != output) {
-                error = "--long and --count exclude each other";
+                error = "--long, --count and --missing exclude each other";
                 return std::nullopt;
             }
             options.output = output;
@@ -147,6 +168,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--to and --backup belong to copy";
         return std::nullopt;
     }
+    if (command != "search" && options.batchFile) {
+        error = "--batch belongs to search";
+        return std::nullopt;
+    }
     if (command == "refresh") {
         options.command = Command::Refresh;
         if (positional.size() > 1) {
@@ -154,12 +179,25 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
         if (options.output != SearchOutput::Paths) {
-            error = "--long and --count belong to search";
+            error = "--long, --count and --missing belong to search";
             return std::nullopt;
         }
     } else if (command == "search") {
         options.command = Command::Search;
         options.words.assign(positional.begin() + 1, positional.end());
+        if (options.batchFile && !options.words.empty()) {
+            error = "search --batch takes its numbers from the file, not \"" +
+                    options.words.front() + "\"";
+            return std::nullopt;
+        }
+        if (options.batchFile && options.output == SearchOutput::Long) {
+            error = "--long does not go with --batch";
+            return std::nullopt;
+        }
+        if (!options.batchFile && options.output == SearchOutput::Missing) {
+            error = "--missing belongs to search --batch";
+            return std::nullopt;
+        }
         if (options.listTitle || !options.folders.empty() || options.filter || options.verbose) {
             error = "--list, --folder, --filter and --verbose belong to refresh";
             return std::nullopt;

@@ -9,7 +9,7 @@ namespace cj::cli {
 
 enum class Command { None, Help, Refresh, Search, Copy };
 
-enum class SearchOutput { Paths, Long, Count };
+enum class SearchOutput { Paths, Long, Count, Missing };
 
 struct Options {
     Command command = Command::None;
@@ -23,6 +23,7 @@ struct Options {
     std::vector<std::string> words;     // search WORD...
     std::optional<std::string> copyTo;  // copy --to
     bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
+    std::optional<std::string> batchFile;  // search --batch FILE; "-" is standard input.
 };
 
 // Parses argv[1..]. Options may stand before or after the subcommand, as

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
             case cj::cli::Command::Copy:
                 return cj::cli::RunCopy(*options, runDirectory);
             default:
-                return cj::cli::RunSearch(*options, runDirectory);
+                return options->batchFile ? cj::cli::RunBatchSearch(*options, runDirectory)
+                                          : cj::cli::RunSearch(*options, runDirectory);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "chengjing-cli: %s\n", e.what());

@@ -24,7 +24,11 @@ namespace cj::search {
 // and semicolons, and at the full-width "，", "、" and "；"; each trimmed;
 // empty pieces dropped; a repeated number kept once, at its first place.
 // Bytes that are not valid text are kept as they are (matched byte for byte).
-std::vector<std::string> SplitBatchNumbers(std::string_view text);
+// A piece is trimmed of vertical tabs, form feeds, the ideographic space and,
+// in UTF-8, the no-break space and the byte order mark. Text in codePage;
+// separators count only where a character starts.
+std::vector<std::string> SplitBatchNumbers(std::string_view text,
+                                           platform::CodePage codePage = platform::ActiveCodePage());
 
 // What the batch found for one number.
 struct BatchNumber {
@@ -65,7 +69,9 @@ class BatchListener {
 
 // Runs a batch on the calling thread (the command line, tests): one worker
 // per shard, joined before it returns. numbers as SplitBatchNumbers gives
-// them; shardCount as the single search takes it.
+// them; shardCount as the single search takes it (below 1: the stored
+// count). A shard with records that cannot be read makes the outcome
+// incomplete: its numbers would otherwise read as missing.
 BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
                       int shardCount, const std::atomic<bool>& stop,
                       platform::CodePage codePage = platform::ActiveCodePage());
@@ -81,19 +87,24 @@ class BatchSearch {
     BatchSearch(const BatchSearch&) = delete;
     BatchSearch& operator=(const BatchSearch&) = delete;
 
-    // On the window's thread; returns at once. An empty list starts nothing
-    // (outcome Started with generation 0 is never returned: the caller
-    // checks numbers first).
+    // On the window's thread; returns at once. The rules of
+    // SearchEngine::Start: refused during a refresh, a stop request during a
+    // search or a batch. shardCount outside 1..12 means the number of
+    // processor cores. The caller checks that numbers is not empty; an empty
+    // list would run as a batch that reads nothing and finds nothing.
     core::JobStart Start(std::vector<std::string> numbers, int shardCount);
     // Tests only.
     void Wait();
 
   private:
+    void Collect(core::JobGeneration generation, std::vector<std::string> numbers,
+                 int shardCount);
+
     core::EngineActivity& m_activity;
     BatchListener& m_listener;
     const std::string m_runDirectory;
     core::GenerationCounter m_generations;
-    std::thread m_collector;
+    std::thread m_collector;  // The last batch's collector. Used by the starting thread only.
 };
 
 }  // namespace cj::search

@@ -14,6 +14,22 @@ ResultsArray::ResultsArray(std::vector<ShardHits> shards) : m_shards(std::move(s
     m_marks.assign(rows, CopyMark::None);
 }
 
+ResultsArray::ResultsArray(std::vector<ShardHits> shards, std::vector<std::string_view> rows)
+    : m_shards(std::move(shards)) {
+    // The rows become the first shard's paths: Path finds them there, and the
+    // mappings of every shard stay as long as the rows.
+    for (ShardHits& shard : m_shards) {
+        shard.paths.clear();
+        shard.sizes.clear();
+    }
+    if (m_shards.empty()) {
+        m_shards.emplace_back();
+    }
+    m_shards.front().paths = std::move(rows);
+    m_ends.assign(m_shards.size(), m_shards.front().paths.size());
+    m_marks.assign(m_shards.front().paths.size(), CopyMark::None);
+}
+
 std::string_view ResultsArray::Path(std::size_t k) const {
     if (k < 1 || k > Count()) {
         return {};

@@ -32,6 +32,10 @@ class ResultsArray {
     // Takes the hits of every shard, in shard order, with the shards they
     // point into; only their paths become rows.
     explicit ResultsArray(std::vector<ShardHits> shards);
+    // Takes the shards and rows in an order of the caller's (the batch
+    // search's, grouped by number); every row points into the shards, whose
+    // own paths are dropped.
+    ResultsArray(std::vector<ShardHits> shards, std::vector<std::string_view> rows);
 
     std::size_t Count() const { return m_marks.size(); }
 

@@ -1,10 +1,5 @@
 // The scan of one index shard for the records whose file name holds every
-// keyword.
-//
-// The shard is read with the rules of the index (index/shard_file.h): its text
-// ends at the first NUL byte, only its first `count` lines are records, a line
-// ends at LF (a CR before it is not part of the record) or at a 0x1A byte, and
-// empty lines are never records.
+// keyword, with the index's rules for records (shard_blocks.h).
 //
 // The scan does not go line by line: it looks for the longest keyword in the
 // whole buffer, block by block, and only where it occurs finds the record

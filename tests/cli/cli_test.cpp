@@ -503,5 +503,73 @@ TEST_F(CliTest, CopyCommandLineMistakes) {
     }
 }
 
+TEST_F(CliTest, BatchPrintsEveryNumberWithItsFilesInListOrder) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    m_dir.WriteFile("tree/SF3_JD0012345678901.jpg", "");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    const std::string tree = m_dir / "tree";
+    // A file with two numbers is listed under both; the folder .git is not
+    // indexed and 顺丰 is a folder, no file name.
+    m_input = "JD0012345678901，SF3\r\nZZ9999999999999 SF3;顺丰\n";
+    const RunResult result = Run({"--run-dir", RunDir(), "search", "--batch", "-"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 6U) << result.out;
+    EXPECT_EQ(Sorted({lines[0], lines[1]}),
+              Sorted({"JD0012345678901\t" + tree + "/JD0012345678901.pdf",
+                      "JD0012345678901\t" + tree + "/SF3_JD0012345678901.jpg"}));
+    EXPECT_EQ(Sorted({lines[2], lines[3]}),
+              Sorted({"SF3\t" + tree + "/顺丰/SF3.tar.gz", "SF3\t" + tree + "/SF3_JD0012345678901.jpg"}));
+    EXPECT_EQ(lines[4], "ZZ9999999999999\t");
+    EXPECT_EQ(lines[5], "顺丰\t");
+
+    m_dir.WriteFile("numbers.txt", "\xEF\xBB\xBFSF3\nZZ9999999999999\nSF1400000000001\n顺丰\n");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "numbers.txt", "--missing"})
+                  .out,
+              "ZZ9999999999999\n顺丰\n");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--count", "--batch=" + m_dir / "numbers.txt"})
+                  .out,
+              "SF3\t2\nZZ9999999999999\t0\nSF1400000000001\t1\n顺丰\t0\n");
+}
+
+TEST_F(CliTest, BatchWithoutNumbersOrUnreadableListOrShardFails) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    m_input = " ,;\r\n\t";
+    RunResult result = Run({"--run-dir", RunDir(), "search", "--batch", "-"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "chengjing-cli: no numbers in standard input (nothing to search)\n");
+    EXPECT_EQ(result.out, "");
+
+    result = Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "none.txt"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("read", m_dir / "none.txt", "No such file or directory"));
+
+    // Numbers of an unreadable shard must not be reported missing.
+    std::filesystem::remove(RunDir() + "/data/1.txt");
+    m_input = "SF1400000000001";
+    result = Run({"--run-dir", RunDir(), "search", "--batch", "-", "--missing"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, Refused("read", RunDir() + "/data/1.txt", "No such file or directory"));
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliTest, BatchCommandLineMistakes) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"search", "--batch"},
+          {"search", "--batch", ""},
+          {"search", "--batch", "list.txt", "SF1"},
+          {"search", "--batch", "list.txt", "--long"},
+          {"search", "--batch", "list.txt", "--missing", "--count"},
+          {"search", "--missing", "SF1"},
+          {"refresh", "--batch", "list.txt"},
+          {"refresh", "--missing"}}) {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
+        EXPECT_TRUE(result.err.starts_with("chengjing-cli: ")) << result.err;
+    }
+}
+
 }  // namespace
 }  // namespace cj::cli

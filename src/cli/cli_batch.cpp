@@ -1,0 +1,94 @@
+// chengjing-cli search --batch: many waybill numbers at once, with the
+// window's batch search (search/batch_search.h).
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_output.h"
+#include "index/index_commit.h"
+#include "platform/files.h"
+#include "search/batch_scan.h"
+#include "search/batch_search.h"
+
+namespace cj::cli {
+namespace {
+
+// The list's text: the file, or standard input for "-".
+std::error_code ReadList(const std::string& path, std::string& text) {
+    return path == "-" ? ReadStandardInput(text) : platform::ReadWholeFile(path, text);
+}
+
+void PrintHits(const Options& options, const std::vector<std::string>& numbers,
+               const std::vector<std::vector<std::string_view>>& hits, Output& out) {
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        switch (options.output) {
+            case SearchOutput::Count:
+                out.TabbedLine(numbers[i], std::to_string(hits[i].size()));
+                break;
+            case SearchOutput::Missing:
+                if (hits[i].empty()) {
+                    out.Line(numbers[i]);
+                }
+                break;
+            default:
+                if (hits[i].empty()) {
+                    out.TabbedLine(numbers[i], {});
+                }
+                for (const std::string_view path : hits[i]) {
+                    out.TabbedLine(numbers[i], path);
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+int RunBatchSearch(const Options& options, const std::string& runDirectory) {
+    if (const std::string problem = CheckDataFolder(runDirectory); !problem.empty()) {
+        return Fail(problem);
+    }
+    std::string text;
+    if (const std::error_code ec = ReadList(*options.batchFile, text); ec) {
+        return Fail(CannotText("read", *options.batchFile == "-" ? "standard input"
+                                                                   : *options.batchFile,
+                               ec));
+    }
+    const std::vector<std::string> numbers = search::SplitBatchNumbers(text);
+    if (numbers.empty()) {
+        std::fprintf(stderr, "chengjing-cli: no numbers in %s (nothing to search)\n",
+                     *options.batchFile == "-" ? "standard input" : options.batchFile->c_str());
+        return 2;
+    }
+    text = std::string();
+
+    // As the single search: finish a commit a killed refresh left, then read
+    // every shard; an unreadable one would make its numbers look missing.
+    static_cast<void>(index::RecoverIndex(runDirectory));
+    search::SearchRequest request;
+    request.runDirectory = runDirectory;
+    request.shardCount = options.threads;
+    std::vector<search::ShardHits> shards = search::OpenShards(request);
+    for (const search::ShardHits& shard : shards) {
+        if (shard.error) {
+            return Fail(CannotText("read", shard.path, shard.error));
+        }
+    }
+    const std::atomic<bool> never{false};
+    const search::BatchScan scan =
+        search::ScanBatch(std::move(shards), numbers, never, platform::ActiveCodePage());
+    if (scan.incomplete) {
+        return Fail("the batch could not be searched to its end (out of memory)");
+    }
+    Output out;
+    PrintHits(options, numbers, search::HitsByNumber(scan, numbers.size()), out);
+    out.Flush();
+    if (out.Failed()) {
+        return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));
+    }
+    return 0;
+}
+
+}  // namespace cj::cli

@@ -1,0 +1,232 @@
+#include "search/batch_scan.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+#include "search/number_matcher.h"
+#include "search/shard_blocks.h"
+
+namespace cj::search {
+namespace {
+
+// The share of records scanned over all workers. A report goes out only when
+// the whole percent has risen, at most 101 times a batch, and one at a time,
+// so that the reports never go backwards.
+class ProgressMeter {
+  public:
+    ProgressMeter(std::uint64_t total, const BatchProgress& progress)
+        : m_total(total), m_progress(progress) {}
+
+    void AddScanned(std::uint64_t records) {
+        if (!m_progress || m_total == 0) {
+            return;
+        }
+        const std::uint64_t scanned = m_scanned.fetch_add(records) + records;
+        const auto percent = static_cast<int>(std::min<std::uint64_t>(100, scanned * 100 / m_total));
+        if (percent <= m_lastSeen.load(std::memory_order_relaxed)) {
+            return;
+        }
+        const std::lock_guard lock(m_mutex);
+        if (percent > m_last) {
+            m_last = percent;
+            m_lastSeen.store(percent, std::memory_order_relaxed);
+            m_progress(percent);
+        }
+    }
+
+  private:
+    const std::uint64_t m_total;
+    const BatchProgress& m_progress;
+    std::atomic<std::uint64_t> m_scanned{0};
+    std::atomic<int> m_lastSeen{-1};  // A copy of m_last to skip the lock.
+    std::mutex m_mutex;
+    int m_last = -1;  // Under m_mutex.
+};
+
+// A block's hits: each number's occurrences are checked to lie in the file
+// name at a character boundary, then the block's hits are put in record
+// order, each (record, number) once.
+class BatchBlocks final : public detail::BlockVisitor {
+  public:
+    BatchBlocks(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,
+                platform::CodePage codePage, ProgressMeter& meter, std::vector<BatchHit>& out)
+        : m_matcher(matcher), m_numbers(numbers), m_codePage(codePage), m_meter(meter),
+          m_out(out) {}
+
+    bool OnBlock(const detail::ShardBlock& block) override {
+        m_found.clear();
+        m_matcher.FindAll(block.begin, block.end, [&](const char* start, std::size_t number) {
+            Check(block, start, number);
+        });
+        std::sort(m_found.begin(), m_found.end(), [](const BatchHit& a, const BatchHit& b) {
+            return a.record.data() != b.record.data() ? a.record.data() < b.record.data()
+                                                      : a.number < b.number;
+        });
+        const auto last = std::unique(m_found.begin(), m_found.end(),
+                                      [](const BatchHit& a, const BatchHit& b) {
+                                          return a.record.data() == b.record.data() &&
+                                                 a.number == b.number;
+                                      });
+        m_out.insert(m_out.end(), m_found.begin(), last);
+        m_meter.AddScanned(block.lines);
+        return true;
+    }
+
+  private:
+    void Check(const detail::ShardBlock& block, const char* start, std::size_t number) {
+        const char* lineStart = detail::FindLineStart(block.begin, start, block.hasSub);
+        const char* lineEnd = detail::FindLineEnd(start, block.end, block.hasSub);
+        const std::string_view record = detail::RecordOf(lineStart, lineEnd, block.end);
+        const std::string_view name = RecordName(record, m_codePage);
+        const std::size_t length = m_numbers[number].size();
+        const char* nameEnd = name.data() + name.size();
+        if (start < name.data() || start > nameEnd ||
+            static_cast<std::size_t>(nameEnd - start) < length ||
+            !platform::IsCharBoundary(name, static_cast<std::size_t>(start - name.data()),
+                                      m_codePage)) {
+            return;
+        }
+        m_found.push_back({record, static_cast<std::uint32_t>(number)});
+    }
+
+    const detail::NumberMatcher& m_matcher;
+    const std::vector<std::string>& m_numbers;
+    const platform::CodePage m_codePage;
+    ProgressMeter& m_meter;
+    std::vector<BatchHit>& m_out;
+    std::vector<BatchHit> m_found;  // The current block's, reused.
+};
+
+struct ShardJob {
+    const ShardHits* shard = nullptr;
+    std::vector<BatchHit>* hits = nullptr;
+    bool stopped = false;
+    bool failed = false;
+};
+
+void ScanOne(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,
+             platform::CodePage codePage, const std::atomic<bool>& stop, ProgressMeter& meter,
+             ShardJob& job) {
+    if (job.shard->records == 0 || job.shard->error) {
+        return;
+    }
+    try {
+        BatchBlocks blocks(matcher, numbers, codePage, meter, *job.hits);
+        job.stopped = detail::WalkShardBlocks(job.shard->shard.Bytes(), job.shard->records, stop,
+                                              blocks) == ScanEnd::Stopped;
+    } catch (...) {
+        // Out of memory part-way: keep the hits found so far. Nothing leaves
+        // a worker thread.
+        job.failed = true;
+    }
+}
+
+}  // namespace
+
+BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
+                    const std::atomic<bool>& stop, platform::CodePage codePage,
+                    const BatchProgress& progress) {
+    BatchScan scan;
+    scan.shards = std::move(shards);
+    scan.hits.resize(scan.shards.size());
+    std::uint64_t total = 0;
+    for (const ShardHits& shard : scan.shards) {
+        total += shard.records;
+        scan.incomplete = scan.incomplete || (shard.records > 0 && shard.error);
+    }
+    if (numbers.empty()) {
+        return scan;
+    }
+    const detail::NumberMatcher matcher(numbers);
+    ProgressMeter meter(total, progress);
+    std::vector<ShardJob> jobs(scan.shards.size());
+    for (std::size_t n = 0; n < jobs.size(); ++n) {
+        jobs[n].shard = &scan.shards[n];
+        jobs[n].hits = &scan.hits[n];
+    }
+    std::vector<std::thread> workers;
+    workers.reserve(jobs.size());
+    std::size_t n = 0;
+    try {
+        for (; n < jobs.size(); ++n) {
+            workers.emplace_back(
+                [&, n] { ScanOne(matcher, numbers, codePage, stop, meter, jobs[n]); });
+        }
+    } catch (const std::system_error&) {
+        // No thread for the remaining shards: scan them here, in order.
+        for (; n < jobs.size(); ++n) {
+            ScanOne(matcher, numbers, codePage, stop, meter, jobs[n]);
+        }
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (const ShardJob& job : jobs) {
+        scan.stopped = scan.stopped || job.stopped;
+        scan.incomplete = scan.incomplete || job.failed;
+    }
+    return scan;
+}
+
+BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers) {
+    BatchOutcome outcome;
+    outcome.stopped = scan.stopped;
+    outcome.incomplete = scan.incomplete;
+    outcome.numbers.resize(numbers.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        outcome.numbers[i].number = numbers[i];
+    }
+    // A record's hits lie together, the first with the lowest number: the
+    // one whose group takes the row.
+    std::size_t rowCount = 0;
+    for (const std::vector<BatchHit>& hits : scan.hits) {
+        for (std::size_t k = 0; k < hits.size(); ++k) {
+            BatchNumber& number = outcome.numbers[hits[k].number];
+            ++number.files;
+            if (k == 0 || hits[k - 1].record.data() != hits[k].record.data()) {
+                ++number.rows;
+                ++rowCount;
+            }
+        }
+    }
+    std::size_t next = 1;
+    for (BatchNumber& number : outcome.numbers) {
+        number.firstRow = number.rows > 0 ? next : 0;
+        next += number.rows;
+        (number.files > 0 ? outcome.found : outcome.missing) += 1;
+    }
+    if (rowCount == 0 || scan.shards.empty()) {
+        return outcome;
+    }
+    std::vector<std::string_view> rows(rowCount);
+    std::vector<std::size_t> cursor(numbers.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        cursor[i] = outcome.numbers[i].firstRow - (outcome.numbers[i].rows > 0 ? 1 : 0);
+    }
+    for (std::vector<BatchHit>& hits : scan.hits) {
+        for (std::size_t k = 0; k < hits.size(); ++k) {
+            if (k == 0 || hits[k - 1].record.data() != hits[k].record.data()) {
+                rows[cursor[hits[k].number]++] = hits[k].record;
+            }
+        }
+        std::vector<BatchHit>().swap(hits);  // Free as the rows grow.
+    }
+    outcome.results = std::make_unique<ResultsArray>(std::move(scan.shards), std::move(rows));
+    return outcome;
+}
+
+std::vector<std::vector<std::string_view>> HitsByNumber(const BatchScan& scan,
+                                                        std::size_t numberCount) {
+    std::vector<std::vector<std::string_view>> byNumber(numberCount);
+    for (const std::vector<BatchHit>& hits : scan.hits) {
+        for (const BatchHit& hit : hits) {
+            if (hit.number < numberCount) {
+                byNumber[hit.number].push_back(hit.record);
+            }
+        }
+    }
+    return byNumber;
+}
+
+}  // namespace cj::search

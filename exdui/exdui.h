@@ -83,7 +83,8 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_WM_ERASEBKGND (20)            /* wParam = canvas */
 #define EX_WM_SHOWWINDOW (24)            /* wParam = 1 shown, 0 hidden */
 #define EX_WM_NOTIFY (78)                /* wParam = id of the source, lParam = ExNotify* */
-#define EX_WM_KEYDOWN (256)              /* wParam = key code (EX_VK_*) */
+#define EX_WM_KEYDOWN (256)              /* wParam = key code (EX_VK_*), lParam = EX_MK_SHIFT
+                                            and EX_MK_CONTROL held with it */
 #define EX_WM_KEYUP (257)
 #define EX_WM_CHAR (258)                 /* wParam = UTF-16 unit */
 #define EX_WM_COMMAND (273)              /* menu command: wParam = item identifier, lParam = owner */
@@ -96,6 +97,7 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_WM_RBUTTONUP (517)
 #define EX_WM_MOUSEWHEEL (522)           /* wParam high 16 bits = signed delta (120 a notch) */
 #define EX_WM_DROPFILES (563)            /* wParam = drop handle, see Ex_DropQueryFile */
+#define EX_WM_PASTE (0x302)              /* Edit: lParam = the text about to be pasted */
 #define EX_WM_MOUSEHOVER (0x2A1)         /* the pointer entered the object */
 #define EX_WM_MOUSELEAVE (0x2A3)
 #define EX_MK_LBUTTON (1)
@@ -131,7 +133,7 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_NM_RCLICK (-5)
 #define EX_NM_EASING (-8)                /* lParam = ExEasingInfo* */
 #define EX_NM_CUSTOMDRAW (-12)           /* list rows, see the list section */
-#define EX_NM_KEYDOWN (-15)              /* wParam = key code */
+#define EX_NM_KEYDOWN (-15)              /* wParam = key code, lParam = EX_MK_* modifiers */
 #define EX_NM_CHECK (-89)                /* wParam = 1 checked, 0 unchecked */
 #define EX_NM_TIMER (-90)
 #define EX_NM_CALCSIZE (-97)             /* list row size, see the list section */
@@ -517,9 +519,19 @@ EXDUI_API int _easing_isrunning(ExHandle easing);
 EXDUI_API int _easing_destroy(ExHandle easing);
 
 /* ---- Built-in classes: messages ----------------------------------------- */
-/* "Edit": single line. EX_OL_CLASSDATA gives its ExEditRecord; the text
- * rectangle there (client coordinates) may be changed and takes effect at the
- * next repaint. Style 0x2 read only, 0x20 password. */
+/* "Edit": single line, or several lines with EX_EDIT_MULTILINE (which then
+ * scroll; EX_OS_VSCROLL keeps the vertical scroll bar shown). EX_OL_CLASSDATA
+ * gives its ExEditRecord; the text rectangle there (client coordinates) may
+ * be changed and takes effect at the next repaint. Style 0x2 read only, 0x20
+ * password (single line only). A key pressed in the box reaches its handlers
+ * (EX_NM_KEYDOWN) before the box acts on it; a handler that returns nonzero
+ * keeps the key from the box. Before the box pastes text (the paste keys,
+ * its context menu; with EX_EDIT_MULTILINE also text dropped on it) it sends
+ * itself EX_WM_PASTE with lParam the text (UTF-16, NUL terminated, valid
+ * during the call): when the object's procedure handles it with a nonzero
+ * result the box pastes nothing (the program may put the text elsewhere).
+ * A single-line box keeps line breaks of pasted text in its text. */
+#define EX_EDIT_MULTILINE (0x4)
 typedef struct ExEditRecord {
     ExRect textRect;
 } ExEditRecord;

@@ -136,7 +136,8 @@ void ObjectWidget::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    intptr_t handled = obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()), 0);
+    intptr_t handled = obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()),
+                                 MouseKeys(Qt::NoButton, event->modifiers()));
     for (QChar c : event->text()) {
         if (Live() != nullptr && c.isPrint()) {
             obj->Send(EX_WM_CHAR, c.unicode(), 0);

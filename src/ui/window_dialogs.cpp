@@ -2,6 +2,7 @@
 
 #include "exdui/exdui.h"
 #include "platform/code_page.h"
+#include "platform/desktop/clipboard.h"
 #include "platform/desktop/folder_picker.h"
 #include "platform/desktop/shell_open.h"
 
@@ -17,6 +18,7 @@ WindowDialogs SystemDialogs() {
                              EX_MB_YESNO | EX_MB_ICONQUESTION, 0) == EX_IDYES;
     };
     dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
+    dialogs.setClipboardText = &desktop::TrySetClipboardText;
     return dialogs;
 }
 

@@ -1,6 +1,6 @@
 // The modal dialogs the main window asks the user with (the folder picker and
 // a yes-or-no message box, each blocking its caller, the UI thread, until the
-// user answers), and the desktop's opening of a file. Tests put functions of
+// user answers), the desktop's opening of a file, and the clipboard. Tests put functions of
 // their own in their place; everything else uses SystemDialogs.
 #pragma once
 
@@ -22,6 +22,9 @@ struct WindowDialogs {
     // Opens a file with the desktop's program for it, without waiting for
     // that program: whether the request could be handed over.
     std::function<bool(const std::string& path)> openFile;
+    // Replaces the clipboard's content with plain text (narrow, line ends as
+    // given): whether the clipboard took it.
+    std::function<bool(std::string_view text)> setClipboardText;
 };
 
 // The desktop's folder picker and the UI library's message box (owned by no

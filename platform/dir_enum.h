@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -30,16 +31,31 @@ struct FolderIdentity {
 };
 
 struct DirEntry {
-    std::string name;  // The entry's name alone, never "." or "..".
+    // The entry's name alone, never "." or "..": a view into the names of the
+    // listing that holds it, valid until that listing is listed into again.
+    std::string_view name;
     // True for folders and for symbolic links that lead to a folder. Every
     // other entry (files, links to files, dangling links, devices, sockets) is
     // false.
     bool isDirectory = false;
 };
 
+// One listing, meant to be reused folder after folder by one thread: its
+// buffers keep their capacity, so that a walk allocates nothing per entry.
+// Not copyable (the entries view its own names); a move keeps them valid.
 struct DirListing {
+    DirListing() = default;
+    DirListing(const DirListing&) = delete;
+    DirListing& operator=(const DirListing&) = delete;
+    DirListing(DirListing&&) = default;
+    DirListing& operator=(DirListing&&) = default;
+
     FolderIdentity identity;        // Of the folder that was opened.
     std::vector<DirEntry> entries;  // In file-system order; hidden entries included.
+    // The entries' names back to back. One buffer for all: a string of its
+    // own per entry cost an allocation per file, as most file names are longer
+    // than the 15 bytes a std::string holds inline.
+    std::vector<char> names;
 };
 
 // Lists the folder at path. Symbolic links to folders are followed, both for

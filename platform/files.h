@@ -46,6 +46,49 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path);
 // exist empty; the caller removes it.
 std::error_code WriteFileAndSync(const std::string& path, std::string_view data);
 
+// A file written in pieces and flushed to disk once complete: what
+// WriteFileAndSync does, for data that is still being made. Each piece is
+// handed to the disk as soon as it is written, so that the flush at the end
+// waits for little more than the last piece. Not atomic, as WriteFileAndSync:
+// after a failure the file may hold part of the data, and the caller removes
+// it. Owned by one thread; movable, not copyable.
+class SyncedFileWriter {
+  public:
+    SyncedFileWriter() = default;
+    ~SyncedFileWriter() { Close(); }  // A file still open is closed, unflushed.
+    SyncedFileWriter(SyncedFileWriter&& other) noexcept;
+    SyncedFileWriter& operator=(SyncedFileWriter&& other) noexcept;
+    SyncedFileWriter(const SyncedFileWriter&) = delete;
+    SyncedFileWriter& operator=(const SyncedFileWriter&) = delete;
+
+    // Creates path, or truncates the file there, for writing. A file this
+    // writer had open is closed first, unflushed.
+    std::error_code TryCreate(const std::string& path);
+    // Appends data to the open file.
+    std::error_code TryAppend(std::string_view data);
+    // Starts writing everything appended to disk without waiting for it, so
+    // that the flushes of several files overlap: call it for each, then
+    // TrySyncAndClose for each. Nothing when no file is open.
+    void StartFlush();
+    // Flushes everything appended to disk and closes the file; on failure the
+    // file is closed too.
+    std::error_code TrySyncAndClose();
+    // Closes the file without flushing it; nothing when none is open.
+    void Close();
+
+    bool IsOpen() const { return m_handle != NoHandle; }
+
+  private:
+    // Asks the system to start writing the bytes not yet handed to the disk:
+    // all of them, or only the whole pages among them.
+    void HandOn(bool all);
+
+    static constexpr std::intptr_t NoHandle = -1;
+    std::intptr_t m_handle = NoHandle;  // The file descriptor (Linux) or HANDLE (Windows).
+    std::uint64_t m_size = 0;           // Bytes appended.
+    std::uint64_t m_handedOn = 0;       // Bytes already handed to the disk.
+};
+
 // Renames from to to, replacing a file (not a folder) at to, atomically on one
 // file system.
 std::error_code RenameFile(const std::string& from, const std::string& to);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -69,6 +70,27 @@ bool IsDirectoryEntry(int dirFd, const char* name, unsigned char type) {
     return ::fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
 }
 
+// Appends an entry, its name copied into the listing's names. When the names
+// must move to a larger buffer, the views of the entries already made move
+// with them.
+void AddEntry(DirListing& out, const char* name, bool isDirectory) {
+    const std::size_t length = std::strlen(name);
+    std::vector<char>& names = out.names;
+    if (names.size() + length > names.capacity()) {
+        std::vector<char> larger;
+        larger.reserve(std::max(2 * names.capacity(), names.size() + length + 4096));
+        larger.assign(names.begin(), names.end());
+        for (DirEntry& entry : out.entries) {
+            const auto offset = static_cast<std::size_t>(entry.name.data() - names.data());
+            entry.name = std::string_view(larger.data() + offset, entry.name.size());
+        }
+        names.swap(larger);
+    }
+    const std::size_t start = names.size();
+    names.insert(names.end(), name, name + length);
+    out.entries.push_back(DirEntry{std::string_view(names.data() + start, length), isDirectory});
+}
+
 #if defined(__linux__) && defined(__GLIBC__) && \
     (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 30))
 #define CJ_HAVE_GETDENTS64 1
@@ -78,6 +100,7 @@ bool IsDirectoryEntry(int dirFd, const char* name, unsigned char type) {
 
 std::error_code ListDirectory(const std::string& path, DirListing& out) {
     out.entries.clear();
+    out.names.clear();
     out.identity = {};
     // O_DIRECTORY follows a symbolic link to a folder and refuses anything
     // else, so a file given as a folder fails here rather than listing nothing.
@@ -114,8 +137,8 @@ std::error_code ListDirectory(const std::string& path, DirListing& out) {
             const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
             at += entry->d_reclen;
             if (!IsDotOrDotDot(entry->d_name)) {
-                out.entries.push_back(DirEntry{
-                    entry->d_name, IsDirectoryEntry(fd.Get(), entry->d_name, entry->d_type)});
+                AddEntry(out, entry->d_name,
+                         IsDirectoryEntry(fd.Get(), entry->d_name, entry->d_type));
             }
         }
     }
@@ -137,8 +160,7 @@ std::error_code ListDirectory(const std::string& path, DirListing& out) {
             return errno != 0 ? LastError() : std::error_code();
         }
         if (!IsDotOrDotDot(entry->d_name)) {
-            out.entries.push_back(
-                DirEntry{entry->d_name, IsDirectoryEntry(fd.Get(), entry->d_name, entry->d_type)});
+            AddEntry(out, entry->d_name, IsDirectoryEntry(fd.Get(), entry->d_name, entry->d_type));
         }
     }
 #endif

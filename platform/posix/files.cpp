@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cj::platform {
@@ -217,17 +218,107 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
 }
 
 std::error_code WriteFileAndSync(const std::string& path, std::string_view data) {
-    FdGuard fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.Get() < 0) {
+    SyncedFileWriter writer;
+    std::error_code ec = writer.TryCreate(path);
+    if (!ec) {
+        ec = writer.TryAppend(data);
+    }
+    if (!ec) {
+        ec = writer.TrySyncAndClose();
+    }
+    return ec;
+}
+
+SyncedFileWriter::SyncedFileWriter(SyncedFileWriter&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, NoHandle)),
+      m_size(other.m_size),
+      m_handedOn(other.m_handedOn) {}
+
+SyncedFileWriter& SyncedFileWriter::operator=(SyncedFileWriter&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = std::exchange(other.m_handle, NoHandle);
+        m_size = other.m_size;
+        m_handedOn = other.m_handedOn;
+    }
+    return *this;
+}
+
+std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
+    Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
         return LastError();
     }
-    if (const std::error_code ec = WriteAll(fd.Get(), data); ec) {
+    m_handle = fd;
+    m_size = 0;
+    m_handedOn = 0;
+    return {};
+}
+
+std::error_code SyncedFileWriter::TryAppend(std::string_view data) {
+    if (!IsOpen()) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    const int fd = static_cast<int>(m_handle);
+    if (const std::error_code ec = WriteAll(fd, data); ec) {
         return ec;
     }
-    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0) {
-        return LastError();
+    m_size += data.size();
+    // Start the disk writes now rather than in the final fsync, which then
+    // waits only for the last piece (a refresh's two 12 MB shards took 23 ms
+    // to flush after the walk). In pieces of a megabyte: smaller ones cost more
+    // calls and give the file system less to allocate at once.
+    constexpr std::uint64_t HandOnBytes = 1 << 20;
+    if (m_size - m_handedOn >= HandOnBytes) {
+        HandOn(false);
     }
     return {};
+}
+
+void SyncedFileWriter::StartFlush() {
+    if (IsOpen()) {
+        HandOn(true);
+    }
+}
+
+void SyncedFileWriter::HandOn(bool all) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    // Whole pages only, but at the end: a partial page handed on now would be
+    // written again with the bytes that complete it.
+    constexpr std::uint64_t PageBytes = 4096;
+    const std::uint64_t end = all ? m_size : m_size / PageBytes * PageBytes;
+    if (end > m_handedOn) {
+        // A failure only loses the head start; the fsync reports what went wrong.
+        static_cast<void>(
+            ::sync_file_range(static_cast<int>(m_handle), static_cast<off_t>(m_handedOn),
+                              static_cast<off_t>(end - m_handedOn), SYNC_FILE_RANGE_WRITE));
+        m_handedOn = end;
+    }
+#else
+    static_cast<void>(all);
+#endif
+}
+
+std::error_code SyncedFileWriter::TrySyncAndClose() {
+    if (!IsOpen()) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    const int fd = static_cast<int>(std::exchange(m_handle, NoHandle));
+    std::error_code ec;
+    if (::fsync(fd) != 0) {
+        ec = LastError();
+    }
+    if (::close(fd) != 0 && !ec) {
+        ec = LastError();
+    }
+    return ec;
+}
+
+void SyncedFileWriter::Close() {
+    if (IsOpen()) {
+        ::close(static_cast<int>(std::exchange(m_handle, NoHandle)));
+    }
 }
 
 std::error_code RenameFile(const std::string& from, const std::string& to) {

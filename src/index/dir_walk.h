@@ -54,11 +54,16 @@ struct WalkReport {
 // The prefix D of a folder text, as above.
 std::string FolderPrefix(std::string_view folder, std::string_view runDirectory);
 
+// Receives one record in two parts, the folder's prefix D and the file's name:
+// the record is D + name. (Handed on in parts, the record is copied once, by
+// its receiver.)
+using RecordSink = std::function<void(std::string_view folderPrefix, std::string_view name)>;
+
 // Walks folders in list order and calls onRecord with each record in walk
 // order, on the calling thread. The listing of folders runs on listThreads
-// threads (0: one per processor core); the records and the report come out in
-// exactly the single-threaded order whatever the thread count. onRecord must
-// not throw.
+// threads (0: three per processor core, 4 to 16); the records and the report
+// come out in exactly the single-threaded order whatever the thread count.
+// onRecord must not throw.
 //
 // Every listed folder is opened first. When one of them cannot be opened or
 // read (missing, not a folder, no access, a read error) nothing is walked and
@@ -69,7 +74,6 @@ std::string FolderPrefix(std::string_view folder, std::string_view runDirectory)
 // Throws std::system_error when no lister thread can be started and
 // std::bad_alloc when memory runs out, before or after records were handed on.
 WalkReport WalkFolders(const std::vector<std::string>& folders, std::string_view runDirectory,
-                       const core::TypeFilter& filter, int listThreads,
-                       const std::function<void(std::string_view record)>& onRecord);
+                       const core::TypeFilter& filter, int listThreads, const RecordSink& onRecord);
 
 }  // namespace cj::index

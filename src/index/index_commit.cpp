@@ -7,6 +7,7 @@
 #include "core/settings_file.h"
 #include "core/text_rules.h"
 #include "index/commit_record.h"
+#include "index/shard_writer.h"
 #include "platform/dir_enum.h"
 #include "platform/files.h"
 
@@ -167,10 +168,11 @@ void RemoveIndexLeftovers(std::string_view runDirectory) {
     }
 }
 
-// Step 1: every check first, then every new shard, each fsynced.
-std::vector<ShardFailure> Prepare(const ShardSet& shards, std::string_view runDirectory,
-                                  const core::SettingsFile& settings) {
-    for (int n = 1; n <= shards.ShardCount(); ++n) {
+// Step 1's checks, before the new shards are used: whether the commit could
+// replace every shard and the configuration file.
+std::vector<ShardFailure> CheckTargets(int shardCount, std::string_view runDirectory,
+                                       const core::SettingsFile& settings) {
+    for (int n = 1; n <= shardCount; ++n) {
         std::string path = core::ShardPath(runDirectory, n);
         if (const std::error_code ec = platform::CheckReplaceable(path); ec) {
             return Failure(n, std::move(path), ec);
@@ -178,6 +180,17 @@ std::vector<ShardFailure> Prepare(const ShardSet& shards, std::string_view runDi
     }
     if (const std::error_code ec = platform::CheckReplaceable(settings.Path()); ec) {
         return Failure(0, settings.Path(), ec);
+    }
+    return {};
+}
+
+// Step 1: every check first, then every new shard, each fsynced.
+std::vector<ShardFailure> Prepare(const ShardSet& shards, std::string_view runDirectory,
+                                  const core::SettingsFile& settings) {
+    if (std::vector<ShardFailure> failures =
+            CheckTargets(shards.ShardCount(), runDirectory, settings);
+        !failures.empty()) {
+        return failures;
     }
     for (int n = 1; n <= shards.ShardCount(); ++n) {
         std::string path = core::NewShardPath(runDirectory, n);
@@ -200,6 +213,55 @@ void RollBack(std::string_view runDirectory, int shardCount) {
         return;  // The record might come back: keep what it names.
     }
     RemoveNewShards(runDirectory, shardCount);
+}
+
+// The record of a commit of these shards (a ShardSet or a ShardWriter).
+template <typename Shards>
+CommitRecord RecordOf(const Shards& shards, const core::SettingsFile& settings) {
+    const int shardCount = shards.ShardCount();
+    CommitRecord record;
+    const core::ThreadCountSetting stored = settings.ReadThreadCount();
+    record.oldShardCount = stored.count;
+    // After a commit the file says exactly how many shards there are, even
+    // where the missing value's default would have said the same.
+    if (stored.text != std::to_string(shardCount)) {
+        record.threadCount = shardCount;
+    }
+    for (int n = 1; n <= shardCount; ++n) {
+        record.counts.push_back(shards.Count(n));
+    }
+    return record;
+}
+
+// Steps 2 to 8, once step 1 has written and flushed the new shards.
+std::vector<ShardFailure> CommitPrepared(const CommitRecord& record, std::string_view runDirectory,
+                                         const core::SettingsFile& settings) {
+    const int shardCount = record.ShardCount();
+    const std::string data = core::DataDirectory(runDirectory);
+    platform::FileLock lock;
+    if (const std::error_code ec = core::TryLockData(data, core::DataLock::Index,
+                                                     LockMode::Exclusive, LockWait::Yes, lock);
+        ec) {
+        RemoveNewShards(runDirectory, shardCount);
+        return Failure(0, core::LockFilePath(data), ec);
+    }
+    const std::string recordPath = core::CommitRecordPath(runDirectory);
+    std::error_code ec = platform::WriteWholeFileAtomic(recordPath, FormatCommitRecord(record));
+    if (ec) {
+        RemoveNewShards(runDirectory, shardCount);
+        return Failure(0, recordPath, ec);
+    }
+    // The atomic write flushes the folder but does not say when that failed;
+    // no count may be written before the record is sure to last.
+    if (ec = platform::SyncFolder(data); ec) {
+        RollBack(runDirectory, shardCount);
+        return Failure(0, data, ec);
+    }
+    if (ec = settings.TryWriteIndexCounts(record.counts, record.threadCount); ec) {
+        RollBack(runDirectory, shardCount);
+        return Failure(0, settings.Path(), ec);
+    }
+    return FinishCommit(runDirectory, record);
 }
 
 std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount) {
@@ -275,48 +337,28 @@ std::vector<ShardFailure> RecoverIndex(std::string_view runDirectory) {
 
 std::vector<ShardFailure> TryCommitShards(const ShardSet& shards, std::string_view runDirectory) {
     const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
-    const int shardCount = shards.ShardCount();
-    CommitRecord record;
-    const core::ThreadCountSetting stored = settings.ReadThreadCount();
-    record.oldShardCount = stored.count;
-    // After a commit the file says exactly how many shards there are, even
-    // where the missing value's default would have said the same.
-    if (stored.text != std::to_string(shardCount)) {
-        record.threadCount = shardCount;
-    }
-    for (int n = 1; n <= shardCount; ++n) {
-        record.counts.push_back(shards.Count(n));
-    }
-
+    const CommitRecord record = RecordOf(shards, settings);
     if (std::vector<ShardFailure> failures = Prepare(shards, runDirectory, settings);
         !failures.empty()) {
         return failures;
     }
-    const std::string data = core::DataDirectory(runDirectory);
-    platform::FileLock lock;
-    if (const std::error_code ec = core::TryLockData(data, core::DataLock::Index,
-                                                     LockMode::Exclusive, LockWait::Yes, lock);
-        ec) {
-        RemoveNewShards(runDirectory, shardCount);
-        return Failure(0, core::LockFilePath(data), ec);
+    return CommitPrepared(record, runDirectory, settings);
+}
+
+std::vector<ShardFailure> TryCommitShards(ShardWriter& shards) {
+    const std::string_view runDirectory = shards.RunDirectory();
+    const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
+    const CommitRecord record = RecordOf(shards, settings);
+    if (std::vector<ShardFailure> failures =
+            CheckTargets(shards.ShardCount(), runDirectory, settings);
+        !failures.empty()) {
+        shards.Discard();
+        return failures;
     }
-    const std::string recordPath = core::CommitRecordPath(runDirectory);
-    std::error_code ec = platform::WriteWholeFileAtomic(recordPath, FormatCommitRecord(record));
-    if (ec) {
-        RemoveNewShards(runDirectory, shardCount);
-        return Failure(0, recordPath, ec);
+    if (std::vector<ShardFailure> failures = shards.TryFinish(); !failures.empty()) {
+        return failures;
     }
-    // The atomic write flushes the folder but does not say when that failed;
-    // no count may be written before the record is sure to last.
-    if (ec = platform::SyncFolder(data); ec) {
-        RollBack(runDirectory, shardCount);
-        return Failure(0, data, ec);
-    }
-    if (ec = settings.TryWriteIndexCounts(record.counts, record.threadCount); ec) {
-        RollBack(runDirectory, shardCount);
-        return Failure(0, settings.Path(), ec);
-    }
-    return FinishCommit(runDirectory, record);
+    return CommitPrepared(record, runDirectory, settings);
 }
 
 IndexReadLock::IndexReadLock(std::string_view runDirectory, int shardCount) {

@@ -7,7 +7,9 @@
 // A commit of M shards over an index of N (a refresh holds the Refresh lock
 // throughout):
 //   1. prepare    write data/<n>.txt.new for n = 1..M, each fsynced; any
-//                 failure removes them again and ends here
+//                 failure removes them again and ends here (a refresh writes
+//                 them while it walks, through a ShardWriter, and checks that
+//                 the targets can be replaced before it flushes them)
 //   2. lock       take the Index lock exclusively (waits for readers opening
 //                 their shards)
 //   3. record     write data/commit.txt atomically and durably: from here on
@@ -58,6 +60,8 @@
 
 namespace cj::index {
 
+class ShardWriter;
+
 // Takes the data folder's Refresh lock into out without waiting for another
 // refresh: std::errc::resource_unavailable_try_again while one runs in any
 // process (or thread). Waits only while a start-up clean-up holds it.
@@ -88,6 +92,12 @@ std::vector<ShardFailure> RecoverIndex(std::string_view runDirectory);
 // counts the previous index is whole; after a later one the new index is in
 // place as far as readers see and the next reader finishes it.
 std::vector<ShardFailure> TryCommitShards(const ShardSet& shards, std::string_view runDirectory);
+
+// The same for shards a ShardWriter has been writing since the walk began
+// (index/shard_writer.h), in its run directory: its files become step 1's
+// once the checks pass and it has finished them. Every failure as above; the
+// writer's files are gone after a failure in prepare, lock or record.
+std::vector<ShardFailure> TryCommitShards(ShardWriter& shards);
 
 // One shard as a reader should read it.
 struct ShardView {

@@ -8,6 +8,7 @@
 #include "index/dir_walk.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "index/shard_writer.h"
 
 namespace cj::index {
 namespace {
@@ -108,20 +109,23 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
             report.end = RefreshEnd::WriteFailed;
             return;
         }
-        ShardSet shards(shardCount);
+        // The new shards are written while the walk runs; a refresh that
+        // ends before its commit removes them with the writer.
+        ShardWriter shards(request.runDirectory, shardCount);
         const core::TypeFilter filter(request.filter);
-        report.walk = WalkFolders(request.folders, request.runDirectory, filter,
-                                  request.walkThreads, [&](std::string_view record) {
-                                      shards.Add(record);
-                                      ++report.records;
-                                  });
+        report.walk =
+            WalkFolders(request.folders, request.runDirectory, filter, request.walkThreads,
+                        [&](std::string_view folderPrefix, std::string_view name) {
+                            shards.Add(folderPrefix, name);
+                            ++report.records;
+                        });
         if (!report.walk.missingFolders.empty()) {
             // An unplugged drive or an offline share must not erase its part
             // of the index: the previous shards stay as they are.
             report.end = RefreshEnd::FoldersMissing;
             return;
         }
-        report.failedShards = TryCommitShards(shards, request.runDirectory);
+        report.failedShards = TryCommitShards(shards);
         if (!report.failedShards.empty()) {
             report.end = RefreshEnd::WriteFailed;
         }

@@ -25,7 +25,7 @@ struct RefreshRequest {
     std::vector<std::string> folders;  // The directory list's folders, in display order.
     std::string filter;                // The type-filter text ("mp3|.flac").
     int shardCount = 0;                // The thread count; outside 1..12 means the default.
-    int walkThreads = 0;               // Threads that list folders; 0 means one per core.
+    int walkThreads = 0;               // Threads that list folders; 0 means WalkFolders' default.
 };
 
 // How a refresh ended.

@@ -17,12 +17,15 @@ ShardSet::ShardSet(int shardCount)
     : m_buffers(static_cast<std::size_t>(std::max(shardCount, 1))),
       m_counts(m_buffers.size(), 0) {}
 
-void ShardSet::Add(std::string_view record) {
-    std::string& buffer = m_buffers[m_next];
-    buffer += record;
+int ShardSet::Add(std::string_view folderPrefix, std::string_view name) {
+    const std::size_t at = m_next;
+    std::string& buffer = m_buffers[at];
+    buffer += folderPrefix;
+    buffer += name;
     buffer += "\r\n";
-    ++m_counts[m_next];
-    m_next = (m_next + 1) % m_buffers.size();
+    ++m_counts[at];
+    m_next = at + 1 == m_buffers.size() ? 0 : at + 1;
+    return static_cast<int>(at) + 1;
 }
 
 std::string_view ShardText(std::string_view fileBytes) {

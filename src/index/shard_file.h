@@ -36,12 +36,18 @@ public:
 
     int ShardCount() const { return static_cast<int>(m_buffers.size()); }
 
-    // Appends record + CR LF to the next shard in turn.
-    void Add(std::string_view record);
+    // Appends record + CR LF to the next shard in turn; returns that shard's n.
+    int Add(std::string_view record) { return Add(record, {}); }
+    // The same for the record folderPrefix + name.
+    int Add(std::string_view folderPrefix, std::string_view name);
 
     // n from 1.
     const std::string& Buffer(int n) const { return m_buffers[static_cast<std::size_t>(n - 1)]; }
     std::uint64_t Count(int n) const { return m_counts[static_cast<std::size_t>(n - 1)]; }
+
+    // Empties shard n's buffer, whose bytes the caller has written out, and
+    // keeps its memory for the next ones; its count stays.
+    void ClearBuffer(int n) { m_buffers[static_cast<std::size_t>(n - 1)].clear(); }
 
 private:
     std::vector<std::string> m_buffers;

@@ -16,6 +16,9 @@
 #include <map>
 #include <random>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/dir_enum.h"
 #include "temp_dir.h"
@@ -33,8 +36,11 @@ struct WalkResult {
 WalkResult WalkWithReport(const std::vector<std::string>& folders, std::string_view filter = "",
                           int threads = 1, std::string_view runDirectory = "/nowhere") {
     WalkResult result;
-    result.report = WalkFolders(folders, runDirectory, core::TypeFilter(filter), threads,
-                                [&](std::string_view record) { result.records.emplace_back(record); });
+    result.report =
+        WalkFolders(folders, runDirectory, core::TypeFilter(filter), threads,
+                    [&](std::string_view folderPrefix, std::string_view name) {
+                        result.records.push_back(std::string(folderPrefix).append(name));
+                    });
     return result;
 }
 
@@ -238,6 +244,28 @@ TEST(DirWalk, FilesOfAFolderComeBeforeItsSubfoldersAndDotFoldersAreSkipped) {
               Sorted({root + "/x.txt", root + "/.profile"}));
     EXPECT_EQ(std::vector<std::string>(records.begin() + 2, records.end()),
               (std::vector<std::string>{root + "/sub/y.txt", root + "/sub/deeper/w.txt"}));
+}
+
+// A record comes in two parts, its folder's prefix and the file's name, and
+// the receiver joins them; a part cut in the wrong place would still join
+// into the right path, so the parts are checked themselves.
+TEST(DirWalk, RecordsComeAsTheFolderPrefixAndTheName) {
+    test::TempDir dir;
+    dir.WriteFile("root/a.jpg", "");
+    dir.WriteFile("root/sub/b.jpg", "");
+    std::vector<std::pair<std::string, std::string>> parts;
+    for (const int threads : {1, 2}) {
+        parts.clear();
+        const WalkReport report =
+            WalkFolders({dir / "root/"}, "/nowhere", core::TypeFilter(""), threads,
+                        [&](std::string_view folderPrefix, std::string_view name) {
+                            parts.emplace_back(folderPrefix, name);
+                        });
+        EXPECT_EQ(report.filesSeen, 2U);
+        const std::vector<std::pair<std::string, std::string>> expected{
+            {dir / "root/", "a.jpg"}, {dir / "root/sub/", "b.jpg"}};
+        EXPECT_EQ(parts, expected) << threads << " threads";
+    }
 }
 
 TEST(DirWalk, OrderIsTheFileSystemsDepthFirstOrder) {

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "temp_dir.h"
 
@@ -54,9 +57,42 @@ TEST(ListDirectory, KeepsTheFileSystemsOrder) {
     ASSERT_FALSE(ListDirectory(dir / "f", listing));
     std::vector<std::string> names;
     for (const DirEntry& entry : listing.entries) {
-        names.push_back(entry.name);
+        names.emplace_back(entry.name);
     }
     EXPECT_EQ(names, reference);
+}
+
+// The names of a listing share one buffer that grows while the folder is
+// read; the names read before a growth must still be right after it, also
+// when the listing is reused for the next folder and when it is moved.
+TEST(ListDirectory, NamesStayRightAcrossGrowthReuseAndMove) {
+    test::TempDir dir;
+    std::vector<std::string> big;
+    for (int i = 0; i < 1500; ++i) {
+        big.push_back(std::to_string(i) + std::string(120, 'n') + ".jpg");
+        dir.WriteFile("big/" + big.back(), "");
+    }
+    dir.WriteFile("small/a.jpg", "");
+    std::sort(big.begin(), big.end());
+    const auto sortedNames = [](const DirListing& listing) {
+        std::vector<std::string> names;
+        for (const DirEntry& entry : listing.entries) {
+            names.emplace_back(entry.name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+
+    DirListing listing;
+    ASSERT_FALSE(ListDirectory(dir / "small", listing));
+    EXPECT_EQ(sortedNames(listing), std::vector<std::string>{"a.jpg"});
+    ASSERT_FALSE(ListDirectory(dir / "big", listing));
+    EXPECT_EQ(sortedNames(listing), big);
+    ASSERT_FALSE(ListDirectory(dir / "small", listing));
+    EXPECT_EQ(sortedNames(listing), std::vector<std::string>{"a.jpg"});
+    ASSERT_FALSE(ListDirectory(dir / "big", listing));
+    const DirListing moved = std::move(listing);
+    EXPECT_EQ(sortedNames(moved), big);
 }
 
 TEST(ListDirectory, SameFolderThroughALinkHasTheSameIdentity) {

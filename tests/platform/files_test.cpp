@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "ordinary_user.h"
 #include "file_size_limit.h"
@@ -166,6 +167,35 @@ TEST(Files, WriteAndSyncThenRename) {
     dir.MakeDirs("2.txt.new");
     EXPECT_EQ(WriteFileAndSync(dir / "2.txt.new", "x"), std::errc::is_a_directory);
     EXPECT_EQ(RenameFile(dir / "missing", dir / "1.txt"), std::errc::no_such_file_or_directory);
+}
+
+// Pieces past the size at which the writer hands them to the disk early must
+// land in order, whole, in a file that starts empty.
+TEST(Files, SyncedFileWriterAppendsPiecesInOrder) {
+    test::TempDir dir;
+    dir.WriteFile("1.txt.new", "an older and longer content");
+    std::string expected;
+    SyncedFileWriter writer;
+    EXPECT_EQ(writer.TryAppend("x"), std::errc::bad_file_descriptor);  // Nothing open yet.
+    ASSERT_FALSE(writer.TryCreate(dir / "1.txt.new"));
+    for (int i = 0; i < 40; ++i) {
+        const std::string piece(static_cast<std::size_t>(37'000 + i * 1000),
+                                static_cast<char>('a' + i % 26));
+        ASSERT_FALSE(writer.TryAppend(piece));
+        expected += piece;
+    }
+    SyncedFileWriter moved = std::move(writer);
+    EXPECT_FALSE(writer.IsOpen());
+    ASSERT_FALSE(moved.TryAppend("end"));
+    expected += "end";
+    ASSERT_FALSE(moved.TrySyncAndClose());
+    EXPECT_FALSE(moved.IsOpen());
+    EXPECT_EQ(moved.TryAppend("x"), std::errc::bad_file_descriptor);
+    EXPECT_EQ(dir.ReadFile("1.txt.new"), expected);
+
+    dir.MakeDirs("2.txt.new");
+    EXPECT_EQ(moved.TryCreate(dir / "2.txt.new"), std::errc::is_a_directory);
+    EXPECT_FALSE(moved.IsOpen());
 }
 
 TEST(Files, SizesAndProbes) {

@@ -77,7 +77,7 @@ std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
 // texts and the status line after a batch.
 inline constexpr std::string_view BatchButtonText = "批量";
 inline constexpr std::string_view BatchBoxTitle = "批量搜索快递单号";
-inline constexpr std::string_view BatchInputCaption = "粘贴或输入快递单号（每行一个，也可用逗号、空格分开）：";
+inline constexpr std::string_view BatchInputCaption = "粘贴或输入快递单号，每行一个：";
 inline constexpr std::string_view BatchTableCaption = "每个单号的结果：";
 inline constexpr std::string_view BatchSearchButtonText = "搜索 (Ctrl+Enter)";
 inline constexpr std::string_view CopyMissingButtonText = "复制缺少单号";

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <malloc.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -113,6 +114,9 @@ struct Round {
     double addPaint = 0;    // The copy list's rows painted.
     double removeCommand = 0;
     double removePaint = 0;
+    // Heap that the additions kept, per entry: the model's entry and the
+    // list's row (its three texts), as glibc's allocator counts it.
+    double bytesPerEntry = 0;
 };
 
 Round MeasureRound(std::size_t files) {
@@ -132,9 +136,11 @@ Round MeasureRound(std::size_t files) {
     QApplication::processEvents();
     QWidget* view = CopyListViewport();
 
+    const std::size_t heapBefore = ::mallinfo2().uordblks;
     const Clock::time_point add = Clock::now();
     Command(cj::ui::AddSelectedCommand);
     const Clock::time_point added = Clock::now();
+    const std::size_t heapAfter = ::mallinfo2().uordblks;
     view->repaint();
     const Clock::time_point addPainted = Clock::now();
     if (Window().CopyEntries().Count() != files ||
@@ -157,6 +163,8 @@ Round MeasureRound(std::size_t files) {
         Fail("not every selected row was removed");
     }
     Window().Search().SelectPage(cj::ui::Page::Search);
+    round.bytesPerEntry =
+        (static_cast<double>(heapAfter) - static_cast<double>(heapBefore)) / static_cast<double>(files);
     round.addCommand = Ms(added - add);
     round.addPaint = Ms(addPainted - added);
     round.removeCommand = Ms(removed - remove);
@@ -203,5 +211,8 @@ int main(int argc, char** argv) {
     std::printf("  remove %zu of them:     %8.1f ms (command %.1f, paint %.1f)  target <= 500 ms %s\n",
                 files / 2, remove, median(&Round::removeCommand), median(&Round::removePaint),
                 remove <= 500 ? "met" : "NOT MET");
+    const double bytes = median(&Round::bytesPerEntry);
+    std::printf("  heap per entry (model and list row): %.0f bytes  target <= 1024 %s\n", bytes,
+                bytes <= 1024 ? "met" : "NOT MET");
     return 0;
 }

@@ -83,8 +83,8 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_WM_ERASEBKGND (20)            /* wParam = canvas */
 #define EX_WM_SHOWWINDOW (24)            /* wParam = 1 shown, 0 hidden */
 #define EX_WM_NOTIFY (78)                /* wParam = id of the source, lParam = ExNotify* */
-#define EX_WM_KEYDOWN (256)              /* wParam = key code (EX_VK_*), lParam = EX_MK_SHIFT
-                                            and EX_MK_CONTROL held with it */
+#define EX_WM_KEYDOWN (256)              /* wParam = key code (EX_VK_*), lParam = EX_MK_SHIFT and
+                                            EX_MK_CONTROL for the modifiers held */
 #define EX_WM_KEYUP (257)
 #define EX_WM_CHAR (258)                 /* wParam = UTF-16 unit */
 #define EX_WM_COMMAND (273)              /* menu command: wParam = item identifier, lParam = owner */
@@ -133,11 +133,12 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_NM_RCLICK (-5)
 #define EX_NM_EASING (-8)                /* lParam = ExEasingInfo* */
 #define EX_NM_CUSTOMDRAW (-12)           /* list rows, see the list section */
-#define EX_NM_KEYDOWN (-15)              /* wParam = key code, lParam = EX_MK_* modifiers */
+#define EX_NM_KEYDOWN (-15)              /* wParam = key code, lParam = modifiers (EX_WM_KEYDOWN) */
 #define EX_NM_CHECK (-89)                /* wParam = 1 checked, 0 unchecked */
 #define EX_NM_TIMER (-90)
 #define EX_NM_CALCSIZE (-97)             /* list row size, see the list section */
 #define EX_CBN_SELCHANGE (1)             /* combo box: the user chose an item */
+#define EX_LVN_BEGINDRAG (-109)          /* lists: a drag begins, see the list section */
 
 /* The record behind EX_WM_NOTIFY's lParam; valid during the call. */
 typedef struct ExNotify {
@@ -287,6 +288,31 @@ EXDUI_API int Ex_GetCursorPos(ExPoint* point);
  * and returns its length; with buffer 0 returns the length needed. */
 EXDUI_API uint32_t Ex_DropQueryFile(intptr_t drop, uint32_t index, char16_t* buffer,
                                     uint32_t capacity);
+
+/* ---- Dragging data out --------------------------------------------------- */
+/* One representation of the dragged data, named by its MIME type
+ * ("text/uri-list", "text/plain", ...); the bytes are handed over as given. */
+typedef struct ExDragFormat {
+    const char* mimeType;  /* ASCII, NUL terminated */
+    const void* data;
+    size_t length;         /* bytes at data */
+} ExDragFormat;
+#define EX_DROPEFFECT_NONE (0)
+#define EX_DROPEFFECT_COPY (1)
+#define EX_DROPEFFECT_MOVE (2)
+#define EX_DROPEFFECT_LINK (4)
+/* Starts dragging count formats out of object, as the left button is held
+ * (typically from the list's EX_LVN_BEGINDRAG), and returns when the drag
+ * ends: the data may be dropped on any program that takes one of the formats
+ * (a file manager, a chat window) or on the program itself. effects is the
+ * set of EX_DROPEFFECT_* the source allows. Runs events while it waits, like
+ * a popup menu. Returns the effect the target chose, or EX_DROPEFFECT_NONE
+ * when the drag was cancelled or refused, the handle is bad, a format has no
+ * type, or the call was made on another thread than the UI thread (a drag
+ * belongs to the mouse of the UI thread). A real drag needs a display: on Qt's
+ * offscreen platform there is no session to drop into. */
+EXDUI_API int32_t Ex_ObjDoDragDrop(ExHandle object, const ExDragFormat* formats, int32_t count,
+                                   uint32_t effects);
 
 /* ---- Menus and message boxes ---------------------------------------------- */
 #define EX_MF_STRING (0)
@@ -581,7 +607,13 @@ typedef struct ExEditRecord {
  * x | y << 16 in client coordinates:
  *   EX_NM_CLICK (-2) when the left button goes down (rows or empty area),
  *   EX_NM_DBLCLK (-3) on a left double-click on a row (never on the empty area),
- *   EX_NM_RCLICK (-5) when the right button is released.
+ *   EX_NM_RCLICK (-5) when the right button is released,
+ *   EX_LVN_BEGINDRAG (-109) when the left button, pressed on a selected row,
+ *     moves by the system's drag distance while held (lParam: where it was
+ *     pressed). The owner may then drag the selection out (Ex_ObjDoDragDrop);
+ *     otherwise nothing happens.
+ * A plain press on one of several selected rows keeps them all selected, so
+ * that they can be dragged together; its release selects that row alone.
  * Mouse and keys select as a Windows list view does: a click selects one row;
  * with the style EX_LVS_MULTISELECT, Ctrl toggles a row and Shift selects the
  * range from the last clicked row; a right press on an unselected row selects

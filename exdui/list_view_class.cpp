@@ -78,6 +78,9 @@ void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
         case ListRowEvent::RightClick:
             code = EX_NM_RCLICK;
             break;
+        case ListRowEvent::BeginDrag:
+            code = EX_LVN_BEGINDRAG;
+            break;
     }
     // pos is in the viewport; handlers get object client coordinates.
     QPoint client = pos;

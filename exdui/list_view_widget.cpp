@@ -1,5 +1,6 @@
 #include "list_view_widget.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -272,7 +273,19 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event) {
     TrackHot(pos);
     const std::int32_t row = RowAt(pos);
     if (event->button() == Qt::LeftButton) {
-        ClickRow(row, event->modifiers());
+        const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) == 0;
+        m_clickOnRelease = ListViewSelection::None;
+        if (plain && row != ListViewSelection::None && m_selection.IsSelected(row) &&
+            m_selection.SelectedCount() > 1) {
+            // As in a Windows list view: the selection stays until the release.
+            m_clickOnRelease = row;
+            m_selection.SetMark(row);
+        } else {
+            ClickRow(row, event->modifiers());
+        }
+        const bool canDrag = row != ListViewSelection::None && m_selection.IsSelected(row);
+        m_dragRow = canDrag ? row : ListViewSelection::None;
+        m_dragFrom = pos;
         Notify(ListRowEvent::Click, row, pos);
     } else if (event->button() == Qt::RightButton) {
         // As in a Windows list view: a right press on an unselected row selects
@@ -291,6 +304,14 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ListViewWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const std::int32_t row = m_clickOnRelease;
+        m_clickOnRelease = ListViewSelection::None;
+        m_dragRow = ListViewSelection::None;
+        if (row != ListViewSelection::None && m_selection.IsValid(row)) {
+            ClickRow(row, event->modifiers());
+        }
+    }
     if (event->button() == Qt::RightButton && m_rightPressed) {
         m_rightPressed = false;
         const QPoint pos = event->position().toPoint();
@@ -306,6 +327,10 @@ void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const std::int32_t row = RowAt(pos);
+    // A drag starts from a single press, not from the second press of a
+    // double-click.
+    m_dragRow = ListViewSelection::None;
+    m_clickOnRelease = ListViewSelection::None;
     ClickRow(row, event->modifiers());
     // A double-click on the empty area would otherwise act on a row the user
     // never pointed at (the old selection mark).
@@ -316,8 +341,19 @@ void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ListViewWidget::mouseMoveEvent(QMouseEvent* event) {
-    TrackHot(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    TrackHot(pos);
     event->accept();
+    if (m_dragRow == ListViewSelection::None || (event->buttons() & Qt::LeftButton) == 0 ||
+        (pos - m_dragFrom).manhattanLength() < QApplication::startDragDistance()) {
+        return;
+    }
+    // The drag keeps the selection as it is; the owner's drag (a nested event
+    // loop) takes the release, so nothing is left pending for it.
+    const std::int32_t row = m_dragRow;
+    m_dragRow = ListViewSelection::None;
+    m_clickOnRelease = ListViewSelection::None;
+    Notify(ListRowEvent::BeginDrag, row, m_dragFrom);
 }
 
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {

@@ -33,6 +33,10 @@ enum class ListRowEvent {
     Click,        // left button pressed on a row or on the empty area
     DoubleClick,  // left double-click on a row (never on the empty area)
     RightClick,   // right button released; row is -1 on the empty area
+    // The left button, pressed on a selected row, moved by the platform's drag
+    // distance while held: the owner may drag the selection out now. pos is
+    // where the press was.
+    BeginDrag,
 };
 
 // ARGB colours of a list. Report lists also use the header and line colours.
@@ -165,6 +169,15 @@ private:
     // content is too tall for an int range.
     std::int32_t m_scrollUnit = 1;
     bool m_rightPressed = false;
+    // The selected row a left press landed on, and where: moving far enough
+    // with the button held drags from it. None once a drag began or the
+    // button went up.
+    std::int32_t m_dragRow = ListViewSelection::None;
+    QPoint m_dragFrom;
+    // A plain press on one of several selected rows keeps them selected, so
+    // that all of them can be dragged; the release selects it alone unless a
+    // drag began.
+    std::int32_t m_clickOnRelease = ListViewSelection::None;
     bool m_mouseInside = false;
     QPoint m_lastMouse;
 };

@@ -1,6 +1,9 @@
 #include "ui/list_interactions.h"
 
+#include "platform/desktop/clipboard.h"
+#include "shell/clipboard_payload.h"
 #include "ui/control_ids.h"
+#include "ui/file_transfer.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
 
@@ -60,6 +63,29 @@ bool ListInteractions::OnNotify(const ExNotify& notify) {
                          notify.from);
         return true;
     }
+    if (notify.code == EX_NM_KEYDOWN) {
+        if (notify.from == resultList) {
+            return OnResultKey(notify.wParam, notify.lParam);
+        }
+        return notify.wParam == EX_VK_DELETE && OnCommand(RemoveSelectedCommand);
+    }
+    if (notify.code == EX_LVN_BEGINDRAG && notify.from == resultList) {
+        // A drop that nobody took needs no word: the user sees it come back.
+        static_cast<void>(DragFiles(resultList, SelectedPaths()));
+        return true;
+    }
+    return false;
+}
+
+bool ListInteractions::OnResultKey(intptr_t key, intptr_t modifiers) {
+    const bool ctrl = (modifiers & EX_MK_CONTROL) != 0;
+    if (key == 'C' && ctrl) {
+        return OnCommand(CopySelectedCommand);
+    }
+    if (key == EX_VK_RETURN && !ctrl) {
+        OnResultDoubleClick();
+        return true;
+    }
     return false;
 }
 
@@ -83,6 +109,7 @@ void ListInteractions::OnResultDoubleClick() {
             m_window.QueueDirectCopy(row);
             break;
         case core::DoubleClickAction::OpenFile:
+            OpenCurrentFile();
             break;
     }
 }
@@ -93,6 +120,45 @@ void ListInteractions::AddSelectedHits() {
     m_window.CopyEntries().AddHits(m_window.Rows().Records(), rows);
     // One repaint for the whole batch, however many markers changed.
     Send(resultList, EX_LVM_UPDATE);
+}
+
+std::vector<std::string> ListInteractions::SelectedPaths() {
+    const search::ResultsArray& records = m_window.Rows().Records();
+    std::vector<std::string> paths;
+    for (const std::size_t row : SelectedRows(m_window.Search().ResultList())) {
+        // The list may count rows the array no longer holds while a search
+        // has just emptied it; such rows have no file.
+        if (row <= records.Count()) {
+            paths.emplace_back(records.Path(row));
+        }
+    }
+    return paths;
+}
+
+std::string ListInteractions::CurrentPath() {
+    const search::ResultsArray& records = m_window.Rows().Records();
+    const intptr_t mark = Send(m_window.Search().ResultList(), EX_LVM_GETSELECTIONMARK);
+    if (mark <= 0 || static_cast<std::size_t>(mark) > records.Count()) {
+        return {};
+    }
+    return std::string(records.Path(static_cast<std::size_t>(mark)));
+}
+
+// Without a current hit there is nothing to open: the desktop would only be
+// handed an empty path to fail on. A file that cannot be opened is the
+// desktop's to report; the window says nothing.
+void ListInteractions::OpenCurrentFile() {
+    const std::string path = CurrentPath();
+    if (!path.empty() && m_window.Dialogs().openFile) {
+        static_cast<void>(m_window.Dialogs().openFile(path));
+    }
+}
+
+void ListInteractions::ShowCurrentInFolder() {
+    const std::string path = CurrentPath();
+    if (!path.empty() && m_window.Dialogs().showInFolder) {
+        static_cast<void>(m_window.Dialogs().showInFolder(path));
+    }
 }
 
 bool ListInteractions::OnCommand(intptr_t command) {
@@ -115,11 +181,22 @@ bool ListInteractions::OnCommand(intptr_t command) {
             m_window.CopyEntries().Clear();
             return true;
         case OpenFileCommand:
+            OpenCurrentFile();
+            return true;
+        // A clipboard that cannot be taken stays as it was: the user sees the
+        // old content come with the paste and copies again.
         case CopySelectedCommand:
+            static_cast<void>(TryCopyFiles(SelectedPaths()));
+            return true;
         case CopyNamesCommand:
+            static_cast<void>(desktop::TrySetClipboardText(shell::NamesText(SelectedPaths())));
+            return true;
         case CopyPathsCommand:
+            static_cast<void>(desktop::TrySetClipboardText(shell::PathsText(SelectedPaths())));
+            return true;
         case ShowInFolderCommand:
-            return true;  // The clipboard and the shell come later.
+            ShowCurrentInFolder();
+            return true;
         default:
             return false;
     }

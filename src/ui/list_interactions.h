@@ -1,11 +1,15 @@
-// What the two lists of the main window do under the mouse: the double-click
-// on a hit (by the option the settings page shows) and on a copy-list row,
-// the right-click menus of both lists, and the commands of those menus.
-// UI thread only, inside the window procedure.
+// What the two lists of the main window do under the mouse and the keyboard:
+// the double-click on a hit (by the option the settings page shows) and on a
+// copy-list row, the right-click menus of both lists and the commands of those
+// menus, the keys (Ctrl+C copies the selected hits as files, Enter acts as the
+// double-click, Delete removes the copy list's selected rows; Ctrl+A is the
+// list's own), and dragging hits out as files. None of them blocks the window
+// or shows a message. UI thread only, inside the window procedure.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "exdui/exdui.h"
@@ -31,7 +35,15 @@ class ListInteractions {
 
   private:
     void OnResultDoubleClick();
+    // Whether the key was one of the result list's.
+    bool OnResultKey(intptr_t key, intptr_t modifiers);
     void AddSelectedHits();
+    // The paths of the selected hits, in row order.
+    std::vector<std::string> SelectedPaths();
+    // The path of the current hit (the selection mark); empty without one.
+    std::string CurrentPath();
+    void OpenCurrentFile();
+    void ShowCurrentInFolder();
 
     MainWindow& m_window;
 };

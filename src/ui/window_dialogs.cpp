@@ -19,6 +19,7 @@ WindowDialogs SystemDialogs() {
     };
     dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
     dialogs.setClipboardText = &desktop::TrySetClipboardText;
+    dialogs.showInFolder = &desktop::TryShowInFolder;
     return dialogs;
 }
 

@@ -1,7 +1,8 @@
 // The modal dialogs the main window asks the user with (the folder picker and
 // a yes-or-no message box, each blocking its caller, the UI thread, until the
-// user answers), the desktop's opening of a file, and the clipboard. Tests put functions of
-// their own in their place; everything else uses SystemDialogs.
+// user answers), the desktop's opening of a file and of its folder, and the
+// clipboard. Tests put functions of their own in their place; everything else
+// uses SystemDialogs.
 #pragma once
 
 #include <functional>
@@ -25,6 +26,9 @@ struct WindowDialogs {
     // Replaces the clipboard's content with plain text (narrow, line ends as
     // given): whether the clipboard took it.
     std::function<bool(std::string_view text)> setClipboardText;
+    // Shows a file selected in a window of its folder, without waiting for
+    // the file manager: whether the request could be handed over.
+    std::function<bool(const std::string& path)> showInFolder;
 };
 
 // The desktop's folder picker and the UI library's message box (owned by no

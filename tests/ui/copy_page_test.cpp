@@ -26,6 +26,7 @@
 #include "exdui/exdui_qt.h"
 #include "file_size_limit.h"
 #include "index/refresh.h"
+#include "main_window_fixture.h"
 #include "temp_dir.h"
 #include "ui/control_ids.h"
 #include "ui/result_list.h"
@@ -37,120 +38,14 @@ namespace {
 namespace fs = std::filesystem;
 using search::CopyMark;
 
-// Pixels of a result row and of a copy-list row.
-constexpr int ResultRowPixels = 60;
-constexpr int CopyRowPixels = 100;
-
-class CopyPageTest : public ::testing::Test {
+class CopyPageTest : public MainWindowFixture {
   protected:
     CopyPageTest() {
-        m_dir.MakeDirs("data");
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(1536, 'p'));
         m_dir.WriteFile("scans/old/SF1400000000001.jpg", "older scan");
-        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
-        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
-        EXPECT_FALSE(settings.TrySaveThreadCount("1"));
-        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
     }
 
-    void BuildIndex() {
-        core::EngineActivity activity;
-        index::Refresher refresher(activity, nullptr);
-        index::RefreshRequest request;
-        request.runDirectory = m_dir.Path();
-        request.folders = {m_dir / "scans"};
-        request.shardCount = 1;
-        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
-    }
-
-    // Runs the program; whileOpen runs on the UI thread once the window
-    // shows, then the window is closed.
-    void Run(const std::function<void()>& whileOpen) {
-        int argc = 1;
-        char name[] = "copy_page_test";
-        char* argv[] = {name, nullptr};
-        QApplication app(argc, argv);
-        QTimer::singleShot(0, [&] {
-            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-            whileOpen();
-            Window().Frame().Close();
-        });
-        app::RunProgram(m_dir.Path());
-    }
-
-    static MainWindow& Window() { return app::CurrentProgram().window; }
-    static SearchPage& Search() { return Window().Search(); }
-    static CopyPage& Copy() { return Window().Copy(); }
-    static copylist::CopyList& Entries() { return Window().CopyEntries(); }
-    static search::ResultsArray& Hits() { return Window().Rows().Records(); }
-    static ExHandle ResultList() { return Search().ResultList(); }
-    static ExHandle CopyList() { return Copy().CopyList().Handle(); }
-
-    static QWidget* ViewportOf(ExHandle list) {
-        auto* area = ExQtWidget(list)->findChild<QAbstractScrollArea*>();
-        EXPECT_NE(area, nullptr);
-        return area->viewport();
-    }
-    static QPoint ResultRow(int row) { return {300, (row - 1) * ResultRowPixels + 30}; }
-    static QPoint CopyRow(int row) { return {300, (row - 1) * CopyRowPixels + 50}; }
-
-    static void ClickButton(const Control& button) {
-        QWidget* widget = ExQtWidget(button.Handle());
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    }
-    // The hits of keyword (every indexed file for none), once the window has
-    // applied them.
-    static void SearchFor(const std::string& keyword = "") {
-        Search().SearchBox().SetText(keyword);
-        ClickButton(Search().SearchButton());
-        ASSERT_TRUE(QTest::qWaitFor(
-            [] {
-                return app::CurrentProgram().activity.IsIdle() &&
-                       Ex_ObjIsVisible(ResultList()) != 0;
-            },
-            10000));
-        ASSERT_GT(Hits().Count(), 0u);
-    }
-    static void DoubleClick(ExHandle list, QPoint at) {
-        QWidget* view = ViewportOf(list);
-        QTest::mouseClick(view, Qt::LeftButton, {}, at);
-        QTest::mouseDClick(view, Qt::LeftButton, {}, at);
-    }
-    // Right-clicks list at `at` and chooses the menu's item named text.
-    static void ChooseFromMenu(ExHandle list, QPoint at, const char* text) {
-        const QString wanted = QString::fromUtf8(text);
-        bool chosen = false;
-        auto* timer = new QTimer;
-        timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, [timer, wanted, &chosen] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) {
-                return;
-            }
-            timer->stop();
-            timer->deleteLater();
-            for (QAction* action : menu->actions()) {
-                if (action->text() == wanted) {
-                    chosen = true;
-                    QTest::mouseClick(menu, Qt::LeftButton, {},
-                                      menu->actionGeometry(action).center());
-                    return;
-                }
-            }
-            menu->close();
-        });
-        timer->start();
-        QTest::mouseClick(ViewportOf(list), Qt::RightButton, {}, at);
-        EXPECT_TRUE(chosen) << text;
-    }
-    static void ShowPage(int page) {
-        QWidget* item = ExQtWidget(Search().Pages().ItemHandle(page));
-        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
-        QApplication::processEvents();
-    }
     static void ShowCopyPage() { ShowPage(2); }
     static void ShowSearchPage() { ShowPage(1); }
     static std::vector<std::string> CopyListPaths() {
@@ -166,15 +61,6 @@ class CopyPageTest : public ::testing::Test {
             paths.push_back(entry.path);
         }
         return paths;
-    }
-    // The row of the hit whose path ends in suffix; 0 when none does.
-    static std::size_t HitEndingIn(std::string_view suffix) {
-        for (std::size_t row = 1; row <= Hits().Count(); ++row) {
-            if (Hits().Path(row).ends_with(suffix)) {
-                return row;
-            }
-        }
-        return 0;
     }
     static std::string StatusLine() { return Search().Status().GetText(); }
     // The marker's colour of result row (from 1), with no row highlighted.
@@ -225,7 +111,6 @@ class CopyPageTest : public ::testing::Test {
         return whole;
     }
 
-    test::TempDir m_dir;
 };
 
 TEST_F(CopyPageTest, DoubleClickAddsAHitOnceAndItsMarkerTurnsRedThenBlack) {

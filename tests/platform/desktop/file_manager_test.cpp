@@ -77,24 +77,6 @@ TEST_F(ShowInFolderDecision, RefusesAPathWithoutAFolder) {
     EXPECT_TRUE(m_opened.empty());
 }
 
-// A file manager on the private bus that records what it is asked.
-class FakeFileManager : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-
-  public:
-    QStringList uris;
-    QString startupId;
-    int calls = 0;
-
-  public slots:
-    void ShowItems(const QStringList& items, const QString& startup) {
-        uris = items;
-        startupId = startup;
-        ++calls;
-    }
-};
-
 // The real question on the private session bus, with a file manager present
 // or not. The file manager runs on a connection of its own, so the call goes
 // through the bus daemon like any other.
@@ -140,13 +122,12 @@ class FileManager : public ::testing::Test {
     }
 
     static inline const QString FakeConnection = QStringLiteral("fake-file-manager");
-    // One for the whole run, never destroyed: Qt's bus thread may still look
-    // at a registered object after its connection has been closed.
-    static FakeFileManager& SharedFake() {
-        static FakeFileManager* const fake = new FakeFileManager;
+    // One for the whole run, never destroyed (see FakeFileManager).
+    static test::FakeFileManager& SharedFake() {
+        static test::FakeFileManager* const fake = new test::FakeFileManager;
         return *fake;
     }
-    FakeFileManager& m_fake = SharedFake();
+    test::FakeFileManager& m_fake = SharedFake();
     bool m_registered = false;
 };
 
@@ -195,4 +176,3 @@ TEST_F(FileManager, CannotAskWithoutABusOrAUsablePath) {
 }  // namespace
 }  // namespace cj::desktop::detail
 
-#include "file_manager_test.moc"

@@ -1,16 +1,27 @@
-// "Edit": a single-line text box. The object paints its background (slot 0,
-// with its radii) and a transparent QLineEdit does the editing inside the
-// text rectangle of the class record (EX_OL_CLASSDATA), which the program may
-// narrow. The caret is drawn by us in slot 30's colour: Qt's own caret always
-// takes the text colour. Every key pressed in it reaches the object as
-// EX_WM_KEYDOWN (and so raises -15) before the line edit acts on it.
+// "Edit": a text box. The object paints its background (slot 0, with its
+// radii) and a transparent Qt editor does the editing inside the text
+// rectangle of the class record (EX_OL_CLASSDATA), which the program may
+// narrow: a QLineEdit, or a QPlainTextEdit with the multi-line style. The
+// caret is drawn by us in slot 30's colour: Qt's own caret always takes the
+// text colour. Every key pressed in it reaches the object as EX_WM_KEYDOWN
+// (and so raises -15) before the editor acts on it, and a handler that
+// returns nonzero keeps the key from the editor. Text about to be pasted
+// reaches the object as EX_WM_PASTE first, so that the program can take a
+// pasted list somewhere else.
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <QStyleFactory>
+#include <QTextBlock>
 #include <QTimer>
 
 #include "canvas.h"
@@ -47,40 +58,57 @@ QStyle* SharedCaretlessStyle() {
     return style;
 }
 
-class EditLine : public QLineEdit {
+// Offers text about to be pasted to the object; true when its procedure took
+// it (the editor then pastes nothing).
+bool PasteTaken(ExHandle owner, const QString& text) {
+    Object* obj = ObjectFromHandle(owner);
+    if (obj == nullptr) {
+        return true;  // the box is gone: nothing to paste into
+    }
+    const std::u16string wide = text.toStdU16String();
+    return obj->Send(EX_WM_PASTE, 0, reinterpret_cast<intptr_t>(wide.c_str())) != 0;
+}
+
+// What both editors share: the key-down message before the editor acts, our
+// caret with its blinking, the focus messages. Base is QLineEdit or
+// QPlainTextEdit; the caret is drawn on the widget the editor paints on.
+template <class Base>
+class CaretEditor : public Base {
 public:
-    EditLine(ExHandle owner, QWidget* parent) : QLineEdit(parent), m_owner(owner) {
-        setStyle(SharedCaretlessStyle());
-        setFrame(false);
-        setAttribute(Qt::WA_TranslucentBackground);
-        QPalette pal = palette();
-        pal.setColor(QPalette::Base, Qt::transparent);
-        setPalette(pal);
+    CaretEditor(ExHandle owner, QWidget* parent) : Base(parent), m_owner(owner) {
         m_blink.setInterval(CaretBlinkMs);
-        connect(&m_blink, &QTimer::timeout, this, [this] {
+        QObject::connect(&m_blink, &QTimer::timeout, this, [this] {
             m_caretOn = !m_caretOn;
-            update();
+            PaintTarget()->update();
         });
-        connect(this, &QLineEdit::cursorPositionChanged, this, [this] { RestartBlink(); });
+        QObject::connect(this, &Base::cursorPositionChanged, this, [this] { RestartBlink(); });
     }
 
     ExArgb caretColor = 0xFF000000;
 
 protected:
+    ExHandle Owner() const { return m_owner; }
+    virtual QWidget* PaintTarget() = 0;
+    virtual QRect CaretRect() const = 0;
+
     void keyPressEvent(QKeyEvent* event) override {
+        intptr_t handled = 0;
         if (Object* obj = ObjectFromHandle(m_owner)) {
-            obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()),
-                      MouseKeys(Qt::NoButton, event->modifiers()));
+            handled = obj->Send(EX_WM_KEYDOWN, VirtualKey(event->key()),
+                                MouseKeys(Qt::NoButton, event->modifiers()));
         }
         if (ObjectFromHandle(m_owner) == nullptr) {
             return;  // a handler destroyed the box
         }
-        QLineEdit::keyPressEvent(event);
+        if (handled == 0) {
+            EditKey(event);
+        }
         event->accept();  // never on to the parent: it would see the key twice
     }
+    virtual void EditKey(QKeyEvent* event) { Base::keyPressEvent(event); }
 
     void focusInEvent(QFocusEvent* event) override {
-        QLineEdit::focusInEvent(event);
+        Base::focusInEvent(event);
         RestartBlink();
         if (Object* obj = ObjectFromHandle(m_owner)) {
             obj->Send(EX_WM_SETFOCUS, 0, 0);
@@ -88,7 +116,7 @@ protected:
     }
 
     void focusOutEvent(QFocusEvent* event) override {
-        QLineEdit::focusOutEvent(event);
+        Base::focusOutEvent(event);
         m_blink.stop();
         if (Object* obj = ObjectFromHandle(m_owner)) {
             obj->Send(EX_WM_KILLFOCUS, 0, 0);
@@ -96,10 +124,10 @@ protected:
     }
 
     void paintEvent(QPaintEvent* event) override {
-        QLineEdit::paintEvent(event);
-        if (hasFocus() && m_caretOn && !isReadOnly()) {
-            QPainter p(this);
-            QRect r = cursorRect();
+        Base::paintEvent(event);
+        if (this->hasFocus() && m_caretOn && !this->isReadOnly()) {
+            QPainter p(PaintTarget());
+            QRect r = CaretRect();
             p.fillRect(QRect(r.center().x(), r.top(), 1, r.height()), ToColor(caretColor));
         }
     }
@@ -107,10 +135,10 @@ protected:
 private:
     void RestartBlink() {
         m_caretOn = true;
-        if (hasFocus()) {
+        if (this->hasFocus()) {
             m_blink.start();
         }
-        update();
+        PaintTarget()->update();
     }
 
     ExHandle m_owner;
@@ -118,11 +146,102 @@ private:
     bool m_caretOn = true;
 };
 
+class EditLine : public CaretEditor<QLineEdit> {
+public:
+    EditLine(ExHandle owner, QWidget* parent) : CaretEditor(owner, parent) {
+        setStyle(SharedCaretlessStyle());
+        setFrame(false);
+        setAttribute(Qt::WA_TranslucentBackground);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        setPalette(pal);
+    }
+
+    // QLineEdit's paste is not virtual: the paste keys and the context
+    // menu's item come here instead.
+    void Paste() {
+        if (isReadOnly()) {
+            return;
+        }
+        const QString text = QGuiApplication::clipboard()->text();
+        if (!PasteTaken(Owner(), text) && ObjectFromHandle(Owner()) != nullptr) {
+            paste();
+        }
+    }
+
+protected:
+    QWidget* PaintTarget() override { return this; }
+    QRect CaretRect() const override { return cursorRect(); }
+
+    void EditKey(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Paste)) {
+            Paste();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QMenu* menu = createStandardContextMenu();
+        for (QAction* action : menu->actions()) {
+            if (action->objectName() == QStringLiteral("edit-paste")) {
+                QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+                QObject::connect(action, &QAction::triggered, this, [this] { Paste(); });
+            }
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
+};
+
+class EditBlock : public CaretEditor<QPlainTextEdit> {
+public:
+    EditBlock(ExHandle owner, QWidget* parent) : CaretEditor(owner, parent) {
+        viewport()->setStyle(SharedCaretlessStyle());
+        setCursorWidth(0);
+        setFrameShape(QFrame::NoFrame);
+        setAttribute(Qt::WA_TranslucentBackground);
+        viewport()->setAttribute(Qt::WA_TranslucentBackground);
+        viewport()->setAutoFillBackground(false);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        setPalette(pal);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+
+protected:
+    QWidget* PaintTarget() override { return viewport(); }
+    QRect CaretRect() const override { return cursorRect(); }
+
+    // Pastes and text drops both arrive here.
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source != nullptr && source->hasText() && PasteTaken(Owner(), source->text())) {
+            return;
+        }
+        if (ObjectFromHandle(Owner()) != nullptr) {
+            QPlainTextEdit::insertFromMimeData(source);
+        }
+    }
+};
+
 struct EditState : ClassState {
     ExEditRecord record{};
     ExRect lastDefault{};
-    EditLine* line = nullptr;  // a child of the object's widget
+    // One of the two, a child of the object's widget.
+    EditLine* line = nullptr;
+    EditBlock* block = nullptr;
     bool applyPending = false;
+
+    QWidget* Editor() const { return line != nullptr ? static_cast<QWidget*>(line) : block; }
+    QString Text() const { return line != nullptr ? line->text() : block->toPlainText(); }
+    void SetText(const QString& text) const {
+        if (line != nullptr) {
+            line->setText(text);
+        } else {
+            block->setPlainText(text);
+        }
+    }
 };
 
 bool SameRect(const ExRect& a, const ExRect& b) {
@@ -133,44 +252,89 @@ ExRect DefaultRect(const Object& obj) {
     return ExRect{DefaultInset, 0, obj.Widget()->width() - DefaultInset, obj.Widget()->height()};
 }
 
-// The line edit follows the record's rectangle, which the program may have
+// The editor follows the record's rectangle, which the program may have
 // written directly.
 void ApplyRecord(Object& obj) {
     auto* st = obj.StateAs<EditState>();
-    if (st == nullptr || st->line == nullptr) {
+    if (st == nullptr || st->Editor() == nullptr) {
         return;
     }
     const ExRect& r = st->record.textRect;
     QRect target(r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top));
-    if (st->line->geometry() != target) {
-        st->line->setGeometry(target);
+    if (st->Editor()->geometry() != target) {
+        st->Editor()->setGeometry(target);
     }
 }
 
 void ApplyColors(Object& obj) {
     auto* st = obj.StateAs<EditState>();
-    if (st == nullptr || st->line == nullptr) {
+    if (st == nullptr || st->Editor() == nullptr) {
         return;
     }
-    QPalette pal = st->line->palette();
+    QWidget* editor = st->Editor();
+    QPalette pal = editor->palette();
     pal.setColor(QPalette::Text, ToColor(obj.Color(EX_COLOR_TEXT)));
-    st->line->setPalette(pal);
-    st->line->caretColor = obj.Color(EX_COLOR_CARET);
-    st->line->update();
+    editor->setPalette(pal);
+    if (st->line != nullptr) {
+        st->line->caretColor = obj.Color(EX_COLOR_CARET);
+    } else {
+        st->block->caretColor = obj.Color(EX_COLOR_CARET);
+        st->block->viewport()->update();
+    }
+    editor->update();
+}
+
+// Selects from start to end (UTF-16 units, clamped to the text; end < 0 is
+// the end of the text), or removes the selection when start < 0.
+void SetSelection(EditState& st, intptr_t start, intptr_t end) {
+    const auto length = static_cast<intptr_t>(st.Text().size());
+    if (st.line != nullptr) {
+        if (start < 0) {
+            st.line->deselect();
+            return;
+        }
+        start = std::min(start, length);
+        end = end < 0 ? length : std::max(start, std::min(end, length));
+        st.line->setSelection(static_cast<int>(start), static_cast<int>(end - start));
+        return;
+    }
+    QTextCursor cursor = st.block->textCursor();
+    if (start < 0) {
+        cursor.clearSelection();
+    } else {
+        start = std::min(start, length);
+        end = end < 0 ? length : std::max(start, std::min(end, length));
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    }
+    st.block->setTextCursor(cursor);
+}
+
+intptr_t Selection(const EditState& st) {
+    int start = 0;
+    int end = 0;
+    if (st.line != nullptr) {
+        start = st.line->hasSelectedText() ? st.line->selectionStart() : st.line->cursorPosition();
+        end = st.line->hasSelectedText() ? st.line->selectionEnd() : start;
+    } else {
+        const QTextCursor cursor = st.block->textCursor();
+        start = cursor.selectionStart();
+        end = cursor.selectionEnd();
+    }
+    return static_cast<intptr_t>(static_cast<uint32_t>(start) | (static_cast<uint32_t>(end) << 16));
 }
 
 intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
     Object* obj = ObjectFromHandle(object);
     auto* st = obj != nullptr ? obj->StateAs<EditState>() : nullptr;
-    if (st == nullptr || st->line == nullptr) {
+    if (st == nullptr || st->Editor() == nullptr) {
         return Ex_ObjDefProc(window, object, message, wParam, lParam);
     }
-    EditLine* line = st->line;
     switch (message) {
         case EX_WM_SETTEXT: {
             intptr_t r = Ex_ObjDefProc(window, object, message, wParam, lParam);
-            if (line->text() != obj->Text()) {
-                line->setText(obj->Text());
+            if (st->Text() != obj->Text()) {
+                st->SetText(obj->Text());
             }
             return r;
         }
@@ -193,59 +357,72 @@ intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wP
                 });
             }
             return 0;
-        case EX_EM_SETSEL: {
-            auto length = static_cast<intptr_t>(line->text().size());
-            if (wParam < 0) {
-                line->deselect();
-                return 1;
+        case EX_EM_SETSEL:
+            SetSelection(*st, wParam, lParam);
+            return 1;
+        case EX_EM_GETSEL:
+            return Selection(*st);
+        case EX_EM_REPLACESEL: {
+            const QString text = FromUtf16(reinterpret_cast<const char16_t*>(lParam));
+            if (st->line != nullptr) {
+                st->line->insert(text);
+            } else {
+                st->block->insertPlainText(text);
             }
-            intptr_t start = std::min(wParam, length);
-            intptr_t end = lParam < 0 ? length : std::min(lParam, length);
-            line->setSelection(static_cast<int>(start), static_cast<int>(end - start));
             return 1;
         }
-        case EX_EM_GETSEL: {
-            int start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
-            int end = line->hasSelectedText() ? line->selectionEnd() : start;
-            return static_cast<intptr_t>(static_cast<uint32_t>(start) | (static_cast<uint32_t>(end) << 16));
-        }
-        case EX_EM_REPLACESEL:
-            line->insert(FromUtf16(reinterpret_cast<const char16_t*>(lParam)));
-            return 1;
         case MsgColorChanged: ApplyColors(*obj); return 0;
-        case EX_WM_ENABLE: line->setEnabled(wParam != 0); return 0;
+        case EX_WM_ENABLE: st->Editor()->setEnabled(wParam != 0); return 0;
         default: return Ex_ObjDefProc(window, object, message, wParam, lParam);
+    }
+}
+
+// Every change of the editor's text becomes the object's text.
+void StoreTextChanges(ExHandle handle, const QString& text) {
+    Object* o = ObjectFromHandle(handle);
+    if (o == nullptr) {
+        return;
+    }
+    o->StoreText(text);
+    o->Invalidate();  // painters that show a placeholder look at the text
+    if (o->Parent() != nullptr) {
+        o->Parent()->Send(MsgChildTextChanged, handle, 0);
     }
 }
 
 void InitEdit(Object& obj) {
     auto st = std::make_unique<EditState>();
     ExHandle handle = obj.Handle();
-    auto* line = new EditLine(handle, obj.Widget());
-    line->setFont(obj.Font());
-    line->setText(obj.Text());
-    line->setReadOnly((obj.Style() & StyleReadOnly) != 0);
-    line->setEchoMode((obj.Style() & StylePassword) != 0 ? QLineEdit::Password : QLineEdit::Normal);
-    QObject::connect(line, &QLineEdit::textChanged, line, [handle](const QString& text) {
-        Object* o = ObjectFromHandle(handle);
-        if (o == nullptr) {
-            return;
-        }
-        o->StoreText(text);
-        o->Invalidate();  // painters that show a placeholder look at the text
-        if (o->Parent() != nullptr) {
-            o->Parent()->Send(MsgChildTextChanged, handle, 0);
-        }
-    });
-    st->line = line;
+    const bool readOnly = (obj.Style() & StyleReadOnly) != 0;
+    if ((obj.Style() & EX_EDIT_MULTILINE) != 0) {
+        auto* block = new EditBlock(handle, obj.Widget());
+        block->setFont(obj.Font());
+        block->setPlainText(obj.Text());
+        block->setReadOnly(readOnly);
+        block->setVerticalScrollBarPolicy((obj.Style() & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAlwaysOn
+                                                                             : Qt::ScrollBarAsNeeded);
+        QObject::connect(block, &QPlainTextEdit::textChanged, block,
+                         [handle, block] { StoreTextChanges(handle, block->toPlainText()); });
+        st->block = block;
+    } else {
+        auto* line = new EditLine(handle, obj.Widget());
+        line->setFont(obj.Font());
+        line->setText(obj.Text());
+        line->setReadOnly(readOnly);
+        line->setEchoMode((obj.Style() & StylePassword) != 0 ? QLineEdit::Password : QLineEdit::Normal);
+        QObject::connect(line, &QLineEdit::textChanged, line,
+                         [handle](const QString& text) { StoreTextChanges(handle, text); });
+        st->line = line;
+    }
+    QWidget* editor = st->Editor();
     st->record.textRect = DefaultRect(obj);
     st->lastDefault = st->record.textRect;
     obj.SetClassData(&st->record);
-    obj.SetFocusProxy(line);
+    obj.SetFocusProxy(editor);
     obj.SetClassState(std::move(st));
     ApplyRecord(obj);
     ApplyColors(obj);
-    line->show();
+    editor->show();
 }
 
 }  // namespace

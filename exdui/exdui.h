@@ -97,6 +97,7 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_WM_RBUTTONUP (517)
 #define EX_WM_MOUSEWHEEL (522)           /* wParam high 16 bits = signed delta (120 a notch) */
 #define EX_WM_DROPFILES (563)            /* wParam = drop handle, see Ex_DropQueryFile */
+#define EX_WM_PASTE (0x302)              /* Edit: lParam = the text about to be pasted */
 #define EX_WM_MOUSEHOVER (0x2A1)         /* the pointer entered the object */
 #define EX_WM_MOUSELEAVE (0x2A3)
 #define EX_MK_LBUTTON (1)
@@ -549,9 +550,19 @@ EXDUI_API int _easing_isrunning(ExHandle easing);
 EXDUI_API int _easing_destroy(ExHandle easing);
 
 /* ---- Built-in classes: messages ----------------------------------------- */
-/* "Edit": single line. EX_OL_CLASSDATA gives its ExEditRecord; the text
- * rectangle there (client coordinates) may be changed and takes effect at the
- * next repaint. Style 0x2 read only, 0x20 password. */
+/* "Edit": single line, or several lines with EX_EDIT_MULTILINE (which then
+ * scroll; EX_OS_VSCROLL keeps the vertical scroll bar shown). EX_OL_CLASSDATA
+ * gives its ExEditRecord; the text rectangle there (client coordinates) may
+ * be changed and takes effect at the next repaint. Style 0x2 read only, 0x20
+ * password (single line only). A key pressed in the box reaches its handlers
+ * (EX_NM_KEYDOWN) before the box acts on it; a handler that returns nonzero
+ * keeps the key from the box. Before the box pastes text (the paste keys,
+ * its context menu; with EX_EDIT_MULTILINE also text dropped on it) it sends
+ * itself EX_WM_PASTE with lParam the text (UTF-16, NUL terminated, valid
+ * during the call): when the object's procedure handles it with a nonzero
+ * result the box pastes nothing (the program may put the text elsewhere).
+ * A single-line box keeps line breaks of pasted text in its text. */
+#define EX_EDIT_MULTILINE (0x4)
 typedef struct ExEditRecord {
     ExRect textRect;
 } ExEditRecord;

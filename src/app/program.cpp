@@ -16,7 +16,7 @@ Program::Program(std::string runDir)
       search(activity, reporter, runDirectory),
       refresher(activity, &reporter),
       window(ui::WindowContext{runDirectory, settings, activity, search, refresher, copyJob,
-                               *directCopier, inbox}) {}
+                               *directCopier, inbox, batch}) {}
 
 void Program::StopCopies() {
     copyJob.Abort();

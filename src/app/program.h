@@ -12,6 +12,7 @@
 #include "core/engine_activity.h"
 #include "core/settings_file.h"
 #include "index/refresh.h"
+#include "search/batch_search.h"
 #include "search/search_engine.h"
 #include "ui/job_events.h"
 #include "ui/main_window.h"
@@ -31,6 +32,7 @@ struct Program {
     ui::JobInbox inbox;
     ui::JobReporter reporter{inbox};
     search::SearchEngine search;
+    search::BatchSearch batch{activity, reporter, runDirectory};
     index::Refresher refresher;
     copylist::CopyJob copyJob{reporter};
     // Held in an optional so that StopCopies can end it (its destructor

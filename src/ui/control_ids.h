@@ -15,6 +15,7 @@ enum ControlId : int {
     UpdateCacheId = 1028,
     DirectCopyProgressId = 1047,
     CopyReportId = 1048,  // Opens the last copy's report.
+    BatchButtonId = 1060,  // "批量": opens the batch box.
 
     // The copy page.
     CopyListId = 1004,

@@ -42,6 +42,14 @@ void JobReporter::OnDirectCopyFinished(core::JobGeneration generation,
     m_inbox.Post(std::make_unique<DirectCopyFinishedEvent>(generation, std::move(summary)));
 }
 
+void JobReporter::OnBatchProgress(core::JobGeneration generation, int percent) {
+    m_inbox.Post(std::make_unique<BatchProgressEvent>(generation, percent), BatchProgressKey);
+}
+
+void JobReporter::OnBatchFinished(core::JobGeneration generation, search::BatchOutcome outcome) {
+    m_inbox.Post(std::make_unique<BatchFinishedEvent>(generation, std::move(outcome)));
+}
+
 bool JobInbox::Wake() const {
     const ExHandle window = m_window.load();
     // The library only queues the message here: the window procedure runs

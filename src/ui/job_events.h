@@ -18,6 +18,7 @@
 #include "core/job_generation.h"
 #include "exdui/exdui.h"
 #include "index/refresh.h"
+#include "search/batch_search.h"
 #include "search/search_engine.h"
 #include "ui/event_inbox.h"
 
@@ -57,16 +58,30 @@ struct DirectCopyFinishedEvent {
     copylist::CopySummary summary;
 };
 
+// The batch search's share of the index scanned, posted with
+// BatchProgressKey.
+struct BatchProgressEvent {
+    core::JobGeneration generation = 0;
+    int percent = 0;
+};
+
+struct BatchFinishedEvent {
+    core::JobGeneration generation = 0;
+    search::BatchOutcome outcome;
+};
+
 // The inbox's coalescing keys of the progress events.
 inline constexpr int CopyProgressKey = 1;
 inline constexpr int DirectCopyProgressKey = 2;
+inline constexpr int BatchProgressKey = 3;
 
 // Each on the heap: events travel through the inbox by pointer, never copied.
 using JobEvent =
     std::variant<std::unique_ptr<SearchFinishedEvent>, std::unique_ptr<RefreshFinishedEvent>,
                  std::unique_ptr<CopyProgressEvent>, std::unique_ptr<CopyFinishedEvent>,
                  std::unique_ptr<DirectCopyProgressEvent>,
-                 std::unique_ptr<DirectCopyFinishedEvent>>;
+                 std::unique_ptr<DirectCopyFinishedEvent>, std::unique_ptr<BatchProgressEvent>,
+                 std::unique_ptr<BatchFinishedEvent>>;
 
 // The main window's inbox: wakes the window with one JobEventsMessage while
 // events wait. Events posted before the window exists, or while it cannot
@@ -95,7 +110,8 @@ class JobInbox {
 class JobReporter final : public search::SearchListener,
                           public index::RefreshListener,
                           public copylist::CopyJobListener,
-                          public copylist::DirectCopyListener {
+                          public copylist::DirectCopyListener,
+                          public search::BatchListener {
   public:
     explicit JobReporter(JobInbox& inbox) : m_inbox(inbox) {}
 
@@ -107,6 +123,8 @@ class JobReporter final : public search::SearchListener,
     void OnDirectCopyProgress(core::JobGeneration generation, int percent) override;
     void OnDirectCopyFinished(core::JobGeneration generation,
                               copylist::CopySummary summary) override;
+    void OnBatchProgress(core::JobGeneration generation, int percent) override;
+    void OnBatchFinished(core::JobGeneration generation, search::BatchOutcome outcome) override;
 
   private:
     JobInbox& m_inbox;

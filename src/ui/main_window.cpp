@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -115,6 +116,7 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
             // before the process ends.
             m_context.copyJob.Abort();
             m_copyWindow.Close();
+            m_batchWindow.Close();
             SaveSettings();
             return 0;
         default:
@@ -209,8 +211,72 @@ void MainWindow::StartSearch() {
         return;
     }
     m_currentSearch = start.generation;
+    m_listOwner = JobKind::Search;
     m_busyJob = BusyJob{JobKind::Search, start.generation};
     m_searchPage.ShowSearchStarted();
+}
+
+void MainWindow::OpenBatchBox(std::string_view text) {
+    if (!m_batchWindow.Open(m_frame.WindowHandle(), text)) {
+        return;
+    }
+    if (!m_batchNumbers.empty()) {
+        m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
+    }
+}
+
+void MainWindow::StartBatch(const std::string& text) {
+    std::vector<std::string> numbers = search::SplitBatchNumbers(text);
+    if (numbers.empty()) {
+        m_batchWindow.ShowNotice(BatchNothingToSearchText);
+        return;
+    }
+    const core::JobStart start = m_context.batch.Start(std::move(numbers), m_options.threadCount);
+    switch (start.outcome) {
+        case core::StartOutcome::RefreshRunning:
+            m_batchWindow.ShowNotice(BatchRefreshRunningText);
+            return;
+        case core::StartOutcome::SearchRunning:
+            m_batchWindow.ShowNotice(BatchStoppingText);
+            return;
+        case core::StartOutcome::Started:
+            break;
+    }
+    m_currentBatch = start.generation;
+    m_listOwner = JobKind::Batch;
+    m_busyJob = BusyJob{JobKind::Batch, start.generation};
+    // The table would otherwise offer the last batch's missing numbers as
+    // this one's until it ends.
+    m_batchNumbers.clear();
+    m_batchComplete = false;
+    m_batchWindow.ShowNumbers({}, false);
+    m_batchWindow.ShowSummary({});
+    m_batchWindow.ShowNotice({});
+    m_searchPage.ShowSearchStarted(BatchBusyText(0));
+}
+
+void MainWindow::CopyMissingNumbers() {
+    if (m_batchNumbers.empty()) {
+        m_batchWindow.ShowNotice(BatchNothingToSearchText);
+        return;
+    }
+    if (!m_batchComplete) {
+        m_batchWindow.ShowNotice(MissingUnsureText);
+        return;
+    }
+    const std::string text = MissingNumbersText(m_batchNumbers);
+    if (text.empty()) {
+        m_batchWindow.ShowNotice(NoMissingNumbersText);
+        return;
+    }
+    if (!m_dialogs.setClipboardText || !m_dialogs.setClipboardText(text)) {
+        m_batchWindow.ShowNotice(ClipboardFailedText);
+        return;
+    }
+    const auto missing = static_cast<std::size_t>(
+        std::count_if(m_batchNumbers.begin(), m_batchNumbers.end(),
+                      [](const search::BatchNumber& number) { return number.files == 0; }));
+    m_batchWindow.ShowNotice(MissingCopiedText(missing));
 }
 
 void MainWindow::StartRefresh() {
@@ -400,12 +466,37 @@ bool MainWindow::OwnsBusyLabel(JobKind kind, core::JobGeneration generation) con
 }
 
 void MainWindow::Apply(SearchFinishedEvent& event) {
-    if (event.generation != m_currentSearch) {
-        return;  // A newer search has started since: its rows are the ones to show.
+    if (event.generation != m_currentSearch || m_listOwner != JobKind::Search) {
+        return;  // A newer search or batch has started since: its rows are the ones to show.
     }
     m_rows.Replace(std::move(event.outcome.results));
     m_searchPage.ShowSearchResults(m_rows.Count());
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
+        m_busyJob.reset();
+        m_searchPage.ShowListAgain(true);
+    }
+}
+
+void MainWindow::Apply(BatchProgressEvent& event) {
+    if (OwnsBusyLabel(JobKind::Batch, event.generation)) {
+        m_searchPage.SetBusyText(BatchBusyText(event.percent));
+    }
+}
+
+void MainWindow::Apply(BatchFinishedEvent& event) {
+    if (event.generation != m_currentBatch || m_listOwner != JobKind::Batch) {
+        return;
+    }
+    search::BatchOutcome& outcome = event.outcome;
+    m_rows.Replace(std::move(outcome.results));
+    m_batchNumbers = std::move(outcome.numbers);
+    m_batchComplete = !outcome.stopped && !outcome.incomplete;
+    const std::string summary =
+        BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
+    m_searchPage.ShowResults(m_rows.Count(), summary);
+    m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
+    m_batchWindow.ShowSummary(summary + "，" + BatchFilesText(m_rows.Count()));
+    if (OwnsBusyLabel(JobKind::Batch, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);
     }

@@ -16,7 +16,9 @@
 #include "core/settings_file.h"
 #include "exdui/exdui.h"
 #include "index/refresh.h"
+#include "search/batch_search.h"
 #include "search/search_engine.h"
+#include "ui/batch_window.h"
 #include "ui/copy_list_rows.h"
 #include "ui/copy_page.h"
 #include "ui/copy_progress_window.h"
@@ -52,6 +54,7 @@ struct WindowContext {
     copylist::CopyJob& copyJob;
     copylist::DirectCopier& directCopier;
     JobInbox& inbox;
+    search::BatchSearch& batch;
 };
 
 // The options the settings page shows and the window saves when it closes.
@@ -88,6 +91,20 @@ class MainWindow {
     // The count a thread-count change is building the index with, until its
     // refresh has ended; nothing otherwise.
     std::optional<int> PendingThreadCount() const;
+
+    // The batch search. OpenBatchBox opens the batch box (or brings it
+    // forward) with text in its input when text is not empty, and the last
+    // batch's numbers in its table. StartBatch searches the numbers of text
+    // as the single search does: refused during a refresh, a stop request
+    // during a search or a batch; a text without numbers searches nothing
+    // and says so in the box. The rows replace the result list's, grouped by
+    // number in list order.
+    void OpenBatchBox(std::string_view text = {});
+    void StartBatch(const std::string& text);
+    // "复制缺少单号": the last batch's numbers without files onto the
+    // clipboard, one a line; refused with a notice when that batch did not
+    // run to its end (its missing numbers are not known).
+    void CopyMissingNumbers();
 
     // The copy list's figures: the added count in the band, the target's
     // free space and the list's size on the copy page. Every 300 ms, by the
@@ -136,6 +153,10 @@ class MainWindow {
     ResultRows& Rows() { return m_rows; }
     copylist::CopyList& CopyEntries() { return m_copyList; }
     const CopyProgressWindow& CopyWindow() const { return m_copyWindow; }
+    BatchWindow& Batch() { return m_batchWindow; }
+    // The last batch's numbers as its table shows them; empty before the
+    // first batch and while one runs.
+    const std::vector<search::BatchNumber>& BatchNumbers() const { return m_batchNumbers; }
     // The dialogs the window asks with; tests put their own in place.
     WindowDialogs& Dialogs() { return m_dialogs; }
     // data/CopyReport.txt: the details of the last copy's end.
@@ -144,7 +165,7 @@ class MainWindow {
     void OpenCopyReport();
 
   private:
-    enum class JobKind { Search, Refresh };
+    enum class JobKind { Search, Refresh, Batch };
     // A refresh that changes the thread count.
     struct ThreadCountChange {
         core::JobGeneration generation;
@@ -177,6 +198,8 @@ class MainWindow {
     void Apply(CopyFinishedEvent& event);
     void Apply(DirectCopyProgressEvent& event);
     void Apply(DirectCopyFinishedEvent& event);
+    void Apply(BatchProgressEvent& event);
+    void Apply(BatchFinishedEvent& event);
     // Saves the details of a copy's end and shows its summary in the status line.
     void ShowCopyEnd(const copylist::CopySummary& summary);
     // Ends the copy job as seen by the user: progress window closed, main
@@ -199,9 +222,17 @@ class MainWindow {
     ListInteractions m_lists{*this};
     WindowDialogs m_dialogs = SystemDialogs();
     CopyProgressWindow m_copyWindow;
+    BatchWindow m_batchWindow{{.search = [this](const std::string& text) { StartBatch(text); },
+                               .copyMissing = [this] { CopyMissingNumbers(); }}};
 
     core::JobGeneration m_currentSearch = 0;   // The search started last.
     core::JobGeneration m_currentRefresh = 0;  // The refresh started last.
+    core::JobGeneration m_currentBatch = 0;    // The batch started last.
+    // Which of the search and the batch filled the result list last: the
+    // other's late outcome is dropped even when it is the last of its kind.
+    JobKind m_listOwner = JobKind::Search;
+    std::vector<search::BatchNumber> m_batchNumbers;  // The last batch's, in list order.
+    bool m_batchComplete = false;  // That batch ran to its end: its missing numbers are sure.
     core::JobGeneration m_currentCopyJob = 0;  // The copy job started last.
     // The direct-copy run the last queued path went to; its progress and end
     // are shown, those of earlier runs dropped.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/code_page.h"
+#include "search/batch_search.h"
 #include "ui/control_ids.h"
 #include "ui/controls/icons.h"
 #include "ui/main_window.h"
@@ -28,13 +30,17 @@ constexpr int CopyReportWidth = 80;
 // The pages start below the band and the page selector's bar, and end at the
 // window's bottom edge.
 constexpr int PageTop = 70;
+// "批量" sits just right of the keyword box, clear of the status texts.
+constexpr int BatchButtonGap = 5;
+constexpr int BatchButtonWidth = 42;
+constexpr int SearchBoxWidth = 300;
 
 }  // namespace
 
 void SearchPage::CreateBand(ExHandle surface) {
     m_searchBox.Create({.parent = surface, .id = SearchBoxId, .x = 700, .y = 20, .width = 300,
                         .height = 30, .drawnFrameStyle = true, .textColour = Black,
-                        .procedure = SearchBoxPainter});
+                        .procedure = &SearchPage::SearchBoxProcedure});
     NarrowSearchBoxText(m_searchBox);
     m_title.Create({.parent = surface, .id = BandLabelId, .x = 1, .y = 1, .width = 200,
                     .height = 20, .text = "   澄镜文件极速搜索工具", .textColour = White});
@@ -89,6 +95,11 @@ void SearchPage::CreateBandButtons(ExHandle surface) {
                          .radius = 3, .x = 900 + CopyReportOffset, .y = 32,
                          .width = CopyReportWidth, .height = 20});
     m_copyReport.Show(false);
+    m_batchButton.Create({.parent = surface, .id = BatchButtonId,
+                          .title = std::string(BatchButtonText), .textColour = White,
+                          .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
+                          .radius = 3, .x = 700 + SearchBoxWidth + BatchButtonGap, .y = 20,
+                          .width = BatchButtonWidth, .height = 30});
 }
 
 void SearchPage::CreateDirectCopyBar(ExHandle surface) {
@@ -117,6 +128,7 @@ void SearchPage::AttachHandlers() {
     BindEvent<&SearchPage::OnUpdateCacheClick>(m_updateCache, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnAddedCountTimer>(m_addedCount, EX_NM_TIMER, *this);
     BindEvent<&SearchPage::OnCopyReportClick>(m_copyReport, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnBatchClick>(m_batchButton, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnCopyPageChosen>(
         Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
 }
@@ -126,7 +138,8 @@ void SearchPage::LayOut(int width, int height) {
     const double w = width;
     const double h = height;
     const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
-    m_searchBox.Move(px((w - 300) / 2), {});
+    m_searchBox.Move(px((w - SearchBoxWidth) / 2), {});
+    m_batchButton.Move(px((w - SearchBoxWidth) / 2) + SearchBoxWidth + BatchButtonGap, {});
     for (const ExHandle page : m_pages.Pages()) {
         Ex_ObjMove(page, KeepValue, KeepValue, width, height - PageTop, 1);
     }
@@ -158,8 +171,8 @@ void SearchPage::ShowBusy(std::string_view text) {
     m_busy.Show(true);
 }
 
-void SearchPage::ShowSearchStarted() {
-    ShowBusy(SearchBusyText);
+void SearchPage::ShowSearchStarted(std::string_view busyText) {
+    ShowBusy(busyText);
     m_searchButton.SetImage(SearchBusyIcon());
     // The rows of the last search go now; the new ones come all at once.
     Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, 0, 0);
@@ -168,7 +181,7 @@ void SearchPage::ShowSearchStarted() {
 
 void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
 
-void SearchPage::ShowSearchResults(std::size_t rows) {
+void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
     const auto count = static_cast<intptr_t>(rows);
     Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, count, count);
     m_searchBox.FocusAndSelectAll();
@@ -176,7 +189,7 @@ void SearchPage::ShowSearchResults(std::size_t rows) {
     m_noticeShown = false;
     m_copyReport.Show(false);
     PlaceStatus();
-    m_status.SetText(FoundText(rows));
+    m_status.SetText(status);
     if (rows > 0) {
         Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
     }
@@ -202,6 +215,54 @@ void SearchPage::ShowListAgain(bool showUpdateCache) {
 intptr_t SearchPage::OnCopyReportClick(const ControlEvent& /*event*/) {
     m_window.OpenCopyReport();
     return 0;
+}
+
+intptr_t SearchPage::OnBatchClick(const ControlEvent& /*event*/) {
+    m_window.OpenBatchBox();
+    return 0;
+}
+
+intptr_t SearchPage::SearchBoxProcedure(ExHandle window, ExHandle object, int32_t message,
+                                        intptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (message != EX_WM_PASTE) {
+        return SearchBoxPainter(window, object, message, wParam, lParam, result);
+    }
+    // The box's handlers keep their owner, this page, as its user value.
+    auto* page = reinterpret_cast<SearchPage*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    const auto* text = reinterpret_cast<const char16_t*>(lParam);
+    if (page == nullptr || text == nullptr) {
+        return 0;
+    }
+    bool taken = false;
+    try {
+        taken = page->OnPasteIntoSearchBox(text);
+    } catch (...) {
+        return 0;  // Out of memory: the box pastes as usual.
+    }
+    if (taken && result != nullptr) {
+        *result = 1;
+    }
+    return taken ? 1 : 0;
+}
+
+bool SearchPage::OnPasteIntoSearchBox(std::u16string_view text) {
+    if (text.find_first_of(u"\r\n") == std::u16string_view::npos) {
+        return false;
+    }
+    std::string narrow = platform::Utf16ToNarrow(text);
+    if (search::SplitBatchNumbers(narrow).size() >= 2) {
+        m_window.OpenBatchBox(narrow);
+        return true;
+    }
+    // One line: its line breaks would become part of the keyword.
+    const std::size_t first = narrow.find_first_not_of("\r\n");
+    const std::size_t last = narrow.find_last_not_of("\r\n");
+    narrow = first == std::string::npos ? std::string() : narrow.substr(first, last - first + 1);
+    std::replace_if(narrow.begin(), narrow.end(), [](char c) { return c == '\r' || c == '\n'; },
+                    ' ');
+    const std::u16string line = platform::NarrowToUtf16(narrow);
+    m_searchBox.Send(EX_EM_REPLACESEL, 0, reinterpret_cast<intptr_t>(line.c_str()));
+    return true;
 }
 
 intptr_t SearchPage::OnSearchClick(const ControlEvent& /*event*/) {

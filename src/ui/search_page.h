@@ -1,5 +1,5 @@
 // The band across the top of the window (title, page selector, keyword box
-// and search button, status texts, "更新缓存", the direct copy's thin bar)
+// and search button, "批量", status texts, "更新缓存", the direct copy's thin bar)
 // and the search page below it (the result list and the busy label that
 // takes its place while a search or a refresh runs). UI thread only.
 #pragma once
@@ -12,6 +12,7 @@
 #include "ui/controls/drawn_button.h"
 #include "ui/controls/page_selector.h"
 #include "ui/result_rows.h"
+#include "ui/texts.h"
 
 namespace cj::ui {
 
@@ -28,19 +29,23 @@ class SearchPage {
     // order of creation, so CreatePageControls is separate.
     void CreateBand(ExHandle surface);
     void CreatePageControls(ExHandle surface, ResultRows& rows);
-    // "更新缓存" and the direct copy's thin bar lie over the band; the window
-    // makes them after the copy page and after the settings page.
+    // "批量", "更新缓存" and the direct copy's thin bar lie over the band; the
+    // window makes them after the copy page and after the settings page.
     void CreateBandButtons(ExHandle surface);
     void CreateDirectCopyBar(ExHandle surface);
     void CreateMenu();
     void AttachHandlers();
     void LayOut(int width, int height);
 
-    // What a job's start and end look like here.
-    void ShowSearchStarted();
+    // What a job's start and end look like here. A batch search starts as a
+    // search does, with its own busy text, which its progress then updates.
+    void ShowSearchStarted(std::string_view busyText = SearchBusyText);
     void ShowRefreshStarted();
+    void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
     // The search's own end: rows, status, button, focus, selection.
-    void ShowSearchResults(std::size_t rows);
+    void ShowSearchResults(std::size_t rows) { ShowResults(rows, FoundText(rows)); }
+    // The same with the status line's text given (a batch's counts).
+    void ShowResults(std::size_t rows, std::string_view status);
     // The status line after a refresh that has something to say (it failed,
     // or left paths out); until the next search the line takes the band's
     // width up to the window's buttons, and "更新缓存" is hidden.
@@ -63,6 +68,7 @@ class SearchPage {
     const Label& AddedCount() const { return m_addedCount; }
     const Label& Busy() const { return m_busy; }
     const DrawnButton& UpdateCache() const { return m_updateCache; }
+    const DrawnButton& BatchButton() const { return m_batchButton; }
     ExHandle ResultList() const { return m_resultList; }
     ExHandle Menu() const { return m_menu; }
     const ProgressBar& DirectCopyBar() const { return m_directCopyProgress; }
@@ -75,6 +81,16 @@ class SearchPage {
     intptr_t OnCopyPageChosen(const ControlEvent& event);
     intptr_t OnAddedCountTimer(const ControlEvent& event);
     intptr_t OnCopyReportClick(const ControlEvent& event);
+    intptr_t OnBatchClick(const ControlEvent& event);
+    // The keyword box's procedure: its painting, and a pasted list (text
+    // with line breaks) taken to the batch box.
+    static intptr_t SearchBoxProcedure(ExHandle window, ExHandle object, int32_t message,
+                                       intptr_t wParam, intptr_t lParam, intptr_t* result);
+    // Pasted text with line breaks: two numbers or more open the batch box
+    // with the text; a single one (a spreadsheet cell ends with a line break)
+    // goes into the keyword box without its line breaks. Returns whether the
+    // paste was taken.
+    bool OnPasteIntoSearchBox(std::u16string_view text);
 
     void ShowBusy(std::string_view text);
     // Places the status line, "更新缓存" and the report button for the
@@ -89,6 +105,7 @@ class SearchPage {
     Label m_status;
     Label m_addedCount;
     DrawnButton m_updateCache;
+    DrawnButton m_batchButton;  // "批量": opens the batch box.
     DrawnButton m_copyReport;  // Opens the last copy's report; shown with its notice.
     ProgressBar m_directCopyProgress;
     ExHandle m_resultList = 0;

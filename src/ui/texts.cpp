@@ -143,4 +143,27 @@ std::string ThreadCountRefusedText(core::StartOutcome outcome) {
                : "正在刷新索引，请等刷新结束后再更改线程数！";
 }
 
+std::string BatchCountText(std::size_t numbers) {
+    return "已识别 " + std::to_string(numbers) + " 个单号";
+}
+
+std::string BatchBusyText(int percent) {
+    return "批量搜索中 " + std::to_string(percent) + "%，请耐心等待...";
+}
+
+std::string BatchFoundText(std::size_t found, std::size_t missing, bool complete) {
+    if (!complete) {
+        return "搜索未完成：单号找到 " + std::to_string(found) + " 个";
+    }
+    return "单号：找到 " + std::to_string(found) + " 个，缺少 " + std::to_string(missing) + " 个";
+}
+
+std::string BatchFilesText(std::size_t rows) {
+    return "共 " + std::to_string(rows) + " 个文件";
+}
+
+std::string MissingCopiedText(std::size_t count) {
+    return "已复制 " + std::to_string(count) + " 个缺少单号到剪贴板";
+}
+
 }  // namespace cj::ui

@@ -88,4 +88,43 @@ std::string ThreadCountRefusedText(core::StartOutcome outcome);
 std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
                         std::uint64_t unstorableNames);
 
+// The batch search of many waybill numbers: the band's button, the box's
+// texts and the status line after a batch.
+inline constexpr std::string_view BatchButtonText = "批量";
+inline constexpr std::string_view BatchBoxTitle = "批量搜索快递单号";
+inline constexpr std::string_view BatchInputCaption = "粘贴或输入快递单号，每行一个：";
+inline constexpr std::string_view BatchTableCaption = "每个单号的结果：";
+inline constexpr std::string_view BatchSearchButtonText = "搜索 (Ctrl+Enter)";
+inline constexpr std::string_view CopyMissingButtonText = "复制缺少单号";
+// The table's columns and the result column's words.
+inline constexpr std::string_view BatchNumberColumn = "单号";
+inline constexpr std::string_view BatchFilesColumn = "文件数";
+inline constexpr std::string_view BatchResultColumn = "结果";
+inline constexpr std::string_view BatchFoundWord = "找到";
+inline constexpr std::string_view BatchMissingWord = "缺少";
+// A number with no file in a batch that did not run to its end: it may
+// still be in the part of the index that was not searched.
+inline constexpr std::string_view BatchUnsureWord = "未搜完";
+// "已识别 " + count + " 个单号"
+std::string BatchCountText(std::size_t numbers);
+// The busy label while a batch runs, with its share of the index scanned.
+std::string BatchBusyText(int percent);
+// The status line after a batch: "单号：找到 " + found + " 个，缺少 " +
+// missing + " 个"; one that did not run to its end says so instead of
+// counting numbers it may not have reached as missing.
+std::string BatchFoundText(std::size_t found, std::size_t missing, bool complete);
+// The box's line under the table adds the rows: "共 " + rows + " 个文件".
+std::string BatchFilesText(std::size_t rows);
+// The box's notices.
+inline constexpr std::string_view BatchNothingToSearchText =
+    "没有识别到单号：请粘贴或输入快递单号，每行一个";
+inline constexpr std::string_view BatchRefreshRunningText = "正在刷新索引，请等刷新结束后再搜索";
+inline constexpr std::string_view BatchStoppingText = "正在停止搜索...";
+inline constexpr std::string_view NoMissingNumbersText = "没有缺少的单号";
+inline constexpr std::string_view MissingUnsureText =
+    "搜索没有完成，缺少的单号还不确定：请重新搜索后再复制";
+inline constexpr std::string_view ClipboardFailedText = "无法写入剪贴板，请重试";
+// "已复制 " + count + " 个缺少单号到剪贴板"
+std::string MissingCopiedText(std::size_t count);
+
 }  // namespace cj::ui

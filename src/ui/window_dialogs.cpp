@@ -2,6 +2,7 @@
 
 #include "exdui/exdui.h"
 #include "platform/code_page.h"
+#include "platform/desktop/clipboard.h"
 #include "platform/desktop/folder_picker.h"
 #include "platform/desktop/shell_open.h"
 
@@ -23,6 +24,7 @@ WindowDialogs SystemDialogs() {
                       0);
     };
     dialogs.openFile = &desktop::TryOpenWithDefaultProgram;
+    dialogs.setClipboardText = &desktop::TrySetClipboardText;
     dialogs.showInFolder = &desktop::TryShowInFolder;
     return dialogs;
 }

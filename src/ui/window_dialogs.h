@@ -1,8 +1,8 @@
 // The modal dialogs the main window asks or tells the user with (the folder
 // picker, a yes-or-no and an OK message box, each blocking its caller, the UI
-// thread, until the user answers), and the desktop's opening of a file and of
-// its folder. Tests put functions of their own in their place; everything
-// else uses SystemDialogs.
+// thread, until the user answers), the desktop's opening of a file and of its
+// folder, and the clipboard. Tests put functions of their own in their place;
+// everything else uses SystemDialogs.
 #pragma once
 
 #include <functional>
@@ -25,6 +25,9 @@ struct WindowDialogs {
     // Opens a file with the desktop's program for it, without waiting for
     // that program: whether the request could be handed over.
     std::function<bool(const std::string& path)> openFile;
+    // Replaces the clipboard's content with plain text (narrow, line ends as
+    // given): whether the clipboard took it.
+    std::function<bool(std::string_view text)> setClipboardText;
     // Shows a file selected in a window of its folder, without waiting for
     // the file manager: whether the request could be handed over.
     std::function<bool(const std::string& path)> showInFolder;

@@ -31,6 +31,9 @@ std::int32_t EditStyle(const EditBoxDescription& d) {
     if (d.password) {
         style |= Visible | 0x20;
     }
+    if (d.multiLine) {
+        style |= Visible | EX_EDIT_MULTILINE;
+    }
     return style == 0 ? -1 : style;
 }
 

@@ -28,6 +28,7 @@ struct EditBoxDescription {
     int scrollBars = 0;  // 1 vertical, 2 horizontal, 3 both.
     bool readOnly = false;
     bool password = false;
+    bool multiLine = false;  // Line breaks typed or pasted stay; the text scrolls.
     // Extended style choices; with neither the class's default.
     bool acceptFiles = false;      // Dropped files reach its procedure.
     bool drawnFrameStyle = false;  // 0xD8000000, the style of the window's edit boxes.

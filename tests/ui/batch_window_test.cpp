@@ -1,0 +1,374 @@
+// The batch search driven through the window as a clerk drives it: a list
+// pasted into the search box or the batch box, Ctrl+Enter and the box's
+// buttons, the grouped rows in the result list, the counts, the per-number
+// table and the missing numbers on the clipboard; offscreen.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "core/settings_file.h"
+#include "exdui/exdui_qt.h"
+#include "index/refresh.h"
+#include "temp_dir.h"
+#include "ui/texts.h"
+
+namespace cj::ui {
+namespace {
+
+constexpr int ResultRowPixels = 60;
+
+// The numbers a courier's claim lists, and the scans a shop holds of them.
+class BatchWindowTest : public ::testing::Test {
+  protected:
+    BatchWindowTest() {
+        m_dir.MakeDirs("data");
+        m_dir.WriteFile("scans/SF1400000000001.jpg", "front");
+        m_dir.WriteFile("scans/2023/SF1400000000001-back.png", "back");
+        m_dir.WriteFile("scans/JD0000000002.jpg", "jd");
+        m_dir.WriteFile("scans/old/YT3000000000003.jpg", "yt");
+        m_dir.WriteFile("scans/other/ZZ9000000000009.jpg", "not asked for");
+        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
+        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
+        EXPECT_FALSE(settings.TrySaveThreadCount("2"));
+        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
+    }
+
+    void BuildIndex() {
+        core::EngineActivity activity;
+        index::Refresher refresher(activity, nullptr);
+        index::RefreshRequest request;
+        request.runDirectory = m_dir.Path();
+        request.folders = {m_dir / "scans"};
+        request.shardCount = 2;
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+    }
+
+    // Runs the program with the clipboard writes caught; whileOpen runs on
+    // the UI thread once the window shows, then the window is closed.
+    void Run(const std::function<void()>& whileOpen) {
+        int argc = 1;
+        char name[] = "batch_window_test";
+        char* argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        QTimer::singleShot(0, [&] {
+            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            Window().Dialogs().setClipboardText = [this](std::string_view text) {
+                m_clipboard.emplace_back(text);
+                return true;
+            };
+            whileOpen();
+            Window().Frame().Close();
+        });
+        app::RunProgram(m_dir.Path());
+    }
+
+    static MainWindow& Window() { return app::CurrentProgram().window; }
+    static BatchWindow& Box() { return Window().Batch(); }
+    static search::ResultsArray& Hits() { return Window().Rows().Records(); }
+    static std::string Status() { return Window().Search().Status().GetText(); }
+
+    static void Click(const Control& control) {
+        QWidget* widget = ExQtWidget(control.Handle());
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+    static QPlainTextEdit* Input() {
+        return ExQtWidget(Box().Input().Handle())->findChild<QPlainTextEdit*>();
+    }
+    // Puts text on the clipboard and pastes it into the control with Ctrl+V.
+    static void Paste(const Control& control, const char* text) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+        QWidget* widget = ExQtWidget(control.Handle());
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(60, widget->height() / 2));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    }
+    static void PressCtrlEnterInBox() {
+        ASSERT_NE(Input(), nullptr);
+        QTest::keyClick(Input(), Qt::Key_Return, Qt::ControlModifier);
+    }
+    // Until the engine is idle and the window shows the list again.
+    static bool WaitForRows() {
+        return QTest::qWaitFor(
+            [] {
+                return app::CurrentProgram().activity.IsIdle() &&
+                       Ex_ObjIsVisible(Window().Search().ResultList()) != 0;
+            },
+            10000);
+    }
+    // The table as rows of its three cells.
+    static std::vector<std::vector<std::string>> TableRows() {
+        std::vector<std::vector<std::string>> rows;
+        const ReportList& table = Box().Table();
+        for (int row = 1; row <= table.RowCount(); ++row) {
+            rows.push_back({table.CellText(row, 1), table.CellText(row, 2), table.CellText(row, 3)});
+        }
+        return rows;
+    }
+    // Right-clicks the result list and chooses the menu's item named text.
+    static void ChooseFromResultMenu(const char* text) {
+        const QString wanted = QString::fromUtf8(text);
+        bool chosen = false;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, [timer, wanted, &chosen] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) {
+                return;
+            }
+            timer->stop();
+            timer->deleteLater();
+            for (QAction* action : menu->actions()) {
+                if (action->text() == wanted) {
+                    chosen = true;
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+                    return;
+                }
+            }
+            menu->close();
+        });
+        timer->start();
+        QWidget* view = ExQtWidget(Window().Search().ResultList())
+                            ->findChild<QAbstractScrollArea*>()
+                            ->viewport();
+        QTest::mouseClick(view, Qt::RightButton, {}, QPoint(300, ResultRowPixels / 2));
+        EXPECT_TRUE(chosen) << text;
+    }
+    // Makes data/n.txt a pipe, so that a search of it waits until the test
+    // writes its records; returns those records.
+    std::string MakeShardAPipe(int n) {
+        const std::string path = m_dir / ("data/" + std::to_string(n) + ".txt");
+        std::string records = m_dir.ReadFile("data/" + std::to_string(n) + ".txt");
+        EXPECT_EQ(::unlink(path.c_str()), 0);
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        return records;
+    }
+    void FeedPipe(int n, const std::string& records) {
+        const int fd = ::open((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, records.data(), records.size()),
+                  static_cast<ssize_t>(records.size()));
+        ::close(fd);
+    }
+    void RestoreShard(int n, const std::string& records) {
+        ASSERT_EQ(::unlink((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str()), 0);
+        m_dir.WriteFile("data/" + std::to_string(n) + ".txt", records);
+    }
+
+    test::TempDir m_dir;
+    std::vector<std::string> m_clipboard;  // What the window put on the clipboard.
+};
+
+// A claim as clerks paste it: a spreadsheet column with a blank line, a chat
+// message with full-width commas, an enumeration comma and a semicolon, a
+// number repeated, and two numbers the shop never scanned.
+constexpr char Claim[] =
+    "SF1400000000001\r\n\r\nJD0000000002，SF1400000000001、ZT4000000000004；\tEMS5000000000005\n"
+    "YT3000000000003\n";
+
+TEST_F(BatchWindowTest, PastedListShowsItsRowsByNumberTheCountsAndTheMissingNumbers) {
+    BuildIndex();
+    Run([this] {
+        Paste(Window().Search().SearchBox(), Claim);
+        ASSERT_TRUE(Box().IsOpen()) << "a pasted list opens the batch box";
+        EXPECT_EQ(Window().Search().SearchBox().GetText(), "") << "the list is not a keyword";
+        EXPECT_EQ(Box().Count().GetText(), "已识别 5 个单号");
+
+        const QString pasted = Input()->toPlainText();
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(WaitForRows());
+        EXPECT_EQ(Input()->toPlainText(), pasted) << "Ctrl+Enter added no line";
+
+        // The rows come number by number in the list's order, each file once.
+        std::vector<std::string> rowNumbers;
+        for (std::size_t row = 1; row <= Hits().Count(); ++row) {
+            const std::string_view path = Hits().Path(row);
+            for (const char* number : {"SF1400000000001", "JD0000000002", "YT3000000000003"}) {
+                if (path.find(number) != std::string_view::npos) {
+                    rowNumbers.emplace_back(number);
+                }
+            }
+        }
+        EXPECT_EQ(rowNumbers, (std::vector<std::string>{"SF1400000000001", "SF1400000000001",
+                                                        "JD0000000002", "YT3000000000003"}));
+        EXPECT_EQ(Ex_ObjSendMessage(Window().Search().ResultList(), EX_LVM_GETITEMCOUNT, 0, 0), 4);
+        EXPECT_EQ(Status(), "单号：找到 3 个，缺少 2 个");
+        EXPECT_EQ(TableRows(), (std::vector<std::vector<std::string>>{
+                                   {"SF1400000000001", "2", "找到"},
+                                   {"JD0000000002", "1", "找到"},
+                                   {"ZT4000000000004", "0", "缺少"},
+                                   {"EMS5000000000005", "0", "缺少"},
+                                   {"YT3000000000003", "1", "找到"},
+                               }));
+        EXPECT_EQ(Box().Summary().GetText(), "单号：找到 3 个，缺少 2 个，共 4 个文件");
+
+        // The hits go to the copy list as a single search's do.
+        ChooseFromResultMenu("全选");
+        ChooseFromResultMenu("选中添加列表");
+        EXPECT_EQ(Window().CopyEntries().Count(), 4u);
+
+        Click(Box().CopyMissingButton());
+        EXPECT_EQ(m_clipboard, (std::vector<std::string>{"ZT4000000000004\nEMS5000000000005\n"}));
+        EXPECT_EQ(Box().Notice().GetText(), "已复制 2 个缺少单号到剪贴板");
+    });
+}
+
+TEST_F(BatchWindowTest, ListWithoutNumbersSearchesNothingAndSaysSo) {
+    BuildIndex();
+    Run([this] {
+        Click(Window().Search().BatchButton());
+        ASSERT_TRUE(Box().IsOpen());
+        Paste(Box().Input(), " ，、；\r\n\t,;\n\n");
+        Click(Box().SearchButton());
+        EXPECT_EQ(Box().Notice().GetText(), std::string(BatchNothingToSearchText));
+        EXPECT_TRUE(app::CurrentProgram().activity.IsIdle());
+        EXPECT_TRUE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "no busy label";
+        EXPECT_EQ(Status(), "找到：0个文件");
+        EXPECT_EQ(Box().Table().RowCount(), 0);
+
+        // Nothing searched: nothing missing to copy either.
+        Click(Box().CopyMissingButton());
+        EXPECT_TRUE(m_clipboard.empty());
+    });
+}
+
+TEST_F(BatchWindowTest, OneNumberPastedWithItsLineBreakStaysInTheSearchBox) {
+    // A spreadsheet cell copies as its text and a line break; the box must
+    // not take the break into the keyword, nor open the batch box for it.
+    BuildIndex();
+    Run([] {
+        Paste(Window().Search().SearchBox(), "JD0000000002\r\n");
+        EXPECT_FALSE(Box().IsOpen());
+        EXPECT_EQ(Window().Search().SearchBox().GetText(), "JD0000000002");
+    });
+}
+
+TEST_F(BatchWindowTest, BatchStartedWhileOneRunsStopsItAndItsMissingNumbersAreNotOffered) {
+    // Both shards are pipes: the batch waits in its reads until the test has
+    // pressed Ctrl+Enter a second time.
+    BuildIndex();
+    const std::string shards[] = {MakeShardAPipe(1), MakeShardAPipe(2)};
+    Run([&] {
+        Click(Window().Search().BatchButton());
+        Paste(Box().Input(), Claim);
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
+        EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "busy";
+        PressCtrlEnterInBox();
+        EXPECT_TRUE(app::CurrentProgram().activity.IsSearchStopRequested());
+        EXPECT_EQ(Box().Notice().GetText(), std::string(BatchStoppingText));
+        FeedPipe(1, shards[0]);
+        FeedPipe(2, shards[1]);
+        ASSERT_TRUE(WaitForRows());
+        EXPECT_TRUE(Status().starts_with("搜索未完成")) << Status();
+        for (const std::vector<std::string>& row : TableRows()) {
+            EXPECT_NE(row[2], "缺少") << row[0] << " may be in the part not searched";
+        }
+        Click(Box().CopyMissingButton());
+        EXPECT_TRUE(m_clipboard.empty());
+        EXPECT_EQ(Box().Notice().GetText(), std::string(MissingUnsureText));
+
+        // Searched again to its end, the same list gives its missing numbers.
+        RestoreShard(1, shards[0]);
+        RestoreShard(2, shards[1]);
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(WaitForRows());
+        EXPECT_EQ(Status(), "单号：找到 3 个，缺少 2 个");
+        Click(Box().CopyMissingButton());
+        EXPECT_EQ(m_clipboard, (std::vector<std::string>{"ZT4000000000004\nEMS5000000000005\n"}));
+    });
+}
+
+TEST_F(BatchWindowTest, OutcomeOfABatchReplacedByANewerOneNeverShows) {
+    // The first batch ends and reports while the window is busy elsewhere;
+    // the user starts a second batch whose shard 2 is a pipe. When the window
+    // takes its messages, the first batch's outcome must neither end the
+    // second one's busy state nor fill the list or the table.
+    BuildIndex();
+    Run([&] {
+        Click(Window().Search().BatchButton());
+        Paste(Box().Input(), "ZZ9000000000009\nSF1400000000001\n");
+        PressCtrlEnterInBox();
+        app::CurrentProgram().batch.Wait();  // Its outcome now waits in the inbox.
+
+        // Keys only from here: a click could let the window take its messages.
+        const std::string records = MakeShardAPipe(2);
+        Box().Input().SetText(Claim);
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
+        QApplication::processEvents();
+        EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
+        EXPECT_EQ(Status(), "找到：0个文件") << "the first batch's counts never show";
+        EXPECT_EQ(Box().Table().RowCount(), 0);
+        EXPECT_EQ(Hits().Count(), 0u);
+
+        FeedPipe(2, records);
+        ASSERT_TRUE(WaitForRows());
+        EXPECT_EQ(Status(), "单号：找到 3 个，缺少 2 个");
+        EXPECT_EQ(Box().Table().RowCount(), 5);
+    });
+}
+
+TEST_F(BatchWindowTest, BatchOutcomeNeverReplacesTheRowsOfASearchStartedSince) {
+    // The batch's generation is still the last batch's, but the list now
+    // belongs to the single search the user started after it.
+    BuildIndex();
+    Run([&] {
+        Click(Window().Search().BatchButton());
+        Paste(Box().Input(), Claim);
+        PressCtrlEnterInBox();
+        app::CurrentProgram().batch.Wait();
+
+        const std::string records = MakeShardAPipe(2);
+        Window().Search().SearchBox().SetText("ZZ9000000000009");
+        QWidget* searchBox = ExQtWidget(Window().Search().SearchBox().Handle());
+        QTest::keyClick(searchBox->findChild<QLineEdit*>(), Qt::Key_Return);
+        ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
+        QApplication::processEvents();
+        EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
+        EXPECT_EQ(Status(), "找到：0个文件");
+
+        FeedPipe(2, records);
+        ASSERT_TRUE(WaitForRows());
+        EXPECT_EQ(Status(), "找到：1 个文件");
+        ASSERT_EQ(Hits().Count(), 1u);
+        EXPECT_TRUE(Hits().Path(1).ends_with("ZZ9000000000009.jpg"));
+    });
+}
+
+TEST_F(BatchWindowTest, BoxClosesWithEscapeAndReopensWithTheLastNumbers) {
+    BuildIndex();
+    Run([] {
+        Paste(Window().Search().SearchBox(), Claim);
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(WaitForRows());
+        QTest::keyClick(Input(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !Box().IsOpen(); }, 5000));
+        Click(Window().Search().BatchButton());
+        ASSERT_TRUE(Box().IsOpen());
+        EXPECT_EQ(Box().Table().RowCount(), 5);
+        EXPECT_EQ(Box().Table().CellText(3, 3), "缺少");
+    });
+}
+
+}  // namespace
+}  // namespace cj::ui

@@ -7,89 +7,46 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAbstractScrollArea>
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "app/startup.h"
-#include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
-#include "index/refresh.h"
-#include "temp_dir.h"
+#include "main_window_fixture.h"
 #include "ui/texts.h"
 
 namespace cj::ui {
 namespace {
 
-constexpr int ResultRowPixels = 60;
-
 // The numbers a courier's claim lists, and the scans a shop holds of them.
-class BatchWindowTest : public ::testing::Test {
+class BatchWindowTest : public MainWindowFixture {
   protected:
     BatchWindowTest() {
-        m_dir.MakeDirs("data");
         m_dir.WriteFile("scans/SF1400000000001.jpg", "front");
         m_dir.WriteFile("scans/2023/SF1400000000001-back.png", "back");
         m_dir.WriteFile("scans/JD0000000002.jpg", "jd");
         m_dir.WriteFile("scans/old/YT3000000000003.jpg", "yt");
         m_dir.WriteFile("scans/other/ZZ9000000000009.jpg", "not asked for");
-        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
-        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
-        EXPECT_FALSE(settings.TrySaveThreadCount("2"));
-        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
+        EXPECT_FALSE(Settings().TrySaveThreadCount("2"));
     }
 
-    void BuildIndex() {
-        core::EngineActivity activity;
-        index::Refresher refresher(activity, nullptr);
-        index::RefreshRequest request;
-        request.runDirectory = m_dir.Path();
-        request.folders = {m_dir / "scans"};
-        request.shardCount = 2;
-        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+    void BuildIndex() { MainWindowFixture::BuildIndex(2); }
+
+    // The clipboard writes are caught.
+    void OnWindowShown() override {
+        Window().Dialogs().setClipboardText = [this](std::string_view text) {
+            m_clipboard.emplace_back(text);
+            return true;
+        };
     }
 
-    // Runs the program with the clipboard writes caught; whileOpen runs on
-    // the UI thread once the window shows, then the window is closed.
-    void Run(const std::function<void()>& whileOpen) {
-        int argc = 1;
-        char name[] = "batch_window_test";
-        char* argv[] = {name, nullptr};
-        QApplication app(argc, argv);
-        QTimer::singleShot(0, [&] {
-            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-            Window().Dialogs().setClipboardText = [this](std::string_view text) {
-                m_clipboard.emplace_back(text);
-                return true;
-            };
-            whileOpen();
-            Window().Frame().Close();
-        });
-        app::RunProgram(m_dir.Path());
-    }
-
-    static MainWindow& Window() { return app::CurrentProgram().window; }
     static BatchWindow& Box() { return Window().Batch(); }
-    static search::ResultsArray& Hits() { return Window().Rows().Records(); }
-    static std::string Status() { return Window().Search().Status().GetText(); }
+    static void Click(const Control& control) { ClickButton(control); }
 
-    static void Click(const Control& control) {
-        QWidget* widget = ExQtWidget(control.Handle());
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    }
     static QPlainTextEdit* Input() {
         return ExQtWidget(Box().Input().Handle())->findChild<QPlainTextEdit*>();
     }
@@ -105,15 +62,6 @@ class BatchWindowTest : public ::testing::Test {
         ASSERT_NE(Input(), nullptr);
         QTest::keyClick(Input(), Qt::Key_Return, Qt::ControlModifier);
     }
-    // Until the engine is idle and the window shows the list again.
-    static bool WaitForRows() {
-        return QTest::qWaitFor(
-            [] {
-                return app::CurrentProgram().activity.IsIdle() &&
-                       Ex_ObjIsVisible(Window().Search().ResultList()) != 0;
-            },
-            10000);
-    }
     // The table as rows of its three cells.
     static std::vector<std::vector<std::string>> TableRows() {
         std::vector<std::vector<std::string>> rows;
@@ -123,35 +71,8 @@ class BatchWindowTest : public ::testing::Test {
         }
         return rows;
     }
-    // Right-clicks the result list and chooses the menu's item named text.
     static void ChooseFromResultMenu(const char* text) {
-        const QString wanted = QString::fromUtf8(text);
-        bool chosen = false;
-        auto* timer = new QTimer;
-        timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, [timer, wanted, &chosen] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) {
-                return;
-            }
-            timer->stop();
-            timer->deleteLater();
-            for (QAction* action : menu->actions()) {
-                if (action->text() == wanted) {
-                    chosen = true;
-                    QTest::mouseClick(menu, Qt::LeftButton, {},
-                                      menu->actionGeometry(action).center());
-                    return;
-                }
-            }
-            menu->close();
-        });
-        timer->start();
-        QWidget* view = ExQtWidget(Window().Search().ResultList())
-                            ->findChild<QAbstractScrollArea*>()
-                            ->viewport();
-        QTest::mouseClick(view, Qt::RightButton, {}, QPoint(300, ResultRowPixels / 2));
-        EXPECT_TRUE(chosen) << text;
+        ChooseFromMenu(ResultList(), ResultRow(1), text);
     }
     // Makes data/n.txt a pipe, so that a search of it waits until the test
     // writes its records; returns those records.
@@ -174,7 +95,6 @@ class BatchWindowTest : public ::testing::Test {
         m_dir.WriteFile("data/" + std::to_string(n) + ".txt", records);
     }
 
-    test::TempDir m_dir;
     std::vector<std::string> m_clipboard;  // What the window put on the clipboard.
 };
 
@@ -195,7 +115,7 @@ TEST_F(BatchWindowTest, PastedListShowsItsRowsByNumberTheCountsAndTheMissingNumb
 
         const QString pasted = Input()->toPlainText();
         PressCtrlEnterInBox();
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         EXPECT_EQ(Input()->toPlainText(), pasted) << "Ctrl+Enter added no line";
 
         // The rows come number by number in the list's order, each file once.
@@ -278,7 +198,7 @@ TEST_F(BatchWindowTest, BatchStartedWhileOneRunsStopsItAndItsMissingNumbersAreNo
         EXPECT_EQ(Box().Notice().GetText(), std::string(BatchStoppingText));
         FeedPipe(1, shards[0]);
         FeedPipe(2, shards[1]);
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         EXPECT_TRUE(Status().starts_with("搜索未完成")) << Status();
         for (const std::vector<std::string>& row : TableRows()) {
             EXPECT_NE(row[2], "缺少") << row[0] << " may be in the part not searched";
@@ -291,7 +211,7 @@ TEST_F(BatchWindowTest, BatchStartedWhileOneRunsStopsItAndItsMissingNumbersAreNo
         RestoreShard(1, shards[0]);
         RestoreShard(2, shards[1]);
         PressCtrlEnterInBox();
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         EXPECT_EQ(Status(), "单号：找到 3 个，缺少 2 个");
         Click(Box().CopyMissingButton());
         EXPECT_EQ(m_clipboard, (std::vector<std::string>{"ZT4000000000004\nEMS5000000000005\n"}));
@@ -322,7 +242,7 @@ TEST_F(BatchWindowTest, OutcomeOfABatchReplacedByANewerOneNeverShows) {
         EXPECT_EQ(Hits().Count(), 0u);
 
         FeedPipe(2, records);
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         EXPECT_EQ(Status(), "单号：找到 3 个，缺少 2 个");
         EXPECT_EQ(Box().Table().RowCount(), 5);
     });
@@ -348,7 +268,7 @@ TEST_F(BatchWindowTest, BatchOutcomeNeverReplacesTheRowsOfASearchStartedSince) {
         EXPECT_EQ(Status(), "找到：0个文件");
 
         FeedPipe(2, records);
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         EXPECT_EQ(Status(), "找到：1 个文件");
         ASSERT_EQ(Hits().Count(), 1u);
         EXPECT_TRUE(Hits().Path(1).ends_with("ZZ9000000000009.jpg"));
@@ -360,7 +280,7 @@ TEST_F(BatchWindowTest, BoxClosesWithEscapeAndReopensWithTheLastNumbers) {
     Run([] {
         Paste(Window().Search().SearchBox(), Claim);
         PressCtrlEnterInBox();
-        ASSERT_TRUE(WaitForRows());
+        ASSERT_TRUE(WaitForIdle());
         QTest::keyClick(Input(), Qt::Key_Escape);
         ASSERT_TRUE(QTest::qWaitFor([] { return !Box().IsOpen(); }, 5000));
         Click(Window().Search().BatchButton());

@@ -40,15 +40,23 @@ class MainWindowFixture : public ::testing::Test {
         EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
     }
 
-    void BuildIndex() {
+    core::SettingsFile Settings() const { return core::SettingsFile::InRunDirectory(m_dir.Path()); }
+
+    // Indexes the scans folder into shardCount shards, with filter.
+    void BuildIndex(int shardCount = 1, const std::string& filter = "") {
         core::EngineActivity activity;
         index::Refresher refresher(activity, nullptr);
         index::RefreshRequest request;
         request.runDirectory = m_dir.Path();
         request.folders = {m_dir / "scans"};
-        request.shardCount = 1;
+        request.filter = filter;
+        request.shardCount = shardCount;
         ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
     }
+
+    // Called on the UI thread once the window shows, before the test's body:
+    // where a fixture puts its stand-ins for the dialogs.
+    virtual void OnWindowShown() {}
 
     // Runs the program; whileOpen runs on the UI thread once the window
     // shows, then the window is closed.
@@ -61,6 +69,7 @@ class MainWindowFixture : public ::testing::Test {
             QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
             window->activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            OnWindowShown();
             whileOpen();
             Window().Frame().Close();
         });
@@ -84,6 +93,17 @@ class MainWindowFixture : public ::testing::Test {
     static QWidget* ViewportOf(ExHandle list) { return AreaOf(list)->viewport(); }
     static QPoint ResultRow(int row) { return {300, (row - 1) * ResultRowPixels + 30}; }
     static QPoint CopyRow(int row) { return {300, (row - 1) * CopyRowPixels + 50}; }
+
+    static std::string Status() { return Search().Status().GetText(); }
+    // Until the engine is idle and the window shows the list again.
+    static bool WaitForIdle() {
+        return QTest::qWaitFor(
+            [] {
+                return app::CurrentProgram().activity.IsIdle() &&
+                       Ex_ObjIsVisible(ResultList()) != 0;
+            },
+            10000);
+    }
 
     static void ClickButton(const Control& button) {
         QWidget* widget = ExQtWidget(button.Handle());

@@ -8,22 +8,15 @@
 #include <QApplication>
 #include <QImage>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <thread>
 
-#include "app/program.h"
-#include "app/startup.h"
-#include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
 #include "index/index_commit.h"
-#include "index/refresh.h"
+#include "main_window_fixture.h"
 #include "platform/file_lock.h"
-#include "temp_dir.h"
 #include "ui/object_text.h"
 #include "ui/result_list.h"
 #include "ui/texts.h"
@@ -33,51 +26,23 @@ namespace {
 
 // A shop's scans, indexed before the window opens, with the settings a user
 // would have saved.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
     MainWindowTest() {
-        m_dir.MakeDirs("data");
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000001-back.png", std::string(1536, 'p'));
         m_dir.WriteFile("scans/2023/JD0000000002.jpg", "");
         m_dir.WriteFile("scans/.thumbs/SF1400000000001.jpg", "");
-        const auto settings = core::SettingsFile::InRunDirectory(m_dir.Path());
-        EXPECT_FALSE(settings.TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
-        EXPECT_FALSE(settings.TrySaveThreadCount("2"));
-        EXPECT_FALSE(settings.TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
+        EXPECT_FALSE(Settings().TrySaveThreadCount("2"));
     }
 
     void BuildIndex(int extraFiles = 0) {
         for (int i = 0; i < extraFiles; ++i) {
             m_dir.WriteFile("scans/bulk/" + std::to_string(i) + ".jpg", "");
         }
-        core::EngineActivity activity;
-        index::Refresher refresher(activity, nullptr);
-        index::RefreshRequest request;
-        request.runDirectory = m_dir.Path();
-        request.folders = {m_dir / "scans"};
-        request.shardCount = 2;
-        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+        MainWindowFixture::BuildIndex(2);
     }
 
-    // Runs the program; whileOpen runs on the UI thread once the window
-    // shows, then the window is closed.
-    void Run(const std::function<void()>& whileOpen) {
-        int argc = 1;
-        char name[] = "main_window_test";
-        char* argv[] = {name, nullptr};
-        QApplication app(argc, argv);
-        QTimer::singleShot(0, [&] {
-            QWidget* window = Widget(Window().Frame().WindowHandle());
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-            whileOpen();
-            Window().Frame().Close();
-        });
-        app::RunProgram(m_dir.Path());
-    }
-
-    static MainWindow& Window() { return app::CurrentProgram().window; }
     static SearchPage& Page() { return Window().Search(); }
     static QWidget* Widget(ExHandle handle) { return ExQtWidget(handle); }
 
@@ -97,7 +62,6 @@ protected:
         }
         QTest::keyClick(focus, Qt::Key_Return);
     }
-    static std::string Status() { return Page().Status().GetText(); }
     static bool ListShown() {
         return Ex_ObjIsVisible(Page().ResultList()) != 0 &&
                Ex_ObjIsVisible(Page().Busy().Handle()) == 0;
@@ -121,7 +85,6 @@ protected:
         return Ex_ObjSendMessage(Page().ResultList(), message, wParam, lParam);
     }
 
-    test::TempDir m_dir;
 };
 
 TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {

@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -20,13 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "app/startup.h"
-#include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
 #include "index/index_commit.h"
-#include "index/refresh.h"
-#include "temp_dir.h"
+#include "main_window_fixture.h"
 #include "ui/texts.h"
 
 namespace cj::ui {
@@ -40,10 +33,9 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
-class SettingsPageTest : public ::testing::Test {
+class SettingsPageTest : public MainWindowFixture {
   protected:
     SettingsPageTest() {
-        m_dir.MakeDirs("data");
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000002.png", "png");
         m_dir.WriteFile("archive/SF1400000000003.jpg", "jpeg");
@@ -52,62 +44,28 @@ class SettingsPageTest : public ::testing::Test {
         EXPECT_FALSE(Settings().TrySaveDirectoryList({"门店", {m_dir / "scans"}, "jpg", true}));
         EXPECT_FALSE(Settings().TrySaveDirectoryList({"仓库", {m_dir / "archive"}, "", true}));
         EXPECT_FALSE(Settings().TrySaveThreadCount("2"));
-        EXPECT_FALSE(
-            Settings().TrySaveWindowState({core::WindowSizeOption::Remembered, 1000, 720}));
     }
 
-    core::SettingsFile Settings() const { return core::SettingsFile::InRunDirectory(m_dir.Path()); }
     std::string Ini() const { return m_dir.ReadFile("data/chengjing.ini"); }
 
-    void BuildIndex() {
-        core::EngineActivity activity;
-        index::Refresher refresher(activity, nullptr);
-        index::RefreshRequest request;
-        request.runDirectory = m_dir.Path();
-        request.folders = {m_dir / "scans"};
-        request.filter = "jpg";
-        request.shardCount = 2;
-        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+    void BuildIndex() { MainWindowFixture::BuildIndex(2, "jpg"); }
+
+    // The settings page shown, with the test's message box and picker.
+    void OnWindowShown() override {
+        Window().Dialogs().tell = [this](std::string_view text, std::string_view caption) {
+            m_told.push_back({std::string(text), std::string(caption)});
+        };
+        Window().Dialogs().pickFolder = [this](const std::string& title,
+                                               const std::string& start) {
+            m_pickerCalls.push_back(title + "|" + start);
+            return m_picked;
+        };
+        ShowPage(3);
     }
 
-    // Runs the program with the settings page shown and the test's dialogs;
-    // whileOpen runs on the UI thread, then the window is closed.
-    void Run(const std::function<void()>& whileOpen) {
-        int argc = 1;
-        char name[] = "settings_page_test";
-        char* argv[] = {name, nullptr};
-        QApplication app(argc, argv);
-        QTimer::singleShot(0, [&] {
-            QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-            Window().Dialogs().tell = [this](std::string_view text, std::string_view caption) {
-                m_told.push_back({std::string(text), std::string(caption)});
-            };
-            Window().Dialogs().pickFolder = [this](const std::string& title,
-                                                   const std::string& start) {
-                m_pickerCalls.push_back(title + "|" + start);
-                return m_picked;
-            };
-            ShowPage(3);
-            whileOpen();
-            Window().Frame().Close();
-        });
-        app::RunProgram(m_dir.Path());
-    }
-
-    static MainWindow& Window() { return app::CurrentProgram().window; }
     static SettingsPage& Page() { return Window().SettingsTab(); }
 
-    static void ShowPage(int page) {
-        QWidget* item = ExQtWidget(Window().Search().Pages().ItemHandle(page));
-        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
-        QApplication::processEvents();
-    }
-    static void Click(const Control& button) {
-        QWidget* widget = ExQtWidget(button.Handle());
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    }
+    static void Click(const Control& button) { ClickButton(button); }
     // Replaces the list title as a user does: clicks into the box, selects
     // what is there and types over it, one key event a character.
     static void TypeTitle(const QString& title) {
@@ -132,11 +90,6 @@ class SettingsPageTest : public ::testing::Test {
         }
         return titles;
     }
-    static QWidget* ViewportOf(ExHandle list) {
-        auto* area = ExQtWidget(list)->findChild<QAbstractScrollArea*>();
-        EXPECT_NE(area, nullptr);
-        return area->viewport();
-    }
     // Opens the thread-count drop-down by its arrow and clicks item count.
     static void ChooseThreadCount(int count) {
         QWidget* selector = ExQtWidget(Page().ThreadCount().Handle());
@@ -149,16 +102,7 @@ class SettingsPageTest : public ::testing::Test {
         QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
                           popup->visualItemRect(item).center());
     }
-    static bool WaitForIdle() {
-        return QTest::qWaitFor(
-            [] {
-                return app::CurrentProgram().activity.IsIdle() &&
-                       Ex_ObjIsVisible(Window().Search().ResultList()) != 0;
-            },
-            10000);
-    }
 
-    test::TempDir m_dir;
     std::vector<Message> m_told;
     std::vector<std::string> m_pickerCalls;
     std::optional<std::string> m_picked;

@@ -1,6 +1,5 @@
 #include "search/batch_search.h"
 
-#include "core/text_rules.h"
 #include "search/batch_scan.h"
 #include "search/search_run.h"
 
@@ -17,52 +16,27 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
                          std::string runDirectory)
-    : m_activity(activity), m_listener(listener), m_runDirectory(std::move(runDirectory)) {}
-
-BatchSearch::~BatchSearch() {
-    if (m_activity.IsSearchRunning()) {
-        m_activity.RequestSearchStop();
-    }
-    Wait();
-}
-
-void BatchSearch::Wait() {
-    if (m_collector.joinable()) {
-        m_collector.join();
-    }
-}
+    : m_activity(activity),
+      m_listener(listener),
+      m_runDirectory(std::move(runDirectory)),
+      m_jobs(activity) {}
 
 core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCount) {
-    const core::StartOutcome outcome = m_activity.TryBeginSearch();
-    if (outcome == core::StartOutcome::SearchRunning) {
-        m_activity.RequestSearchStop();
-    }
-    if (outcome != core::StartOutcome::Started) {
-        return {outcome, 0};
-    }
-    // The previous collector has passed EndSearch, so this join returns at
-    // once (at most it waits for the listener call that follows it).
-    Wait();
-    if (shardCount < 1 || shardCount > core::MaxThreadCount) {
-        shardCount = core::DefaultThreadCount();
-    }
-    const core::JobGeneration generation = m_generations.Next();
-    try {
-        m_collector = std::thread(&BatchSearch::Collect, this, generation, std::move(numbers),
-                                  shardCount);
-    } catch (...) {
-        // No thread: the batch ends at once, having found nothing. Numbers
-        // may be gone with the failed start, so the outcome lists none.
-        m_activity.EndSearch();
-        BatchOutcome failed;
-        failed.incomplete = true;
-        m_listener.OnBatchFinished(generation, std::move(failed));
-    }
-    return {outcome, generation};
+    return m_jobs.Start(
+        shardCount,
+        [this, list = std::move(numbers)](core::JobGeneration generation, int shards) {
+            Collect(generation, list, shards);
+        },
+        [this](core::JobGeneration generation) {
+            // The numbers went with the failed start, so the outcome lists none.
+            BatchOutcome failed;
+            failed.incomplete = true;
+            m_listener.OnBatchFinished(generation, std::move(failed));
+        });
 }
 
-void BatchSearch::Collect(core::JobGeneration generation, std::vector<std::string> numbers,
-                          int shardCount) {
+void BatchSearch::Collect(core::JobGeneration generation,
+                          const std::vector<std::string>& numbers, int shardCount) {
     BatchOutcome outcome;
     try {
         if (!numbers.empty()) {

@@ -10,13 +10,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
 #include "platform/code_page.h"
 #include "search/result_records.h"
+#include "search/search_jobs.h"
 
 namespace cj::search {
 
@@ -82,8 +82,7 @@ class BatchSearch {
     // is a search for their rules (refused during a refresh, a start during
     // a search becomes a stop request).
     BatchSearch(core::EngineActivity& activity, BatchListener& listener, std::string runDirectory);
-    // Asks a running batch to stop and waits for it.
-    ~BatchSearch();
+    // Asks a running batch to stop and waits for it (through m_jobs).
     BatchSearch(const BatchSearch&) = delete;
     BatchSearch& operator=(const BatchSearch&) = delete;
 
@@ -94,17 +93,16 @@ class BatchSearch {
     // list would run as a batch that reads nothing and finds nothing.
     core::JobStart Start(std::vector<std::string> numbers, int shardCount);
     // Tests only.
-    void Wait();
+    void Wait() { m_jobs.Wait(); }
 
   private:
-    void Collect(core::JobGeneration generation, std::vector<std::string> numbers,
+    void Collect(core::JobGeneration generation, const std::vector<std::string>& numbers,
                  int shardCount);
 
     core::EngineActivity& m_activity;
     BatchListener& m_listener;
     const std::string m_runDirectory;
-    core::GenerationCounter m_generations;
-    std::thread m_collector;  // The last batch's collector. Used by the starting thread only.
+    SearchJobs m_jobs;  // Last: its collector uses the members above until it is joined.
 };
 
 }  // namespace cj::search

@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
 #include "search/result_records.h"
+#include "search/search_jobs.h"
 
 namespace cj::search {
 
@@ -46,9 +46,11 @@ class SearchEngine {
     // refresh.
     SearchEngine(core::EngineActivity& activity, SearchListener& listener,
                  std::string runDirectory)
-        : m_activity(activity), m_listener(listener), m_runDirectory(std::move(runDirectory)) {}
-    // Asks a running search to stop and waits for it.
-    ~SearchEngine();
+        : m_activity(activity),
+          m_listener(listener),
+          m_runDirectory(std::move(runDirectory)),
+          m_jobs(activity) {}
+    // Asks a running search to stop and waits for it (through m_jobs).
     SearchEngine(const SearchEngine&) = delete;
     SearchEngine& operator=(const SearchEngine&) = delete;
 
@@ -63,16 +65,15 @@ class SearchEngine {
 
     // Waits until the last search has finished. For tests and the command
     // line: the window never waits on a worker.
-    void Wait();
+    void Wait() { m_jobs.Wait(); }
 
   private:
-    void Collect(core::JobGeneration generation, std::string keywordText, int shardCount);
+    void Collect(core::JobGeneration generation, const std::string& keywordText, int shardCount);
 
     core::EngineActivity& m_activity;
     SearchListener& m_listener;
     const std::string m_runDirectory;
-    core::GenerationCounter m_generations;
-    std::thread m_collector;  // The last search's collector. Used by the starting thread only.
+    SearchJobs m_jobs;  // Last: its collector uses the members above until it is joined.
 };
 
 }  // namespace cj::search

@@ -35,15 +35,7 @@ enum BatchWindowId : int {
 };
 
 void PaintBox(ExHandle surface, ExHandle canvas) {
-    ExRect client{};
-    Ex_DUIGetClientRect(surface, &client);
-    _canvas_clear(canvas, 0x00000000);
-    const ExHandle brush = _brush_create(ClientGrey);
-    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(client.right),
-                     static_cast<float>(client.bottom));
-    _brush_setcolor(brush, Band);
-    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(client.right), BandPixels);
-    _brush_destroy(brush);
+    PaintBandedBackground(surface, canvas, ClientGrey, Band, BandPixels);
 }
 
 }  // namespace

@@ -17,15 +17,7 @@ namespace cj::ui {
 namespace {
 
 void PaintBackground(ExHandle surface, ExHandle canvas) {
-    ExRect client{};
-    Ex_DUIGetClientRect(surface, &client);
-    _canvas_clear(canvas, 0x00000000);
-    const ExHandle brush = _brush_create(ClientColour);
-    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(client.right),
-                     static_cast<float>(client.bottom));
-    _brush_setcolor(brush, BandColour);
-    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(client.right), BandHeight);
-    _brush_destroy(brush);
+    PaintBandedBackground(surface, canvas, ClientColour, BandColour, BandHeight);
 }
 
 }  // namespace

@@ -13,4 +13,18 @@ std::int32_t BuildWindowStyle(const WindowStyleSwitches& s) {
            bit(s.noShadow, 0x1000) | bit(s.notMainWindow, 0, 0x10000);
 }
 
+void PaintBandedBackground(ExHandle surface, ExHandle canvas, ExArgb client, ExArgb band,
+                           int bandHeight) {
+    ExRect rect{};
+    Ex_DUIGetClientRect(surface, &rect);
+    _canvas_clear(canvas, 0x00000000);
+    const ExHandle brush = _brush_create(client);
+    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(rect.right),
+                     static_cast<float>(rect.bottom));
+    _brush_setcolor(brush, band);
+    _canvas_fillrect(canvas, brush, 0, 0, static_cast<float>(rect.right),
+                     static_cast<float>(bandHeight));
+    _brush_destroy(brush);
+}
+
 }  // namespace cj::ui

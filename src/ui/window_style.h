@@ -1,8 +1,11 @@
-// The surface style of a top-level window, from on/off switches. A switch is
-// on only when its value is exactly 1.
+// The surface style of a top-level window, from on/off switches (a switch is
+// on only when its value is exactly 1), and the background the program's
+// windows paint.
 #pragma once
 
 #include <cstdint>
+
+#include "exdui/exdui.h"
 
 namespace cj::ui {
 
@@ -24,5 +27,10 @@ struct WindowStyleSwitches {
 };
 
 std::int32_t BuildWindowStyle(const WindowStyleSwitches& switches);
+
+// Paints the client area of surface on canvas in client, with a band of
+// bandHeight pixels across the top in band. For the background message.
+void PaintBandedBackground(ExHandle surface, ExHandle canvas, ExArgb client, ExArgb band,
+                           int bandHeight);
 
 }  // namespace cj::ui

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -349,7 +350,7 @@ TEST_F(SettingsPageTest, AThreadCountChangeIsRefusedWhileARefreshRuns) {
     Run([this] {
         // A reader opening the index holds its commit back: the refresh runs
         // until the reader lets go.
-        std::optional<index::IndexReadLock> reader(std::in_place, m_dir.Path(), 2);
+        auto reader = std::make_unique<index::IndexReadLock>(m_dir.Path(), 2);
         Click(Page().RefreshButton());
         ASSERT_TRUE(app::CurrentProgram().activity.IsRefreshRunning());
         ShowPage(3);
@@ -374,7 +375,7 @@ TEST_F(SettingsPageTest, ClosingDuringAThreadCountChangeLeavesTheCountToItsCommi
     BuildIndex();
     m_dir.MakeDirs("data/5.txt");  // The new index will fail.
     Run([this] {
-        std::optional<index::IndexReadLock> reader(std::in_place, m_dir.Path(), 2);
+        auto reader = std::make_unique<index::IndexReadLock>(m_dir.Path(), 2);
         ChooseThreadCount(5);
         ASSERT_EQ(Window().PendingThreadCount(), 5);
         EXPECT_EQ(Page().ThreadCountText(), "5");

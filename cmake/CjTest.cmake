@@ -1,6 +1,16 @@
 # cj_add_test(name SOURCES a.cpp ... LIBS lib ...)
 # Builds one GoogleTest executable and registers its cases with CTest.
-find_package(GTest REQUIRED)
+# A cross build compiles GoogleTest from Debian's sources (package googletest)
+# with the same compiler; a native one uses the installed libraries.
+if(CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 function(cj_add_test name)

@@ -14,10 +14,14 @@ namespace cj::platform {
 
 enum class CodePage {
     Utf8,
-    Gbk,  // Code page 936: lead bytes 0x81-0xFE, trail bytes 0x40-0x7E and 0x80-0xFE.
+    Gbk,         // Code page 936: lead bytes 0x81-0xFE, trail bytes 0x40-0x7E and 0x80-0xFE.
+    SingleByte,  // One byte a character, as the Western code page 1252.
 };
 
-// The encoding of the program's narrow text on this platform.
+// The encoding of the program's narrow text on this platform: UTF-8 on Linux;
+// on Windows the active code page's: GBK for 936 (and for 949 and 950, whose
+// pairs share GBK's lead bytes), UTF-8 for 65001, one byte a character for the
+// others.
 CodePage ActiveCodePage();
 
 // True when pos is the first byte of a character of text (pos == size counts

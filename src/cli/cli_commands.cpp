@@ -12,6 +12,7 @@
 #include "index/refresh.h"
 #include "index/shard_file.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
 #include "shell/hit_text.h"
@@ -95,7 +96,7 @@ int FinishOutput() {
 std::string RunDirectoryFor(const Options& options) {
     std::string dir =
         options.runDirectory.empty() ? platform::ExecutableDirectory() : options.runDirectory;
-    while (dir.size() > 1 && dir.back() == platform::PathSeparator) {
+    while (dir.size() > 1 && platform::EndsWithSeparator(dir)) {
         dir.pop_back();
     }
     return dir;

@@ -15,14 +15,25 @@
 namespace cj::cli {
 namespace {
 
-// Set by SIGINT, SIGTERM and SIGHUP: the copy stops between chunks and removes
-// the file it was writing, instead of dying with half a file on disk.
+// Set by the signals that ask a console program to end (Ctrl+C, a kill, a
+// closed terminal, Ctrl+Break on Windows): the copy stops between chunks and
+// removes the file it was writing, instead of dying with half a file on disk.
 std::atomic<bool> g_stop{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores to it");
 
 extern "C" void RequestStop(int) {
     g_stop.store(true);
 }
+
+constexpr int StopSignals[] = {
+    SIGINT, SIGTERM,
+#ifdef SIGHUP
+    SIGHUP,
+#endif
+#ifdef SIGBREAK
+    SIGBREAK,
+#endif
+};
 
 // The paths of text: one a line, LF or CR LF, empty lines left out.
 std::vector<std::string> PathLines(std::string_view text) {
@@ -60,11 +71,11 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
         sources = PathLines(text);
     }
 
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : StopSignals) {
         std::signal(signal, RequestStop);
     }
     const copylist::CopySummary summary = copylist::CopyFiles(sources, *options.copyTo, &g_stop);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : StopSignals) {
         std::signal(signal, SIG_DFL);
     }
 

@@ -3,13 +3,14 @@
 #include <limits>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "shell/file_name.h"
 
 namespace cj::copylist {
 
 std::string TargetPath(std::string_view targetText, std::string_view source) {
     std::string path(targetText);
-    if (!path.empty() && path.back() != platform::PathSeparator) {
+    if (!path.empty() && !platform::EndsWithSeparator(path)) {
         path += platform::PathSeparator;
     }
     path += shell::FileName(source, true);

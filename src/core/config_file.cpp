@@ -2,12 +2,13 @@
 
 #include "core/data_lock.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/profile.h"
 
 namespace cj::core {
 
 std::error_code ConfigFile::TryLockForWrite(platform::FileLock& lock) const {
-    const std::size_t slash = m_path.find_last_of(platform::PathSeparator);
+    const std::size_t slash = platform::FindLastSeparator(m_path);
     const std::string folder = slash == std::string::npos ? std::string(".")
                                : slash == 0               ? m_path.substr(0, 1)
                                                           : m_path.substr(0, slash);

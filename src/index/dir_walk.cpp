@@ -14,6 +14,7 @@
 
 #include "platform/dir_enum.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 
 namespace cj::index {
 namespace {
@@ -525,7 +526,7 @@ void Walk::Run(std::vector<std::unique_ptr<Folder>>& roots, const RecordSink& on
 
 std::string FolderPrefix(std::string_view folder, std::string_view runDirectory) {
     std::string prefix(folder.empty() ? runDirectory : folder);
-    if (prefix.empty() || prefix.back() != platform::PathSeparator) {
+    if (!platform::EndsWithSeparator(prefix)) {
         prefix += platform::PathSeparator;
     }
     return prefix;

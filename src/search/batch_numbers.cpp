@@ -23,6 +23,9 @@ constexpr std::array<std::string_view, 3> GbkSeparators{"\xA3\xAC", "\xA1\xA2", 
 constexpr std::array<std::string_view, 5> Utf8Trimmed{"\v", "\f", "\xE3\x80\x80", "\xC2\xA0",
                                                       "\xEF\xBB\xBF"};
 constexpr std::array<std::string_view, 3> GbkTrimmed{"\v", "\f", "\xA1\xA1"};
+// A Western code page has no full-width punctuation; its no-break space is A0.
+constexpr std::array<std::string_view, 0> SingleByteSeparators{};
+constexpr std::array<std::string_view, 3> SingleByteTrimmed{"\v", "\f", "\xA0"};
 
 template <std::size_t N>
 std::size_t SeparatorAt(std::string_view text, std::size_t pos,
@@ -88,9 +91,15 @@ std::vector<std::string> Split(std::string_view text, platform::CodePage codePag
 }  // namespace
 
 std::vector<std::string> SplitBatchNumbers(std::string_view text, platform::CodePage codePage) {
-    return codePage == platform::CodePage::Gbk
-               ? Split(text, codePage, GbkSeparators, GbkTrimmed)
-               : Split(text, codePage, Utf8Separators, Utf8Trimmed);
+    switch (codePage) {
+        case platform::CodePage::Gbk:
+            return Split(text, codePage, GbkSeparators, GbkTrimmed);
+        case platform::CodePage::SingleByte:
+            return Split(text, codePage, SingleByteSeparators, SingleByteTrimmed);
+        case platform::CodePage::Utf8:
+            break;
+    }
+    return Split(text, codePage, Utf8Separators, Utf8Trimmed);
 }
 
 }  // namespace cj::search

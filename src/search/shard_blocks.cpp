@@ -46,6 +46,8 @@ const char* FindLineStart(const char* begin, const char* pos, bool hasSub) {
         const void* lf = ::memrchr(begin, '\n', static_cast<std::size_t>(pos - begin));
         return lf != nullptr ? static_cast<const char*>(lf) + 1 : begin;
     }
+#else
+    static_cast<void>(hasSub);  // Without memrchr the byte loop serves both kinds of block.
 #endif
     while (pos > begin && !IsLineEnd(pos[-1])) {
         --pos;

@@ -1,6 +1,6 @@
 #include "search/shard_scan.h"
 
-#include "platform/files.h"
+#include "platform/path_text.h"
 #include "search/scan_kernels.h"
 #include "search/shard_blocks.h"
 
@@ -80,20 +80,8 @@ class KeywordBlocks final : public detail::BlockVisitor {
 }  // namespace
 
 std::string_view RecordName(std::string_view record, platform::CodePage codePage) {
-    constexpr char Separator = platform::PathSeparator;
-    // A separator below 0x40 can never be the trail byte of a GBK pair.
-    if (codePage == platform::CodePage::Utf8 || static_cast<unsigned char>(Separator) < 0x40) {
-        const std::size_t slash = record.rfind(Separator);
-        return slash == std::string_view::npos ? record : record.substr(slash + 1);
-    }
-    std::size_t nameStart = 0;
-    for (std::size_t pos = 0; pos < record.size();
-         pos = platform::NextCharBoundary(record, pos, codePage)) {
-        if (record[pos] == Separator) {
-            nameStart = pos + 1;
-        }
-    }
-    return record.substr(nameStart);
+    const std::size_t separator = platform::FindLastSeparator(record, codePage);
+    return separator == std::string_view::npos ? record : record.substr(separator + 1);
 }
 
 ScanEnd ScanShard(std::string_view bytes, std::uint64_t count, const KeywordSet& keywords,

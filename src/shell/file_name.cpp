@@ -1,7 +1,9 @@
 #include "shell/file_name.h"
 
 #include "platform/byte_size.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 
 namespace cj::shell {
 
@@ -11,10 +13,10 @@ std::string_view FileExtension(std::string_view name) {
 }
 
 std::string FileName(std::string_view path, bool keepExtension) {
-    if (path.empty() || path.back() == platform::PathSeparator) {
+    const std::size_t slash = platform::FindLastSeparator(path);
+    if (path.empty() || slash == path.size() - 1) {
         return {};
     }
-    const std::size_t slash = path.find_last_of(platform::PathSeparator);
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     if (keepExtension) {
         return std::string(name);
@@ -27,9 +29,15 @@ std::string SizeTextForBytes(std::uint64_t bytes) {
         return "0";
     }
     std::string text = platform::FormatByteSize(bytes);
-    // A formatter that names plain bytes in the user's language ("字节") is
-    // brought to the short unit the lists show.
-    static constexpr std::string_view LocalBytes = "字节";
+    // A formatter that names plain bytes in the user's language ("字节", in the
+    // code page's bytes) is brought to the short unit the lists show.
+    static const std::string LocalBytes = [] {
+        std::string local = platform::Utf16ToNarrow(u"字节");
+        return platform::NarrowToUtf16(local) == u"字节" ? local : std::string();
+    }();
+    if (LocalBytes.empty()) {
+        return text;
+    }
     for (std::size_t at = text.find(LocalBytes); at != std::string::npos;
          at = text.find(LocalBytes, at + 1)) {
         text.replace(at, LocalBytes.size(), "B");

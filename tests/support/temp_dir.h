@@ -16,7 +16,8 @@ public:
 
     const std::string& Path() const { return m_path; }
 
-    // path/relative
+    // path/relative. On Windows each "/" of relative becomes a backslash, so that
+    // fixtures name their files as the program's own paths do.
     std::string operator/(std::string_view relative) const;
 
     // Creates the folders along relative and writes content to it.

@@ -1,7 +1,9 @@
 #include "copylist/copy_job.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <atomic>
 #include <filesystem>
@@ -10,8 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "file_size_limit.h"
 #include "temp_dir.h"
+#include "wine.h"
+#ifndef _WIN32
+#include "file_size_limit.h"
+#endif
 
 namespace cj::copylist {
 namespace {
@@ -145,25 +150,35 @@ TEST_F(CopyJobTest, EveryFileNotCopiedIsListedWithItsReason) {
     sources.insert(sources.begin() + 1, m_dir / "src/gone.jpg");
     m_dir.MakeDirs("src/folder.jpg");
     sources.push_back(m_dir / "src/folder.jpg");
+#ifndef _WIN32
     const std::string fifo = m_dir / "src/pipe.jpg";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     sources.push_back(fifo);  // No writer: opening it for reading would block.
+#endif
 
     const CopySummary summary = CopyFiles(sources, m_dir / "out");
     EXPECT_TRUE(Copied(1));
     EXPECT_TRUE(Copied(2));
     EXPECT_EQ(summary.copied, 2u);
+#ifndef _WIN32
     EXPECT_EQ(summary.failed, 3u);
     ASSERT_EQ(summary.notCopied.size(), 3u);
+#else
+    EXPECT_EQ(summary.failed, 2u);
+    ASSERT_EQ(summary.notCopied.size(), 2u);
+#endif
     EXPECT_EQ(summary.notCopied[0].source, m_dir / "src/gone.jpg");
     EXPECT_EQ(summary.notCopied[0].target, m_dir / "out/gone.jpg");
     EXPECT_EQ(summary.notCopied[0].error, std::errc::no_such_file_or_directory);
     EXPECT_EQ(summary.notCopied[1].error, std::errc::invalid_argument);
+#ifndef _WIN32
     EXPECT_EQ(summary.notCopied[2].source, fifo);
     EXPECT_EQ(summary.notCopied[2].error, std::errc::invalid_argument);
     EXPECT_FALSE(fs::exists(m_dir / "out/pipe.jpg"));
+#endif
 }
 
+#ifndef _WIN32
 TEST_F(CopyJobTest, FullDiskLeavesNoPartialFileAndGoesOn) {
     const std::vector<std::string> small = MakeSources(2);
     m_dir.WriteFile("src/big.bin", std::string(1 << 20, 'b'));
@@ -182,6 +197,7 @@ TEST_F(CopyJobTest, FullDiskLeavesNoPartialFileAndGoesOn) {
     ASSERT_EQ(summary.notCopied.size(), 1u);
     EXPECT_EQ(summary.notCopied[0].error, std::errc::file_too_large);
 }
+#endif
 
 // -- The target folder.
 
@@ -225,6 +241,9 @@ TEST_F(CopyJobTest, StopDuringTheThirdOfTenFilesFinishesItAndLeavesTheRest) {
 }
 
 TEST_F(CopyJobTest, AbortStopsWithinTheFileAndRemovesWhatWasWritten) {
+    if (test::RunningUnderWine()) {
+        GTEST_SKIP() << "Wine's CopyFileExA reports no progress within a file and ignores a cancel";
+    }
     std::vector<std::string> sources = MakeSources(2);
     m_dir.WriteFile("src/big.bin", LargeData);
     sources.insert(sources.begin() + 1, m_dir / "src/big.bin");

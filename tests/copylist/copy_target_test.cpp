@@ -1,13 +1,16 @@
 #include "copylist/copy_target.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 
+#include "platform/code_page.h"
 #include "temp_dir.h"
 
 namespace cj::copylist {
@@ -15,13 +18,44 @@ namespace {
 
 namespace fs = std::filesystem;
 
+struct TargetCase {
+    const char* text;
+    const char* source;
+    const char* expected;
+};
+
+#ifdef _WIN32
 TEST(CopyTarget, TargetPathPutsOneSeparatorBeforeTheFileName) {
-    struct Case {
-        const char* text;
-        const char* source;
-        const char* expected;
+    const TargetCase cases[] = {
+        {"D:\\out", "C:\\scans\\2024\\SF1400000000001.jpg", "D:\\out\\SF1400000000001.jpg"},
+        // Three-byte drive roots end in the separator already.
+        {"D:\\", "C:\\scans\\a.jpg", "D:\\a.jpg"},
+        {"d:\\", "a.jpg", "d:\\a.jpg"},
+        // A bare drive letter means that drive's root, not the folder the
+        // process last used on it.
+        {"D:", "C:\\scans\\a.jpg", "D:\\a.jpg"},
+        {"D:\\out\\", "C:\\scans\\a.jpg", "D:\\out\\a.jpg"},
+        {"ab", "C:\\a.jpg", "ab\\a.jpg"},
+        {"", "C:\\scans\\a.jpg", "a.jpg"},
+        {"\\\\server\\share", "C:\\a.jpg", "\\\\server\\share\\a.jpg"},
     };
-    const Case cases[] = {
+    for (const TargetCase& c : cases) {
+        EXPECT_EQ(TargetPath(c.text, c.source), c.expected) << c.text << " + " << c.source;
+    }
+}
+
+TEST(CopyTarget, GbkTrailByteThatLooksLikeTheSeparatorIsNoSeparator) {
+    if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
+        GTEST_SKIP() << "needs the Chinese code page 936";
+    }
+    // 95 5C is one character: the folder does not end in a separator, and a
+    // name ending in that character is a whole name.
+    EXPECT_EQ(TargetPath("D:\\\x95\x5C", "C:\\a.jpg"), "D:\\\x95\x5C\\a.jpg");
+    EXPECT_EQ(TargetPath("D:\\out", "C:\\in\\\x95\x5C"), "D:\\out\\\x95\x5C");
+}
+#else
+TEST(CopyTarget, TargetPathPutsOneSeparatorBeforeTheFileName) {
+    const TargetCase cases[] = {
         {"/out", "/scans/2024/SF1400000000001.jpg", "/out/SF1400000000001.jpg"},
         // A text that ends in a separator, the root among them, gets none.
         {"/out/", "/scans/a.jpg", "/out/a.jpg"},
@@ -34,10 +68,11 @@ TEST(CopyTarget, TargetPathPutsOneSeparatorBeforeTheFileName) {
         // The text is used as typed, a double separator included.
         {"/out//", "/scans/a.jpg", "/out//a.jpg"},
     };
-    for (const Case& c : cases) {
+    for (const TargetCase& c : cases) {
         EXPECT_EQ(TargetPath(c.text, c.source), c.expected) << c.text << " + " << c.source;
     }
 }
+#endif
 
 TEST(CopyTarget, MissingFolderIsCreatedOneLevelDeep) {
     test::TempDir dir;

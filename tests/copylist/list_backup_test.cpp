@@ -1,14 +1,20 @@
 #include "copylist/list_backup.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "ordinary_user.h"
 #include "temp_dir.h"
+#ifndef _WIN32
+#include "ordinary_user.h"
+#endif
 
 namespace cj::copylist {
 namespace {
@@ -107,6 +113,7 @@ TEST(ListBackup, AFileThatCannotBeReadGivesNoPaths) {
     EXPECT_TRUE(read.empty());
 }
 
+#ifndef _WIN32
 TEST(ListBackup, AFailedWriteKeepsThePreviousBackupWhole) {
     test::TempDir dir;
     dir.WriteFile("data/Backup.txt", "/kept*#*\\");
@@ -123,6 +130,18 @@ TEST(ListBackup, AFailedWriteKeepsThePreviousBackupWhole) {
     EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "/kept*#*\\");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);
 }
+#else
+TEST(ListBackup, AFailedWriteKeepsThePreviousBackupWhole) {
+    // A backup the user made read-only is neither replaced nor truncated.
+    test::TempDir dir;
+    dir.WriteFile("data/Backup.txt", "C:\\kept*#*\\");
+    const std::string path = dir / "data/Backup.txt";
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(TryWriteBackupFile(path, EntriesOf({"C:\\new"})));
+    EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "C:\\kept*#*\\");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);
+}
+#endif
 
 }  // namespace
 }  // namespace cj::copylist

@@ -1,13 +1,19 @@
 #include "copylist/list_status.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <cmath>
 #include <cstdint>
 
-#include "ordinary_user.h"
 #include "temp_dir.h"
+#ifndef _WIN32
+#include "ordinary_user.h"
+#endif
 
 namespace cj::copylist {
 namespace {
@@ -77,6 +83,7 @@ TEST(ListStatus, FreeSpaceCountsWholeKibibytesWithoutWrapping) {
     EXPECT_EQ(FigureText(FreeMegabytesOf(failed, 1ULL << 40)), "-0");
 }
 
+#ifndef _WIN32
 TEST(ListStatus, FreeSpaceAsksTheTargetsFileSystem) {
     // /proc never has room, the root file system does: the figure follows
     // the folder typed, and a folder still to be made is answered by the one
@@ -94,6 +101,24 @@ TEST(ListStatus, FreeSpaceAsksTheTargetsFileSystem) {
     });
     EXPECT_EQ(result, 0) << "a failed query shows -0";
 }
+#else
+TEST(ListStatus, FreeSpaceAsksTheTargetsDrive) {
+    // The drive of a folder still to be made answers for it; a drive that
+    // does not exist cannot be asked and shows -0.
+    test::TempDir dir;
+    EXPECT_GT(FreeMegabytes(dir / "not-yet/made"), 0.0);
+    EXPECT_GT(FreeMegabytes("C:\\"), 0.0);
+    std::string missing;
+    for (char drive = 'Q'; drive <= 'Y' && missing.empty(); ++drive) {
+        const std::string root = std::string(1, drive) + ":\\";
+        if (GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR) {
+            missing = root + "out";
+        }
+    }
+    ASSERT_FALSE(missing.empty());
+    EXPECT_EQ(FigureText(FreeMegabytes(missing)), "-0");
+}
+#endif
 
 }  // namespace
 }  // namespace cj::copylist

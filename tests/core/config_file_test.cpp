@@ -1,8 +1,12 @@
 #include "core/config_file.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <filesystem>
@@ -11,9 +15,11 @@
 #include "core/data_lock.h"
 #include "core/data_paths.h"
 #include "core/text_rules.h"
-#include "ordinary_user.h"
 #include "temp_dir.h"
+#ifndef _WIN32
+#include "ordinary_user.h"
 #include "thread_probe.h"
+#endif
 
 namespace cj::core {
 namespace {
@@ -21,11 +27,17 @@ namespace {
 const std::error_code Ok;
 
 TEST(DataPaths, SitBesideTheExecutable) {
+#ifdef _WIN32
+    EXPECT_EQ(ConfigPath("C:\\cj"), "C:\\cj\\data\\chengjing.ini");
+    EXPECT_EQ(ShardPath("C:\\cj", 12), "C:\\cj\\data\\12.txt");
+    EXPECT_EQ(BackupPath("D:\\门店\\cj"), "D:\\门店\\cj\\data\\Backup.txt");
+#else
     EXPECT_EQ(ConfigPath("/opt/cj"), "/opt/cj/data/chengjing.ini");
     EXPECT_EQ(ShardPath("/opt/cj", 1), "/opt/cj/data/1.txt");
     EXPECT_EQ(ShardPath("/opt/cj", 12), "/opt/cj/data/12.txt");
     EXPECT_EQ(BackupPath("/opt/cj"), "/opt/cj/data/Backup.txt");
     EXPECT_EQ(ConfigPath("/"), "/data/chengjing.ini");
+#endif
 }
 
 class Config : public ::testing::Test {
@@ -75,6 +87,7 @@ TEST_F(Config, EmptyKeyReadsEmpty) {
     EXPECT_EQ(m_config.TryWriteItem("mbml", "", "x"), std::errc::invalid_argument);
 }
 
+#ifndef _WIN32
 // The configuration file kept in a shared place behind a link: a write
 // replaces the linked file and the link stays.
 TEST_F(Config, WritesGoThroughASymbolicLink) {
@@ -101,6 +114,16 @@ TEST_F(Config, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "/kept");
 }
+#else
+TEST_F(Config, ReadOnlyFileIsNotReplaced) {
+    m_dir.WriteFile("data/chengjing.ini", "[mbml]\r\nma=/kept\r\n");
+    ASSERT_TRUE(SetFileAttributesA(m_config.Path().c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(m_config.TryWriteItem("mbml", "ma", "/new"), std::errc::permission_denied);
+    EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "/kept");
+    EXPECT_EQ(GetFileAttributesA(m_config.Path().c_str()) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+#endif
 
 // Two programs writing at once each read, change and replace the whole file:
 // without a lock between them one program's change could be lost.
@@ -109,18 +132,24 @@ TEST_F(Config, WriteWaitsForAnotherProgramsWrite) {
     ASSERT_EQ(TryLockData(m_dir / "data", DataLock::Config, platform::LockMode::Exclusive,
                           platform::LockWait::No, other),
               Ok);
+#ifndef _WIN32
     int tid = 0;
+#endif
     std::atomic<bool> started{false};
     std::error_code written = std::make_error_code(std::errc::interrupted);
     std::thread writer([&] {
+#ifndef _WIN32
         tid = test::CurrentThreadId();
+#endif
         started = true;
         written = m_config.TryWriteItem("mbml", "ma", "/out");
     });
     while (!started) {
         std::this_thread::yield();
     }
+#ifndef _WIN32
     EXPECT_TRUE(test::WaitUntilThreadWaitsForLock(tid));
+#endif
     EXPECT_EQ(m_config.ReadItem("mbml", "ma"), "");
     other.Unlock();
     writer.join();

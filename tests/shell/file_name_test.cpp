@@ -1,10 +1,9 @@
 #include "shell/file_name.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <string>
 
+#include "platform/code_page.h"
 #include "temp_dir.h"
 
 namespace cj::shell {
@@ -16,6 +15,35 @@ struct NameCase {
     const char* withoutExtension;
 };
 
+#ifdef _WIN32
+TEST(FileName, TakesTheLastComponent) {
+    const NameCase cases[] = {
+        {"C:\\scan\\a.txt", "a.txt", "a"},
+        {"C:\\scan\\archive.tar.gz", "archive.tar.gz", "archive.tar"},
+        {"C:\\.profile", ".profile", ""},
+        {"C:\\scan\\", "", ""},
+        {"C:\\", "", ""},
+        {"", "", ""},
+        {"a.jpg", "a.jpg", "a"},
+        {"\\\\server\\share\\v1.2\\photo", "photo", "photo"},
+        {"/srv/a.jpg", "/srv/a.jpg", "/srv/a"},  // "/" is no separator of the program's paths.
+    };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(FileName(c.path, true), c.withExtension) << c.path;
+        EXPECT_EQ(FileName(c.path, false), c.withoutExtension) << c.path;
+    }
+}
+
+TEST(FileName, AGbkCharacterEndingInTheSeparatorByteIsPartOfTheName) {
+    if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
+        GTEST_SKIP() << "needs the Chinese code page 936";
+    }
+    EXPECT_EQ(FileName("D:\\scan\\\x95\x5C", true), "\x95\x5C");
+    EXPECT_EQ(FileName("D:\\\x95\x5C\\a.jpg", false), "a");
+    EXPECT_EQ(FileName("D:\\scan\\\xCB\xB3\xB7\xE1.jpg", false), "\xCB\xB3\xB7\xE1");
+    EXPECT_EQ(FileName("D:\\scan\\", true), "");
+}
+#else
 TEST(FileName, TakesTheLastComponent) {
     const NameCase cases[] = {
         {"/srv/scan/a.txt", "a.txt", "a"},
@@ -38,6 +66,7 @@ TEST(FileName, TakesTheLastComponent) {
         EXPECT_EQ(FileName(c.path, false), c.withoutExtension) << c.path;
     }
 }
+#endif
 
 TEST(FileName, Extension) {
     EXPECT_EQ(FileExtension("a.tar.gz"), ".gz");
@@ -52,7 +81,7 @@ TEST(SizeText, ShowsTheShortSizeOrZero) {
     dir.WriteFile("small.jpg", std::string(532, 'x'));
     dir.WriteFile("kb.jpg", std::string(1536, 'x'));
     dir.WriteFile("big.tif", "");
-    ASSERT_EQ(::truncate((dir / "big.tif").c_str(), 3LL << 30), 0);
+    ASSERT_TRUE(test::SetFileLength(dir / "big.tif", 3ULL << 30));
     dir.MakeDirs("folder");
 
     EXPECT_EQ(SizeText(dir / "empty.jpg"), "0");

@@ -7,6 +7,8 @@
 
 #include <random>
 #else
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -141,9 +143,26 @@ std::string TempDir::ReadFile(std::string_view relative) const {
     return text;
 }
 
+bool SetFileLength(const std::string& path, std::uint64_t bytes) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER length;
+    length.QuadPart = static_cast<LONGLONG>(bytes);
+    const bool ok = SetFilePointerEx(file, length, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
 #else
 
 namespace fs = std::filesystem;
+
+bool SetFileLength(const std::string& path, std::uint64_t bytes) {
+    return ::truncate(path.c_str(), static_cast<off_t>(bytes)) == 0;
+}
 
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "cj-test-XXXXXX").string();

@@ -2,6 +2,7 @@
 // content when the object goes. Tests build their fixtures inside it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,10 @@ public:
 private:
     std::string m_path;
 };
+
+// Gives the file at path the length bytes, without writing them where the file
+// system allows (a sparse file): sizes of several gigabytes in a moment.
+// False on failure.
+bool SetFileLength(const std::string& path, std::uint64_t bytes);
 
 }  // namespace cj::test

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/data_lock.h"
+#include "core/settings_file.h"
 #include "platform/code_page.h"
+#include "platform/mapped_file.h"
 #include "temp_dir.h"
 
 namespace cj::cli {
@@ -185,6 +188,55 @@ TEST_F(CliWindowsTest, GbkNamesAreFoundByGbkKeywordsAndNeverInsideACharacter) {
     m_input = "SF5\xA3\xAC" "JD0012345678901\r\nZZ1\r\n";
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "--batch", "-", "--count"}).out),
               (std::vector<std::string>{"SF5\t1", "JD0012345678901\t1", "ZZ1\t0"}));
+}
+
+TEST_F(CliWindowsTest, MissingListedFolderFailsAndKeepsTheIndex) {
+    ASSERT_EQ(Refresh({m_dir / "tree"}).exitCode, 0);
+    const RunResult result = Refresh({"Q:\\unplugged"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("cannot open the listed folder Q:\\unplugged"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "--count", "search"}).out),
+              std::vector<std::string>{"3"});
+}
+
+// Renaming the new shards over the old ones must work while another program
+// reads them: the search maps its shards, and Windows refuses to replace a
+// file that is open without sharing its deletion.
+TEST_F(CliWindowsTest, ThreadCountChangeCommitsWhileAnotherProgramHoldsAShard) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "2", "refresh", "--folder", m_dir / "tree"})
+                  .exitCode,
+              0);
+    platform::MappedFile reader;
+    ASSERT_EQ(reader.Open(m_dir / "run/data/1.txt"), std::error_code());
+    const std::string before(reader.Bytes());
+
+    m_dir.WriteFile("tree/SF9.jpg", "");
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::string(reader.Bytes()), before) << "the reader keeps the index it opened";
+    EXPECT_EQ(core::SettingsFile::InRunDirectory(RunDir()).ReadThreadCount().text, "3");
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "--count", "search", "SF"}).out),
+              std::vector<std::string>{"3"});
+}
+
+TEST_F(CliWindowsTest, RefreshIsRefusedWhileAnotherProgramRefreshesButSearchesRun) {
+    ASSERT_EQ(Refresh({m_dir / "tree"}).exitCode, 0);
+    const std::string config = m_dir.ReadFile("run/data/chengjing.ini");
+    platform::FileLock other;  // Another program's refresh.
+    ASSERT_EQ(core::TryLockData(m_dir / "run/data", core::DataLock::Refresh,
+                                platform::LockMode::Exclusive, platform::LockWait::No, other),
+              std::error_code());
+    const RunResult refused =
+        Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(Lines(refused.err),
+              std::vector<std::string>{"chengjing-cli: the refresh did not start: another refresh of " +
+                                       (m_dir / "run/data") + " runs"});
+    EXPECT_EQ(m_dir.ReadFile("run/data/chengjing.ini"), config);
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "--count", "search", "SF"}).out),
+              std::vector<std::string>{"2"});
 }
 
 TEST_F(CliWindowsTest, CopyNeverReplacesAFileAndSkipsItWithItsReason) {

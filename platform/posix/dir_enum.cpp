@@ -5,10 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+
+#include "platform/common/dir_listing.h"
 
 namespace cj::platform {
 
@@ -68,27 +69,6 @@ bool IsDirectoryEntry(int dirFd, const char* name, unsigned char type) {
     }
     struct stat target {};
     return ::fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-}
-
-// Appends an entry, its name copied into the listing's names. When the names
-// must move to a larger buffer, the views of the entries already made move
-// with them.
-void AddEntry(DirListing& out, const char* name, bool isDirectory) {
-    const std::size_t length = std::strlen(name);
-    std::vector<char>& names = out.names;
-    if (names.size() + length > names.capacity()) {
-        std::vector<char> larger;
-        larger.reserve(std::max(2 * names.capacity(), names.size() + length + 4096));
-        larger.assign(names.begin(), names.end());
-        for (DirEntry& entry : out.entries) {
-            const auto offset = static_cast<std::size_t>(entry.name.data() - names.data());
-            entry.name = std::string_view(larger.data() + offset, entry.name.size());
-        }
-        names.swap(larger);
-    }
-    const std::size_t start = names.size();
-    names.insert(names.end(), name, name + length);
-    out.entries.push_back(DirEntry{std::string_view(names.data() + start, length), isDirectory});
 }
 
 #if defined(__linux__) && defined(__GLIBC__) && \

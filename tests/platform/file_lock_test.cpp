@@ -1,14 +1,22 @@
 #include "platform/file_lock.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ordinary_user.h"
+#endif
+
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 
-#include "ordinary_user.h"
 #include "temp_dir.h"
 
 namespace cj::platform {
@@ -75,6 +83,7 @@ TEST_F(FileLockTest, WaitingLockIsTakenOnceTheHolderLetsGo) {
     EXPECT_FALSE(waited);
 }
 
+#ifndef _WIN32
 TEST_F(FileLockTest, LockDiesWithItsProcess) {
     int ready[2];
     int done[2];
@@ -104,6 +113,8 @@ TEST_F(FileLockTest, LockDiesWithItsProcess) {
     }
 }
 
+#endif
+
 TEST_F(FileLockTest, MissingFolderFailsAndCreatesNothing) {
     FileLock lock;
     EXPECT_EQ(lock.TryLock(m_dir / "data/x.lock", 0, LockMode::Shared, LockWait::Yes),
@@ -112,6 +123,7 @@ TEST_F(FileLockTest, MissingFolderFailsAndCreatesNothing) {
     EXPECT_FALSE(std::filesystem::exists(m_dir / "data"));
 }
 
+#ifndef _WIN32
 TEST_F(FileLockTest, ReadOnlyLockFileGivesSharedLocksOnly) {
     FileLock first;
     ASSERT_FALSE(Try(first, 0, LockMode::Shared));
@@ -135,6 +147,108 @@ TEST_F(FileLockTest, ReadOnlyLockFileGivesSharedLocksOnly) {
     });
     EXPECT_EQ(result, 0) << "1: no shared lock, 2: an exclusive one was not refused";
 }
+
+#endif  // !_WIN32
+
+#ifdef _WIN32
+// The read-only attribute, which Windows honours for every user: a lock file
+// that may be read but not written gives shared locks only.
+TEST_F(FileLockTest, ReadOnlyLockFileGivesSharedLocksOnly) {
+    FileLock first;
+    ASSERT_FALSE(Try(first, 0, LockMode::Shared));
+    first.Unlock();
+    ASSERT_TRUE(SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE probe = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        // Wine keeps the attribute as the Unix mode, which root ignores.
+        CloseHandle(probe);
+        SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "this system writes read-only files (Wine as root)";
+    }
+    FileLock reader;
+    FileLock writer;
+    EXPECT_FALSE(Try(reader, 0, LockMode::Shared));
+    EXPECT_EQ(Try(writer, 1, LockMode::Exclusive), std::errc::permission_denied);
+    EXPECT_FALSE(writer.IsHeld());
+    // The shared lock through the read-only open still keeps a writer out.
+    SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Try(writer, 0, LockMode::Exclusive), Busy);
+}
+
+// The child of LockDiesWithItsProcess: this test program run again with the
+// lock file's path in the environment. It takes the lock, says so, and waits
+// to be ended.
+constexpr const char* ChildPathVariable = "CJ_FILE_LOCK_CHILD_PATH";
+
+TEST(FileLockChild, HoldsALockUntilEnded) {
+    const char* path = std::getenv(ChildPathVariable);
+    if (path == nullptr) {
+        GTEST_SKIP() << "runs only as the child of LockDiesWithItsProcess";
+    }
+    FileLock lock;
+    const bool held = !lock.TryLock(path, 0, LockMode::Exclusive, LockWait::No);
+    std::fputs(held ? "\ncj-lock-held\n" : "\ncj-lock-failed\n", stdout);
+    std::fflush(stdout);
+    char byte = 0;
+    DWORD read = 0;
+    // Until the parent ends this process; the input never brings anything.
+    ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr);
+}
+
+TEST_F(FileLockTest, LockDiesWithItsProcess) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE outRead = nullptr;
+    HANDLE outWrite = nullptr;
+    HANDLE inRead = nullptr;
+    HANDLE inWrite = nullptr;
+    ASSERT_TRUE(CreatePipe(&outRead, &outWrite, &inherit, 0));
+    ASSERT_TRUE(CreatePipe(&inRead, &inWrite, &inherit, 0));
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+
+    char self[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    std::string command =
+        std::string("\"") + self + "\" --gtest_filter=FileLockChild.HoldsALockUntilEnded";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = outWrite;
+    PROCESS_INFORMATION child{};
+    SetEnvironmentVariableA(ChildPathVariable, m_path.c_str());
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &child);
+    SetEnvironmentVariableA(ChildPathVariable, nullptr);
+    CloseHandle(outWrite);
+    CloseHandle(inRead);
+    ASSERT_TRUE(started) << GetLastError();
+
+    std::string output;
+    char buffer[512];
+    DWORD got = 0;
+    while (output.find("cj-lock-") == std::string::npos ||
+           output.find('\n', output.find("cj-lock-")) == std::string::npos) {
+        if (!ReadFile(outRead, buffer, sizeof buffer, &got, nullptr) || got == 0) {
+            break;
+        }
+        output.append(buffer, got);
+    }
+    ASSERT_NE(output.find("cj-lock-held"), std::string::npos) << output;
+    FileLock lock;
+    EXPECT_EQ(Try(lock, 0, LockMode::Shared), Busy);
+
+    // Ended from outside, as a crash ends it: no release of its own.
+    TerminateProcess(child.hProcess, 3);
+    WaitForSingleObject(child.hProcess, INFINITE);
+    for (HANDLE handle : {child.hProcess, child.hThread, outRead, inWrite}) {
+        CloseHandle(handle);
+    }
+    EXPECT_FALSE(Try(lock, 0, LockMode::Exclusive));
+}
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace cj::platform

@@ -5,7 +5,7 @@
 # needs on Debian 12.
 #   tests/windows/run_tests.sh              build and run both code pages
 #   tests/windows/run_tests.sh 936          one code page only (1252 or 936)
-# Each run asserts the code page it asked for (CJ_EXPECT_CODE_PAGE), so that a
+# Each run asserts the code page it asked for (CJ_EXPECTED_ACP), so that a
 # broken locale cannot turn the Chinese cases into silent skips, and gets a
 # scratch drive R: of its own (CJ_TEST_DRIVE) for the drive-root cases.
 set -euo pipefail
@@ -61,7 +61,7 @@ for page in "${pages[@]}"; do
     # descriptor is closed to it, or it holds the caller's pipes open.
     wineserver -p >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null
-    export CJ_EXPECT_CODE_PAGE=$page CJ_TEST_DRIVE=R:
+    export CJ_EXPECTED_ACP=$page CJ_TEST_DRIVE=R:
     page_started=$SECONDS
     for test in build/windows/tests/*.exe; do
         if ! (cd build/windows/tests && wine "$root/$test" --gtest_brief=1) >"$work/out" 2>&1; then

@@ -26,7 +26,10 @@ std::error_code ReadWholeFile(const std::string& path, std::string& out);
 // keeps its mode. A symbolic link is written through: the file it leads to is
 // replaced (its temporary sits beside that file) and the link stays. A file
 // the caller may not write is not replaced: std::errc::permission_denied, as
-// Windows refuses to replace a read-only file (root passes on Linux).
+// Windows refuses to replace a read-only file (root passes on Linux). Windows
+// before 10 (and Wine) cannot replace a file that another program holds open:
+// the write waits about half a second for it to be closed, then fails and
+// leaves it.
 std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view data);
 
 // The name of the file whose temporary WriteWholeFileAtomic calls name
@@ -90,7 +93,11 @@ class SyncedFileWriter {
 };
 
 // Renames from to to, replacing a file (not a folder) at to, atomically on one
-// file system.
+// file system. Windows before 10 (and Wine) cannot replace a file that anyone
+// holds open: such a file is renamed aside first and removed once closed, and
+// the name is missing for that moment; the caller keeps readers from opening
+// it meanwhile (the shards' Index lock). A read-only file at to is
+// std::errc::permission_denied, as on Windows.
 std::error_code RenameFile(const std::string& from, const std::string& to);
 
 // Flushes a folder's entries (names created, renamed or removed) to disk.

@@ -179,16 +179,6 @@ std::error_code WriteWholeFileAtomic(const std::string& path, std::string_view d
     return {};
 }
 
-std::string_view AtomicWriteTarget(std::string_view name) {
-    constexpr std::string_view Mark = ".tmp-";
-    constexpr std::size_t Random = 6;  // The XXXXXX of mkostemp.
-    if (name.size() < 1 + 1 + Mark.size() + Random || name.front() != '.' ||
-        name.substr(name.size() - Random - Mark.size(), Mark.size()) != Mark) {
-        return {};
-    }
-    return name.substr(1, name.size() - 1 - Mark.size() - Random);
-}
-
 std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
     std::string target;
     if (const std::error_code ec = ResolveLinks(path, target); ec) {
@@ -202,7 +192,7 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
     }
     std::vector<std::string> leftovers;
     while (const dirent* entry = ::readdir(dir)) {
-        if (AtomicWriteTarget(entry->d_name) == name) {
+        if (entry->d_type != DT_DIR && AtomicWriteTarget(entry->d_name) == name) {
             leftovers.emplace_back(entry->d_name);
         }
     }

@@ -79,6 +79,8 @@ std::error_code FromWin32(DWORD error) {
             return portable(std::errc::file_too_large);
         case ERROR_NOT_SAME_DEVICE:
             return portable(std::errc::cross_device_link);
+        case ERROR_CANT_RESOLVE_FILENAME:
+            return portable(std::errc::too_many_symbolic_link_levels);
         case ERROR_CALL_NOT_IMPLEMENTED:
         case ERROR_NOT_SUPPORTED:
             return portable(std::errc::operation_not_supported);

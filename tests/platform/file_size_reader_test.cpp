@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "temp_dir.h"
@@ -19,13 +21,20 @@ TEST(FileSizeReader, AnswersAsRegularFileSizeWhateverTheOrderOfPaths) {
     dir.WriteFile("b/one.jpg", std::string(30, 'x'));
     dir.WriteFile("b/empty.jpg", "");
     dir.MakeDirs("b/folder.jpg");
+#ifndef _WIN32
+    // Windows makes links only for the privileged or in developer mode.
     std::filesystem::create_symlink(dir / "a/two.jpg", dir / "b/link.jpg");
     std::filesystem::create_directory_symlink(dir / "a", dir / "viaLink");
+#endif
     const std::vector<std::string> paths = {
         dir / "a/one.jpg",    dir / "a/two.jpg",       dir / "b/one.jpg",  dir / "b/empty.jpg",
         dir / "b/folder.jpg", dir / "b/link.jpg",      dir / "b/gone.jpg", dir / "gone/x.jpg",
         dir / "a/one.jpg",    dir / "viaLink/two.jpg", dir / "b/",         "relative-missing",
-        dir / "b/one.jpg"};
+        dir / "b/one.jpg",
+#ifdef _WIN32
+        "NUL",                dir.Path() + "/a/two.jpg", "C:\\",
+#endif
+    };
     FileSizeReader reader;
     for (const std::string& path : paths) {
         std::uint64_t expected = 0;
@@ -37,6 +46,11 @@ TEST(FileSizeReader, AnswersAsRegularFileSizeWhateverTheOrderOfPaths) {
             EXPECT_EQ(size, expected) << path;
         }
     }
+    std::uint64_t size = 0;
+    EXPECT_FALSE(reader.RegularFileSize(dir / "a/two.jpg", size));
+    EXPECT_EQ(size, 20U);
+    EXPECT_EQ(reader.RegularFileSize(dir / "b/folder.jpg", size), std::errc::invalid_argument);
+    EXPECT_EQ(reader.RegularFileSize(dir / "b/gone.jpg", size), std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

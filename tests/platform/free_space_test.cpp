@@ -1,18 +1,33 @@
 #include "platform/free_space.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "ordinary_user.h"
+#endif
+
 #include <cstdint>
 #include <string>
 
-#include "ordinary_user.h"
 #include "temp_dir.h"
 
 namespace cj::platform {
 namespace {
+
+std::uint64_t Free(const std::string& path) {
+    std::uint64_t bytes = 12345;
+    const std::error_code error = FreeBytes(path, bytes);
+    EXPECT_FALSE(error) << path << ": " << error.message();
+    return bytes;
+}
+
+#ifndef _WIN32
 
 // /proc is a file system of its own that never has room: a path that reaches
 // it is told 0, while the root file system has room. Asking a path below
@@ -39,13 +54,6 @@ class WorkingFolder {
     char* m_saved;
     bool m_changed = false;
 };
-
-std::uint64_t Free(const std::string& path) {
-    std::uint64_t bytes = 12345;
-    const std::error_code error = FreeBytes(path, bytes);
-    EXPECT_FALSE(error) << path << ": " << error.message();
-    return bytes;
-}
 
 TEST(FreeBytes, AMissingFolderIsAnsweredByItsNearestExistingAncestor) {
     ASSERT_GT(Free("/"), 0U) << "the root file system has room";
@@ -93,6 +101,82 @@ TEST(FreeBytes, AFolderThatCannotBeLookedIntoIsAFailure) {
     });
     EXPECT_EQ(result, 0);
 }
+
+#else  // _WIN32
+
+// What the system says of path's volume, for comparison.
+std::uint64_t SystemFree(const std::string& folder) {
+    ULARGE_INTEGER available{};
+    EXPECT_TRUE(GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) << folder;
+    return available.QuadPart;
+}
+
+// Other programs write meanwhile: answers are compared within a margin, far
+// below the cluster-count-versus-bytes or 32-bit mistakes this catches.
+constexpr std::uint64_t Margin = 256ULL << 20;
+
+std::uint64_t Distance(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; }
+
+TEST(FreeBytes, DriveRootsWithAndWithoutTheirSeparator) {
+    char windows[MAX_PATH + 1] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 3U);
+    const std::string root = std::string(windows).substr(0, 3);  // "C:\"
+    const std::uint64_t expected = SystemFree(root);
+    ASSERT_GT(expected, 0U);
+    for (const std::string& path : {root, root.substr(0, 2), std::string(windows)}) {
+        EXPECT_LT(Distance(Free(path), expected), Margin) << path;
+    }
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Y'; letter >= 'D'; --letter) {
+        if ((drives & (1U << (letter - 'A'))) == 0) {
+            std::uint64_t bytes = 99;
+            const std::string missing = std::string(1, letter) + ":\\no-such-folder";
+            EXPECT_TRUE(FreeBytes(missing, bytes)) << "a drive that is not there is no answer";
+            EXPECT_EQ(bytes, 0U);
+            break;
+        }
+    }
+}
+
+TEST(FreeBytes, CountsWhatTheCallerMayUseInBytes) {
+    test::TempDir dir;
+    dir.WriteFile("a.txt", "x");
+    const std::uint64_t expected = SystemFree(dir.Path() + "\\");
+    for (const std::string& path :
+         {dir.Path(), dir / "a.txt", dir / "missing\\x", dir / "missing\\deeper\\", dir / "a.txt\\x"}) {
+        EXPECT_LT(Distance(Free(path), expected), Margin) << path;
+    }
+}
+
+// Wine shows the Linux root as drive Z:, and /proc there never has room: a
+// path that reaches it is told 0 while the root has room, which shows which
+// folder was asked. Real Windows has no such folder; the case is skipped.
+TEST(FreeBytes, AMissingFolderIsAnsweredByItsNearestExistingAncestor) {
+    const std::string noRoom = "Z:\\proc";
+    if ((GetFileAttributesA((noRoom + "\\self").c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        SystemFree(noRoom + "\\") != 0 || SystemFree("Z:\\") == 0) {
+        GTEST_SKIP() << "no volume without room here";
+    }
+    EXPECT_EQ(Free(noRoom), 0U);
+    EXPECT_EQ(Free(noRoom + "\\no-such-folder\\deeper\\"), 0U);
+    EXPECT_EQ(Free(noRoom + "\\self\\no-such-file"), 0U);
+    EXPECT_GT(Free("Z:\\no-such-folder-of-cj\\x"), 0U) << "the root is the last ancestor";
+
+    char saved[MAX_PATH + 1] = {};
+    ASSERT_GT(GetCurrentDirectoryA(sizeof saved, saved), 0U);
+    ASSERT_TRUE(SetCurrentDirectoryA(noRoom.c_str()));
+    std::uint64_t relative = 1;
+    std::uint64_t empty = 1;
+    const std::error_code relativeError = FreeBytes("no-such-folder-of-cj\\x", relative);
+    const std::error_code emptyError = FreeBytes("", empty);
+    ASSERT_TRUE(SetCurrentDirectoryA(saved));
+    EXPECT_FALSE(relativeError);
+    EXPECT_FALSE(emptyError);
+    EXPECT_EQ(relative, 0U) << "the current folder is the last ancestor of a relative path";
+    EXPECT_EQ(empty, 0U);
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace cj::platform

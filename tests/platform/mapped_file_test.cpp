@@ -1,12 +1,19 @@
 #include "platform/mapped_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <string>
 #include <thread>
 
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace cj::platform {
@@ -38,6 +45,23 @@ TEST(MappedFile, EmptyMissingAndFolders) {
 }
 
 TEST(MappedFile, ReadsWhatCannotBeMapped) {
+#ifdef _WIN32
+    const std::string pipe =
+        "\\\\.\\pipe\\cj-mapped-file-test-" + std::to_string(GetCurrentProcessId());
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 1 << 16, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    std::thread writer([&] {
+        const bool connected = ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+        EXPECT_TRUE(connected);
+        const std::string text(70000, 'p');
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(server, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+        EXPECT_EQ(written, text.size());
+        FlushFileBuffers(server);
+        CloseHandle(server);
+    });
+#else
     test::TempDir dir;
     const std::string pipe = dir / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -48,6 +72,7 @@ TEST(MappedFile, ReadsWhatCannotBeMapped) {
         EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
         ::close(fd);
     });
+#endif
     MappedFile file;
     ASSERT_FALSE(file.Open(pipe));
     writer.join();
@@ -56,6 +81,29 @@ TEST(MappedFile, ReadsWhatCannotBeMapped) {
     MappedFile moved;
     moved = std::move(file);
     EXPECT_EQ(moved.Bytes(), std::string(70000, 'p'));
+}
+
+// A search maps the shards while a refresh in another process renames new
+// ones over them: the rename must go through, the view must keep the old
+// bytes whole, and the next open must see the new file.
+TEST(MappedFile, StaysReadableWhileANewFileIsRenamedOverIt) {
+    test::TempDir dir;
+    const std::string old = std::string(150000, 'o') + "end";
+    dir.WriteFile("1.txt", old);
+    MappedFile file;
+    ASSERT_FALSE(file.Open(dir / "1.txt"));
+    ASSERT_TRUE(file.IsMapped());
+
+    ASSERT_FALSE(WriteFileAndSync(dir / "1.txt.new", "new shard"));
+    ASSERT_FALSE(RenameFile(dir / "1.txt.new", dir / "1.txt"));
+    EXPECT_EQ(file.Bytes(), old);
+    ASSERT_FALSE(WriteWholeFileAtomic(dir / "1.txt", "newer shard"));
+    EXPECT_EQ(file.Bytes(), old);
+
+    MappedFile next;
+    ASSERT_FALSE(next.Open(dir / "1.txt"));
+    EXPECT_EQ(next.Bytes(), "newer shard");
+    EXPECT_EQ(file.Bytes(), old);
 }
 
 }  // namespace

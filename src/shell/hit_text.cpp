@@ -1,18 +1,30 @@
 #include "shell/hit_text.h"
 
+#include "platform/code_page.h"
 #include "shell/file_name.h"
 
 namespace cj::shell {
 namespace {
 
+// The labels in the code page's bytes, like the names and paths beside them
+// (GBK on a Chinese Windows).
+const std::string& TypeLabel() {
+    static const std::string label = platform::Utf16ToNarrow(u"文件类型：");
+    return label;
+}
+const std::string& SizeLabel() {
+    static const std::string label = platform::Utf16ToNarrow(u"   文件大小：");
+    return label;
+}
+
 void AppendTypeAndSize(std::string& out, std::string_view name, std::string_view sizeText) {
-    out += "文件类型：";
+    out += TypeLabel();
     for (const char c : FileExtension(name)) {
         if (c != '.') {
             out += c;
         }
     }
-    out += "   文件大小：";
+    out += SizeLabel();
     out += sizeText;
 }
 

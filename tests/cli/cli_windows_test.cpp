@@ -178,7 +178,9 @@ TEST_F(CliWindowsTest, GbkNamesAreFoundByGbkKeywordsAndNeverInsideACharacter) {
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "ab"}).out), std::vector<std::string>{});
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "\xB0" "a"}).out),
               std::vector<std::string>{m_dir / "tree/\xB0" "ab.jpg"});
-    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "x\x95\x5C"}).out),
+    // (The keyword does not end in that byte: the child's C runtime would
+    // take it for a backslash before the closing quote.)
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "x\x95\x5C.png"}).out),
               std::vector<std::string>{m_dir / "tree/x\x95\x5C.png"});
     // The name alone is searched: the folder's 顺丰 does not count for SF1.
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "--count", "search", shunfeng, "SF1"}).out),

@@ -107,7 +107,9 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
     EXPECT_EQ(announced, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
     ASSERT_GE(m_recorder.reports.size(), 8u);
     EXPECT_EQ(m_recorder.reports.back().percent, 100);
-    EXPECT_GT(m_recorder.reports[m_recorder.reports.size() - 2].percent, 0);
+    if (!test::RunningUnderWine()) {  // Wine's CopyFileExA tells nothing within a file.
+        EXPECT_GT(m_recorder.reports[m_recorder.reports.size() - 2].percent, 0);
+    }
     for (const core::JobGeneration g : m_recorder.generations) {
         EXPECT_EQ(g, generation);
     }

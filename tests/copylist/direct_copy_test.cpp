@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "temp_dir.h"
+#include "wine.h"
 
 namespace cj::copylist {
 namespace {
@@ -203,6 +204,9 @@ TEST(DirectCopy, NoQueuedPathIsLostWhileRunsEndAndStart) {
 }
 
 TEST(DirectCopy, DestroyingTheCopierStopsTheFileAndDropsTheQueue) {
+    if (test::RunningUnderWine()) {
+        GTEST_SKIP() << "Wine's CopyFileExA reports no progress within a file and ignores a cancel";
+    }
     test::TempDir dir;
     // More than two of the copy's chunks: a stop after the first still cuts it.
     dir.WriteFile("src/big.bin", std::string((std::size_t{17} << 20) + 1, 'b'));

@@ -137,7 +137,7 @@ TEST(ListBackup, AFailedWriteKeepsThePreviousBackupWhole) {
     dir.WriteFile("data/Backup.txt", "C:\\kept*#*\\");
     const std::string path = dir / "data/Backup.txt";
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(TryWriteBackupFile(path, EntriesOf({"C:\\new"})));
+    EXPECT_EQ(TryWriteBackupFile(path, EntriesOf({"C:\\new"})), std::errc::permission_denied);
     EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "C:\\kept*#*\\");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);
 }

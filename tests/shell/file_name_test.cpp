@@ -75,6 +75,17 @@ TEST(FileName, Extension) {
     EXPECT_EQ(FileExtension("name."), ".");
 }
 
+// A count of plain bytes as the lists show it. The Chinese formatter's "字节"
+// becomes "B"; a Western Windows names them "bytes", as its file manager does.
+std::string PlainBytes(const std::string& count) {
+#ifdef _WIN32
+    if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
+        return count + " bytes";
+    }
+#endif
+    return count + " B";
+}
+
 TEST(SizeText, ShowsTheShortSizeOrZero) {
     test::TempDir dir;
     dir.WriteFile("empty.jpg", "");
@@ -85,7 +96,7 @@ TEST(SizeText, ShowsTheShortSizeOrZero) {
     dir.MakeDirs("folder");
 
     EXPECT_EQ(SizeText(dir / "empty.jpg"), "0");
-    EXPECT_EQ(SizeText(dir / "small.jpg"), "532 B");
+    EXPECT_EQ(SizeText(dir / "small.jpg"), PlainBytes("532"));
     EXPECT_EQ(SizeText(dir / "kb.jpg"), "1.50 KB");
     EXPECT_EQ(SizeText(dir / "big.tif"), "3.00 GB");
     // A file deleted since the last refresh, or something that is no file.
@@ -96,7 +107,7 @@ TEST(SizeText, ShowsTheShortSizeOrZero) {
 
 TEST(SizeText, ForKnownSizes) {
     EXPECT_EQ(SizeTextForBytes(0), "0");
-    EXPECT_EQ(SizeTextForBytes(1), "1 B");
+    EXPECT_EQ(SizeTextForBytes(1), PlainBytes("1"));
     EXPECT_EQ(SizeTextForBytes(12800), "12.5 KB");
 }
 

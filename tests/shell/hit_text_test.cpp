@@ -2,8 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "shell/file_name.h"
+
 namespace cj::shell {
 namespace {
+
+// The labels as the code page writes them (GBK bytes on a Chinese Windows).
+std::string Type() { return platform::Utf16ToNarrow(u"文件类型："); }
+std::string Size() { return platform::Utf16ToNarrow(u"   文件大小："); }
+
+// A Linux path in the platform's own form: "/" becomes a backslash on Windows.
+std::string Native(std::string path) {
+    std::replace(path.begin(), path.end(), '/', platform::PathSeparator);
+    return path;
+}
 
 TEST(HitTexts, NameWithoutExtensionAndTypeWithoutDots) {
     struct Case {
@@ -17,34 +33,46 @@ TEST(HitTexts, NameWithoutExtensionAndTypeWithoutDots) {
         {"/scan/README", "README", ""},
         {"/scan/.profile", "", "profile"},
         {"/scan.d/noext", "noext", ""},
-        {"/顺丰/SF1400000000001.JPG", "SF1400000000001", "JPG"},
+        {"/sf/SF1400000000001.JPG", "SF1400000000001", "JPG"},
     };
     for (const Case& c : cases) {
-        const HitTexts texts = MakeHitTexts(c.path, std::nullopt, false);
+        const HitTexts texts = MakeHitTexts(Native(c.path), std::nullopt, false);
         EXPECT_EQ(texts.name, c.name) << c.path;
-        EXPECT_EQ(texts.typeAndSize, std::string("文件类型：") + c.type + "   文件大小：")
-            << c.path;
+        EXPECT_EQ(texts.typeAndSize, Type() + c.type + Size()) << c.path;
     }
 }
 
 TEST(HitTexts, SizeTextFollowsTheSizeRoutine) {
-    EXPECT_EQ(MakeHitTexts("/顺丰/单号.jpg", 532).typeAndSize, "文件类型：jpg   文件大小：532 B");
-    EXPECT_EQ(MakeHitTexts("/a/b.png", 1536).typeAndSize, "文件类型：png   文件大小：1.50 KB");
+    EXPECT_EQ(MakeHitTexts(Native("/sf/SF1.jpg"), 532).typeAndSize,
+              Type() + "jpg" + Size() + SizeTextForBytes(532));
+    EXPECT_EQ(MakeHitTexts(Native("/a/b.png"), 1536).typeAndSize, Type() + "png" + Size() + "1.50 KB");
     // An empty file and one whose size cannot be read (gone since the
     // refresh, a folder) both show 0.
-    EXPECT_EQ(MakeHitTexts("/a/empty.txt", 0).typeAndSize, "文件类型：txt   文件大小：0");
-    EXPECT_EQ(MakeHitTexts("/a/gone.png", std::nullopt).typeAndSize,
-              "文件类型：png   文件大小：0");
+    EXPECT_EQ(MakeHitTexts(Native("/a/empty.txt"), 0).typeAndSize, Type() + "txt" + Size() + "0");
+    EXPECT_EQ(MakeHitTexts(Native("/a/gone.png"), std::nullopt).typeAndSize,
+              Type() + "png" + Size() + "0");
+}
+
+TEST(HitTexts, LabelsAreInTheCodePage) {
+#ifdef _WIN32
+    if (platform::ActiveCodePage() == platform::CodePage::Gbk) {
+        EXPECT_EQ(Type(), "\xCE\xC4\xBC\xFE\xC0\xE0\xD0\xCD\xA3\xBA");  // 文件类型： in GBK
+    }
+#else
+    EXPECT_EQ(Type(), "文件类型：");
+    EXPECT_EQ(Size(), "   文件大小：");
+#endif
+    EXPECT_EQ(MakeHitTexts(Native("/a/b.png"), std::nullopt).typeAndSize.substr(0, Type().size()),
+              Type());
 }
 
 TEST(HitLines, ThreeLinesEachEndedByLineFeed) {
     std::string out = "before\n";
-    AppendHitLines(out, "/scan/SF1.jpg", 2048);
-    AppendHitLines(out, "/scan/noext", std::nullopt);
-    EXPECT_EQ(out,
-              "before\n"
-              "SF1\n文件类型：jpg   文件大小：2.00 KB\n/scan/SF1.jpg\n"
-              "noext\n文件类型：   文件大小：0\n/scan/noext\n");
+    AppendHitLines(out, Native("/scan/SF1.jpg"), 2048);
+    AppendHitLines(out, Native("/scan/noext"), std::nullopt);
+    EXPECT_EQ(out, "before\n"
+                   "SF1\n" + Type() + "jpg" + Size() + "2.00 KB\n" + Native("/scan/SF1.jpg") + "\n" +
+                   "noext\n" + Type() + Size() + "0\n" + Native("/scan/noext") + "\n");
 }
 
 }  // namespace

@@ -1,23 +1,27 @@
 #include "index/refresh.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <mutex>
 
 #include "core/config_file.h"
 #include "core/data_paths.h"
+#include "core/settings_file.h"
 #include "index/commit_record.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
-#include "file_size_limit.h"
 #include "temp_dir.h"
+#ifndef _WIN32
+#include "file_size_limit.h"
+#endif
 
 namespace cj::index {
 namespace {
@@ -95,8 +99,8 @@ TEST_F(RefreshTest, DealsRecordsInTurnAndWritesEachShardWithItsCount) {
     const std::string root = m_dir / "root";
     ASSERT_EQ(m_refresher.Start(Request({root}, 2)).outcome, StartOutcome::Started);
     m_refresher.Wait();
-    EXPECT_EQ(Shard(1), root + "/x.txt\r\n");
-    EXPECT_EQ(Shard(2), root + "/sub/y.txt\r\n");
+    EXPECT_EQ(Shard(1), m_dir / "root/x.txt\r\n");
+    EXPECT_EQ(Shard(2), m_dir / "root/sub/y.txt\r\n");
     EXPECT_EQ(Count(1), "1");
     EXPECT_EQ(Count(2), "1");
 }
@@ -195,10 +199,11 @@ TEST_F(RefreshTest, RefusedWhileASearchRuns) {
     EXPECT_EQ(m_listener.Ends().size(), 1U);
 }
 
+#ifndef _WIN32
 // A refresh whose third shard could not be written (a file-size limit stands in
 // for a full disk) used to leave the first two shards new and the third old,
 // each with its own count: an index that was never built. Now nothing of the
-// old index changes.
+// old index changes. Linux only: Windows has no per-process file-size limit.
 TEST_F(RefreshTest, ThirdShardThatCannotBeWrittenKeepsEveryOldShardAndCount) {
     for (const char* name : {"old/a.jpg", "old/b.jpg", "old/c.jpg", "old/d.jpg"}) {
         m_dir.WriteFile(name, "");
@@ -230,6 +235,7 @@ TEST_F(RefreshTest, ThirdShardThatCannotBeWrittenKeepsEveryOldShardAndCount) {
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "run/data/1.txt.new"));
 }
+#endif
 
 TEST_F(RefreshTest, LeftoversOfKilledRefreshesAndWritesGo) {
     for (const char* name : {"1.txt.new", "12.txt.new", ".1.txt.tmp-Ab12Cd",
@@ -278,6 +284,7 @@ TEST_F(RefreshTest, FinishesACommitAKilledRefreshLeft) {
     EXPECT_FALSE(std::filesystem::exists(core::CommitRecordPath(run)));
 }
 
+#ifndef _WIN32
 TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
     int ready[2];
     int done[2];
@@ -314,6 +321,26 @@ TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
         ::close(fd);
     }
 }
+#else
+// The refresh lock is per open of the lock file, so a lock this process holds
+// stands in for another program's refresh (Windows has no fork to run one).
+TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
+    m_dir.WriteFile("root/a.jpg", "");
+    platform::FileLock other;
+    ASSERT_FALSE(TryLockRefresh(m_dir / "run", other));
+    RefreshReport report;
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &report), StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::AnotherRefreshRuns);
+    EXPECT_EQ(Count(1), "") << "nothing written";
+    EXPECT_TRUE(m_activity.IsIdle());
+
+    other.Unlock();
+    RefreshReport after;
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &after), StartOutcome::Started);
+    EXPECT_EQ(after.end, RefreshEnd::Written);
+    EXPECT_EQ(Count(1), "1");
+}
+#endif
 
 // An unplugged drive used to walk to nothing, and the refresh wrote empty
 // shards over its part of the index and reported success.
@@ -335,6 +362,36 @@ TEST_F(RefreshTest, FolderThatCannotBeOpenedKeepsThePreviousIndex) {
     EXPECT_EQ(Count(1), "1");
     EXPECT_EQ(Count(2), "1");
 }
+
+#ifdef _WIN32
+// Names in GBK, the code page of Chinese Windows, go into the shard byte for
+// byte, with CR LF after each record. 0x95 0x5C is one character whose second
+// byte is that of the backslash: the folder named with it gets one separator
+// of its own after it, and the file named with it is one name.
+TEST_F(RefreshTest, GbkNamesGoIntoTheShardAsTheSystemListsThem) {
+    if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
+        GTEST_SKIP() << "needs the GBK code page (936)";
+    }
+    m_dir.MakeDirs("tree");
+    // Made by the system's calls: TempDir's helpers split paths at every 0x5C.
+    const std::string tree = m_dir / "tree";
+    const std::string folder = tree + "\\\x95\x5C";
+    const std::string top = tree + "\\\xCB\xB3\xB7\xE1" "SF1.jpg";  // 顺丰SF1.jpg
+    const std::string inner = folder + "\\\x95\x5C.jpg";
+    ASSERT_FALSE(platform::MakeDirectory(folder));
+    ASSERT_FALSE(platform::WriteFileAndSync(top, ""));
+    ASSERT_FALSE(platform::WriteFileAndSync(inner, ""));
+    RefreshReport report;
+    // The folder listed with a trailing separator too: walked once.
+    ASSERT_EQ(m_refresher.Run(Request({tree, folder + "\\"}, 1), &report),
+              StartOutcome::Started);
+    EXPECT_EQ(report.end, RefreshEnd::Written);
+    EXPECT_EQ(Shard(1), top + "\r\n" + inner + "\r\n");
+    EXPECT_EQ(Count(1), "2");
+    EXPECT_EQ(ReadShardRecords(m_dir / "run", 1, core::SettingsFile::InRunDirectory(m_dir / "run")),
+              (std::vector<std::string>{top, inner}));
+}
+#endif
 
 TEST(EngineActivity, OneJobAtATimeAndAStopRequestLastsOneSearch) {
     core::EngineActivity activity;

@@ -1,7 +1,6 @@
 #include "index/shard_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "core/data_paths.h"
 #include "index/index_commit.h"
+#include "platform/code_page.h"
 #include "temp_dir.h"
 
 namespace cj::index {
@@ -62,6 +62,30 @@ TEST_F(Shards, EmptyRefreshWritesEmptyShardsAndZeroCounts) {
     EXPECT_TRUE(Config().starts_with("[syjs]\r\n1=0\r\n2=0\r\n")) << Config();
     EXPECT_TRUE(Read(1).empty());
 }
+
+#ifdef _WIN32
+// Records in GBK, the code page of Chinese Windows, go into the shards byte for
+// byte with CR LF after each, and come back whole: 0x95 0x5C is a character
+// whose second byte is that of the backslash, 0xB0 0x61 one whose second byte
+// is "a", 顺丰 is 0xCB 0xB3 0xB7 0xE1.
+TEST_F(Shards, GbkRecordsAreWrittenWithCrLfAndReadBackWhole) {
+    if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
+        GTEST_SKIP() << "needs the GBK code page (936)";
+    }
+    const Records records{"C:\\\xCB\xB3\xB7\xE1\\\x95\x5C.jpg", "C:\\d\\\x95\x5C",
+                          "C:\\d\\\xB0\x61" "b.jpg"};
+    ShardSet set(2);
+    for (const std::string& record : records) {
+        set.Add(record);
+    }
+    EXPECT_TRUE(TryCommitShards(set, Run()).empty());
+    EXPECT_EQ(Shard(1), records[0] + "\r\n" + records[2] + "\r\n");
+    EXPECT_EQ(Shard(2), records[1] + "\r\n");
+    EXPECT_TRUE(Config().starts_with("[syjs]\r\n1=2\r\n2=1\r\n")) << Config();
+    EXPECT_EQ(Read(1), (Records{records[0], records[2]}));
+    EXPECT_EQ(Read(2), Records{records[1]});
+}
+#endif
 
 TEST_F(Shards, ReaderTrustsTheCountNotTheFile) {
     // A hand-edited shard with more lines than its count: only the counted

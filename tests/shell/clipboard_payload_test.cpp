@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/line_end.h"
+#include "native_path.h"
 
 namespace cj::shell {
 namespace {
@@ -63,17 +62,11 @@ TEST(GnomeCopiedFiles, StartsWithCopyAndPutsOneUrlALine) {
 
 // ---- Texts ------------------------------------------------------------------
 
-// A Linux path in the platform's own form: "/" becomes a backslash on Windows.
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', platform::PathSeparator);
-    return path;
-}
-
 TEST(ClipboardText, NamesLoseTheirExtensionAndEveryLineIsEnded) {
     const std::string end(platform::TextLineEnd);
-    EXPECT_EQ(NamesText({Native("/srv/a.txt"), Native("/srv/archive.tar.gz"), Native("/srv/README")}),
+    EXPECT_EQ(NamesText({test::NativePath("/srv/a.txt"), test::NativePath("/srv/archive.tar.gz"), test::NativePath("/srv/README")}),
               "a" + end + "archive.tar" + end + "README" + end);
-    EXPECT_EQ(NamesText({Native("/srv/扫描 件.照片"), Native("/srv/.profile")}), "扫描 件" + end + end);
+    EXPECT_EQ(NamesText({test::NativePath("/srv/扫描 件.照片"), test::NativePath("/srv/.profile")}), "扫描 件" + end + end);
     EXPECT_EQ(PathsText({"/srv/a.txt", "/srv/顺丰/b c.jpg"}),
               "/srv/a.txt" + end + "/srv/顺丰/b c.jpg" + end);
     EXPECT_EQ(NamesText({}), "");

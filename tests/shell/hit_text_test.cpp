@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "platform/code_page.h"
-#include "platform/files.h"
 #include "shell/file_name.h"
+#include "native_path.h"
 
 namespace cj::shell {
 namespace {
@@ -14,12 +12,6 @@ namespace {
 // The labels as the code page writes them (GBK bytes on a Chinese Windows).
 std::string Type() { return platform::Utf16ToNarrow(u"文件类型："); }
 std::string Size() { return platform::Utf16ToNarrow(u"   文件大小："); }
-
-// A Linux path in the platform's own form: "/" becomes a backslash on Windows.
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', platform::PathSeparator);
-    return path;
-}
 
 TEST(HitTexts, NameWithoutExtensionAndTypeWithoutDots) {
     struct Case {
@@ -36,20 +28,20 @@ TEST(HitTexts, NameWithoutExtensionAndTypeWithoutDots) {
         {"/sf/SF1400000000001.JPG", "SF1400000000001", "JPG"},
     };
     for (const Case& c : cases) {
-        const HitTexts texts = MakeHitTexts(Native(c.path), std::nullopt, false);
+        const HitTexts texts = MakeHitTexts(test::NativePath(c.path), std::nullopt, false);
         EXPECT_EQ(texts.name, c.name) << c.path;
         EXPECT_EQ(texts.typeAndSize, Type() + c.type + Size()) << c.path;
     }
 }
 
 TEST(HitTexts, SizeTextFollowsTheSizeRoutine) {
-    EXPECT_EQ(MakeHitTexts(Native("/sf/SF1.jpg"), 532).typeAndSize,
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/sf/SF1.jpg"), 532).typeAndSize,
               Type() + "jpg" + Size() + SizeTextForBytes(532));
-    EXPECT_EQ(MakeHitTexts(Native("/a/b.png"), 1536).typeAndSize, Type() + "png" + Size() + "1.50 KB");
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/b.png"), 1536).typeAndSize, Type() + "png" + Size() + "1.50 KB");
     // An empty file and one whose size cannot be read (gone since the
     // refresh, a folder) both show 0.
-    EXPECT_EQ(MakeHitTexts(Native("/a/empty.txt"), 0).typeAndSize, Type() + "txt" + Size() + "0");
-    EXPECT_EQ(MakeHitTexts(Native("/a/gone.png"), std::nullopt).typeAndSize,
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/empty.txt"), 0).typeAndSize, Type() + "txt" + Size() + "0");
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/gone.png"), std::nullopt).typeAndSize,
               Type() + "png" + Size() + "0");
 }
 
@@ -62,17 +54,17 @@ TEST(HitTexts, LabelsAreInTheCodePage) {
     EXPECT_EQ(Type(), "文件类型：");
     EXPECT_EQ(Size(), "   文件大小：");
 #endif
-    EXPECT_EQ(MakeHitTexts(Native("/a/b.png"), std::nullopt).typeAndSize.substr(0, Type().size()),
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/b.png"), std::nullopt).typeAndSize.substr(0, Type().size()),
               Type());
 }
 
 TEST(HitLines, ThreeLinesEachEndedByLineFeed) {
     std::string out = "before\n";
-    AppendHitLines(out, Native("/scan/SF1.jpg"), 2048);
-    AppendHitLines(out, Native("/scan/noext"), std::nullopt);
+    AppendHitLines(out, test::NativePath("/scan/SF1.jpg"), 2048);
+    AppendHitLines(out, test::NativePath("/scan/noext"), std::nullopt);
     EXPECT_EQ(out, "before\n"
-                   "SF1\n" + Type() + "jpg" + Size() + "2.00 KB\n" + Native("/scan/SF1.jpg") + "\n" +
-                   "noext\n" + Type() + Size() + "0\n" + Native("/scan/noext") + "\n");
+                   "SF1\n" + Type() + "jpg" + Size() + "2.00 KB\n" + test::NativePath("/scan/SF1.jpg") + "\n" +
+                   "noext\n" + Type() + Size() + "0\n" + test::NativePath("/scan/noext") + "\n");
 }
 
 }  // namespace

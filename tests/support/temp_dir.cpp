@@ -95,9 +95,13 @@ std::string TempDir::operator/(std::string_view relative) const {
 
 void TempDir::MakeDirs(std::string_view relative) const {
     const std::string path = *this / relative;
+    // A separator only where a character starts: the second byte of a GBK
+    // pair may be 0x5C.
     for (std::size_t at = m_path.size() + 1; at <= path.size(); ++at) {
         if (at == path.size() || path[at] == Separator) {
             CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        } else if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
+            ++at;
         }
     }
     if ((GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0) {

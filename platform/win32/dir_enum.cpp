@@ -6,26 +6,11 @@
 
 #include "platform/code_page.h"
 #include "platform/common/dir_listing.h"
+#include "platform/win32/file_handle.h"
 #include "platform/win32/win32_error.h"
 
 namespace cj::platform {
 namespace {
-
-class HandleGuard {
-  public:
-    explicit HandleGuard(HANDLE handle) : m_handle(handle) {}
-    ~HandleGuard() {
-        if (m_handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_handle);
-        }
-    }
-    HandleGuard(const HandleGuard&) = delete;
-    HandleGuard& operator=(const HandleGuard&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-  private:
-    HANDLE m_handle;
-};
 
 class FindGuard {
   public:
@@ -83,9 +68,8 @@ void FolderAndPattern(const std::string& path, std::string& folder, std::string&
 // folder at all; asking only for its attributes opens it even where listing
 // it is denied, which the listing itself then reports.
 std::error_code OpenFolderIdentity(const std::string& folder, FolderIdentity& identity) {
-    HandleGuard handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    win32::FileHandle handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, win32::ShareAll,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (handle.Get() == INVALID_HANDLE_VALUE) {
         return win32::LastError();
     }

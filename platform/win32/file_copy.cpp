@@ -5,29 +5,12 @@
 #include <algorithm>
 
 #include "platform/win32/copy_progress.h"
+#include "platform/win32/file_handle.h"
 #include "platform/win32/win32_error.h"
 
 namespace cj::platform {
 namespace win32 {
 namespace {
-
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-class HandleGuard {
-  public:
-    explicit HandleGuard(HANDLE handle) : m_handle(handle) {}
-    ~HandleGuard() {
-        if (m_handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_handle);
-        }
-    }
-    HandleGuard(const HandleGuard&) = delete;
-    HandleGuard& operator=(const HandleGuard&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-  private:
-    HANDLE m_handle;
-};
 
 bool Identify(HANDLE file, std::uint64_t& volume, std::uint64_t& index) {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -48,7 +31,7 @@ void RememberTarget(HANDLE target, CopyProgressState& state) {
 // semantics lets us open) or a device (NUL, a pipe, a COM port) is refused
 // before CopyFileExA could start reading it.
 std::error_code CheckSource(const std::string& source, std::uint64_t& size) {
-    HandleGuard file(CreateFileA(source.c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr,
+    FileHandle file(CreateFileA(source.c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         return LastError();
@@ -85,7 +68,7 @@ bool EntryExists(const std::string& path) {
 // program creating one in the moments since is the risk taken). The copy may
 // carry the source's read-only attribute, which would refuse the removal.
 void RemoveCreatedTarget(const std::string& target, const CopyProgressState& state) {
-    HandleGuard file(CreateFileA(
+    FileHandle file(CreateFileA(
         target.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, ShareAll, nullptr,
         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
@@ -175,7 +158,7 @@ std::error_code CopyFileExclusive(const std::string& source, const std::string& 
                              : win32::FromWin32(error);
     }
     if (!state.targetKnown) {
-        win32::HandleGuard copy(CreateFileA(target.c_str(), FILE_READ_ATTRIBUTES, win32::ShareAll,
+        win32::FileHandle copy(CreateFileA(target.c_str(), FILE_READ_ATTRIBUTES, win32::ShareAll,
                                             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                             nullptr));
         if (copy.Get() != INVALID_HANDLE_VALUE) {

@@ -207,33 +207,6 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
     return first;
 }
 
-std::error_code WriteFileAndSync(const std::string& path, std::string_view data) {
-    SyncedFileWriter writer;
-    std::error_code ec = writer.TryCreate(path);
-    if (!ec) {
-        ec = writer.TryAppend(data);
-    }
-    if (!ec) {
-        ec = writer.TrySyncAndClose();
-    }
-    return ec;
-}
-
-SyncedFileWriter::SyncedFileWriter(SyncedFileWriter&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, NoHandle)),
-      m_size(other.m_size),
-      m_handedOn(other.m_handedOn) {}
-
-SyncedFileWriter& SyncedFileWriter::operator=(SyncedFileWriter&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, NoHandle);
-        m_size = other.m_size;
-        m_handedOn = other.m_handedOn;
-    }
-    return *this;
-}
-
 std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
     Close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -407,25 +380,6 @@ std::string ExecutableDirectory() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string JoinPath(std::string_view head, std::string_view tail) {
-    if (head.empty()) {
-        return std::string(tail);
-    }
-    if (tail.empty()) {
-        return std::string(head);
-    }
-    std::string joined(head);
-    const bool headEnds = joined.back() == PathSeparator;
-    const bool tailStarts = tail.front() == PathSeparator;
-    if (headEnds && tailStarts) {
-        tail.remove_prefix(1);
-    } else if (!headEnds && !tailStarts) {
-        joined += PathSeparator;
-    }
-    joined += tail;
-    return joined;
 }
 
 }  // namespace cj::platform

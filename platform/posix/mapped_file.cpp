@@ -11,27 +11,6 @@
 
 namespace cj::platform {
 
-MappedFile::~MappedFile() {
-    Reset();
-}
-
-MappedFile::MappedFile(MappedFile&& other) noexcept {
-    *this = std::move(other);
-}
-
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        m_mapped = std::exchange(other.m_mapped, false);
-        m_size = std::exchange(other.m_size, 0);
-        m_fallback = std::move(other.m_fallback);
-        other.m_fallback.clear();
-        const char* data = std::exchange(other.m_data, nullptr);
-        m_data = m_mapped ? data : m_fallback.data();
-    }
-    return *this;
-}
-
 void MappedFile::Reset() noexcept {
     if (m_mapped) {
         ::munmap(const_cast<char*>(m_data), m_size);

@@ -44,6 +44,11 @@ stop_wine() {
 }
 trap 'stop_wine; rm -rf "$work"' EXIT
 
+# The number on the gtest summary line "[  PASSED  ] 31 tests." (or SKIPPED).
+count() {
+    tr -d '\r' <"$work/out" | awk -v what="$1" '$1 == "[" && $2 == what && $3 == "]" && !n { n = $4 } END { print n + 0 }'
+}
+
 status=0
 for page in "${pages[@]}"; do
     case $page in
@@ -63,14 +68,18 @@ for page in "${pages[@]}"; do
     wine cmd /c exit >/dev/null 2>&1 </dev/null
     export CJ_EXPECTED_ACP=$page CJ_TEST_DRIVE=R:
     page_started=$SECONDS
+    passed=0
+    skipped=0
     for test in build/windows/tests/*.exe; do
         if ! (cd build/windows/tests && wine "$root/$test" --gtest_brief=1) >"$work/out" 2>&1; then
             status=1
             echo "FAILED: $(basename "$test") in code page $page"
             grep -v '^\[  \(PASSED\|SKIPPED\)' "$work/out" | tail -60
         fi
+        passed=$((passed + $(count PASSED)))
+        skipped=$((skipped + $(count SKIPPED)))
     done
-    echo "windows code page $page: tests ran in $((SECONDS - page_started)) s"
+    echo "windows code page $page: $passed tests passed, $skipped skipped, in $((SECONDS - page_started)) s"
     stop_wine
     wineserver -w 2>/dev/null || true
 done

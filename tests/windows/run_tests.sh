@@ -83,4 +83,5 @@ for page in "${pages[@]}"; do
     stop_wine
     wineserver -w 2>/dev/null || true
 done
+echo "windows: everything in $((SECONDS - started)) s"
 exit $status

@@ -54,44 +54,12 @@ EOF
     cp "$REPO/build/release/bin/chengjing-cli" "$CJ"
 }
 
-# group GROUP NAME=COMMAND...: times the commands side by side and leaves each
-# median in ms in $RESULTS/GROUP-NAME.ms, as engine_bench.sh does. Before every
-# run the target folders are emptied and the disk synced.
-group() {
-    local grp=$1 pair name cmd
-    shift
-    local prepare="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp && sync"
-    if [ "${INTERLEAVE:-0}" = 1 ]; then
-        PREPARE=$prepare python3 "$HERE/interleave.py" "$GROUP_RUNS" 1 "$@" | while read -r name med min; do
-            echo "$med" > "$RESULTS/$grp-$name.ms"
-        done
-    else
-        for pair in "$@"; do
-            name=${pair%%=*}
-            cmd=${pair#*=}
-            hyperfine --style none --output=pipe -w 1 -r "$GROUP_RUNS" --prepare "$prepare" \
-                --export-json "$RESULTS/$grp-$name.json" "$cmd" >/dev/null
-            python3 -c 'import json,statistics,sys; t=json.load(open(sys.argv[1]))["results"][0]["times"]; print("%.1f" % (1e3*statistics.median(t)))' \
-                "$RESULTS/$grp-$name.json" > "$RESULTS/$grp-$name.ms"
-        done
-    fi
-    for pair in "$@"; do
-        name=${pair%%=*}
-        printf '  %-10s %9s ms   %s\n' "$name" "$(cat "$RESULTS/$grp-$name.ms")" "${pair#*=}"
-    done
-}
+# shellcheck source-path=SCRIPTDIR
+. "$HERE/timing.sh"
 
-ms() { cat "$RESULTS/$1.ms"; }
-
-# ratio LABEL NUMERATOR_MS DENOMINATOR_MS TARGET
-ratio() {
-    python3 -c '
-import sys
-label, a, b, target = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
-r = a / b
-print("  %-52s %5.2f  (target <= %.2f)  %s" % (label, r, target, "met" if r <= target else "NOT MET by %.0f%%" % (100 * (r / target - 1))))
-' "$@" | tee -a "$RESULTS/summary.txt"
-}
+# Run before every timed run and warm-up: empty target folders and a synced
+# disk, so that no run waits for the previous one's writes.
+EMPTY_TARGETS="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp && sync"
 
 run() {
     mkdir -p "$RESULTS"
@@ -99,13 +67,13 @@ run() {
     # cp gets the same paths as arguments that chengjing-cli reads from its
     # list; cpp keeps the modification time and mode as chengjing-cli does.
     echo "== 10,000 files of 20-40 KB"
-    GROUP_RUNS=$RUNS group small \
+    PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$RUNS group small \
         "cj=$CJ copy --to $T/cj < $C/small.txt > /dev/null" \
         "cp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cp" \
         "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp"
     echo "== one 1 GiB file"
     local bigRuns=$((RUNS / 2 > 3 ? RUNS / 2 : 3))
-    GROUP_RUNS=$bigRuns group big \
+    PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$bigRuns group big \
         "cj=$CJ copy --to $T/cj < $C/big.txt > /dev/null" \
         "cp=cp -n $C/big/scans.bin $T/cp/" \
         "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/"

@@ -45,7 +45,11 @@ for target in "${targets[@]}"; do
     extra=()
     case $target in
         backup_fuzzer) dict=$root/tests/fuzz/backup.dict ;;
-        profile_fuzzer) dict=$root/tests/fuzz/profile.dict ;;
+        # Every input's file is read about 25 times, and longer files are
+        # mostly more directory lists, each title compared with those before
+        # it: at 2 KB a run is half as fast as at 256 bytes and reaches no
+        # new code (724 edges against 722).
+        profile_fuzzer) dict=$root/tests/fuzz/profile.dict extra=(-max_len=512) ;;
         # The naive reference reads GBK records in quadratic time.
         shard_scan_fuzzer) extra=(-max_len=2048) ;;
     esac

@@ -123,6 +123,15 @@ struct PathProbe {
 };
 PathProbe ProbePath(const std::string& path);
 
+// Appends data to the regular file at path in one write, creating it when
+// missing (mode 0666 less the umask), and sets sizeAfter to the file's size
+// after the write. Never writes through a symbolic link (Linux: ELOOP) or
+// into anything but a regular file (std::errc::invalid_argument), and never
+// blocks on a FIFO. The data of one call is not interleaved with another
+// process's appends. For logs: no flush to disk.
+std::error_code AppendToFile(const std::string& path, std::string_view data,
+                             std::uint64_t& sizeAfter);
+
 // Removes a file (not a folder). Named so as not to meet the Windows header's
 // DeleteFile macro.
 std::error_code RemoveFile(const std::string& path);

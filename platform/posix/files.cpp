@@ -347,6 +347,39 @@ PathProbe ProbePath(const std::string& path) {
     return probe;
 }
 
+std::error_code AppendToFile(const std::string& path, std::string_view data,
+                             std::uint64_t& sizeAfter) {
+    sizeAfter = 0;
+    // O_NONBLOCK: a FIFO planted at path fails the open (no reader) instead
+    // of holding it; the type check refuses one that has a reader.
+    FdGuard fd(::open(path.c_str(),
+                      O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) {
+        return LastError();
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    // One write call: O_APPEND places it whole at the end, after any other
+    // process's line.
+    const ssize_t n = ::write(fd.Get(), data.data(), data.size());
+    if (n < 0) {
+        return LastError();
+    }
+    if (static_cast<std::size_t>(n) != data.size()) {
+        return std::make_error_code(std::errc::no_space_on_device);
+    }
+    if (::fstat(fd.Get(), &st) != 0) {
+        return LastError();
+    }
+    sizeAfter = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
 std::error_code RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) {
         return LastError();

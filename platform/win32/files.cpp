@@ -420,6 +420,40 @@ PathProbe ProbePath(const std::string& path) {
     return probe;
 }
 
+std::error_code AppendToFile(const std::string& path, std::string_view data,
+                             std::uint64_t& sizeAfter) {
+    sizeAfter = 0;
+    // FILE_APPEND_DATA alone makes every write land at the end, after any
+    // other process's; the reparse-point flag opens a link itself, which is
+    // then refused rather than written through.
+    FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, ShareAll,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
+    if (!file) {
+        return win32::OpenError(path);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) {
+        return LastError();
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    }
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    if (const std::error_code ec = win32::WriteAll(file.Get(), data); ec) {
+        return ec;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        return LastError();
+    }
+    sizeAfter = static_cast<std::uint64_t>(size.QuadPart);
+    return {};
+}
+
 std::error_code RemoveFile(const std::string& path) {
     if (!DeleteFileA(path.c_str())) {
         return win32::OpenError(path);

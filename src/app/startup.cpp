@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/program.h"
+#include "core/event_log.h"
 #include "index/index_commit.h"
 
 namespace cj::app {
@@ -11,10 +12,13 @@ namespace cj::app {
 int RunProgram(std::string runDirectory) {
     static const bool registered = std::atexit(ReleaseProgram) == 0;
     (void)registered;
+    core::SetLogRunDirectory(runDirectory);
     // A commit of the index that a crash interrupted is finished (or its
     // leftovers removed) before anything reads the settings or the index.
     // What cannot be finished now is finished by the next search or refresh.
-    (void)index::RecoverIndex(runDirectory);
+    for (const index::ShardFailure& failure : index::RecoverIndex(runDirectory)) {
+        core::LogFailure("启动时恢复索引失败 " + failure.path, failure.error);
+    }
     Program& program = CreateProgram(std::move(runDirectory));
     const bool shown = program.window.Run();
     program.StopCopies();

@@ -7,6 +7,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "core/event_log.h"
 
 int main(int argc, char** argv) {
     try {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
             return cj::cli::FinishOutput();
         }
         const std::string runDirectory = cj::cli::RunDirectoryFor(*options);
+        cj::core::SetLogRunDirectory(runDirectory);
         switch (options->command) {
             case cj::cli::Command::Refresh:
                 return cj::cli::RunRefresh(*options, runDirectory);

@@ -204,8 +204,9 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
     }
 
     // Another shard count is stored with the new index when it is committed,
-    // and the old shards go only then.
-    request.shardCount = options.threads > 0 ? options.threads : settings.ReadThreadCount().count;
+    // and the old shards go only then. 0: the stored count, read under the
+    // Refresh lock.
+    request.shardCount = options.threads;
 
     core::EngineActivity activity;
     index::Refresher refresher(activity, nullptr);

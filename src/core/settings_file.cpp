@@ -258,9 +258,6 @@ std::error_code SettingsFile::TrySaveShutdownSettings(const ShutdownSettings& s)
     if (s.doubleClick) {
         keep(TrySaveDoubleClickAction(*s.doubleClick));
     }
-    if (s.threadCountText) {
-        keep(TrySaveThreadCount(*s.threadCountText));
-    }
     if (s.copyTarget) {
         keep(TrySaveCopyTarget(*s.copyTarget));
     }

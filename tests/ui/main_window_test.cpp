@@ -170,14 +170,15 @@ TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatRe
     const std::string pipe = m_dir / "data/2.txt";
     const std::string records = m_dir.ReadFile("data/2.txt");
     Run([&] {
-        Window().Options().threadCount = 1;  // The first search reads shard 1 only.
+        // The first search reads shard 1 only, as the stored count says.
+        ASSERT_FALSE(Settings().TrySaveThreadCount("1"));
         Page().SearchBox().SetText("");
         PressEnter();
         ASSERT_TRUE(WaitForIdleEngine());
 
         ASSERT_EQ(::unlink(pipe.c_str()), 0);
         ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        Window().Options().threadCount = 2;
+        ASSERT_FALSE(Settings().TrySaveThreadCount("2"));
         PressEnter();
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         QApplication::processEvents();  // The first search's report arrives now.

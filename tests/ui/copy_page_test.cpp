@@ -163,9 +163,11 @@ TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditi
         }
         EXPECT_FALSE(fs::exists(backup)) << "a batch writes no backup";
 
-        // Fresh hits; five single additions write nothing, the sixth the
-        // whole list.
-        SearchFor();
+        // An emptied list; five single additions write nothing, the sixth
+        // the whole list.
+        ShowCopyPage();
+        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        ShowSearchPage();
         for (int row = 1; row <= 5; ++row) {
             DoubleClick(ResultList(), ResultRow(row));
         }
@@ -175,7 +177,7 @@ TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditi
         std::vector<std::string> saved;
         EXPECT_FALSE(copylist::TryReadBackupFile(backup, saved));
         EXPECT_EQ(saved, EntryPaths());
-        EXPECT_EQ(saved.size(), hits + 6);
+        EXPECT_EQ(saved.size(), 6u);
     });
 }
 
@@ -243,6 +245,44 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
     });
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
+}
+
+TEST_F(CopyPageTest, AFileCollectedInOneSearchIsMarkedInTheNextAndAddedOnce) {
+    // Double-clicked in one search and added again with "选中添加列表" from
+    // the next, a file sat in the list twice and its size counted twice.
+    BuildIndex();
+    Run([] {
+        SearchFor("SF1400000000002");
+        DoubleClick(ResultList(), ResultRow(1));
+        const std::int64_t bytes = Entries().Bytes();
+
+        SearchFor();
+        const std::size_t row = HitEndingIn("SF1400000000002.png");
+        ASSERT_NE(row, 0u);
+        EXPECT_EQ(Hits().Mark(row), CopyMark::InCopyList);
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        EXPECT_EQ(Entries().Count(), 3u);
+        EXPECT_EQ(Copy().CopyList().RowCount(), 3);
+        EXPECT_EQ(Entries().Bytes(), bytes + 4 + 10);
+
+        ShowCopyPage();
+        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        EXPECT_EQ(Hits().Mark(row), CopyMark::None) << "no longer in the list";
+    });
+}
+
+TEST_F(CopyPageTest, ClosingTheWindowBacksUpTheListItCollected) {
+    // The list lived only in the window: whatever was collected since the
+    // last backup went with it.
+    BuildIndex();
+    std::string path;
+    Run([&] {
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(1));
+        path = Hits().Path(1);
+    });
+    EXPECT_EQ(m_dir.ReadFile("data/Backup.txt"), path + std::string(copylist::BackupSeparator));
 }
 
 TEST_F(CopyPageTest, BrowseFillsTheTargetBoxWithTheChosenFolder) {

@@ -355,5 +355,36 @@ TEST_F(MainWindowTest, ResizeKeepsTheLayout) {
     });
 }
 
+TEST_F(MainWindowTest, TheShardCountIsTheIndexsWhateverProgramChangedIt) {
+    // A window left open while the command line rebuilt the index into 3
+    // shards searched only the 2 it had read at start, and on closing stored
+    // 2 over the 3 shards: from then on every search missed a third.
+    BuildIndex(30);
+    Run([this] {
+        SearchFor();
+        const std::size_t every = Hits().Count();
+        core::EngineActivity otherProgram;
+        index::Refresher refresher(otherProgram, nullptr);
+        index::RefreshRequest request{.runDirectory = m_dir.Path(),
+                                      .folders = {m_dir / "scans"},
+                                      .shardCount = 3};
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+        ASSERT_GT(Settings().ReadShardCount(3), 0u);
+
+        SearchFor();
+        EXPECT_EQ(Hits().Count(), every);
+        ShowPage(static_cast<int>(Page::Settings));
+        EXPECT_EQ(Window().SettingsTab().ThreadCountText(), "3");
+
+        // "更新缓存" rebuilds the index as it is.
+        ShowPage(static_cast<int>(Page::Search));
+        ClickButton(Page().UpdateCache());
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Settings().ReadThreadCount().text, "3");
+        EXPECT_GT(Settings().ReadShardCount(3), 0u);
+    });
+    EXPECT_EQ(Settings().ReadThreadCount().text, "3");
+}
+
 }  // namespace
 }  // namespace cj::ui

@@ -58,7 +58,9 @@ bool CopyList::PushEntry(std::string path) {
     return true;
 }
 
-bool CopyList::Contains(std::string_view path) const { return m_paths.contains(path); }
+bool CopyList::Contains(std::string_view path) const {
+    return m_paths.contains(path);
+}
 
 namespace {
 

@@ -13,7 +13,9 @@
 namespace cj::index {
 namespace {
 
-bool IsShardCount(int count) { return count >= 1 && count <= core::MaxThreadCount; }
+bool IsShardCount(int count) {
+    return count >= 1 && count <= core::MaxThreadCount;
+}
 
 // The count a refresh asked for, or the stored one (itself the default when
 // missing or out of range).

@@ -160,12 +160,14 @@ TEST_F(CopyListTest, AnEntryIsOnePathHoweverItComesIn) {
              list.AddHit(first.results, 1);
              EXPECT_EQ(list.AddHits(second.results, std::vector<std::size_t>{1, 2, 3}), 1U);
          }},
-        {"appended paths", [&](CopyList& list) {
+        {"appended paths",
+         [&](CopyList& list) {
              for (const std::string& path : {a, a, b, a}) {
                  list.AppendEntry(path);
              }
          }},
-        {"a backup that holds a path twice", [&](CopyList& list) {
+        {"a backup that holds a path twice",
+         [&](CopyList& list) {
              dir.WriteFile("data/Backup.txt", a + "*#*\\" + a + "*#*\\" + b + "*#*\\" + b);
              EXPECT_FALSE(list.RestoreBackup());
          }},

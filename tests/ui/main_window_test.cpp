@@ -365,9 +365,8 @@ TEST_F(MainWindowTest, TheShardCountIsTheIndexsWhateverProgramChangedIt) {
         const std::size_t every = Hits().Count();
         core::EngineActivity otherProgram;
         index::Refresher refresher(otherProgram, nullptr);
-        index::RefreshRequest request{.runDirectory = m_dir.Path(),
-                                      .folders = {m_dir / "scans"},
-                                      .shardCount = 3};
+        index::RefreshRequest request{
+            .runDirectory = m_dir.Path(), .folders = {m_dir / "scans"}, .shardCount = 3};
         ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
         ASSERT_GT(Settings().ReadShardCount(3), 0u);
 

@@ -89,8 +89,9 @@ class BatchSearch {
     // On the window's thread; returns at once. The rules of
     // SearchEngine::Start: refused during a refresh, a stop request during a
     // search or a batch. shardCount outside 1..12 means the index's own
-    // count, as for SearchEngine::Start. The caller checks that numbers is not empty; an empty
-    // list would run as a batch that reads nothing and finds nothing.
+    // count, as for SearchEngine::Start. The caller checks that numbers is
+    // not empty; an empty list would run as a batch that reads nothing and
+    // finds nothing.
     core::JobStart Start(std::vector<std::string> numbers, int shardCount);
     // Tests only.
     void Wait() { m_jobs.Wait(); }

@@ -100,6 +100,11 @@ bool CopyList::AddHit(search::ResultsArray& results, std::size_t row) {
 std::size_t CopyList::AddHits(search::ResultsArray& results, std::span<const std::size_t> rows) {
     const std::size_t first = m_entries.size();
     ReserveFor(m_entries, rows.size());
+    // One growth of the path set for a large batch, not one rehash per
+    // doubling; doubling still, so that many small batches stay linear.
+    if (const std::size_t needed = m_paths.size() + rows.size(); needed > m_paths.bucket_count()) {
+        m_paths.reserve(std::max(needed, m_paths.size() * 2));
+    }
     for (const std::size_t row : rows) {
         if (row == 0 || row > results.Count()) {
             continue;

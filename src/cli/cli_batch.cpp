@@ -71,6 +71,9 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
     request.runDirectory = runDirectory;
     request.shardCount = options.threads;
     std::vector<search::ShardHits> shards = search::OpenShards(request);
+    if (shards.empty()) {
+        return FailNoIndex(runDirectory);
+    }
     for (const search::ShardHits& shard : shards) {
         if (shard.error) {
             return Fail(CannotText("read", shard.path, shard.error));

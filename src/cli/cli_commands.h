@@ -32,6 +32,8 @@ std::string CheckDataFolder(const std::string& runDirectory);
 
 // Prints "chengjing-cli: <message>" on stderr and returns 1.
 int Fail(const std::string& message);
+// Fails, saying how to build an index, for a data folder that holds none.
+int FailNoIndex(const std::string& runDirectory);
 // "cannot <action> <path>: <the system's message>", the form of every failure
 // that has a file and a reason.
 std::string CannotText(std::string_view action, std::string_view path, std::error_code ec);

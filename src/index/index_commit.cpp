@@ -264,10 +264,11 @@ std::vector<ShardFailure> CommitPrepared(const CommitRecord& record, std::string
     return FinishCommit(runDirectory, record);
 }
 
-std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount) {
+std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount, bool& built) {
     const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
     const LoadedRecord loaded = LoadRecord(runDirectory);
     std::vector<ShardView> shards;
+    built = true;
     if (loaded.state == RecordState::Parsed) {
         // A record nobody could finish: read the new index through it.
         const CommitRecord& record = loaded.record;
@@ -284,6 +285,7 @@ std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount) {
         }
         return shards;
     }
+    built = settings.HoldsShardCounts();
     const int count = shardCount >= 1 ? shardCount : settings.ReadThreadCount().count;
     const std::vector<std::uint64_t> counts = settings.ReadShardCounts(count);
     for (int n = 1; n <= count; ++n) {
@@ -373,7 +375,7 @@ IndexReadLock::IndexReadLock(std::string_view runDirectory, int shardCount) {
         static_cast<void>(core::TryLockData(data, core::DataLock::Index, LockMode::Shared,
                                             LockWait::Yes, m_lock));
     }
-    m_shards = Describe(runDirectory, shardCount);
+    m_shards = Describe(runDirectory, shardCount, m_built);
 }
 
 }  // namespace cj::index

@@ -52,6 +52,9 @@ struct BatchOutcome {
     std::size_t missing = 0;           // Numbers with none.
     bool stopped = false;              // Asked to stop: what was found until then.
     bool incomplete = false;           // Could not run to its end (no thread, no memory).
+    // There is no index (never refreshed): every number is unknown, none
+    // missing.
+    bool noIndex = false;
 };
 
 class BatchListener {

@@ -462,7 +462,11 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
         return;  // A newer search or batch has started since: its rows are the ones to show.
     }
     m_rows.Replace(std::move(event.outcome.results));
-    m_searchPage.ShowSearchResults(m_rows.Count());
+    if (event.outcome.noIndex) {
+        m_searchPage.ShowResults(0, NoIndexText);
+    } else {
+        m_searchPage.ShowSearchResults(m_rows.Count());
+    }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);
@@ -482,12 +486,14 @@ void MainWindow::Apply(BatchFinishedEvent& event) {
     search::BatchOutcome& outcome = event.outcome;
     m_rows.Replace(std::move(outcome.results));
     m_batchNumbers = std::move(outcome.numbers);
-    m_batchComplete = !outcome.stopped && !outcome.incomplete;
-    const std::string summary =
-        BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
+    m_batchComplete = !outcome.stopped && !outcome.incomplete && !outcome.noIndex;
+    const std::string summary = outcome.noIndex
+                                    ? std::string(NoIndexText)
+                                    : BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
     m_searchPage.ShowResults(m_rows.Count(), summary);
     m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
-    m_batchWindow.ShowSummary(summary + "，" + BatchFilesText(m_rows.Count()));
+    m_batchWindow.ShowSummary(outcome.noIndex ? summary
+                                              : summary + "，" + BatchFilesText(m_rows.Count()));
     if (OwnsBusyLabel(JobKind::Batch, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);

@@ -22,6 +22,8 @@ inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心
 inline constexpr std::string_view InitialStatusText = "找到：0个文件";
 // The status line after a search: "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
+// The status line after a search or a batch that found no index to search.
+inline constexpr std::string_view NoIndexText = "还没有索引：请在设置页刷新索引";
 
 // The copy page's status texts, rewritten by its timer. The added count has
 // no blank before 个; the figures are copylist::FreeMegabytes and

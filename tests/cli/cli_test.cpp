@@ -374,8 +374,10 @@ TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
     const RunResult result =
         Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
     EXPECT_EQ(result.err, Refused("write", data + "/.chengjing.lock", "Permission denied"));
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).exitCode, 0)
-        << "a search reads without the lock";
+    // A search reads without the lock: what stops it is that nothing was ever indexed.
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).err,
+              "chengjing-cli: no index in " + data +
+                  ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window\n");
 }
 
 TEST_F(CliTest, SearchOfUnreadableShardFails) {
@@ -553,6 +555,29 @@ TEST_F(CliTest, BatchWithoutNumbersOrUnreadableListOrShardFails) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, Refused("read", RunDir() + "/data/1.txt", "No such file or directory"));
     EXPECT_EQ(result.out, "");
+}
+
+// A data folder never refreshed (or the wrong --run-dir) printed every number
+// as missing with exit 0, and a clerk sent the parcels back as lost.
+TEST_F(CliTest, NoIndexIsAnErrorButAnEmptyIndexIsAnAnswer) {
+    m_input = "SF1400000000001\n";
+    const std::string noIndex = "chengjing-cli: no index in " + RunDir() +
+                                "/data: run \"chengjing-cli refresh --folder DIR\" or refresh "
+                                "the index in the window\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--run-dir", RunDir(), "search", "SF"},
+          {"--run-dir", RunDir(), "search", "--batch", "-"}}) {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.err, noIndex);
+        EXPECT_EQ(result.out, "");
+    }
+    m_dir.MakeDirs("empty");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "empty"}).exitCode, 0);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}).exitCode, 0);
+    const RunResult batch = Run({"--run-dir", RunDir(), "search", "--batch", "-", "--missing"});
+    EXPECT_EQ(batch.exitCode, 0) << batch.err;
+    EXPECT_EQ(batch.out, "SF1400000000001\n");
 }
 
 TEST_F(CliTest, BatchCommandLineMistakes) {

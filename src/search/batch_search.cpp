@@ -13,7 +13,8 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
     const SearchRequest request{runDirectory, shardCount, HitDetail::Paths};
     std::vector<ShardHits> shards = OpenShards(request);
     const bool noIndex = shards.empty();
-    BatchOutcome outcome = GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage), numbers);
+    BatchOutcome outcome =
+        GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage), numbers);
     outcome.noIndex = noIndex;
     return outcome;
 }

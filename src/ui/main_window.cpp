@@ -487,9 +487,9 @@ void MainWindow::Apply(BatchFinishedEvent& event) {
     m_rows.Replace(std::move(outcome.results));
     m_batchNumbers = std::move(outcome.numbers);
     m_batchComplete = !outcome.stopped && !outcome.incomplete && !outcome.noIndex;
-    const std::string summary = outcome.noIndex
-                                    ? std::string(NoIndexText)
-                                    : BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
+    const std::string summary =
+        outcome.noIndex ? std::string(NoIndexText)
+                        : BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
     m_searchPage.ShowResults(m_rows.Count(), summary);
     m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
     m_batchWindow.ShowSummary(outcome.noIndex ? summary

@@ -375,9 +375,10 @@ TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
         Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
     EXPECT_EQ(result.err, Refused("write", data + "/.chengjing.lock", "Permission denied"));
     // A search reads without the lock: what stops it is that nothing was ever indexed.
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).err,
-              "chengjing-cli: no index in " + data +
-                  ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window\n");
+    EXPECT_EQ(
+        Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).err,
+        "chengjing-cli: no index in " + data +
+            ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window\n");
 }
 
 TEST_F(CliTest, SearchOfUnreadableShardFails) {

@@ -1,5 +1,6 @@
 // The numbers of a pasted batch: SplitBatchNumbers.
 #include <array>
+#include <optional>
 #include <unordered_set>
 
 #include "search/batch_search.h"
@@ -12,17 +13,20 @@ bool IsAsciiSeparator(char c) {
 }
 
 // The full-width comma, enumeration comma and semicolon as the code page
-// writes them: a clerk's list typed in a Chinese input method uses them.
-constexpr std::array<std::string_view, 3> Utf8Separators{"\xEF\xBC\x8C", "\xE3\x80\x81",
-                                                         "\xEF\xBC\x9B"};
-constexpr std::array<std::string_view, 3> GbkSeparators{"\xA3\xAC", "\xA1\xA2", "\xA3\xBB"};
+// writes them: a clerk's list typed in a Chinese input method uses them. The
+// ideographic space (a blank typed in full-width mode) and the zero-width
+// space (web pages and chat programs put it between numbers) split as a blank
+// does; GBK has no zero-width space.
+constexpr std::array<std::string_view, 5> Utf8Separators{
+    "\xEF\xBC\x8C", "\xE3\x80\x81", "\xEF\xBC\x9B", "\xE3\x80\x80", "\xE2\x80\x8B"};
+constexpr std::array<std::string_view, 4> GbkSeparators{"\xA3\xAC", "\xA1\xA2", "\xA3\xBB",
+                                                        "\xA1\xA1"};
 
 // What a piece loses at either end: blanks that are no separators. Lists
-// copied from spreadsheets and web pages bring the ideographic space and the
-// no-break space; a file saved by Notepad begins with a byte order mark.
-constexpr std::array<std::string_view, 5> Utf8Trimmed{"\v", "\f", "\xE3\x80\x80", "\xC2\xA0",
-                                                      "\xEF\xBB\xBF"};
-constexpr std::array<std::string_view, 3> GbkTrimmed{"\v", "\f", "\xA1\xA1"};
+// copied from spreadsheets and web pages bring the no-break space; a file
+// saved by Notepad as UTF-8 begins with a byte order mark.
+constexpr std::array<std::string_view, 4> Utf8Trimmed{"\v", "\f", "\xC2\xA0", "\xEF\xBB\xBF"};
+constexpr std::array<std::string_view, 2> GbkTrimmed{"\v", "\f"};
 // A Western code page has no full-width punctuation; its no-break space is A0.
 constexpr std::array<std::string_view, 0> SingleByteSeparators{};
 constexpr std::array<std::string_view, 3> SingleByteTrimmed{"\v", "\f", "\xA0"};
@@ -88,9 +92,33 @@ std::vector<std::string> Split(std::string_view text, platform::CodePage codePag
     return numbers;
 }
 
+// A list saved as "Unicode" by Notepad or Excel: UTF-16 behind its byte
+// order mark, in either byte order. Nothing when text has no such mark. An odd
+// last byte is no character and is dropped.
+std::optional<std::string> FromUtf16(std::string_view text) {
+    const bool little = text.starts_with("\xFF\xFE");
+    if (!little && !text.starts_with("\xFE\xFF")) {
+        return std::nullopt;
+    }
+    std::u16string wide;
+    wide.reserve(text.size() / 2);
+    for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(text[i]);
+        const auto second = static_cast<unsigned char>(text[i + 1]);
+        const auto unit = static_cast<char16_t>(little ? first | second << 8 : first << 8 | second);
+        // A code page without the zero-width space would turn it into "?",
+        // part of a number; it is a blank here already.
+        wide.push_back(unit == u'\u200B' ? u' ' : unit);
+    }
+    return platform::Utf16ToNarrow(wide);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitBatchNumbers(std::string_view text, platform::CodePage codePage) {
+    if (const std::optional<std::string> narrow = FromUtf16(text)) {
+        return SplitBatchNumbers(*narrow, codePage);
+    }
     switch (codePage) {
         case platform::CodePage::Gbk:
             return Split(text, codePage, GbkSeparators, GbkTrimmed);

@@ -20,13 +20,15 @@
 
 namespace cj::search {
 
-// The numbers of a pasted text: split at line breaks, tabs, blanks, commas
-// and semicolons, and at the full-width "，", "、" and "；"; each trimmed;
-// empty pieces dropped; a repeated number kept once, at its first place.
-// Bytes that are not valid text are kept as they are (matched byte for byte).
-// A piece is trimmed of vertical tabs, form feeds, the ideographic space and,
-// in UTF-8, the no-break space and the byte order mark. Text in codePage;
-// separators count only where a character starts.
+// The numbers of a pasted text or a saved list: split at line breaks, tabs,
+// blanks, commas and semicolons, at the full-width "，", "、" and "；", at the
+// ideographic space and (in UTF-8) the zero-width space; each trimmed; empty
+// pieces dropped; a repeated number kept once, at its first place. Bytes that
+// are not valid text are kept as they are (matched byte for byte). A piece is
+// trimmed of vertical tabs, form feeds and, in UTF-8, the no-break space and
+// the byte order mark. Text in codePage, or UTF-16 behind its byte order mark
+// (either order), which is turned into the active code page first; separators
+// count only where a character starts.
 std::vector<std::string> SplitBatchNumbers(std::string_view text,
                                            platform::CodePage codePage = platform::ActiveCodePage());
 

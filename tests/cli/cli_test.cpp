@@ -471,6 +471,29 @@ TEST_F(CliTest, CopyOntoAFullDiskLeavesNoPartialFile) {
     EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
 }
 
+// A list saved by Notepad began with a byte order mark, so its first file was
+// "not found"; a NUL byte cut the source short while the target's name was
+// taken from after it. The mark is dropped; a line that is no path (a NUL, or
+// past the longest path) is refused with its number and the rest are copied.
+TEST_F(CliTest, CopyInputDropsItsByteOrderMarkAndRefusesLinesThatAreNoPaths) {
+    const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
+    const std::string pdf = m_dir / "tree/JD0012345678901.pdf";
+    m_input = "\xEF\xBB\xBF" + jpg + "\r\n" + pdf + std::string(1, '\0') + "/x/evil.jpg\n" +
+              std::string(70000, 'a') + "\n\n" + m_dir / "tree/顺丰/SF3.tar.gz\n";
+    const RunResult result = Run({"copy", "--to", m_dir / "out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "chengjing-cli: line 2 refused (it holds a NUL byte): " + pdf +
+                              "\\x00/x/evil.jpg\nchengjing-cli: line 3 refused (longer than "
+                              "65536 bytes): " +
+                              std::string(200, 'a') + "...\n");
+    EXPECT_EQ(result.out, "copied 2, skipped 0 (target exists), failed 2\n");
+    std::vector<std::string> copied;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out")) {
+        copied.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(Sorted(copied), (std::vector<std::string>{"SF1400000000001.jpg", "SF3.tar.gz"}));
+}
+
 TEST_F(CliTest, CopiesThePathsOfTheCopyListsBackup) {
     const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
     const std::string pdf = m_dir / "tree/JD0012345678901.pdf";

@@ -11,6 +11,7 @@
 #include "cli/cli_commands.h"
 #include "cli/path_input.h"
 #include "copylist/copy_job.h"
+#include "copylist/copy_report.h"
 #include "copylist/list_backup.h"
 #include "core/data_paths.h"
 
@@ -138,6 +139,13 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
 
     if (readError) {
         Fail("cannot read the standard input: " + readError.message());
+    }
+    // The same report the window writes. The files are copied all the same
+    // when it cannot be written (a program folder without data/), so that
+    // changes nothing of the outcome; it is only said.
+    if (const std::error_code ec = copylist::TryWriteCopyReport(runDirectory, summary); ec) {
+        std::fprintf(stderr, "chengjing-cli: the report was not written: %s\n",
+                     CannotText("write", core::CopyReportPath(runDirectory), ec).c_str());
     }
     if (summary.stopped) {
         Fail("interrupted: " + std::to_string(summary.notTried) + " files not copied");

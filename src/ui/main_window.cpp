@@ -307,7 +307,7 @@ core::JobStart MainWindow::StartRefreshJob(int shardCount) {
 }
 
 std::string MainWindow::CopyReportPath() const {
-    return platform::JoinPath(core::DataDirectory(m_context.runDirectory), "CopyReport.txt");
+    return core::CopyReportPath(m_context.runDirectory);
 }
 
 void MainWindow::RefreshCopyStatus() {
@@ -409,8 +409,7 @@ void MainWindow::EndCopyJobWindow() {
 void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     // Only the data folder holds the details: nothing but the copied files
     // ever goes into the target folder.
-    const std::string reportPath = CopyReportPath();
-    const bool saved = !platform::WriteWholeFileAtomic(reportPath, CopyReportText(summary));
+    const bool saved = !copylist::TryWriteCopyReport(m_context.runDirectory, summary);
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "copylist/copy_report.h"
 #include "copylist/copy_summary.h"
 #include "core/engine_activity.h"
 
@@ -49,18 +50,14 @@ inline constexpr std::string_view StoppingText = "正在停止...";
 std::string CopyNoticeText(const copylist::CopySummary& summary);
 // The band's button that opens the last copy's report.
 inline constexpr std::string_view CopyReportButtonText = "查看未复制";
-// The details of a copy's end, for data/CopyReport.txt: the summary line,
-// then one line per file not copied with its target and the reason. Lines
-// end with LF.
-std::string CopyReportText(const copylist::CopySummary& summary);
+// The details of a copy's end, for data/CopyReport.txt, which the command
+// line writes too.
+using copylist::CopyReportText;
 
 // The status line after "备份列表" could not write the backup.
 std::string BackupFailedText(std::error_code error);
 
-// The system's reason for a failed file operation, in the program's words
-// for the failures a user can act on (a full disk, no permission), the
-// system's own message otherwise.
-std::string FailureReasonText(std::error_code error);
+using copylist::FailureReasonText;
 
 // The status line after a refresh that could not write the index: the
 // reason first (a long path may not fit), then the file.

@@ -445,13 +445,18 @@ TEST_F(CliTest, CopyNamesEveryFileItSkippedOrCouldNotCopy) {
     const std::string skipped = m_dir / "tree/SF1400000000001.jpg";
     const std::string missing = m_dir / "tree/gone.jpg";
     m_input = skipped + "\n" + missing + "\n" + m_dir / "tree/JD0012345678901.pdf" + "\n";
-    const RunResult result = Run({"--to=" + m_dir / "out", "copy"});
+    const RunResult result = Run({"--to=" + m_dir / "out", "copy", "--run-dir", RunDir()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "chengjing-cli: skipped " + skipped + ": " +
                               m_dir / "out/SF1400000000001.jpg" + " exists\n" +
                               Refused("copy", missing, "No such file or directory"));
     EXPECT_EQ(result.out, "copied 1, skipped 1 (target exists), failed 1\n");
     EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own");
+    // The window's report, word for word: a clerk opens the same file.
+    EXPECT_EQ(m_dir.ReadFile("run/data/CopyReport.txt"),
+              "复制完成：已复制 1 个，已存在跳过 1 个，失败 1 个\n" + skipped + " -> " + m_dir /
+                  "out/SF1400000000001.jpg：已存在，未覆盖\n" + missing + " -> " + m_dir /
+                  "out/gone.jpg：找不到文件或目标文件夹\n");
 
     // Skipping a file that is already there is no failure.
     m_input = skipped + "\n";

@@ -42,7 +42,6 @@ std::string CopyReportText(const CopySummary& summary) {
     return text;
 }
 
-
 std::string FailureReasonText(std::error_code error) {
     if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
         return "磁盘空间不足";

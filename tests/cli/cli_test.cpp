@@ -454,9 +454,9 @@ TEST_F(CliTest, CopyNamesEveryFileItSkippedOrCouldNotCopy) {
     EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own");
     // The window's report, word for word: a clerk opens the same file.
     EXPECT_EQ(m_dir.ReadFile("run/data/CopyReport.txt"),
-              "复制完成：已复制 1 个，已存在跳过 1 个，失败 1 个\n" + skipped + " -> " + m_dir /
-                  "out/SF1400000000001.jpg：已存在，未覆盖\n" + missing + " -> " + m_dir /
-                  "out/gone.jpg：找不到文件或目标文件夹\n");
+              "复制完成：已复制 1 个，已存在跳过 1 个，失败 1 个\n" + skipped + " -> " +
+                  m_dir / "out/SF1400000000001.jpg：已存在，未覆盖\n" + missing + " -> " +
+                  m_dir / "out/gone.jpg：找不到文件或目标文件夹\n");
 
     // Skipping a file that is already there is no failure.
     m_input = skipped + "\n";

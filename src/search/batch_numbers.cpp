@@ -1,7 +1,9 @@
 // The numbers of a pasted batch: SplitBatchNumbers.
 #include <array>
 #include <optional>
-#include <unordered_set>
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 
 #include "search/batch_search.h"
 
@@ -64,15 +66,55 @@ std::string_view Trim(std::string_view piece, platform::CodePage codePage,
     return piece;
 }
 
+// The numbers taken so far, as 4-byte indices into them in an open-addressed
+// table: a list of millions of short numbers would take a node of about 56
+// bytes per number in a std::unordered_set.
+class SeenNumbers {
+  public:
+    explicit SeenNumbers(const std::vector<std::string>& numbers) : m_numbers(numbers) {}
+
+    // Whether number is none of m_numbers; if so, it is to become the next one.
+    bool IsNew(std::string_view number) {
+        if ((m_numbers.size() + 1) * 2 > m_slots.size()) {
+            Grow();
+        }
+        std::size_t slot = Hash(number) & (m_slots.size() - 1);
+        for (; m_slots[slot] != 0; slot = (slot + 1) & (m_slots.size() - 1)) {
+            if (m_numbers[m_slots[slot] - 1] == number) {
+                return false;
+            }
+        }
+        m_slots[slot] = static_cast<std::uint32_t>(m_numbers.size() + 1);
+        return true;
+    }
+
+  private:
+    static std::size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+
+    void Grow() {
+        m_slots.assign(std::max<std::size_t>(64, m_slots.size() * 2), 0);
+        for (std::size_t i = 0; i < m_numbers.size(); ++i) {
+            std::size_t slot = Hash(m_numbers[i]) & (m_slots.size() - 1);
+            while (m_slots[slot] != 0) {
+                slot = (slot + 1) & (m_slots.size() - 1);
+            }
+            m_slots[slot] = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+
+    const std::vector<std::string>& m_numbers;
+    std::vector<std::uint32_t> m_slots;  // Index + 1 of a number; 0: empty.
+};
+
 template <std::size_t S, std::size_t T>
 std::vector<std::string> Split(std::string_view text, platform::CodePage codePage,
                                const std::array<std::string_view, S>& separators,
                                const std::array<std::string_view, T>& trimmed) {
     std::vector<std::string> numbers;
-    std::unordered_set<std::string_view> seen;
+    SeenNumbers seen(numbers);
     const auto take = [&](std::size_t from, std::size_t to) {
         const std::string_view number = Trim(text.substr(from, to - from), codePage, trimmed);
-        if (!number.empty() && seen.insert(number).second) {
+        if (!number.empty() && seen.IsNew(number)) {
             numbers.emplace_back(number);
         }
     };

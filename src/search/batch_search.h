@@ -20,6 +20,12 @@
 
 namespace cj::search {
 
+// The largest list the command line takes, in bytes: 2 million waybill
+// numbers, far past any claim a shop answers. A batch holds at most about 17
+// bytes of memory per byte of its list (the numbers, the matcher's grams and
+// the hits' places), so this keeps it near half a gigabyte at the worst.
+inline constexpr std::size_t MaxBatchListBytes = std::size_t{32} << 20;
+
 // The numbers of a pasted text or a saved list: split at line breaks, tabs,
 // blanks, commas and semicolons, at the full-width "，", "、" and "；", at the
 // ideographic space and (in UTF-8) the zero-width space; each trimmed; empty

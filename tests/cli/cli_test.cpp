@@ -609,6 +609,20 @@ TEST_F(CliTest, NoIndexIsAnErrorButAnEmptyIndexIsAnAnswer) {
     EXPECT_EQ(batch.out, "SF1400000000001\n");
 }
 
+// A list of any size was read whole and took 26 bytes of memory per byte; a
+// list past the largest one taken is now refused before it is read whole.
+TEST_F(CliTest, BatchListPastItsLargestSizeIsRefused) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    m_dir.WriteFile("big.txt", "SF1400000000001\n");
+    std::filesystem::resize_file(m_dir / "big.txt", (32 << 20) + 1);  // Sparse: no disk.
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "big.txt", "--count"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "chengjing-cli: the list " + m_dir / "big.txt" +
+                              " is larger than 32 MiB: split it into smaller lists\n");
+    EXPECT_EQ(result.out, "");
+}
+
 TEST_F(CliTest, BatchCommandLineMistakes) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"search", "--batch"},

@@ -1,9 +1,9 @@
 // The numbers of a pasted batch: SplitBatchNumbers.
-#include <array>
-#include <optional>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "search/batch_search.h"
 

@@ -18,10 +18,13 @@ PathInput::PathInput(std::FILE* in) : m_shared(std::make_shared<Shared>()) {
 }
 
 PathInput::~PathInput() {
+    // Abandoned first, so that a reader waiting for room ends instead of
+    // waiting for a taker that has gone (an exception, a stop).
+    Abandon();
     bool ended = false;
     {
         const std::lock_guard lock(m_shared->mutex);
-        ended = m_shared->ended || !m_shared->abandoned;
+        ended = m_shared->ended;
     }
     if (ended) {
         m_reader.join();

@@ -41,8 +41,9 @@ struct PathLine {
 class PathInput {
   public:
     explicit PathInput(std::FILE* in);
-    // Waits for the reader unless Abandon was called (a reader blocked on a
-    // terminal or a pipe that never ends is then left to the process's end).
+    // Waits for a reader that has reached the end of its input; one still
+    // reading (blocked on a terminal, or a pipe that goes on) is left to run
+    // until the process ends, taking nothing more.
     ~PathInput();
     PathInput(const PathInput&) = delete;
     PathInput& operator=(const PathInput&) = delete;

@@ -148,9 +148,25 @@ std::optional<std::string> FromUtf16(std::string_view text) {
         const auto first = static_cast<unsigned char>(text[i]);
         const auto second = static_cast<unsigned char>(text[i + 1]);
         const auto unit = static_cast<char16_t>(little ? first | second << 8 : first << 8 | second);
-        // A code page without the zero-width space would turn it into "?",
-        // part of a number; it is a blank here already.
-        wide.push_back(unit == u'\u200B' ? u' ' : unit);
+        // A code page without the wide separators (none has the zero-width
+        // space; a Western one has none of them) would turn them into "?",
+        // part of a number: they become their ASCII twins here already.
+        switch (unit) {
+            case u'\u3000':
+            case u'\u200B':
+                wide.push_back(u' ');
+                break;
+            case u'\uFF0C':
+            case u'\u3001':
+                wide.push_back(u',');
+                break;
+            case u'\uFF1B':
+                wide.push_back(u';');
+                break;
+            default:
+                wide.push_back(unit);
+                break;
+        }
     }
     return platform::Utf16ToNarrow(wide);
 }

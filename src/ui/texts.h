@@ -54,6 +54,9 @@ std::string CopyReportText(const copylist::CopySummary& summary);
 
 // The status line after "备份列表" could not write the backup.
 std::string BackupFailedText(std::error_code error);
+// The status line after "打开备份" found a backup it could not read: a FIFO,
+// a device or a folder under its name is refused, not read.
+std::string OpenBackupFailedText(std::error_code error);
 
 // The system's reason for a failed file operation, in the program's words
 // for the failures a user can act on (a full disk, no permission), the

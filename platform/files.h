@@ -53,9 +53,10 @@ std::string_view AtomicWriteTarget(std::string_view name);
 std::error_code RemoveAtomicWriteLeftovers(const std::string& path);
 
 // Writes data to a new file at path, made as SyncedFileWriter::TryCreate
-// does, and flushes it to disk. Not atomic: for a file nothing reads until the caller publishes it (by renaming
-// it, or by a record of its own). On failure the file may hold part of data or
-// exist empty; the caller removes it.
+// does, and flushes it to disk. Not atomic: for a file nothing reads until
+// the caller publishes it (by renaming it, or by a record of its own). On
+// failure the file may hold part of data or exist empty; the caller removes
+// it.
 std::error_code WriteFileAndSync(const std::string& path, std::string_view data);
 
 // A file written in pieces and flushed to disk once complete: what

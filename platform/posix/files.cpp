@@ -83,21 +83,27 @@ bool IsTrustedLink(const struct stat& link) {
 std::error_code ResolveLinks(const std::string& path, std::string& out) {
     out = path;
     for (int hop = 0; hop < 40; ++hop) {
+        // The owner and the target are read through one handle of the link,
+        // so that a link swapped in between is never followed on the word of
+        // the one it replaced.
+        FdGuard link(::open(out.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
-        if (::lstat(out.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        if (link.Get() < 0 || ::fstat(link.Get(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             return {};
         }
         if (!IsTrustedLink(st)) {
             return std::make_error_code(std::errc::too_many_symbolic_link_levels);
         }
-        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
-                                 1);
-        const ssize_t n = ::readlink(out.c_str(), buffer.data(), buffer.size());
+        // A link's target is never longer than PATH_MAX, whatever its size
+        // says (some file systems say 0).
+        std::vector<char> buffer(
+            static_cast<std::size_t>(st.st_size > PATH_MAX ? st.st_size : PATH_MAX) + 1);
+        const ssize_t n = ::readlinkat(link.Get(), "", buffer.data(), buffer.size());
         if (n < 0) {
             return LastError();
         }
         if (static_cast<std::size_t>(n) >= buffer.size()) {
-            continue;  // The link changed under us: read it again.
+            return std::make_error_code(std::errc::filename_too_long);
         }
         std::string target(buffer.data(), static_cast<std::size_t>(n));
         out = target.starts_with('/') ? std::move(target) : ParentOf(out) + "/" + target;

@@ -234,7 +234,8 @@ std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
         file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, ShareAll, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         const DWORD error = GetLastError();
-        if (!file && (attempt == 3 || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))) {
+        if (!file &&
+            (attempt == 3 || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))) {
             return win32::FromWin32(error);
         }
         if (!file && !DeleteFileA(path.c_str()) && !IsMissing(GetLastError())) {

@@ -58,6 +58,10 @@ std::string FailureReasonText(std::error_code error) {
     if (error == std::errc::is_a_directory) {
         return "已有同名文件夹";
     }
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        // A data file that is a link another account made, or a loop.
+        return "是符号链接，已拒绝";
+    }
     return error ? error.message() : std::string("未知错误");
 }
 

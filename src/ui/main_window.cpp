@@ -336,8 +336,12 @@ void MainWindow::RestoreBackup() {
         return;
     }
     // A missing backup leaves the list empty, as the user was told it would
-    // be replaced; there is nothing more to say about it.
-    static_cast<void>(m_copyList.RestoreBackup());
+    // be replaced; there is nothing more to say about it. One that is there
+    // but cannot be read says why.
+    if (const std::error_code error = m_copyList.RestoreBackup();
+        error && error != std::errc::no_such_file_or_directory) {
+        m_searchPage.ShowNotice(OpenBackupFailedText(error), false);
+    }
 }
 
 std::optional<std::string> MainWindow::TargetFolder() {

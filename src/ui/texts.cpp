@@ -38,6 +38,16 @@ std::string BackupFailedText(std::error_code error) {
     return "备份列表失败（" + FailureReasonText(error) + "）";
 }
 
+std::string OpenBackupFailedText(std::error_code error) {
+    if (error == std::errc::invalid_argument) {
+        return "打开备份失败（备份文件不是普通文件）";
+    }
+    if (error == std::errc::is_a_directory) {
+        return "打开备份失败（备份文件是一个文件夹）";
+    }
+    return "打开备份失败（" + FailureReasonText(error) + "）";
+}
+
 std::string FolderMissingText(std::string_view folder) {
     return "无法打开目录 " + std::string(folder) + "，索引保持不变";
 }

@@ -56,6 +56,9 @@ using copylist::CopyReportText;
 
 // The status line after "备份列表" could not write the backup.
 std::string BackupFailedText(std::error_code error);
+// The status line after "打开备份" found a backup it could not read: a FIFO,
+// a device or a folder under its name is refused, not read.
+std::string OpenBackupFailedText(std::error_code error);
 
 using copylist::FailureReasonText;
 

@@ -1,17 +1,13 @@
 #include "search/batch_search.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <mutex>
 #include <random>
 #include <set>
 #include <utility>
 
+#include "core/data_lock.h"
 #include "core/settings_file.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
@@ -439,26 +435,18 @@ TEST_F(BatchSearchTest, FollowsTheSearchRulesOfTheSharedActivity) {
     EXPECT_EQ(RowsOf(m_listener.ends[1].outcome), Strings{"/scan/SF1.jpg"});
 }
 
-#ifndef _WIN32
-// Linux only: a FIFO in the shard's place holds the worker still; Windows has
-// no FIFO at a path.
 TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
-    // Shard 1 is a pipe: its worker waits in the read until the second start
-    // has asked the batch to stop.
-    const std::string pipe = m_dir / "run/data/1.txt";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // The index lock is held: the batch waits for it before it opens a shard
+    // until the second start has asked it to stop.
+    m_dir.WriteFile("run/data/1.txt", "/a/SF1\r\n/a/SF2\r\n");
     m_dir.WriteFile("run/data/chengjing.ini", "[syjs]\r\n1=2\r\n");
+    platform::FileLock gate;
+    ASSERT_FALSE(core::TryLockData(m_dir / "run/data", core::DataLock::Index,
+                                   platform::LockMode::Exclusive, platform::LockWait::No, gate));
     const core::JobStart started = m_batch.Start({"SF1"}, 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_batch.Start({"SF1"}, 1).outcome, core::StartOutcome::SearchRunning);
-    {
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        const std::string_view records = "/a/SF1\r\n/a/SF2\r\n";
-        EXPECT_EQ(::write(fd, records.data(), records.size()),
-                  static_cast<ssize_t>(records.size()));
-        ::close(fd);
-    }
+    gate.Unlock();
     m_batch.Wait();
     ASSERT_EQ(m_listener.ends.size(), 1U);
     EXPECT_EQ(m_listener.ends[0].generation, started.generation);
@@ -466,7 +454,6 @@ TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
     EXPECT_EQ(m_listener.ends[0].outcome.results, nullptr) << "stopped before the first record";
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
 }
-#endif
 
 #ifdef _WIN32
 // The window's batch reads the numbers in the program's own code page. In GBK

@@ -27,6 +27,9 @@ struct SearchOutcome {
     bool stopped = false;
     // The search could not run to its end (no thread, out of memory).
     bool incomplete = false;
+    // There is no index to search (never refreshed): no answer at all, not
+    // an empty one.
+    bool noIndex = false;
 };
 
 class SearchListener {

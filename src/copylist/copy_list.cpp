@@ -240,11 +240,17 @@ std::error_code CopyList::TryBackUpChanges() {
 }
 
 std::error_code CopyList::RestoreBackup() {
-    // The list is emptied before the file is read: a missing backup leaves an
-    // empty list, not the old one, as the user was told it would be replaced.
-    DropEntries();
+    // A missing backup leaves an empty list, not the old one, as the user was
+    // told it would be replaced. A backup that is there but cannot be read (a
+    // folder, a FIFO, no permission) leaves the list as it was: answering
+    // "是否打开备份？" must not cost the clerk what was collected.
     std::vector<std::string> paths;
-    if (const std::error_code error = TryReadBackupFile(m_backupPath, paths)) {
+    const std::error_code error = TryReadBackupFile(m_backupPath, paths);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        return error;
+    }
+    DropEntries();
+    if (error) {
         return error;
     }
     m_entries.reserve(paths.size());

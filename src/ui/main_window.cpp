@@ -354,7 +354,7 @@ void MainWindow::RestoreBackup() {
     }
     // A missing backup leaves the list empty, as the user was told it would
     // be replaced; there is nothing more to say about it. One that is there
-    // but cannot be read says why.
+    // but cannot be read keeps the list as it was and says why.
     if (const std::error_code error = m_copyList.RestoreBackup();
         error && error != std::errc::no_such_file_or_directory) {
         m_searchPage.ShowNotice(OpenBackupFailedText(error), false);

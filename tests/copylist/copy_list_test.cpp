@@ -374,7 +374,7 @@ TEST_F(CopyListTest, RestoringReplacesTheListInOneAppendAndMeasuresSizesNow) {
                                                     "append 2", "redraw"}));
 }
 
-TEST_F(CopyListTest, RestoringAMissingBackupLeavesTheListEmpty) {
+TEST_F(CopyListTest, OnlyAMissingBackupEmptiesTheListOnRestore) {
     FakeView view(BackupPath());
     CopyList list(BackupPath(), &view);
     list.AppendEntry(File("a", 7));
@@ -382,6 +382,16 @@ TEST_F(CopyListTest, RestoringAMissingBackupLeavesTheListEmpty) {
     EXPECT_EQ(list.Count(), 0U);
     EXPECT_EQ(list.Bytes(), 0);
     EXPECT_TRUE(view.rows.empty());
+
+    // A backup that is there but cannot be read used to empty the list too,
+    // losing what was collected: now it leaves the list whole.
+    list.AppendEntry(File("b", 5));
+    fs::create_directory(BackupPath());
+    EXPECT_TRUE(list.RestoreBackup());
+    EXPECT_EQ(list.Count(), 1U);
+    EXPECT_EQ(list.Bytes(), 5);
+    fs::remove(BackupPath());
+    list.Clear();
 
     // An empty backup restores an empty list.
     ASSERT_FALSE(list.TryWriteBackup());

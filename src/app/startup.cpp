@@ -15,10 +15,9 @@ int RunProgram(std::string runDirectory) {
     core::SetLogRunDirectory(runDirectory);
     // A commit of the index that a crash interrupted is finished (or its
     // leftovers removed) before anything reads the settings or the index.
-    // What cannot be finished now is finished by the next search or refresh.
-    for (const index::ShardFailure& failure : index::RecoverIndex(runDirectory)) {
-        core::LogFailure("启动时恢复索引失败 " + failure.path, failure.error);
-    }
+    // What cannot be finished now is logged, and finished by the next search
+    // or refresh.
+    static_cast<void>(index::RecoverIndex(runDirectory));
     Program& program = CreateProgram(std::move(runDirectory));
     const bool shown = program.window.Run();
     program.StopCopies();

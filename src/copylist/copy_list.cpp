@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "copylist/list_backup.h"
+#include "core/event_log.h"
 #include "platform/files.h"
 #include "shell/file_name.h"
 
@@ -143,11 +144,13 @@ bool CopyList::AppendEntry(std::string_view path) {
     }
     // The rows are shown before the file is written, so the user sees the
     // sixth addition while the disk works. A failed automatic backup is not
-    // reported: the list itself is whole, and the next backup tries again.
+    // shown: the list itself is whole, and the next backup tries again.
     if (m_view != nullptr) {
         m_view->Redraw();
     }
-    static_cast<void>(TryWriteBackup());
+    if (const std::error_code error = TryWriteBackup()) {
+        core::LogFailure("自动备份列表失败 " + m_backupPath, error);
+    }
     m_autoBackupCounter = 0;
     return true;
 }

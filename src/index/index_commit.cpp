@@ -357,11 +357,19 @@ std::vector<ShardFailure> RecoverIndex(std::string_view runDirectory) {
     platform::FileLock refresh;
     const std::error_code busy = core::TryLockData(data, core::DataLock::Refresh,
                                                    LockMode::Exclusive, LockWait::No, refresh);
+    std::vector<ShardFailure> failures;
     if (busy) {
         cleanup.Unlock();
-        return FinishLeftCommit(runDirectory, false);
+        failures = FinishLeftCommit(runDirectory, false);
+    } else {
+        failures = TryRecoverHoldingRefreshLock(runDirectory);
     }
-    return TryRecoverHoldingRefreshLock(runDirectory);
+    // The callers (start-up, the command line) go on with whichever index is
+    // whole; what could not be finished is retried by the next search.
+    for (const ShardFailure& failure : failures) {
+        core::LogFailure("恢复中断的索引提交失败 " + failure.path, failure.error);
+    }
+    return failures;
 }
 
 std::vector<ShardFailure> TryCommitShards(const ShardSet& shards, std::string_view runDirectory) {

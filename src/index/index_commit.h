@@ -80,7 +80,8 @@ std::vector<ShardFailure> TryRecoverHoldingRefreshLock(std::string_view runDirec
 // another program, only finishes a left commit (the running refresh cleans up
 // for itself). Never waits for a refresh; waits for a commit or a clean-up
 // that runs. A data folder that is missing or may not be written is no
-// failure: nothing can be left there by this user.
+// failure: nothing can be left there by this user. Each failure returned is
+// also written to the log (core/event_log.h).
 std::vector<ShardFailure> RecoverIndex(std::string_view runDirectory);
 
 // Commits shards as the new index, steps 1 to 8 above; the thread count is

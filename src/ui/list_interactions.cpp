@@ -1,5 +1,6 @@
 #include "ui/list_interactions.h"
 
+#include "core/event_log.h"
 #include "platform/desktop/clipboard.h"
 #include "shell/clipboard_payload.h"
 #include "ui/control_ids.h"
@@ -149,15 +150,16 @@ std::string ListInteractions::CurrentPath() {
 // desktop's to report; the window says nothing.
 void ListInteractions::OpenCurrentFile() {
     const std::string path = CurrentPath();
-    if (!path.empty() && m_window.Dialogs().openFile) {
-        static_cast<void>(m_window.Dialogs().openFile(path));
+    if (!path.empty() && m_window.Dialogs().openFile && !m_window.Dialogs().openFile(path)) {
+        core::LogFailure("打开文件失败 " + path);
     }
 }
 
 void ListInteractions::ShowCurrentInFolder() {
     const std::string path = CurrentPath();
-    if (!path.empty() && m_window.Dialogs().showInFolder) {
-        static_cast<void>(m_window.Dialogs().showInFolder(path));
+    if (!path.empty() && m_window.Dialogs().showInFolder &&
+        !m_window.Dialogs().showInFolder(path)) {
+        core::LogFailure("在文件夹中显示失败 " + path);
     }
 }
 
@@ -188,13 +190,19 @@ bool ListInteractions::OnCommand(intptr_t command) {
         // A clipboard that cannot be taken stays as it was: the user sees the
         // old content come with the paste and copies again.
         case CopySelectedCommand:
-            static_cast<void>(TryCopyFiles(SelectedPaths()));
+            if (!TryCopyFiles(SelectedPaths())) {
+                core::LogFailure("把文件放到剪贴板失败");
+            }
             return true;
         case CopyNamesCommand:
-            static_cast<void>(desktop::TrySetClipboardText(shell::NamesText(SelectedPaths())));
+            if (!desktop::TrySetClipboardText(shell::NamesText(SelectedPaths()))) {
+                core::LogFailure("把文件名放到剪贴板失败");
+            }
             return true;
         case CopyPathsCommand:
-            static_cast<void>(desktop::TrySetClipboardText(shell::PathsText(SelectedPaths())));
+            if (!desktop::TrySetClipboardText(shell::PathsText(SelectedPaths()))) {
+                core::LogFailure("把路径放到剪贴板失败");
+            }
             return true;
         case ShowInFolderCommand:
             ShowCurrentInFolder();

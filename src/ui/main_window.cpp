@@ -192,8 +192,10 @@ void MainWindow::SaveSettings() {
         settings.copyTarget = m_copyPage.TargetText();
     }
     // A failed write cannot be shown any more (the window is going); the
-    // items after it are still written.
-    (void)m_context.settings.TrySaveShutdownSettings(settings);
+    // items after it are still written, and the log keeps the reason.
+    if (const std::error_code error = m_context.settings.TrySaveShutdownSettings(settings)) {
+        core::LogFailure("关闭时保存设置失败 " + m_context.settings.Path(), error);
+    }
 }
 
 void MainWindow::BackUpCopyList() {
@@ -436,8 +438,11 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
 }
 
 void MainWindow::OpenCopyReport() {
-    // Nothing to say when no program takes it: the report stays in data/.
-    static_cast<void>(m_dialogs.openFile(CopyReportPath()));
+    // Nothing to say in the window when no program takes it: the report
+    // stays in data/.
+    if (const std::string path = CopyReportPath(); !m_dialogs.openFile(path)) {
+        core::LogFailure("打开复制报告失败 " + path);
+    }
 }
 
 void MainWindow::ApplyJobEvents() {

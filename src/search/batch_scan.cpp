@@ -1,6 +1,7 @@
 #include "search/batch_scan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -47,18 +48,29 @@ class ProgressMeter {
 // A block's hits: each number's occurrences are checked to lie in the file
 // name at a character boundary, then the block's hits are put in record
 // order, each (record, number) once.
+//
+// Ignoring case, the matcher compares bytes without case and the check holds
+// each occurrence to the whole rule; a name that holds a full-width form
+// (its lead byte) is folded into a scratch buffer and matched again there,
+// since its occurrences are not the numbers' bytes.
 class BatchBlocks final : public detail::BlockVisitor {
   public:
     BatchBlocks(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,
-                platform::CodePage codePage, ProgressMeter& meter, std::vector<BatchHit>& out)
-        : m_matcher(matcher), m_numbers(numbers), m_codePage(codePage), m_meter(meter),
-          m_out(out) {}
+                platform::CodePage codePage, MatchRule rule, ProgressMeter& meter,
+                std::vector<BatchHit>& out)
+        : m_matcher(matcher), m_numbers(numbers), m_codePage(codePage), m_rule(rule),
+          m_meter(meter), m_out(out) {}
 
     bool OnBlock(const detail::ShardBlock& block) override {
         m_found.clear();
         m_matcher.FindAll(block.begin, block.end, [&](const char* start, std::size_t number) {
             Check(block, start, number);
         });
+        if (m_rule == MatchRule::IgnoreCaseAndWidth) {
+            for (const char lead : FullWidthLeadBytes(m_codePage)) {
+                FindInWideNames(block, lead);
+            }
+        }
         std::sort(m_found.begin(), m_found.end(), [](const BatchHit& a, const BatchHit& b) {
             return a.record.data() != b.record.data() ? a.record.data() < b.record.data()
                                                       : a.number < b.number;
@@ -82,17 +94,59 @@ class BatchBlocks final : public detail::BlockVisitor {
         const std::size_t length = m_numbers[number].size();
         const char* nameEnd = name.data() + name.size();
         if (start < name.data() || start > nameEnd ||
-            static_cast<std::size_t>(nameEnd - start) < length ||
-            !platform::IsCharBoundary(name, static_cast<std::size_t>(start - name.data()),
-                                      m_codePage)) {
+            static_cast<std::size_t>(nameEnd - start) < length) {
+            return;
+        }
+        const auto at = static_cast<std::size_t>(start - name.data());
+        if (!platform::IsCharBoundary(name, at, m_codePage) ||
+            (m_rule == MatchRule::IgnoreCaseAndWidth &&
+             !OccursFoldedAt(name, at, m_numbers[number], m_codePage))) {
             return;
         }
         m_found.push_back({record, static_cast<std::uint32_t>(number)});
     }
 
+    // Every record whose file name holds the byte lead, matched again as a
+    // folded copy of its name.
+    void FindInWideNames(const detail::ShardBlock& block, char lead) {
+        for (const char* from = block.begin; from < block.end;) {
+            const char* hit = static_cast<const char*>(
+                std::memchr(from, lead, static_cast<std::size_t>(block.end - from)));
+            if (hit == nullptr) {
+                return;
+            }
+            const char* lineStart = detail::FindLineStart(block.begin, hit, block.hasSub);
+            const char* lineEnd = detail::FindLineEnd(hit, block.end, block.hasSub);
+            const std::string_view record = detail::RecordOf(lineStart, lineEnd, block.end);
+            const std::string_view name = RecordName(record, m_codePage);
+            if (hit < name.data()) {
+                from = name.data();
+                continue;
+            }
+            FoldTextInto(name, m_codePage, m_folded);
+            const char* begin = m_folded.data();
+            m_matcher.FindAll(begin, begin + m_folded.size(),
+                              [&](const char* start, std::size_t number) {
+                                  const auto at = static_cast<std::size_t>(start - begin);
+                                  if (platform::IsCharBoundary(m_folded, at, m_codePage) &&
+                                      OccursFoldedAt(m_folded, at, m_numbers[number],
+                                                     m_codePage)) {
+                                      m_found.push_back(
+                                          {record, static_cast<std::uint32_t>(number)});
+                                  }
+                              });
+            if (lineEnd == block.end) {
+                return;
+            }
+            from = lineEnd + 1;
+        }
+    }
+
     const detail::NumberMatcher& m_matcher;
-    const std::vector<std::string>& m_numbers;
+    const std::vector<std::string>& m_numbers;  // Folded when the rule ignores case.
     const platform::CodePage m_codePage;
+    const MatchRule m_rule;
+    std::string m_folded;  // A name with full-width forms, folded; reused.
     ProgressMeter& m_meter;
     std::vector<BatchHit>& m_out;
     std::vector<BatchHit> m_found;  // The current block's, reused.
@@ -106,13 +160,13 @@ struct ShardJob {
 };
 
 void ScanOne(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,
-             platform::CodePage codePage, const std::atomic<bool>& stop, ProgressMeter& meter,
-             ShardJob& job) {
+             platform::CodePage codePage, MatchRule rule, const std::atomic<bool>& stop,
+             ProgressMeter& meter, ShardJob& job) {
     if (job.shard->records == 0 || job.shard->error) {
         return;
     }
     try {
-        BatchBlocks blocks(matcher, numbers, codePage, meter, *job.hits);
+        BatchBlocks blocks(matcher, numbers, codePage, rule, meter, *job.hits);
         job.stopped = detail::WalkShardBlocks(job.shard->shard.Bytes(), job.shard->records, stop,
                                               blocks) == ScanEnd::Stopped;
     } catch (...) {
@@ -126,7 +180,7 @@ void ScanOne(const detail::NumberMatcher& matcher, const std::vector<std::string
 
 BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
                     const std::atomic<bool>& stop, platform::CodePage codePage,
-                    const BatchProgress& progress) {
+                    const BatchProgress& progress, MatchRule rule) {
     BatchScan scan;
     scan.shards = std::move(shards);
     scan.hits.resize(scan.shards.size());
@@ -138,7 +192,16 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
     if (numbers.empty()) {
         return scan;
     }
-    const detail::NumberMatcher matcher(numbers);
+    std::vector<std::string> folded;
+    if (rule == MatchRule::IgnoreCaseAndWidth) {
+        folded.reserve(numbers.size());
+        for (const std::string& number : numbers) {
+            folded.push_back(FoldText(number, codePage));
+        }
+    }
+    const std::vector<std::string>& matched =
+        rule == MatchRule::IgnoreCaseAndWidth ? folded : numbers;
+    const detail::NumberMatcher matcher(matched, rule == MatchRule::IgnoreCaseAndWidth);
     ProgressMeter meter(total, progress);
     std::vector<ShardJob> jobs(scan.shards.size());
     for (std::size_t n = 0; n < jobs.size(); ++n) {
@@ -151,12 +214,12 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
     try {
         for (; n < jobs.size(); ++n) {
             workers.emplace_back(
-                [&, n] { ScanOne(matcher, numbers, codePage, stop, meter, jobs[n]); });
+                [&, n] { ScanOne(matcher, matched, codePage, rule, stop, meter, jobs[n]); });
         }
     } catch (const std::system_error&) {
         // No thread for the remaining shards: scan them here, in order.
         for (; n < jobs.size(); ++n) {
-            ScanOne(matcher, numbers, codePage, stop, meter, jobs[n]);
+            ScanOne(matcher, matched, codePage, rule, stop, meter, jobs[n]);
         }
     }
     for (std::thread& worker : workers) {
@@ -214,6 +277,31 @@ BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers)
     }
     outcome.results = std::make_unique<ResultsArray>(std::move(scan.shards), std::move(rows));
     return outcome;
+}
+
+void CountMissingIgnoringCase(BatchOutcome& outcome, const SearchRequest& request,
+                              const std::atomic<bool>& stop, platform::CodePage codePage) {
+    if (outcome.match != MatchRule::Exact || outcome.missing == 0 || outcome.stopped ||
+        outcome.incomplete) {
+        return;
+    }
+    std::vector<std::string> missing;
+    std::vector<std::size_t> places;
+    for (std::size_t i = 0; i < outcome.numbers.size(); ++i) {
+        if (outcome.numbers[i].files == 0) {
+            missing.push_back(outcome.numbers[i].number);
+            places.push_back(i);
+        }
+    }
+    SearchRequest folded = request;
+    folded.match = MatchRule::IgnoreCaseAndWidth;
+    const BatchScan scan = ScanBatch(OpenShards(folded), missing, stop, codePage, {},
+                                     MatchRule::IgnoreCaseAndWidth);
+    for (const std::vector<BatchHit>& hits : scan.hits) {
+        for (const BatchHit& hit : hits) {
+            ++outcome.numbers[places[hit.number]].filesIgnoringCase;
+        }
+    }
 }
 
 std::vector<std::vector<std::string_view>> HitsByNumber(const BatchScan& scan,

@@ -39,17 +39,27 @@ using BatchProgress = std::function<void(int percent)>;
 
 // Scans the opened shards (OpenShards) for numbers (none empty, as
 // SplitBatchNumbers gives them): a number is in a record when it occurs in
-// the file name by the single search's rule (KeywordOccurs in codePage).
+// the file name by the single search's rule (KeywordOccurs in codePage under
+// rule; the numbers are folded here when the rule needs it).
 // One thread per shard, joined before it returns; without a thread the
 // remaining shards are scanned on the calling thread. Stops between blocks
 // once stop is set, keeping what was found.
 BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
                     const std::atomic<bool>& stop, platform::CodePage codePage,
-                    const BatchProgress& progress = {});
+                    const BatchProgress& progress = {},
+                    MatchRule rule = MatchRule::Exact);
 
 // The outcome: the count per number and the rows grouped by number in list
 // order, each record once under the first number of the list it holds.
 BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers);
+
+// For every number of an exact batch that found no file, the files that
+// hold it under MatchRule::IgnoreCaseAndWidth (BatchNumber::filesIgnoringCase):
+// a second scan, for those numbers only, of shards opened by request. Costs
+// nothing when every number was found; does nothing for a stopped or
+// incomplete batch or one that already ignored case. Any thread.
+void CountMissingIgnoringCase(BatchOutcome& outcome, const SearchRequest& request,
+                              const std::atomic<bool>& stop, platform::CodePage codePage);
 
 // Every hit of every number: element i holds the records that hold
 // numbers[i], in row order (shard 1's first). A record with two numbers is in

@@ -6,12 +6,17 @@
 namespace cj::search {
 
 BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
-                      int shardCount, const std::atomic<bool>& stop, platform::CodePage codePage) {
+                      int shardCount, const std::atomic<bool>& stop, platform::CodePage codePage,
+                      MatchRule rule) {
     if (numbers.empty()) {
         return GroupBatch({}, numbers);
     }
-    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths};
-    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage), numbers);
+    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, rule};
+    BatchOutcome outcome =
+        GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers);
+    outcome.match = rule;
+    CountMissingIgnoringCase(outcome, request, stop, codePage);
+    return outcome;
 }
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
@@ -21,11 +26,12 @@ BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener
       m_runDirectory(std::move(runDirectory)),
       m_jobs(activity) {}
 
-core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCount) {
+core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCount,
+                                  MatchRule rule) {
     return m_jobs.Start(
         shardCount,
-        [this, list = std::move(numbers)](core::JobGeneration generation, int shards) {
-            Collect(generation, list, shards);
+        [this, list = std::move(numbers), rule](core::JobGeneration generation, int shards) {
+            Collect(generation, list, shards, rule);
         },
         [this](core::JobGeneration generation) {
             // The numbers went with the failed start, so the outcome lists none.
@@ -36,18 +42,21 @@ core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCou
 }
 
 void BatchSearch::Collect(core::JobGeneration generation,
-                          const std::vector<std::string>& numbers, int shardCount) {
+                          const std::vector<std::string>& numbers, int shardCount,
+                          MatchRule rule) {
     BatchOutcome outcome;
     try {
         if (!numbers.empty()) {
-            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
+            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, rule};
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };
+            const platform::CodePage codePage = platform::ActiveCodePage();
             outcome = GroupBatch(ScanBatch(OpenShards(request), numbers,
-                                           m_activity.SearchStopFlag(),
-                                           platform::ActiveCodePage(), progress),
+                                           m_activity.SearchStopFlag(), codePage, progress, rule),
                                  numbers);
+            outcome.match = rule;
+            CountMissingIgnoringCase(outcome, request, m_activity.SearchStopFlag(), codePage);
         } else {
             outcome = GroupBatch({}, numbers);
         }

@@ -36,9 +36,11 @@ namespace cj::search::detail {
 
 class NumberMatcher {
   public:
-    // numbers: none of them empty (an empty one is ignored). Any thread;
-    // FindAll may then run on many threads at once.
-    explicit NumberMatcher(const std::vector<std::string>& numbers);
+    // numbers: none of them empty (an empty one is ignored). With
+    // ignoreCase, ASCII letters of the text and the numbers compare in either
+    // case, byte by byte (the caller checks characters). Any thread; FindAll
+    // may then run on many threads at once.
+    explicit NumberMatcher(const std::vector<std::string>& numbers, bool ignoreCase = false);
 
     // Calls found(start, index) once for every occurrence of numbers[index]
     // that lies wholly in [begin, end), start pointing at its first byte.
@@ -47,7 +49,11 @@ class NumberMatcher {
     template <class Found>
     void FindAll(const char* begin, const char* end, Found&& found) const {
         for (const Group& group : m_groups) {
-            group.FindAll(*this, begin, end, found);
+            if (m_ignoreCase) {
+                group.FindAll<true>(*this, begin, end, found);
+            } else {
+                group.FindAll<false>(*this, begin, end, found);
+            }
         }
     }
 
@@ -66,6 +72,33 @@ class NumberMatcher {
     };
 
     static std::uint64_t Hash(std::uint64_t gram) { return gram * 0x9E3779B97F4A7C15ULL; }
+    // The eight bytes with A-Z made lower case, all at once.
+    static std::uint64_t LowerBytes(std::uint64_t bytes) {
+        constexpr std::uint64_t Ones = 0x0101010101010101ULL;
+        const std::uint64_t low = bytes & (0x7F * Ones);
+        const std::uint64_t atLeastA = low + (0x80 - 'A') * Ones;
+        const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * Ones;
+        const std::uint64_t upper = atLeastA & ~pastZ & ~bytes & (0x80 * Ones);
+        return bytes | (upper >> 2);
+    }
+    template <bool IgnoreCase>
+    static std::uint64_t Fold(std::uint64_t gram) {
+        return IgnoreCase ? LowerBytes(gram) : gram;
+    }
+    template <bool IgnoreCase>
+    static bool Equal(const char* text, const char* number, std::size_t length) {
+        if (!IgnoreCase) {
+            return std::memcmp(text, number, length) == 0;
+        }
+        for (std::size_t i = 0; i < length; ++i) {
+            const auto a = static_cast<unsigned char>(text[i]);
+            const auto b = static_cast<unsigned char>(number[i]);
+            if ((a >= 'A' && a <= 'Z' ? a + 32 : a) != (b >= 'A' && b <= 'Z' ? b + 32 : b)) {
+                return false;
+            }
+        }
+        return true;
+    }
     // The q bytes at p as a number, little end first; reads 8 bytes when
     // they lie before end.
     static std::uint64_t Gram(const char* p, const char* end, std::uint64_t mask) {
@@ -91,7 +124,7 @@ class NumberMatcher {
         // The samples that pass the bitmap are gathered first and checked
         // afterwards, so that the sampling loop keeps everything in
         // registers (about twice as fast as checking each at once).
-        template <class Found>
+        template <bool IgnoreCase, class Found>
         void FindAll(const NumberMatcher& owner, const char* begin, const char* end,
                      Found& found) const {
             const auto size = static_cast<std::size_t>(end - begin);
@@ -117,7 +150,7 @@ class NumberMatcher {
                      ++i, p += stride) {
                     std::uint64_t gram;
                     std::memcpy(&gram, p, 8);
-                    gram &= gramMask;
+                    gram = Fold<IgnoreCase>(gram & gramMask);
                     const std::uint64_t bit = Hash(gram) >> shift;
                     passed[count] = p;
                     count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;
@@ -125,18 +158,20 @@ class NumberMatcher {
                 if (i >= wide) {
                     for (const std::size_t stop = std::min(samples, i + Batch - count); i < stop;
                          ++i, p += stride) {
-                        const std::uint64_t bit = Hash(Gram(p, end, gramMask)) >> shift;
+                        const std::uint64_t bit =
+                            Hash(Fold<IgnoreCase>(Gram(p, end, gramMask))) >> shift;
                         passed[count] = p;
                         count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;
                     }
                 }
                 for (std::size_t k = 0; k < count; ++k) {
-                    Verify(owner, Gram(passed[k], end, gramMask), passed[k], begin, end, found);
+                    Verify<IgnoreCase>(owner, Fold<IgnoreCase>(Gram(passed[k], end, gramMask)),
+                                       passed[k], begin, end, found);
                 }
             }
         }
 
-        template <class Found>
+        template <bool IgnoreCase, class Found>
         void Verify(const NumberMatcher& owner, std::uint64_t gram, const char* p,
                     const char* begin, const char* end, Found& found) const {
             const std::size_t slotMask = slots.size() - 1;
@@ -156,8 +191,9 @@ class NumberMatcher {
                     const char* start = p - entry.offset;
                     const std::size_t length = owner.m_lengths[entry.number];
                     if (static_cast<std::size_t>(end - start) >= length &&
-                        std::memcmp(start, owner.m_bytes.data() + owner.m_starts[entry.number],
-                                    length) == 0) {
+                        Equal<IgnoreCase>(start,
+                                          owner.m_bytes.data() + owner.m_starts[entry.number],
+                                          length)) {
                         found(start, static_cast<std::size_t>(entry.number));
                     }
                 }
@@ -172,6 +208,7 @@ class NumberMatcher {
     std::vector<std::size_t> m_starts;    // Of number i in m_bytes.
     std::vector<std::size_t> m_lengths;   // Of number i.
     std::vector<Group> m_groups;
+    bool m_ignoreCase = false;
 };
 
 }  // namespace cj::search::detail

@@ -5,11 +5,31 @@
 
 namespace cj::search {
 
-core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount) {
+namespace {
+
+// The files an exact search that found nothing would find ignoring case and
+// width: a second, counting scan, only after the first found nothing.
+std::uint64_t CountIgnoringCase(SearchRequest request, const std::string& keywordText,
+                                const std::atomic<bool>& stop) {
+    request.detail = HitDetail::Count;
+    request.match = MatchRule::IgnoreCaseAndWidth;
+    const KeywordSet keywords(keywordText, platform::ActiveCodePage(), request.match);
+    std::uint64_t files = 0;
+    for (const ShardHits& shard : SearchShards(request, keywords, stop)) {
+        files += shard.count;
+    }
+    return files;
+}
+
+}  // namespace
+
+core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount,
+                                   MatchRule rule) {
     return m_jobs.Start(
         shardCount,
-        [this, keywords = std::string(keywordText)](core::JobGeneration generation, int shards) {
-            Collect(generation, keywords, shards);
+        [this, keywords = std::string(keywordText), rule](core::JobGeneration generation,
+                                                          int shards) {
+            Collect(generation, keywords, shards, rule);
         },
         [this](core::JobGeneration generation) {
             SearchOutcome failed;
@@ -19,13 +39,18 @@ core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount)
 }
 
 void SearchEngine::Collect(core::JobGeneration generation, const std::string& keywordText,
-                           int shardCount) {
+                           int shardCount, MatchRule rule) {
     SearchOutcome outcome;
     try {
-        const KeywordSet keywords(keywordText);
-        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
+        const KeywordSet keywords(keywordText, platform::ActiveCodePage(), rule);
+        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, rule};
         outcome.results = std::make_unique<ResultsArray>(
             SearchShards(request, keywords, m_activity.SearchStopFlag()));
+        if (rule == MatchRule::Exact && outcome.results->Count() == 0 &&
+            !m_activity.IsSearchStopRequested()) {
+            outcome.filesIgnoringCase =
+                CountIgnoringCase(request, keywordText, m_activity.SearchStopFlag());
+        }
     } catch (...) {
         // Out of memory: report an empty result rather than none at all.
         // Nothing leaves this thread.

@@ -198,7 +198,8 @@ void MainWindow::SaveSettings() {
 
 void MainWindow::StartSearch() {
     const core::JobStart start =
-        m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount);
+        m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount,
+                               m_options.matchRule);
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }
@@ -223,7 +224,8 @@ void MainWindow::StartBatch(const std::string& text) {
         m_batchWindow.ShowNotice(BatchNothingToSearchText);
         return;
     }
-    const core::JobStart start = m_context.batch.Start(std::move(numbers), m_options.threadCount);
+    const core::JobStart start =
+        m_context.batch.Start(std::move(numbers), m_options.threadCount, m_options.matchRule);
     switch (start.outcome) {
         case core::StartOutcome::RefreshRunning:
             m_batchWindow.ShowNotice(BatchRefreshRunningText);
@@ -462,10 +464,10 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
         return;  // A newer search or batch has started since: its rows are the ones to show.
     }
     m_rows.Replace(std::move(event.outcome.results));
-    m_searchPage.ShowSearchResults(m_rows.Count());
+    m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
-        m_searchPage.ShowListAgain(true);
+        m_searchPage.ShowListAgain(!m_searchPage.NoticeShown());
     }
 }
 

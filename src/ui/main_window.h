@@ -65,6 +65,8 @@ struct WindowOptions {
     // What a double-click on a hit does; empty as windowState.
     std::optional<core::DoubleClickAction> doubleClick = core::DoubleClickAction::AddToCopyList;
     int threadCount = 0;  // Search workers and index shards.
+    // How the search and the batch hold keywords against names.
+    search::MatchRule matchRule = search::MatchRule::Exact;
 };
 
 class MainWindow {

@@ -176,21 +176,19 @@ void ScanOne(const detail::NumberMatcher& matcher, const std::vector<std::string
     }
 }
 
-}  // namespace
-
-BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
-                    const std::atomic<bool>& stop, platform::CodePage codePage,
-                    const BatchProgress& progress, MatchRule rule) {
-    BatchScan scan;
-    scan.shards = std::move(shards);
-    scan.hits.resize(scan.shards.size());
+// Fills the hits, stopped and incomplete of scan from shards, which scan
+// may or may not own.
+void ScanInto(const std::vector<ShardHits>& shards, const std::vector<std::string>& numbers,
+              const std::atomic<bool>& stop, platform::CodePage codePage,
+              const BatchProgress& progress, MatchRule rule, BatchScan& scan) {
+    scan.hits.resize(shards.size());
     std::uint64_t total = 0;
-    for (const ShardHits& shard : scan.shards) {
+    for (const ShardHits& shard : shards) {
         total += shard.records;
         scan.incomplete = scan.incomplete || (shard.records > 0 && shard.error);
     }
     if (numbers.empty()) {
-        return scan;
+        return;
     }
     std::vector<std::string> folded;
     if (rule == MatchRule::IgnoreCaseAndWidth) {
@@ -203,9 +201,9 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
         rule == MatchRule::IgnoreCaseAndWidth ? folded : numbers;
     const detail::NumberMatcher matcher(matched, rule == MatchRule::IgnoreCaseAndWidth);
     ProgressMeter meter(total, progress);
-    std::vector<ShardJob> jobs(scan.shards.size());
+    std::vector<ShardJob> jobs(shards.size());
     for (std::size_t n = 0; n < jobs.size(); ++n) {
-        jobs[n].shard = &scan.shards[n];
+        jobs[n].shard = &shards[n];
         jobs[n].hits = &scan.hits[n];
     }
     std::vector<std::thread> workers;
@@ -229,6 +227,16 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
         scan.stopped = scan.stopped || job.stopped;
         scan.incomplete = scan.incomplete || job.failed;
     }
+}
+
+}  // namespace
+
+BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
+                    const std::atomic<bool>& stop, platform::CodePage codePage,
+                    const BatchProgress& progress, MatchRule rule) {
+    BatchScan scan;
+    scan.shards = std::move(shards);
+    ScanInto(scan.shards, numbers, stop, codePage, progress, rule, scan);
     return scan;
 }
 
@@ -279,29 +287,53 @@ BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers)
     return outcome;
 }
 
-void CountMissingIgnoringCase(BatchOutcome& outcome, const SearchRequest& request,
-                              const std::atomic<bool>& stop, platform::CodePage codePage) {
-    if (outcome.match != MatchRule::Exact || outcome.missing == 0 || outcome.stopped ||
-        outcome.incomplete) {
-        return;
+std::vector<std::uint64_t> CountMissingIgnoringCase(const BatchScan& scan,
+                                                    const std::vector<std::string>& numbers,
+                                                    const std::atomic<bool>& stop,
+                                                    platform::CodePage codePage) {
+    std::vector<std::uint64_t> files(numbers.size());
+    if (scan.stopped || scan.incomplete) {
+        return files;
+    }
+    std::vector<bool> found(numbers.size());
+    for (const std::vector<BatchHit>& hits : scan.hits) {
+        for (const BatchHit& hit : hits) {
+            found[hit.number] = true;
+        }
     }
     std::vector<std::string> missing;
     std::vector<std::size_t> places;
-    for (std::size_t i = 0; i < outcome.numbers.size(); ++i) {
-        if (outcome.numbers[i].files == 0) {
-            missing.push_back(outcome.numbers[i].number);
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (!found[i]) {
+            missing.push_back(numbers[i]);
             places.push_back(i);
         }
     }
-    SearchRequest folded = request;
-    folded.match = MatchRule::IgnoreCaseAndWidth;
-    const BatchScan scan = ScanBatch(OpenShards(folded), missing, stop, codePage, {},
-                                     MatchRule::IgnoreCaseAndWidth);
-    for (const std::vector<BatchHit>& hits : scan.hits) {
+    if (missing.empty()) {
+        return files;
+    }
+    BatchScan again;
+    ScanInto(scan.shards, missing, stop, codePage, {}, MatchRule::IgnoreCaseAndWidth, again);
+    for (const std::vector<BatchHit>& hits : again.hits) {
         for (const BatchHit& hit : hits) {
-            ++outcome.numbers[places[hit.number]].filesIgnoringCase;
+            ++files[places[hit.number]];
         }
     }
+    return files;
+}
+
+BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers, MatchRule rule,
+                        const std::atomic<bool>& stop, platform::CodePage codePage) {
+    std::vector<std::uint64_t> files;
+    if (rule == MatchRule::Exact) {
+        files = CountMissingIgnoringCase(scan, numbers, stop, codePage);
+    }
+    BatchOutcome outcome = GroupBatch(std::move(scan), numbers);
+    outcome.match = rule;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        outcome.numbers[i].filesIgnoringCase = files[i];
+    }
+    return outcome;
 }
 
 std::vector<std::vector<std::string_view>> HitsByNumber(const BatchScan& scan,

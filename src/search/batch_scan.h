@@ -53,13 +53,20 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
 // order, each record once under the first number of the list it holds.
 BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers);
 
-// For every number of an exact batch that found no file, the files that
-// hold it under MatchRule::IgnoreCaseAndWidth (BatchNumber::filesIgnoringCase):
-// a second scan, for those numbers only, of shards opened by request. Costs
-// nothing when every number was found; does nothing for a stopped or
-// incomplete batch or one that already ignored case. Any thread.
-void CountMissingIgnoringCase(BatchOutcome& outcome, const SearchRequest& request,
-                              const std::atomic<bool>& stop, platform::CodePage codePage);
+// For every number that an exact scan found in no file, the files that hold
+// it under MatchRule::IgnoreCaseAndWidth (0 for the others): a second scan of
+// the same shards, for those numbers only, so that the two answers describe
+// one index. Costs nothing when every number was found; all 0 for a stopped
+// or incomplete scan. Any thread.
+std::vector<std::uint64_t> CountMissingIgnoringCase(const BatchScan& scan,
+                                                    const std::vector<std::string>& numbers,
+                                                    const std::atomic<bool>& stop,
+                                                    platform::CodePage codePage);
+
+// GroupBatch for a scan made under rule; an exact one also gives each
+// missing number its filesIgnoringCase (CountMissingIgnoringCase).
+BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers, MatchRule rule,
+                        const std::atomic<bool>& stop, platform::CodePage codePage);
 
 // Every hit of every number: element i holds the records that hold
 // numbers[i], in row order (shard 1's first). A record with two numbers is in

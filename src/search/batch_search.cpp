@@ -12,11 +12,8 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
         return GroupBatch({}, numbers);
     }
     const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, rule};
-    BatchOutcome outcome =
-        GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers);
-    outcome.match = rule;
-    CountMissingIgnoringCase(outcome, request, stop, codePage);
-    return outcome;
+    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers,
+                      rule, stop, codePage);
 }
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
@@ -52,11 +49,10 @@ void BatchSearch::Collect(core::JobGeneration generation,
                 m_listener.OnBatchProgress(generation, percent);
             };
             const platform::CodePage codePage = platform::ActiveCodePage();
-            outcome = GroupBatch(ScanBatch(OpenShards(request), numbers,
-                                           m_activity.SearchStopFlag(), codePage, progress, rule),
-                                 numbers);
-            outcome.match = rule;
-            CountMissingIgnoringCase(outcome, request, m_activity.SearchStopFlag(), codePage);
+            const std::atomic<bool>& stop = m_activity.SearchStopFlag();
+            outcome = GroupBatch(
+                ScanBatch(OpenShards(request), numbers, stop, codePage, progress, rule), numbers,
+                rule, stop, codePage);
         } else {
             outcome = GroupBatch({}, numbers);
         }

@@ -1,27 +1,11 @@
 #include "search/search_engine.h"
 
+#include <algorithm>
+
 #include "search/keywords.h"
 #include "search/search_run.h"
 
 namespace cj::search {
-
-namespace {
-
-// The files an exact search that found nothing would find ignoring case and
-// width: a second, counting scan, only after the first found nothing.
-std::uint64_t CountIgnoringCase(SearchRequest request, const std::string& keywordText,
-                                const std::atomic<bool>& stop) {
-    request.detail = HitDetail::Count;
-    request.match = MatchRule::IgnoreCaseAndWidth;
-    const KeywordSet keywords(keywordText, platform::ActiveCodePage(), request.match);
-    std::uint64_t files = 0;
-    for (const ShardHits& shard : SearchShards(request, keywords, stop)) {
-        files += shard.count;
-    }
-    return files;
-}
-
-}  // namespace
 
 core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount,
                                    MatchRule rule) {
@@ -44,13 +28,16 @@ void SearchEngine::Collect(core::JobGeneration generation, const std::string& ke
     try {
         const KeywordSet keywords(keywordText, platform::ActiveCodePage(), rule);
         const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, rule};
-        outcome.results = std::make_unique<ResultsArray>(
-            SearchShards(request, keywords, m_activity.SearchStopFlag()));
-        if (rule == MatchRule::Exact && outcome.results->Count() == 0 &&
-            !m_activity.IsSearchStopRequested()) {
+        std::vector<ShardHits> shards = OpenShards(request);
+        ScanShards(request, shards, keywords, m_activity.SearchStopFlag());
+        const bool none = std::all_of(shards.begin(), shards.end(),
+                                      [](const ShardHits& shard) { return shard.count == 0; });
+        // Only after finding nothing: the common search costs no second scan.
+        if (rule == MatchRule::Exact && none && !m_activity.IsSearchStopRequested()) {
             outcome.filesIgnoringCase =
-                CountIgnoringCase(request, keywordText, m_activity.SearchStopFlag());
+                CountIgnoringCase(request, shards, keywordText, m_activity.SearchStopFlag());
         }
+        outcome.results = std::make_unique<ResultsArray>(std::move(shards));
     } catch (...) {
         // Out of memory: report an empty result rather than none at all.
         // Nothing leaves this thread.

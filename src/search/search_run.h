@@ -67,6 +67,13 @@ std::vector<ShardHits> OpenShards(const SearchRequest& request);
 void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
                 const KeywordSet& keywords, const std::atomic<bool>& stop);
 
+// For scanned shards in which request found no hit (and keywordText no file):
+// the files its keywords would find ignoring case and width, in a second,
+// counting scan of the same shards, so that both answers describe one index.
+// The shards' counts stay 0.
+std::uint64_t CountIgnoringCase(SearchRequest request, std::vector<ShardHits>& shards,
+                                std::string_view keywordText, const std::atomic<bool>& stop);
+
 // OpenShards, then ScanShards. A shard that cannot be opened has no hits.
 std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
                                     const std::atomic<bool>& stop);

@@ -164,7 +164,7 @@ void BatchWindow::ShowNumbers(const std::vector<search::BatchNumber>& numbers,
         std::string result(number.files > 0 ? BatchFoundWord
                            : complete       ? BatchMissingWord
                                             : BatchUnsureWord);
-        if (number.files == 0 && number.filesIgnoringCase > 0) {
+        if (number.files == 0 && number.filesIgnoringCase > 0 && complete) {
             result = BatchMissingButFoundIgnoringCaseWord(number.filesIgnoringCase);
         }
         rows.push_back({{number.number, std::to_string(number.files), std::move(result)}, {}});

@@ -45,13 +45,11 @@ void PrintHits(const Options& options, const std::vector<std::string>& numbers,
 }
 
 // The numbers no file holds but -i would find, on standard error, so that
-// stdout stays what scripts read. A second scan, for the missing numbers only.
+// stdout stays what scripts read.
 void NoteMissingIgnoringCase(const search::BatchScan& scan,
-                             const std::vector<std::string>& numbers,
-                             platform::CodePage codePage) {
-    const std::atomic<bool> never{false};
+                             const std::vector<std::string>& numbers) {
     const std::vector<std::uint64_t> files =
-        search::CountMissingIgnoringCase(scan, numbers, never, codePage);
+        search::MissingFilesIgnoringCase(scan, numbers.size());
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (files[i] > 0) {
             std::fprintf(stderr,
@@ -108,7 +106,7 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
     PrintHits(options, numbers, hits, out);
     out.Flush();
     if (!options.ignoreCase) {
-        NoteMissingIgnoringCase(scan, numbers, codePage);
+        NoteMissingIgnoringCase(scan, numbers);
     }
     if (out.Failed()) {
         return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));

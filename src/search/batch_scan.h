@@ -29,6 +29,10 @@ struct BatchScan {
     // hits[n] belongs to shards[n]: in shard order, a record at most once per
     // number, and the hits of one record together, by number.
     std::vector<std::vector<BatchHit>> hits;
+    MatchRule match = MatchRule::Exact;  // The rule the hits were found by.
+    // An exact scan's: per number, the files whose name holds it only when
+    // case and width are ignored. Found in the same pass.
+    std::vector<std::uint64_t> filesOnlyIgnoringCase;
     bool stopped = false;     // The stop flag ended some shard's scan early.
     bool incomplete = false;  // A shard with records was unreadable, or memory ran out.
 };
@@ -50,23 +54,15 @@ BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string
                     MatchRule rule = MatchRule::Exact);
 
 // The outcome: the count per number and the rows grouped by number in list
-// order, each record once under the first number of the list it holds.
+// order, each record once under the first number of the list it holds; for
+// an exact scan each missing number's filesIgnoringCase.
 BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers);
 
-// For every number that an exact scan found in no file, the files that hold
-// it under MatchRule::IgnoreCaseAndWidth (0 for the others): a second scan of
-// the same shards, for those numbers only, so that the two answers describe
-// one index. Costs nothing when every number was found; all 0 for a stopped
-// or incomplete scan. Any thread.
-std::vector<std::uint64_t> CountMissingIgnoringCase(const BatchScan& scan,
-                                                    const std::vector<std::string>& numbers,
-                                                    const std::atomic<bool>& stop,
-                                                    platform::CodePage codePage);
-
-// GroupBatch for a scan made under rule; an exact one also gives each
-// missing number its filesIgnoringCase (CountMissingIgnoringCase).
-BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers, MatchRule rule,
-                        const std::atomic<bool>& stop, platform::CodePage codePage);
+// For every number that an exact scan found in no file, the files whose name
+// holds it under MatchRule::IgnoreCaseAndWidth (0 for the others, and all 0
+// for a stopped or incomplete scan or one that ignored case already).
+std::vector<std::uint64_t> MissingFilesIgnoringCase(const BatchScan& scan,
+                                                    std::size_t numberCount);
 
 // Every hit of every number: element i holds the records that hold
 // numbers[i], in row order (shard 1's first). A record with two numbers is in

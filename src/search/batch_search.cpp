@@ -12,8 +12,7 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
         return GroupBatch({}, numbers);
     }
     const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, rule};
-    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers,
-                      rule, stop, codePage);
+    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers);
 }
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
@@ -51,8 +50,7 @@ void BatchSearch::Collect(core::JobGeneration generation,
             const platform::CodePage codePage = platform::ActiveCodePage();
             const std::atomic<bool>& stop = m_activity.SearchStopFlag();
             outcome = GroupBatch(
-                ScanBatch(OpenShards(request), numbers, stop, codePage, progress, rule), numbers,
-                rule, stop, codePage);
+                ScanBatch(OpenShards(request), numbers, stop, codePage, progress, rule), numbers);
         } else {
             outcome = GroupBatch({}, numbers);
         }

@@ -79,7 +79,7 @@ class BatchListener {
 // count). A shard with records that cannot be read makes the outcome
 // incomplete: its numbers would otherwise read as missing. An exact batch
 // counts its missing numbers' files under the other rule
-// (CountMissingIgnoringCase, batch_scan.h).
+// (BatchNumber::filesIgnoringCase).
 BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
                       int shardCount, const std::atomic<bool>& stop,
                       platform::CodePage codePage = platform::ActiveCodePage(),

@@ -99,8 +99,8 @@ void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::siz
         const char* number = m_bytes.data() + m_starts[i];
         const char* numberEnd = number + m_lengths[i];
         for (std::size_t offset = 0; offset < group.step; ++offset) {
-            const std::uint64_t gram = Gram(number + offset, numberEnd, group.mask);
-            grams.push_back({m_ignoreCase ? LowerBytes(gram) : gram,
+            const std::uint64_t gram = Gram(number + offset, numberEnd, ~0ULL);
+            grams.push_back({(m_ignoreCase ? CaseBits(gram) : gram) & group.mask,
                              {i, static_cast<std::uint32_t>(offset)}});
         }
     }

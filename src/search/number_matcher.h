@@ -72,18 +72,15 @@ class NumberMatcher {
     };
 
     static std::uint64_t Hash(std::uint64_t gram) { return gram * 0x9E3779B97F4A7C15ULL; }
-    // The eight bytes with A-Z made lower case, all at once.
-    static std::uint64_t LowerBytes(std::uint64_t bytes) {
-        constexpr std::uint64_t Ones = 0x0101010101010101ULL;
-        const std::uint64_t low = bytes & (0x7F * Ones);
-        const std::uint64_t atLeastA = low + (0x80 - 'A') * Ones;
-        const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * Ones;
-        const std::uint64_t upper = atLeastA & ~pastZ & ~bytes & (0x80 * Ones);
-        return bytes | (upper >> 2);
-    }
+    // Ignoring case, grams are compared with bit 0x20 set in every byte:
+    // A-Z become a-z and digits stay, at one instruction a sample. Other
+    // bytes that then look alike only pass on to the comparison, which
+    // ignores the case of letters alone. (A true lower-casing of the eight
+    // bytes made a batch of 1,000 numbers about a quarter slower.)
+    static std::uint64_t CaseBits(std::uint64_t gram) { return gram | 0x2020202020202020ULL; }
     template <bool IgnoreCase>
-    static std::uint64_t Fold(std::uint64_t gram) {
-        return IgnoreCase ? LowerBytes(gram) : gram;
+    static std::uint64_t Fold(std::uint64_t gram, std::uint64_t mask) {
+        return (IgnoreCase ? CaseBits(gram) : gram) & mask;
     }
     template <bool IgnoreCase>
     static bool Equal(const char* text, const char* number, std::size_t length) {
@@ -150,7 +147,7 @@ class NumberMatcher {
                      ++i, p += stride) {
                     std::uint64_t gram;
                     std::memcpy(&gram, p, 8);
-                    gram = Fold<IgnoreCase>(gram & gramMask);
+                    gram = Fold<IgnoreCase>(gram, gramMask);
                     const std::uint64_t bit = Hash(gram) >> shift;
                     passed[count] = p;
                     count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;
@@ -159,13 +156,13 @@ class NumberMatcher {
                     for (const std::size_t stop = std::min(samples, i + Batch - count); i < stop;
                          ++i, p += stride) {
                         const std::uint64_t bit =
-                            Hash(Fold<IgnoreCase>(Gram(p, end, gramMask))) >> shift;
+                            Hash(Fold<IgnoreCase>(Gram(p, end, ~0ULL), gramMask)) >> shift;
                         passed[count] = p;
                         count += (bitmap[bit >> 6] >> (bit & 63)) & 1U;
                     }
                 }
                 for (std::size_t k = 0; k < count; ++k) {
-                    Verify<IgnoreCase>(owner, Fold<IgnoreCase>(Gram(passed[k], end, gramMask)),
+                    Verify<IgnoreCase>(owner, Fold<IgnoreCase>(Gram(passed[k], end, ~0ULL), gramMask),
                                        passed[k], begin, end, found);
                 }
             }

@@ -55,8 +55,9 @@ class ProgressMeter {
 // matched again there, since its occurrences are not the numbers' bytes. An
 // exact scan then keeps a record for a number only when the exact rule finds
 // the number in its name, and counts the others: what ignoring case would
-// add comes in the same pass, at no second scan (measured: the folding
-// matcher costs the batch nothing over the exact one).
+// add comes in the same pass. Measured over 10M records, the folding matcher
+// costs a batch of 1,000 numbers 0-5% over the exact one; a second scan for
+// the missing numbers cost about 40%.
 class BatchBlocks final : public detail::BlockVisitor {
   public:
     BatchBlocks(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,

@@ -11,7 +11,7 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
     if (numbers.empty()) {
         return GroupBatch({}, numbers);
     }
-    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, rule};
+    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
     return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers);
 }
 
@@ -43,7 +43,7 @@ void BatchSearch::Collect(core::JobGeneration generation,
     BatchOutcome outcome;
     try {
         if (!numbers.empty()) {
-            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, rule};
+            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };

@@ -27,7 +27,7 @@ void SearchEngine::Collect(core::JobGeneration generation, const std::string& ke
     SearchOutcome outcome;
     try {
         const KeywordSet keywords(keywordText, platform::ActiveCodePage(), rule);
-        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, rule};
+        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
         std::vector<ShardHits> shards = OpenShards(request);
         ScanShards(request, shards, keywords, m_activity.SearchStopFlag());
         const bool none = std::all_of(shards.begin(), shards.end(),

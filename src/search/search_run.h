@@ -45,13 +45,13 @@ struct SearchRequest {
     // Shards 1..shardCount are read; below 1 means the stored thread count.
     int shardCount = 0;
     HitDetail detail = HitDetail::Paths;
-    // How keywords and batch numbers are held against names.
-    MatchRule match = MatchRule::Exact;
     // With HitDetail::Paths, optional: shard 1's hits go here as they are
     // found, on its worker's thread, instead of into its paths (its count
     // still counts them). The first shard's hits come first in any case, so
     // the command line writes them out while the other shards are scanned.
     HitSink* firstShardSink = nullptr;
+    // How keywords and batch numbers are held against names.
+    MatchRule match = MatchRule::Exact;
 };
 
 // Reads the counts and opens (maps) shards 1..request.shardCount as one

@@ -97,6 +97,11 @@ std::error_code ReadStandardInput(std::string& text) {
     }
 }
 
+int FailNoIndex(const std::string& runDirectory) {
+    return Fail("no index in " + core::DataDirectory(runDirectory) +
+                ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window");
+}
+
 int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
@@ -259,6 +264,9 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
         request.firstShardSink = &firstShard;
     }
     std::vector<search::ShardHits> hits = search::OpenShards(request);
+    if (hits.empty()) {
+        return FailNoIndex(runDirectory);
+    }
     // An unreadable shard would read as empty and print too few hits: a
     // shard with records must be there.
     for (const search::ShardHits& shard : hits) {

@@ -294,6 +294,10 @@ std::vector<std::uint64_t> SettingsFile::ReadShardCounts(int shardCount) const {
     return counts;
 }
 
+bool SettingsFile::HoldsShardCounts() const {
+    return !m_config.ReadSection(ShardCounts).keys.empty();
+}
+
 std::error_code SettingsFile::TryWriteIndexCounts(std::span<const std::uint64_t> counts,
                                                   std::optional<int> threadCount) const {
     // The edits hold views, so their texts live here.

@@ -158,6 +158,9 @@ class SettingsFile {
     // The counts of shards 1..shardCount in one read of the file: element
     // n - 1 is ReadShardCount(n).
     std::vector<std::uint64_t> ReadShardCounts(int shardCount) const;
+    // Whether the file holds any shard count: every index commit stores one
+    // for each shard, 0 included, so a folder never refreshed has none.
+    bool HoldsShardCounts() const;
     // The index's counts as one rewrite of the file, all or nothing: counts[n
     // - 1] becomes shard n's count, every other item of the shard counts'
     // section goes, and the thread count becomes threadCount when given. For

@@ -12,7 +12,12 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
         return GroupBatch({}, numbers);
     }
     const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
-    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage, {}, rule), numbers);
+    std::vector<ShardHits> shards = OpenShards(request);
+    const bool noIndex = shards.empty();
+    BatchOutcome outcome =
+        GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage, {}, rule), numbers);
+    outcome.noIndex = noIndex;
+    return outcome;
 }
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
@@ -47,10 +52,12 @@ void BatchSearch::Collect(core::JobGeneration generation,
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };
-            const platform::CodePage codePage = platform::ActiveCodePage();
-            const std::atomic<bool>& stop = m_activity.SearchStopFlag();
-            outcome = GroupBatch(
-                ScanBatch(OpenShards(request), numbers, stop, codePage, progress, rule), numbers);
+            std::vector<ShardHits> shards = OpenShards(request);
+            const bool noIndex = shards.empty();
+            outcome = GroupBatch(ScanBatch(std::move(shards), numbers, m_activity.SearchStopFlag(),
+                                           platform::ActiveCodePage(), progress, rule),
+                                 numbers);
+            outcome.noIndex = noIndex;
         } else {
             outcome = GroupBatch({}, numbers);
         }

@@ -37,6 +37,7 @@ void SearchEngine::Collect(core::JobGeneration generation, const std::string& ke
             outcome.filesIgnoringCase =
                 CountIgnoringCase(request, shards, keywordText, m_activity.SearchStopFlag());
         }
+        outcome.noIndex = shards.empty();
         outcome.results = std::make_unique<ResultsArray>(std::move(shards));
     } catch (...) {
         // Out of memory: report an empty result rather than none at all.

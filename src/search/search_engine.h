@@ -31,6 +31,9 @@ struct SearchOutcome {
     // An exact search that found nothing: the files it would find ignoring
     // case and width (0 otherwise), so that the window can say so.
     std::uint64_t filesIgnoringCase = 0;
+    // There is no index to search (never refreshed): no answer at all, not
+    // an empty one.
+    bool noIndex = false;
 };
 
 class SearchListener {

@@ -309,7 +309,7 @@ core::JobStart MainWindow::StartRefreshJob(int shardCount) {
 }
 
 std::string MainWindow::CopyReportPath() const {
-    return platform::JoinPath(core::DataDirectory(m_context.runDirectory), "CopyReport.txt");
+    return core::CopyReportPath(m_context.runDirectory);
 }
 
 void MainWindow::RefreshCopyStatus() {
@@ -338,8 +338,12 @@ void MainWindow::RestoreBackup() {
         return;
     }
     // A missing backup leaves the list empty, as the user was told it would
-    // be replaced; there is nothing more to say about it.
-    static_cast<void>(m_copyList.RestoreBackup());
+    // be replaced; there is nothing more to say about it. One that is there
+    // but cannot be read says why.
+    if (const std::error_code error = m_copyList.RestoreBackup();
+        error && error != std::errc::no_such_file_or_directory) {
+        m_searchPage.ShowNotice(OpenBackupFailedText(error), false);
+    }
 }
 
 std::optional<std::string> MainWindow::TargetFolder() {
@@ -411,8 +415,7 @@ void MainWindow::EndCopyJobWindow() {
 void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     // Only the data folder holds the details: nothing but the copied files
     // ever goes into the target folder.
-    const std::string reportPath = CopyReportPath();
-    const bool saved = !platform::WriteWholeFileAtomic(reportPath, CopyReportText(summary));
+    const bool saved = !copylist::TryWriteCopyReport(m_context.runDirectory, summary);
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
@@ -464,7 +467,11 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
         return;  // A newer search or batch has started since: its rows are the ones to show.
     }
     m_rows.Replace(std::move(event.outcome.results));
-    m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
+    if (event.outcome.noIndex) {
+        m_searchPage.ShowResults(0, NoIndexText);
+    } else {
+        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
+    }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(!m_searchPage.NoticeShown());
@@ -484,12 +491,14 @@ void MainWindow::Apply(BatchFinishedEvent& event) {
     search::BatchOutcome& outcome = event.outcome;
     m_rows.Replace(std::move(outcome.results));
     m_batchNumbers = std::move(outcome.numbers);
-    m_batchComplete = !outcome.stopped && !outcome.incomplete;
+    m_batchComplete = !outcome.stopped && !outcome.incomplete && !outcome.noIndex;
     const std::string summary =
-        BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
+        outcome.noIndex ? std::string(NoIndexText)
+                        : BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
     m_searchPage.ShowResults(m_rows.Count(), summary);
     m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
-    m_batchWindow.ShowSummary(summary + "，" + BatchFilesText(m_rows.Count()));
+    m_batchWindow.ShowSummary(outcome.noIndex ? summary
+                                              : summary + "，" + BatchFilesText(m_rows.Count()));
     if (OwnsBusyLabel(JobKind::Batch, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);

@@ -3,6 +3,7 @@
 // lists, the copy page's buttons, the copy progress window; offscreen.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAbstractScrollArea>
@@ -243,6 +244,18 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
     });
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
+}
+
+// A backup that was a FIFO held the window for good at "打开备份"; now it is
+// refused at once and the band says why.
+TEST_F(CopyPageTest, BackupThatIsNoRegularFileIsRefusedWithItsReason) {
+    ASSERT_EQ(::mkfifo((m_dir / "data/Backup.txt").c_str(), 0600), 0);
+    Run([&] {
+        Window().Dialogs().askYesNo = [](std::string_view, std::string_view) { return true; };
+        ShowCopyPage();
+        ClickButton(Copy().OpenBackup());
+        EXPECT_EQ(Status(), "打开备份失败（备份文件不是普通文件）");
+    });
 }
 
 TEST_F(CopyPageTest, BrowseFillsTheTargetBoxWithTheChosenFolder) {

@@ -1,0 +1,73 @@
+#include "copylist/copy_report.h"
+
+#include "core/data_paths.h"
+#include "platform/files.h"
+
+namespace cj::copylist {
+
+namespace {
+
+std::string SummaryLine(const CopySummary& summary) {
+    std::string text = summary.stopped ? "复制已停止：" : "复制完成：";
+    text += "已复制 " + std::to_string(summary.copied) + " 个，已存在跳过 " +
+            std::to_string(summary.skippedExisting) + " 个，失败 " +
+            std::to_string(summary.failed) + " 个";
+    if (summary.notTried > 0) {
+        text += "，未复制 " + std::to_string(summary.notTried) + " 个";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CopyReportText(const CopySummary& summary) {
+    std::string text = SummaryLine(summary) + "\n";
+    for (const NotCopied& file : summary.notCopied) {
+        text += file.source;
+        text += " -> ";
+        text += file.target;
+        text += "：";
+        if (file.error == std::errc::file_exists) {
+            text += "已存在，未覆盖";
+        } else if (file.error == std::errc::no_such_file_or_directory) {
+            // The source has gone, or the target folder could not be made.
+            text += "找不到文件或目标文件夹";
+        } else if (file.error == std::errc::invalid_argument) {
+            text += "不是普通文件";
+        } else {
+            text += FailureReasonText(file.error);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+std::string FailureReasonText(std::error_code error) {
+    if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
+        return "磁盘空间不足";
+    }
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return "没有写入权限";
+    }
+    if (error == std::errc::read_only_file_system) {
+        return "磁盘只读";
+    }
+    if (error == std::errc::no_such_file_or_directory) {
+        return "找不到文件夹";
+    }
+    if (error == std::errc::is_a_directory) {
+        return "已有同名文件夹";
+    }
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        // A data file that is a link another account made, or a loop.
+        return "是符号链接，已拒绝";
+    }
+    return error ? error.message() : std::string("未知错误");
+}
+
+std::error_code TryWriteCopyReport(std::string_view runDirectory, const CopySummary& summary) {
+    return platform::WriteWholeFileAtomic(core::CopyReportPath(runDirectory),
+                                          CopyReportText(summary));
+}
+
+}  // namespace cj::copylist

@@ -103,10 +103,14 @@ int FailNoIndex(const std::string& runDirectory) {
 }
 
 int FinishOutput() {
+    // A text longer than the stream's buffer was partly written while it was
+    // put, and that write's reason is in errno now: the flush below fails
+    // without setting it again.
+    const int earlier = std::ferror(stdout) != 0 ? errno : 0;
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        return Fail(std::string("cannot write the output: ") +
-                    std::strerror(errno != 0 ? errno : EIO));
+        const int reason = errno != 0 ? errno : earlier != 0 ? earlier : EIO;
+        return Fail(std::string("cannot write the output: ") + std::strerror(reason));
     }
     return 0;
 }

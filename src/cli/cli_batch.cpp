@@ -74,8 +74,7 @@ void PrintHits(const Options& options, const std::vector<std::string>& numbers,
 // stdout stays what scripts read.
 void NoteMissingIgnoringCase(const search::BatchScan& scan,
                              const std::vector<std::string>& numbers) {
-    const std::vector<std::uint64_t> files =
-        search::MissingFilesIgnoringCase(scan, numbers.size());
+    const std::vector<std::uint64_t> files = search::MissingFilesIgnoringCase(scan, numbers.size());
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (files[i] > 0) {
             std::fprintf(stderr,

@@ -61,11 +61,17 @@ class ProgressMeter {
 class BatchBlocks final : public detail::BlockVisitor {
   public:
     BatchBlocks(const detail::NumberMatcher& matcher, const std::vector<std::string>& numbers,
-                const std::vector<std::string>& folded, platform::CodePage codePage,
-                MatchRule rule, ProgressMeter& meter, std::vector<BatchHit>& out,
+                const std::vector<std::string>& folded, platform::CodePage codePage, MatchRule rule,
+                ProgressMeter& meter, std::vector<BatchHit>& out,
                 std::vector<std::uint64_t>& foldedOnly)
-        : m_matcher(matcher), m_numbers(numbers), m_foldedNumbers(folded), m_codePage(codePage),
-          m_rule(rule), m_meter(meter), m_out(out), m_foldedOnlyCounts(foldedOnly) {}
+        : m_matcher(matcher),
+          m_numbers(numbers),
+          m_foldedNumbers(folded),
+          m_codePage(codePage),
+          m_rule(rule),
+          m_meter(meter),
+          m_out(out),
+          m_foldedOnlyCounts(foldedOnly) {}
 
     bool OnBlock(const detail::ShardBlock& block) override {
         m_found.clear();
@@ -147,15 +153,14 @@ class BatchBlocks final : public detail::BlockVisitor {
             }
             FoldTextInto(name, m_codePage, m_folded);
             const char* begin = m_folded.data();
-            m_matcher.FindAll(begin, begin + m_folded.size(),
-                              [&](const char* start, std::size_t number) {
-                                  const auto at = static_cast<std::size_t>(start - begin);
-                                  if (platform::IsCharBoundary(m_folded, at, m_codePage) &&
-                                      OccursFoldedAt(m_folded, at, m_foldedNumbers[number],
-                                                     m_codePage)) {
-                                      Keep(record, name, number);
-                                  }
-                              });
+            m_matcher.FindAll(
+                begin, begin + m_folded.size(), [&](const char* start, std::size_t number) {
+                    const auto at = static_cast<std::size_t>(start - begin);
+                    if (platform::IsCharBoundary(m_folded, at, m_codePage) &&
+                        OccursFoldedAt(m_folded, at, m_foldedNumbers[number], m_codePage)) {
+                        Keep(record, name, number);
+                    }
+                });
             if (lineEnd == block.end) {
                 return;
             }
@@ -171,8 +176,8 @@ class BatchBlocks final : public detail::BlockVisitor {
     ProgressMeter& m_meter;
     std::vector<BatchHit>& m_out;
     std::vector<std::uint64_t>& m_foldedOnlyCounts;
-    std::string m_folded;               // A name with full-width forms, folded; reused.
-    std::vector<BatchHit> m_found;      // The current block's, reused.
+    std::string m_folded;                // A name with full-width forms, folded; reused.
+    std::vector<BatchHit> m_found;       // The current block's, reused.
     std::vector<BatchHit> m_foldedOnly;  // Found only by folding (exact scans); reused.
 };
 

@@ -50,8 +50,7 @@ using BatchProgress = std::function<void(int percent)>;
 // once stop is set, keeping what was found.
 BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
                     const std::atomic<bool>& stop, platform::CodePage codePage,
-                    const BatchProgress& progress = {},
-                    MatchRule rule = MatchRule::Exact);
+                    const BatchProgress& progress = {}, MatchRule rule = MatchRule::Exact);
 
 // The outcome: the count per number and the rows grouped by number in list
 // order, each record once under the first number of the list it holds; for
@@ -61,8 +60,7 @@ BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers)
 // For every number that an exact scan found in no file, the files whose name
 // holds it under MatchRule::IgnoreCaseAndWidth (0 for the others, and all 0
 // for a stopped or incomplete scan or one that ignored case already).
-std::vector<std::uint64_t> MissingFilesIgnoringCase(const BatchScan& scan,
-                                                    std::size_t numberCount);
+std::vector<std::uint64_t> MissingFilesIgnoringCase(const BatchScan& scan, std::size_t numberCount);
 
 // Every hit of every number: element i holds the records that hold
 // numbers[i], in row order (shard 1's first). A record with two numbers is in

@@ -42,13 +42,13 @@ core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCou
         });
 }
 
-void BatchSearch::Collect(core::JobGeneration generation,
-                          const std::vector<std::string>& numbers, int shardCount,
-                          MatchRule rule) {
+void BatchSearch::Collect(core::JobGeneration generation, const std::vector<std::string>& numbers,
+                          int shardCount, MatchRule rule) {
     BatchOutcome outcome;
     try {
         if (!numbers.empty()) {
-            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
+            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr,
+                                        rule};
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };

@@ -56,8 +56,8 @@ class KeywordSet {
 
     // True when every keyword occurs in name (a file name, never a path):
     // its bytes appear in name by the set's rule (byte for byte and
-    // case-sensitive when Exact), starting at a character boundary of name. An empty keyword occurs in every non-empty
-    // name. With no keywords every name matches, the empty one too.
+    // case-sensitive when Exact), starting at a character boundary of name. An empty keyword occurs
+    // in every non-empty name. With no keywords every name matches, the empty one too.
     bool MatchesName(std::string_view name) const;
 
     // The longest keyword: every matching name contains it, so a scan can look

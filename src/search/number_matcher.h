@@ -165,7 +165,8 @@ class NumberMatcher {
                     }
                 }
                 for (std::size_t k = 0; k < count; ++k) {
-                    Verify<IgnoreCase>(owner, Fold<IgnoreCase>(Gram(passed[k], end, ~0ULL), gramMask),
+                    Verify<IgnoreCase>(owner,
+                                       Fold<IgnoreCase>(Gram(passed[k], end, ~0ULL), gramMask),
                                        passed[k], begin, end, found);
                 }
             }
@@ -191,9 +192,8 @@ class NumberMatcher {
                     const char* start = p - entry.offset;
                     const std::size_t length = owner.m_lengths[entry.number];
                     if (static_cast<std::size_t>(end - start) >= length &&
-                        Equal<IgnoreCase>(start,
-                                          owner.m_bytes.data() + owner.m_starts[entry.number],
-                                          length)) {
+                        Equal<IgnoreCase>(
+                            start, owner.m_bytes.data() + owner.m_starts[entry.number], length)) {
                         found(start, static_cast<std::size_t>(entry.number));
                     }
                 }

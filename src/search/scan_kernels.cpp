@@ -217,8 +217,7 @@ __attribute__((target("sse2"))) const char* FindSse2(const char* haystack, std::
 // As FindAvx2, with both cases of the first and last bytes, and any lead
 // byte of a full-width form as a candidate of its own.
 __attribute__((target("avx2,bmi"))) const char* FindFoldedAvx2(const char* haystack,
-                                                               std::size_t size,
-                                                               const char* needle,
+                                                               std::size_t size, const char* needle,
                                                                std::size_t needleSize,
                                                                std::string_view leads) {
     if (size < needleSize) {
@@ -257,8 +256,8 @@ __attribute__((target("avx2,bmi"))) const char* FindFoldedAvx2(const char* hayst
     return FindFoldedScalar(haystack + i, size - i, needle, needleSize, leads);
 }
 
-__attribute__((target("sse2"))) const char* FindFoldedSse2(const char* haystack,
-                                                           std::size_t size, const char* needle,
+__attribute__((target("sse2"))) const char* FindFoldedSse2(const char* haystack, std::size_t size,
+                                                           const char* needle,
                                                            std::size_t needleSize,
                                                            std::string_view leads) {
     if (size < needleSize) {
@@ -324,8 +323,7 @@ ByteSurvey SurveyPortable(const char* data, std::size_t size) {
     return SurveyScalar(data, size);
 }
 
-constexpr KernelTable PortableTable{Kernel::Portable, SurveyPortable, FindScalar,
-                                    FindFoldedScalar};
+constexpr KernelTable PortableTable{Kernel::Portable, SurveyPortable, FindScalar, FindFoldedScalar};
 #ifdef CJ_SCAN_X86
 constexpr KernelTable Sse2Table{Kernel::Sse2, SurveySse2, FindSse2, FindFoldedSse2};
 constexpr KernelTable Avx2Table{Kernel::Avx2, SurveyAvx2, FindAvx2, FindFoldedAvx2};

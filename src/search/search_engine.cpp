@@ -7,8 +7,7 @@
 
 namespace cj::search {
 
-core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount,
-                                   MatchRule rule) {
+core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount, MatchRule rule) {
     return m_jobs.Start(
         shardCount,
         [this, keywords = std::string(keywordText), rule](core::JobGeneration generation,

@@ -197,9 +197,8 @@ void MainWindow::SaveSettings() {
 }
 
 void MainWindow::StartSearch() {
-    const core::JobStart start =
-        m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount,
-                               m_options.matchRule);
+    const core::JobStart start = m_context.search.Start(m_searchPage.KeywordText(),
+                                                        m_options.threadCount, m_options.matchRule);
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }

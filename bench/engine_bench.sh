@@ -119,7 +119,9 @@ run_batch() {
         "cj-few=$CJ10/chengjing-cli search $FEW > $O/cj-few.txt" \
         "cj-batch1k=$CJ10/chengjing-cli search --batch $n1 > $O/cj-batch1k.txt" \
         "grep-batch1k=LC_ALL=C grep -F -f $n1 $s10/1.txt > $O/g-batch1k.1 & LC_ALL=C grep -F -f $n1 $s10/2.txt > $O/g-batch1k.2 & wait" \
-        "cj-batch10k=$CJ10/chengjing-cli search --batch $n10 > $O/cj-batch10k.txt"
+        "cj-batch10k=$CJ10/chengjing-cli search --batch $n10 > $O/cj-batch10k.txt" \
+        "cj-batch1k-i=$CJ10/chengjing-cli search -i --batch $n1 > $O/cj-batch1k-i.txt" \
+        "cj-batch10k-i=$CJ10/chengjing-cli search -i --batch $n10 > $O/cj-batch10k-i.txt"
     echo "== checks"
     echo "  1,000 numbers: $("$CJ10/chengjing-cli" search --batch "$n1" --missing | wc -l) missing, $(grep -vc $'\t$' "$O/cj-batch1k.txt") hits; grep lines $(cat "$O"/g-batch1k.? | wc -l) (folders too)"
     echo "  10,000 numbers: $("$CJ10/chengjing-cli" search --batch "$n10" --missing | wc -l) missing, $(grep -vc $'\t$' "$O/cj-batch10k.txt") hits"
@@ -127,6 +129,10 @@ run_batch() {
     ratio "batch of 1,000 numbers: cj / cj single rare search" "$(ms batch-cj-batch1k)" "$(ms batch-cj-few)" 2.0
     ratio "batch of 1,000 numbers: cj / grep -F -f on both shards" "$(ms batch-cj-batch1k)" "$(ms batch-grep-batch1k)" 0.5
     ratio "batch of 10,000 numbers: cj / cj single rare search" "$(ms batch-cj-batch10k)" "$(ms batch-cj-few)" 3.0
+    # Ignoring case and width: the same targets.
+    ratio "batch of 1,000 numbers -i: cj / cj single rare search" "$(ms batch-cj-batch1k-i)" "$(ms batch-cj-few)" 2.0
+    ratio "batch of 1,000 numbers -i: cj / grep -F -f on both shards" "$(ms batch-cj-batch1k-i)" "$(ms batch-grep-batch1k)" 0.5
+    ratio "batch of 10,000 numbers -i: cj / cj single rare search" "$(ms batch-cj-batch10k-i)" "$(ms batch-cj-few)" 3.0
 }
 
 run() {
@@ -139,7 +145,9 @@ run() {
         "grep-few=LC_ALL=C grep -F $FEW $s10/1.txt > $O/g-few.1 & LC_ALL=C grep -F $FEW $s10/2.txt > $O/g-few.2 & wait" \
         "limit-few=$SL -m name $s10/1.txt,$s10/2.txt $FEW" \
         "limitx-few=$SL -x -m name $s10/1.txt,$s10/2.txt $FEW" \
+        "cj-few-i=$CJ10/chengjing-cli search -i $FEW > $O/cj-few-i.txt" \
         "cj-many=$CJ10/chengjing-cli search $MANY > $O/cj-many.txt" \
+        "cj-many-i=$CJ10/chengjing-cli search -i $MANY > $O/cj-many-i.txt" \
         "grep-many=LC_ALL=C grep -F $MANY $s10/1.txt > $O/g-many.1 & LC_ALL=C grep -F $MANY $s10/2.txt > $O/g-many.2 & wait" \
         "limit-many=$SL -m name $s10/1.txt,$s10/2.txt $MANY" \
         "limitx-many=$SL -x -m name $s10/1.txt,$s10/2.txt $MANY"
@@ -170,12 +178,16 @@ run() {
     echo "  common: $memMany  hits=$hitsMany (shard 1's go straight out; the others' paths are 16 bytes each)"
 
     echo "== checks"
-    echo "  hits: cj rare $(wc -l < "$O/cj-few.txt"), cj common $(wc -l < "$O/cj-many.txt"), 300k common $(( $(wc -l < "$O/cj-long-many.txt") / 3 ))"
+    echo "  hits: cj rare $(wc -l < "$O/cj-few.txt") (-i $(wc -l < "$O/cj-few-i.txt")), cj common $(wc -l < "$O/cj-many.txt") (-i $(wc -l < "$O/cj-many-i.txt")), 300k common $(( $(wc -l < "$O/cj-long-many.txt") / 3 ))"
 
     echo "== ratios (same run)"
     ratio "search 10M rare: cj / grep -F on both shards" "$(ms s10-cj-few)" "$(ms s10-grep-few)" 0.65
     ratio "search 10M rare: cj / scanlimit (2 threads, mmap, best)" "$(ms s10-cj-few)" "$(min_ms s10-limit-few.ms s10-limitx-few.ms)" 1.5
     ratio "search 10M common, paths: cj / grep -F on both shards" "$(ms s10-cj-many)" "$(ms s10-grep-many)" 1.0
+    # Ignoring case and width (-i): the same targets.
+    ratio "search 10M rare -i: cj / grep -F on both shards" "$(ms s10-cj-few-i)" "$(ms s10-grep-few)" 0.65
+    ratio "search 10M rare -i: cj / scanlimit (2 threads, mmap, best)" "$(ms s10-cj-few-i)" "$(min_ms s10-limit-few.ms s10-limitx-few.ms)" 1.5
+    ratio "search 10M common -i, paths: cj / grep -F on both shards" "$(ms s10-cj-many-i)" "$(ms s10-grep-many)" 1.0
     ratio "search 300k common with sizes: cj --long / scanlimit -z stat" "$(ms s300-cj-long-many)" "$(min_ms s300-limit-stat-many.ms s300-limitx-stat-many.ms)" 1.2
     ratio "refresh 300k: cj / find -prune -print > list" "$(ms walk-cj-refresh)" "$(ms walk-find-list)" 0.6
     ratio "refresh 300k: cj / fdfind -u -t f" "$(ms walk-cj-refresh)" "$(ms walk-fd)" 1.0

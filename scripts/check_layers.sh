@@ -43,7 +43,7 @@ for list in "${engine_dirs[@]/%//CMakeLists.txt}"; do
 done
 
 # Section and key names of chengjing.ini, as string literals, outside the module.
-if hits=$(grep -rnE '"(syml|syml_p|syml_a|syjs|ckzt|sjms|xcs|mbml)"' src \
+if hits=$(grep -rnE '"(syml|syml_p|syml_a|syjs|ckzt|sjms|xcs|mbml|ppms)"' src \
         --include='*.cpp' --include='*.h' | grep -v '^src/core/settings_file\.cpp:'); then
     while IFS= read -r hit; do
         breach "$hit: a configuration section named outside core/settings_file.cpp"

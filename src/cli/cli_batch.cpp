@@ -70,6 +70,20 @@ void PrintHits(const Options& options, const std::vector<std::string>& numbers,
     }
 }
 
+// The numbers no file holds but -i would find, on standard error, so that
+// stdout stays what scripts read.
+void NoteMissingIgnoringCase(const search::BatchScan& scan,
+                             const std::vector<std::string>& numbers) {
+    const std::vector<std::uint64_t> files = search::MissingFilesIgnoringCase(scan, numbers.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (files[i] > 0) {
+            std::fprintf(stderr,
+                         "chengjing-cli: %s: no file; ignoring case and width (-i) finds %llu\n",
+                         numbers[i].c_str(), static_cast<unsigned long long>(files[i]));
+        }
+    }
+}
+
 }  // namespace
 
 int RunBatchSearch(const Options& options, const std::string& runDirectory) {
@@ -111,14 +125,22 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
         }
     }
     const std::atomic<bool> never{false};
+    request.match =
+        options.ignoreCase ? search::MatchRule::IgnoreCaseAndWidth : search::MatchRule::Exact;
+    const platform::CodePage codePage = platform::ActiveCodePage();
     const search::BatchScan scan =
-        search::ScanBatch(std::move(shards), numbers, never, platform::ActiveCodePage());
+        search::ScanBatch(std::move(shards), numbers, never, codePage, {}, request.match);
     if (scan.incomplete) {
         return Fail("the batch could not be searched to its end (out of memory)");
     }
     Output out;
-    PrintHits(options, numbers, search::HitsByNumber(scan, numbers.size()), out);
+    const std::vector<std::vector<std::string_view>> hits =
+        search::HitsByNumber(scan, numbers.size());
+    PrintHits(options, numbers, hits, out);
     out.Flush();
+    if (!options.ignoreCase) {
+        NoteMissingIgnoringCase(scan, numbers);
+    }
     if (out.Failed()) {
         return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));
     }

@@ -41,6 +41,19 @@ int FailShards(std::string_view action, const std::vector<index::ShardFailure>& 
     return 1;
 }
 
+// After an exact search that found nothing: what -i would find, on standard
+// error, so that stdout stays what scripts read.
+void NoteFilesIgnoringCase(const search::SearchRequest& request,
+                           std::vector<search::ShardHits>& shards, const std::string& keywordText) {
+    const std::atomic<bool> never{false};
+    const std::uint64_t files = search::CountIgnoringCase(request, shards, keywordText, never);
+    if (files > 0) {
+        std::fprintf(stderr,
+                     "chengjing-cli: nothing found; ignoring case and width (-i) finds %llu\n",
+                     static_cast<unsigned long long>(files));
+    }
+}
+
 }  // namespace
 
 std::string CheckDataFolder(const std::string& runDirectory) {
@@ -90,10 +103,14 @@ int FailNoIndex(const std::string& runDirectory) {
 }
 
 int FinishOutput() {
+    // A text longer than the stream's buffer was partly written while it was
+    // put, and that write's reason is in errno now: the flush below fails
+    // without setting it again.
+    const int earlier = std::ferror(stdout) != 0 ? errno : 0;
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        return Fail(std::string("cannot write the output: ") +
-                    std::strerror(errno != 0 ? errno : EIO));
+        const int reason = errno != 0 ? errno : earlier != 0 ? earlier : EIO;
+        return Fail(std::string("cannot write the output: ") + std::strerror(reason));
     }
     return 0;
 }
@@ -240,7 +257,9 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     request.detail = options.output == SearchOutput::Count  ? search::HitDetail::Count
                      : options.output == SearchOutput::Long ? search::HitDetail::Sizes
                                                             : search::HitDetail::Paths;
-    const search::KeywordSet keywords(keywordText);
+    request.match =
+        options.ignoreCase ? search::MatchRule::IgnoreCaseAndWidth : search::MatchRule::Exact;
+    const search::KeywordSet keywords(keywordText, platform::ActiveCodePage(), request.match);
     const std::atomic<bool> never{false};
     // The output belongs to shard 1's worker until the search returns, then
     // to this thread.
@@ -261,12 +280,15 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
         }
     }
     search::ScanShards(request, hits, keywords, never);
+    std::uint64_t total = 0;
+    for (const search::ShardHits& shard : hits) {
+        total += shard.count;
+    }
+    if (total == 0 && !options.ignoreCase) {
+        NoteFilesIgnoringCase(request, hits, keywordText);
+    }
 
     if (options.output == SearchOutput::Count) {
-        std::uint64_t total = 0;
-        for (const search::ShardHits& shard : hits) {
-            total += shard.count;
-        }
         out.Line(std::to_string(total));
     } else {
         for (const search::ShardHits& shard : hits) {

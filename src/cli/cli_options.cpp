@@ -6,8 +6,8 @@ namespace cj::cli {
 
 const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
-    "       chengjing-cli [OPTIONS] search [WORD...]\n"
-    "       chengjing-cli [OPTIONS] search --batch FILE [--missing | --count]\n"
+    "       chengjing-cli [OPTIONS] search [-i] [WORD...]\n"
+    "       chengjing-cli [OPTIONS] search [-i] --batch FILE [--missing | --count]\n"
     "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
@@ -49,6 +49,11 @@ const char* const UsageText =
     "                   \"NUMBER<TAB>FILES\" for every number\n"
     "  --missing        search --batch: print only the numbers no file holds, one\n"
     "                   a line\n"
+    "  -i, --ignore-case\n"
+    "                   search: ASCII letters match in either case and full-width\n"
+    "                   forms (\"ＳＦ１４\") their ASCII twins; without it a search\n"
+    "                   that finds nothing, or a batch number with no file, says\n"
+    "                   on standard error how many files -i would find\n"
     "  -v, --verbose    refresh: list every path the index left out, one a line,\n"
     "                   on standard error\n"
     "  --to DIR         copy: the folder to copy into (required)\n"
@@ -145,6 +150,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             options.fromBackup = true;
         } else if (name == "-v" || name == "--verbose") {
             options.verbose = true;
+        } else if (name == "-i" || name == "--ignore-case") {
+            options.ignoreCase = true;
         } else if (name == "--batch") {
             if (value->empty()) {
                 error = "--batch needs a file (\"-\" for standard input)";
@@ -177,6 +184,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (command != "search" && options.batchFile) {
         error = "--batch belongs to search";
+        return std::nullopt;
+    }
+    if (command != "search" && options.ignoreCase) {
+        error = "-i belongs to search";
         return std::nullopt;
     }
     if (command == "refresh") {

@@ -24,6 +24,7 @@ struct Options {
     std::optional<std::string> copyTo;  // copy --to
     bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
     std::optional<std::string> batchFile;  // search --batch FILE; "-" is standard input.
+    bool ignoreCase = false;  // -i, --ignore-case: search ignoring case and full-width forms.
 };
 
 // Parses argv[1..]. Options may stand before or after the subcommand, as

@@ -22,6 +22,7 @@ constexpr std::string_view WindowHeight = "gd";
 constexpr std::string_view DoubleClick = "sjms";
 constexpr std::string_view ThreadCount = "xcs";
 constexpr std::string_view CopyTarget = "mbml";
+constexpr std::string_view Matching = "ppms";
 constexpr std::string_view Value = "ma";  // The one key of the one-value sections.
 
 constexpr std::string_view CreatedMark = "1";
@@ -99,6 +100,7 @@ Settings SettingsFile::ReadAll() const {
     settings.doubleClick = ReadDoubleClickAction();
     settings.threadCount = ReadThreadCount();
     settings.copyTarget = ReadCopyTarget();
+    settings.ignoreCaseAndWidth = ReadIgnoreCaseAndWidth();
     return settings;
 }
 
@@ -217,6 +219,10 @@ std::string SettingsFile::ReadCopyTarget() const {
     return m_config.ReadItem(CopyTarget, Value);
 }
 
+bool SettingsFile::ReadIgnoreCaseAndWidth() const {
+    return TextToInt(m_config.ReadItem(Matching, Value)) == 1;
+}
+
 std::error_code SettingsFile::TrySaveWindowState(const WindowState& state) const {
     if (!state.option) {
         return {};
@@ -245,6 +251,10 @@ std::error_code SettingsFile::TrySaveThreadCount(std::string_view text) const {
 
 std::error_code SettingsFile::TrySaveCopyTarget(std::string_view folder) const {
     return m_config.TryWriteItem(CopyTarget, Value, folder);
+}
+
+std::error_code SettingsFile::TrySaveIgnoreCaseAndWidth(bool ignore) const {
+    return m_config.TryWriteItem(Matching, Value, ignore ? "1" : "0");
 }
 
 std::error_code SettingsFile::TrySaveShutdownSettings(const ShutdownSettings& s) const {

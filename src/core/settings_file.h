@@ -11,6 +11,8 @@
 //   [sjms]   ma    = double-click option 0, 1 or 2
 //   [xcs]    ma    = thread count: the index's shard count, written by its commit only
 //   [mbml]   ma    = copy target folder
+//   [ppms]   ma    = keyword matching: 1 ignores ASCII case and full-width
+//                    forms, anything else is the exact byte match
 // Numbers are decimal text, read as TextToInt reads them: missing or
 // non-numeric text is 0. Titles and keys match ASCII case-insensitively and the
 // first of a name wins.
@@ -83,6 +85,7 @@ struct Settings {
     std::optional<DoubleClickAction> doubleClick = DoubleClickAction::AddToCopyList;
     ThreadCountSetting threadCount;
     std::string copyTarget;
+    bool ignoreCaseAndWidth = false;  // Off unless the file holds 1.
 };
 
 // What the window saves when it is destroyed. An empty member is not written,
@@ -137,12 +140,14 @@ class SettingsFile {
     std::optional<DoubleClickAction> ReadDoubleClickAction() const;
     ThreadCountSetting ReadThreadCount() const;
     std::string ReadCopyTarget() const;
+    bool ReadIgnoreCaseAndWidth() const;
 
     // Writes zt, and kd and gd for Remembered only. An empty option writes nothing.
     std::error_code TrySaveWindowState(const WindowState& state) const;
     std::error_code TrySaveDoubleClickAction(DoubleClickAction action) const;
     std::error_code TrySaveThreadCount(std::string_view text) const;
     std::error_code TrySaveCopyTarget(std::string_view folder) const;
+    std::error_code TrySaveIgnoreCaseAndWidth(bool ignore) const;
 
     // Writes, in this order: the window state; the double-click action; the
     // copy target. A failed write does not stop the ones

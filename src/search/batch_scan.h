@@ -29,6 +29,10 @@ struct BatchScan {
     // hits[n] belongs to shards[n]: in shard order, a record at most once per
     // number, and the hits of one record together, by number.
     std::vector<std::vector<BatchHit>> hits;
+    MatchRule match = MatchRule::Exact;  // The rule the hits were found by.
+    // An exact scan's: per number, the files whose name holds it only when
+    // case and width are ignored. Found in the same pass.
+    std::vector<std::uint64_t> filesOnlyIgnoringCase;
     bool stopped = false;     // The stop flag ended some shard's scan early.
     bool incomplete = false;  // A shard with records was unreadable, or memory ran out.
 };
@@ -39,17 +43,24 @@ using BatchProgress = std::function<void(int percent)>;
 
 // Scans the opened shards (OpenShards) for numbers (none empty, as
 // SplitBatchNumbers gives them): a number is in a record when it occurs in
-// the file name by the single search's rule (KeywordOccurs in codePage).
+// the file name by the single search's rule (KeywordOccurs in codePage under
+// rule; the numbers are folded here when the rule needs it).
 // One thread per shard, joined before it returns; without a thread the
 // remaining shards are scanned on the calling thread. Stops between blocks
 // once stop is set, keeping what was found.
 BatchScan ScanBatch(std::vector<ShardHits> shards, const std::vector<std::string>& numbers,
                     const std::atomic<bool>& stop, platform::CodePage codePage,
-                    const BatchProgress& progress = {});
+                    const BatchProgress& progress = {}, MatchRule rule = MatchRule::Exact);
 
 // The outcome: the count per number and the rows grouped by number in list
-// order, each record once under the first number of the list it holds.
+// order, each record once under the first number of the list it holds; for
+// an exact scan each missing number's filesIgnoringCase.
 BatchOutcome GroupBatch(BatchScan scan, const std::vector<std::string>& numbers);
+
+// For every number that an exact scan found in no file, the files whose name
+// holds it under MatchRule::IgnoreCaseAndWidth (0 for the others, and all 0
+// for a stopped or incomplete scan or one that ignored case already).
+std::vector<std::uint64_t> MissingFilesIgnoringCase(const BatchScan& scan, std::size_t numberCount);
 
 // Every hit of every number: element i holds the records that hold
 // numbers[i], in row order (shard 1's first). A record with two numbers is in

@@ -6,15 +6,16 @@
 namespace cj::search {
 
 BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
-                      int shardCount, const std::atomic<bool>& stop, platform::CodePage codePage) {
+                      int shardCount, const std::atomic<bool>& stop, platform::CodePage codePage,
+                      MatchRule rule) {
     if (numbers.empty()) {
         return GroupBatch({}, numbers);
     }
-    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths};
+    const SearchRequest request{runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
     std::vector<ShardHits> shards = OpenShards(request);
     const bool noIndex = shards.empty();
     BatchOutcome outcome =
-        GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage), numbers);
+        GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage, {}, rule), numbers);
     outcome.noIndex = noIndex;
     return outcome;
 }
@@ -26,11 +27,12 @@ BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener
       m_runDirectory(std::move(runDirectory)),
       m_jobs(activity) {}
 
-core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCount) {
+core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCount,
+                                  MatchRule rule) {
     return m_jobs.Start(
         shardCount,
-        [this, list = std::move(numbers)](core::JobGeneration generation, int shards) {
-            Collect(generation, list, shards);
+        [this, list = std::move(numbers), rule](core::JobGeneration generation, int shards) {
+            Collect(generation, list, shards, rule);
         },
         [this](core::JobGeneration generation) {
             // The numbers went with the failed start, so the outcome lists none.
@@ -40,19 +42,20 @@ core::JobStart BatchSearch::Start(std::vector<std::string> numbers, int shardCou
         });
 }
 
-void BatchSearch::Collect(core::JobGeneration generation,
-                          const std::vector<std::string>& numbers, int shardCount) {
+void BatchSearch::Collect(core::JobGeneration generation, const std::vector<std::string>& numbers,
+                          int shardCount, MatchRule rule) {
     BatchOutcome outcome;
     try {
         if (!numbers.empty()) {
-            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
+            const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr,
+                                        rule};
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };
             std::vector<ShardHits> shards = OpenShards(request);
             const bool noIndex = shards.empty();
             outcome = GroupBatch(ScanBatch(std::move(shards), numbers, m_activity.SearchStopFlag(),
-                                           platform::ActiveCodePage(), progress),
+                                           platform::ActiveCodePage(), progress, rule),
                                  numbers);
             outcome.noIndex = noIndex;
         } else {

@@ -15,6 +15,7 @@
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
 #include "platform/code_page.h"
+#include "search/keywords.h"
 #include "search/result_records.h"
 #include "search/search_jobs.h"
 
@@ -48,6 +49,10 @@ struct BatchNumber {
     // number's: the files that hold it and no number earlier in the list.
     std::size_t firstRow = 0;
     std::size_t rows = 0;
+    // Set by an exact batch for a number with no files: the files whose name
+    // holds it when case and width are ignored, so that a clerk does not send
+    // a number back as missing because of how it was typed.
+    std::uint64_t filesIgnoringCase = 0;
 };
 
 struct BatchOutcome {
@@ -60,6 +65,7 @@ struct BatchOutcome {
     std::size_t missing = 0;           // Numbers with none.
     bool stopped = false;              // Asked to stop: what was found until then.
     bool incomplete = false;           // Could not run to its end (no thread, no memory).
+    MatchRule match = MatchRule::Exact;  // The rule the numbers were matched by.
     // There is no index (never refreshed): every number is unknown, none
     // missing.
     bool noIndex = false;
@@ -82,10 +88,13 @@ class BatchListener {
 // per shard, joined before it returns. numbers as SplitBatchNumbers gives
 // them; shardCount as the single search takes it (below 1: the stored
 // count). A shard with records that cannot be read makes the outcome
-// incomplete: its numbers would otherwise read as missing.
+// incomplete: its numbers would otherwise read as missing. An exact batch
+// counts its missing numbers' files under the other rule
+// (BatchNumber::filesIgnoringCase).
 BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::string>& numbers,
                       int shardCount, const std::atomic<bool>& stop,
-                      platform::CodePage codePage = platform::ActiveCodePage());
+                      platform::CodePage codePage = platform::ActiveCodePage(),
+                      MatchRule rule = MatchRule::Exact);
 
 class BatchSearch {
   public:
@@ -103,13 +112,14 @@ class BatchSearch {
     // count, as for SearchEngine::Start. The caller checks that numbers is
     // not empty; an empty list would run as a batch that reads nothing and
     // finds nothing.
-    core::JobStart Start(std::vector<std::string> numbers, int shardCount);
+    core::JobStart Start(std::vector<std::string> numbers, int shardCount,
+                         MatchRule rule = MatchRule::Exact);
     // Tests only.
     void Wait() { m_jobs.Wait(); }
 
   private:
     void Collect(core::JobGeneration generation, const std::vector<std::string>& numbers,
-                 int shardCount);
+                 int shardCount, MatchRule rule);
 
     core::EngineActivity& m_activity;
     BatchListener& m_listener;

@@ -58,7 +58,8 @@ unsigned Log2(std::size_t powerOfTwo) {
 
 }  // namespace
 
-NumberMatcher::NumberMatcher(const std::vector<std::string>& numbers) {
+NumberMatcher::NumberMatcher(const std::vector<std::string>& numbers, bool ignoreCase)
+    : m_ignoreCase(ignoreCase) {
     std::size_t total = 0;
     for (const std::string& number : numbers) {
         total += number.size();
@@ -114,7 +115,8 @@ void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::siz
         const char* number = m_bytes.data() + m_starts[i];
         const char* numberEnd = number + m_lengths[i];
         for (std::size_t offset = 0; offset < group.step; ++offset) {
-            grams.push_back({Gram(number + offset, numberEnd, group.mask),
+            const std::uint64_t gram = Gram(number + offset, numberEnd, ~0ULL);
+            grams.push_back({(m_ignoreCase ? CaseBits(gram) : gram) & group.mask,
                              {i, static_cast<std::uint32_t>(offset)}});
         }
     }

@@ -40,7 +40,56 @@ const char* FindScalar(const char* haystack, std::size_t size, const char* needl
     return nullptr;
 }
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool IsAsciiLetter(char c) {
+    const char lower = AsciiLower(c);
+    return lower >= 'a' && lower <= 'z';
+}
+
+bool EqualsFolded(const char* a, const char* b, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsWideLead(char c, std::string_view leads) {
+    return leads.find(c) != std::string_view::npos;
+}
+
+const char* FindFoldedScalar(const char* haystack, std::size_t size, const char* needle,
+                             std::size_t needleSize, std::string_view leads) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (IsWideLead(haystack[i], leads) ||
+            (i <= last && EqualsFolded(haystack + i, needle, needleSize))) {
+            return haystack + i;
+        }
+    }
+    return nullptr;
+}
+
 #ifdef CJ_SCAN_X86
+
+// The byte a lane is compared with, and what is ORed into the lane first: a
+// letter matches in either case when 0x20 is set in both. Other bytes that
+// then compare equal are only candidates, checked by EqualsFolded.
+struct FoldedByte {
+    char value;
+    char caseBit;
+};
+
+FoldedByte FoldedByteOf(char c) {
+    return IsAsciiLetter(c) ? FoldedByte{AsciiLower(c), 0x20} : FoldedByte{c, 0};
+}
 
 // Line ends are counted in byte lanes (each lane can count to 255) and folded
 // into the total with a sum of absolute differences every 255 steps.
@@ -165,6 +214,87 @@ __attribute__((target("sse2"))) const char* FindSse2(const char* haystack, std::
     return FindScalar(haystack + i, size - i, needle, needleSize);
 }
 
+// As FindAvx2, with both cases of the first and last bytes, and any lead
+// byte of a full-width form as a candidate of its own.
+__attribute__((target("avx2,bmi"))) const char* FindFoldedAvx2(const char* haystack,
+                                                               std::size_t size, const char* needle,
+                                                               std::size_t needleSize,
+                                                               std::string_view leads) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;
+    const FoldedByte head = FoldedByteOf(needle[0]);
+    const FoldedByte tail = FoldedByteOf(needle[needleSize - 1]);
+    const __m256i first = _mm256_set1_epi8(head.value);
+    const __m256i firstCase = _mm256_set1_epi8(head.caseBit);
+    const __m256i final = _mm256_set1_epi8(tail.value);
+    const __m256i finalCase = _mm256_set1_epi8(tail.caseBit);
+    const char lead0 = leads.empty() ? '\0' : leads.front();
+    const __m256i leadA = _mm256_set1_epi8(lead0);
+    const __m256i leadB = _mm256_set1_epi8(leads.empty() ? lead0 : leads.back());
+    const __m256i leadOn = _mm256_set1_epi8(leads.empty() ? 0 : -1);
+    std::size_t i = 0;
+    for (; i + 31 <= last; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i));
+        const __m256i b =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(haystack + i + needleSize - 1));
+        const __m256i ends =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstCase), first),
+                             _mm256_cmpeq_epi8(_mm256_or_si256(b, finalCase), final));
+        const __m256i wide = _mm256_and_si256(
+            leadOn, _mm256_or_si256(_mm256_cmpeq_epi8(a, leadA), _mm256_cmpeq_epi8(a, leadB)));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_or_si256(ends, wide)));
+        while (mask != 0) {
+            const char* at = haystack + i + _tzcnt_u32(mask);
+            if (IsWideLead(*at, leads) || EqualsFolded(at, needle, needleSize)) {
+                return at;
+            }
+            mask &= mask - 1;
+        }
+    }
+    return FindFoldedScalar(haystack + i, size - i, needle, needleSize, leads);
+}
+
+__attribute__((target("sse2"))) const char* FindFoldedSse2(const char* haystack, std::size_t size,
+                                                           const char* needle,
+                                                           std::size_t needleSize,
+                                                           std::string_view leads) {
+    if (size < needleSize) {
+        return nullptr;
+    }
+    const std::size_t last = size - needleSize;
+    const FoldedByte head = FoldedByteOf(needle[0]);
+    const FoldedByte tail = FoldedByteOf(needle[needleSize - 1]);
+    const __m128i first = _mm_set1_epi8(head.value);
+    const __m128i firstCase = _mm_set1_epi8(head.caseBit);
+    const __m128i final = _mm_set1_epi8(tail.value);
+    const __m128i finalCase = _mm_set1_epi8(tail.caseBit);
+    const char lead0 = leads.empty() ? '\0' : leads.front();
+    const __m128i leadA = _mm_set1_epi8(lead0);
+    const __m128i leadB = _mm_set1_epi8(leads.empty() ? lead0 : leads.back());
+    const __m128i leadOn = _mm_set1_epi8(leads.empty() ? 0 : -1);
+    std::size_t i = 0;
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(haystack + i));
+        const __m128i b =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(haystack + i + needleSize - 1));
+        const __m128i ends = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstCase), first),
+                                           _mm_cmpeq_epi8(_mm_or_si128(b, finalCase), final));
+        const __m128i wide =
+            _mm_and_si128(leadOn, _mm_or_si128(_mm_cmpeq_epi8(a, leadA), _mm_cmpeq_epi8(a, leadB)));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(ends, wide)));
+        while (mask != 0) {
+            const char* at = haystack + i + static_cast<unsigned>(__builtin_ctz(mask));
+            if (IsWideLead(*at, leads) || EqualsFolded(at, needle, needleSize)) {
+                return at;
+            }
+            mask &= mask - 1;
+        }
+    }
+    return FindFoldedScalar(haystack + i, size - i, needle, needleSize, leads);
+}
+
 bool HasAvx2() {
     // The kernel is chosen while the program's static objects are built,
     // possibly before the compiler's run-time library has probed the processor.
@@ -183,6 +313,8 @@ struct KernelTable {
     ByteSurvey (*survey)(const char* data, std::size_t size);
     const char* (*find)(const char* haystack, std::size_t size, const char* needle,
                         std::size_t needleSize);
+    const char* (*findFolded)(const char* haystack, std::size_t size, const char* needle,
+                              std::size_t needleSize, std::string_view leads);
 };
 
 namespace {
@@ -191,10 +323,10 @@ ByteSurvey SurveyPortable(const char* data, std::size_t size) {
     return SurveyScalar(data, size);
 }
 
-constexpr KernelTable PortableTable{Kernel::Portable, SurveyPortable, FindScalar};
+constexpr KernelTable PortableTable{Kernel::Portable, SurveyPortable, FindScalar, FindFoldedScalar};
 #ifdef CJ_SCAN_X86
-constexpr KernelTable Sse2Table{Kernel::Sse2, SurveySse2, FindSse2};
-constexpr KernelTable Avx2Table{Kernel::Avx2, SurveyAvx2, FindAvx2};
+constexpr KernelTable Sse2Table{Kernel::Sse2, SurveySse2, FindSse2, FindFoldedSse2};
+constexpr KernelTable Avx2Table{Kernel::Avx2, SurveyAvx2, FindAvx2, FindFoldedAvx2};
 #endif
 
 const KernelTable* TableFor(Kernel kernel) {
@@ -246,6 +378,12 @@ const char* FindBytes(const char* haystack, std::size_t size, const char* needle
         return static_cast<const char*>(std::memchr(haystack, needle[0], size));
     }
     return g_active.load(std::memory_order_relaxed)->find(haystack, size, needle, needleSize);
+}
+
+const char* FindFoldedOrLead(const char* haystack, std::size_t size, const char* needle,
+                             std::size_t needleSize, std::string_view wideLeads) {
+    return g_active.load(std::memory_order_relaxed)
+        ->findFolded(haystack, size, needle, needleSize, wideLeads);
 }
 
 std::string_view KernelName(Kernel kernel) {

@@ -24,6 +24,16 @@ ByteSurvey SurveyBytes(const char* data, std::size_t size);
 const char* FindBytes(const char* haystack, std::size_t size, const char* needle,
                       std::size_t needleSize);
 
+// The first position where needle (size >= 1) occurs when ASCII letters are
+// compared without case, byte for byte, or where a byte of wideLeads (none to
+// two bytes) stands; null when neither is found. The lead bytes are those of
+// the full-width forms, whose matches a byte-wise comparison cannot see: the
+// caller tests the record around such a byte by the whole folding rule.
+// There is no match at all when size < needleSize (a full-width form is
+// longer than its twin), and then null whatever leads there are.
+const char* FindFoldedOrLead(const char* haystack, std::size_t size, const char* needle,
+                             std::size_t needleSize, std::string_view wideLeads);
+
 struct KernelTable;
 
 // The kernel sets. Every one gives the same answers; only the speed differs.

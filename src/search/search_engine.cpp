@@ -1,15 +1,18 @@
 #include "search/search_engine.h"
 
+#include <algorithm>
+
 #include "search/keywords.h"
 #include "search/search_run.h"
 
 namespace cj::search {
 
-core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount) {
+core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount, MatchRule rule) {
     return m_jobs.Start(
         shardCount,
-        [this, keywords = std::string(keywordText)](core::JobGeneration generation, int shards) {
-            Collect(generation, keywords, shards);
+        [this, keywords = std::string(keywordText), rule](core::JobGeneration generation,
+                                                          int shards) {
+            Collect(generation, keywords, shards, rule);
         },
         [this](core::JobGeneration generation) {
             SearchOutcome failed;
@@ -19,13 +22,20 @@ core::JobStart SearchEngine::Start(std::string_view keywordText, int shardCount)
 }
 
 void SearchEngine::Collect(core::JobGeneration generation, const std::string& keywordText,
-                           int shardCount) {
+                           int shardCount, MatchRule rule) {
     SearchOutcome outcome;
     try {
-        const KeywordSet keywords(keywordText);
-        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
-        std::vector<ShardHits> shards =
-            SearchShards(request, keywords, m_activity.SearchStopFlag());
+        const KeywordSet keywords(keywordText, platform::ActiveCodePage(), rule);
+        const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths, nullptr, rule};
+        std::vector<ShardHits> shards = OpenShards(request);
+        ScanShards(request, shards, keywords, m_activity.SearchStopFlag());
+        const bool none = std::all_of(shards.begin(), shards.end(),
+                                      [](const ShardHits& shard) { return shard.count == 0; });
+        // Only after finding nothing: the common search costs no second scan.
+        if (rule == MatchRule::Exact && none && !m_activity.IsSearchStopRequested()) {
+            outcome.filesIgnoringCase =
+                CountIgnoringCase(request, shards, keywordText, m_activity.SearchStopFlag());
+        }
         outcome.noIndex = shards.empty();
         outcome.results = std::make_unique<ResultsArray>(std::move(shards));
     } catch (...) {

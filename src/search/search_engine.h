@@ -14,6 +14,7 @@
 
 #include "core/engine_activity.h"
 #include "core/job_generation.h"
+#include "search/keywords.h"
 #include "search/result_records.h"
 #include "search/search_jobs.h"
 
@@ -27,6 +28,9 @@ struct SearchOutcome {
     bool stopped = false;
     // The search could not run to its end (no thread, out of memory).
     bool incomplete = false;
+    // An exact search that found nothing: the files it would find ignoring
+    // case and width (0 otherwise), so that the window can say so.
+    std::uint64_t filesIgnoringCase = 0;
     // There is no index to search (never refreshed): no answer at all, not
     // an empty one.
     bool noIndex = false;
@@ -64,15 +68,18 @@ class SearchEngine {
     // the call returns at once with the search's generation. keywordText is
     // the keyword box's text; shardCount is the number of shards to read,
     // outside 1..12 meaning the index's own count (the stored thread count,
-    // read under the index lock with the shards' counts).
-    core::JobStart Start(std::string_view keywordText, int shardCount);
+    // read under the index lock with the shards' counts); rule is the
+    // settings page's.
+    core::JobStart Start(std::string_view keywordText, int shardCount,
+                         MatchRule rule = MatchRule::Exact);
 
     // Waits until the last search has finished. For tests and the command
     // line: the window never waits on a worker.
     void Wait() { m_jobs.Wait(); }
 
   private:
-    void Collect(core::JobGeneration generation, const std::string& keywordText, int shardCount);
+    void Collect(core::JobGeneration generation, const std::string& keywordText, int shardCount,
+                 MatchRule rule);
 
     core::EngineActivity& m_activity;
     SearchListener& m_listener;

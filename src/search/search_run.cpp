@@ -154,6 +154,21 @@ void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
     }
 }
 
+std::uint64_t CountIgnoringCase(SearchRequest request, std::vector<ShardHits>& shards,
+                                std::string_view keywordText, const std::atomic<bool>& stop) {
+    request.detail = HitDetail::Count;
+    request.match = MatchRule::IgnoreCaseAndWidth;
+    request.firstShardSink = nullptr;
+    const KeywordSet keywords(keywordText, platform::ActiveCodePage(), request.match);
+    ScanShards(request, shards, keywords, stop);
+    std::uint64_t files = 0;
+    for (ShardHits& shard : shards) {
+        files += shard.count;
+        shard.count = 0;
+    }
+    return files;
+}
+
 std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
                                     const std::atomic<bool>& stop) {
     std::vector<ShardHits> shards = OpenShards(request);

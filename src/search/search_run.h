@@ -50,6 +50,8 @@ struct SearchRequest {
     // still counts them). The first shard's hits come first in any case, so
     // the command line writes them out while the other shards are scanned.
     HitSink* firstShardSink = nullptr;
+    // How keywords and batch numbers are held against names.
+    MatchRule match = MatchRule::Exact;
 };
 
 // Reads the counts and opens (maps) shards 1..request.shardCount as one
@@ -66,6 +68,13 @@ std::vector<ShardHits> OpenShards(const SearchRequest& request);
 // hits, once stop is set; what was found until then stays.
 void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
                 const KeywordSet& keywords, const std::atomic<bool>& stop);
+
+// For scanned shards in which request found no hit (and keywordText no file):
+// the files its keywords would find ignoring case and width, in a second,
+// counting scan of the same shards, so that both answers describe one index.
+// The shards' counts stay 0.
+std::uint64_t CountIgnoringCase(SearchRequest request, std::vector<ShardHits>& shards,
+                                std::string_view keywordText, const std::atomic<bool>& stop);
 
 // OpenShards, then ScanShards. A shard that cannot be opened has no hits;
 // no index gives no shards.

@@ -34,10 +34,17 @@ bool ScanBlock(const char* begin, const char* end, bool hasSub, const KeywordSet
         return true;
     }
 
+    // Under the folding rule the anchor is looked for in either case, and a
+    // name holding a full-width form is tested whole: its bytes cannot be
+    // lined up with the anchor's.
+    const bool folded = keywords.Rule() == MatchRule::IgnoreCaseAndWidth;
+    const std::string_view leads = folded ? FullWidthLeadBytes(codePage) : std::string_view();
     const char* from = begin;
     while (from < end) {
-        const char* hit = detail::FindBytes(from, static_cast<std::size_t>(end - from),
-                                            anchor.data(), anchor.size());
+        const auto size = static_cast<std::size_t>(end - from);
+        const char* hit =
+            folded ? detail::FindFoldedOrLead(from, size, anchor.data(), anchor.size(), leads)
+                   : detail::FindBytes(from, size, anchor.data(), anchor.size());
         if (hit == nullptr) {
             break;
         }
@@ -52,7 +59,7 @@ bool ScanBlock(const char* begin, const char* end, bool hasSub, const KeywordSet
             continue;
         }
         // Every keyword, the anchor included, is tested on the name by the
-        // exact rule (character boundaries, an occurrence that runs past the
+        // set's rule (character boundaries, an occurrence that runs past the
         // record's end).
         if (keywords.MatchesName(name) && !sink.OnHit(record)) {
             return false;

@@ -161,10 +161,13 @@ void BatchWindow::ShowNumbers(const std::vector<search::BatchNumber>& numbers,
     std::vector<ReportRowTexts> rows;
     rows.reserve(numbers.size());
     for (const search::BatchNumber& number : numbers) {
-        const std::string_view result = number.files > 0 ? BatchFoundWord
-                                        : complete       ? BatchMissingWord
-                                                         : BatchUnsureWord;
-        rows.push_back({{number.number, std::to_string(number.files), std::string(result)}, {}});
+        std::string result(number.files > 0 ? BatchFoundWord
+                           : complete       ? BatchMissingWord
+                                            : BatchUnsureWord);
+        if (number.files == 0 && number.filesIgnoringCase > 0 && complete) {
+            result = BatchMissingButFoundIgnoringCaseWord(number.filesIgnoringCase);
+        }
+        rows.push_back({{number.number, std::to_string(number.files), std::move(result)}, {}});
     }
     m_table.AppendRows(rows);
 }

@@ -47,6 +47,8 @@ enum ControlId : int {
     CopyDirectlyId = 1044,
     ThreadCaptionId = 1045,
     ThreadCountId = 1046,
+    ExactMatchId = 1061,
+    IgnoreCaseAndWidthId = 1062,
 };
 
 // The commands of the result list's and the copy list's context menus.

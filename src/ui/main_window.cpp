@@ -206,8 +206,8 @@ void MainWindow::BackUpCopyList() {
 }
 
 void MainWindow::StartSearch() {
-    const core::JobStart start =
-        m_context.search.Start(m_searchPage.KeywordText(), IndexShardCount);
+    const core::JobStart start = m_context.search.Start(m_searchPage.KeywordText(),
+                                                        IndexShardCount, m_options.matchRule);
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }
@@ -232,7 +232,8 @@ void MainWindow::StartBatch(const std::string& text) {
         m_batchWindow.ShowNotice(BatchNothingToSearchText);
         return;
     }
-    const core::JobStart start = m_context.batch.Start(std::move(numbers), IndexShardCount);
+    const core::JobStart start =
+        m_context.batch.Start(std::move(numbers), IndexShardCount, m_options.matchRule);
     switch (start.outcome) {
         case core::StartOutcome::RefreshRunning:
             m_batchWindow.ShowNotice(BatchRefreshRunningText);
@@ -492,11 +493,11 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
     if (event.outcome.noIndex) {
         m_searchPage.ShowResults(0, NoIndexText);
     } else {
-        m_searchPage.ShowSearchResults(m_rows.Count());
+        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
     }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
-        m_searchPage.ShowListAgain(true);
+        m_searchPage.ShowListAgain(!m_searchPage.NoticeShown());
     }
 }
 

@@ -67,6 +67,8 @@ struct WindowOptions {
     // No thread count: it belongs to the index, which another program may
     // rebuild while the window is open; every job reads it under the index
     // lock and the settings page shows the stored one.
+    // How the search and the batch hold keywords against names.
+    search::MatchRule matchRule = search::MatchRule::Exact;
 };
 
 class MainWindow {

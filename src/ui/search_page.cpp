@@ -183,6 +183,17 @@ void SearchPage::ShowSearchStarted(std::string_view busyText) {
 
 void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
 
+void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase) {
+    if (rows > 0 || filesIgnoringCase == 0) {
+        ShowResults(rows, FoundText(rows));
+        return;
+    }
+    ShowResults(0, FoundIgnoringCaseText(filesIgnoringCase));
+    m_noticeShown = true;
+    m_updateCache.Show(false);
+    PlaceStatus();
+}
+
 void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
     const auto count = static_cast<intptr_t>(rows);
     Ex_ObjSendMessage(m_resultList, EX_LVM_SETITEMCOUNT, count, count);

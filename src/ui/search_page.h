@@ -43,7 +43,11 @@ class SearchPage {
     void ShowRefreshStarted();
     void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
     // The search's own end: rows, status, button, focus, selection.
-    void ShowSearchResults(std::size_t rows) { ShowResults(rows, FoundText(rows)); }
+    // filesIgnoringCase: what ignoring case and width would find, said in
+    // the band (as wide as a notice) when rows is 0.
+    void ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase = 0);
+    // Whether the band holds a notice: "更新缓存" stays hidden until the next search.
+    bool NoticeShown() const { return m_noticeShown; }
     // The same with the status line's text given (a batch's counts).
     void ShowResults(std::size_t rows, std::string_view status);
     // The status line after a refresh that has something to say (it failed,

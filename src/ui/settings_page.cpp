@@ -24,8 +24,8 @@ void CreateRadio(RadioButton& radio, ExHandle group, int id, const char* title, 
                   .pressedTextColour = Black, .checkedTextColour = Black});
 }
 
-void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title) {
-    group.Create({.parent = page, .id = 0, .x = 10, .y = y, .width = 410, .height = 60,
+void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title, int x = 10) {
+    group.Create({.parent = page, .id = 0, .x = x, .y = y, .width = 410, .height = 60,
                   .title = title, .textColour = Black, .border = 0x1E000000,
                   .background = 0x00FFFFFF});
 }
@@ -117,6 +117,13 @@ void SettingsPage::Create(ExHandle page) {
         counts.push_back(std::to_string(n));
     }
     m_threadCount.AddItems(counts);
+
+    // Beside the window's options: the column below them is full.
+    CreateGroup(m_matchingGroup, page, 430, MatchingGroupText.data(), 440);
+    const ExHandle matchingGroup = m_matchingGroup.Handle();
+    CreateRadio(m_exactMatch, matchingGroup, ExactMatchId, ExactMatchText.data(), 20, 100);
+    CreateRadio(m_ignoreCaseAndWidth, matchingGroup, IgnoreCaseAndWidthId,
+                IgnoreCaseAndWidthText.data(), 130, 200);
 }
 
 void SettingsPage::AttachHandlers() {
@@ -132,7 +139,8 @@ void SettingsPage::AttachHandlers() {
     // bound handlers to share the slot with.
     Ex_ObjSetLong(m_folders.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(this));
     for (const RadioButton* radio : {&m_defaultSize, &m_maximised, &m_customSize,
-                                     &m_addToCopyList, &m_openFile, &m_copyDirectly}) {
+                                     &m_addToCopyList, &m_openFile, &m_copyDirectly,
+                                     &m_exactMatch, &m_ignoreCaseAndWidth}) {
         BindEvent<&SettingsPage::OnOptionChecked>(*radio, EX_NM_CHECK, *this);
     }
 }
@@ -184,6 +192,9 @@ void SettingsPage::Load(const core::Settings& saved) {
     // reads as the number of cores, which the index then uses: the selector
     // shows it.
     m_threadCount.SelectItem(saved.threadCount.count);
+
+    m_storedIgnoreCase = saved.ignoreCaseAndWidth;
+    (saved.ignoreCaseAndWidth ? m_ignoreCaseAndWidth : m_exactMatch).SetChecked(true);
 }
 
 intptr_t SettingsPage::OnDirectoryListChosen(const ControlEvent& /*event*/) {
@@ -218,6 +229,22 @@ intptr_t SettingsPage::OnOptionChecked(const ControlEvent& event) {
         case CopyDirectlyId:
             options.doubleClick = static_cast<core::DoubleClickAction>(event.id - AddToCopyListId);
             break;
+        case ExactMatchId:
+        case IgnoreCaseAndWidthId: {
+            const bool ignore = event.id == IgnoreCaseAndWidthId;
+            options.matchRule =
+                ignore ? search::MatchRule::IgnoreCaseAndWidth : search::MatchRule::Exact;
+            // Stored at once, as a list's edits are: the next start reads it.
+            if (ignore != m_storedIgnoreCase) {
+                if (const std::error_code error =
+                        m_window.Settings().TrySaveIgnoreCaseAndWidth(ignore)) {
+                    TellWriteFailure(error);
+                } else {
+                    m_storedIgnoreCase = ignore;
+                }
+            }
+            break;
+        }
         default:
             break;
     }

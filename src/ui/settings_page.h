@@ -1,5 +1,5 @@
 // The settings page: directory lists, type filter, window state, double-click
-// action and thread count. UI thread only.
+// action, thread count and keyword matching. UI thread only.
 #pragma once
 
 #include <optional>
@@ -62,6 +62,8 @@ class SettingsPage {
     const RadioButton& Maximised() const { return m_maximised; }
     const RadioButton& CustomSize() const { return m_customSize; }
     const RadioButton& OpenFileOption() const { return m_openFile; }
+    const RadioButton& ExactMatchOption() const { return m_exactMatch; }
+    const RadioButton& IgnoreCaseAndWidthOption() const { return m_ignoreCaseAndWidth; }
 
   private:
     intptr_t OnDirectoryListChosen(const ControlEvent& event);
@@ -110,6 +112,10 @@ class SettingsPage {
     RadioButton m_copyDirectly;
     Label m_threadCaption;
     ComboBox m_threadCount;
+    GroupBox m_matchingGroup;
+    RadioButton m_exactMatch;
+    RadioButton m_ignoreCaseAndWidth;
+    bool m_storedIgnoreCase = false;  // What the settings file holds.
 };
 
 }  // namespace cj::ui

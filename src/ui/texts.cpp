@@ -8,6 +8,14 @@ std::string FoundText(std::size_t count) {
     return "找到：" + std::to_string(count) + " 个文件";
 }
 
+std::string FoundIgnoringCaseText(std::uint64_t files) {
+    return "找到：0 个文件（忽略大小写可找到 " + std::to_string(files) + " 个）";
+}
+
+std::string BatchMissingButFoundIgnoringCaseWord(std::uint64_t files) {
+    return "缺少（忽略大小写可找到 " + std::to_string(files) + " 个）";
+}
+
 std::string AddedCountText(std::size_t count) {
     return "添加：" + std::to_string(count) + "个文件";
 }

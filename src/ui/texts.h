@@ -23,6 +23,13 @@ inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心
 inline constexpr std::string_view InitialStatusText = "找到：0个文件";
 // The status line after a search: "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
+// The status line after an exact search that found nothing where ignoring
+// case and width finds files.
+std::string FoundIgnoringCaseText(std::uint64_t files);
+// The settings page's keyword matching choices.
+inline constexpr std::string_view MatchingGroupText = "关键词匹配";
+inline constexpr std::string_view ExactMatchText = "精确匹配";
+inline constexpr std::string_view IgnoreCaseAndWidthText = "忽略大小写和全半角";
 // The status line after a search or a batch that found no index to search.
 inline constexpr std::string_view NoIndexText = "还没有索引：请在设置页刷新索引";
 
@@ -104,6 +111,9 @@ inline constexpr std::string_view BatchFilesColumn = "文件数";
 inline constexpr std::string_view BatchResultColumn = "结果";
 inline constexpr std::string_view BatchFoundWord = "找到";
 inline constexpr std::string_view BatchMissingWord = "缺少";
+// The result of a number that an exact batch did not find but that files
+// hold when case and width are ignored.
+std::string BatchMissingButFoundIgnoringCaseWord(std::uint64_t files);
 // A number with no file in a batch that did not run to its end: it may
 // still be in the part of the index that was not searched.
 inline constexpr std::string_view BatchUnsureWord = "未搜完";

@@ -563,6 +563,29 @@ TEST_F(CliTest, BatchPrintsEveryNumberWithItsFilesInListOrder) {
               "SF3\t2\nZZ9999999999999\t0\nSF1400000000001\t1\n顺丰\t0\n");
 }
 
+// "sf1400000000001" found nothing and the script took the file for missing.
+// -i finds it; without -i standard output stays as scripts read it and the
+// hint goes to standard error.
+TEST_F(CliTest, IgnoreCaseFindsWhatTheExactSearchMissesAndTheExactOneSaysSo) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    const std::string hit = m_dir / "tree/SF1400000000001.jpg";
+    const RunResult exact = Run({"--run-dir", RunDir(), "search", "sf1400000000001"});
+    EXPECT_EQ(exact.exitCode, 0);
+    EXPECT_EQ(exact.out, "");
+    EXPECT_EQ(exact.err, "chengjing-cli: nothing found; ignoring case and width (-i) finds 1\n");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "-i", "ｓｆ1400000000001"}).out, hit + "\n");
+
+    m_input = "sf1400000000001\nJD0012345678901\n";
+    const RunResult batch = Run({"--run-dir", RunDir(), "search", "--batch", "-", "--missing"});
+    EXPECT_EQ(batch.out, "sf1400000000001\n");
+    EXPECT_EQ(batch.err,
+              "chengjing-cli: sf1400000000001: no file; ignoring case and width (-i) finds 1\n");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--ignore-case", "--batch", "-", "--missing"})
+                  .out,
+              "");
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "-i", "refresh"}).exitCode, 2);
+}
+
 TEST_F(CliTest, BatchWithoutNumbersOrUnreadableListOrShardFails) {
     ASSERT_EQ(Run({"--run-dir", RunDir(), "--threads", "1", "refresh", "--folder", m_dir / "tree"})
                   .exitCode,

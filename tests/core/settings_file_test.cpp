@@ -41,6 +41,7 @@ TEST_F(SettingsFileTest, FreshInstallationReadsTheDefaults) {
     EXPECT_EQ(s.threadCount.text, "");
     EXPECT_EQ(s.threadCount.count, DefaultThreadCount());
     EXPECT_EQ(s.copyTarget, "");
+    EXPECT_FALSE(s.ignoreCaseAndWidth) << "the exact match is the default";
     EXPECT_EQ(m_settings.ReadShardCount(1), 0u);
     EXPECT_FALSE(std::filesystem::exists(m_settings.Path())) << "reading creates nothing";
 }
@@ -288,6 +289,16 @@ TEST_F(SettingsFileTest, ThreadCountKeepsItsTextAndGivesAUsableCount) {
     EXPECT_EQ(m_settings.ReadThreadCount().text, "13");
     EXPECT_EQ(m_settings.ReadThreadCount().count, DefaultThreadCount());
     EXPECT_EQ(Content(), "[xcs]\r\nma=13\r\n");
+}
+
+TEST_F(SettingsFileTest, IgnoringCaseAndWidthIsOnOnlyForOne) {
+    ASSERT_EQ(m_settings.TrySaveIgnoreCaseAndWidth(true), Ok);
+    EXPECT_TRUE(m_settings.ReadAll().ignoreCaseAndWidth);
+    EXPECT_EQ(Content(), "[ppms]\r\nma=1\r\n");
+    ASSERT_EQ(m_settings.TrySaveIgnoreCaseAndWidth(false), Ok);
+    EXPECT_FALSE(m_settings.ReadIgnoreCaseAndWidth());
+    Write("[ppms]\r\nma=yes\r\n");
+    EXPECT_FALSE(m_settings.ReadIgnoreCaseAndWidth());
 }
 
 TEST_F(SettingsFileTest, IndexCountsReplaceEveryShardCountInOneWrite) {

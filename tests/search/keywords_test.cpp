@@ -22,9 +22,10 @@ struct MatchCase {
     bool matches;
 };
 
-void ExpectTable(const std::vector<MatchCase>& table, CodePage codePage) {
+void ExpectTable(const std::vector<MatchCase>& table, CodePage codePage,
+                 MatchRule rule = MatchRule::Exact) {
     for (const MatchCase& c : table) {
-        EXPECT_EQ(KeywordSet(c.keywords, codePage).MatchesName(c.name), c.matches)
+        EXPECT_EQ(KeywordSet(c.keywords, codePage, rule).MatchesName(c.name), c.matches)
             << "keywords \"" << c.keywords << "\" name \"" << c.name << "\"";
     }
 }
@@ -106,6 +107,56 @@ TEST(KeywordSet, MatchesStartOnlyAtGbkCharacterBoundaries) {
             {"\xD6\xD0", "x\xD6\xD0.jpg", true},
         },
         CodePage::Gbk);
+}
+
+// A clerk typed "sf1400000012345", or the same in the input method's
+// full-width mode, and the exact rule found nothing.
+TEST(KeywordSet, IgnoringCaseAndWidthMatchesTwinsByTheRules) {
+    ExpectTable(
+        {
+            // Either case, on either side.
+            {"sf1400000012345", "SF1400000012345.jpg", true},
+            {"SF14", "sf1400.jpg", true},
+            {"sF JPG", "Sf1.jpg", true},
+            // Full-width letters, digits and punctuation, in the keyword or the name.
+            {"ＳＦ１４００００００１２３４５", "SF1400000012345.jpg", true},
+            {"sf14", "ＳＦ１４.jpg", true},
+            {"ｓf１4", "Sｆ1４.jpg", true},
+            {"（２）．ＪＰＧ", "a(2).jpg", true},
+            {"!~", "！～", true},
+            {"ＳＦ", "SG.jpg", false},
+            // The ideographic space splits keywords as a space does.
+            {"ＳＦ　ＪＰＧ", "SF1.jpg", true},
+            {"ＳＦ　ＪＰＧ", "SF1.png", false},
+            // Full-width look-alikes outside U+FF01..U+FF5E stay themselves.
+            {"$", "￥1.jpg", false},
+            {"(", "⁽1.jpg", false},
+            // A full-width form cut short by the end of the name is no twin.
+            {"s", "\xEF\xBC", false},
+            {"s", "\xEF\xBC\xB3", true},
+            // A match never starts inside a character: "Ｓ" is EF BC B3 and
+            // "ｓ" EF BD 93, so their last bytes are no "3" or "s".
+            {"3", "\xEF\xBC\xB3.jpg", false},
+            {"\xB3", "\xEF\xBC\xB3.jpg", false},
+            {"顺丰sf", "顺丰SF.jpg", true},
+            {"丰", "顺丰SF.jpg", true},
+            {"\xA9", "caf\xC3\xA9.jpg", false},
+        },
+        CodePage::Utf8, MatchRule::IgnoreCaseAndWidth);
+    // In code page 936: A3 D3 is "Ｓ", A3 A4 the yen sign, A1 E7 the
+    // full-width dollar; 81 41 a character whose second byte is "A".
+    ExpectTable(
+        {
+            {"\xA3\xD3" "f", "sF1.jpg", true},
+            {"sf", "\xA3\xD3\xA3\xC6.jpg", true},
+            {"$", "\xA1\xE7.jpg", true},
+            {"$", "\xA3\xA4.jpg", false},
+            {"a", "\x81" "A.jpg", false},
+            {"\x81" "A", "\x81" "A.jpg", true},
+            {"\x81" "a", "\x81" "A.jpg", false},
+            {"\xA3\xD3\xA1\xA1" "jpg", "s.JPG", true},
+        },
+        CodePage::Gbk, MatchRule::IgnoreCaseAndWidth);
 }
 
 }  // namespace

@@ -78,8 +78,9 @@ class SearchEngineTest : public ::testing::Test {
     core::SettingsFile Config() const { return core::SettingsFile::InRunDirectory(m_dir / "run"); }
 
     // Runs a search to its end and returns its one report.
-    RecordingListener::End SearchToEnd(std::string_view keywords, int shards) {
-        const core::JobStart start = m_engine.Start(keywords, shards);
+    RecordingListener::End SearchToEnd(std::string_view keywords, int shards,
+                                       MatchRule rule = MatchRule::Exact) {
+        const core::JobStart start = m_engine.Start(keywords, shards, rule);
         EXPECT_EQ(start.outcome, core::StartOutcome::Started);
         m_engine.Wait();
         std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
@@ -123,6 +124,25 @@ TEST_F(SearchEngineTest, NothingFoundReportsNoRows) {
     const RecordingListener::End end = SearchToEnd("ZZ9999999999999", 1);
     ASSERT_NE(end.outcome.results, nullptr);
     EXPECT_EQ(end.outcome.results->Count(), 0U);
+}
+
+// A clerk typed the number in lower case, found nothing and sent it back as
+// missing. An exact search that finds nothing now says what ignoring case and
+// width would find; one that finds something does not look again.
+TEST_F(SearchEngineTest, AnExactSearchThatFindsNothingCountsWhatIgnoringCaseFinds) {
+    WriteIndex({"/a/SF1400000012345.jpg", "/a/Sf1400000012345(2).jpg", "/a/x.jpg"}, 2);
+    const RecordingListener::End none = SearchToEnd("sf1400000012345", 2);
+    EXPECT_EQ(none.outcome.results->Count(), 0U);
+    EXPECT_EQ(none.outcome.filesIgnoringCase, 2U);
+    EXPECT_EQ(SearchToEnd("sf14", 2).outcome.filesIgnoringCase, 2U);
+
+    const RecordingListener::End found = SearchToEnd("SF14", 2);
+    EXPECT_EQ(found.outcome.results->Count(), 1U);
+    EXPECT_EQ(found.outcome.filesIgnoringCase, 0U);
+
+    const RecordingListener::End folded = SearchToEnd("sF14", 2, MatchRule::IgnoreCaseAndWidth);
+    EXPECT_EQ(folded.outcome.results->Count(), 2U);
+    EXPECT_EQ(folded.outcome.filesIgnoringCase, 0U);
 }
 
 TEST_F(SearchEngineTest, EmptyKeywordTextListsEveryRecordButNoEmptyLine) {

@@ -132,6 +132,22 @@ TEST_F(BatchWindowTest, PastedListShowsItsRowsByNumberTheCountsAndTheMissingNumb
     });
 }
 
+// A number typed in lower case was marked "缺少" and sent back to the
+// courier, though its scan was there.
+TEST_F(BatchWindowTest, NumberFoundOnlyIgnoringCaseSaysSoInsteadOfMissing) {
+    BuildIndex();
+    Run([] {
+        Paste(Window().Search().SearchBox(), "jd0000000002\nSF1400000000001\n");
+        ASSERT_TRUE(Box().IsOpen());
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(TableRows(), (std::vector<std::vector<std::string>>{
+                                   {"jd0000000002", "0", "缺少（忽略大小写可找到 1 个）"},
+                                   {"SF1400000000001", "2", "找到"},
+                               }));
+    });
+}
+
 // Before the first refresh a search read "找到：0 个文件" and a batch marked
 // every number "缺少": a clerk reported parcels lost that were on the disk.
 TEST_F(BatchWindowTest, WithoutAnIndexSearchAndBatchSayHowToBuildOne) {

@@ -279,6 +279,27 @@ TEST_F(SettingsPageTest, OptionsChosenAreSavedWhenTheWindowCloses) {
     EXPECT_EQ(Settings().ReadWindowState().option, core::WindowSizeOption::Maximised);
 }
 
+// A clerk typed the number in lower case, or in the input method's
+// full-width mode, and the window said it found nothing.
+TEST_F(SettingsPageTest, IgnoringCaseAndWidthIsStoredAtOnceAndTheNextSearchUsesIt) {
+    BuildIndex();
+    Run([this] {
+        EXPECT_TRUE(Page().ExactMatchOption().IsChecked());
+        Search().SearchBox().SetText("sf1400000000001");
+        ClickButton(Search().SearchButton());
+        ASSERT_TRUE(WaitForIdle());
+        EXPECT_EQ(Hits().Count(), 0u);
+        EXPECT_EQ(Status(), FoundIgnoringCaseText(1)) << "the exact search says what it missed";
+
+        ShowPage(3);
+        Click(Page().IgnoreCaseAndWidthOption());
+        EXPECT_TRUE(Settings().ReadIgnoreCaseAndWidth());
+        SearchFor("ｓｆ1400000000001");
+        EXPECT_EQ(Hits().Count(), 1u);
+        EXPECT_EQ(Status(), FoundText(1));
+    });
+}
+
 TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
     Run([this] {
         QWidget* window = ExQtWidget(Window().Frame().WindowHandle());

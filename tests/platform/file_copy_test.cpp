@@ -8,6 +8,7 @@
 #include "platform/win32/copy_progress.h"
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,17 @@ bool Exists(const std::string& path) {
 }
 #endif
 
+// The names of the copy's temporaries in dir.
+std::vector<std::string> Temporaries(const test::TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (IsCopyTemporaryName(entry.path().filename().string())) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
 using Calls = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 
 CopyProgress Recorder(Calls& calls) {
@@ -110,25 +122,38 @@ TEST(FileCopy, CopiesEmptyAndSmallFilesWithAndWithoutProgress) {
 }
 
 #ifndef _WIN32
-TEST(FileCopy, KeepsModificationTimeAndPermissionBits) {
-    test::TempDir dir;
-    dir.WriteFile("src", "data");
-    const std::string src = dir / "src";
-    // 0666 is more than the usual umask lets a new file have.
-    ASSERT_EQ(::chmod(src.c_str(), 0666), 0);
-    const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+// The copy's bits were put back to the source's after creation, so a umask of
+// 077 still gave everyone else read access to a clerk's copies.
+TEST(FileCopy, KeepsModificationTimeAndPermissionBitsUnderTheUmask) {
+    const struct {
+        mode_t source;
+        mode_t umask;
+        mode_t copy;
+    } cases[] = {
+        {0666, 022, 0644},
+        {0666, 077, 0600},
+        {0644, 000, 0644},
+        {0755, 027, 0750},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        dir.WriteFile("src", "data");
+        const std::string src = dir / "src";
+        ASSERT_EQ(::chmod(src.c_str(), c.source), 0);
+        const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
 
-    const mode_t oldMask = ::umask(022);
-    const std::error_code ec = CopyFileExclusive(src, dir / "dst");
-    ::umask(oldMask);
-    ASSERT_FALSE(ec) << ec.message();
+        const mode_t oldMask = ::umask(c.umask);
+        const std::error_code ec = CopyFileExclusive(src, dir / "dst");
+        ::umask(oldMask);
+        ASSERT_FALSE(ec) << ec.message();
 
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "dst").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0666u);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+        struct stat st {};
+        ASSERT_EQ(::stat((dir / "dst").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.copy) << std::oct << c.source << " " << c.umask;
+        EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
+        EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    }
 }
 
 TEST(FileCopy, DropsSetUserAndSetGroupBits) {
@@ -216,7 +241,7 @@ TEST(FileCopy, FifoSourceIsRefusedWithoutBlocking) {
     if (child == 0) {
         ::alarm(20);
         const std::error_code ec = CopyFileExclusive(fifo, dir / "out");
-        ::_exit(ec == std::errc::invalid_argument ? 0 : 1);
+        ::_exit(ec == CopyError::NotRegularFile ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -227,14 +252,16 @@ TEST(FileCopy, FifoSourceIsRefusedWithoutBlocking) {
 
 #endif  // !_WIN32
 
+// A folder or a device was refused as "Invalid argument", which told the
+// clerk nothing; it is now its own reason.
 TEST(FileCopy, FolderAndDeviceSourcesAreRefused) {
     test::TempDir dir;
     dir.MakeDirs("folder");
-    EXPECT_EQ(CopyFileExclusive(dir / "folder", dir / "a"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive(dir / "folder", dir / "a"), CopyError::NotRegularFile);
 #ifdef _WIN32
-    EXPECT_EQ(CopyFileExclusive("NUL", dir / "b"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive("NUL", dir / "b"), CopyError::NotRegularFile);
 #else
-    EXPECT_EQ(CopyFileExclusive("/dev/null", dir / "b"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive("/dev/null", dir / "b"), CopyError::NotRegularFile);
 #endif
     EXPECT_FALSE(Exists(dir / "a"));
     EXPECT_FALSE(Exists(dir / "b"));
@@ -341,6 +368,7 @@ TEST(FileCopy, StopFromProgressRemovesThePartialFile) {
     EXPECT_EQ(ec, std::errc::operation_canceled);
     EXPECT_GT(stoppedAt, 0u);
     EXPECT_FALSE(Exists(dir / "dst"));
+    EXPECT_TRUE(Temporaries(dir).empty());
 
     EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dst",
                                 [](std::uint64_t, std::uint64_t) { return false; }),
@@ -349,23 +377,91 @@ TEST(FileCopy, StopFromProgressRemovesThePartialFile) {
 }
 
 #ifndef _WIN32
-TEST(FileCopy, StoppedCopyRemovesOnlyTheFileItCreated) {
-    // Someone moves the half-written file away and puts their own in its
-    // place while the copy runs: the stop must not remove theirs.
+// A kill half-way through a file left the part written under the real name,
+// and the next copy kept it as "already there". The copy is now written under
+// a hidden temporary name, and the real name appears only when it is whole.
+TEST(FileCopy, NothingAppearsUnderTheRealNameUntilTheCopyIsWhole) {
+    test::TempDir dir;
+    const std::string data = Pattern(LargeSize);
+    dir.WriteFile("src", data);
+    std::size_t midCopyCalls = 0;
+    ASSERT_FALSE(CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t) {
+        ++midCopyCalls;
+        EXPECT_FALSE(Exists(dir / "dst"));
+        EXPECT_EQ(Temporaries(dir).size(), 1u);
+        return true;
+    }));
+    EXPECT_GE(midCopyCalls, 2u);
+    EXPECT_EQ(dir.ReadFile("dst"), data);
+    EXPECT_TRUE(Temporaries(dir).empty());
+}
+
+// Someone's file takes the target's name while the copy runs (a second copy
+// into the same folder): ours must neither replace it nor remove it.
+TEST(FileCopy, FileThatTakesTheNameMeanwhileIsKept) {
     test::TempDir dir;
     dir.WriteFile("src", Pattern(LargeSize));
-    const std::string target = dir / "dst";
     const std::error_code ec =
-        CopyFileExclusive(dir / "src", target, [&](std::uint64_t, std::uint64_t done) {
-            if (done == 0) {
-                return true;
+        CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+            if (done > 0 && !Exists(dir / "dst")) {
+                dir.WriteFile("dst", "someone else's");
             }
-            fs::rename(target, dir / "moved");
-            dir.WriteFile("dst", "someone else's");
-            return false;
+            return true;
         });
-    EXPECT_EQ(ec, std::errc::operation_canceled);
+    EXPECT_EQ(ec, std::errc::file_exists);
     EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
+    EXPECT_TRUE(Temporaries(dir).empty());
+}
+
+// A photo still being written (or cut) while it was copied was reported
+// copied, with bytes of neither version.
+TEST(FileCopy, SourceThatChangesSizeMidCopyFails) {
+    for (const std::uint64_t newSize : {std::uint64_t{LargeSize + 4096}, std::uint64_t{1000}}) {
+        test::TempDir dir;
+        dir.WriteFile("src", Pattern(LargeSize));
+        const std::error_code ec =
+            CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+                if (done > 0) {
+                    EXPECT_EQ(::truncate((dir / "src").c_str(), static_cast<off_t>(newSize)), 0);
+                }
+                return true;
+            });
+        EXPECT_EQ(ec, CopyError::SourceChanged) << newSize;
+        EXPECT_FALSE(Exists(dir / "dst"));
+        EXPECT_TRUE(Temporaries(dir).empty());
+    }
+}
+
+// A killed copy's temporary stays behind; the next copy into the folder
+// removes it, but never the temporary of a copy that is still writing (it
+// holds a lock on it; here a second open of the file holds one, as another
+// process's would).
+TEST(FileCopy, OrphanedTemporariesGoAndLiveOnesStay) {
+    test::TempDir dir;
+    const std::string orphan = ".cjcopy-0123456789abcdef.part";
+    const std::string live = ".cjcopy-fedcba9876543210.part";
+    const std::string lookalike = ".cjcopy-0123456789abcdeg.part";
+    for (const std::string& name : {orphan, live, lookalike}) {
+        dir.WriteFile(name, "part");
+    }
+    const int held = ::open((dir / live).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    ASSERT_FALSE(RemoveOrphanedCopies(dir.Path()));
+    EXPECT_FALSE(Exists(dir / orphan));
+    EXPECT_TRUE(Exists(dir / live));
+    EXPECT_TRUE(Exists(dir / lookalike));
+    ::close(held);
+
+    // A copy's own temporary, swept while it is written.
+    dir.WriteFile("src", Pattern(LargeSize));
+    ASSERT_FALSE(CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t) {
+        EXPECT_FALSE(RemoveOrphanedCopies(dir.Path()));
+        return true;
+    }));
+    EXPECT_EQ(dir.ReadFile("dst"), Pattern(LargeSize));
+    EXPECT_EQ(RemoveOrphanedCopies(dir / "missing"), std::error_code{});
 }
 
 #endif  // !_WIN32

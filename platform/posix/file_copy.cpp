@@ -6,10 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 
 #include "platform/common/copy_temporary.h"
@@ -77,8 +76,8 @@ class Temporary {
     std::error_code TryCreate(const std::string& target, mode_t mode) {
         for (int attempt = 0; attempt < 100; ++attempt) {
             m_path = CopyTemporaryPath(target, static_cast<std::uint64_t>(::getpid()));
-            const int fd = ::open(m_path.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            const int fd =
+                ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
             if (fd < 0) {
                 if (errno == EEXIST) {
                     continue;
@@ -368,8 +367,7 @@ std::error_code RemoveOrphanedCopies(const std::string& folder) {
 }
 
 std::error_code FlushFolderToDevice(const std::string& folder) {
-    FdGuard dir(::open(folder.empty() ? "." : folder.c_str(),
-                       O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FdGuard dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() < 0) {
         return LastError();
     }

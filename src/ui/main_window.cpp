@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "copylist/copy_report.h"
 #include "copylist/list_status.h"
 #include "core/data_paths.h"
 #include "platform/files.h"
@@ -307,7 +308,7 @@ core::JobStart MainWindow::StartRefreshJob(int shardCount) {
 }
 
 std::string MainWindow::CopyReportPath() const {
-    return platform::JoinPath(core::DataDirectory(m_context.runDirectory), "CopyReport.txt");
+    return copylist::CopyReportPath(m_context.runDirectory);
 }
 
 void MainWindow::RefreshCopyStatus() {
@@ -410,7 +411,7 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     // Only the data folder holds the details: nothing but the copied files
     // ever goes into the target folder.
     const std::string reportPath = CopyReportPath();
-    const bool saved = !platform::WriteWholeFileAtomic(reportPath, CopyReportText(summary));
+    const bool saved = !copylist::WriteCopyReport(reportPath, summary);
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 

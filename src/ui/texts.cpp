@@ -1,5 +1,6 @@
 #include "ui/texts.h"
 
+#include "copylist/copy_report.h"
 #include "copylist/list_status.h"
 
 namespace cj::ui {
@@ -25,22 +26,16 @@ std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber) {
            " 个";
 }
 
-namespace {
-
-std::string SummaryLine(const copylist::CopySummary& summary) {
-    std::string text = summary.stopped ? "复制已停止：" : "复制完成：";
-    text += "已复制 " + std::to_string(summary.copied) + " 个，已存在跳过 " +
-            std::to_string(summary.skippedExisting) + " 个，失败 " +
-            std::to_string(summary.failed) + " 个";
-    if (summary.notTried > 0) {
-        text += "，未复制 " + std::to_string(summary.notTried) + " 个";
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string CopyNoticeText(const copylist::CopySummary& summary) {
+    if (summary.folderError) {
+        return "无法创建目标文件夹 " + summary.targetFolder + "（" +
+               FailureReasonText(summary.folderError) + "）";
+    }
+    // Said before "复制完成": a clerk who pulls the stick at that word must
+    // not lose the copies.
+    if (summary.flushError) {
+        return "复制的文件未能写入磁盘（" + FailureReasonText(summary.flushError) + "）";
+    }
     const std::size_t notCopied = summary.skippedExisting + summary.failed + summary.notTried;
     if (notCopied == 0 && !summary.stopped) {
         return "复制完成：" + std::to_string(summary.copied) + " 个文件";
@@ -49,49 +44,12 @@ std::string CopyNoticeText(const copylist::CopySummary& summary) {
            std::to_string(summary.copied) + " 个，未复制 " + std::to_string(notCopied) + " 个";
 }
 
-std::string CopyReportText(const copylist::CopySummary& summary) {
-    std::string text = SummaryLine(summary) + "\n";
-    for (const copylist::NotCopied& file : summary.notCopied) {
-        text += file.source;
-        text += " -> ";
-        text += file.target;
-        text += "：";
-        if (file.error == std::errc::file_exists) {
-            text += "已存在，未覆盖";
-        } else if (file.error == std::errc::no_such_file_or_directory) {
-            // The source has gone, or the target folder could not be made.
-            text += "找不到文件或目标文件夹";
-        } else if (file.error == std::errc::invalid_argument) {
-            text += "不是普通文件";
-        } else {
-            text += FailureReasonText(file.error);
-        }
-        text += "\n";
-    }
-    return text;
-}
-
 std::string BackupFailedText(std::error_code error) {
     return "备份列表失败（" + FailureReasonText(error) + "）";
 }
 
 std::string FailureReasonText(std::error_code error) {
-    if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
-        return "磁盘空间不足";
-    }
-    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
-        return "没有写入权限";
-    }
-    if (error == std::errc::read_only_file_system) {
-        return "磁盘只读";
-    }
-    if (error == std::errc::no_such_file_or_directory) {
-        return "找不到文件夹";
-    }
-    if (error == std::errc::is_a_directory) {
-        return "已有同名文件夹";
-    }
-    return error ? error.message() : std::string("未知错误");
+    return copylist::ReasonText(error);
 }
 
 std::string FolderMissingText(std::string_view folder) {

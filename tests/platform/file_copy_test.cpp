@@ -396,23 +396,6 @@ TEST(FileCopy, NothingAppearsUnderTheRealNameUntilTheCopyIsWhole) {
     EXPECT_TRUE(Temporaries(dir).empty());
 }
 
-// Someone's file takes the target's name while the copy runs (a second copy
-// into the same folder): ours must neither replace it nor remove it.
-TEST(FileCopy, FileThatTakesTheNameMeanwhileIsKept) {
-    test::TempDir dir;
-    dir.WriteFile("src", Pattern(LargeSize));
-    const std::error_code ec =
-        CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
-            if (done > 0 && !Exists(dir / "dst")) {
-                dir.WriteFile("dst", "someone else's");
-            }
-            return true;
-        });
-    EXPECT_EQ(ec, std::errc::file_exists);
-    EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
-    EXPECT_TRUE(Temporaries(dir).empty());
-}
-
 // A photo still being written (or cut) while it was copied was reported
 // copied, with bytes of neither version.
 TEST(FileCopy, SourceThatChangesSizeMidCopyFails) {
@@ -432,10 +415,70 @@ TEST(FileCopy, SourceThatChangesSizeMidCopyFails) {
     }
 }
 
+#endif  // !_WIN32
+
+// -- Temporaries of other copies.
+
+#ifdef _WIN32
+// What a live copy holds on its temporary: a handle that shares no writing.
+class WriterHold {
+  public:
+    explicit WriterHold(const std::string& path)
+        : m_file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr)) {}
+    ~WriterHold() {
+        if (IsHeld()) {
+            CloseHandle(m_file);
+        }
+    }
+    bool IsHeld() const { return m_file != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE m_file;
+};
+#else
+// What a live copy holds on its temporary: a lock.
+class WriterHold {
+  public:
+    explicit WriterHold(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        m_locked = m_fd >= 0 && ::flock(m_fd, LOCK_EX) == 0;
+    }
+    ~WriterHold() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    bool IsHeld() const { return m_locked; }
+
+  private:
+    int m_fd;
+    bool m_locked = false;
+};
+#endif
+
+// Someone's file takes the target's name while the copy runs (a second copy
+// into the same folder): ours must neither replace it nor remove it.
+TEST(FileCopy, FileThatTakesTheNameMeanwhileIsKept) {
+    test::TempDir dir;
+    dir.WriteFile("src", Pattern(LargeSize));
+    const std::error_code ec =
+        CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+            if (done > 0 && !Exists(dir / "dst")) {
+                dir.WriteFile("dst", "someone else's");
+            }
+            return true;
+        });
+    EXPECT_EQ(ec, std::errc::file_exists);
+    EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
+    EXPECT_TRUE(Temporaries(dir).empty());
+}
+
 // A killed copy's temporary stays behind; the next copy into the folder
 // removes it, but never the temporary of a copy that is still writing (it
-// holds a lock on it; here a second open of the file holds one, as another
-// process's would).
+// holds it: a lock on Linux, an open handle on Windows; here a second open of
+// the file holds it, as another process's would).
 TEST(FileCopy, OrphanedTemporariesGoAndLiveOnesStay) {
     test::TempDir dir;
     const std::string orphan = ".cjcopy-0123456789abcdef.part";
@@ -444,17 +487,16 @@ TEST(FileCopy, OrphanedTemporariesGoAndLiveOnesStay) {
     for (const std::string& name : {orphan, live, lookalike}) {
         dir.WriteFile(name, "part");
     }
-    const int held = ::open((dir / live).c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const WriterHold held(dir / live);
+    ASSERT_TRUE(held.IsHeld());
 
     ASSERT_FALSE(RemoveOrphanedCopies(dir.Path()));
     EXPECT_FALSE(Exists(dir / orphan));
     EXPECT_TRUE(Exists(dir / live));
     EXPECT_TRUE(Exists(dir / lookalike));
-    ::close(held);
 
-    // A copy's own temporary, swept while it is written.
+    // A copy's own temporary, swept while it is written (under Wine, in the
+    // last progress call, once the system has closed it).
     dir.WriteFile("src", Pattern(LargeSize));
     ASSERT_FALSE(CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t) {
         EXPECT_FALSE(RemoveOrphanedCopies(dir.Path()));
@@ -463,8 +505,6 @@ TEST(FileCopy, OrphanedTemporariesGoAndLiveOnesStay) {
     EXPECT_EQ(dir.ReadFile("dst"), Pattern(LargeSize));
     EXPECT_EQ(RemoveOrphanedCopies(dir / "missing"), std::error_code{});
 }
-
-#endif  // !_WIN32
 
 #ifdef _WIN32
 // -- Windows: attributes, times, and the progress routine.
@@ -522,35 +562,6 @@ TEST(FileCopy, NeverReplacesReadOnlyOrHiddenTargets) {
     SetFileAttributesA((dir / "ro").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(dir.ReadFile("ro"), "kept");
     EXPECT_EQ(dir.ReadFile("hidden"), "kept too");
-}
-
-// Someone moves the copy away and puts their own file in its place before
-// the copy is stopped: the stop must not remove theirs. Under Wine the last
-// call comes after CopyFileExA has closed the copy; on Windows it is the
-// routine's, while the system still writes it and holds it open, so the
-// swap there is tried only once the copy is closed.
-TEST(FileCopy, StoppedCopyRemovesOnlyTheFileItCreated) {
-    test::TempDir dir;
-    dir.WriteFile("src", Pattern(LargeSize));
-    const std::string target = dir / "dst";
-    bool swapped = false;
-    const std::error_code ec =
-        CopyFileExclusive(dir / "src", target, [&](std::uint64_t total, std::uint64_t done) {
-            if (done < total) {
-                return true;
-            }
-            swapped = MoveFileA(target.c_str(), (dir / "moved").c_str()) != FALSE;
-            if (swapped) {
-                dir.WriteFile("dst", "someone else's");
-            }
-            return false;
-        });
-    EXPECT_EQ(ec, std::errc::operation_canceled);
-    if (swapped) {
-        EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
-    } else {
-        EXPECT_FALSE(Exists(target));
-    }
 }
 
 // The routine CopyFileExA calls after each chunk, driven as the system would

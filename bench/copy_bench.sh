@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Copy benchmark: chengjing-cli copy against cp -n on the same files, each
-# into an empty folder on the same file system, warm cache, medians.
+# into an empty folder on the same file system, warm cache, medians. The copy
+# ends with one flush of the target's file system (syncfs), so it is also
+# compared with cp -n followed by sync, which does the same work.
 #
 #   bench/copy_bench.sh            set up what is missing, then measure and print the ratios
 #   bench/copy_bench.sh setup      only build the files and a release chengjing-cli
@@ -59,7 +61,7 @@ EOF
 
 # Run before every timed run and warm-up: empty target folders and a synced
 # disk, so that no run waits for the previous one's writes.
-EMPTY_TARGETS="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp && sync"
+EMPTY_TARGETS="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp $T/cps && sync"
 
 run() {
     mkdir -p "$RESULTS"
@@ -70,13 +72,15 @@ run() {
     PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$RUNS group small \
         "cj=$CJ copy --to $T/cj < $C/small.txt > /dev/null" \
         "cp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cp" \
-        "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp"
+        "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp" \
+        "cps=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cps && sync -f $T/cps"
     echo "== one 1 GiB file"
     local bigRuns=$((RUNS / 2 > 3 ? RUNS / 2 : 3))
     PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$bigRuns group big \
         "cj=$CJ copy --to $T/cj < $C/big.txt > /dev/null" \
         "cp=cp -n $C/big/scans.bin $T/cp/" \
-        "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/"
+        "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/" \
+        "cps=cp -n $C/big/scans.bin $T/cps/ && sync -f $T/cps"
     echo "== checks"
     "$CJ" copy --to "$T/check" < "$C/big.txt" >/dev/null
     cmp "$C/big/scans.bin" "$T/check/scans.bin" && echo "  the 1 GiB copy is byte for byte the source"
@@ -84,6 +88,8 @@ run() {
     echo "== ratios (same run)"
     ratio "10,000 small files: cj / cp -n" "$(ms small-cj)" "$(ms small-cp)" 1.1
     ratio "one 1 GiB file: cj / cp -n" "$(ms big-cj)" "$(ms big-cp)" 1.1
+    ratio "10,000 small files: cj / (cp -n; sync -f)" "$(ms small-cj)" "$(ms small-cps)" 1.1
+    ratio "one 1 GiB file: cj / (cp -n; sync -f)" "$(ms big-cj)" "$(ms big-cps)" 1.1
 }
 
 case "${1:-}" in

@@ -7,6 +7,7 @@
 #   bench/copy_bench.sh            set up what is missing, then measure and print the ratios
 #   bench/copy_bench.sh setup      only build the files and a release chengjing-cli
 #   bench/copy_bench.sh run        only measure (after a setup)
+#   CLI=path bench/copy_bench.sh setup   take that chengjing-cli instead of building one
 #   RUNS=15 bench/copy_bench.sh    more runs of the small files (default 10; the 1 GiB
 #                                  file gets half as many, at least 3)
 #   INTERLEAVE=1 bench/copy_bench.sh run   take the commands of a group in turn, round
@@ -50,9 +51,13 @@ EOF
         head -c 1G /dev/urandom > "$C/big/scans.bin"
         echo "$C/big/scans.bin" > "$C/big.txt"
     fi
+    mkdir -p "$(dirname "$CJ")"
+    if [ -n "${CLI:-}" ]; then
+        cp "$CLI" "$CJ"
+        return
+    fi
     (cd "$REPO" && scripts/deps.sh && cmake --preset release >/dev/null &&
         cmake --build --preset release --target chengjing-cli >/dev/null)
-    mkdir -p "$(dirname "$CJ")"
     cp "$REPO/build/release/bin/chengjing-cli" "$CJ"
 }
 

@@ -89,6 +89,13 @@ class CopyRun:
         except subprocess.TimeoutExpired:
             return None, "timed out"
 
+    def length(self):
+        """Seconds one whole copy into an empty folder takes."""
+        reset(self.target)
+        started = time.monotonic()
+        self.copy()
+        return max(time.monotonic() - started, 0.01)
+
     def start(self):
         process = subprocess.Popen(self.command(), stdin=subprocess.PIPE,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -159,10 +166,7 @@ def copy_random(args, copy_run, findings):
     """SIGKILL at random instants of a copy, up to the length of one."""
     findings.part = "copy random"
     rng = random.Random(args.seed)
-    reset(copy_run.target)
-    started = time.monotonic()
-    copy_run.copy()
-    length = max(time.monotonic() - started, 0.01)
+    length = copy_run.length()
     for trial in range(args.copy_kills):
         reset(copy_run.target)
         process = copy_run.start()
@@ -181,10 +185,7 @@ def copy_pair(args, copy_run, findings):
     the other's success must mean every file is there, whole."""
     findings.part = "copy pair"
     rng = random.Random(args.seed + 1)
-    reset(copy_run.target)
-    started = time.monotonic()
-    copy_run.copy()
-    length = max(time.monotonic() - started, 0.01)
+    length = copy_run.length()
     for trial in range(args.trials):
         reset(copy_run.target)
         victim = copy_run.start()

@@ -13,8 +13,9 @@ bool IsSet(const std::atomic<bool>* flag) {
 
 using ReportProgress = std::function<void(const CopyProgressReport&)>;
 
-// The loop of the copy job and of CopyFiles: every source in order, a stop
-// asked within a file (stop) cut it short and leaves the rest untried.
+// The loop of the copy job and of CopyFiles: every source in order. A stop
+// (stop set) is seen within the file being copied, which it cuts short, and
+// the rest are not tried.
 // report, when set, hears of every file before its copy and of every change of
 // its percentage. The outcome goes into summary as it happens, so that what
 // was done is known even when the loop is left by an exception.

@@ -69,8 +69,8 @@ TEST(WindowTexts, ACopysEndNamesAFolderThatCannotBeMadeAndAFailedFlush) {
     summary = {};
     summary.copied = 3;
     summary.flushError = std::make_error_code(std::errc::io_error);
-    EXPECT_EQ(CopyNoticeText(summary), "复制的文件未能写入磁盘（" +
-                                           summary.flushError.message() + "）");
+    EXPECT_EQ(CopyNoticeText(summary),
+              "复制的文件未能写入磁盘（" + summary.flushError.message() + "）");
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ void DriveWindow(Run& run) {
         return;
     }
     App()->viewport = area->viewport();
-    run.threadCount = Window().Options().threadCount;
+    run.threadCount = Window().Settings().ReadThreadCount().count;
     TypeKeyword(ExQtWidget(Window().Search().SearchBox().Handle()), run.keyword);
     for (int i = 0; i < WarmUps + run.measured; ++i) {
         SearchTimes times;

@@ -50,7 +50,10 @@ class FileLock {
     //     missing folder is ENOENT; a file that cannot be created in a folder
     //     the caller may not write is EACCES). A file that may be read but not
     //     written still gives shared locks; an exclusive one then fails with
-    //     EACCES (EROFS on a read-only medium).
+    //     EACCES (EROFS on a read-only medium);
+    //   a symbolic link at path, never followed (Linux: ELOOP; Windows:
+    //     std::errc::too_many_symbolic_link_levels), and anything else that
+    //     is not a regular file (std::errc::invalid_argument).
     // A lock that waits is not interrupted by signals.
     std::error_code TryLock(const std::string& path, std::uint32_t slot, LockMode mode,
                             LockWait wait);

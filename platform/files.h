@@ -15,7 +15,11 @@ inline constexpr char PathSeparator = '\\';
 inline constexpr char PathSeparator = '/';
 #endif
 
-// Reads the whole file into out (replacing its content).
+// Reads the whole regular file at path into out (replacing its content),
+// following links. Anything else is refused before a byte is read, so that
+// nothing planted under a data file's name holds or floods the reader: a
+// folder is std::errc::is_a_directory; a FIFO, a device or a pipe
+// std::errc::invalid_argument (the open does not wait for a FIFO's writer).
 std::error_code ReadWholeFile(const std::string& path, std::string& out);
 
 // Replaces the file with data atomically: the data goes to a temporary file in
@@ -23,8 +27,13 @@ std::error_code ReadWholeFile(const std::string& path, std::string& out);
 // folder is flushed. On any failure the previous file is left as it was and no
 // temporary file remains (a process killed half-way leaves one, see
 // AtomicWriteTarget). New files get mode 0666 less the umask; a replaced file
-// keeps its mode. A symbolic link is written through: the file it leads to is
-// replaced (its temporary sits beside that file) and the link stays. A file
+// keeps its mode. A symbolic link of the caller's own (or root's) is written
+// through: the file it leads to is replaced (its temporary sits beside that
+// file) and the link stays. A link another account made is not followed and
+// nothing is written (Linux: std::errc::too_many_symbolic_link_levels), so
+// that a link planted in a folder others may write never makes us replace a
+// file of its maker's choosing; Windows, where making a link takes a
+// privilege, follows every link. A file
 // the caller may not write is not replaced: std::errc::permission_denied, as
 // Windows refuses to replace a read-only file (root passes on Linux). Windows
 // before 10 (and Wine) cannot replace a file that another program holds open:
@@ -43,10 +52,11 @@ std::string_view AtomicWriteTarget(std::string_view name);
 // that every writer of path holds). Goes on past a failure; returns the first.
 std::error_code RemoveAtomicWriteLeftovers(const std::string& path);
 
-// Writes data to path, creating or truncating it, and flushes it to disk. Not
-// atomic: for a file nothing reads until the caller publishes it (by renaming
-// it, or by a record of its own). On failure the file may hold part of data or
-// exist empty; the caller removes it.
+// Writes data to a new file at path, made as SyncedFileWriter::TryCreate
+// does, and flushes it to disk. Not atomic: for a file nothing reads until
+// the caller publishes it (by renaming it, or by a record of its own). On
+// failure the file may hold part of data or exist empty; the caller removes
+// it.
 std::error_code WriteFileAndSync(const std::string& path, std::string_view data);
 
 // A file written in pieces and flushed to disk once complete: what
@@ -64,8 +74,11 @@ class SyncedFileWriter {
     SyncedFileWriter(const SyncedFileWriter&) = delete;
     SyncedFileWriter& operator=(const SyncedFileWriter&) = delete;
 
-    // Creates path, or truncates the file there, for writing. A file this
-    // writer had open is closed first, unflushed.
+    // Creates a new file at path for writing, exclusively and never through
+    // a link: an entry already there (a leftover, or a link someone planted)
+    // is removed first, never opened, so the file a link leads to stays as
+    // it was. A folder there is std::errc::is_a_directory. A file this writer
+    // had open is closed first, unflushed.
     std::error_code TryCreate(const std::string& path);
     // Appends data to the open file.
     std::error_code TryAppend(std::string_view data);

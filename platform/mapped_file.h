@@ -1,6 +1,6 @@
 // A read-only view of a whole file's bytes, mapped into memory where the
-// system allows it and read into a private buffer otherwise (special files,
-// file systems without mmap). The view stays valid for the object's lifetime;
+// system allows it and read into a private buffer otherwise (file systems
+// without mmap). Only regular files are opened. The view stays valid for the object's lifetime;
 // the file is expected not to shrink meanwhile (the index shards are replaced
 // by rename, never truncated in place, so a mapped shard stays intact).
 #pragma once
@@ -22,8 +22,11 @@ class MappedFile {
     MappedFile& operator=(const MappedFile&) = delete;
 
     // Opens path and makes its bytes available, replacing what the object held.
-    // A missing or unreadable file fails and leaves the object empty. An empty
-    // file succeeds with an empty view.
+    // A missing or unreadable file fails and leaves the object empty, and so
+    // does anything but a regular file (links followed), refused at once as
+    // ReadWholeFile refuses it: a folder is std::errc::is_a_directory, a FIFO,
+    // pipe or device std::errc::invalid_argument. An empty file succeeds with
+    // an empty view.
     std::error_code Open(const std::string& path);
 
     std::string_view Bytes() const { return {m_data, m_size}; }

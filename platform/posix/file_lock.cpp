@@ -1,6 +1,7 @@
 #include "platform/file_lock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,12 +34,16 @@ void FileLock::Unlock() noexcept {
 std::error_code FileLock::TryLock(const std::string& path, std::uint32_t slot, LockMode mode,
                                   LockWait wait) {
     Unlock();
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Never through a link, and never anything but a regular file: a link
+    // planted as the lock file would otherwise have us create or lock a file
+    // of its maker's choosing, and a FIFO would hold the open.
+    constexpr int Flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | Flags, 0666);
     if (fd < 0 && (errno == EACCES || errno == EROFS)) {
         // Someone else's lock file, or a read-only medium: a reader may still
         // take its shared lock through a read-only open.
         const std::error_code writeError(errno, std::generic_category());
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | Flags);
         if (fd < 0 || mode == LockMode::Exclusive) {
             if (fd >= 0) {
                 ::close(fd);
@@ -48,6 +53,17 @@ std::error_code FileLock::TryLock(const std::string& path, std::uint32_t slot, L
     }
     if (fd < 0) {
         return {errno, std::generic_category()};
+    }
+    struct stat st {};
+    std::error_code notLockable;
+    if (::fstat(fd, &st) != 0) {
+        notLockable = {errno, std::generic_category()};
+    } else if (!S_ISREG(st.st_mode)) {
+        notLockable = std::make_error_code(std::errc::invalid_argument);
+    }
+    if (notLockable) {
+        ::close(fd);
+        return notLockable;
     }
     struct flock range {};
     range.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/regular_file.h"
+
 namespace cj::platform {
 namespace {
 
@@ -66,24 +68,42 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Whether a write may follow this link: one the caller or root made. Another
+// account that may write a shared data folder could otherwise plant a link
+// there and have us replace a file of its choosing with ours; a link of the
+// user's own (a configuration kept in a synced folder) is followed as before.
+bool IsTrustedLink(const struct stat& link) {
+    return link.st_uid == ::geteuid() || link.st_uid == 0;
+}
+
 // The path a chain of symbolic links at path ends in: path itself when it is
 // no link, and the last link's target when that is missing (a write creates
-// it there, as opening the link would). Too many links is ELOOP.
+// it there, as opening the link would). Too many links, or a link of another
+// account, is ELOOP, as an open that does not follow links reports it.
 std::error_code ResolveLinks(const std::string& path, std::string& out) {
     out = path;
     for (int hop = 0; hop < 40; ++hop) {
+        // The owner and the target are read through one handle of the link,
+        // so that a link swapped in between is never followed on the word of
+        // the one it replaced.
+        FdGuard link(::open(out.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
-        if (::lstat(out.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        if (link.Get() < 0 || ::fstat(link.Get(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             return {};
         }
-        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
-                                 1);
-        const ssize_t n = ::readlink(out.c_str(), buffer.data(), buffer.size());
+        if (!IsTrustedLink(st)) {
+            return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        }
+        // A link's target is never longer than PATH_MAX, whatever its size
+        // says (some file systems say 0).
+        std::vector<char> buffer(
+            static_cast<std::size_t>(st.st_size > PATH_MAX ? st.st_size : PATH_MAX) + 1);
+        const ssize_t n = ::readlinkat(link.Get(), "", buffer.data(), buffer.size());
         if (n < 0) {
             return LastError();
         }
         if (static_cast<std::size_t>(n) >= buffer.size()) {
-            continue;  // The link changed under us: read it again.
+            return std::make_error_code(std::errc::filename_too_long);
         }
         std::string target(buffer.data(), static_cast<std::size_t>(n));
         out = target.starts_with('/') ? std::move(target) : ParentOf(out) + "/" + target;
@@ -99,16 +119,17 @@ std::error_code SyncFolderOf(const std::string& path) {
 
 std::error_code ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
-    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        return LastError();
-    }
     struct stat st {};
-    if (::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    std::error_code ec;
+    FdGuard fd(posix::OpenRegularFile(path, st, ec));
+    if (ec) {
+        return ec;
+    }
+    if (st.st_size > 0) {
         out.reserve(static_cast<std::size_t>(st.st_size));
     }
     // Read to the end rather than trusting st_size: the file may grow or shrink
-    // while we read, and special files report 0. The buffer is left
+    // while we read, and some file systems report 0. The buffer is left
     // uninitialised: zero-filling 64 KiB cost more than reading a small
     // configuration file (every search reads it once a shard).
     char chunk[1 << 16];
@@ -118,7 +139,7 @@ std::error_code ReadWholeFile(const std::string& path, std::string& out) {
             if (errno == EINTR) {
                 continue;
             }
-            const std::error_code ec = LastError();
+            ec = LastError();
             out.clear();
             return ec;
         }
@@ -209,9 +230,19 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
 
 std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
     Close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return LastError();
+    // Never opened and truncated: whatever has the name is removed (a link
+    // itself, not what it leads to) and a new file made in its place. Another
+    // account may plant a link again between the two; the create then fails
+    // rather than follow it, after a few rounds.
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt == 3)) {
+            return LastError();
+        }
+        if (fd < 0 && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            return LastError();
+        }
     }
     m_handle = fd;
     m_size = 0;

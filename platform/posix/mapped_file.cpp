@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/regular_file.h"
+
 namespace cj::platform {
 
 void MappedFile::Reset() noexcept {
@@ -24,12 +26,13 @@ void MappedFile::Reset() noexcept {
 
 std::error_code MappedFile::Open(const std::string& path) {
     Reset();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return {errno, std::generic_category()};
-    }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    std::error_code ec;
+    const int fd = posix::OpenRegularFile(path, st, ec);
+    if (ec) {
+        return ec;
+    }
+    if (st.st_size > 0) {
         const auto size = static_cast<std::size_t>(st.st_size);
         void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (map != MAP_FAILED) {
@@ -43,8 +46,8 @@ std::error_code MappedFile::Open(const std::string& path) {
             return {};
         }
     }
-    // Not mappable (an empty or special file, or a file system without mmap):
-    // read it from the same descriptor, so that a pipe is read once.
+    // Not mappable (an empty file, or a file system without mmap): read it
+    // from the same descriptor.
     std::vector<char> chunk(1 << 16);
     for (;;) {
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
@@ -52,7 +55,7 @@ std::error_code MappedFile::Open(const std::string& path) {
             continue;
         }
         if (n < 0) {
-            const std::error_code ec(errno, std::generic_category());
+            ec = {errno, std::generic_category()};
             ::close(fd);
             m_fallback.clear();
             return ec;

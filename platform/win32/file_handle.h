@@ -55,6 +55,16 @@ inline std::error_code OpenError(const std::string& path) {
     return FromWin32(error);
 }
 
+// Success when an open handle is a file on a disk; a pipe, a console or a
+// device (NUL, COM1) under a data file's name is refused before it is read,
+// as Linux refuses anything but a regular file: std::errc::invalid_argument.
+inline std::error_code CheckDiskFile(HANDLE file) {
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    return {};
+}
+
 // Appends what is left to read of file to out. The end of a pipe whose writer
 // closed it (ERROR_BROKEN_PIPE) is its end, not a failure.
 inline std::error_code ReadToEnd(HANDLE file, std::string& out) {

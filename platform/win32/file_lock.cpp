@@ -15,6 +15,22 @@ HANDLE ToHandle(std::intptr_t handle) {
 
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A lock file that is a link, or not a file on a disk, is refused.
+std::error_code CheckLockFile(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info)) {
+        return win32::LastError();
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    return {};
+}
+
 }  // namespace
 
 FileLock::~FileLock() {
@@ -55,8 +71,11 @@ std::error_code FileLock::TryLock(const std::string& path, std::uint32_t slot, L
     // conflicts with the first like another program's would. Sharing every
     // access keeps other locks and readers of the file out of each other's
     // way; the content is never read or written.
+    // The reparse-point flag opens a link itself, which is then refused
+    // rather than followed to a file of its maker's choosing.
+    constexpr DWORD Flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, ShareAll, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                OPEN_ALWAYS, Flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD writeError = GetLastError();
         if (writeError != ERROR_ACCESS_DENIED && writeError != ERROR_WRITE_PROTECT) {
@@ -69,11 +88,15 @@ std::error_code FileLock::TryLock(const std::string& path, std::uint32_t slot, L
         if (mode == LockMode::Exclusive) {
             return win32::FromWin32(writeError);
         }
-        handle = CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle = CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, Flags,
+                             nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return win32::FromWin32(writeError);  // The first obstacle.
         }
+    }
+    if (const std::error_code ec = CheckLockFile(handle); ec) {
+        CloseHandle(handle);
+        return ec;
     }
     DWORD flags = 0;
     if (mode == LockMode::Exclusive) {

@@ -154,13 +154,15 @@ std::error_code ReadWholeFile(const std::string& path, std::string& out) {
     if (!file) {
         return win32::OpenError(path);
     }
+    if (const std::error_code ec = win32::CheckDiskFile(file.Get()); ec) {
+        return ec;
+    }
     LARGE_INTEGER size{};
-    if (GetFileType(file.Get()) == FILE_TYPE_DISK && GetFileSizeEx(file.Get(), &size) &&
-        size.QuadPart > 0) {
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
         out.reserve(static_cast<std::size_t>(size.QuadPart));
     }
     // Read to the end rather than trusting the size: the file may grow or
-    // shrink while we read, and devices and pipes have none.
+    // shrink while we read.
     if (const std::error_code ec = win32::ReadToEnd(file.Get(), out); ec) {
         out.clear();
         return ec;
@@ -223,15 +225,22 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
 
 std::error_code SyncedFileWriter::TryCreate(const std::string& path) {
     Close();
-    // Opened and truncated rather than CREATE_ALWAYS, which refuses a hidden
-    // or system file unless told its attributes, and would reset them.
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, ShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return win32::OpenError(path);
-    }
-    if (!SetEndOfFile(file.Get())) {
-        return LastError();
+    // Never opened and truncated: whatever has the name is removed (a link
+    // itself, not what it leads to) and a new file made in its place. Another
+    // program may put something there again between the two; the create then
+    // fails rather than open it, after a few rounds.
+    FileHandle file;
+    for (int attempt = 0; !file; ++attempt) {
+        file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, ShareAll, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        const DWORD error = GetLastError();
+        if (!file &&
+            (attempt == 3 || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))) {
+            return win32::FromWin32(error);
+        }
+        if (!file && !DeleteFileA(path.c_str()) && !IsMissing(GetLastError())) {
+            return win32::OpenError(path);
+        }
     }
     m_handle = reinterpret_cast<std::intptr_t>(file.Release());
     m_size = 0;

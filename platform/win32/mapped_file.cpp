@@ -29,8 +29,11 @@ std::error_code MappedFile::Open(const std::string& path) {
     if (!file) {
         return win32::OpenError(path);
     }
+    if (const std::error_code ec = win32::CheckDiskFile(file.Get()); ec) {
+        return ec;
+    }
     LARGE_INTEGER size{};
-    if (GetFileType(file.Get()) == FILE_TYPE_DISK && GetFileSizeEx(file.Get(), &size)) {
+    if (GetFileSizeEx(file.Get(), &size)) {
         if (size.QuadPart == 0) {
             return {};  // A mapping of nothing is refused (ERROR_FILE_INVALID); nothing to show.
         }
@@ -48,8 +51,8 @@ std::error_code MappedFile::Open(const std::string& path) {
             }
         }
     }
-    // Not mappable (a pipe or device, or a file system without sections):
-    // read it from the same handle, so that a pipe is read once.
+    // Not mappable (a file system without sections): read it from the same
+    // handle.
     if (const std::error_code ec = win32::ReadToEnd(file.Get(), m_fallback); ec) {
         m_fallback.clear();
         return ec;

@@ -1,6 +1,8 @@
 // chengjing-cli search --batch: many waybill numbers at once, with the
 // window's batch search (search/batch_search.h).
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,9 +17,33 @@
 namespace cj::cli {
 namespace {
 
-// The list's text: the file, or standard input for "-".
+// The list's text: the file, or standard input for "-"; at most one byte
+// past the largest list taken, which is enough to refuse it.
 std::error_code ReadList(const std::string& path, std::string& text) {
-    return path == "-" ? ReadStandardInput(text) : platform::ReadWholeFile(path, text);
+    std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        return {errno != 0 ? errno : ENOENT, std::generic_category()};
+    }
+    std::error_code ec;
+    char buffer[1 << 16];
+    while (text.size() <= search::MaxBatchListBytes) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        text.append(buffer, n);
+        if (n < sizeof buffer) {
+            if (std::ferror(in) != 0) {
+                ec = {errno != 0 ? errno : EIO, std::generic_category()};
+            }
+            break;
+        }
+    }
+    if (in != stdin) {
+        std::fclose(in);
+    }
+    return ec;
+}
+
+std::string ListName(const Options& options) {
+    return *options.batchFile == "-" ? "standard input" : *options.batchFile;
 }
 
 void PrintHits(const Options& options, const std::vector<std::string>& numbers,
@@ -52,14 +78,19 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
     }
     std::string text;
     if (const std::error_code ec = ReadList(*options.batchFile, text); ec) {
-        return Fail(CannotText("read", *options.batchFile == "-" ? "standard input"
-                                                                   : *options.batchFile,
-                               ec));
+        return Fail(CannotText("read", ListName(options), ec));
+    }
+    if (text.size() > search::MaxBatchListBytes) {
+        std::fprintf(stderr,
+                     "chengjing-cli: the list %s is larger than %zu MiB: split it into smaller "
+                     "lists\n",
+                     ListName(options).c_str(), search::MaxBatchListBytes >> 20);
+        return 2;
     }
     const std::vector<std::string> numbers = search::SplitBatchNumbers(text);
     if (numbers.empty()) {
         std::fprintf(stderr, "chengjing-cli: no numbers in %s (nothing to search)\n",
-                     *options.batchFile == "-" ? "standard input" : options.batchFile->c_str());
+                     ListName(options).c_str());
         return 2;
     }
     text = std::string();
@@ -71,6 +102,9 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
     request.runDirectory = runDirectory;
     request.shardCount = options.threads;
     std::vector<search::ShardHits> shards = search::OpenShards(request);
+    if (shards.empty()) {
+        return FailNoIndex(runDirectory);
+    }
     for (const search::ShardHits& shard : shards) {
         if (shard.error) {
             return Fail(CannotText("read", shard.path, shard.error));

@@ -84,6 +84,11 @@ std::error_code ReadStandardInput(std::string& text) {
     }
 }
 
+int FailNoIndex(const std::string& runDirectory) {
+    return Fail("no index in " + core::DataDirectory(runDirectory) +
+                ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window");
+}
+
 int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
@@ -204,8 +209,9 @@ int RunRefresh(const Options& options, const std::string& runDirectory) {
     }
 
     // Another shard count is stored with the new index when it is committed,
-    // and the old shards go only then.
-    request.shardCount = options.threads > 0 ? options.threads : settings.ReadThreadCount().count;
+    // and the old shards go only then. 0: the stored count, read under the
+    // Refresh lock.
+    request.shardCount = options.threads;
 
     core::EngineActivity activity;
     index::Refresher refresher(activity, nullptr);
@@ -244,6 +250,9 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
         request.firstShardSink = &firstShard;
     }
     std::vector<search::ShardHits> hits = search::OpenShards(request);
+    if (hits.empty()) {
+        return FailNoIndex(runDirectory);
+    }
     // An unreadable shard would read as empty and print too few hits: a
     // shard with records must be there.
     for (const search::ShardHits& shard : hits) {

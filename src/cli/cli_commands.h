@@ -19,11 +19,13 @@ std::string RunDirectoryFor(const Options& options);
 int RunRefresh(const Options& options, const std::string& runDirectory);
 int RunSearch(const Options& options, const std::string& runDirectory);
 // search --batch FILE: the numbers of FILE (or of standard input for "-"),
-// each with its hits; 2 when the list holds no number.
+// each with its hits; 2 when the list holds no number or is larger than
+// search::MaxBatchListBytes. A search or batch without an index fails.
 int RunBatchSearch(const Options& options, const std::string& runDirectory);
 // Copies the paths of standard input, or of the copy list's backup, into
-// options.copyTo; 1 when a file could not be copied or the copy was
-// interrupted. A file skipped because its target exists is no failure.
+// options.copyTo, and writes the copy report (data/CopyReport.txt); 1 when a
+// file could not be copied, a line was refused or the copy was interrupted.
+// A file skipped because its target exists is no failure.
 int RunCopy(const Options& options, const std::string& runDirectory);
 
 // Checks the data folder and that the configuration file, when there is one,
@@ -32,6 +34,8 @@ std::string CheckDataFolder(const std::string& runDirectory);
 
 // Prints "chengjing-cli: <message>" on stderr and returns 1.
 int Fail(const std::string& message);
+// Fails, saying how to build an index, for a data folder that holds none.
+int FailNoIndex(const std::string& runDirectory);
 // "cannot <action> <path>: <the system's message>", the form of every failure
 // that has a file and a reason.
 std::string CannotText(std::string_view action, std::string_view path, std::error_code ec);

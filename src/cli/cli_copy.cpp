@@ -4,11 +4,14 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/path_input.h"
 #include "copylist/copy_job.h"
+#include "copylist/copy_report.h"
 #include "copylist/list_backup.h"
 #include "core/data_paths.h"
 
@@ -35,21 +38,76 @@ constexpr int StopSignals[] = {
 #endif
 };
 
-// The paths of text: one a line, LF or CR LF, empty lines left out.
-std::vector<std::string> PathLines(std::string_view text) {
-    std::vector<std::string> paths;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-        }
-        if (!line.empty()) {
-            paths.emplace_back(line);
+// Why a line of the input is no path to copy, named by its number.
+std::string RefusalText(const PathLine& line) {
+    if (line.problem == LineProblem::NulByte) {
+        return "line " + std::to_string(line.number) +
+               " refused (it holds a NUL byte): " + VisibleText(line.path);
+    }
+    return "line " + std::to_string(line.number) + " refused (longer than " +
+           std::to_string(MaxPathLine) + " bytes): " + VisibleText(line.path) + "...";
+}
+
+void ReportNotCopied(const copylist::CopySummary& summary) {
+    for (const copylist::NotCopied& file : summary.notCopied) {
+        if (file.error == std::errc::file_exists) {
+            std::fprintf(stderr, "chengjing-cli: skipped %s: %s exists\n",
+                         VisibleText(file.source).c_str(), VisibleText(file.target).c_str());
+        } else {
+            Fail(CannotText("copy", VisibleText(file.source), file.error));
         }
     }
-    return paths;
+}
+
+void AddUp(copylist::CopySummary& total, copylist::CopySummary part) {
+    total.copied += part.copied;
+    total.skippedExisting += part.skippedExisting;
+    total.failed += part.failed;
+    total.notTried += part.notTried;
+    total.stopped = total.stopped || part.stopped;
+    total.notCopied.insert(total.notCopied.end(), std::make_move_iterator(part.notCopied.begin()),
+                           std::make_move_iterator(part.notCopied.end()));
+}
+
+// Copies the paths of standard input as they come, a group of those read at
+// a time, so that the memory the input takes stays bounded whatever its
+// length. A line that is no path is refused with its number and the others
+// are copied all the same: copying never replaces anything, and the refusal
+// makes the run a failure that a script sees.
+copylist::CopySummary CopyStandardInput(const std::string& target, std::error_code& readError) {
+    copylist::CopySummary total;
+    PathInput input(stdin);
+    std::vector<PathLine> lines;
+    while (!g_stop.load() && input.Take(lines, g_stop)) {
+        std::vector<std::string> paths;
+        for (PathLine& line : lines) {
+            if (line.problem == LineProblem::None) {
+                paths.push_back(std::move(line.path));
+                continue;
+            }
+            Fail(RefusalText(line));
+            ++total.failed;
+            total.notCopied.push_back({VisibleText(line.path),
+                                       {},
+                                       std::make_error_code(line.problem == LineProblem::NulByte
+                                                                ? std::errc::illegal_byte_sequence
+                                                                : std::errc::filename_too_long)});
+        }
+        lines.clear();
+        if (!paths.empty()) {
+            copylist::CopySummary part = copylist::CopyFiles(paths, target, &g_stop);
+            ReportNotCopied(part);
+            AddUp(total, std::move(part));
+        }
+    }
+    if (g_stop.load()) {
+        // The lines read but not taken; what was never read is not counted.
+        total.stopped = true;
+        total.notTried += input.Abandon();
+    } else {
+        readError = input.Error();
+    }
+    return total;
 }
 
 }  // namespace
@@ -63,29 +121,31 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
         if (const std::error_code ec = copylist::TryReadBackupFile(backup, sources); ec) {
             return Fail(CannotText("read", backup, ec));
         }
-    } else {
-        std::string text;
-        if (const std::error_code ec = ReadStandardInput(text); ec) {
-            return Fail(std::string("cannot read the standard input: ") + ec.message());
-        }
-        sources = PathLines(text);
     }
-
     for (const int signal : StopSignals) {
         std::signal(signal, RequestStop);
     }
-    const copylist::CopySummary summary = copylist::CopyFiles(sources, *options.copyTo, &g_stop);
+    copylist::CopySummary summary;
+    std::error_code readError;
+    if (options.fromBackup) {
+        summary = copylist::CopyFiles(sources, *options.copyTo, &g_stop);
+        ReportNotCopied(summary);
+    } else {
+        summary = CopyStandardInput(*options.copyTo, readError);
+    }
     for (const int signal : StopSignals) {
         std::signal(signal, SIG_DFL);
     }
 
-    for (const copylist::NotCopied& file : summary.notCopied) {
-        if (file.error == std::errc::file_exists) {
-            std::fprintf(stderr, "chengjing-cli: skipped %s: %s exists\n",
-                         VisibleText(file.source).c_str(), VisibleText(file.target).c_str());
-        } else {
-            Fail(CannotText("copy", VisibleText(file.source), file.error));
-        }
+    if (readError) {
+        Fail("cannot read the standard input: " + readError.message());
+    }
+    // The same report the window writes. The files are copied all the same
+    // when it cannot be written (a program folder without data/), so that
+    // changes nothing of the outcome; it is only said.
+    if (const std::error_code ec = copylist::TryWriteCopyReport(runDirectory, summary); ec) {
+        std::fprintf(stderr, "chengjing-cli: the report was not written: %s\n",
+                     CannotText("write", core::CopyReportPath(runDirectory), ec).c_str());
     }
     if (summary.stopped) {
         Fail("interrupted: " + std::to_string(summary.notTried) + " files not copied");
@@ -93,7 +153,7 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
     std::printf("copied %zu, skipped %zu (target exists), failed %zu\n", summary.copied,
                 summary.skippedExisting, summary.failed);
     const int output = FinishOutput();
-    return summary.failed > 0 || summary.stopped ? 1 : output;
+    return summary.failed > 0 || summary.stopped || readError ? 1 : output;
 }
 
 }  // namespace cj::cli

@@ -45,59 +45,101 @@ std::string EntrySizeText(const CopyEntry& entry) {
 CopyList::CopyList(std::string backupPath, CopyListView* view)
     : m_backupPath(std::move(backupPath)), m_view(view) {}
 
+bool CopyList::PushEntry(std::string path) {
+    if (Contains(path)) {
+        return false;
+    }
+    const std::int64_t size = CountedSize(path);
+    ReserveFor(m_entries, 1);
+    m_paths.insert(path);
+    m_entries.push_back({std::move(path), size});
+    m_bytes += size;
+    ++m_revision;
+    return true;
+}
+
+bool CopyList::Contains(std::string_view path) const {
+    return m_paths.contains(path);
+}
+
+namespace {
+
+bool ShowsInList(search::CopyMark mark) {
+    return mark == search::CopyMark::InCopyList || mark == search::CopyMark::AddedAgain;
+}
+
+// The mark of a row whose path the list holds once the user asked to add it.
+search::CopyMark MarkOfListedRow(search::CopyMark before) {
+    return ShowsInList(before) ? search::CopyMark::AddedAgain : search::CopyMark::InCopyList;
+}
+
+}  // namespace
+
 bool CopyList::AddHit(search::ResultsArray& results, std::size_t row) {
     if (row == 0 || row > results.Count()) {
         return false;
     }
-    const search::CopyMark mark = results.Mark(row);
-    if (mark == search::CopyMark::InCopyList || mark == search::CopyMark::AddedAgain) {
-        results.SetMark(row, search::CopyMark::AddedAgain);
+    const std::string_view path = results.Path(row);
+    if (Contains(path)) {
+        results.SetMark(row, MarkOfListedRow(results.Mark(row)));
         return false;
     }
+    AppendEntry(path);
+    // A batch lists a file once per number it matches: every row of it now
+    // shows that the file is in the list. Comparing views costs little
+    // beside the hash a full MarkRows would take of every path.
+    for (std::size_t other = 1; other <= results.Count(); ++other) {
+        if (results.Mark(other) == search::CopyMark::None && results.Path(other) == path) {
+            results.SetMark(other, search::CopyMark::InCopyList);
+        }
+    }
     results.SetMark(row, search::CopyMark::InCopyList);
-    AppendEntry(results.Path(row));
     return true;
 }
 
 std::size_t CopyList::AddHits(search::ResultsArray& results, std::span<const std::size_t> rows) {
     const std::size_t first = m_entries.size();
     ReserveFor(m_entries, rows.size());
+    // One growth of the path set for a large batch, not one rehash per
+    // doubling; doubling still, so that many small batches stay linear.
+    if (const std::size_t needed = m_paths.size() + rows.size(); needed > m_paths.bucket_count()) {
+        m_paths.reserve(std::max(needed, m_paths.size() * 2));
+    }
     for (const std::size_t row : rows) {
         if (row == 0 || row > results.Count()) {
             continue;
         }
-        const search::CopyMark mark = results.Mark(row);
-        if (mark == search::CopyMark::InCopyList || mark == search::CopyMark::AddedAgain) {
-            results.SetMark(row, search::CopyMark::AddedAgain);
+        const search::CopyMark before = results.Mark(row);
+        if (!PushEntry(std::string(results.Path(row)))) {
+            results.SetMark(row, MarkOfListedRow(before));
             continue;
         }
         results.SetMark(row, search::CopyMark::InCopyList);
-        std::string path(results.Path(row));
-        const std::int64_t size = CountedSize(path);
-        m_entries.push_back({std::move(path), size});
-        m_bytes += size;
     }
     const std::size_t added = m_entries.size() - first;
+    if (added == 0) {
+        return 0;
+    }
+    // Rows left out of the selection may name a file it added (a batch).
+    MarkRows(results);
     // A batch is the user's one action: the view takes it as one append, and
     // it does not count towards the automatic backup.
-    if (added > 0 && m_view != nullptr) {
+    if (m_view != nullptr) {
         m_view->AppendRows(std::span<const CopyEntry>(m_entries).subspan(first));
     }
     return added;
 }
 
-void CopyList::AppendEntry(std::string_view path) {
-    std::string owned(path);
-    const std::int64_t size = CountedSize(owned);
-    ReserveFor(m_entries, 1);
-    m_entries.push_back({std::move(owned), size});
-    m_bytes += size;
+bool CopyList::AppendEntry(std::string_view path) {
+    if (!PushEntry(std::string(path))) {
+        return false;
+    }
     if (m_view != nullptr) {
         m_view->AppendRows(std::span<const CopyEntry>(m_entries).last(1));
     }
     if (m_autoBackupCounter < AutoBackupEvery - 1) {
         ++m_autoBackupCounter;
-        return;
+        return true;
     }
     // The rows are shown before the file is written, so the user sees the
     // sixth addition while the disk works. A failed automatic backup is not
@@ -107,6 +149,23 @@ void CopyList::AppendEntry(std::string_view path) {
     }
     static_cast<void>(TryWriteBackup());
     m_autoBackupCounter = 0;
+    return true;
+}
+
+void CopyList::MarkRows(search::ResultsArray& results) const {
+    for (std::size_t row = 1; row <= results.Count(); ++row) {
+        const search::CopyMark mark = results.Mark(row);
+        if (mark == search::CopyMark::CopiedDirectly) {
+            continue;
+        }
+        // Nothing to look up in an empty list: a new search's rows cost nothing.
+        const bool listed = !m_paths.empty() && Contains(results.Path(row));
+        if (listed && mark == search::CopyMark::None) {
+            results.SetMark(row, search::CopyMark::InCopyList);
+        } else if (!listed && ShowsInList(mark)) {
+            results.SetMark(row, search::CopyMark::None);
+        }
+    }
 }
 
 void CopyList::RemoveRows(std::span<const std::size_t> rows) {
@@ -127,6 +186,7 @@ void CopyList::RemoveRows(std::span<const std::size_t> rows) {
             // Exactly what adding it added: the file may have changed or gone
             // since, and a new measurement would leave the total off for good.
             m_bytes -= m_entries[read].countedSize;
+            m_paths.erase(m_entries[read].path);
             removed.push_back(row);
             ++next;
             continue;
@@ -140,45 +200,67 @@ void CopyList::RemoveRows(std::span<const std::size_t> rows) {
         return;
     }
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(write), m_entries.end());
+    ++m_revision;
     if (m_view != nullptr) {
         m_view->RemoveRows(removed);
         m_view->Redraw();
     }
 }
 
-void CopyList::Clear() {
+void CopyList::DropEntries() {
     // Gives the memory back: a cleared list of a million entries should not
     // keep holding their room.
     std::vector<CopyEntry>().swap(m_entries);
+    decltype(m_paths)().swap(m_paths);
     m_bytes = 0;
-    m_autoBackupCounter = 0;
+    ++m_revision;
     if (m_view != nullptr) {
         m_view->RemoveAllRows();
     }
 }
 
-std::error_code CopyList::TryWriteBackup() const {
-    return TryWriteBackupFile(m_backupPath, m_entries);
+void CopyList::Clear() {
+    DropEntries();
+    m_autoBackupCounter = 0;
+}
+
+std::error_code CopyList::TryWriteBackup() {
+    const std::error_code error = TryWriteBackupFile(m_backupPath, m_entries);
+    if (!error) {
+        m_backupRevision = m_revision;
+    }
+    return error;
+}
+
+std::error_code CopyList::TryBackUpChanges() {
+    if (!HasUnsavedChanges() || m_entries.empty()) {
+        return {};
+    }
+    return TryWriteBackup();
 }
 
 std::error_code CopyList::RestoreBackup() {
-    // The list is emptied before the file is read: a missing backup leaves an
-    // empty list, not the old one, as the user was told it would be replaced.
-    std::vector<CopyEntry>().swap(m_entries);
-    m_bytes = 0;
-    if (m_view != nullptr) {
-        m_view->RemoveAllRows();
-    }
+    // A missing backup leaves an empty list, not the old one, as the user was
+    // told it would be replaced. A backup that is there but cannot be read (a
+    // folder, a FIFO, no permission) leaves the list as it was: answering
+    // "是否打开备份？" must not cost the clerk what was collected.
     std::vector<std::string> paths;
-    if (const std::error_code error = TryReadBackupFile(m_backupPath, paths)) {
+    const std::error_code error = TryReadBackupFile(m_backupPath, paths);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        return error;
+    }
+    DropEntries();
+    if (error) {
         return error;
     }
     m_entries.reserve(paths.size());
+    m_paths.reserve(paths.size());
     for (std::string& path : paths) {
-        const std::int64_t size = CountedSize(path);
-        m_entries.push_back({std::move(path), size});
-        m_bytes += size;
+        // A file written before the list kept each path once may hold one twice.
+        static_cast<void>(PushEntry(std::move(path)));
     }
+    // The list is the backup's now: nothing to write until it changes.
+    m_backupRevision = m_revision;
     if (m_view != nullptr) {
         if (!m_entries.empty()) {
             m_view->AppendRows(m_entries);

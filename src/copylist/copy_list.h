@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #include "search/result_records.h"
@@ -41,18 +43,23 @@ class CopyListView {
     ~CopyListView() = default;
 };
 
+// An entry is one path: the list holds no path twice. Paths compare byte for
+// byte, on Windows too: the rows come from one index, whose walk spells every
+// file one way, and a case-folded compare in the active code page would need
+// the file system's own case table to be right.
 class CopyList {
   public:
     // backupPath: data/Backup.txt of the run directory, written by the
     // automatic backup (see AddHit). view may be null (the command line, tests).
     CopyList(std::string backupPath, CopyListView* view);
 
-    // Adds search row `row` (from 1) of results: a row marked None or
-    // CopiedDirectly becomes InCopyList and its path an entry; a row already
-    // InCopyList or AddedAgain becomes AddedAgain and nothing is added. Row 0
-    // or a row beyond the last does nothing. Every sixth single addition
-    // since the last automatic backup (or Clear) writes the backup file.
-    // Returns whether an entry was added.
+    // Adds search row `row` (from 1) of results. A row whose path is not in
+    // the list becomes InCopyList and its path an entry; every other row of
+    // results with that path shows InCopyList too. A row whose path is in the
+    // list adds nothing: it becomes AddedAgain when it was marked as in the
+    // list already, InCopyList otherwise. Row 0 or a row beyond the last does
+    // nothing. Every sixth single addition since the last automatic backup
+    // (or Clear) writes the backup file. Returns whether an entry was added.
     bool AddHit(search::ResultsArray& results, std::size_t row);
 
     // Adds every row of rows (ascending, from 1) as AddHit does, in one batch:
@@ -60,8 +67,18 @@ class CopyList {
     std::size_t AddHits(search::ResultsArray& results, std::span<const std::size_t> rows);
 
     // Appends one entry for path, measuring its size now, as a single
-    // addition (the automatic backup counts it).
-    void AppendEntry(std::string_view path);
+    // addition (the automatic backup counts it); a path in the list already
+    // adds nothing. Returns whether it was added.
+    bool AppendEntry(std::string_view path);
+
+    // Whether path is the path of an entry.
+    bool Contains(std::string_view path) const;
+
+    // Makes every row's mark say whether its path is in the list: None rows
+    // whose path is in it become InCopyList, InCopyList and AddedAgain rows
+    // whose path is not become None. CopiedDirectly stays: it tells of a copy,
+    // not of the list. For a new search's rows, and after entries went.
+    void MarkRows(search::ResultsArray& results) const;
 
     // Removes the entries of the given rows (ascending, from 1; rows beyond
     // the last are ignored), subtracting each one's counted size. Linear in
@@ -73,12 +90,20 @@ class CopyList {
 
     // Writes data/Backup.txt from the current entries (atomically). Returns
     // the failure; the previous backup then stays whole.
-    std::error_code TryWriteBackup() const;
+    std::error_code TryWriteBackup();
+
+    // Writes the backup when the list changed since the backup was last
+    // written or restored, so that nothing collected is lost when the list
+    // goes (the window closing). An empty list writes nothing: the user who
+    // cleared the list did not ask to lose the backup too. Returns the
+    // failure of the write, if one was made.
+    std::error_code TryBackUpChanges();
 
     // Replaces the list with the paths of the backup file: the list is
     // emptied first (the automatic backup counter keeps its value), then one
-    // entry per path, sizes measured now. A missing or unreadable file leaves
-    // the list empty and is returned.
+    // entry per path, sizes measured now; a path the file holds twice gives
+    // one entry. A missing or unreadable file leaves the list empty and is
+    // returned.
     std::error_code RestoreBackup();
 
     std::size_t Count() const { return m_entries.size(); }
@@ -88,13 +113,38 @@ class CopyList {
     // Single additions since the last automatic backup, 0 to 5.
     int AutoBackupCounter() const { return m_autoBackupCounter; }
     const std::vector<CopyEntry>& Entries() const { return m_entries; }
+    // Counts every change of the entries; equal revisions mean equal lists.
+    std::uint64_t Revision() const { return m_revision; }
+    // Whether the entries changed since the backup was last written or restored.
+    bool HasUnsavedChanges() const { return m_revision != m_backupRevision; }
 
   private:
+    // Hashes a std::string and a std::string_view alike, so that a path is
+    // looked up without being copied.
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const {
+            return std::hash<std::string_view>()(path);
+        }
+    };
+
+    // Appends an entry for path, measured now, unless the list holds the path
+    // already; the caller shows it. Returns whether it was added.
+    bool PushEntry(std::string path);
+    // Forgets every entry, keeping the automatic backup counter.
+    void DropEntries();
+
     std::string m_backupPath;
     CopyListView* m_view;
     std::vector<CopyEntry> m_entries;
+    // The paths of m_entries. Its own copies: the entries' strings move when
+    // the vector grows or rows are removed, and a short string's bytes move
+    // with it.
+    std::unordered_set<std::string, PathHash, std::equal_to<>> m_paths;
     std::int64_t m_bytes = 0;
     int m_autoBackupCounter = 0;
+    std::uint64_t m_revision = 0;
+    std::uint64_t m_backupRevision = 0;  // m_revision when the backup matched the entries.
 };
 
 // The counted size of path, measured now: its size, 0 for a folder, -1 when

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 
 namespace cj::copylist {
+
 namespace {
 
 std::string SummaryLine(const CopySummary& summary) {
@@ -28,23 +29,19 @@ std::string FileReasonText(std::error_code error) {
     if (error == std::errc::no_such_file_or_directory) {
         return "找不到文件或目标文件夹";  // The folder may have gone meanwhile.
     }
-    return ReasonText(error);
+    return FailureReasonText(error);
 }
 
 }  // namespace
-
-std::string CopyReportPath(std::string_view runDirectory) {
-    return platform::JoinPath(core::DataDirectory(runDirectory), "CopyReport.txt");
-}
 
 std::string CopyReportText(const CopySummary& summary) {
     std::string text = SummaryLine(summary) + "\n";
     if (summary.folderError) {
         text += "无法创建目标文件夹 " + summary.targetFolder + "：" +
-                ReasonText(summary.folderError) + "\n";
+                FailureReasonText(summary.folderError) + "\n";
     }
     if (summary.flushError) {
-        text += "复制的文件未能写入磁盘：" + ReasonText(summary.flushError) + "\n";
+        text += "复制的文件未能写入磁盘：" + FailureReasonText(summary.flushError) + "\n";
     }
     for (const NotCopied& file : summary.notCopied) {
         // Each file of a folder that could not be made would only repeat it.
@@ -57,11 +54,7 @@ std::string CopyReportText(const CopySummary& summary) {
     return text;
 }
 
-std::error_code WriteCopyReport(const std::string& path, const CopySummary& summary) {
-    return platform::WriteWholeFileAtomic(path, CopyReportText(summary));
-}
-
-std::string ReasonText(std::error_code error) {
+std::string FailureReasonText(std::error_code error) {
     if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
         return "磁盘空间不足";
     }
@@ -80,6 +73,10 @@ std::string ReasonText(std::error_code error) {
     if (error == std::errc::not_a_directory) {
         return "已有同名文件";
     }
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        // A data file that is a link another account made, or a loop.
+        return "是符号链接，已拒绝";
+    }
     if (error == platform::CopyError::NotRegularFile) {
         return "不是普通文件";
     }
@@ -87,6 +84,11 @@ std::string ReasonText(std::error_code error) {
         return "复制时文件大小改变";
     }
     return error ? error.message() : std::string("未知错误");
+}
+
+std::error_code TryWriteCopyReport(std::string_view runDirectory, const CopySummary& summary) {
+    return platform::WriteWholeFileAtomic(core::CopyReportPath(runDirectory),
+                                          CopyReportText(summary));
 }
 
 }  // namespace cj::copylist

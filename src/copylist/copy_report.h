@@ -1,5 +1,7 @@
-// The report of a copy's end, data/CopyReport.txt: written by the window and
-// by the command line alike, so that both leave the same details behind.
+// The report of a copy's end, data/CopyReport.txt: the window's "查看未复制"
+// opens it and chengjing-cli copy writes it too, so both write the same words.
+// They live here rather than with the window's other texts because the
+// command line links no window code.
 #pragma once
 
 #include <string>
@@ -10,22 +12,20 @@
 
 namespace cj::copylist {
 
-// data/CopyReport.txt of runDirectory (no trailing separator).
-std::string CopyReportPath(std::string_view runDirectory);
-
-// The report: the summary line, a line naming the target folder when it
-// could not be made, a line when the copies could not be flushed to the
+// The report's text: the summary line, a line naming the target folder when
+// it could not be made, a line when the copies could not be flushed to the
 // device, then one line per file not copied with its target and the reason
-// (skipped, failed, or not tried because of a stop). Lines end with LF; the
-// text is in the platform's multibyte encoding.
+// (skipped, failed, or not tried because of a stop). Lines end with LF;
+// narrow text.
 std::string CopyReportText(const CopySummary& summary);
 
-// Replaces the report at path with CopyReportText(summary) atomically.
-std::error_code WriteCopyReport(const std::string& path, const CopySummary& summary);
+// The system's reason for a failed file operation, in the program's words
+// for the failures a user can act on (a full disk, no permission), the
+// system's own message otherwise.
+std::string FailureReasonText(std::error_code error);
 
-// The reason for a failed file operation in the program's words, for the
-// failures a user can act on (a full disk, no permission), the system's own
-// message otherwise.
-std::string ReasonText(std::error_code error);
+// Replaces runDirectory's data/CopyReport.txt with summary's report,
+// atomically. The system's error when it cannot (no data folder, say).
+std::error_code TryWriteCopyReport(std::string_view runDirectory, const CopySummary& summary);
 
 }  // namespace cj::copylist

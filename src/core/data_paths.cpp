@@ -28,4 +28,8 @@ std::string BackupPath(std::string_view runDirectory) {
     return platform::JoinPath(DataDirectory(runDirectory), "Backup.txt");
 }
 
+std::string CopyReportPath(std::string_view runDirectory) {
+    return platform::JoinPath(DataDirectory(runDirectory), "CopyReport.txt");
+}
+
 }  // namespace cj::core

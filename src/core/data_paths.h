@@ -15,5 +15,6 @@ std::string ShardPath(std::string_view runDirectory, int n);  // data/<n>.txt, n
 std::string NewShardPath(std::string_view runDirectory, int n);
 std::string CommitRecordPath(std::string_view runDirectory);  // data/commit.txt
 std::string BackupPath(std::string_view runDirectory);  // data/Backup.txt
+std::string CopyReportPath(std::string_view runDirectory);  // data/CopyReport.txt
 
 }  // namespace cj::core

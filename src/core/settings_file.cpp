@@ -258,9 +258,6 @@ std::error_code SettingsFile::TrySaveShutdownSettings(const ShutdownSettings& s)
     if (s.doubleClick) {
         keep(TrySaveDoubleClickAction(*s.doubleClick));
     }
-    if (s.threadCountText) {
-        keep(TrySaveThreadCount(*s.threadCountText));
-    }
     if (s.copyTarget) {
         keep(TrySaveCopyTarget(*s.copyTarget));
     }
@@ -282,6 +279,10 @@ std::vector<std::uint64_t> SettingsFile::ReadShardCounts(int shardCount) const {
         counts.push_back(count > 0 ? static_cast<std::uint64_t>(count) : 0);
     }
     return counts;
+}
+
+bool SettingsFile::HoldsShardCounts() const {
+    return !m_config.ReadSection(ShardCounts).keys.empty();
 }
 
 std::error_code SettingsFile::TryWriteIndexCounts(std::span<const std::uint64_t> counts,

@@ -9,7 +9,7 @@
 //   [syjs]   n     = number of records in index shard n
 //   [ckzt]   zt    = window-size option 0, 1 or 2; kd, gd = width, height (option 2)
 //   [sjms]   ma    = double-click option 0, 1 or 2
-//   [xcs]    ma    = thread count as the selector shows it
+//   [xcs]    ma    = thread count: the index's shard count, written by its commit only
 //   [mbml]   ma    = copy target folder
 // Numbers are decimal text, read as TextToInt reads them: missing or
 // non-numeric text is 0. Titles and keys match ASCII case-insensitively and the
@@ -86,12 +86,14 @@ struct Settings {
 };
 
 // What the window saves when it is destroyed. An empty member is not written,
-// so that nothing stored is replaced by a value nobody chose or saw (the
-// thread count and copy target are empty while their controls do not exist).
+// so that nothing stored is replaced by a value nobody chose or saw (the copy
+// target is empty while its control does not exist). The thread count is not
+// among them: it is the index's shard count, which only the index commit
+// writes, so that a window left open across another program's refresh never
+// stores a count the shards no longer have.
 struct ShutdownSettings {
     WindowState window;
     std::optional<DoubleClickAction> doubleClick = DoubleClickAction::AddToCopyList;
-    std::optional<std::string> threadCountText;
     std::optional<std::string> copyTarget;
 };
 
@@ -143,7 +145,7 @@ class SettingsFile {
     std::error_code TrySaveCopyTarget(std::string_view folder) const;
 
     // Writes, in this order: the window state; the double-click action; the
-    // thread count; the copy target. A failed write does not stop the ones
+    // copy target. A failed write does not stop the ones
     // after it; the first failure is returned.
     std::error_code TrySaveShutdownSettings(const ShutdownSettings& settings) const;
 
@@ -153,6 +155,9 @@ class SettingsFile {
     // The counts of shards 1..shardCount in one read of the file: element
     // n - 1 is ReadShardCount(n).
     std::vector<std::uint64_t> ReadShardCounts(int shardCount) const;
+    // Whether the file holds any shard count: every index commit stores one
+    // for each shard, 0 included, so a folder never refreshed has none.
+    bool HoldsShardCounts() const;
     // The index's counts as one rewrite of the file, all or nothing: counts[n
     // - 1] becomes shard n's count, every other item of the shard counts'
     // section goes, and the thread count becomes threadCount when given. For

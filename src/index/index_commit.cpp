@@ -4,6 +4,7 @@
 
 #include "core/data_lock.h"
 #include "core/data_paths.h"
+#include "core/event_log.h"
 #include "core/settings_file.h"
 #include "core/text_rules.h"
 #include "index/commit_record.h"
@@ -63,13 +64,21 @@ LoadedRecord LoadRecord(std::string_view runDirectory) {
     return loaded;
 }
 
+// Removes a file that no reader names any more. One that stays harms no
+// index, so its failure only leaves a line in the log (its absence none).
+void RemoveOrLog(const std::string& path, std::string_view what) {
+    if (const std::error_code ec = platform::RemoveFile(path); ec && !IsNotFound(ec)) {
+        core::LogFailure(std::string(what) + " " + path, ec);
+    }
+}
+
 std::vector<ShardFailure> Failure(int shard, std::string path, std::error_code ec) {
     return {ShardFailure{shard, std::move(path), ec}};
 }
 
 void RemoveNewShards(std::string_view runDirectory, int shardCount) {
     for (int n = 1; n <= shardCount; ++n) {
-        static_cast<void>(platform::RemoveFile(core::NewShardPath(runDirectory, n)));
+        RemoveOrLog(core::NewShardPath(runDirectory, n), "删除未提交的索引分片失败");
     }
 }
 
@@ -90,7 +99,7 @@ std::vector<ShardFailure> FinishCommit(std::string_view runDirectory, const Comm
     // folder squatting its name) is never read.
     const int last = std::max(record.oldShardCount, core::MaxThreadCount);
     for (int n = record.ShardCount() + 1; n <= last; ++n) {
-        static_cast<void>(platform::RemoveFile(core::ShardPath(runDirectory, n)));
+        RemoveOrLog(core::ShardPath(runDirectory, n), "删除多余的索引分片失败");
     }
     const std::string data = core::DataDirectory(runDirectory);
     if (const std::error_code ec = platform::SyncFolder(data); ec) {
@@ -155,7 +164,9 @@ std::vector<ShardFailure> FinishLeftCommit(std::string_view runDirectory, bool h
 void RemoveIndexLeftovers(std::string_view runDirectory) {
     const std::string data = core::DataDirectory(runDirectory);
     platform::DirListing listing;
-    static_cast<void>(platform::ListDirectory(data, listing));
+    if (const std::error_code ec = platform::ListDirectory(data, listing); ec) {
+        core::LogFailure("清理遗留文件时无法列出数据文件夹 " + data, ec);
+    }
     constexpr std::string_view New = ".new";
     for (const platform::DirEntry& entry : listing.entries) {
         const std::string_view name = entry.name;
@@ -163,7 +174,7 @@ void RemoveIndexLeftovers(std::string_view runDirectory) {
         const bool newShard =
             name.ends_with(New) && IsShardName(name.substr(0, name.size() - New.size()));
         if (!entry.isDirectory && (newShard || IsShardName(target) || target == "commit.txt")) {
-            static_cast<void>(platform::RemoveFile(platform::JoinPath(data, name)));
+            RemoveOrLog(platform::JoinPath(data, name), "删除遗留的临时文件失败");
         }
     }
 }
@@ -206,11 +217,17 @@ std::vector<ShardFailure> Prepare(const ShardSet& shards, std::string_view runDi
 // record goes first and for good, then the new shards. Were the shards to go
 // first, a crash could leave a record naming shards that are gone.
 void RollBack(std::string_view runDirectory, int shardCount) {
-    if (platform::RemoveFile(core::CommitRecordPath(runDirectory))) {
-        return;  // The record stays: the next reader rolls the commit forward.
+    const std::string recordPath = core::CommitRecordPath(runDirectory);
+    if (const std::error_code ec = platform::RemoveFile(recordPath); ec) {
+        // The record stays: the next reader rolls the commit forward.
+        core::LogFailure("撤回索引提交时删除提交记录失败 " + recordPath, ec);
+        return;
     }
-    if (platform::SyncFolder(core::DataDirectory(runDirectory))) {
-        return;  // The record might come back: keep what it names.
+    const std::string data = core::DataDirectory(runDirectory);
+    if (const std::error_code ec = platform::SyncFolder(data); ec) {
+        // The record might come back: keep what it names.
+        core::LogFailure("撤回索引提交时同步数据文件夹失败 " + data, ec);
+        return;
     }
     RemoveNewShards(runDirectory, shardCount);
 }
@@ -264,10 +281,11 @@ std::vector<ShardFailure> CommitPrepared(const CommitRecord& record, std::string
     return FinishCommit(runDirectory, record);
 }
 
-std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount) {
+std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount, bool& built) {
     const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
     const LoadedRecord loaded = LoadRecord(runDirectory);
     std::vector<ShardView> shards;
+    built = true;
     if (loaded.state == RecordState::Parsed) {
         // A record nobody could finish: read the new index through it.
         const CommitRecord& record = loaded.record;
@@ -284,6 +302,7 @@ std::vector<ShardView> Describe(std::string_view runDirectory, int shardCount) {
         }
         return shards;
     }
+    built = settings.HoldsShardCounts();
     const int count = shardCount >= 1 ? shardCount : settings.ReadThreadCount().count;
     const std::vector<std::uint64_t> counts = settings.ReadShardCounts(count);
     for (int n = 1; n <= count; ++n) {
@@ -314,16 +333,26 @@ std::vector<ShardFailure> TryRecoverHoldingRefreshLock(std::string_view runDirec
         return failures;
     }
     RemoveIndexLeftovers(runDirectory);
-    static_cast<void>(core::SettingsFile::InRunDirectory(runDirectory).TryRemoveWriteLeftovers());
+    const auto settings = core::SettingsFile::InRunDirectory(runDirectory);
+    if (const std::error_code ec = settings.TryRemoveWriteLeftovers(); ec) {
+        core::LogFailure("删除设置文件的遗留临时文件失败 " + settings.Path(), ec);
+    }
     return {};
 }
 
 std::vector<ShardFailure> RecoverIndex(std::string_view runDirectory) {
     const std::string data = core::DataDirectory(runDirectory);
     platform::FileLock cleanup;
-    if (core::TryLockData(data, core::DataLock::Cleanup, LockMode::Exclusive, LockWait::Yes,
-                          cleanup)) {
-        return {};  // No data folder, or one this user may not write.
+    if (const std::error_code ec = core::TryLockData(data, core::DataLock::Cleanup,
+                                                     LockMode::Exclusive, LockWait::Yes, cleanup);
+        ec) {
+        // No data folder, or one this user may not write: nothing to recover
+        // here. Anything else (a lock file that is a link) is worth a line.
+        if (!IsNotFound(ec) && ec != std::errc::permission_denied &&
+            ec != std::errc::read_only_file_system) {
+            core::LogFailure("清理数据文件夹时无法加锁 " + core::LockFilePath(data), ec);
+        }
+        return {};
     }
     platform::FileLock refresh;
     const std::error_code busy = core::TryLockData(data, core::DataLock::Refresh,
@@ -369,11 +398,17 @@ IndexReadLock::IndexReadLock(std::string_view runDirectory, int shardCount) {
         // Its committer held the lock exclusively while the record lived, so
         // the commit was interrupted: finish it, then read.
         m_lock.Unlock();
-        static_cast<void>(FinishLeftCommit(runDirectory, false));
-        static_cast<void>(core::TryLockData(data, core::DataLock::Index, LockMode::Shared,
-                                            LockWait::Yes, m_lock));
+        // One that cannot be finished is read through its record (Describe).
+        for (const ShardFailure& failure : FinishLeftCommit(runDirectory, false)) {
+            core::LogFailure("读取前完成中断的索引提交失败 " + failure.path, failure.error);
+        }
+        if (const std::error_code ec = core::TryLockData(data, core::DataLock::Index,
+                                                         LockMode::Shared, LockWait::Yes, m_lock);
+            ec) {
+            core::LogFailure("读取索引时无法加锁 " + core::LockFilePath(data), ec);
+        }
     }
-    m_shards = Describe(runDirectory, shardCount);
+    m_shards = Describe(runDirectory, shardCount, m_built);
 }
 
 }  // namespace cj::index

@@ -120,10 +120,15 @@ class IndexReadLock {
 
     // Element n - 1 describes shard n.
     const std::vector<ShardView>& Shards() const { return m_shards; }
+    // Whether there is an index at all: a commit has stored its counts (or
+    // left a record to read it through). An index committed with no records
+    // is built; a data folder never refreshed, or the wrong one, is not.
+    bool IsBuilt() const { return m_built; }
 
   private:
     platform::FileLock m_lock;
     std::vector<ShardView> m_shards;
+    bool m_built = false;
 };
 
 }  // namespace cj::index

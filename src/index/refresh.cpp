@@ -13,9 +13,16 @@
 namespace cj::index {
 namespace {
 
-int UsableShardCount(int requested) {
-    return requested >= 1 && requested <= core::MaxThreadCount ? requested
-                                                               : core::DefaultThreadCount();
+bool IsShardCount(int count) {
+    return count >= 1 && count <= core::MaxThreadCount;
+}
+
+// The count a refresh asked for, or the stored one (itself the default when
+// missing or out of range).
+int UsableShardCount(const RefreshRequest& request) {
+    return IsShardCount(request.shardCount)
+               ? request.shardCount
+               : core::SettingsFile::InRunDirectory(request.runDirectory).ReadThreadCount().count;
 }
 
 void FailEveryShard(const std::string& runDirectory, std::error_code ec, RefreshReport& report) {
@@ -48,7 +55,7 @@ core::JobStart Refresher::Start(RefreshRequest request) {
     Wait();
     const core::JobGeneration generation = m_generations.Next();
     RefreshReport failed;
-    failed.shardCount = UsableShardCount(request.shardCount);
+    failed.shardCount = UsableShardCount(request);
     const std::string runDirectory = request.runDirectory;
     try {
         m_thread = std::thread([this, generation, request = std::move(request)] {
@@ -87,8 +94,7 @@ core::StartOutcome Refresher::Run(const RefreshRequest& request, RefreshReport* 
 
 void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
     try {
-        const int shardCount = UsableShardCount(request.shardCount);
-        report.shardCount = shardCount;
+        report.shardCount = UsableShardCount(request);
         // One refresh at a time across programs, for the whole run; the lock
         // goes with this scope.
         platform::FileLock refreshLock;
@@ -109,6 +115,11 @@ void Refresher::Work(const RefreshRequest& request, RefreshReport& report) {
             report.end = RefreshEnd::WriteFailed;
             return;
         }
+        // Read again under the lock: another program's refresh may have
+        // committed a new count since the first look, and a refresh of the
+        // index as it is must keep it.
+        const int shardCount = UsableShardCount(request);
+        report.shardCount = shardCount;
         // The new shards are written while the walk runs; a refresh that
         // ends before its commit removes them with the writer.
         ShardWriter shards(request.runDirectory, shardCount);

@@ -24,7 +24,10 @@ struct RefreshRequest {
     std::string runDirectory;          // No trailing separator.
     std::vector<std::string> folders;  // The directory list's folders, in display order.
     std::string filter;                // The type-filter text ("mp3|.flac").
-    int shardCount = 0;                // The thread count; outside 1..12 means the default.
+    // The shard count to build, which the commit stores as the thread count.
+    // Outside 1..12: the stored count, read once this refresh holds the
+    // Refresh lock (no other commit can change it from then on).
+    int shardCount = 0;
     int walkThreads = 0;               // Threads that list folders; 0 means WalkFolders' default.
 };
 

@@ -1,6 +1,7 @@
 #include "index/shard_writer.h"
 
 #include "core/data_paths.h"
+#include "core/event_log.h"
 
 namespace cj::index {
 namespace {
@@ -85,7 +86,12 @@ std::vector<ShardFailure> ShardWriter::TryFinish() {
 void ShardWriter::Discard() {
     for (int n = 1; n <= m_attempted; ++n) {
         m_files[static_cast<std::size_t>(n - 1)].Close();
-        static_cast<void>(platform::RemoveFile(core::NewShardPath(m_runDirectory, n)));
+        const std::string path = core::NewShardPath(m_runDirectory, n);
+        if (const std::error_code ec = platform::RemoveFile(path);
+            ec && ec != std::errc::no_such_file_or_directory) {
+            // A stray new shard is never read: the next refresh removes it.
+            core::LogFailure("删除未提交的索引分片失败 " + path, ec);
+        }
     }
     m_attempted = 0;
 }

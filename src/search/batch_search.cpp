@@ -11,7 +11,12 @@ BatchOutcome RunBatch(const std::string& runDirectory, const std::vector<std::st
         return GroupBatch({}, numbers);
     }
     const SearchRequest request{runDirectory, shardCount, HitDetail::Paths};
-    return GroupBatch(ScanBatch(OpenShards(request), numbers, stop, codePage), numbers);
+    std::vector<ShardHits> shards = OpenShards(request);
+    const bool noIndex = shards.empty();
+    BatchOutcome outcome =
+        GroupBatch(ScanBatch(std::move(shards), numbers, stop, codePage), numbers);
+    outcome.noIndex = noIndex;
+    return outcome;
 }
 
 BatchSearch::BatchSearch(core::EngineActivity& activity, BatchListener& listener,
@@ -44,10 +49,12 @@ void BatchSearch::Collect(core::JobGeneration generation,
             const BatchProgress progress = [&](int percent) {
                 m_listener.OnBatchProgress(generation, percent);
             };
-            outcome = GroupBatch(ScanBatch(OpenShards(request), numbers,
-                                           m_activity.SearchStopFlag(),
+            std::vector<ShardHits> shards = OpenShards(request);
+            const bool noIndex = shards.empty();
+            outcome = GroupBatch(ScanBatch(std::move(shards), numbers, m_activity.SearchStopFlag(),
                                            platform::ActiveCodePage(), progress),
                                  numbers);
+            outcome.noIndex = noIndex;
         } else {
             outcome = GroupBatch({}, numbers);
         }

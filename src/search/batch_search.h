@@ -20,13 +20,21 @@
 
 namespace cj::search {
 
-// The numbers of a pasted text: split at line breaks, tabs, blanks, commas
-// and semicolons, and at the full-width "，", "、" and "；"; each trimmed;
-// empty pieces dropped; a repeated number kept once, at its first place.
-// Bytes that are not valid text are kept as they are (matched byte for byte).
-// A piece is trimmed of vertical tabs, form feeds, the ideographic space and,
-// in UTF-8, the no-break space and the byte order mark. Text in codePage;
-// separators count only where a character starts.
+// The largest list the command line takes, in bytes: 2 million waybill
+// numbers, far past any claim a shop answers. A batch holds at most about 17
+// bytes of memory per byte of its list (the numbers, the matcher's grams and
+// the hits' places), so this keeps it near half a gigabyte at the worst.
+inline constexpr std::size_t MaxBatchListBytes = std::size_t{32} << 20;
+
+// The numbers of a pasted text or a saved list: split at line breaks, tabs,
+// blanks, commas and semicolons, at the full-width "，", "、" and "；", at the
+// ideographic space and (in UTF-8) the zero-width space; each trimmed; empty
+// pieces dropped; a repeated number kept once, at its first place. Bytes that
+// are not valid text are kept as they are (matched byte for byte). A piece is
+// trimmed of vertical tabs, form feeds and, in UTF-8, the no-break space and
+// the byte order mark. Text in codePage, or UTF-16 behind its byte order mark
+// (either order), which is turned into the active code page first; separators
+// count only where a character starts.
 std::vector<std::string> SplitBatchNumbers(std::string_view text,
                                            platform::CodePage codePage = platform::ActiveCodePage());
 
@@ -52,6 +60,9 @@ struct BatchOutcome {
     std::size_t missing = 0;           // Numbers with none.
     bool stopped = false;              // Asked to stop: what was found until then.
     bool incomplete = false;           // Could not run to its end (no thread, no memory).
+    // There is no index (never refreshed): every number is unknown, none
+    // missing.
+    bool noIndex = false;
 };
 
 class BatchListener {
@@ -88,9 +99,10 @@ class BatchSearch {
 
     // On the window's thread; returns at once. The rules of
     // SearchEngine::Start: refused during a refresh, a stop request during a
-    // search or a batch. shardCount outside 1..12 means the number of
-    // processor cores. The caller checks that numbers is not empty; an empty
-    // list would run as a batch that reads nothing and finds nothing.
+    // search or a batch. shardCount outside 1..12 means the index's own
+    // count, as for SearchEngine::Start. The caller checks that numbers is
+    // not empty; an empty list would run as a batch that reads nothing and
+    // finds nothing.
     core::JobStart Start(std::vector<std::string> numbers, int shardCount);
     // Tests only.
     void Wait() { m_jobs.Wait(); }

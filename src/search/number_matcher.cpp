@@ -34,6 +34,19 @@ std::size_t LongGramSize(std::size_t numbers, std::size_t shortest) {
     return MaxGram;
 }
 
+// Any step up to the shortest number's length less the gram's, plus one, finds
+// every occurrence; a shorter one only samples more. Capping it keeps a stray
+// token of megabytes (a list saved without line breaks) from taking a gram for
+// nearly each of its bytes; waybill numbers never reach the cap.
+constexpr std::size_t MaxStep = 16;
+// Beyond this many grams a group samples more densely instead of keeping more
+// grams: a list of millions of numbers then costs at most GramBudgetShare
+// grams per byte of numbers (each gram is up to 64 bytes of the matcher's,
+// see the header). The benchmark's lists of up to 100,000 numbers stay below
+// the floor, so their speed is as measured.
+constexpr std::size_t MinGramBudget = std::size_t{1} << 20;
+constexpr std::size_t GramBudgetShare = 4;  // One gram per 4 bytes of numbers.
+
 // 32 to 64 bits for every gram: about one sample in 32 on text that holds
 // none of them passes the bitmap.
 constexpr std::size_t BitsPerGram = 32;
@@ -71,15 +84,17 @@ NumberMatcher::NumberMatcher(const std::vector<std::string>& numbers) {
             shortestShort = std::min(shortestShort, number.size());
         }
     }
+    const std::size_t gramBudget = std::max(MinGramBudget, total / GramBudgetShare);
     if (!longNumbers.empty()) {
-        AddGroup(longNumbers, LongGramSize(longNumbers.size(), shortestLong));
+        AddGroup(longNumbers, LongGramSize(longNumbers.size(), shortestLong), gramBudget);
     }
     if (!shortNumbers.empty()) {
-        AddGroup(shortNumbers, (shortestShort + 1) / 2);
+        AddGroup(shortNumbers, (shortestShort + 1) / 2, gramBudget);
     }
 }
 
-void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize) {
+void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize,
+                             std::size_t gramBudget) {
     if (members.empty()) {
         return;
     }
@@ -90,7 +105,8 @@ void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::siz
     for (const std::uint32_t i : members) {
         shortest = std::min(shortest, m_lengths[i]);
     }
-    group.step = shortest - gramSize + 1;
+    group.step = std::clamp<std::size_t>(gramBudget / members.size(), 1,
+                                         std::min(shortest - gramSize + 1, MaxStep));
 
     std::vector<std::pair<std::uint64_t, Entry>> grams;
     grams.reserve(members.size() * group.step);

@@ -18,11 +18,14 @@
 // 64 bits per gram, so that about one sample in 32 on unrelated text goes on
 // to the table. Shorter numbers make a second group, sampled more densely.
 //
-// Memory: per number at most `step` grams (step <= its length). A gram takes
-// 8 bytes in the entry list, up to 48 in the table (16-byte slots, at most 3
-// per gram) and up to 8 in the bitmap: at most 64 bytes per byte of numbers,
-// linear in their total length (100,000 numbers of 15 bytes take about 30
-// MiB), and 16 bytes more per gram while the matcher is built.
+// Memory: per number at most `step` grams (step <= its length, and at most 16
+// whatever its length). A gram takes 8 bytes in the entry list, up to 48 in
+// the table (16-byte slots, at most 3 per gram) and up to 8 in the bitmap, and
+// 16 bytes more while the matcher is built. A group keeps at most one gram per
+// 4 bytes of numbers once it would pass 2^20 grams (it then samples more
+// densely), so the grams take at most 64 MiB or 16 bytes per byte of numbers,
+// 20 while they are built; the numbers' bytes and 16 bytes per number come on
+// top (100,000 numbers of 15 bytes take about 30 MiB).
 #pragma once
 
 #include <cstddef>
@@ -166,7 +169,8 @@ class NumberMatcher {
         }
     };
 
-    void AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize);
+    void AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize,
+                  std::size_t gramBudget);
 
     std::string m_bytes;                  // Every number, one after the other.
     std::vector<std::size_t> m_starts;    // Of number i in m_bytes.

@@ -16,11 +16,13 @@
 
 namespace cj::search {
 
-// What the copy list did with a row.
+// What the copy list did with a row. The window keeps InCopyList and
+// AddedAgain true to the list: a row shows them exactly while its path is in
+// the copy list, whichever search added it (copylist::CopyList::MarkRows).
 enum class CopyMark : std::uint8_t {
-    None,            // Not taken (every new row).
-    InCopyList,      // Added to the copy list.
-    AddedAgain,      // Asked to be added while already in the list.
+    None,            // Not taken (every new row whose file is not in the list).
+    InCopyList,      // Its file is in the copy list.
+    AddedAgain,      // Asked to be added while its file was in the list already.
     CopiedDirectly,  // Copied at once by a double-click.
 };
 

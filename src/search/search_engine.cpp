@@ -24,8 +24,10 @@ void SearchEngine::Collect(core::JobGeneration generation, const std::string& ke
     try {
         const KeywordSet keywords(keywordText);
         const SearchRequest request{m_runDirectory, shardCount, HitDetail::Paths};
-        outcome.results = std::make_unique<ResultsArray>(
-            SearchShards(request, keywords, m_activity.SearchStopFlag()));
+        std::vector<ShardHits> shards =
+            SearchShards(request, keywords, m_activity.SearchStopFlag());
+        outcome.noIndex = shards.empty();
+        outcome.results = std::make_unique<ResultsArray>(std::move(shards));
     } catch (...) {
         // Out of memory: report an empty result rather than none at all.
         // Nothing leaves this thread.

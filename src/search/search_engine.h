@@ -27,6 +27,9 @@ struct SearchOutcome {
     bool stopped = false;
     // The search could not run to its end (no thread, out of memory).
     bool incomplete = false;
+    // There is no index to search (never refreshed): no answer at all, not
+    // an empty one.
+    bool noIndex = false;
 };
 
 class SearchListener {
@@ -59,8 +62,9 @@ class SearchEngine {
     // during a search the start becomes a stop request (SearchRunning).
     // Otherwise the search runs on one worker per shard plus a collector and
     // the call returns at once with the search's generation. keywordText is
-    // the keyword box's text; shardCount is the thread count, outside 1..12
-    // meaning the number of processor cores.
+    // the keyword box's text; shardCount is the number of shards to read,
+    // outside 1..12 meaning the index's own count (the stored thread count,
+    // read under the index lock with the shards' counts).
     core::JobStart Start(std::string_view keywordText, int shardCount);
 
     // Waits until the last search has finished. For tests and the command

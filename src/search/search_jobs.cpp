@@ -28,8 +28,11 @@ core::JobStart SearchJobs::Start(int shardCount, Collector collect, const Failed
     // The previous collector has passed EndSearch, so this join returns at
     // once (at most it waits for the listener call that follows it).
     Wait();
+    // The count another program's refresh may have changed since this one
+    // started is read with the counts it belongs to: reading it here would
+    // search some shards of a rebuilt index, or shards that are gone.
     if (shardCount < 1 || shardCount > core::MaxThreadCount) {
-        shardCount = core::DefaultThreadCount();
+        shardCount = 0;
     }
     const core::JobGeneration generation = m_generations.Next();
     try {

@@ -21,9 +21,10 @@ class SearchJobs {
     SearchJobs& operator=(const SearchJobs&) = delete;
 
     // The collector of a started search, on its own thread: given the
-    // search's generation and its shard count (1..MaxThreadCount, the
-    // processor cores for anything outside), it must end the search in the
-    // activity before it reports, so that the next search may start then.
+    // search's generation and its shard count (1..MaxThreadCount, or 0 for
+    // anything outside: the stored count, which the search reads with the
+    // counts under the index lock), it must end the search in the activity
+    // before it reports, so that the next search may start then.
     using Collector = std::function<void(core::JobGeneration generation, int shardCount)>;
     // Called on the starting thread when no collector thread could be made,
     // after the search has been ended: it reports the failed start.

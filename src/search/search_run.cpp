@@ -118,6 +118,9 @@ std::vector<ShardHits> OpenShards(const SearchRequest& request) {
     // Mapping costs no reading, so the whole index is opened under the lock
     // in a moment and scanned after it.
     const index::IndexReadLock index(request.runDirectory, request.shardCount);
+    if (!index.IsBuilt()) {
+        return {};
+    }
     std::vector<ShardHits> shards(index.Shards().size());
     for (std::size_t i = 0; i < shards.size(); ++i) {
         ShardHits& shard = shards[i];

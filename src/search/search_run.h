@@ -56,7 +56,9 @@ struct SearchRequest {
 // index: under the data folder's Index lock, shared, so that a commit in any
 // program is either wholly before or wholly after (index/index_commit.h).
 // Waits while a commit runs, never for a whole refresh. Element n - 1 holds
-// shard n, with no hits yet. Any thread.
+// shard n, with no hits yet. Empty when there is no index at all (never
+// refreshed, or not this data folder: index::IndexReadLock::IsBuilt), which
+// callers must tell apart from an index without the number. Any thread.
 std::vector<ShardHits> OpenShards(const SearchRequest& request);
 
 // Scans the opened shards, one thread each, and returns once all have
@@ -65,7 +67,8 @@ std::vector<ShardHits> OpenShards(const SearchRequest& request);
 void ScanShards(const SearchRequest& request, std::vector<ShardHits>& shards,
                 const KeywordSet& keywords, const std::atomic<bool>& stop);
 
-// OpenShards, then ScanShards. A shard that cannot be opened has no hits.
+// OpenShards, then ScanShards. A shard that cannot be opened has no hits;
+// no index gives no shards.
 std::vector<ShardHits> SearchShards(const SearchRequest& request, const KeywordSet& keywords,
                                     const std::atomic<bool>& stop);
 

@@ -171,6 +171,7 @@ bool ListInteractions::OnCommand(intptr_t command) {
             return true;
         case RemoveSelectedCommand:
             m_window.CopyEntries().RemoveRows(SelectedRows(m_window.Copy().CopyList().Handle()));
+            m_window.ShowListMarks();
             return true;
         case BackUpListCommand:
             if (const std::error_code error = m_window.CopyEntries().TryWriteBackup()) {
@@ -179,6 +180,7 @@ bool ListInteractions::OnCommand(intptr_t command) {
             return true;
         case ClearListCommand:
             m_window.CopyEntries().Clear();
+            m_window.ShowListMarks();
             return true;
         case OpenFileCommand:
             OpenCurrentFile();

@@ -5,9 +5,9 @@
 #include <variant>
 #include <vector>
 
-#include "copylist/copy_report.h"
 #include "copylist/list_status.h"
 #include "core/data_paths.h"
+#include "core/event_log.h"
 #include "platform/files.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
@@ -20,6 +20,10 @@ namespace {
 void PaintBackground(ExHandle surface, ExHandle canvas) {
     PaintBandedBackground(surface, canvas, ClientColour, BandColour, BandHeight);
 }
+
+// A job's shard count that asks for the index's own: read with the shards'
+// counts under the index lock (or the Refresh lock), never kept by the window.
+constexpr int IndexShardCount = 0;
 
 }  // namespace
 
@@ -111,6 +115,7 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
             m_copyWindow.Close();
             m_batchWindow.Close();
             SaveSettings();
+            BackUpCopyList();
             return 0;
         default:
             return 0;
@@ -183,12 +188,6 @@ void MainWindow::SaveSettings() {
     settings.doubleClick = m_options.doubleClick;
     // A control that was never made has no text to save: the stored value
     // stays rather than being replaced by an empty one.
-    // While a thread-count change runs, the count belongs to its commit,
-    // which stores it with the shards; the one in use until then is stored
-    // already.
-    if (m_settingsPage.Exists() && !m_threadCountChange) {
-        settings.threadCountText = m_settingsPage.ThreadCountText();
-    }
     if (m_copyPage.Exists()) {
         settings.copyTarget = m_copyPage.TargetText();
     }
@@ -197,9 +196,16 @@ void MainWindow::SaveSettings() {
     (void)m_context.settings.TrySaveShutdownSettings(settings);
 }
 
+void MainWindow::BackUpCopyList() {
+    if (const std::error_code error = m_copyList.TryBackUpChanges()) {
+        core::LogFailure("关闭窗口时备份列表失败 " + core::BackupPath(m_context.runDirectory),
+                         error);
+    }
+}
+
 void MainWindow::StartSearch() {
     const core::JobStart start =
-        m_context.search.Start(m_searchPage.KeywordText(), m_options.threadCount);
+        m_context.search.Start(m_searchPage.KeywordText(), IndexShardCount);
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }
@@ -224,7 +230,7 @@ void MainWindow::StartBatch(const std::string& text) {
         m_batchWindow.ShowNotice(BatchNothingToSearchText);
         return;
     }
-    const core::JobStart start = m_context.batch.Start(std::move(numbers), m_options.threadCount);
+    const core::JobStart start = m_context.batch.Start(std::move(numbers), IndexShardCount);
     switch (start.outcome) {
         case core::StartOutcome::RefreshRunning:
             m_batchWindow.ShowNotice(BatchRefreshRunningText);
@@ -274,7 +280,7 @@ void MainWindow::CopyMissingNumbers() {
 
 void MainWindow::StartRefresh() {
     m_searchPage.SelectPage(Page::Search);
-    StartRefreshJob(m_options.threadCount);
+    StartRefreshJob(IndexShardCount);
 }
 
 core::StartOutcome MainWindow::StartThreadCountChange(int count) {
@@ -287,6 +293,16 @@ core::StartOutcome MainWindow::StartThreadCountChange(int count) {
 
 std::optional<int> MainWindow::PendingThreadCount() const {
     return m_threadCountChange ? std::optional<int>(m_threadCountChange->count) : std::nullopt;
+}
+
+void MainWindow::ShowThreadCount() {
+    m_settingsPage.ShowThreadCount(
+        PendingThreadCount().value_or(m_context.settings.ReadThreadCount().count));
+}
+
+void MainWindow::ShowListMarks() {
+    m_copyList.MarkRows(m_rows.Records());
+    Ex_ObjSendMessage(m_searchPage.ResultList(), EX_LVM_UPDATE, 0, 0);
 }
 
 core::JobStart MainWindow::StartRefreshJob(int shardCount) {
@@ -308,7 +324,7 @@ core::JobStart MainWindow::StartRefreshJob(int shardCount) {
 }
 
 std::string MainWindow::CopyReportPath() const {
-    return copylist::CopyReportPath(m_context.runDirectory);
+    return core::CopyReportPath(m_context.runDirectory);
 }
 
 void MainWindow::RefreshCopyStatus() {
@@ -337,8 +353,13 @@ void MainWindow::RestoreBackup() {
         return;
     }
     // A missing backup leaves the list empty, as the user was told it would
-    // be replaced; there is nothing more to say about it.
-    static_cast<void>(m_copyList.RestoreBackup());
+    // be replaced; there is nothing more to say about it. One that is there
+    // but cannot be read keeps the list as it was and says why.
+    if (const std::error_code error = m_copyList.RestoreBackup();
+        error && error != std::errc::no_such_file_or_directory) {
+        m_searchPage.ShowNotice(OpenBackupFailedText(error), false);
+    }
+    ShowListMarks();
 }
 
 std::optional<std::string> MainWindow::TargetFolder() {
@@ -410,8 +431,7 @@ void MainWindow::EndCopyJobWindow() {
 void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     // Only the data folder holds the details: nothing but the copied files
     // ever goes into the target folder.
-    const std::string reportPath = CopyReportPath();
-    const bool saved = !copylist::WriteCopyReport(reportPath, summary);
+    const bool saved = !copylist::TryWriteCopyReport(m_context.runDirectory, summary);
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
@@ -463,7 +483,12 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
         return;  // A newer search or batch has started since: its rows are the ones to show.
     }
     m_rows.Replace(std::move(event.outcome.results));
-    m_searchPage.ShowSearchResults(m_rows.Count());
+    m_copyList.MarkRows(m_rows.Records());
+    if (event.outcome.noIndex) {
+        m_searchPage.ShowResults(0, NoIndexText);
+    } else {
+        m_searchPage.ShowSearchResults(m_rows.Count());
+    }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);
@@ -482,13 +507,16 @@ void MainWindow::Apply(BatchFinishedEvent& event) {
     }
     search::BatchOutcome& outcome = event.outcome;
     m_rows.Replace(std::move(outcome.results));
+    m_copyList.MarkRows(m_rows.Records());
     m_batchNumbers = std::move(outcome.numbers);
-    m_batchComplete = !outcome.stopped && !outcome.incomplete;
+    m_batchComplete = !outcome.stopped && !outcome.incomplete && !outcome.noIndex;
     const std::string summary =
-        BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
+        outcome.noIndex ? std::string(NoIndexText)
+                        : BatchFoundText(outcome.found, outcome.missing, m_batchComplete);
     m_searchPage.ShowResults(m_rows.Count(), summary);
     m_batchWindow.ShowNumbers(m_batchNumbers, m_batchComplete);
-    m_batchWindow.ShowSummary(summary + "，" + BatchFilesText(m_rows.Count()));
+    m_batchWindow.ShowSummary(outcome.noIndex ? summary
+                                              : summary + "，" + BatchFilesText(m_rows.Count()));
     if (OwnsBusyLabel(JobKind::Batch, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(true);
@@ -500,14 +528,13 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
         return;
     }
     if (m_threadCountChange && m_threadCountChange->generation == event.generation) {
-        // The count stored with the index is the one the index has now:
-        // the new one once the commit got as far as the counts (even if a
-        // later step left it for the next reader to finish), the old one
-        // after any failure before.
         m_threadCountChange.reset();
-        m_options.threadCount = m_context.settings.ReadThreadCount().count;
-        m_settingsPage.ShowThreadCount(m_options.threadCount);
     }
+    // The count stored with the index is the one the index has now: a
+    // change's once its commit got as far as the counts (even if a later step
+    // left it for the next reader to finish), the old one after any failure
+    // before, or another program's.
+    ShowThreadCount();
     const std::string notice = RefreshNotice(event.report);
     if (!notice.empty()) {
         m_searchPage.ShowRefreshNotice(notice);

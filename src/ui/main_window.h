@@ -64,7 +64,9 @@ struct WindowOptions {
     std::optional<core::WindowSizeOption> windowState = core::WindowSizeOption::Default;
     // What a double-click on a hit does; empty as windowState.
     std::optional<core::DoubleClickAction> doubleClick = core::DoubleClickAction::AddToCopyList;
-    int threadCount = 0;  // Search workers and index shards.
+    // No thread count: it belongs to the index, which another program may
+    // rebuild while the window is open; every job reads it under the index
+    // lock and the settings page shows the stored one.
 };
 
 class MainWindow {
@@ -80,7 +82,8 @@ class MainWindow {
 
     // The jobs, started on the UI thread by the pages' handlers.
     void StartSearch();
-    // Refreshes the folders and the filter the settings page shows now.
+    // Refreshes the folders and the filter the settings page shows now, into
+    // as many shards as the index has when the refresh takes its lock.
     void StartRefresh();
     // The same refresh, building the index with count shards: the thread
     // count changes with the index. The count in use stays until the new
@@ -91,6 +94,9 @@ class MainWindow {
     // The count a thread-count change is building the index with, until its
     // refresh has ended; nothing otherwise.
     std::optional<int> PendingThreadCount() const;
+    // Shows in the settings page's selector the count a change is building,
+    // or else the stored one, as another program may have changed it.
+    void ShowThreadCount();
 
     // The batch search. OpenBatchBox opens the batch box (or brings it
     // forward) with text in its input when text is not empty, and the last
@@ -130,6 +136,10 @@ class MainWindow {
     void QueueDirectCopy(std::size_t row);
 
     void OnCopyPageShown();
+    void OnSettingsPageShown() { ShowThreadCount(); }
+    // Makes the result rows' marks say which of their files are in the copy
+    // list, and repaints them: after entries went or came back.
+    void ShowListMarks();
     // "默认大小": the normal state at DefaultSizeWidth by DefaultSizeHeight,
     // kept on the screen.
     void ShowDefaultSize();
@@ -184,6 +194,9 @@ class MainWindow {
     void CreateControls();
     void LayOut(int width, int height);
     void SaveSettings();
+    // Backs the copy list up if it changed, so that nothing collected goes
+    // with the window.
+    void BackUpCopyList();
     // Starts a refresh of the settings page's folders into shardCount shards.
     core::JobStart StartRefreshJob(int shardCount);
 

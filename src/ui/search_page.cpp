@@ -131,6 +131,8 @@ void SearchPage::AttachHandlers() {
     BindEvent<&SearchPage::OnBatchClick>(m_batchButton, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnCopyPageChosen>(
         Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnSettingsPageChosen>(
+        Control(m_pages.ItemHandle(static_cast<int>(Page::Settings))), EX_NM_CLICK, *this);
 }
 
 void SearchPage::LayOut(int width, int height) {
@@ -289,6 +291,11 @@ intptr_t SearchPage::OnAddedCountTimer(const ControlEvent& /*event*/) {
 
 intptr_t SearchPage::OnCopyPageChosen(const ControlEvent& /*event*/) {
     m_window.OnCopyPageShown();
+    return 0;
+}
+
+intptr_t SearchPage::OnSettingsPageChosen(const ControlEvent& /*event*/) {
+    m_window.OnSettingsPageShown();
     return 0;
 }
 

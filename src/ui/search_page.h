@@ -79,6 +79,7 @@ class SearchPage {
     intptr_t OnSearchKey(const ControlEvent& event);
     intptr_t OnUpdateCacheClick(const ControlEvent& event);
     intptr_t OnCopyPageChosen(const ControlEvent& event);
+    intptr_t OnSettingsPageChosen(const ControlEvent& event);
     intptr_t OnAddedCountTimer(const ControlEvent& event);
     intptr_t OnCopyReportClick(const ControlEvent& event);
     intptr_t OnBatchClick(const ControlEvent& event);

@@ -181,10 +181,9 @@ void SettingsPage::Load(const core::Settings& saved) {
     }
 
     // A missing or impossible thread count (a fresh installation reads none)
-    // would leave the search without workers and the refresh without shards:
-    // the count in use is then the number of cores, and the selector shows it.
-    options.threadCount = saved.threadCount.count;
-    m_threadCount.SelectItem(options.threadCount);
+    // reads as the number of cores, which the index then uses: the selector
+    // shows it.
+    m_threadCount.SelectItem(saved.threadCount.count);
 }
 
 intptr_t SettingsPage::OnDirectoryListChosen(const ControlEvent& /*event*/) {
@@ -391,7 +390,7 @@ intptr_t SettingsPage::OnThreadCountChosen(const ControlEvent& /*event*/) {
     const int count = core::ThreadCountFromText(m_threadCount.GetText());
     const core::StartOutcome outcome = m_window.StartThreadCountChange(count);
     if (outcome != core::StartOutcome::Started) {
-        ShowThreadCount(m_window.PendingThreadCount().value_or(m_window.Options().threadCount));
+        m_window.ShowThreadCount();
         m_window.Tell(ThreadCountRefusedText(outcome));
     }
     return 0;

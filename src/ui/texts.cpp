@@ -48,8 +48,14 @@ std::string BackupFailedText(std::error_code error) {
     return "备份列表失败（" + FailureReasonText(error) + "）";
 }
 
-std::string FailureReasonText(std::error_code error) {
-    return copylist::ReasonText(error);
+std::string OpenBackupFailedText(std::error_code error) {
+    if (error == std::errc::invalid_argument) {
+        return "打开备份失败（备份文件不是普通文件）";
+    }
+    if (error == std::errc::is_a_directory) {
+        return "打开备份失败（备份文件是一个文件夹）";
+    }
+    return "打开备份失败（" + FailureReasonText(error) + "）";
 }
 
 std::string FolderMissingText(std::string_view folder) {

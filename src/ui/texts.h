@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "copylist/copy_report.h"
 #include "copylist/copy_summary.h"
 #include "core/engine_activity.h"
 
@@ -22,6 +23,8 @@ inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心
 inline constexpr std::string_view InitialStatusText = "找到：0个文件";
 // The status line after a search: "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
+// The status line after a search or a batch that found no index to search.
+inline constexpr std::string_view NoIndexText = "还没有索引：请在设置页刷新索引";
 
 // The copy page's status texts, rewritten by its timer. The added count has
 // no blank before 个; the figures are copylist::FreeMegabytes and
@@ -49,14 +52,17 @@ inline constexpr std::string_view StoppingText = "正在停止...";
 std::string CopyNoticeText(const copylist::CopySummary& summary);
 // The band's button that opens the last copy's report.
 inline constexpr std::string_view CopyReportButtonText = "查看未复制";
+// The details of a copy's end, for data/CopyReport.txt, which the command
+// line writes too.
+using copylist::CopyReportText;
 
 // The status line after "备份列表" could not write the backup.
 std::string BackupFailedText(std::error_code error);
+// The status line after "打开备份" found a backup it could not read: a FIFO,
+// a device or a folder under its name is refused, not read.
+std::string OpenBackupFailedText(std::error_code error);
 
-// The system's reason for a failed file operation, in the program's words
-// for the failures a user can act on (a full disk, no permission), the
-// system's own message otherwise.
-std::string FailureReasonText(std::error_code error);
+using copylist::FailureReasonText;
 
 // The status line after a refresh that could not write the index: the
 // reason first (a long path may not fit), then the file.

@@ -374,8 +374,11 @@ TEST_F(CliTest, ReadOnlyDataFolderFailsEveryWrite) {
     const RunResult result =
         Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}, {}, true);
     EXPECT_EQ(result.err, Refused("write", data + "/.chengjing.lock", "Permission denied"));
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).exitCode, 0)
-        << "a search reads without the lock";
+    // A search reads without the lock: what stops it is that nothing was ever indexed.
+    EXPECT_EQ(
+        Run({"--run-dir", RunDir(), "search", "SF"}, {}, true).err,
+        "chengjing-cli: no index in " + data +
+            ": run \"chengjing-cli refresh --folder DIR\" or refresh the index in the window\n");
 }
 
 TEST_F(CliTest, SearchOfUnreadableShardFails) {
@@ -442,13 +445,18 @@ TEST_F(CliTest, CopyNamesEveryFileItSkippedOrCouldNotCopy) {
     const std::string skipped = m_dir / "tree/SF1400000000001.jpg";
     const std::string missing = m_dir / "tree/gone.jpg";
     m_input = skipped + "\n" + missing + "\n" + m_dir / "tree/JD0012345678901.pdf" + "\n";
-    const RunResult result = Run({"--to=" + m_dir / "out", "copy"});
+    const RunResult result = Run({"--to=" + m_dir / "out", "copy", "--run-dir", RunDir()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "chengjing-cli: skipped " + skipped + ": " +
                               m_dir / "out/SF1400000000001.jpg" + " exists\n" +
                               Refused("copy", missing, "No such file or directory"));
     EXPECT_EQ(result.out, "copied 1, skipped 1 (target exists), failed 1\n");
     EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own");
+    // The window's report, word for word: a clerk opens the same file.
+    EXPECT_EQ(m_dir.ReadFile("run/data/CopyReport.txt"),
+              "复制完成：已复制 1 个，已存在跳过 1 个，失败 1 个\n" + skipped + " -> " +
+                  m_dir / "out/SF1400000000001.jpg：已存在，未覆盖\n" + missing + " -> " +
+                  m_dir / "out/gone.jpg：找不到文件或目标文件夹\n");
 
     // Skipping a file that is already there is no failure.
     m_input = skipped + "\n";
@@ -466,6 +474,29 @@ TEST_F(CliTest, CopyOntoAFullDiskLeavesNoPartialFile) {
     EXPECT_EQ(result.err, Refused("copy", m_dir / "big.bin", "File too large"));
     EXPECT_FALSE(std::filesystem::exists(m_dir / "out/big.bin"));
     EXPECT_TRUE(std::filesystem::exists(m_dir / "out/JD0012345678901.pdf"));
+}
+
+// A list saved by Notepad began with a byte order mark, so its first file was
+// "not found"; a NUL byte cut the source short while the target's name was
+// taken from after it. The mark is dropped; a line that is no path (a NUL, or
+// past the longest path) is refused with its number and the rest are copied.
+TEST_F(CliTest, CopyInputDropsItsByteOrderMarkAndRefusesLinesThatAreNoPaths) {
+    const std::string jpg = m_dir / "tree/SF1400000000001.jpg";
+    const std::string pdf = m_dir / "tree/JD0012345678901.pdf";
+    m_input = "\xEF\xBB\xBF" + jpg + "\r\n" + pdf + std::string(1, '\0') + "/x/evil.jpg\n" +
+              std::string(70000, 'a') + "\n\n" + m_dir / "tree/顺丰/SF3.tar.gz\n";
+    const RunResult result = Run({"copy", "--to", m_dir / "out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "chengjing-cli: line 2 refused (it holds a NUL byte): " + pdf +
+                              "\\x00/x/evil.jpg\nchengjing-cli: line 3 refused (longer than "
+                              "65536 bytes): " +
+                              std::string(200, 'a') + "...\n");
+    EXPECT_EQ(result.out, "copied 2, skipped 0 (target exists), failed 2\n");
+    std::vector<std::string> copied;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out")) {
+        copied.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(Sorted(copied), (std::vector<std::string>{"SF1400000000001.jpg", "SF3.tar.gz"}));
 }
 
 TEST_F(CliTest, CopiesThePathsOfTheCopyListsBackup) {
@@ -552,6 +583,43 @@ TEST_F(CliTest, BatchWithoutNumbersOrUnreadableListOrShardFails) {
     result = Run({"--run-dir", RunDir(), "search", "--batch", "-", "--missing"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, Refused("read", RunDir() + "/data/1.txt", "No such file or directory"));
+    EXPECT_EQ(result.out, "");
+}
+
+// A data folder never refreshed (or the wrong --run-dir) printed every number
+// as missing with exit 0, and a clerk sent the parcels back as lost.
+TEST_F(CliTest, NoIndexIsAnErrorButAnEmptyIndexIsAnAnswer) {
+    m_input = "SF1400000000001\n";
+    const std::string noIndex = "chengjing-cli: no index in " + RunDir() +
+                                "/data: run \"chengjing-cli refresh --folder DIR\" or refresh "
+                                "the index in the window\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--run-dir", RunDir(), "search", "SF"},
+          {"--run-dir", RunDir(), "search", "--batch", "-"}}) {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.err, noIndex);
+        EXPECT_EQ(result.out, "");
+    }
+    m_dir.MakeDirs("empty");
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "empty"}).exitCode, 0);
+    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "SF"}).exitCode, 0);
+    const RunResult batch = Run({"--run-dir", RunDir(), "search", "--batch", "-", "--missing"});
+    EXPECT_EQ(batch.exitCode, 0) << batch.err;
+    EXPECT_EQ(batch.out, "SF1400000000001\n");
+}
+
+// A list of any size was read whole and took 26 bytes of memory per byte; a
+// list past the largest one taken is now refused before it is read whole.
+TEST_F(CliTest, BatchListPastItsLargestSizeIsRefused) {
+    ASSERT_EQ(Run({"--run-dir", RunDir(), "refresh", "--folder", m_dir / "tree"}).exitCode, 0);
+    m_dir.WriteFile("big.txt", "SF1400000000001\n");
+    std::filesystem::resize_file(m_dir / "big.txt", (32 << 20) + 1);  // Sparse: no disk.
+    const RunResult result =
+        Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "big.txt", "--count"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "chengjing-cli: the list " + m_dir / "big.txt" +
+                              " is larger than 32 MiB: split it into smaller lists\n");
     EXPECT_EQ(result.out, "");
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -105,12 +106,10 @@ class CopyListTest : public ::testing::Test {
     test::TempDir dir;
 };
 
-TEST_F(CopyListTest, AddingAHitMovesItsMarkAndAddsOnlyFromNoneOrCopiedDirectly) {
-    Rows rows({File("a", 1), File("b", 2), File("c", 4), File("d", 8)});
+TEST_F(CopyListTest, AddingAHitMovesItsMarkAndAddsOnlyAPathNotInTheList) {
+    Rows rows({File("a", 1), File("b", 2), File("c", 4)});
     ResultsArray& results = rows.results;
     results.SetMark(2, CopyMark::CopiedDirectly);
-    results.SetMark(3, CopyMark::InCopyList);
-    results.SetMark(4, CopyMark::AddedAgain);
     FakeView view(BackupPath());
     CopyList list(BackupPath(), &view);
 
@@ -118,10 +117,6 @@ TEST_F(CopyListTest, AddingAHitMovesItsMarkAndAddsOnlyFromNoneOrCopiedDirectly) 
     EXPECT_EQ(results.Mark(1), CopyMark::InCopyList);
     EXPECT_TRUE(list.AddHit(results, 2)) << "a file copied at once can still be collected";
     EXPECT_EQ(results.Mark(2), CopyMark::InCopyList);
-    EXPECT_FALSE(list.AddHit(results, 3));
-    EXPECT_EQ(results.Mark(3), CopyMark::AddedAgain);
-    EXPECT_FALSE(list.AddHit(results, 4));
-    EXPECT_EQ(results.Mark(4), CopyMark::AddedAgain);
 
     // Adding the same hit again only marks it.
     EXPECT_FALSE(list.AddHit(results, 1));
@@ -129,32 +124,134 @@ TEST_F(CopyListTest, AddingAHitMovesItsMarkAndAddsOnlyFromNoneOrCopiedDirectly) 
 
     // Rows that are not there change nothing.
     EXPECT_FALSE(list.AddHit(results, 0));
-    EXPECT_FALSE(list.AddHit(results, 5));
+    EXPECT_FALSE(list.AddHit(results, 4));
 
     EXPECT_EQ(PathsOf(list), (std::vector<std::string>{dir / "files/a", dir / "files/b"}));
     EXPECT_EQ(list.Count(), 2U);
     EXPECT_EQ(list.Bytes(), 3);
     EXPECT_EQ(view.rows, PathsOf(list));
     EXPECT_EQ(view.calls, (std::vector<std::string>{"append 1", "append 1"}));
+    EXPECT_EQ(results.Mark(3), CopyMark::None);
 }
 
-TEST_F(CopyListTest, ARemovedOrClearedHitIsNotAddedAgainFromTheSameSearch) {
-    Rows rows({File("a", 5)});
+TEST_F(CopyListTest, AnEntryIsOnePathHoweverItComesIn) {
+    // The same file double-clicked in one search and added with "选中添加列表"
+    // from another sat in the list twice: counted twice in the list's size,
+    // and its second copy reported as not copied (the target existed).
+    const std::string a = File("a", 100);
+    const std::string b = File("b", 20);
+    struct Case {
+        const char* name;
+        std::function<void(CopyList&)> fill;
+    };
+    const Case cases[] = {
+        {"single additions from two searches",
+         [&](CopyList& list) {
+             Rows first({a, b});
+             Rows second({b, a});
+             list.AddHit(first.results, 1);
+             list.AddHit(second.results, 2);
+             list.AddHit(second.results, 1);
+         }},
+        {"a batch after a double-click",
+         [&](CopyList& list) {
+             Rows first({a});
+             Rows second({a, b, a});
+             list.AddHit(first.results, 1);
+             EXPECT_EQ(list.AddHits(second.results, std::vector<std::size_t>{1, 2, 3}), 1U);
+         }},
+        {"appended paths",
+         [&](CopyList& list) {
+             for (const std::string& path : {a, a, b, a}) {
+                 list.AppendEntry(path);
+             }
+         }},
+        {"a backup that holds a path twice",
+         [&](CopyList& list) {
+             dir.WriteFile("data/Backup.txt", a + "*#*\\" + a + "*#*\\" + b + "*#*\\" + b);
+             EXPECT_FALSE(list.RestoreBackup());
+         }},
+    };
+    for (const Case& c : cases) {
+        FakeView view(BackupPath());
+        CopyList list(BackupPath(), &view);
+        c.fill(list);
+        EXPECT_EQ(PathsOf(list), (std::vector<std::string>{a, b})) << c.name;
+        EXPECT_EQ(list.Bytes(), 120) << c.name;
+        EXPECT_EQ(view.rows, PathsOf(list)) << c.name;
+        EXPECT_TRUE(list.Contains(a) && list.Contains(b)) << c.name;
+    }
+}
+
+TEST_F(CopyListTest, MarksSayWhetherARowsPathIsInTheList) {
+    // A removed entry kept its hit's mark, so the file could not be added
+    // again from that search; a new search showed files already in the list
+    // as not taken.
+    const std::string a = File("a", 1);
+    const std::string b = File("b", 1);
+    const std::string c = File("c", 1);
     CopyList list(BackupPath(), nullptr);
-    ASSERT_TRUE(list.AddHit(rows.results, 1));
+    list.AppendEntry(a);
+    list.AppendEntry(b);
+    Rows rows({a, b, c, a, b});
+    ResultsArray& results = rows.results;
+    results.SetMark(2, CopyMark::CopiedDirectly);
+    results.SetMark(3, CopyMark::AddedAgain);
+    list.MarkRows(results);
+    EXPECT_EQ(results.Mark(1), CopyMark::InCopyList);
+    EXPECT_EQ(results.Mark(2), CopyMark::CopiedDirectly) << "a copy is not undone";
+    EXPECT_EQ(results.Mark(3), CopyMark::None);
+    EXPECT_EQ(results.Mark(4), CopyMark::InCopyList);
+
     const std::size_t first[] = {1};
     list.RemoveRows(first);
-    EXPECT_FALSE(list.AddHit(rows.results, 1));
-    EXPECT_EQ(rows.results.Mark(1), CopyMark::AddedAgain);
-    list.Clear();
-    EXPECT_FALSE(list.AddHit(rows.results, 1));
-    EXPECT_EQ(list.Count(), 0U);
+    list.MarkRows(results);
+    EXPECT_EQ(results.Mark(1), CopyMark::None);
+    EXPECT_EQ(results.Mark(5), CopyMark::InCopyList);
+    EXPECT_TRUE(list.AddHit(results, 4)) << "a removed file can be collected again";
+    EXPECT_EQ(results.Mark(1), CopyMark::InCopyList) << "every row of the file shows it";
 
-    // The same file found by a new search is a new hit and is added again,
-    // and counted again.
-    Rows again({dir / "files/a", dir / "files/a"});
-    EXPECT_EQ(list.AddHits(again.results, std::vector<std::size_t>{1, 2}), 2U);
-    EXPECT_EQ(list.Bytes(), 10);
+    list.Clear();
+    list.MarkRows(results);
+    EXPECT_EQ(results.Mark(1), CopyMark::None);
+    EXPECT_EQ(results.Mark(5), CopyMark::None);
+}
+
+TEST_F(CopyListTest, OnlyAChangedListThatHoldsEntriesIsBackedUpAtTheEnd) {
+    // The list lived only in memory: closing the window lost whatever had
+    // been collected since the last backup.
+    const std::string a = File("a", 1);
+    const std::string b = File("b", 1);
+    CopyList list(BackupPath(), nullptr);
+    EXPECT_FALSE(list.TryBackUpChanges());
+    EXPECT_FALSE(BackupExists()) << "nothing collected, nothing written";
+
+    list.AppendEntry(a);
+    EXPECT_FALSE(list.TryBackUpChanges());
+    EXPECT_EQ(dir.ReadFile("data/Backup.txt"), a + "*#*\\");
+
+    // Unchanged since: a backup written in between by someone else stays.
+    dir.WriteFile("data/Backup.txt", "planted");
+    EXPECT_FALSE(list.TryBackUpChanges());
+    EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "planted");
+    list.AppendEntry(a);  // Already there: no change.
+    EXPECT_FALSE(list.TryBackUpChanges());
+    EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "planted");
+
+    // A restored list is the backup's; a cleared one does not replace it.
+    dir.WriteFile("data/Backup.txt", b + "*#*\\");
+    ASSERT_FALSE(list.RestoreBackup());
+    EXPECT_FALSE(list.HasUnsavedChanges());
+    list.Clear();
+    EXPECT_TRUE(list.HasUnsavedChanges());
+    EXPECT_FALSE(list.TryBackUpChanges());
+    EXPECT_EQ(dir.ReadFile("data/Backup.txt"), b + "*#*\\");
+
+    // A failed write leaves the change to be written by the next attempt.
+    CopyList elsewhere(dir / "no-data/Backup.txt", nullptr);
+    elsewhere.AppendEntry(a);
+    EXPECT_EQ(elsewhere.TryBackUpChanges(), std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(elsewhere.HasUnsavedChanges());
 }
 
 TEST_F(CopyListTest, TheSixthSingleAdditionWritesTheBackupAfterDrawingTheRows) {
@@ -277,7 +374,7 @@ TEST_F(CopyListTest, RestoringReplacesTheListInOneAppendAndMeasuresSizesNow) {
                                                     "append 2", "redraw"}));
 }
 
-TEST_F(CopyListTest, RestoringAMissingBackupLeavesTheListEmpty) {
+TEST_F(CopyListTest, OnlyAMissingBackupEmptiesTheListOnRestore) {
     FakeView view(BackupPath());
     CopyList list(BackupPath(), &view);
     list.AppendEntry(File("a", 7));
@@ -285,6 +382,16 @@ TEST_F(CopyListTest, RestoringAMissingBackupLeavesTheListEmpty) {
     EXPECT_EQ(list.Count(), 0U);
     EXPECT_EQ(list.Bytes(), 0);
     EXPECT_TRUE(view.rows.empty());
+
+    // A backup that is there but cannot be read used to empty the list too,
+    // losing what was collected: now it leaves the list whole.
+    list.AppendEntry(File("b", 5));
+    fs::create_directory(BackupPath());
+    EXPECT_TRUE(list.RestoreBackup());
+    EXPECT_EQ(list.Count(), 1U);
+    EXPECT_EQ(list.Bytes(), 5);
+    fs::remove(BackupPath());
+    list.Clear();
 
     // An empty backup restores an empty list.
     ASSERT_FALSE(list.TryWriteBackup());
@@ -300,7 +407,8 @@ TEST_F(CopyListTest, RemovingSubtractsExactlyWhatEachEntryAdded) {
     dir.MakeDirs("files/folder");
     FakeView view(BackupPath());
     CopyList list(BackupPath(), &view);
-    for (const std::string& path : {a, b, c, dir / "files/folder", dir / "files/missing", a}) {
+    const std::string d = File("d", 100);
+    for (const std::string& path : {a, b, c, dir / "files/folder", dir / "files/missing", d}) {
         list.AppendEntry(path);
     }
     EXPECT_EQ(list.Bytes(), 100 + 200 + 300 + 0 - 1 + 100);
@@ -312,7 +420,7 @@ TEST_F(CopyListTest, RemovingSubtractsExactlyWhatEachEntryAdded) {
     const std::size_t selected[] = {2, 3, 5, 9};  // 9 is past the end.
     view.calls.clear();
     list.RemoveRows(selected);
-    EXPECT_EQ(PathsOf(list), (std::vector<std::string>{a, dir / "files/folder", a}));
+    EXPECT_EQ(PathsOf(list), (std::vector<std::string>{a, dir / "files/folder", d}));
     EXPECT_EQ(list.Count(), 3U);
     EXPECT_EQ(list.Bytes(), 200);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"remove 3", "redraw"}));
@@ -334,10 +442,10 @@ TEST_F(CopyListTest, RemovingSubtractsExactlyWhatEachEntryAdded) {
 }
 
 // The one-pass removal against removing one entry at a time, on a list that
-// holds files of many sizes, gone files and repeats.
+// holds files of many sizes and gone files.
 TEST_F(CopyListTest, RemovalMatchesRemovingOneByOne) {
     std::vector<std::string> files;
-    for (std::size_t i = 0; i < 9; ++i) {
+    for (std::size_t i = 0; i < 59; ++i) {
         files.push_back(File("f" + std::to_string(i), i * 37));
     }
     files.push_back(dir / "files/gone");
@@ -348,9 +456,10 @@ TEST_F(CopyListTest, RemovalMatchesRemovingOneByOne) {
         CopyList list(dir / "no-data/Backup.txt", nullptr);
         std::vector<CopyEntry> naive;
         std::int64_t naiveBytes = 0;
-        const std::size_t length = random() % 300;
+        std::shuffle(files.begin(), files.end(), random);
+        const std::size_t length = random() % files.size();
         for (std::size_t i = 0; i < length; ++i) {
-            const std::string& path = files[random() % files.size()];
+            const std::string& path = files[i];
             list.AppendEntry(path);
             naive.push_back({path, CountedSize(path)});
             naiveBytes += naive.back().countedSize;
@@ -414,19 +523,17 @@ TEST_F(CopyListTest, SizesOfSeveralGigabytesDoNotWrap) {
     CopyList list(BackupPath(), nullptr);
     list.AppendEntry(big);
     list.AppendEntry(bigger);
-    list.AppendEntry(big);
-    EXPECT_EQ(list.Bytes(), (11LL << 30) + 7);
+    EXPECT_EQ(list.Bytes(), (8LL << 30) + 7);
     const std::size_t second[] = {2};
     list.RemoveRows(second);
-    EXPECT_EQ(list.Bytes(), 6LL << 30);
+    EXPECT_EQ(list.Bytes(), 3LL << 30);
 }
 
 TEST_F(CopyListTest, AnAutomaticBackupThatCannotBeWrittenLeavesTheListWhole) {
     const std::string missingData = dir / "no-data/Backup.txt";
     CopyList list(missingData, nullptr);
-    const std::string file = File("a", 2);
     for (int i = 0; i < 6; ++i) {
-        list.AppendEntry(file);
+        list.AppendEntry(File("a" + std::to_string(i), 2));
     }
     EXPECT_EQ(list.Count(), 6U);
     EXPECT_EQ(list.Bytes(), 12);

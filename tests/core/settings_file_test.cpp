@@ -122,16 +122,14 @@ TEST_F(SettingsFileTest, ShutdownSaveWritesTheItemsInOrder) {
     ShutdownSettings s;
     s.window = {WindowSizeOption::Remembered, 1000, 720};
     s.doubleClick = DoubleClickAction::CopyDirectly;
-    s.threadCountText = "4";
     s.copyTarget = "/home/shop/出库";
     EXPECT_EQ(m_settings.TrySaveShutdownSettings(s), Ok);
     EXPECT_EQ(Content(),
               "[ckzt]\r\nzt=2\r\nkd=1000\r\ngd=720\r\n\r\n[sjms]\r\nma=2\r\n\r\n"
-              "[xcs]\r\nma=4\r\n\r\n[mbml]\r\nma=/home/shop/出库\r\n");
+              "[mbml]\r\nma=/home/shop/出库\r\n");
     const Settings read = m_settings.ReadAll();
     EXPECT_EQ(read.window.width, 1000);
     EXPECT_EQ(read.doubleClick, DoubleClickAction::CopyDirectly);
-    EXPECT_EQ(read.threadCount.count, 4);
     EXPECT_EQ(read.copyTarget, "/home/shop/出库");
 }
 
@@ -145,15 +143,14 @@ TEST_F(SettingsFileTest, ShutdownSaveKeepsWhatItHasNoNewValueFor) {
     EXPECT_EQ(Content(),
               "[ckzt]\r\nzt=1\r\nkd=1300\r\ngd=800\r\n\r\n[xcs]\r\nma=6\r\n\r\n"
               "[mbml]\r\nma=/out\r\n\r\n[sjms]\r\nma=0\r\n")
-        << "sizes are saved for option 2 only; no selector, no new thread count";
+        << "sizes are saved for option 2 only, the thread count never";
 }
 
-TEST_F(SettingsFileTest, ShutdownSaveGoesOnPastAFailure) {
+TEST_F(SettingsFileTest, ShutdownSaveKeepsTheItemsItCouldWriteAndReturnsTheFailure) {
     ShutdownSettings s;
-    s.threadCountText = "4\r\n[evil]";
-    s.copyTarget = "/out";
+    s.copyTarget = "/out\r\n[evil]";
     EXPECT_EQ(m_settings.TrySaveShutdownSettings(s), Refused);
-    EXPECT_EQ(Content(), "[ckzt]\r\nzt=0\r\n\r\n[sjms]\r\nma=0\r\n\r\n[mbml]\r\nma=/out\r\n");
+    EXPECT_EQ(Content(), "[ckzt]\r\nzt=0\r\n\r\n[sjms]\r\nma=0\r\n");
 }
 
 TEST_F(SettingsFileTest, WritesWithoutTheDataFolderFailWithTheReason) {

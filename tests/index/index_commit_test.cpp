@@ -9,11 +9,15 @@
 
 #include "core/data_lock.h"
 #include "core/data_paths.h"
+#include "core/event_log.h"
 #include "core/settings_file.h"
 #include "index/commit_record.h"
+#include "index/shard_writer.h"
 #include "platform/files.h"
 #include "temp_dir.h"
 #ifndef _WIN32
+#include <unistd.h>
+
 #include "file_size_limit.h"
 #endif
 
@@ -102,6 +106,25 @@ TEST_F(IndexCommit, FewerShardsTakeTheOldOnesAndTheirCountsAway) {
     EXPECT_EQ(m_settings.ReadShardCount(3), 0U);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"1.txt", "2.txt", "chengjing.ini"}));
 }
+
+#ifndef _WIN32
+// A refresh removed data/2.txt.new with the leftovers, then opened that name
+// again and truncated it, following links: a link planted in between had the
+// shard overwrite the file it led to. The link must go, its file stay, and
+// the commit hold the whole new index.
+TEST_F(IndexCommit, PlantedNewShardLinkIsReplacedNotWrittenThrough) {
+    m_dir.WriteFile("victim", "victim");
+    ASSERT_EQ(::symlink((m_dir / "victim").c_str(), Data("2.txt.new").c_str()), 0);
+    ShardWriter writer(Run(), 2);
+    for (const std::string& record : Old) {
+        writer.Add(record);
+    }
+    ASSERT_TRUE(TryCommitShards(writer).empty());
+    EXPECT_EQ(Read(), OldInTwo);
+    EXPECT_EQ(m_dir.ReadFile("victim"), "victim");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"1.txt", "2.txt", "chengjing.ini"}));
+}
+#endif
 
 // Going from three shards to one used to remove the old shards first; one
 // that could not be removed stopped the change half-way, the index gone. Now
@@ -249,12 +272,17 @@ TEST_F(InterruptedCommit, StartFinishesIt) {
 
 // When nobody can finish the commit (here the configuration file's name is
 // held by a folder, so no count can be written), readers still read the new
-// index, through the record.
+// index, through the record. The reader's failure to finish it used to be
+// dropped without a trace; it now leaves a line in the log.
 TEST_F(InterruptedCommit, ReaderThatCannotFinishItReadsThroughTheRecord) {
     Interrupt(Stop::AfterCountsAndOneRename);
     fs::remove(m_settings.Path());
     m_dir.MakeDirs("run/data/chengjing.ini/keep");
+    core::SetLogRunDirectory(Run());
     EXPECT_EQ(Read(), NewInThree);
+    core::SetLogRunDirectory("");
+    EXPECT_NE(m_dir.ReadFile("run/data/chengjing.log").find(m_settings.Path()), std::string::npos);
+    fs::remove(Data("chengjing.log"));
     const std::vector<ShardFailure> failures = RecoverIndex(Run());
     ASSERT_EQ(failures.size(), 1U);
     EXPECT_EQ(failures[0].path, m_settings.Path());

@@ -13,6 +13,7 @@
 #include "core/config_file.h"
 #include "core/data_paths.h"
 #include "core/settings_file.h"
+#include "core/text_rules.h"
 #include "index/commit_record.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
@@ -130,13 +131,30 @@ TEST_F(RefreshTest, EmptyListWritesEmptyShardsWithCountsOfZero) {
     }
 }
 
-TEST_F(RefreshTest, OutOfRangeShardCountUsesTheDefault) {
+TEST_F(RefreshTest, WithoutACountTheIndexKeepsItsStoredOne) {
+    // "更新缓存" rebuilt the index with the count the window had read at its
+    // start, or with the number of cores, undoing another program's change.
     m_dir.WriteFile("root/a.jpg", "");
-    RefreshReport report;
-    m_refresher.Run(Request({m_dir / "root"}, 0), &report);
-    EXPECT_GE(report.shardCount, 1);
-    EXPECT_LE(report.shardCount, 12);
-    EXPECT_EQ(Count(1), "1");
+    const struct {
+        const char* stored;
+        int requested;
+        int used;
+    } cases[] = {
+        {"5", 0, 5},
+        {"5", 13, 5},
+        {"", 0, core::DefaultThreadCount()},
+        {"13", 0, core::DefaultThreadCount()},
+        {"5", 3, 3},
+    };
+    const auto settings = core::SettingsFile::InRunDirectory(m_dir / "run");
+    for (const auto& c : cases) {
+        ASSERT_FALSE(settings.TrySaveThreadCount(c.stored));
+        RefreshReport report;
+        ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, c.requested), &report),
+                  StartOutcome::Started);
+        EXPECT_EQ(report.shardCount, c.used) << c.stored << " " << c.requested;
+        EXPECT_EQ(settings.ReadThreadCount().count, c.used) << c.stored << " " << c.requested;
+    }
 }
 
 TEST_F(RefreshTest, ReportsEachEndOnceWithItsGenerationAfterGoingIdle) {

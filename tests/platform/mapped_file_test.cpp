@@ -4,14 +4,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include <string>
-#include <thread>
 
 #include "platform/files.h"
 #include "temp_dir.h"
@@ -44,44 +39,22 @@ TEST(MappedFile, EmptyMissingAndFolders) {
     EXPECT_TRUE(file.Open(dir.Path()));  // A folder cannot be read as a file.
 }
 
-TEST(MappedFile, ReadsWhatCannotBeMapped) {
 #ifdef _WIN32
+// A shard name taken by a pipe or a device used to be read from until it
+// ended, which a pipe may never do.
+TEST(MappedFile, RefusesPipesAndDevices) {
     const std::string pipe =
         "\\\\.\\pipe\\cj-mapped-file-test-" + std::to_string(GetCurrentProcessId());
     const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND,
                                            PIPE_TYPE_BYTE | PIPE_WAIT, 1, 1 << 16, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    std::thread writer([&] {
-        const bool connected = ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
-        EXPECT_TRUE(connected);
-        const std::string text(70000, 'p');
-        DWORD written = 0;
-        EXPECT_TRUE(WriteFile(server, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
-        EXPECT_EQ(written, text.size());
-        FlushFileBuffers(server);
-        CloseHandle(server);
-    });
-#else
-    test::TempDir dir;
-    const std::string pipe = dir / "pipe";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    std::thread writer([&] {
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        const std::string text(70000, 'p');
-        EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        ::close(fd);
-    });
-#endif
     MappedFile file;
-    ASSERT_FALSE(file.Open(pipe));
-    writer.join();
-    EXPECT_FALSE(file.IsMapped());
-    EXPECT_EQ(file.Bytes(), std::string(70000, 'p'));
-    MappedFile moved;
-    moved = std::move(file);
-    EXPECT_EQ(moved.Bytes(), std::string(70000, 'p'));
+    EXPECT_EQ(file.Open(pipe), std::errc::invalid_argument);
+    EXPECT_EQ(file.Open("NUL"), std::errc::invalid_argument);
+    EXPECT_TRUE(file.Bytes().empty());
+    CloseHandle(server);
 }
+#endif
 
 // A search maps the shards while a refresh in another process renames new
 // ones over them: the rename must go through, the view must keep the old

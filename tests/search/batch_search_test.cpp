@@ -1,21 +1,18 @@
 #include "search/batch_search.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <mutex>
 #include <random>
 #include <set>
 #include <utility>
 
+#include "core/data_lock.h"
 #include "core/settings_file.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
 #include "native_path.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "search/batch_scan.h"
 #include "search/keywords.h"
@@ -52,12 +49,19 @@ TEST(SplitBatchNumbers, SplitsTrimsAndMergesUtf8Lists) {
         // Blanks that are no separators are trimmed, inside they stay.
         {"\xE3\x80\x80SF1\xE3\x80\x80\nSF2\v\f", {"SF1", "SF2"}},
         {"\xEF\xBB\xBFSF1\n\xC2\xA0SF2", {"SF1", "SF2"}},
-        {"SF1\xE3\x80\x80SF2", {"SF1\xE3\x80\x80SF2"}},
+        // A list typed in full-width mode, or copied from a web page, splits
+        // at the ideographic and the zero-width space: "SF1　SF2" was one
+        // number nobody had, and both were reported missing.
+        {"SF1\xE3\x80\x80SF2\xE2\x80\x8BSF3", {"SF1", "SF2", "SF3"}},
         // Other characters are part of the number, byte for byte.
         {"顺丰SF1 SF1-2", {"顺丰SF1", "SF1-2"}},
         {"sf1 SF1", {"sf1", "SF1"}},
         // Bytes that are not UTF-8 stay as they are, a GBK comma among them.
-        {"SF\xFF" "1 \xC3", {"SF\xFF" "1", "\xC3"}},
+        {"SF\xFF"
+         "1 \xC3",
+         {"SF\xFF"
+          "1",
+          "\xC3"}},
         {"SF1\xA3\xACSF2", {"SF1\xA3\xACSF2"}},
     };
     for (const SplitCase& c : cases) {
@@ -69,6 +73,7 @@ TEST(SplitBatchNumbers, SplitsGbkListsOnlyAtCharacterStarts) {
     const SplitCase cases[] = {
         {"SF1\xA3\xACSF2\xA1\xA2SF3\xA3\xBBSF4", {"SF1", "SF2", "SF3", "SF4"}},
         {"\xA1\xA1SF1\xA1\xA1", {"SF1"}},
+        {"SF1\xA1\xA1SF2", {"SF1", "SF2"}},
         // B0 A3 and AC B0 are two characters: the comma's bytes straddle them.
         {"\xB0\xA3\xAC\xB0", {"\xB0\xA3\xAC\xB0"}},
         // The trail byte of B0 A1 and the next A1 are no ideographic space.
@@ -78,6 +83,30 @@ TEST(SplitBatchNumbers, SplitsGbkListsOnlyAtCharacterStarts) {
     };
     for (const SplitCase& c : cases) {
         EXPECT_EQ(SplitBatchNumbers(c.text, CodePage::Gbk), c.numbers) << c.text;
+    }
+}
+
+// A list saved as "Unicode" by Notepad or Excel was read as bytes: every
+// number came back with NULs inside and was reported missing.
+TEST(SplitBatchNumbers, DecodesUtf16ListsBehindTheirByteOrderMark) {
+    const auto utf16 = [](std::u16string_view text, bool little) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char16_t unit : text) {
+            const char low = static_cast<char>(unit & 0xFF);
+            const char high = static_cast<char>(unit >> 8);
+            bytes += little ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    const std::string shunfeng = platform::Utf16ToNarrow(u"顺丰SF1");
+    const CodePage active = platform::ActiveCodePage();
+    for (const bool little : {true, false}) {
+        EXPECT_EQ(SplitBatchNumbers(utf16(u"SF1\r\nSF2\u3000SF3\u200BSF4\t", little), active),
+                  (Strings{"SF1", "SF2", "SF3", "SF4"}));
+        EXPECT_EQ(SplitBatchNumbers(utf16(u"顺丰SF1，SF2", little), active),
+                  (Strings{shunfeng, "SF2"}));
+        // An odd last byte is half a character.
+        EXPECT_EQ(SplitBatchNumbers(utf16(u"SF1", little) + "7", active), Strings{"SF1"});
     }
 }
 
@@ -406,26 +435,18 @@ TEST_F(BatchSearchTest, FollowsTheSearchRulesOfTheSharedActivity) {
     EXPECT_EQ(RowsOf(m_listener.ends[1].outcome), Strings{"/scan/SF1.jpg"});
 }
 
-#ifndef _WIN32
-// Linux only: a FIFO in the shard's place holds the worker still; Windows has
-// no FIFO at a path.
 TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
-    // Shard 1 is a pipe: its worker waits in the read until the second start
-    // has asked the batch to stop.
-    const std::string pipe = m_dir / "run/data/1.txt";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // The index lock is held: the batch waits for it before it opens a shard
+    // until the second start has asked it to stop.
+    m_dir.WriteFile("run/data/1.txt", "/a/SF1\r\n/a/SF2\r\n");
     m_dir.WriteFile("run/data/chengjing.ini", "[syjs]\r\n1=2\r\n");
+    platform::FileLock gate;
+    ASSERT_FALSE(core::TryLockData(m_dir / "run/data", core::DataLock::Index,
+                                   platform::LockMode::Exclusive, platform::LockWait::No, gate));
     const core::JobStart started = m_batch.Start({"SF1"}, 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_batch.Start({"SF1"}, 1).outcome, core::StartOutcome::SearchRunning);
-    {
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        const std::string_view records = "/a/SF1\r\n/a/SF2\r\n";
-        EXPECT_EQ(::write(fd, records.data(), records.size()),
-                  static_cast<ssize_t>(records.size()));
-        ::close(fd);
-    }
+    gate.Unlock();
     m_batch.Wait();
     ASSERT_EQ(m_listener.ends.size(), 1U);
     EXPECT_EQ(m_listener.ends[0].generation, started.generation);
@@ -433,7 +454,6 @@ TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
     EXPECT_EQ(m_listener.ends[0].outcome.results, nullptr) << "stopped before the first record";
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
 }
-#endif
 
 #ifdef _WIN32
 // The window's batch reads the numbers in the program's own code page. In GBK

@@ -110,5 +110,22 @@ TEST(NumberMatcher, MemoryGrowsLinearlyWithTheNumbers) {
     EXPECT_LE(matcher.MemoryBytes(), 64 * total + 4096);
 }
 
+// A list saved without line breaks is one number of megabytes: it took a gram,
+// and up to 64 bytes of table, for nearly each of its bytes (a 50 MB line
+// took gigabytes). Its grams are now few, and it is found all the same.
+TEST(NumberMatcher, AVeryLongNumberTakesFewGrams) {
+    std::mt19937 random(4);
+    std::string number(1 << 20, '0');
+    for (char& c : number) {
+        c = static_cast<char>('0' + random() % 10);
+    }
+    // The short number makes a group of its own.
+    const std::vector<std::string> numbers{number, "SF14"};
+    const NumberMatcher matcher(numbers);
+    EXPECT_LE(matcher.MemoryBytes(), 2 * number.size());
+    const std::string text = "x" + number + "SF14";
+    EXPECT_EQ(Fast(matcher, text), (std::vector<Occurrence>{{1, 0}, {1 + number.size(), 1}}));
+}
+
 }  // namespace
 }  // namespace cj::search::detail

@@ -3,11 +3,6 @@
 #include <utility>
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <atomic>
@@ -162,27 +157,20 @@ TEST_F(SearchEngineTest, IgnoredDuringARefresh) {
     EXPECT_EQ(Search("SF", 1), std::vector<std::string>{"/a/SF1"});
 }
 
-#ifndef _WIN32
-// Linux only: the stop must come while a worker reads, which a FIFO in a
-// shard's place holds still; Windows has no FIFO at a path.
 TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
-    // Shard 1 is a pipe: its worker waits in the read until the test has
-    // pressed the button a second time, so the stop is certain to come first.
-    const std::string pipe = m_dir / "run/data/1.txt";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // The index lock is held: the search waits for it before it opens a
+    // shard until the test has pressed the button a second time, so the stop
+    // is certain to come first.
+    m_dir.WriteFile("run/data/1.txt", "/a/SF1\r\n/a/SF2\r\n");
     m_dir.WriteFile("run/data/chengjing.ini", "[syjs]\r\n1=2\r\n");
+    platform::FileLock gate;
+    ASSERT_FALSE(core::TryLockData(m_dir / "run/data", core::DataLock::Index,
+                                   platform::LockMode::Exclusive, platform::LockWait::No, gate));
     const core::JobStart started = m_engine.Start("SF", 1);
     ASSERT_EQ(started.outcome, core::StartOutcome::Started);
     EXPECT_EQ(m_engine.Start("SF", 1).outcome, core::StartOutcome::SearchRunning);
     EXPECT_TRUE(m_activity.IsSearchStopRequested());
-    {
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        const std::string_view records = "/a/SF1\r\n/a/SF2\r\n";
-        EXPECT_EQ(::write(fd, records.data(), records.size()),
-                  static_cast<ssize_t>(records.size()));
-        ::close(fd);
-    }
+    gate.Unlock();
     m_engine.Wait();
     std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
     ASSERT_EQ(ends.size(), 1U) << "the stop request started nothing of its own";
@@ -193,11 +181,8 @@ TEST_F(SearchEngineTest, SecondStartStopsTheSearchAndItShowsWhatItFound) {
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
 
     // A third press searches again, from the start.
-    ASSERT_EQ(::unlink(pipe.c_str()), 0);
-    m_dir.WriteFile("run/data/1.txt", "/a/SF1\r\n/a/SF2\r\n");
     EXPECT_EQ(Search("SF", 1).size(), 2U);
 }
-#endif
 
 #ifdef _WIN32
 // Files named in GBK, the code page of Chinese Windows, are indexed by a

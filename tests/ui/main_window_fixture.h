@@ -17,6 +17,7 @@
 
 #include "app/program.h"
 #include "app/startup.h"
+#include "core/data_lock.h"
 #include "core/settings_file.h"
 #include "exdui/exdui_qt.h"
 #include "index/refresh.h"
@@ -41,6 +42,16 @@ class MainWindowFixture : public ::testing::Test {
     }
 
     core::SettingsFile Settings() const { return core::SettingsFile::InRunDirectory(m_dir.Path()); }
+
+    // Takes the index lock, so that a search or batch started now waits for
+    // it, before it opens a shard, until the lock is let go.
+    platform::FileLock HoldIndex() const {
+        platform::FileLock gate;
+        EXPECT_FALSE(core::TryLockData(m_dir / "data", core::DataLock::Index,
+                                       platform::LockMode::Exclusive, platform::LockWait::No,
+                                       gate));
+        return gate;
+    }
 
     // Indexes the scans folder into shardCount shards, with filter.
     void BuildIndex(int shardCount = 1, const std::string& filter = "") {

@@ -122,38 +122,21 @@ TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
 }
 
 TEST_F(MainWindowTest, SecondPressStopsTheSearchAndAThirdStartsAnother) {
-    // Both shards are pipes: their workers wait in the read until the test has
-    // pressed Enter a second time, so the stop is certain to come before
-    // either has scanned a record.
+    // The index lock is held: the search waits for it before it opens a
+    // shard until the test has pressed Enter a second time, so the stop is
+    // certain to come before either shard has been scanned.
     BuildIndex();
-    const std::string shards[] = {m_dir.ReadFile("data/1.txt"), m_dir.ReadFile("data/2.txt")};
-    for (int n = 1; n <= 2; ++n) {
-        const std::string pipe = m_dir / ("data/" + std::to_string(n) + ".txt");
-        ASSERT_EQ(::unlink(pipe.c_str()), 0);
-        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    }
     Run([&] {
+        platform::FileLock gate = HoldIndex();
         PressEnter();  // No keywords: every indexed file is a hit.
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         PressEnter();  // During the search: a stop request.
         EXPECT_TRUE(app::CurrentProgram().activity.IsSearchStopRequested());
-        for (int n = 1; n <= 2; ++n) {
-            const int fd = ::open((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str(),
-                                  O_WRONLY);
-            ASSERT_GE(fd, 0);
-            const std::string& records = shards[n - 1];
-            EXPECT_EQ(::write(fd, records.data(), records.size()),
-                      static_cast<ssize_t>(records.size()));
-            ::close(fd);
-        }
+        gate.Unlock();
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Window().Rows().Count(), 0u);
         EXPECT_EQ(Status(), "找到：0 个文件");
 
-        for (int n = 1; n <= 2; ++n) {
-            ASSERT_EQ(::unlink((m_dir / ("data/" + std::to_string(n) + ".txt")).c_str()), 0);
-            m_dir.WriteFile("data/" + std::to_string(n) + ".txt", shards[n - 1]);
-        }
         PressEnter();  // A third press searches again, from the start.
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：3 个文件");
@@ -162,22 +145,20 @@ TEST_F(MainWindowTest, SecondPressStopsTheSearchAndAThirdStartsAnother) {
 
 TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatReport) {
     // The first search ends and reports while the window is busy elsewhere
-    // (its message still queued); the user starts a second search, whose
-    // shard 2 is a pipe so that it runs until the test lets it. When the
+    // (its message still queued); the user starts a second search, which
+    // waits for the index lock the test holds until the test lets it. When the
     // window then takes its messages, the first search's report must not
     // end the second one's busy state or show its rows.
     BuildIndex();
-    const std::string pipe = m_dir / "data/2.txt";
-    const std::string records = m_dir.ReadFile("data/2.txt");
     Run([&] {
-        Window().Options().threadCount = 1;  // The first search reads shard 1 only.
+        // The first search reads shard 1 only, as the stored count says.
+        ASSERT_FALSE(Settings().TrySaveThreadCount("1"));
         Page().SearchBox().SetText("");
         PressEnter();
         ASSERT_TRUE(WaitForIdleEngine());
 
-        ASSERT_EQ(::unlink(pipe.c_str()), 0);
-        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        Window().Options().threadCount = 2;
+        platform::FileLock gate = HoldIndex();
+        ASSERT_FALSE(Settings().TrySaveThreadCount("2"));
         PressEnter();
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         QApplication::processEvents();  // The first search's report arrives now.
@@ -185,11 +166,7 @@ TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatRe
         EXPECT_EQ(Status(), "找到：0个文件") << "the first search's count never shows";
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
 
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        EXPECT_EQ(::write(fd, records.data(), records.size()),
-                  static_cast<ssize_t>(records.size()));
-        ::close(fd);
+        gate.Unlock();
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：3 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 3);
@@ -352,6 +329,36 @@ TEST_F(MainWindowTest, ResizeKeepsTheLayout) {
         EXPECT_GT(copy.CopyList().Width(), 1300 - 10);
         EXPECT_LE(copy.CopyList().Width(), 1300);
     });
+}
+
+TEST_F(MainWindowTest, TheShardCountIsTheIndexsWhateverProgramChangedIt) {
+    // A window left open while the command line rebuilt the index into 3
+    // shards searched only the 2 it had read at start, and on closing stored
+    // 2 over the 3 shards: from then on every search missed a third.
+    BuildIndex(30);
+    Run([this] {
+        SearchFor();
+        const std::size_t every = Hits().Count();
+        core::EngineActivity otherProgram;
+        index::Refresher refresher(otherProgram, nullptr);
+        index::RefreshRequest request{
+            .runDirectory = m_dir.Path(), .folders = {m_dir / "scans"}, .shardCount = 3};
+        ASSERT_EQ(refresher.Run(request), core::StartOutcome::Started);
+        ASSERT_GT(Settings().ReadShardCount(3), 0u);
+
+        SearchFor();
+        EXPECT_EQ(Hits().Count(), every);
+        ShowPage(static_cast<int>(Page::Settings));
+        EXPECT_EQ(Window().SettingsTab().ThreadCountText(), "3");
+
+        // "更新缓存" rebuilds the index as it is.
+        ShowPage(static_cast<int>(Page::Search));
+        ClickButton(Page().UpdateCache());
+        ASSERT_TRUE(WaitForResults());
+        EXPECT_EQ(Settings().ReadThreadCount().text, "3");
+        EXPECT_GT(Settings().ReadShardCount(3), 0u);
+    });
+    EXPECT_EQ(Settings().ReadThreadCount().text, "3");
 }
 
 }  // namespace

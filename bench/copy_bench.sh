@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Copy benchmark: chengjing-cli copy against cp -n on the same files, each
-# into an empty folder on the same file system, warm cache, medians.
+# into an empty folder on the same file system, warm cache, medians. The copy
+# ends with one flush of the target's file system (syncfs), so it is also
+# compared with cp -n followed by sync, which does the same work.
 #
 #   bench/copy_bench.sh            set up what is missing, then measure and print the ratios
 #   bench/copy_bench.sh setup      only build the files and a release chengjing-cli
 #   bench/copy_bench.sh run        only measure (after a setup)
+#   CLI=path bench/copy_bench.sh setup   take that chengjing-cli instead of building one
 #   RUNS=15 bench/copy_bench.sh    more runs of the small files (default 10; the 1 GiB
 #                                  file gets half as many, at least 3)
 #   INTERLEAVE=1 bench/copy_bench.sh run   take the commands of a group in turn, round
@@ -48,9 +51,13 @@ EOF
         head -c 1G /dev/urandom > "$C/big/scans.bin"
         echo "$C/big/scans.bin" > "$C/big.txt"
     fi
+    mkdir -p "$(dirname "$CJ")"
+    if [ -n "${CLI:-}" ]; then
+        cp "$CLI" "$CJ"
+        return
+    fi
     (cd "$REPO" && scripts/deps.sh && cmake --preset release >/dev/null &&
         cmake --build --preset release --target chengjing-cli >/dev/null)
-    mkdir -p "$(dirname "$CJ")"
     cp "$REPO/build/release/bin/chengjing-cli" "$CJ"
 }
 
@@ -59,7 +66,7 @@ EOF
 
 # Run before every timed run and warm-up: empty target folders and a synced
 # disk, so that no run waits for the previous one's writes.
-EMPTY_TARGETS="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp && sync"
+EMPTY_TARGETS="rm -rf $T && mkdir -p $T/cj $T/cp $T/cpp $T/cps && sync"
 
 run() {
     mkdir -p "$RESULTS"
@@ -70,13 +77,15 @@ run() {
     PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$RUNS group small \
         "cj=$CJ copy --to $T/cj < $C/small.txt > /dev/null" \
         "cp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cp" \
-        "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp"
+        "cpp=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n --preserve=mode,timestamps -t $T/cpp" \
+        "cps=xargs -a $C/small.txt -d '\n' -s 1000000 cp -n -t $T/cps && sync -f $T/cps"
     echo "== one 1 GiB file"
     local bigRuns=$((RUNS / 2 > 3 ? RUNS / 2 : 3))
     PREPARE=$EMPTY_TARGETS WARMUPS=1 GROUP_RUNS=$bigRuns group big \
         "cj=$CJ copy --to $T/cj < $C/big.txt > /dev/null" \
         "cp=cp -n $C/big/scans.bin $T/cp/" \
-        "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/"
+        "cpp=cp -n --preserve=mode,timestamps $C/big/scans.bin $T/cpp/" \
+        "cps=cp -n $C/big/scans.bin $T/cps/ && sync -f $T/cps"
     echo "== checks"
     "$CJ" copy --to "$T/check" < "$C/big.txt" >/dev/null
     cmp "$C/big/scans.bin" "$T/check/scans.bin" && echo "  the 1 GiB copy is byte for byte the source"
@@ -84,6 +93,8 @@ run() {
     echo "== ratios (same run)"
     ratio "10,000 small files: cj / cp -n" "$(ms small-cj)" "$(ms small-cp)" 1.1
     ratio "one 1 GiB file: cj / cp -n" "$(ms big-cj)" "$(ms big-cp)" 1.1
+    ratio "10,000 small files: cj / (cp -n; sync -f)" "$(ms small-cj)" "$(ms small-cps)" 1.1
+    ratio "one 1 GiB file: cj / (cp -n; sync -f)" "$(ms big-cj)" "$(ms big-cps)" 1.1
 }
 
 case "${1:-}" in

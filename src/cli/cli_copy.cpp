@@ -65,6 +65,11 @@ void AddUp(copylist::CopySummary& total, copylist::CopySummary part) {
     total.failed += part.failed;
     total.notTried += part.notTried;
     total.stopped = total.stopped || part.stopped;
+    if (part.folderError) {
+        total.targetFolder = std::move(part.targetFolder);
+        total.folderError = part.folderError;
+    }
+    total.flushError = part.flushError ? part.flushError : total.flushError;
     total.notCopied.insert(total.notCopied.end(), std::make_move_iterator(part.notCopied.begin()),
                            std::make_move_iterator(part.notCopied.end()));
 }
@@ -150,10 +155,13 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
     if (summary.stopped) {
         Fail("interrupted: " + std::to_string(summary.notTried) + " files not copied");
     }
+    if (summary.flushError) {
+        Fail(CannotText("flush the copies in", *options.copyTo, summary.flushError));
+    }
     std::printf("copied %zu, skipped %zu (target exists), failed %zu\n", summary.copied,
                 summary.skippedExisting, summary.failed);
     const int output = FinishOutput();
-    return summary.failed > 0 || summary.stopped || readError ? 1 : output;
+    return summary.failed > 0 || summary.stopped || summary.flushError || readError ? 1 : output;
 }
 
 }  // namespace cj::cli

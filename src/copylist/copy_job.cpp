@@ -13,22 +13,25 @@ bool IsSet(const std::atomic<bool>* flag) {
 
 using ReportProgress = std::function<void(const CopyProgressReport&)>;
 
-// The loop of the copy job and of CopyFiles: every source in order, a stop
-// asked between files (betweenFiles) or within one (withinFile). report, when
-// set, hears of every file before its copy and of every change of its
-// percentage. The outcome goes into summary as it happens, so that what was
-// done is known even when the loop is left by an exception.
+// The loop of the copy job and of CopyFiles: every source in order. A stop
+// (stop set) is seen within the file being copied, which it cuts short, and
+// the rest are not tried.
+// report, when set, hears of every file before its copy and of every change of
+// its percentage. The outcome goes into summary as it happens, so that what
+// was done is known even when the loop is left by an exception.
 void CopyAll(const std::vector<std::string>& sources, const std::string& targetText,
-             const std::atomic<bool>* betweenFiles, const std::atomic<bool>* withinFile,
-             const ReportProgress& report, CopySummary& summary) {
-    PrepareTargetFolder(targetText);
+             const std::atomic<bool>* stop, const ReportProgress& report, CopySummary& summary) {
+    if (const std::error_code ec = PrepareTargetFolder(targetText); ec) {
+        FailForFolder(sources, targetText, ec, summary);
+        return;
+    }
     CopyProgressReport position;
     position.fileCount = sources.size();
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (IsSet(betweenFiles) || IsSet(withinFile)) {
+        if (IsSet(stop)) {
             summary.stopped = true;
-            summary.notTried += sources.size() - i;
-            return;
+            CountNotTried(sources, i, targetText, summary);
+            break;
         }
         position.fileNumber = i + 1;
         position.percent = 0;
@@ -37,7 +40,7 @@ void CopyAll(const std::vector<std::string>& sources, const std::string& targetT
             report(position);
         }
         const auto progress = [&](std::uint64_t total, std::uint64_t transferred) {
-            if (IsSet(withinFile)) {
+            if (IsSet(stop)) {
                 return false;
             }
             // The window needs a new figure only when the bar moves: a 1 GiB
@@ -52,9 +55,14 @@ void CopyAll(const std::vector<std::string>& sources, const std::string& targetT
         if (CopyIntoFolder(sources[i], targetText, progress, summary) ==
             std::errc::operation_canceled) {
             summary.stopped = true;
-            summary.notTried += sources.size() - i - 1;
-            return;
+            CountNotTried(sources, i + 1, targetText, summary);
+            break;
         }
+    }
+    // Once for the whole job, stopped or not: what was copied is on the
+    // device before the window says so.
+    if (summary.copied > 0) {
+        summary.flushError = platform::FlushFolderToDevice(targetText);
     }
 }
 
@@ -71,13 +79,8 @@ void CountUnfinished(std::size_t count, CopySummary& summary) {
 }  // namespace
 
 CopyJob::~CopyJob() {
-    Abort();
+    RequestStop();
     Wait();
-}
-
-void CopyJob::Abort() {
-    m_abortRequested.store(true);
-    m_stopRequested.store(true);
 }
 
 void CopyJob::Wait() {
@@ -96,7 +99,6 @@ core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string
     // returns at once.
     Wait();
     m_stopRequested.store(false);
-    m_abortRequested.store(false);
     m_sources = std::move(sources);
     m_targetText = std::move(targetText);
     const core::JobGeneration generation = m_generations.Next();
@@ -124,7 +126,7 @@ void CopyJob::Run(core::JobGeneration generation) {
     CopySummary summary;
     try {
         CopyAll(
-            sources, targetText, &m_stopRequested, &m_abortRequested,
+            sources, targetText, &m_stopRequested,
             [&](const CopyProgressReport& report) {
                 m_listener.OnCopyProgress(generation, report);
             },
@@ -142,7 +144,7 @@ CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string
                       const std::atomic<bool>* stop) {
     CopySummary summary;
     try {
-        CopyAll(sources, targetText, stop, stop, {}, summary);
+        CopyAll(sources, targetText, stop, {}, summary);
     } catch (...) {
         CountUnfinished(sources.size(), summary);
     }

@@ -1,7 +1,8 @@
 // The copy job: copies every entry of the copy list into one folder on a
 // worker thread, reporting which file it copies and how far it has got, and
 // a summary at the end. Nothing that exists is overwritten and no partial
-// file is left (see platform::CopyFileExclusive).
+// file is left (see platform::CopyFileExclusive); the copies are flushed to
+// the device once, at the end of the job, before the summary is reported.
 #pragma once
 
 #include <atomic>
@@ -51,11 +52,11 @@ class CopyJob {
     // name: the first is copied, the second skipped as existing.
     core::JobGeneration Start(std::vector<std::string> sources, std::string targetText);
 
-    // Asks the job to stop before its next file; the current file is finished.
+    // Stops the job within a chunk of the current file: what was written of
+    // it is removed, and the rest are not tried. Any thread.
     void RequestStop() { m_stopRequested.store(true); }
-    // Stops at once: the current file's copy is stopped between chunks and
-    // what was written of it removed. For the window closing.
-    void Abort();
+    // The same, for the window closing.
+    void Abort() { RequestStop(); }
 
     bool IsRunning() const { return m_running.load(); }
     // Waits for the last job to end. Tests and the command line only.
@@ -68,7 +69,6 @@ class CopyJob {
     core::GenerationCounter m_generations;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_abortRequested{false};
     // The job's work: written by Start before the worker starts, then the
     // worker's until it clears m_running.
     std::vector<std::string> m_sources;
@@ -79,7 +79,8 @@ class CopyJob {
 // Copies sources into targetText on the calling thread, with the job's rules:
 // for the command line. stop may be null; once it is set (by a signal
 // handler, say) the file being copied is stopped between chunks and removed,
-// and the rest are not tried.
+// and the rest are not tried. Like the job, it puts what it copied on the
+// device before it returns.
 CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
                       const std::atomic<bool>* stop = nullptr);
 

@@ -1,6 +1,7 @@
 #include "copylist/copy_report.h"
 
 #include "core/data_paths.h"
+#include "platform/file_copy.h"
 #include "platform/files.h"
 
 namespace cj::copylist {
@@ -18,26 +19,37 @@ std::string SummaryLine(const CopySummary& summary) {
     return text;
 }
 
+std::string FileReasonText(std::error_code error) {
+    if (error == std::errc::file_exists) {
+        return "已存在，未覆盖";
+    }
+    if (error == std::errc::operation_canceled) {
+        return "已停止，未复制";
+    }
+    if (error == std::errc::no_such_file_or_directory) {
+        return "找不到文件或目标文件夹";  // The folder may have gone meanwhile.
+    }
+    return FailureReasonText(error);
+}
+
 }  // namespace
 
 std::string CopyReportText(const CopySummary& summary) {
     std::string text = SummaryLine(summary) + "\n";
+    if (summary.folderError) {
+        text += "无法创建目标文件夹 " + summary.targetFolder + "：" +
+                FailureReasonText(summary.folderError) + "\n";
+    }
+    if (summary.flushError) {
+        text += "复制的文件未能写入磁盘：" + FailureReasonText(summary.flushError) + "\n";
+    }
     for (const NotCopied& file : summary.notCopied) {
-        text += file.source;
-        text += " -> ";
-        text += file.target;
-        text += "：";
-        if (file.error == std::errc::file_exists) {
-            text += "已存在，未覆盖";
-        } else if (file.error == std::errc::no_such_file_or_directory) {
-            // The source has gone, or the target folder could not be made.
-            text += "找不到文件或目标文件夹";
-        } else if (file.error == std::errc::invalid_argument) {
-            text += "不是普通文件";
-        } else {
-            text += FailureReasonText(file.error);
+        // Each file of a folder that could not be made would only repeat it.
+        if (summary.folderError && file.error == summary.folderError) {
+            text += file.source + "\n";
+            continue;
         }
-        text += "\n";
+        text += file.source + " -> " + file.target + "：" + FileReasonText(file.error) + "\n";
     }
     return text;
 }
@@ -58,9 +70,18 @@ std::string FailureReasonText(std::error_code error) {
     if (error == std::errc::is_a_directory) {
         return "已有同名文件夹";
     }
+    if (error == std::errc::not_a_directory) {
+        return "已有同名文件";
+    }
     if (error == std::errc::too_many_symbolic_link_levels) {
         // A data file that is a link another account made, or a loop.
         return "是符号链接，已拒绝";
+    }
+    if (error == platform::CopyError::NotRegularFile) {
+        return "不是普通文件";
+    }
+    if (error == platform::CopyError::SourceChanged) {
+        return "复制时文件大小改变";
     }
     return error ? error.message() : std::string("未知错误");
 }

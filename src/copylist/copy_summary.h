@@ -10,7 +10,9 @@
 namespace cj::copylist {
 
 // A file that was not copied, and why: std::errc::file_exists when its target
-// was already there (skipped, nothing touched), otherwise the failure.
+// was already there (skipped, nothing touched), std::errc::operation_canceled
+// when a stop came before it or cut its copy short (nothing of it was left),
+// otherwise the failure.
 struct NotCopied {
     std::string source;
     std::string target;
@@ -25,8 +27,15 @@ struct CopySummary {
     // copy a stop cut short (nothing of it was left).
     std::size_t notTried = 0;
     bool stopped = false;
-    // Every file not copied (skipped or failed), in the order tried.
+    // Every file not copied (skipped, failed or not tried), in list order.
     std::vector<NotCopied> notCopied;
+    // The target folder could not be made (or is no folder), and this is why:
+    // no file was tried, and each is failed with this error.
+    std::string targetFolder;
+    std::error_code folderError;
+    // The copies could not be put on the device at the end: they may be lost
+    // if the stick is pulled now.
+    std::error_code flushError;
 };
 
 }  // namespace cj::copylist

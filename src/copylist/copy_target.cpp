@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/event_log.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "shell/file_name.h"
@@ -17,13 +18,45 @@ std::string TargetPath(std::string_view targetText, std::string_view source) {
     return path;
 }
 
-void PrepareTargetFolder(const std::string& targetText) {
-    if (targetText.empty() || platform::ProbePath(targetText).exists) {
-        return;
+std::error_code PrepareTargetFolder(const std::string& targetText) {
+    if (!targetText.empty()) {
+        const platform::PathProbe probe = platform::ProbePath(targetText);
+        if (probe.exists && !probe.isDirectory) {
+            return std::make_error_code(std::errc::not_a_directory);
+        }
+        // One level only: a mistyped path must not grow a tree of folders.
+        // Another copy may make it at the same moment, which is as good.
+        if (!probe.exists) {
+            if (const std::error_code ec = platform::MakeDirectory(targetText);
+                ec && !platform::ProbePath(targetText).isDirectory) {
+                return ec;
+            }
+        }
     }
-    // One level only: a mistyped path must not grow a tree of folders. When
-    // this fails every copy into the folder fails and says why.
-    static_cast<void>(platform::MakeDirectory(targetText));
+    // A temporary that stays only costs space: the copies go on.
+    if (const std::error_code ec = platform::RemoveOrphanedCopies(targetText); ec) {
+        core::LogFailure("清理复制临时文件失败 " + targetText, ec);
+    }
+    return {};
+}
+
+void FailForFolder(const std::vector<std::string>& sources, const std::string& targetText,
+                   std::error_code error, CopySummary& summary) {
+    summary.targetFolder = targetText;
+    summary.folderError = error;
+    for (const std::string& source : sources) {
+        summary.notCopied.push_back({source, TargetPath(targetText, source), error});
+        ++summary.failed;
+    }
+}
+
+void CountNotTried(const std::vector<std::string>& sources, std::size_t from,
+                   const std::string& targetText, CopySummary& summary) {
+    const auto canceled = std::make_error_code(std::errc::operation_canceled);
+    for (std::size_t i = from; i < sources.size(); ++i) {
+        summary.notCopied.push_back({sources[i], TargetPath(targetText, sources[i]), canceled});
+        ++summary.notTried;
+    }
 }
 
 std::error_code CopyIntoFolder(const std::string& source, const std::string& targetText,
@@ -33,6 +66,7 @@ std::error_code CopyIntoFolder(const std::string& source, const std::string& tar
     if (!ec) {
         ++summary.copied;
     } else if (ec == std::errc::operation_canceled) {
+        summary.notCopied.push_back({source, std::move(target), ec});
         ++summary.notTried;
     } else {
         // Listed before counted: when the list cannot grow, the caller

@@ -1,5 +1,7 @@
 #include "copylist/direct_copy.h"
 
+#include <algorithm>
+
 #include "copylist/copy_target.h"
 
 namespace cj::copylist {
@@ -83,11 +85,29 @@ void DirectCopier::Work() {
 CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
                                   std::unique_lock<std::mutex>& lock) {
     CopySummary summary;
+    // The folders copied into since the last flush, flushed once the queue
+    // runs dry: a run of double-clicks costs one flush, not one a file.
+    std::vector<std::string> unflushed;
     for (;;) {
         if (m_stopping) {
             summary.stopped = true;
-            summary.notTried += m_queue.size();
+            for (const Item& item : m_queue) {
+                summary.notCopied.push_back({item.source, TargetPath(item.targetText, item.source),
+                                             std::make_error_code(std::errc::operation_canceled)});
+                ++summary.notTried;
+            }
             m_queue.clear();
+        }
+        if (m_queue.empty() && !unflushed.empty()) {
+            lock.unlock();
+            for (const std::string& folder : unflushed) {
+                if (const std::error_code ec = platform::FlushFolderToDevice(folder); ec) {
+                    summary.flushError = ec;
+                }
+            }
+            unflushed.clear();
+            lock.lock();
+            continue;  // Paths queued meanwhile are this run's.
         }
         if (m_queue.empty()) {
             m_running = false;
@@ -98,21 +118,13 @@ CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
         lock.unlock();
         try {
             m_listener.OnDirectCopyProgress(generation, 0);
-            PrepareTargetFolder(item.targetText);
-            int shown = 0;
-            const auto progress = [&](std::uint64_t total, std::uint64_t transferred) {
-                if (m_abort.load()) {
-                    return false;
+            if (const std::error_code ec = PrepareTargetFolder(item.targetText); ec) {
+                FailForFolder({item.source}, item.targetText, ec, summary);
+            } else if (CopyOne(generation, item, summary)) {
+                if (std::find(unflushed.begin(), unflushed.end(), item.targetText) ==
+                    unflushed.end()) {
+                    unflushed.push_back(item.targetText);
                 }
-                if (const int percent = CopyPercent(total, transferred); percent != shown) {
-                    shown = percent;
-                    m_listener.OnDirectCopyProgress(generation, percent);
-                }
-                return true;
-            };
-            if (CopyIntoFolder(item.source, item.targetText, progress, summary) ==
-                std::errc::operation_canceled) {
-                summary.stopped = true;
             }
         } catch (...) {
             // No memory for the summary's entry: counted, if not listed.
@@ -120,6 +132,25 @@ CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
         }
         lock.lock();
     }
+}
+
+bool DirectCopier::CopyOne(core::JobGeneration generation, const Item& item, CopySummary& summary) {
+    int shown = 0;
+    const auto progress = [&](std::uint64_t total, std::uint64_t transferred) {
+        if (m_abort.load()) {
+            return false;
+        }
+        if (const int percent = CopyPercent(total, transferred); percent != shown) {
+            shown = percent;
+            m_listener.OnDirectCopyProgress(generation, percent);
+        }
+        return true;
+    };
+    const std::error_code ec = CopyIntoFolder(item.source, item.targetText, progress, summary);
+    if (ec == std::errc::operation_canceled) {
+        summary.stopped = true;
+    }
+    return !ec;
 }
 
 }  // namespace cj::copylist

@@ -1,6 +1,7 @@
 // The direct copy: hits double-clicked in "copy at once" mode are queued and
 // copied, in order, by one worker that runs while the queue has paths. Its
-// thin progress bar shows the current file's percentage.
+// thin progress bar shows the current file's percentage. The copies are
+// flushed to the device when the queue runs dry, before the run is reported.
 //
 // The queue is guarded by one lock, and the worker leaves only after it has
 // found the queue empty and cleared its running flag in the same step: a path
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "copylist/copy_summary.h"
 #include "core/job_generation.h"
@@ -63,8 +65,11 @@ class DirectCopier {
     // The worker: one thread for the copier's life, asleep between runs, so
     // that no call on the UI thread ever joins a thread.
     void Work();
-    // Copies the queue until it is empty; the lock is held on entry and exit.
+    // Copies the queue until it is empty, then flushes the folders it copied
+    // into; the lock is held on entry and exit.
     CopySummary CopyRun(core::JobGeneration generation, std::unique_lock<std::mutex>& lock);
+    // Copies one item without the lock; whether it was copied.
+    bool CopyOne(core::JobGeneration generation, const Item& item, CopySummary& summary);
 
     DirectCopyListener& m_listener;
     core::GenerationCounter m_generations;

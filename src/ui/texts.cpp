@@ -1,5 +1,6 @@
 #include "ui/texts.h"
 
+#include "copylist/copy_report.h"
 #include "copylist/list_status.h"
 
 namespace cj::ui {
@@ -34,6 +35,15 @@ std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber) {
 }
 
 std::string CopyNoticeText(const copylist::CopySummary& summary) {
+    if (summary.folderError) {
+        return "无法创建目标文件夹 " + summary.targetFolder + "（" +
+               FailureReasonText(summary.folderError) + "）";
+    }
+    // Said before "复制完成": a clerk who pulls the stick at that word must
+    // not lose the copies.
+    if (summary.flushError) {
+        return "复制的文件未能写入磁盘（" + FailureReasonText(summary.flushError) + "）";
+    }
     const std::size_t notCopied = summary.skippedExisting + summary.failed + summary.notTried;
     if (notCopied == 0 && !summary.stopped) {
         return "复制完成：" + std::to_string(summary.copied) + " 个文件";

@@ -52,8 +52,10 @@ inline constexpr std::string_view StoppingText = "正在停止...";
 
 // The status line at the end of a copy job or of a direct-copy run, short
 // enough for the band: how many files were copied and how many were not
-// (skipped because the target existed, failed, or left by a stop). The
-// details are in the report, which the band's report button opens.
+// (skipped because the target existed, failed, or left by a stop), or the
+// target folder that could not be made, or that the copies could not be
+// flushed to the device. The details are in the report
+// (copylist::CopyReportText), which the band's report button opens.
 std::string CopyNoticeText(const copylist::CopySummary& summary);
 // The band's button that opens the last copy's report.
 inline constexpr std::string_view CopyReportButtonText = "查看未复制";

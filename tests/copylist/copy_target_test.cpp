@@ -127,7 +127,8 @@ TEST(CopyTarget, StoppedCopyCountsAsNotTried) {
               std::errc::operation_canceled);
     EXPECT_EQ(summary.notTried, 1u);
     EXPECT_EQ(summary.copied + summary.failed + summary.skippedExisting, 0u);
-    EXPECT_TRUE(summary.notCopied.empty());
+    ASSERT_EQ(summary.notCopied.size(), 1u);
+    EXPECT_EQ(summary.notCopied[0].error, std::errc::operation_canceled);
     EXPECT_FALSE(fs::exists(dir / "out/a.jpg"));
 }
 

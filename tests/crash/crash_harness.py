@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Crash-consistency harness for chengjing-cli's index.
+"""Crash-consistency harness for chengjing-cli's index and its copy.
 
 Drives the command line as a black box and checks the promise of the data
 folder: after any interruption of a refresh, the next search sees the whole
@@ -24,6 +24,9 @@ exactly B, each shard's line count must equal its count in chengjing.ini, and
 a second, uninterrupted refresh of B must succeed and leave only the names
 --allow accepts in data/ (plus no shard numbered above the thread count).
 
+The copy's parts (copy-syscalls, copy-random, copy-pair) are in
+copy_crash.py.
+
 Prints a summary and exits 1 when any interruption left a mixed or torn index,
 a failed search or refresh, or a leftover file; 2 for a problem of the
 harness itself (strace missing, the binary not working at all).
@@ -45,6 +48,9 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import copy_crash  # noqa: E402
+
 # Syscalls whose entry is a kill point: every call that changes the data
 # folder or opens a file in it, and the locks a refresh may take.
 DEFAULT_SYSCALLS = ("openat,creat,write,pwrite64,writev,ftruncate,fsync,fdatasync,"
@@ -58,6 +64,9 @@ WRITE_SYSCALLS = "write,pwrite64,writev"
 DEFAULT_ALLOWED = [r"[0-9]+\.txt", r"chengjing\.ini", r"\.chengjing\.lock"]
 # What a refresh says when it is refused because another one runs.
 DEFAULT_BUSY = r"another refresh|refresh (is )?(already )?running|already runs|locked|busy"
+
+# The copy's parts (copy_crash.py).
+COPY_PARTS = ["copy-syscalls", "copy-random", "copy-pair"]
 
 SHARD_NAME = re.compile(r"([0-9]+)\.txt")
 SYSCALL_LINE = re.compile(r"^(?:\[pid\s+\d+\]\s+|\d+\s+)?([a-z0-9_]+)\(")
@@ -73,7 +82,7 @@ class Findings:
 
     FAILURES = ("mixed", "torn", "foreign", "search_failed", "count_mismatch",
                 "false_success", "recovery_failed", "leftover", "refresh_failed",
-                "timeout")
+                "timeout", "torn_copy")
 
     def __init__(self, verbose=False):
         self.verbose = verbose  # Print every failure as it is found.
@@ -286,6 +295,11 @@ def count_syscalls(args, run, command, syscalls, trace_file):
     subprocess.run(strace_base(args) + ["-o", trace_file, "-e", "trace=" + syscalls] + command,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
                    timeout=args.timeout)
+    return count_lines(trace_file)
+
+
+def count_lines(trace_file):
+    """How many times each syscall shows in strace's output file."""
     counts = collections.Counter()
     with open(trace_file, encoding="utf-8", errors="replace") as f:
         for line in f:
@@ -489,7 +503,12 @@ def summary(findings, elapsed):
     print("  success with old index: %d" % c["false_success"])
     print("  refreshes failed:       %d (+%d next refreshes that did not recover, %d timeouts)"
           % (c["refresh_failed"], c["recovery_failed"], c["timeout"]))
-    print("  temporaries left:       %d (after the next refresh)" % c["leftover"])
+    print("  temporaries left:       %d (after the next refresh or copy)" % c["leftover"])
+    print("  copies cut short:       %d (%d at syscalls, %d at random instants, %d pairs "
+          "into one folder); cut files under a real name: %d"
+          % (c["tried:copy kill"] + c["tried:copy random kill"] + c["tried:copy pair trial"],
+             c["tried:copy kill"], c["tried:copy random kill"], c["tried:copy pair trial"],
+             c["torn_copy"]))
     print("  by part:")
     for part, counts in findings.by_part.items():
         found = ", ".join("%s %d" % (kind, counts[kind]) for kind in Findings.FAILURES
@@ -514,8 +533,9 @@ def parse_args(argv):
     parser.add_argument("--big-files", type=int, help="files of the random-kill tree "
                         "(5000; long 50000)")
     parser.add_argument("--trials", type=int, help="concurrency trials (10; long 100)")
+    parser.add_argument("--copy-kills", type=int, help="random kills of a copy (10; long 100)")
     parser.add_argument("--only", action="append",
-                        choices=["syscalls", "random", "concurrency"],
+                        choices=["syscalls", "random", "concurrency"] + COPY_PARTS,
                         help="run only these parts (repeatable)")
     parser.add_argument("--syscalls", default=DEFAULT_SYSCALLS,
                         help="syscalls whose entry is a kill point")
@@ -544,7 +564,9 @@ def parse_args(argv):
         args.big_files = 50000 if args.long else 5000
     if args.trials is None:
         args.trials = 100 if args.long else 10
-    args.only = args.only or ["syscalls", "random", "concurrency"]
+    if args.copy_kills is None:
+        args.copy_kills = 100 if args.long else 10
+    args.only = args.only or ["syscalls", "random", "concurrency"] + COPY_PARTS
     return args
 
 
@@ -554,7 +576,7 @@ def main(argv):
     if not os.access(args.cli, os.X_OK):
         print("crash_harness: %s is not an executable" % args.cli, file=sys.stderr)
         return 2
-    if "syscalls" in args.only and not ensure_strace():
+    if ("syscalls" in args.only or "copy-syscalls" in args.only) and not ensure_strace():
         print("crash_harness: strace is missing and could not be installed", file=sys.stderr)
         return 2
     work = args.workdir or tempfile.mkdtemp(prefix="cj-crash-")
@@ -582,6 +604,7 @@ def main(argv):
             set_big_a = make_tree(big_a, "a", args.big_files)
             set_big_b = make_tree(big_b, "b", args.big_files + args.big_files // 10)
             random_kills(args, work, run, findings, big_a, big_b, set_big_a, set_big_b)
+        copy_crash.copy_scenarios(sys.modules[__name__], args, work, run, findings, args.only)
     finally:
         if not args.workdir:
             shutil.rmtree(work, ignore_errors=True)

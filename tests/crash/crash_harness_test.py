@@ -7,6 +7,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import copy_crash  # noqa: E402
 import crash_harness  # noqa: E402
 
 
@@ -70,6 +71,27 @@ class DataFolder(unittest.TestCase):
                                 "3.txt (a shard past the thread count 2)", "commit.rec"])
         self.run_dir.args.allow.append(r"commit\.rec")
         self.assertEqual(len(self.run_dir.leftovers()), 2)
+
+
+class CopyTarget(unittest.TestCase):
+    FILES = {"a.jpg": b"photo a", "b.jpg": b"photo b", "c.jpg": b""}
+
+    def test_a_cut_file_is_torn_and_a_temporary_passes_only_mid_copy(self):
+        cases = [
+            # (what the folder holds, problems mid-copy, after the next copy)
+            ({"a.jpg": b"photo a"}, 0, 2),                       # b, c missing
+            ({"a.jpg": b"pho"}, 1, 3),                           # cut: never allowed
+            ({"a.jpg": b"photo a", ".cjcopy-00000000000000ff.part": b"ph"}, 0, 3),
+            ({"a.jpg": b"photo a", "b.jpg": b"photo b", "c.jpg": b""}, 0, 0),
+            ({"a.jpg": b"photo a", "b.jpg": b"photo b", "c.jpg": b"", "x": b""}, 1, 1),
+        ]
+        for held, mid, after in cases:
+            with self.subTest(held=sorted(held)), tempfile.TemporaryDirectory() as target:
+                for name, data in held.items():
+                    with open(os.path.join(target, name), "wb") as f:
+                        f.write(data)
+                self.assertEqual(len(copy_crash.target_problems(target, self.FILES, False)), mid)
+                self.assertEqual(len(copy_crash.target_problems(target, self.FILES, True)), after)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@
 #include "platform/win32/copy_progress.h"
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,17 @@ bool Exists(const std::string& path) {
 }
 #endif
 
+// The names of the copy's temporaries in dir.
+std::vector<std::string> Temporaries(const test::TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (IsCopyTemporaryName(entry.path().filename().string())) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
 using Calls = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 
 CopyProgress Recorder(Calls& calls) {
@@ -110,25 +122,38 @@ TEST(FileCopy, CopiesEmptyAndSmallFilesWithAndWithoutProgress) {
 }
 
 #ifndef _WIN32
-TEST(FileCopy, KeepsModificationTimeAndPermissionBits) {
-    test::TempDir dir;
-    dir.WriteFile("src", "data");
-    const std::string src = dir / "src";
-    // 0666 is more than the usual umask lets a new file have.
-    ASSERT_EQ(::chmod(src.c_str(), 0666), 0);
-    const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+// The copy's bits were put back to the source's after creation, so a umask of
+// 077 still gave everyone else read access to a clerk's copies.
+TEST(FileCopy, KeepsModificationTimeAndPermissionBitsUnderTheUmask) {
+    const struct {
+        mode_t source;
+        mode_t umask;
+        mode_t copy;
+    } cases[] = {
+        {0666, 022, 0644},
+        {0666, 077, 0600},
+        {0644, 000, 0644},
+        {0755, 027, 0750},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        dir.WriteFile("src", "data");
+        const std::string src = dir / "src";
+        ASSERT_EQ(::chmod(src.c_str(), c.source), 0);
+        const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
 
-    const mode_t oldMask = ::umask(022);
-    const std::error_code ec = CopyFileExclusive(src, dir / "dst");
-    ::umask(oldMask);
-    ASSERT_FALSE(ec) << ec.message();
+        const mode_t oldMask = ::umask(c.umask);
+        const std::error_code ec = CopyFileExclusive(src, dir / "dst");
+        ::umask(oldMask);
+        ASSERT_FALSE(ec) << ec.message();
 
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "dst").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0666u);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+        struct stat st {};
+        ASSERT_EQ(::stat((dir / "dst").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.copy) << std::oct << c.source << " " << c.umask;
+        EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
+        EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    }
 }
 
 TEST(FileCopy, DropsSetUserAndSetGroupBits) {
@@ -216,7 +241,7 @@ TEST(FileCopy, FifoSourceIsRefusedWithoutBlocking) {
     if (child == 0) {
         ::alarm(20);
         const std::error_code ec = CopyFileExclusive(fifo, dir / "out");
-        ::_exit(ec == std::errc::invalid_argument ? 0 : 1);
+        ::_exit(ec == CopyError::NotRegularFile ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -227,14 +252,16 @@ TEST(FileCopy, FifoSourceIsRefusedWithoutBlocking) {
 
 #endif  // !_WIN32
 
+// A folder or a device was refused as "Invalid argument", which told the
+// clerk nothing; it is now its own reason.
 TEST(FileCopy, FolderAndDeviceSourcesAreRefused) {
     test::TempDir dir;
     dir.MakeDirs("folder");
-    EXPECT_EQ(CopyFileExclusive(dir / "folder", dir / "a"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive(dir / "folder", dir / "a"), CopyError::NotRegularFile);
 #ifdef _WIN32
-    EXPECT_EQ(CopyFileExclusive("NUL", dir / "b"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive("NUL", dir / "b"), CopyError::NotRegularFile);
 #else
-    EXPECT_EQ(CopyFileExclusive("/dev/null", dir / "b"), std::errc::invalid_argument);
+    EXPECT_EQ(CopyFileExclusive("/dev/null", dir / "b"), CopyError::NotRegularFile);
 #endif
     EXPECT_FALSE(Exists(dir / "a"));
     EXPECT_FALSE(Exists(dir / "b"));
@@ -341,6 +368,7 @@ TEST(FileCopy, StopFromProgressRemovesThePartialFile) {
     EXPECT_EQ(ec, std::errc::operation_canceled);
     EXPECT_GT(stoppedAt, 0u);
     EXPECT_FALSE(Exists(dir / "dst"));
+    EXPECT_TRUE(Temporaries(dir).empty());
 
     EXPECT_EQ(CopyFileExclusive(dir / "src", dir / "dst",
                                 [](std::uint64_t, std::uint64_t) { return false; }),
@@ -349,26 +377,134 @@ TEST(FileCopy, StopFromProgressRemovesThePartialFile) {
 }
 
 #ifndef _WIN32
-TEST(FileCopy, StoppedCopyRemovesOnlyTheFileItCreated) {
-    // Someone moves the half-written file away and puts their own in its
-    // place while the copy runs: the stop must not remove theirs.
+// A kill half-way through a file left the part written under the real name,
+// and the next copy kept it as "already there". The copy is now written under
+// a hidden temporary name, and the real name appears only when it is whole.
+TEST(FileCopy, NothingAppearsUnderTheRealNameUntilTheCopyIsWhole) {
     test::TempDir dir;
-    dir.WriteFile("src", Pattern(LargeSize));
-    const std::string target = dir / "dst";
-    const std::error_code ec =
-        CopyFileExclusive(dir / "src", target, [&](std::uint64_t, std::uint64_t done) {
-            if (done == 0) {
+    const std::string data = Pattern(LargeSize);
+    dir.WriteFile("src", data);
+    std::size_t midCopyCalls = 0;
+    ASSERT_FALSE(CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t) {
+        ++midCopyCalls;
+        EXPECT_FALSE(Exists(dir / "dst"));
+        EXPECT_EQ(Temporaries(dir).size(), 1u);
+        return true;
+    }));
+    EXPECT_GE(midCopyCalls, 2u);
+    EXPECT_EQ(dir.ReadFile("dst"), data);
+    EXPECT_TRUE(Temporaries(dir).empty());
+}
+
+// A photo still being written (or cut) while it was copied was reported
+// copied, with bytes of neither version.
+TEST(FileCopy, SourceThatChangesSizeMidCopyFails) {
+    for (const std::uint64_t newSize : {std::uint64_t{LargeSize + 4096}, std::uint64_t{1000}}) {
+        test::TempDir dir;
+        dir.WriteFile("src", Pattern(LargeSize));
+        const std::error_code ec =
+            CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+                if (done > 0) {
+                    EXPECT_EQ(::truncate((dir / "src").c_str(), static_cast<off_t>(newSize)), 0);
+                }
                 return true;
-            }
-            fs::rename(target, dir / "moved");
-            dir.WriteFile("dst", "someone else's");
-            return false;
-        });
-    EXPECT_EQ(ec, std::errc::operation_canceled);
-    EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
+            });
+        EXPECT_EQ(ec, CopyError::SourceChanged) << newSize;
+        EXPECT_FALSE(Exists(dir / "dst"));
+        EXPECT_TRUE(Temporaries(dir).empty());
+    }
 }
 
 #endif  // !_WIN32
+
+// -- Temporaries of other copies.
+
+#ifdef _WIN32
+// What a live copy holds on its temporary: a handle that shares no writing.
+class WriterHold {
+  public:
+    explicit WriterHold(const std::string& path)
+        : m_file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr)) {}
+    ~WriterHold() {
+        if (IsHeld()) {
+            CloseHandle(m_file);
+        }
+    }
+    bool IsHeld() const { return m_file != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE m_file;
+};
+#else
+// What a live copy holds on its temporary: a lock.
+class WriterHold {
+  public:
+    explicit WriterHold(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        m_locked = m_fd >= 0 && ::flock(m_fd, LOCK_EX) == 0;
+    }
+    ~WriterHold() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    bool IsHeld() const { return m_locked; }
+
+  private:
+    int m_fd;
+    bool m_locked = false;
+};
+#endif
+
+// Someone's file takes the target's name while the copy runs (a second copy
+// into the same folder): ours must neither replace it nor remove it.
+TEST(FileCopy, FileThatTakesTheNameMeanwhileIsKept) {
+    test::TempDir dir;
+    dir.WriteFile("src", Pattern(LargeSize));
+    const std::error_code ec =
+        CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t done) {
+            if (done > 0 && !Exists(dir / "dst")) {
+                dir.WriteFile("dst", "someone else's");
+            }
+            return true;
+        });
+    EXPECT_EQ(ec, std::errc::file_exists);
+    EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
+    EXPECT_TRUE(Temporaries(dir).empty());
+}
+
+// A killed copy's temporary stays behind; the next copy into the folder
+// removes it, but never the temporary of a copy that is still writing (it
+// holds it: a lock on Linux, an open handle on Windows; here a second open of
+// the file holds it, as another process's would).
+TEST(FileCopy, OrphanedTemporariesGoAndLiveOnesStay) {
+    test::TempDir dir;
+    const std::string orphan = ".cjcopy-0123456789abcdef.part";
+    const std::string live = ".cjcopy-fedcba9876543210.part";
+    const std::string lookalike = ".cjcopy-0123456789abcdeg.part";
+    for (const std::string& name : {orphan, live, lookalike}) {
+        dir.WriteFile(name, "part");
+    }
+    const WriterHold held(dir / live);
+    ASSERT_TRUE(held.IsHeld());
+
+    ASSERT_FALSE(RemoveOrphanedCopies(dir.Path()));
+    EXPECT_FALSE(Exists(dir / orphan));
+    EXPECT_TRUE(Exists(dir / live));
+    EXPECT_TRUE(Exists(dir / lookalike));
+
+    // A copy's own temporary, swept while it is written (under Wine, in the
+    // last progress call, once the system has closed it).
+    dir.WriteFile("src", Pattern(LargeSize));
+    ASSERT_FALSE(CopyFileExclusive(dir / "src", dir / "dst", [&](std::uint64_t, std::uint64_t) {
+        EXPECT_FALSE(RemoveOrphanedCopies(dir.Path()));
+        return true;
+    }));
+    EXPECT_EQ(dir.ReadFile("dst"), Pattern(LargeSize));
+    EXPECT_EQ(RemoveOrphanedCopies(dir / "missing"), std::error_code{});
+}
 
 #ifdef _WIN32
 // -- Windows: attributes, times, and the progress routine.
@@ -426,35 +562,6 @@ TEST(FileCopy, NeverReplacesReadOnlyOrHiddenTargets) {
     SetFileAttributesA((dir / "ro").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(dir.ReadFile("ro"), "kept");
     EXPECT_EQ(dir.ReadFile("hidden"), "kept too");
-}
-
-// Someone moves the copy away and puts their own file in its place before
-// the copy is stopped: the stop must not remove theirs. Under Wine the last
-// call comes after CopyFileExA has closed the copy; on Windows it is the
-// routine's, while the system still writes it and holds it open, so the
-// swap there is tried only once the copy is closed.
-TEST(FileCopy, StoppedCopyRemovesOnlyTheFileItCreated) {
-    test::TempDir dir;
-    dir.WriteFile("src", Pattern(LargeSize));
-    const std::string target = dir / "dst";
-    bool swapped = false;
-    const std::error_code ec =
-        CopyFileExclusive(dir / "src", target, [&](std::uint64_t total, std::uint64_t done) {
-            if (done < total) {
-                return true;
-            }
-            swapped = MoveFileA(target.c_str(), (dir / "moved").c_str()) != FALSE;
-            if (swapped) {
-                dir.WriteFile("dst", "someone else's");
-            }
-            return false;
-        });
-    EXPECT_EQ(ec, std::errc::operation_canceled);
-    if (swapped) {
-        EXPECT_EQ(dir.ReadFile("dst"), "someone else's");
-    } else {
-        EXPECT_FALSE(Exists(target));
-    }
 }
 
 // The routine CopyFileExA calls after each chunk, driven as the system would

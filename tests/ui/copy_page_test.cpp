@@ -450,7 +450,7 @@ TEST_F(CopyPageTest, AFileThatDoesNotFitIsNamedInTheReportWithItsReason) {
     EXPECT_NE(report.find("SF1400000000003.tif：磁盘空间不足"), std::string::npos) << report;
 }
 
-TEST_F(CopyPageTest, StopEndsTheJobBetweenFilesAndLeavesNoPartialFile) {
+TEST_F(CopyPageTest, StopEndsTheJobAndLeavesNoPartialFile) {
     MakeBigFiles();
     BuildIndex();
     const std::string out = m_dir / "out";
@@ -462,9 +462,9 @@ TEST_F(CopyPageTest, StopEndsTheJobBetweenFilesAndLeavesNoPartialFile) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 60000));
         EXPECT_EQ(StatusLine().rfind("已停止：已复制 ", 0), 0u) << StatusLine();
     });
-    const int copied = WholeFilesIn(out);
-    EXPECT_GE(copied, 1) << "the file being copied is finished";
-    EXPECT_LT(copied, BigFiles);
+    // The stop takes effect within the file being copied (copylist's tests
+    // pin that): any number of whole files before it, and nothing else.
+    EXPECT_LT(WholeFilesIn(out), BigFiles);
 }
 
 TEST_F(CopyPageTest, ClosingTheWindowDuringTheJobStopsItAndLeavesNoPartialFile) {

@@ -63,21 +63,19 @@ TEST(WindowTexts, ACopysEndSaysHowManyFilesWereNotCopiedShortEnoughForTheBand) {
         << "a stopped job never reads as complete";
 }
 
-TEST(WindowTexts, TheCopyReportNamesEachFileNotCopiedWithItsReason) {
+// A job whose folder could not be made, or whose copies could not be put on
+// the device, said "复制完成" all the same.
+TEST(WindowTexts, ACopysEndNamesAFolderThatCannotBeMadeAndAFailedFlush) {
     copylist::CopySummary summary;
-    summary.copied = 1;
-    summary.skippedExisting = 1;
     summary.failed = 2;
-    summary.notCopied = {
-        {"/s/a.jpg", "/t/a.jpg", std::make_error_code(std::errc::file_exists)},
-        {"/s/b.jpg", "/t/b.jpg", std::make_error_code(std::errc::no_space_on_device)},
-        {"/s/fifo", "/t/fifo", std::make_error_code(std::errc::invalid_argument)},
-    };
-    EXPECT_EQ(CopyReportText(summary),
-              "复制完成：已复制 1 个，已存在跳过 1 个，失败 2 个\n"
-              "/s/a.jpg -> /t/a.jpg：已存在，未覆盖\n"
-              "/s/b.jpg -> /t/b.jpg：磁盘空间不足\n"
-              "/s/fifo -> /t/fifo：不是普通文件\n");
+    summary.targetFolder = "/media/u/盘/新";
+    summary.folderError = std::make_error_code(std::errc::read_only_file_system);
+    EXPECT_EQ(CopyNoticeText(summary), "无法创建目标文件夹 /media/u/盘/新（磁盘只读）");
+    summary = {};
+    summary.copied = 3;
+    summary.flushError = std::make_error_code(std::errc::io_error);
+    EXPECT_EQ(CopyNoticeText(summary),
+              "复制的文件未能写入磁盘（" + summary.flushError.message() + "）");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,39 +47,30 @@ std::string RefusalText(const PathLine& line) {
            std::to_string(MaxPathLine) + " bytes): " + VisibleText(line.path) + "...";
 }
 
-void ReportNotCopied(const copylist::CopySummary& summary) {
-    for (const copylist::NotCopied& file : summary.notCopied) {
+// Says why each file of notCopied from `from` on was not copied.
+void ReportNotCopied(const copylist::CopySummary& summary, std::size_t from = 0) {
+    for (std::size_t i = from; i < summary.notCopied.size(); ++i) {
+        const copylist::NotCopied& file = summary.notCopied[i];
         if (file.error == std::errc::file_exists) {
             std::fprintf(stderr, "chengjing-cli: skipped %s: %s exists\n",
                          VisibleText(file.source).c_str(), VisibleText(file.target).c_str());
+        } else if (file.error == std::errc::operation_canceled) {
+            std::fprintf(stderr, "chengjing-cli: not copied (interrupted): %s\n",
+                         VisibleText(file.source).c_str());
         } else {
             Fail(CannotText("copy", VisibleText(file.source), file.error));
         }
     }
 }
 
-void AddUp(copylist::CopySummary& total, copylist::CopySummary part) {
-    total.copied += part.copied;
-    total.skippedExisting += part.skippedExisting;
-    total.failed += part.failed;
-    total.notTried += part.notTried;
-    total.stopped = total.stopped || part.stopped;
-    if (part.folderError) {
-        total.targetFolder = std::move(part.targetFolder);
-        total.folderError = part.folderError;
-    }
-    total.flushError = part.flushError ? part.flushError : total.flushError;
-    total.notCopied.insert(total.notCopied.end(), std::make_move_iterator(part.notCopied.begin()),
-                           std::make_move_iterator(part.notCopied.end()));
-}
-
 // Copies the paths of standard input as they come, a group of those read at
 // a time, so that the memory the input takes stays bounded whatever its
 // length. A line that is no path is refused with its number and the others
 // are copied all the same: copying never replaces anything, and the refusal
-// makes the run a failure that a script sees.
+// makes the run a failure that a script sees. One session for the whole
+// input: the folder is made ready and flushed once, not once a group.
 copylist::CopySummary CopyStandardInput(const std::string& target, std::error_code& readError) {
-    copylist::CopySummary total;
+    copylist::CopySession session(target, &g_stop);
     PathInput input(stdin);
     std::vector<PathLine> lines;
     while (!g_stop.load() && input.Take(lines, g_stop)) {
@@ -91,20 +81,19 @@ copylist::CopySummary CopyStandardInput(const std::string& target, std::error_co
                 continue;
             }
             Fail(RefusalText(line));
-            ++total.failed;
-            total.notCopied.push_back({VisibleText(line.path),
-                                       {},
-                                       std::make_error_code(line.problem == LineProblem::NulByte
-                                                                ? std::errc::illegal_byte_sequence
-                                                                : std::errc::filename_too_long)});
+            session.Refuse(VisibleText(line.path),
+                           std::make_error_code(line.problem == LineProblem::NulByte
+                                                    ? std::errc::illegal_byte_sequence
+                                                    : std::errc::filename_too_long));
         }
         lines.clear();
         if (!paths.empty()) {
-            copylist::CopySummary part = copylist::CopyFiles(paths, target, &g_stop);
-            ReportNotCopied(part);
-            AddUp(total, std::move(part));
+            const std::size_t reported = session.Summary().notCopied.size();
+            session.Copy(paths);
+            ReportNotCopied(session.Summary(), reported);
         }
     }
+    copylist::CopySummary total = session.Finish();
     if (g_stop.load()) {
         // The lines read but not taken; what was never read is not counted.
         total.stopped = true;

@@ -19,12 +19,9 @@ using ReportProgress = std::function<void(const CopyProgressReport&)>;
 // report, when set, hears of every file before its copy and of every change of
 // its percentage. The outcome goes into summary as it happens, so that what
 // was done is known even when the loop is left by an exception.
-void CopyAll(const std::vector<std::string>& sources, const std::string& targetText,
-             const std::atomic<bool>* stop, const ReportProgress& report, CopySummary& summary) {
-    if (const std::error_code ec = PrepareTargetFolder(targetText); ec) {
-        FailForFolder(sources, targetText, ec, summary);
-        return;
-    }
+void CopyEach(const std::vector<std::string>& sources, const std::string& targetText,
+              const std::atomic<bool>* stop, const ReportProgress& report,
+              CopySummary& summary) {
     CopyProgressReport position;
     position.fileCount = sources.size();
     for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -59,19 +56,34 @@ void CopyAll(const std::vector<std::string>& sources, const std::string& targetT
             break;
         }
     }
-    // Once for the whole job, stopped or not: what was copied is on the
-    // device before the window says so.
+}
+
+// Once for the whole job, stopped or not: what was copied is on the device
+// before the user is told so.
+void FlushCopies(const std::string& targetText, CopySummary& summary) {
     if (summary.copied > 0) {
         summary.flushError = platform::FlushFolderToDevice(targetText);
     }
 }
 
+void CopyAll(const std::vector<std::string>& sources, const std::string& targetText,
+             const std::atomic<bool>* stop, const ReportProgress& report, CopySummary& summary) {
+    if (const std::error_code ec = PrepareTargetFolder(targetText); ec) {
+        FailForFolder(sources, targetText, ec, summary);
+        return;
+    }
+    CopyEach(sources, targetText, stop, report, summary);
+    FlushCopies(targetText, summary);
+}
+
+std::size_t Counted(const CopySummary& summary) {
+    return summary.copied + summary.skippedExisting + summary.failed + summary.notTried;
+}
+
 // What CopyAll left undone when it was cut short by an exception (no memory
 // for the next path or report): counted as failed, never as done.
 void CountUnfinished(std::size_t count, CopySummary& summary) {
-    const std::size_t counted =
-        summary.copied + summary.skippedExisting + summary.failed + summary.notTried;
-    if (counted < count) {
+    if (const std::size_t counted = Counted(summary); counted < count) {
         summary.failed += count - counted;
     }
 }
@@ -140,15 +152,44 @@ void CopyJob::Run(core::JobGeneration generation) {
     m_listener.OnCopyFinished(generation, std::move(summary));
 }
 
+void CopySession::Copy(const std::vector<std::string>& sources) {
+    const std::size_t before = Counted(m_summary);
+    try {
+        if (!m_folderError) {
+            m_folderError = PrepareTargetFolder(m_targetText);
+        }
+        if (*m_folderError) {
+            FailForFolder(sources, m_targetText, *m_folderError, m_summary);
+        } else if (m_summary.stopped || IsSet(m_stop)) {
+            m_summary.stopped = true;
+            CountNotTried(sources, 0, m_targetText, m_summary);
+        } else {
+            CopyEach(sources, m_targetText, m_stop, {}, m_summary);
+        }
+    } catch (...) {
+        CountUnfinished(before + sources.size(), m_summary);
+    }
+}
+
+void CopySession::Refuse(std::string source, std::error_code why) {
+    ++m_summary.failed;
+    try {
+        m_summary.notCopied.push_back({std::move(source), {}, why});
+    } catch (...) {
+        // Counted, if not listed.
+    }
+}
+
+CopySummary CopySession::Finish() {
+    FlushCopies(m_targetText, m_summary);
+    return std::move(m_summary);
+}
+
 CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
                       const std::atomic<bool>* stop) {
-    CopySummary summary;
-    try {
-        CopyAll(sources, targetText, stop, {}, summary);
-    } catch (...) {
-        CountUnfinished(sources.size(), summary);
-    }
-    return summary;
+    CopySession session(targetText, stop);
+    session.Copy(sources);
+    return session.Finish();
 }
 
 }  // namespace cj::copylist

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <cstddef>
 #include <string>
 #include <thread>
@@ -76,8 +77,38 @@ class CopyJob {
     std::thread m_worker;  // Used by the starting thread only.
 };
 
+// A copy into one folder on the calling thread, with the job's rules, of a
+// list that comes in groups: for the command line, which copies standard
+// input as it is read. The folder is made ready (see PrepareTargetFolder)
+// before the first group only, and what was copied is put on the device once,
+// by Finish. stop may be null; once it is set (by a signal handler, say) the
+// file being copied is stopped between chunks and removed, and every later
+// source is counted as not tried.
+class CopySession {
+  public:
+    CopySession(std::string targetText, const std::atomic<bool>* stop)
+        : m_targetText(std::move(targetText)), m_stop(stop) {}
+
+    // Copies sources in order; their outcomes join Summary().
+    void Copy(const std::vector<std::string>& sources);
+    // Counts source as failed without trying it: a line of input that names
+    // no file.
+    void Refuse(std::string source, std::error_code why);
+    // What was done so far; notCopied grows at its end.
+    const CopySummary& Summary() const { return m_summary; }
+    // Flushes the folder's file system when anything was copied, and hands
+    // over the summary. Called once, last.
+    CopySummary Finish();
+
+  private:
+    std::string m_targetText;
+    const std::atomic<bool>* m_stop;
+    std::optional<std::error_code> m_folderError;  // Set by the first Copy.
+    CopySummary m_summary;
+};
+
 // Copies sources into targetText on the calling thread, with the job's rules:
-// for the command line. stop may be null; once it is set (by a signal
+// one CopySession of one group. stop may be null; once it is set (by a signal
 // handler, say) the file being copied is stopped between chunks and removed,
 // and the rest are not tried. Like the job, it puts what it copied on the
 // device before it returns.

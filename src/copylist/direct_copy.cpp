@@ -88,6 +88,9 @@ CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
     // The folders copied into since the last flush, flushed once the queue
     // runs dry: a run of double-clicks costs one flush, not one a file.
     std::vector<std::string> unflushed;
+    // The folders made ready in this run: their orphaned temporaries are
+    // swept once, not once per double-click (a sweep lists the whole folder).
+    std::vector<std::string> prepared;
     for (;;) {
         if (m_stopping) {
             summary.stopped = true;
@@ -118,9 +121,15 @@ CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
         lock.unlock();
         try {
             m_listener.OnDirectCopyProgress(generation, 0);
-            if (const std::error_code ec = PrepareTargetFolder(item.targetText); ec) {
+            const bool ready = std::find(prepared.begin(), prepared.end(), item.targetText) !=
+                               prepared.end();
+            const std::error_code ec = ready ? std::error_code() : PrepareTargetFolder(item.targetText);
+            if (ec) {
                 FailForFolder({item.source}, item.targetText, ec, summary);
-            } else if (CopyOne(generation, item, summary)) {
+            } else if (!ready) {
+                prepared.push_back(item.targetText);
+            }
+            if (!ec && CopyOne(generation, item, summary)) {
                 if (std::find(unflushed.begin(), unflushed.end(), item.targetText) ==
                     unflushed.end()) {
                     unflushed.push_back(item.targetText);

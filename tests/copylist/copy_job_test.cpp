@@ -245,6 +245,35 @@ TEST_F(CopyJobTest, OrphanedTemporaryInTheTargetIsRemovedAndTheFileCopiedAgain) 
     EXPECT_FALSE(fs::exists(m_dir / "out/.cjcopy-00000000000000aa.part"));
 }
 
+// The command line copied standard input a group at a time, each group a
+// job of its own: the target folder was swept and flushed once per group of
+// 1,024 paths. One session now spans the groups; the sweep runs before the
+// first only, so a temporary that appears later belongs to a live copy.
+TEST_F(CopyJobTest, ASessionMakesTheFolderReadyOnceAndCountsEveryGroup) {
+    const std::vector<std::string> sources = MakeSources(3);
+    CopySession session(m_dir / "out", nullptr);
+    session.Copy({sources[0]});
+    m_dir.WriteFile("out/.cjcopy-00000000000000bb.part", "phot");
+    session.Copy({sources[1], sources[0]});
+    session.Refuse("line 9", std::make_error_code(std::errc::illegal_byte_sequence));
+    const CopySummary summary = session.Finish();
+    EXPECT_EQ(summary.copied, 2u);
+    EXPECT_EQ(summary.skippedExisting, 1u);
+    EXPECT_EQ(summary.failed, 1u);
+    EXPECT_TRUE(fs::exists(m_dir / "out/.cjcopy-00000000000000bb.part"));
+    ASSERT_EQ(summary.notCopied.size(), 2u);
+    EXPECT_EQ(summary.notCopied[1].source, "line 9");
+
+    // A folder that cannot take files fails every group, each file named.
+    m_dir.WriteFile("file", "x");
+    CopySession blocked(m_dir / "file", nullptr);
+    blocked.Copy({sources[0]});
+    blocked.Copy({sources[1], sources[2]});
+    const CopySummary failed = blocked.Finish();
+    EXPECT_EQ(failed.failed, 3u);
+    EXPECT_EQ(failed.folderError, std::errc::not_a_directory);
+}
+
 // -- Stopping.
 
 // "停止复制" waited for the file being copied to end (seconds for a large

@@ -153,7 +153,7 @@ TEST_P(ShardScan, AgreesWithTheLineByLineReaderOnAGeneratedCorpus) {
                                         "sf SF", "x",      "",           " ",       "SF  x", "jpg",
                                         ".tar",  "gz",     "\r",         "\\",      "SF\\x", "\xA9",
                                         "ab ab", "ab\rx",  "1400 SF JD", "\x95\x5C", "a",     "\x5C" "ab",
-                                        "\xB0", "\xA3\xD3f", "sF\xA3\xB1"};
+                                        "\xB0", "\xA3\xD3" "f", "sF\xA3\xB1"};
 #else
     const char* const keywordTexts[] = {"SF",    "S",     "F",         "SF 1400", "顺丰",  "丰",
                                         "sf SF", "x",     "",          " ",       "SF  x", "jpg",

@@ -1,6 +1,7 @@
 #include "copylist/copy_list.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "copylist/list_backup.h"
@@ -43,6 +44,29 @@ std::string EntrySizeText(const CopyEntry& entry) {
         entry.countedSize > 0 ? static_cast<std::uint64_t>(entry.countedSize) : 0U);
 }
 
+namespace {
+
+// A cheap key of a path: its length and its last 16 bytes (the end of the
+// file name, where the paths of one search differ), folded to a bit of
+// CopyList::m_tailBits.
+std::size_t TailKey(std::string_view path) {
+    std::uint64_t last = 0;
+    std::uint64_t before = 0;
+    const std::size_t size = path.size();
+    if (size == 0) {
+        return 0;
+    }
+    const std::size_t lastBytes = std::min<std::size_t>(size, 8);
+    std::memcpy(&last, path.data() + size - lastBytes, lastBytes);
+    const std::size_t beforeBytes = std::min<std::size_t>(size - lastBytes, 8);
+    std::memcpy(&before, path.data() + size - lastBytes - beforeBytes, beforeBytes);
+    const std::uint64_t key =
+        (last * 0x9E3779B97F4A7C15U) ^ ((before + size) * 0xC2B2AE3D27D4EB4FU);
+    return static_cast<std::size_t>(key >> 48);  // 16 bits: 1024 words of 64.
+}
+
+}  // namespace
+
 CopyList::CopyList(std::string backupPath, CopyListView* view)
     : m_backupPath(std::move(backupPath)), m_view(view) {}
 
@@ -53,6 +77,8 @@ bool CopyList::PushEntry(std::string path) {
     const std::int64_t size = CountedSize(path);
     ReserveFor(m_entries, 1);
     m_paths.insert(path);
+    const std::size_t bit = TailKey(path);
+    m_tailBits[bit / 64] |= std::uint64_t{1} << (bit % 64);
     m_entries.push_back({std::move(path), size});
     m_bytes += size;
     ++m_revision;
@@ -162,7 +188,10 @@ void CopyList::MarkRows(search::ResultsArray& results) const {
             continue;
         }
         // Nothing to look up in an empty list: a new search's rows cost nothing.
-        const bool listed = !m_paths.empty() && Contains(results.Path(row));
+        const std::string_view path = results.Path(row);
+        const std::size_t bit = m_paths.empty() ? 0 : TailKey(path);
+        const bool listed = !m_paths.empty() &&
+                            (m_tailBits[bit / 64] >> (bit % 64) & 1U) != 0 && Contains(path);
         if (listed && mark == search::CopyMark::None) {
             results.SetMark(row, search::CopyMark::InCopyList);
         } else if (!listed && ShowsInList(mark)) {
@@ -215,6 +244,7 @@ void CopyList::DropEntries() {
     // keep holding their room.
     std::vector<CopyEntry>().swap(m_entries);
     decltype(m_paths)().swap(m_paths);
+    m_tailBits.fill(0);
     m_bytes = 0;
     ++m_revision;
     if (m_view != nullptr) {

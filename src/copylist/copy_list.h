@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -141,6 +142,11 @@ class CopyList {
     // the vector grows or rows are removed, and a short string's bytes move
     // with it.
     std::unordered_set<std::string, PathHash, std::equal_to<>> m_paths;
+    // One bit per TailKey of every path added since the list was last
+    // emptied (removals leave their bits): a row whose bit is clear is not in
+    // the list, known without hashing its whole path. Marking a million rows
+    // against a list of a thousand took 140-200 ms with the hash alone.
+    std::array<std::uint64_t, 1024> m_tailBits{};
     std::int64_t m_bytes = 0;
     int m_autoBackupCounter = 0;
     std::uint64_t m_revision = 0;

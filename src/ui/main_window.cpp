@@ -227,6 +227,11 @@ void MainWindow::OpenBatchBox(std::string_view text) {
 }
 
 void MainWindow::StartBatch(const std::string& text) {
+    // The command line's limit: a list past it would take gigabytes to match.
+    if (text.size() > search::MaxBatchListBytes) {
+        m_batchWindow.ShowNotice(BatchListTooLargeText);
+        return;
+    }
     std::vector<std::string> numbers = search::SplitBatchNumbers(text);
     if (numbers.empty()) {
         m_batchWindow.ShowNotice(BatchNothingToSearchText);

@@ -132,6 +132,8 @@ std::string BatchFilesText(std::size_t rows);
 // The box's notices.
 inline constexpr std::string_view BatchNothingToSearchText =
     "没有识别到单号：请粘贴或输入快递单号，每行一个";
+inline constexpr std::string_view BatchListTooLargeText =
+    "单号列表太大：一次最多 32 MB，请分几次搜索";
 inline constexpr std::string_view BatchRefreshRunningText = "正在刷新索引，请等刷新结束后再搜索";
 inline constexpr std::string_view BatchStoppingText = "正在停止搜索...";
 inline constexpr std::string_view NoMissingNumbersText = "没有缺少的单号";

@@ -182,6 +182,12 @@ TEST_F(BatchWindowTest, ListWithoutNumbersSearchesNothingAndSaysSo) {
         // Nothing searched: nothing missing to copy either.
         Click(Box().CopyMissingButton());
         EXPECT_TRUE(m_clipboard.empty());
+
+        // A list past the command line's limit is refused as there, not
+        // matched with gigabytes of tables.
+        Window().StartBatch(std::string(search::MaxBatchListBytes + 1, '7'));
+        EXPECT_EQ(Box().Notice().GetText(), std::string(BatchListTooLargeText));
+        EXPECT_TRUE(app::CurrentProgram().activity.IsIdle());
     });
 }
 

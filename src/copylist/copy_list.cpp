@@ -86,7 +86,13 @@ bool CopyList::PushEntry(std::string path) {
 }
 
 bool CopyList::Contains(std::string_view path) const {
-    return m_paths.contains(path);
+    // Most rows asked about are not in the list: a clear bit says so without
+    // hashing the whole path.
+    if (m_paths.empty()) {
+        return false;
+    }
+    const std::size_t bit = TailKey(path);
+    return (m_tailBits[bit / 64] >> (bit % 64) & 1U) != 0 && m_paths.contains(path);
 }
 
 namespace {
@@ -187,11 +193,7 @@ void CopyList::MarkRows(search::ResultsArray& results) const {
         if (mark == search::CopyMark::CopiedDirectly) {
             continue;
         }
-        // Nothing to look up in an empty list: a new search's rows cost nothing.
-        const std::string_view path = results.Path(row);
-        const std::size_t bit = m_paths.empty() ? 0 : TailKey(path);
-        const bool listed = !m_paths.empty() &&
-                            (m_tailBits[bit / 64] >> (bit % 64) & 1U) != 0 && Contains(path);
+        const bool listed = Contains(results.Path(row));
         if (listed && mark == search::CopyMark::None) {
             results.SetMark(row, search::CopyMark::InCopyList);
         } else if (!listed && ShowsInList(mark)) {

@@ -121,15 +121,16 @@ CopySummary DirectCopier::CopyRun(core::JobGeneration generation,
         lock.unlock();
         try {
             m_listener.OnDirectCopyProgress(generation, 0);
-            const bool ready = std::find(prepared.begin(), prepared.end(), item.targetText) !=
-                               prepared.end();
-            const std::error_code ec = ready ? std::error_code() : PrepareTargetFolder(item.targetText);
-            if (ec) {
-                FailForFolder({item.source}, item.targetText, ec, summary);
-            } else if (!ready) {
-                prepared.push_back(item.targetText);
+            std::error_code folderError;
+            if (std::find(prepared.begin(), prepared.end(), item.targetText) == prepared.end()) {
+                folderError = PrepareTargetFolder(item.targetText);
+                if (!folderError) {
+                    prepared.push_back(item.targetText);
+                }
             }
-            if (!ec && CopyOne(generation, item, summary)) {
+            if (folderError) {
+                FailForFolder({item.source}, item.targetText, folderError, summary);
+            } else if (CopyOne(generation, item, summary)) {
                 if (std::find(unflushed.begin(), unflushed.end(), item.targetText) ==
                     unflushed.end()) {
                     unflushed.push_back(item.targetText);

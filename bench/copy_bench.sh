@@ -18,13 +18,20 @@
 # (so that nothing is sparse or compresses); about 1.3 GB, and as much again
 # for the copies while it runs. Every run starts with empty target folders and
 # a sync, so that no run waits for the previous one's writes.
+#
+# The copies go to D/copy-out, or to OUT when it is set: a file system of its
+# own, e.g. an ext4 image on /dev/shm, takes the disk's scatter out of the
+# small files' figures (bench/README.md):
+#   truncate -s 3G /dev/shm/cj.img && mkfs.ext4 -q -F /dev/shm/cj.img
+#   mkdir -p /mnt/cjx && mount -o loop /dev/shm/cj.img /mnt/cjx
+#   OUT=/mnt/cjx/out bench/copy_bench.sh run
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 REPO=$(cd "$HERE/.." && pwd)
 D=${D:-/var/tmp/cj-bench}
 RUNS=${RUNS:-10}
 C=$D/copy
-T=$D/copy-out
+T=${OUT:-$D/copy-out}
 CJ=$D/cjcopy/chengjing-cli
 RESULTS=$D/results-copy
 
@@ -51,7 +58,8 @@ EOF
         head -c 1G /dev/urandom > "$C/big/scans.bin"
         echo "$C/big/scans.bin" > "$C/big.txt"
     fi
-    mkdir -p "$(dirname "$CJ")"
+    # The report goes to data/ beside the executable, as the window's does.
+    mkdir -p "$(dirname "$CJ")/data"
     if [ -n "${CLI:-}" ]; then
         cp "$CLI" "$CJ"
         return

@@ -21,7 +21,7 @@
 #
 # The copies go to D/copy-out, or to OUT when it is set: a file system of its
 # own, e.g. an ext4 image on /dev/shm, takes the disk's scatter out of the
-# small files' figures (bench/README.md):
+# small files' figures (bench/notes/copy.md):
 #   truncate -s 3G /dev/shm/cj.img && mkfs.ext4 -q -F /dev/shm/cj.img
 #   mkdir -p /mnt/cjx && mount -o loop /dev/shm/cj.img /mnt/cjx
 #   OUT=/mnt/cjx/out bench/copy_bench.sh run

@@ -14,6 +14,11 @@ else()
   find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
+if(CMAKE_CROSSCOMPILING)
+  set(CJ_DISCOVERY_TIMEOUT 300)
+else()
+  set(CJ_DISCOVERY_TIMEOUT 30)
+endif()
 
 function(cj_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -21,5 +26,8 @@ function(cj_add_test name)
   cj_warnings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
+  # Under Wine the first listing of a test executable may create the Wine
+  # prefix, which takes far longer than the default 5 s of discovery.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${CJ_DISCOVERY_TIMEOUT}
+                       PROPERTIES TIMEOUT 120)
 endfunction()

@@ -1,5 +1,8 @@
 #include "cli/cli_options.h"
 
+#include <string_view>
+#include <utility>
+
 #include "core/text_rules.h"
 
 namespace cj::cli {
@@ -78,9 +81,131 @@ const char* const UsageText =
 
 namespace {
 
-bool TakesValue(const std::string& name) {
-    return name == "--run-dir" || name == "--list" || name == "--folder" || name == "--filter" ||
-           name == "--threads" || name == "--to" || name == "--batch";
+// The subcommands an option belongs to.
+enum Commands : unsigned { ForRefresh = 1, ForSearch = 2, ForCopy = 4, ForAll = 7 };
+
+struct OptionSpec {
+    std::string_view name;       // "--name"
+    std::string_view shortName;  // "-x", or empty
+    bool takesValue;
+    unsigned commands;
+    // Stores the option; returns a message on a mistake, else nothing.
+    std::optional<std::string> (*apply)(Options& options, const std::string& value);
+};
+
+std::optional<std::string> SetOutput(Options& options, SearchOutput output) {
+    if (options.output != SearchOutput::Paths && options.output != output) {
+        return "--long, --count and --missing exclude each other";
+    }
+    options.output = output;
+    return std::nullopt;
+}
+
+const OptionSpec OptionTable[] = {
+    {"--run-dir", "", true, ForAll,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.runDirectory = v;
+         return std::nullopt;
+     }},
+    {"--list", "", true, ForRefresh,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.listTitle = v;
+         return std::nullopt;
+     }},
+    {"--folder", "", true, ForRefresh,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.folders.push_back(v);
+         return std::nullopt;
+     }},
+    {"--filter", "", true, ForRefresh,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.filter = v;
+         return std::nullopt;
+     }},
+    {"--threads", "", true, ForRefresh | ForSearch,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         const std::int64_t threads = core::TextToInt(v);
+         if (v.empty() || v.find_first_not_of("0123456789") != std::string::npos || threads < 1 ||
+             threads > core::MaxThreadCount) {
+             return "--threads needs a number from 1 to " + std::to_string(core::MaxThreadCount) +
+                    ", not \"" + v + "\"";
+         }
+         o.threads = static_cast<int>(threads);
+         return std::nullopt;
+     }},
+    {"--verbose", "-v", false, ForRefresh,
+     [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.verbose = true;
+         return std::nullopt;
+     }},
+    {"--long", "", false, ForSearch,
+     [](Options& o, const std::string&) { return SetOutput(o, SearchOutput::Long); }},
+    {"--count", "", false, ForSearch,
+     [](Options& o, const std::string&) { return SetOutput(o, SearchOutput::Count); }},
+    {"--missing", "", false, ForSearch,
+     [](Options& o, const std::string&) { return SetOutput(o, SearchOutput::Missing); }},
+    {"--ignore-case", "-i", false, ForSearch,
+     [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.ignoreCase = true;
+         return std::nullopt;
+     }},
+    {"--batch", "", true, ForSearch,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         if (v.empty()) {
+             return "--batch needs a file (\"-\" for standard input)";
+         }
+         o.batchFile = v;
+         return std::nullopt;
+     }},
+    {"--to", "", true, ForCopy,
+     [](Options& o, const std::string& v) -> std::optional<std::string> {
+         if (v.empty()) {
+             // An empty folder would be wherever the command happens to run.
+             return "--to needs a folder";
+         }
+         o.copyTo = v;
+         return std::nullopt;
+     }},
+    {"--backup", "", false, ForCopy,
+     [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.fromBackup = true;
+         return std::nullopt;
+     }},
+};
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& spec : OptionTable) {
+        if (name == spec.name || (!spec.shortName.empty() && name == spec.shortName)) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+std::string CommandNames(unsigned commands) {
+    std::string names;
+    for (const auto& [bit, name] : {std::pair{ForRefresh, "refresh"},
+                                    std::pair{ForSearch, "search"}, std::pair{ForCopy, "copy"}}) {
+        if ((commands & bit) != 0) {
+            names += names.empty() ? name : std::string(" and ") + name;
+        }
+    }
+    return names;
+}
+
+// What a search's options cannot mean together.
+std::optional<std::string> SearchMistake(const Options& options) {
+    if (options.batchFile && !options.words.empty()) {
+        return "search --batch takes its numbers from the file, not \"" + options.words.front() +
+               "\"";
+    }
+    if (options.batchFile && options.output == SearchOutput::Long) {
+        return "--long does not go with --batch";
+    }
+    if (!options.batchFile && options.output == SearchOutput::Missing) {
+        return "--missing belongs to search --batch";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -88,6 +213,7 @@ bool TakesValue(const std::string& name) {
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     Options options;
     std::vector<std::string> positional;
+    std::vector<std::pair<const OptionSpec*, std::string>> given;  // The option and its name.
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -110,67 +236,26 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (TakesValue(name)) {
-            if (!value) {
-                if (i + 1 >= args.size()) {
-                    error = "option " + name + " needs a value";
-                    return std::nullopt;
-                }
-                value = args[++i];
-            }
-        } else if (value) {
-            error = "option " + name + " takes no value";
-            return std::nullopt;
-        }
-        if (name == "--run-dir") {
-            options.runDirectory = *value;
-        } else if (name == "--list") {
-            options.listTitle = *value;
-        } else if (name == "--folder") {
-            options.folders.push_back(*value);
-        } else if (name == "--filter") {
-            options.filter = *value;
-        } else if (name == "--threads") {
-            const std::int64_t threads = core::TextToInt(*value);
-            if (value->empty() || value->find_first_not_of("0123456789") != std::string::npos ||
-                threads < 1 || threads > core::MaxThreadCount) {
-                error = "--threads needs a number from 1 to " +
-                        std::to_string(core::MaxThreadCount) + ", not \"" + *value + "\"";
-                return std::nullopt;
-            }
-            options.threads = static_cast<int>(threads);
-        } else if (name == "--to") {
-            if (value->empty()) {
-                // An empty folder would be wherever the command happens to run.
-                error = "--to needs a folder";
-                return std::nullopt;
-            }
-            options.copyTo = *value;
-        } else if (name == "--backup") {
-            options.fromBackup = true;
-        } else if (name == "-v" || name == "--verbose") {
-            options.verbose = true;
-        } else if (name == "-i" || name == "--ignore-case") {
-            options.ignoreCase = true;
-        } else if (name == "--batch") {
-            if (value->empty()) {
-                error = "--batch needs a file (\"-\" for standard input)";
-                return std::nullopt;
-            }
-            options.batchFile = *value;
-        } else if (name == "--long" || name == "--count" || name == "--missing") {
-            const SearchOutput output = name == "--long"    ? SearchOutput::Long
-                                        : name == "--count" ? SearchOutput::Count
-                                                            : SearchOutput::Missing;
-            if (options.output != SearchOutput::Paths && options.output != output) {
-                error = "--long, --count and --missing exclude each other";
-                return std::nullopt;
-            }
-            options.output = output;
-        } else {
+        const OptionSpec* spec = FindOption(name);
+        if (spec == nullptr) {
             error = "unknown option " + name + " (see --help)";
             return std::nullopt;
         }
+        if (spec->takesValue && !value) {
+            if (i + 1 >= args.size()) {
+                error = "option " + name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++i];
+        } else if (!spec->takesValue && value) {
+            error = "option " + name + " takes no value";
+            return std::nullopt;
+        }
+        if (std::optional<std::string> mistake = spec->apply(options, value.value_or(""))) {
+            error = std::move(*mistake);
+            return std::nullopt;
+        }
+        given.emplace_back(spec, name);
     }
 
     if (positional.empty()) {
@@ -178,65 +263,42 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     const std::string& command = positional.front();
-    if (command != "copy" && (options.copyTo || options.fromBackup)) {
-        error = "--to and --backup belong to copy";
-        return std::nullopt;
-    }
-    if (command != "search" && options.batchFile) {
-        error = "--batch belongs to search";
-        return std::nullopt;
-    }
-    if (command != "search" && options.ignoreCase) {
-        error = "-i belongs to search";
-        return std::nullopt;
-    }
+    unsigned commandBit = 0;
     if (command == "refresh") {
         options.command = Command::Refresh;
-        if (positional.size() > 1) {
-            error = "refresh takes no words: \"" + positional[1] + "\"";
-            return std::nullopt;
-        }
-        if (options.output != SearchOutput::Paths) {
-            error = "--long, --count and --missing belong to search";
-            return std::nullopt;
-        }
+        commandBit = ForRefresh;
     } else if (command == "search") {
         options.command = Command::Search;
-        options.words.assign(positional.begin() + 1, positional.end());
-        if (options.batchFile && !options.words.empty()) {
-            error = "search --batch takes its numbers from the file, not \"" +
-                    options.words.front() + "\"";
-            return std::nullopt;
-        }
-        if (options.batchFile && options.output == SearchOutput::Long) {
-            error = "--long does not go with --batch";
-            return std::nullopt;
-        }
-        if (!options.batchFile && options.output == SearchOutput::Missing) {
-            error = "--missing belongs to search --batch";
-            return std::nullopt;
-        }
-        if (options.listTitle || !options.folders.empty() || options.filter || options.verbose) {
-            error = "--list, --folder, --filter and --verbose belong to refresh";
-            return std::nullopt;
-        }
+        commandBit = ForSearch;
     } else if (command == "copy") {
         options.command = Command::Copy;
-        if (positional.size() > 1) {
-            error = "copy reads its paths from standard input, not \"" + positional[1] + "\"";
-            return std::nullopt;
-        }
-        if (options.listTitle || !options.folders.empty() || options.filter || options.verbose ||
-            options.threads != 0 || options.output != SearchOutput::Paths) {
-            error = "copy takes only --to, --backup and --run-dir";
-            return std::nullopt;
-        }
-        if (!options.copyTo) {
-            error = "copy needs --to DIR";
-            return std::nullopt;
-        }
+        commandBit = ForCopy;
     } else {
         error = "unknown command \"" + command + "\": refresh, search or copy (see --help)";
+        return std::nullopt;
+    }
+    for (const auto& [spec, name] : given) {
+        if ((spec->commands & commandBit) == 0) {
+            error = name + " belongs to " + CommandNames(spec->commands);
+            return std::nullopt;
+        }
+    }
+    if (options.command == Command::Search) {
+        options.words.assign(positional.begin() + 1, positional.end());
+        if (std::optional<std::string> mistake = SearchMistake(options)) {
+            error = std::move(*mistake);
+            return std::nullopt;
+        }
+        return options;
+    }
+    if (positional.size() > 1) {
+        error = options.command == Command::Copy
+                    ? "copy reads its paths from standard input, not \"" + positional[1] + "\""
+                    : "refresh takes no words: \"" + positional[1] + "\"";
+        return std::nullopt;
+    }
+    if (options.command == Command::Copy && !options.copyTo) {
+        error = "copy needs --to DIR";
         return std::nullopt;
     }
     return options;

@@ -291,6 +291,14 @@ void MainWindow::StartRefresh() {
     StartRefreshJob(IndexShardCount);
 }
 
+void MainWindow::RefreshAndSearchAgain() {
+    m_searchPage.SelectPage(Page::Search);
+    if (const core::JobStart start = StartRefreshJob(IndexShardCount);
+        start.outcome == core::StartOutcome::Started) {
+        m_refreshThenSearch = start.generation;
+    }
+}
+
 core::StartOutcome MainWindow::StartThreadCountChange(int count) {
     const core::JobStart start = StartRefreshJob(count);
     if (start.outcome == core::StartOutcome::Started) {
@@ -411,18 +419,23 @@ void MainWindow::StartCopyJob() {
     m_currentCopyJob = generation;
 }
 
-void MainWindow::QueueDirectCopy(std::size_t row) {
+void MainWindow::QueueDirectCopy(std::span<const std::size_t> rows) {
     search::ResultsArray& records = m_rows.Records();
-    if (row == 0 || row > records.Count()) {
+    const auto isHit = [&records](std::size_t row) { return row > 0 && row <= records.Count(); };
+    if (std::none_of(rows.begin(), rows.end(), isHit)) {
         return;
     }
     const std::optional<std::string> target = TargetFolder();
     if (!target) {
         return;
     }
-    const core::JobGeneration run =
-        m_context.directCopier.Queue(std::string(records.Path(row)), *target);
-    records.SetMark(row, search::CopyMark::CopiedDirectly);
+    core::JobGeneration run = 0;
+    for (const std::size_t row : rows) {
+        if (isHit(row)) {
+            run = m_context.directCopier.Queue(std::string(records.Path(row)), *target);
+            records.SetMark(row, search::CopyMark::CopiedDirectly);
+        }
+    }
     Ex_ObjSendMessage(m_searchPage.ResultList(), EX_LVM_UPDATE, 0, 0);
     if (run != m_currentDirectRun) {
         m_currentDirectRun = run;
@@ -443,12 +456,58 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
-void MainWindow::OpenCopyReport() {
-    // Nothing to say in the window when no program takes it: the report
-    // stays in data/.
-    if (const std::string path = CopyReportPath(); !m_dialogs.openFile(path)) {
-        core::LogFailure("打开复制报告失败 " + path);
+namespace {
+
+// Why the desktop could not take path: the system's reason when the file is
+// not there (moved or deleted since the index was made), else none.
+std::error_code ReasonNotTaken(const std::string& path) {
+    const platform::PathProbe probe = platform::ProbePath(path);
+    if (probe.exists) {
+        return {};
     }
+    return probe.error ? probe.error : std::make_error_code(std::errc::no_such_file_or_directory);
+}
+
+}  // namespace
+
+void MainWindow::OpenCopyReport() {
+    const std::string path = CopyReportPath();
+    if (!m_dialogs.openFile || !m_dialogs.openFile(path)) {
+        core::LogFailure("打开复制报告失败 " + path);
+        Tell(OpenReportFailedText(path, ReasonNotTaken(path)));
+    }
+}
+
+void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
+    std::string told;
+    std::size_t failed = 0;
+    for (const std::string& path : paths) {
+        // A file that is gone is not handed over: the desktop would start a
+        // program that fails where the user may never see it.
+        std::error_code reason = ReasonNotTaken(path);
+        if (!reason && m_dialogs.openFile && m_dialogs.openFile(path)) {
+            continue;
+        }
+        core::LogFailure("打开文件失败 " + path, reason);
+        if (failed++ == 0) {
+            told = OpenFileFailedText(path, reason);
+        }
+    }
+    if (failed > 1) {
+        told += MoreFilesNotOpenedText(failed - 1);
+    }
+    if (failed > 0) {
+        Tell(told);
+    }
+}
+
+void MainWindow::ShowInFolder(const std::string& path) {
+    std::error_code reason = ReasonNotTaken(path);
+    if (!reason && m_dialogs.showInFolder && m_dialogs.showInFolder(path)) {
+        return;
+    }
+    core::LogFailure("在文件夹中显示失败 " + path, reason);
+    Tell(ShowInFolderFailedText(path, reason));
 }
 
 void MainWindow::ApplyJobEvents() {
@@ -495,10 +554,14 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
     }
     m_rows.Replace(std::move(event.outcome.results));
     m_copyList.MarkRows(m_rows.Records());
+    // The search "更新缓存" ran again says what the refresh found as well.
+    const std::string_view refreshDone =
+        event.generation == m_searchAfterRefresh ? std::string_view(m_refreshDone) : "";
     if (event.outcome.noIndex) {
         m_searchPage.ShowResults(0, NoIndexText);
     } else {
-        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
+        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase,
+                                       refreshDone);
     }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
@@ -547,12 +610,20 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
     // before, or another program's.
     ShowThreadCount();
     const std::string notice = RefreshNotice(event.report);
-    if (!notice.empty()) {
-        m_searchPage.ShowRefreshNotice(notice);
-    }
+    m_searchPage.ShowRefreshNotice(notice);
     if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(false);
+    }
+    if (event.generation == m_refreshThenSearch && event.report.end == index::RefreshEnd::Written &&
+        ((m_listOwner == JobKind::Search && m_currentSearch != 0) ||
+         !m_searchPage.KeywordText().empty())) {
+        const core::JobGeneration before = m_currentSearch;
+        StartSearch();
+        if (m_currentSearch != before) {
+            m_searchAfterRefresh = m_currentSearch;
+            m_refreshDone = notice;
+        }
     }
 }
 
@@ -577,7 +648,7 @@ std::string MainWindow::RefreshNotice(const index::RefreshReport& report) const 
     if (report.records == 0 && walk.filesSeen > 0 && !m_lastRefreshFilter.empty()) {
         return FilterMatchedNothingText(m_lastRefreshFilter, walk.filesSeen);
     }
-    return LeftOutText(walk.unreadableFolders, walk.tooLong, walk.unstorableNames);
+    return RefreshDoneText(report);
 }
 
 }  // namespace cj::ui

@@ -78,9 +78,9 @@ void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
     m_busy.SetFont({}, BusyFontSize);
     m_busy.Show(false);
     m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = StatusWidth,
-                     .height = 20, .text = std::string(InitialStatusText), .textColour = White});
+                     .height = 20, .text = FoundText(0), .textColour = White});
     m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
-                         .height = 20, .text = "添加：0个文件", .textColour = White});
+                         .height = 20, .text = AddedCountText(0), .textColour = White});
     Ex_ObjSetTimer(m_addedCount.Handle(), AddedCountInterval);
 }
 
@@ -183,12 +183,17 @@ void SearchPage::ShowSearchStarted(std::string_view busyText) {
 
 void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
 
-void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase) {
-    if (rows > 0 || filesIgnoringCase == 0) {
-        ShowResults(rows, FoundText(rows));
+void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase,
+                                   std::string_view refreshDone) {
+    const bool plain = rows > 0 || filesIgnoringCase == 0;
+    std::string status = plain ? FoundText(rows) : FoundIgnoringCaseText(filesIgnoringCase);
+    if (!refreshDone.empty()) {
+        status = std::string(refreshDone) + "，" + status;
+    }
+    ShowResults(rows, status);
+    if (plain && refreshDone.empty()) {
         return;
     }
-    ShowResults(0, FoundIgnoringCaseText(filesIgnoringCase));
     m_noticeShown = true;
     m_updateCache.Show(false);
     PlaceStatus();
@@ -291,7 +296,7 @@ intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
 }
 
 intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
-    m_window.StartRefresh();
+    m_window.RefreshAndSearchAgain();
     return 0;
 }
 

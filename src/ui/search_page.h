@@ -44,8 +44,11 @@ class SearchPage {
     void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
     // The search's own end: rows, status, button, focus, selection.
     // filesIgnoringCase: what ignoring case and width would find, said in
-    // the band (as wide as a notice) when rows is 0.
-    void ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase = 0);
+    // the band (as wide as a notice) when rows is 0. A search run again after
+    // a refresh puts the refresh's confirmation (refreshDone) before its
+    // count, as wide as a notice too.
+    void ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase = 0,
+                           std::string_view refreshDone = {});
     // Whether the band holds a notice: "更新缓存" stays hidden until the next search.
     bool NoticeShown() const { return m_noticeShown; }
     // The same with the status line's text given (a batch's counts).

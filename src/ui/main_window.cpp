@@ -70,6 +70,7 @@ void MainWindow::CreateControls() {
     // Whatever the saved state made of it, the window starts on the screen:
     // a screen smaller than the window, or a size saved on a larger one.
     KeepOnScreen();
+    m_searchPage.UpdateFirstStartHint();
     // Reports of jobs can reach the window from now on.
     m_context.inbox.AttachWindow(m_frame.WindowHandle());
 }
@@ -314,6 +315,12 @@ std::optional<int> MainWindow::PendingThreadCount() const {
 void MainWindow::ShowThreadCount() {
     m_settingsPage.ShowThreadCount(
         PendingThreadCount().value_or(m_context.settings.ReadThreadCount().count));
+}
+
+bool MainWindow::HasDirectoryList() const {
+    const std::vector<core::DirectoryList> lists = m_context.settings.ReadDirectoryLists();
+    return std::any_of(lists.begin(), lists.end(),
+                       [](const core::DirectoryList& list) { return !list.folders.empty(); });
 }
 
 void MainWindow::ShowListMarks() {

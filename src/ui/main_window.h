@@ -145,6 +145,9 @@ class MainWindow {
 
     void OnCopyPageShown();
     void OnSettingsPageShown() { ShowThreadCount(); }
+    // Whether a saved directory list holds a folder: before one does, the
+    // empty result list says where to add one.
+    bool HasDirectoryList() const;
     // Makes the result rows' marks say which of their files are in the copy
     // list, and repaints them: after entries went or came back.
     void ShowListMarks();
@@ -250,7 +253,8 @@ class MainWindow {
     WindowDialogs m_dialogs = SystemDialogs();
     CopyProgressWindow m_copyWindow;
     BatchWindow m_batchWindow{{.search = [this](const std::string& text) { StartBatch(text); },
-                               .copyMissing = [this] { CopyMissingNumbers(); }}};
+                               .copyMissing = [this] { CopyMissingNumbers(); },
+                               .newList = [this] { m_batchNumbers.clear(); }}};
 
     core::JobGeneration m_currentSearch = 0;   // The search started last.
     core::JobGeneration m_currentRefresh = 0;  // The refresh started last.

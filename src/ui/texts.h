@@ -32,6 +32,11 @@ inline constexpr std::string_view ExactMatchText = "精确匹配";
 inline constexpr std::string_view IgnoreCaseAndWidthText = "忽略大小写和全半角";
 // The status line after a search or a batch that found no index to search.
 inline constexpr std::string_view NoIndexText = "还没有索引：请在设置页刷新索引";
+// What the empty result list says while no directory list holds a folder:
+// the three parts of one line, the middle one a link to the settings page.
+inline constexpr std::string_view FirstStartHintBefore = "还没有目录列表：在";
+inline constexpr std::string_view FirstStartHintLink = "「设置」";
+inline constexpr std::string_view FirstStartHintAfter = "添加目录，然后刷新索引";
 
 // The copy page's status texts, rewritten by its timer ("添加：" + count +
 // " 个文件", as FoundText); the figures are copylist::FreeMegabytes and

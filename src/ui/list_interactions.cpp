@@ -4,6 +4,7 @@
 #include "platform/desktop/clipboard.h"
 #include "shell/clipboard_payload.h"
 #include "ui/control_ids.h"
+#include "ui/desktop_handover.h"
 #include "ui/file_transfer.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
@@ -145,7 +146,7 @@ void ListInteractions::OnResultEnter() {
                                               QuestionCaption))) {
                 return;
             }
-            m_window.OpenFiles(SelectedPaths());
+            OpenFilesOrTell(m_window.Dialogs(), SelectedPaths());
             break;
     }
 }
@@ -184,13 +185,13 @@ std::string ListInteractions::CurrentPath() {
 // handed an empty path to fail on.
 void ListInteractions::OpenCurrentFile() {
     if (std::string path = CurrentPath(); !path.empty()) {
-        m_window.OpenFiles({std::move(path)});
+        OpenFilesOrTell(m_window.Dialogs(), {std::move(path)});
     }
 }
 
 void ListInteractions::ShowCurrentInFolder() {
     if (const std::string path = CurrentPath(); !path.empty()) {
-        m_window.ShowInFolder(path);
+        ShowInFolderOrTell(m_window.Dialogs(), path);
     }
 }
 
@@ -208,9 +209,9 @@ bool ListInteractions::OnCommand(intptr_t command) {
             return true;
         case BackUpListCommand: {
             const std::error_code error = m_window.CopyEntries().TryWriteBackup();
-            m_window.Search().ShowNotice(error ? BackupFailedText(error)
-                                               : BackupDoneText(m_window.CopyEntries().Count()),
-                                         false);
+            m_window.Search().ShowNotice(
+                error ? BackupFailedText(error) : BackupDoneText(m_window.CopyEntries().Count()),
+                false);
             return true;
         }
         case ClearListCommand:

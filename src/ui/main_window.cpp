@@ -10,6 +10,7 @@
 #include "core/event_log.h"
 #include "platform/files.h"
 #include "ui/control_ids.h"
+#include "ui/desktop_handover.h"
 #include "ui/texts.h"
 #include "ui/window_placement.h"
 #include "ui/window_style.h"
@@ -463,59 +464,7 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
-namespace {
-
-// Why the desktop could not take path: the system's reason when the file is
-// not there (moved or deleted since the index was made), else none.
-std::error_code ReasonNotTaken(const std::string& path) {
-    const platform::PathProbe probe = platform::ProbePath(path);
-    if (probe.exists) {
-        return {};
-    }
-    return probe.error ? probe.error : std::make_error_code(std::errc::no_such_file_or_directory);
-}
-
-}  // namespace
-
-void MainWindow::OpenCopyReport() {
-    const std::string path = CopyReportPath();
-    if (!m_dialogs.openFile || !m_dialogs.openFile(path)) {
-        core::LogFailure("打开复制报告失败 " + path);
-        Tell(OpenReportFailedText(path, ReasonNotTaken(path)));
-    }
-}
-
-void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
-    std::string told;
-    std::size_t failed = 0;
-    for (const std::string& path : paths) {
-        // A file that is gone is not handed over: the desktop would start a
-        // program that fails where the user may never see it.
-        std::error_code reason = ReasonNotTaken(path);
-        if (!reason && m_dialogs.openFile && m_dialogs.openFile(path)) {
-            continue;
-        }
-        core::LogFailure("打开文件失败 " + path, reason);
-        if (failed++ == 0) {
-            told = OpenFileFailedText(path, reason);
-        }
-    }
-    if (failed > 1) {
-        told += MoreFilesNotOpenedText(failed - 1);
-    }
-    if (failed > 0) {
-        Tell(told);
-    }
-}
-
-void MainWindow::ShowInFolder(const std::string& path) {
-    std::error_code reason = ReasonNotTaken(path);
-    if (!reason && m_dialogs.showInFolder && m_dialogs.showInFolder(path)) {
-        return;
-    }
-    core::LogFailure("在文件夹中显示失败 " + path, reason);
-    Tell(ShowInFolderFailedText(path, reason));
-}
+void MainWindow::OpenCopyReport() { OpenCopyReportOrTell(m_dialogs, CopyReportPath()); }
 
 void MainWindow::ApplyJobEvents() {
     for (JobEvent& event : m_context.inbox.Take()) {

@@ -182,13 +182,9 @@ class MainWindow {
     WindowDialogs& Dialogs() { return m_dialogs; }
     // data/CopyReport.txt: the details of the last copy's end.
     std::string CopyReportPath() const;
-    // Hands the report to the desktop's program for text files.
+    // Hands the report to the desktop's program for text files; tells the
+    // user when it cannot.
     void OpenCopyReport();
-    // Hands files to the desktop: opened with their programs, or shown in
-    // their folder. What could not be handed over is told in a message box,
-    // naming the (first) file and the reason where the system gives one.
-    void OpenFiles(const std::vector<std::string>& paths);
-    void ShowInFolder(const std::string& path);
 
   private:
     enum class JobKind { Search, Refresh, Batch };

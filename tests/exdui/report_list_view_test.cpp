@@ -286,8 +286,9 @@ TEST_F(ReportListViewTest, AClickOnATitleNotifiesWithItsColumnAndAnEdgeDragDoesN
     // Column 1's right edge, at 400, is dragged: a resize, no click.
     g_lastCode = 0;
     QTest::mousePress(header, Qt::LeftButton, Qt::NoModifier, QPoint(400, middle));
-    QMouseEvent move(QEvent::MouseMove, QPointF(300, middle), header->mapToGlobal(QPointF(300, middle)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, middle),
+                     header->mapToGlobal(QPointF(300, middle)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(header, &move);
     QTest::mouseRelease(header, Qt::LeftButton, Qt::NoModifier, QPoint(300, middle));
     EXPECT_EQ(g_lastCode, 0);

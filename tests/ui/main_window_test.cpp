@@ -205,8 +205,8 @@ TEST_F(MainWindowTest, UpdateCacheSaysWhatItIndexedAndRunsTheSearchAgain) {
         for (const std::uint64_t count : Settings().ReadShardCounts(2)) {
             indexed += count;
         }
-        EXPECT_EQ(Status(), "索引已刷新：" + std::to_string(indexed) + " 个文件，" +
-                                FoundText(before + 1));
+        EXPECT_EQ(Status(),
+                  "索引已刷新：" + std::to_string(indexed) + " 个文件，" + FoundText(before + 1));
     });
 }
 

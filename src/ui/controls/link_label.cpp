@@ -28,7 +28,8 @@ void Paint(ExHandle object) {
     auto slot = [object](std::int32_t index) { return Ex_ObjGetLong(object, index); };
     const std::u16string line = ObjectWideText(object);
     const auto beforeLength = std::min<std::size_t>(
-        line.size(), static_cast<std::size_t>(std::max<intptr_t>(slot(LinkLabel::BeforeLength), 0)));
+        line.size(),
+        static_cast<std::size_t>(std::max<intptr_t>(slot(LinkLabel::BeforeLength), 0)));
     const std::u16string before = line.substr(0, beforeLength);
     const std::u16string link = line.substr(
         beforeLength, static_cast<std::size_t>(std::max<intptr_t>(slot(LinkLabel::LinkLength), 0)));
@@ -41,8 +42,8 @@ void Paint(ExHandle object) {
     const float afterWidth = TextWidth(canvas, font, after);
     const auto height = static_cast<float>(paint.height);
     // Whole pixels, so that the three parts meet without a seam or overlap.
-    float left = static_cast<float>(
-        static_cast<int>((static_cast<float>(paint.width) - beforeWidth - linkWidth - afterWidth) / 2));
+    float left = static_cast<float>(static_cast<int>(
+        (static_cast<float>(paint.width) - beforeWidth - linkWidth - afterWidth) / 2));
     const ExArgb text = Ex_ObjGetColor(object, EX_COLOR_TEXT);
     const auto linkColour = static_cast<ExArgb>(slot(LinkLabel::LinkColour));
     _canvas_setantialias(paint.canvas, 1);
@@ -112,7 +113,8 @@ bool LinkLabel::Create(const LinkLabelDescription& d) {
     }
     Ex_ObjSetLong(object, BeforeLength,
                   static_cast<intptr_t>(platform::NarrowToUtf16(d.before).size()));
-    Ex_ObjSetLong(object, LinkLength, static_cast<intptr_t>(platform::NarrowToUtf16(d.link).size()));
+    Ex_ObjSetLong(object, LinkLength,
+                  static_cast<intptr_t>(platform::NarrowToUtf16(d.link).size()));
     Ex_ObjSetLong(object, LinkColour, d.linkColour);
     SetFont({}, d.fontSize > 0 ? std::optional<int>(d.fontSize) : std::nullopt, d.textColour);
     return true;

@@ -34,8 +34,15 @@ struct LinkLabelDescription {
 class LinkLabel : public Control {
   public:
     using Control::Control;
-    enum Slot : std::int32_t { BeforeLength, LinkLength, LinkLeft, LinkTop, LinkRight, LinkBottom,
-                               LinkColour };
+    enum Slot : std::int32_t {
+        BeforeLength,
+        LinkLength,
+        LinkLeft,
+        LinkTop,
+        LinkRight,
+        LinkBottom,
+        LinkColour
+    };
 
     bool Create(const LinkLabelDescription& d);
     // The link's rectangle in the object's client coordinates as last

@@ -54,9 +54,9 @@ class SearchPage {
     bool NoticeShown() const { return m_noticeShown; }
     // The same with the status line's text given (a batch's counts).
     void ShowResults(std::size_t rows, std::string_view status);
-    // The status line after a refresh that has something to say (it failed,
-    // or left paths out); until the next search the line takes the band's
-    // width up to the window's buttons, and "更新缓存" is hidden.
+    // The status line after a refresh: what it indexed, or why it failed;
+    // until the next search the line takes the band's width up to the
+    // window's buttons, and "更新缓存" is hidden.
     void ShowRefreshNotice(std::string_view text) { ShowNotice(text, false); }
     // The same for the end of a copy, with the button that opens the copy's
     // report below it when reportButton is set.

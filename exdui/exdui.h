@@ -138,6 +138,7 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_NM_TIMER (-90)
 #define EX_NM_CALCSIZE (-97)             /* list row size, see the list section */
 #define EX_CBN_SELCHANGE (1)             /* combo box: the user chose an item */
+#define EX_LVN_COLUMNCLICK (-108)        /* report list: a header title clicked, see the list section */
 #define EX_LVN_BEGINDRAG (-109)          /* lists: a drag begins, see the list section */
 
 /* The record behind EX_WM_NOTIFY's lParam; valid during the call. */
@@ -631,7 +632,12 @@ typedef struct ExEditRecord {
  * an optional image per row (drawn before the first cell) from the image list
  * set with EX_LVM_SETIMAGELIST. The list destroys that image list when it
  * is destroyed itself, unless its style has EX_LVS_SHAREIMAGELISTS; an image
- * list replaced by another goes back to the caller. Colour slots: 1 grid
+ * list replaced by another goes back to the caller. A left click on a column's
+ * title in the header (not on its edge, which resizes the column) raises
+ * EX_LVN_COLUMNCLICK (-108) with wParam the column; the list sorts nothing
+ * itself, the owner refills it in its order and may mark the column with
+ * EX_LVM_SETSORTMARK. A row may have a text colour of its own (inserted with
+ * EX_LVM_INSERTITEMS), used for all its cells. Colour slots: 1 grid
  * lines and header separators, 2 header titles and cells whose column has no
  * colour, 8 header background, 9 selected rows, 10 hot rows. Style bits 0x100
  * and 0x200 draw horizontal and vertical grid lines.
@@ -695,7 +701,10 @@ enum {
                                        UTF-16 units, 0 for a missing cell */
     EX_LVM_DELETEALLITEMS = 4015,   /* removes every row; returns 1 */
     EX_LVM_SETCOLUMNWIDTH = 4907,   /* wParam column, lParam width in pixels; returns 1 or 0 */
-    EX_LVM_GETCOLUMNCOUNT = 4909    /* returns the number of columns */
+    EX_LVM_GETCOLUMNCOUNT = 4909,   /* returns the number of columns */
+    EX_LVM_SETSORTMARK = 4912       /* wParam column (0: none), lParam 1 ascending, -1
+                                       descending: the header shows an arrow on that
+                                       column's title; returns 1, or 0 for a missing column */
 };
 
 /* EX_NM_CALCSIZE: the list's client width and the row height. */
@@ -733,6 +742,7 @@ typedef struct ExReportRowCells {
     int32_t image;                 /* index in the image list; 0 none */
     int32_t cellCount;             /* texts in cells, for columns 1 to cellCount */
     const char16_t* const* cells;  /* NUL terminated; a NULL text is "" */
+    ExArgb textColor;              /* the row's cell text; 0: each column's colour */
 } ExReportRowCells;
 
 /* EX_LVM_SETITEM and EX_LVM_GETITEMTEXT */

@@ -90,6 +90,12 @@ void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
     m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x(), client.y()));
 }
 
+void ListObjectHost::ColumnClick(std::int32_t column) {
+    if (!m_obj.destroying && !m_obj.destroyed) {
+        m_obj.Notify(EX_LVN_COLUMNCLICK, column + 1, 0);
+    }
+}
+
 QImage ListObjectHost::RowImage(std::int32_t index) {
     return ImageListImage(m_imageList, index + 1);
 }

@@ -38,6 +38,7 @@ public:
     void EndDraw(QPainter& painter) override;
     void DrawRow(QPainter& painter, const ListRowPaint& row) override;
     void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) override;
+    void ColumnClick(std::int32_t column) override;
     QImage RowImage(std::int32_t index) override;
     bool MultiSelect(bool fallback) override;
     ListColours Colours(const ListColours& fallback) override;

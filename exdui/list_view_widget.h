@@ -63,6 +63,8 @@ public:
     // Draws one row, over the list's highlight of selected and hot rows.
     virtual void DrawRow(QPainter& painter, const ListRowPaint& row) = 0;
     virtual void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) = 0;
+    // A report list's column title was clicked (column from 0).
+    virtual void ColumnClick(std::int32_t /*column*/) {}
     // The row image with this index (report list); a null image draws nothing.
     virtual QImage RowImage(std::int32_t /*index*/) { return {}; }
     // Whether Ctrl and Shift select several rows; asked at each click and key,

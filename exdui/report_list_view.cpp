@@ -61,6 +61,7 @@ intptr_t AppendRows(ReportListWidget& report, intptr_t count, const ExReportRowC
         const ExReportRowCells& record = records[i];
         ReportRow& row = rows[i];
         row.image = record.image > 0 ? record.image - 1 : ReportListWidget::NoImage;
+        row.textColour = QColor::fromRgba(record.textColor);
         if (record.cells != nullptr && record.cellCount > 0) {
             row.cells.reserve(static_cast<std::size_t>(record.cellCount));
             for (int32_t column = 0; column < record.cellCount; ++column) {
@@ -99,6 +100,8 @@ intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intpt
             return InsertColumn(*report, reinterpret_cast<const ExReportColumn*>(lParam));
         case EX_LVM_GETCOLUMNCOUNT:
             return report->ColumnCount();
+        case EX_LVM_SETSORTMARK:
+            return report->SetSortMark(ColumnIndex(wParam), lParam >= 0) ? 1 : 0;
         case EX_LVM_SETCOLUMNWIDTH:
             return report->SetColumnWidth(ColumnIndex(wParam),
                                           static_cast<int32_t>(std::clamp<intptr_t>(

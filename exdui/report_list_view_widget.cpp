@@ -14,6 +14,23 @@ namespace {
 
 constexpr int CellPadding = 4;
 constexpr int EdgeGrip = 4;  // pixels either side of a column edge that start a resize
+constexpr int SortArrowWidth = 8;
+
+// A small filled triangle at the right of a title, vertically centred.
+void PaintSortArrow(QPainter& painter, const QRect& inner, bool ascending, const QColor& colour) {
+    const int right = inner.right();
+    const int middle = inner.center().y();
+    const int half = SortArrowWidth / 2;
+    const int tip = ascending ? middle - half / 2 - 1 : middle + half / 2 + 1;
+    const int base = ascending ? middle + half / 2 + 1 : middle - half / 2 - 1;
+    const QPoint points[] = {{right - SortArrowWidth, base}, {right, base}, {right - half, tip}};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPolygon(points, 3);
+    painter.restore();
+}
 
 Qt::Alignment AlignmentOf(std::uint32_t textFormat) {
     Qt::Alignment align = Qt::AlignLeft;
@@ -51,7 +68,10 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override {
         const int x = event->position().toPoint().x();
-        m_dragging = event->button() == Qt::LeftButton ? m_list->ColumnEdgeAt(x) : -1;
+        const bool left = event->button() == Qt::LeftButton;
+        m_dragging = left ? m_list->ColumnEdgeAt(x) : -1;
+        // A press on an edge resizes; elsewhere on a title it may be a click.
+        m_pressed = left && m_dragging < 0 ? m_list->ColumnAt(x) : -1;
         event->accept();
     }
 
@@ -66,13 +86,22 @@ protected:
     }
 
     void mouseReleaseEvent(QMouseEvent* event) override {
+        const std::int32_t pressed = m_pressed;
         m_dragging = -1;
+        m_pressed = -1;
         event->accept();
+        // Released on the title it was pressed on: the owner hears of it last,
+        // as it may refill the list.
+        if (event->button() == Qt::LeftButton && pressed >= 0 &&
+            m_list->ColumnAt(event->position().toPoint().x()) == pressed) {
+            m_list->ColumnClicked(pressed);
+        }
     }
 
 private:
     ReportListWidget* m_list;
     std::int32_t m_dragging = -1;
+    std::int32_t m_pressed = -1;  // The title a left press landed on.
 };
 
 ReportListWidget::ReportListWidget(QWidget* parent)
@@ -236,6 +265,16 @@ void ReportListWidget::SetGridLines(bool horizontal, bool vertical) {
     viewport()->update();
 }
 
+bool ReportListWidget::SetSortMark(std::int32_t column, bool ascending) {
+    if (column >= ColumnCount()) {
+        return false;
+    }
+    m_sortColumn = column < 0 ? -1 : column;
+    m_sortAscending = ascending;
+    m_header->update();
+    return true;
+}
+
 void ReportListWidget::RepaintAll() {
     viewport()->update();
     m_header->update();
@@ -247,13 +286,18 @@ void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
     painter.setPen(colours.headerText);
     painter.setFont(font());
     int left = -HorizontalOffset();
-    for (const ReportColumn& column : m_columns) {
+    for (std::int32_t index = 0; index < ColumnCount(); ++index) {
+        const ReportColumn& column = m_columns[static_cast<std::size_t>(index)];
         const QRect cell(left, rect.top(), column.width, rect.height());
         left += column.width;
         if (cell.right() < rect.left() || cell.width() <= 2 * CellPadding) {
             continue;
         }
-        const QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+        QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+        if (index == m_sortColumn && inner.width() > 2 * SortArrowWidth) {
+            PaintSortArrow(painter, inner, m_sortAscending, colours.headerText);
+            inner.setRight(inner.right() - SortArrowWidth - CellPadding);
+        }
         const QString text =
             painter.fontMetrics().elidedText(column.title, Qt::ElideRight, inner.width());
         painter.drawText(
@@ -262,6 +306,24 @@ void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
                 Qt::AlignVCenter | Qt::TextSingleLine,
             text);
         painter.fillRect(QRect(cell.right(), rect.top() + 4, 1, rect.height() - 8), colours.lines);
+    }
+}
+
+std::int32_t ReportListWidget::ColumnAt(int x) const {
+    int left = -HorizontalOffset();
+    for (std::int32_t column = 0; column < ColumnCount(); ++column) {
+        const int right = left + m_columns[static_cast<std::size_t>(column)].width;
+        if (x >= left && x < right) {
+            return column;
+        }
+        left = right;
+    }
+    return -1;
+}
+
+void ReportListWidget::ColumnClicked(std::int32_t column) {
+    if (Host() != nullptr) {
+        Host()->ColumnClick(column);
     }
 }
 
@@ -316,7 +378,9 @@ void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
         if (static_cast<std::size_t>(index) < row.cells.size() && inner.width() > 0) {
             const QString text = painter.fontMetrics().elidedText(
                 row.cells[static_cast<std::size_t>(index)], Qt::ElideRight, inner.width());
-            painter.setPen(column.textColour.alpha() > 0 ? column.textColour : colours.text);
+            painter.setPen(row.textColour.alpha() > 0      ? row.textColour
+                           : column.textColour.alpha() > 0 ? column.textColour
+                                                           : colours.text);
             painter.drawText(
                 inner, static_cast<int>(AlignmentOf(column.textFormat)) | Qt::TextSingleLine, text);
         }

@@ -34,6 +34,7 @@ class ReportListHeader;
 struct ReportRow {
     std::vector<QString> cells;  // grows to the highest column written
     std::int32_t image = -1;
+    QColor textColour;  // every cell's text; alpha 0 uses the column's colour
 };
 
 class ReportListWidget : public ListViewWidget {
@@ -72,6 +73,9 @@ public:
     std::int32_t RowImage(std::int32_t row) const;
 
     void SetGridLines(bool horizontal, bool vertical);
+    // The column whose title shows the sort arrow (-1: none), pointing up for
+    // ascending. False for a column that does not exist.
+    bool SetSortMark(std::int32_t column, bool ascending);
     void RepaintAll() override;
     std::int32_t HeaderHeight() const { return m_headerHeight; }
 
@@ -80,6 +84,10 @@ public:
     // The column whose right edge is within a few pixels of x (header
     // coordinates), or -1.
     std::int32_t ColumnEdgeAt(int x) const;
+    // The column under x (header coordinates), or -1.
+    std::int32_t ColumnAt(int x) const;
+    // For the header: a click on a column's title.
+    void ColumnClicked(std::int32_t column);
     int ColumnLeft(std::int32_t column) const;  // header coordinates
 
 protected:
@@ -99,6 +107,8 @@ private:
     std::vector<Row> m_rows;
     bool m_horizontalLines = false;
     bool m_verticalLines = false;
+    std::int32_t m_sortColumn = -1;
+    bool m_sortAscending = true;
     std::int32_t m_headerHeight = 0;
 };
 

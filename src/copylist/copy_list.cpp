@@ -40,8 +40,10 @@ std::int64_t CountedSize(const std::string& path) {
 }
 
 std::string EntrySizeText(const CopyEntry& entry) {
-    return shell::SizeTextForBytes(
-        entry.countedSize > 0 ? static_cast<std::uint64_t>(entry.countedSize) : 0U);
+    if (entry.countedSize < 0) {
+        return std::string(shell::UnknownSizeText);
+    }
+    return shell::SizeTextForBytes(static_cast<std::uint64_t>(entry.countedSize));
 }
 
 namespace {

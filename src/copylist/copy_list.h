@@ -158,7 +158,8 @@ class CopyList {
 std::int64_t CountedSize(const std::string& path);
 
 // The size column's text of an entry, from the size it was counted with (no
-// second look at the file): "0" for an empty file, a folder or nothing found.
+// second look at the file): "0 B" for an empty file or a folder,
+// shell::UnknownSizeText when nothing was found.
 std::string EntrySizeText(const CopyEntry& entry);
 
 }  // namespace cj::copylist

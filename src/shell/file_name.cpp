@@ -25,9 +25,6 @@ std::string FileName(std::string_view path, bool keepExtension) {
 }
 
 std::string SizeTextForBytes(std::uint64_t bytes) {
-    if (bytes == 0) {
-        return "0";
-    }
     std::string text = platform::FormatByteSize(bytes);
     // A formatter that names plain bytes in the user's language ("字节", in the
     // code page's bytes) is brought to the short unit the lists show.
@@ -48,7 +45,7 @@ std::string SizeTextForBytes(std::uint64_t bytes) {
 std::string SizeText(std::string_view path) {
     std::uint64_t size = 0;
     if (const std::error_code unreadable = platform::RegularFileSize(std::string(path), size)) {
-        return "0";
+        return std::string(UnknownSizeText);
     }
     return SizeTextForBytes(size);
 }

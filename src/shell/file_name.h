@@ -17,9 +17,13 @@ std::string FileName(std::string_view path, bool keepExtension);
 // included, or "" when the name has no dot.
 std::string_view FileExtension(std::string_view name);
 
-// The short size text of the file at path: "0" for an empty file or one whose
-// size cannot be read (missing, unreadable, not a regular file); otherwise the
-// platform formatter's text with "B" for plain bytes ("532 B", "1.50 KB").
+// The size text of a file whose size cannot be read (missing, unreadable, not a
+// regular file).
+inline constexpr std::string_view UnknownSizeText = "0";
+
+// The short size text of the file at path: the platform formatter's text with
+// "B" for plain bytes ("0 B" for an empty file, "532 B", "1.50 KB"), or
+// UnknownSizeText when its size cannot be read.
 std::string SizeText(std::string_view path);
 
 // The same text for a size already known.

@@ -28,9 +28,8 @@ void AppendTypeAndSize(std::string& out, std::string_view name, std::string_view
     out += sizeText;
 }
 
-// The size routine's text: an unreadable size shows as an empty file does.
 std::string SizeTextOf(std::optional<std::uint64_t> size) {
-    return size ? SizeTextForBytes(*size) : std::string("0");
+    return size ? SizeTextForBytes(*size) : std::string(UnknownSizeText);
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ struct HitTexts {
 std::string TypeAndSizeText(std::string_view name, std::string_view sizeText);
 
 // The texts of the hit at path. size is the file's size in bytes, or nothing
-// when it could not be read (the file is gone, empty or not a regular file
-// shows "0"); the size text is left out entirely when withSize is false.
+// when it could not be read (the file is gone or not a regular file), which
+// shows UnknownSizeText where an empty file shows "0 B"; the size text is left
+// out entirely when withSize is false.
 HitTexts MakeHitTexts(std::string_view path, std::optional<std::uint64_t> size,
                       bool withSize = true);
 

@@ -80,6 +80,7 @@ bool BatchWindow::Open(ExHandle owner, std::string_view text) {
         }
     }
     if (!text.empty()) {
+        ForgetLastRun();
         m_input.SetText(text);
         UpdateCount();
     }
@@ -101,7 +102,8 @@ void BatchWindow::CreateControls() {
     m_inputCaption.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 50,
                            .width = 330, .height = 20, .text = std::string(BatchInputCaption)});
     m_input.Create({.parent = m_surface, .id = BatchInputId, .x = 15, .y = 75, .width = 300,
-                    .height = 320, .multiLine = true, .textColour = Black});
+                    .height = 320, .multiLine = true, .textColour = Black,
+                    .procedure = &BatchWindow::InputProcedure});
     m_count.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 405, .width = 300,
                     .height = 20, .text = BatchCountText(0)});
     m_tableCaption.Create({.parent = m_surface, .id = BatchLabelId, .x = 335, .y = 50,
@@ -114,6 +116,7 @@ void BatchWindow::CreateControls() {
     m_table.AddColumn(BatchNumberColumn, 190);
     m_table.AddColumn(BatchFilesColumn, 80);
     m_table.AddColumn(BatchResultColumn, 80);
+    FillTable();
     m_summary.Create({.parent = m_surface, .id = BatchLabelId, .x = 335, .y = 405, .width = 370,
                       .height = 20});
     m_notice.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 432, .width = 690,
@@ -130,6 +133,7 @@ void BatchWindow::CreateControls() {
     BindEvent<&BatchWindow::OnCopyMissingClick>(m_copyMissing, EX_NM_CLICK, *this);
     BindEvent<&BatchWindow::OnInputKey>(m_input, EX_NM_KEYDOWN, *this);
     BindEvent<&BatchWindow::OnCountTimer>(m_count, EX_NM_TIMER, *this);
+    BindEvent<&BatchWindow::OnColumnClick>(m_table, EX_LVN_COLUMNCLICK, *this);
     Ex_ObjSetTimer(m_count.Handle(), CountInterval);
     m_countedText.clear();
 }
@@ -155,21 +159,53 @@ intptr_t BatchWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t m
     }
 }
 
-void BatchWindow::ShowNumbers(const std::vector<search::BatchNumber>& numbers,
-                              bool complete) const {
+void BatchWindow::ShowNumbers(const std::vector<search::BatchNumber>& numbers, bool complete) {
+    m_numbers = numbers;
+    m_complete = complete;
+    FillTable();
+}
+
+void BatchWindow::FillTable() const {
     m_table.DeleteAllRows();
-    std::vector<ReportRowTexts> rows;
-    rows.reserve(numbers.size());
-    for (const search::BatchNumber& number : numbers) {
-        std::string result(number.files > 0 ? BatchFoundWord
-                           : complete       ? BatchMissingWord
-                                            : BatchUnsureWord);
-        if (number.files == 0 && number.filesIgnoringCase > 0 && complete) {
-            result = BatchMissingButFoundIgnoringCaseWord(number.filesIgnoringCase);
-        }
-        rows.push_back({{number.number, std::to_string(number.files), std::move(result)}, {}});
+    m_table.AppendRows(BatchTableRows(m_numbers, m_complete, m_order, Band));
+    m_table.SetSortMark(static_cast<int>(m_order.column), m_order.ascending);
+}
+
+void BatchWindow::ForgetLastRun() {
+    m_numbers.clear();
+    FillTable();
+    m_summary.SetText({});
+    m_notice.SetText({});
+    if (m_actions.newList) {
+        m_actions.newList();
     }
-    m_table.AppendRows(rows);
+}
+
+intptr_t BatchWindow::OnColumnClick(const ControlEvent& event) {
+    if (event.wParam < 1 || event.wParam > static_cast<intptr_t>(BatchColumn::Result)) {
+        return 0;
+    }
+    m_order = NextOrder(m_order, static_cast<BatchColumn>(event.wParam));
+    FillTable();
+    return 0;
+}
+
+intptr_t BatchWindow::InputProcedure(ExHandle /*window*/, ExHandle object, int32_t message,
+                                     intptr_t /*wParam*/, intptr_t /*lParam*/,
+                                     intptr_t* /*result*/) {
+    if (message != EX_WM_PASTE) {
+        return 0;
+    }
+    // The input's handlers keep their owner, the box, as its user value.
+    auto* self = reinterpret_cast<BatchWindow*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    try {
+        if (self != nullptr) {
+            self->ForgetLastRun();
+        }
+    } catch (...) {
+        // Out of memory: the table stays; the paste goes on all the same.
+    }
+    return 0;  // The box pastes as usual.
 }
 
 void BatchWindow::UpdateCount() {

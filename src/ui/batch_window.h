@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "search/batch_search.h"
+#include "ui/batch_table.h"
 #include "ui/controls/basic_controls.h"
 #include "ui/controls/drawn_button.h"
 #include "ui/controls/report_list.h"
@@ -33,6 +34,9 @@ class BatchWindow {
     struct Actions {
         std::function<void(const std::string& text)> search;  // "搜索" and Ctrl+Enter.
         std::function<void()> copyMissing;                      // "复制缺少单号".
+        // A new list was pasted: the last batch's numbers are no more the
+        // ones the box is about.
+        std::function<void()> newList;
     };
 
     explicit BatchWindow(Actions actions) : m_actions(std::move(actions)) {}
@@ -40,16 +44,18 @@ class BatchWindow {
     BatchWindow& operator=(const BatchWindow&) = delete;
 
     // Opens the box kept above owner (a window handle), or brings it forward
-    // when it is open; the input box then holds text and has the focus.
+    // when it is open; the input box then holds text and has the focus, and
+    // the last batch's table is cleared as for a paste when there is text.
     // Returns whether the box is open.
     bool Open(ExHandle owner, std::string_view text);
     // Closes the box (it goes at the next turn of the message loop).
     void Close();
     bool IsOpen() const { return m_open; }
 
-    // Fills the table with a batch's numbers in list order; complete false
-    // marks the numbers without files as unsure instead of missing.
-    void ShowNumbers(const std::vector<search::BatchNumber>& numbers, bool complete) const;
+    // Fills the table with a batch's numbers, in list order or in the order
+    // the user chose by clicking a column's title; complete false marks the
+    // numbers without files as unsure instead of missing.
+    void ShowNumbers(const std::vector<search::BatchNumber>& numbers, bool complete);
     // The line under the table: the counts of the last batch.
     void ShowSummary(std::string_view text) const { m_summary.SetText(text); }
     // The box's notice line (empty clears it).
@@ -74,6 +80,13 @@ class BatchWindow {
     intptr_t OnInputKey(const ControlEvent& event);
     intptr_t OnCopyMissingClick(const ControlEvent& event);
     intptr_t OnCountTimer(const ControlEvent& event);
+    intptr_t OnColumnClick(const ControlEvent& event);
+    // The input's procedure: a paste clears the last batch's table.
+    static intptr_t InputProcedure(ExHandle window, ExHandle object, int32_t message,
+                                   intptr_t wParam, intptr_t lParam, intptr_t* result);
+    // Empties the table and the line under it, and tells the window.
+    void ForgetLastRun();
+    void FillTable() const;
 
     Actions m_actions;
     FrameWindow m_frame;
@@ -89,6 +102,9 @@ class BatchWindow {
     DrawnButton m_search;
     DrawnButton m_copyMissing;
     std::string m_countedText;  // The input's text when the count was made.
+    std::vector<search::BatchNumber> m_numbers;  // As the table shows them, in list order.
+    bool m_complete = false;
+    BatchTableOrder m_order;  // Kept for the next batch, and while the box is closed.
     bool m_open = false;
 };
 

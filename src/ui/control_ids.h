@@ -16,6 +16,7 @@ enum ControlId : int {
     DirectCopyProgressId = 1047,
     CopyReportId = 1048,  // Opens the last copy's report.
     BatchButtonId = 1060,  // "批量": opens the batch box.
+    FirstStartHintId = 1070,  // Over the empty result list before any directory list.
 
     // The copy page.
     CopyListId = 1004,

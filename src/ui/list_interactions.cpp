@@ -4,6 +4,7 @@
 #include "platform/desktop/clipboard.h"
 #include "shell/clipboard_payload.h"
 #include "ui/control_ids.h"
+#include "ui/desktop_handover.h"
 #include "ui/file_transfer.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
@@ -84,7 +85,7 @@ bool ListInteractions::OnResultKey(intptr_t key, intptr_t modifiers) {
         return OnCommand(CopySelectedCommand);
     }
     if (key == EX_VK_RETURN && !ctrl) {
-        OnResultDoubleClick();
+        OnResultEnter();
         return true;
     }
     return false;
@@ -107,10 +108,45 @@ void ListInteractions::OnResultDoubleClick() {
             Send(resultList, EX_LVM_UPDATE);
             break;
         case core::DoubleClickAction::CopyDirectly:
-            m_window.QueueDirectCopy(row);
+            m_window.QueueDirectCopy(std::span(&row, 1));
             break;
         case core::DoubleClickAction::OpenFile:
             OpenCurrentFile();
+            break;
+    }
+}
+
+void ListInteractions::OnResultEnter() {
+    const search::ResultsArray& records = m_window.Rows().Records();
+    std::vector<std::size_t> rows = SelectedRows(m_window.Search().ResultList());
+    // Rows the list counts while a search has just emptied the array have no hit.
+    std::erase_if(rows, [&records](std::size_t row) { return row > records.Count(); });
+    if (rows.size() < 2) {
+        OnResultDoubleClick();
+        return;
+    }
+    // Several hits: each gets the double-click's action, and they stay
+    // selected for the next step (Ctrl+C, a drag).
+    const std::optional<core::DoubleClickAction> action = m_window.Options().doubleClick;
+    if (!action) {
+        return;
+    }
+    switch (*action) {
+        case core::DoubleClickAction::AddToCopyList:
+            AddSelectedHits();
+            break;
+        case core::DoubleClickAction::CopyDirectly:
+            m_window.QueueDirectCopy(rows);
+            break;
+        case core::DoubleClickAction::OpenFile:
+            // Ctrl+A and Enter would start a program for every hit.
+            if (rows.size() > ManyFilesToOpen &&
+                (!m_window.Dialogs().askYesNo ||
+                 !m_window.Dialogs().askYesNo(OpenManyFilesQuestion(rows.size()),
+                                              QuestionCaption))) {
+                return;
+            }
+            OpenFilesOrTell(m_window.Dialogs(), SelectedPaths());
             break;
     }
 }
@@ -146,20 +182,16 @@ std::string ListInteractions::CurrentPath() {
 }
 
 // Without a current hit there is nothing to open: the desktop would only be
-// handed an empty path to fail on. A file that cannot be opened is the
-// desktop's to report; the window says nothing.
+// handed an empty path to fail on.
 void ListInteractions::OpenCurrentFile() {
-    const std::string path = CurrentPath();
-    if (!path.empty() && m_window.Dialogs().openFile && !m_window.Dialogs().openFile(path)) {
-        core::LogFailure("打开文件失败 " + path);
+    if (std::string path = CurrentPath(); !path.empty()) {
+        OpenFilesOrTell(m_window.Dialogs(), {std::move(path)});
     }
 }
 
 void ListInteractions::ShowCurrentInFolder() {
-    const std::string path = CurrentPath();
-    if (!path.empty() && m_window.Dialogs().showInFolder &&
-        !m_window.Dialogs().showInFolder(path)) {
-        core::LogFailure("在文件夹中显示失败 " + path);
+    if (const std::string path = CurrentPath(); !path.empty()) {
+        ShowInFolderOrTell(m_window.Dialogs(), path);
     }
 }
 
@@ -175,11 +207,13 @@ bool ListInteractions::OnCommand(intptr_t command) {
             m_window.CopyEntries().RemoveRows(SelectedRows(m_window.Copy().CopyList().Handle()));
             m_window.ShowListMarks();
             return true;
-        case BackUpListCommand:
-            if (const std::error_code error = m_window.CopyEntries().TryWriteBackup()) {
-                m_window.Search().ShowNotice(BackupFailedText(error), false);
-            }
+        case BackUpListCommand: {
+            const std::error_code error = m_window.CopyEntries().TryWriteBackup();
+            m_window.Search().ShowNotice(
+                error ? BackupFailedText(error) : BackupDoneText(m_window.CopyEntries().Count()),
+                false);
             return true;
+        }
         case ClearListCommand:
             m_window.CopyEntries().Clear();
             m_window.ShowListMarks();

@@ -2,9 +2,10 @@
 // the double-click on a hit (by the option the settings page shows) and on a
 // copy-list row, the right-click menus of both lists and the commands of those
 // menus, the keys (Ctrl+C copies the selected hits as files, Enter acts as the
-// double-click, Delete removes the copy list's selected rows; Ctrl+A is the
-// list's own), and dragging hits out as files. None of them blocks the window
-// or shows a message. UI thread only, inside the window procedure.
+// double-click on every selected hit, Delete removes the copy list's selected
+// rows; Ctrl+A is the list's own), and dragging hits out as files. A file the
+// desktop cannot open or show is told in a message box. UI thread only,
+// inside the window procedure.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +36,8 @@ class ListInteractions {
 
   private:
     void OnResultDoubleClick();
+    // Enter: the double-click's action on every selected hit.
+    void OnResultEnter();
     // Whether the key was one of the result list's.
     bool OnResultKey(intptr_t key, intptr_t modifiers);
     void AddSelectedHits();

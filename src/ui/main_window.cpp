@@ -10,6 +10,7 @@
 #include "core/event_log.h"
 #include "platform/files.h"
 #include "ui/control_ids.h"
+#include "ui/desktop_handover.h"
 #include "ui/texts.h"
 #include "ui/window_placement.h"
 #include "ui/window_style.h"
@@ -70,6 +71,7 @@ void MainWindow::CreateControls() {
     // Whatever the saved state made of it, the window starts on the screen:
     // a screen smaller than the window, or a size saved on a larger one.
     KeepOnScreen();
+    m_searchPage.UpdateFirstStartHint();
     // Reports of jobs can reach the window from now on.
     m_context.inbox.AttachWindow(m_frame.WindowHandle());
 }
@@ -291,6 +293,14 @@ void MainWindow::StartRefresh() {
     StartRefreshJob(IndexShardCount);
 }
 
+void MainWindow::RefreshAndSearchAgain() {
+    m_searchPage.SelectPage(Page::Search);
+    if (const core::JobStart start = StartRefreshJob(IndexShardCount);
+        start.outcome == core::StartOutcome::Started) {
+        m_refreshThenSearch = start.generation;
+    }
+}
+
 core::StartOutcome MainWindow::StartThreadCountChange(int count) {
     const core::JobStart start = StartRefreshJob(count);
     if (start.outcome == core::StartOutcome::Started) {
@@ -306,6 +316,12 @@ std::optional<int> MainWindow::PendingThreadCount() const {
 void MainWindow::ShowThreadCount() {
     m_settingsPage.ShowThreadCount(
         PendingThreadCount().value_or(m_context.settings.ReadThreadCount().count));
+}
+
+bool MainWindow::HasDirectoryList() const {
+    const std::vector<core::DirectoryList> lists = m_context.settings.ReadDirectoryLists();
+    return std::any_of(lists.begin(), lists.end(),
+                       [](const core::DirectoryList& list) { return !list.folders.empty(); });
 }
 
 void MainWindow::ShowListMarks() {
@@ -411,18 +427,23 @@ void MainWindow::StartCopyJob() {
     m_currentCopyJob = generation;
 }
 
-void MainWindow::QueueDirectCopy(std::size_t row) {
+void MainWindow::QueueDirectCopy(std::span<const std::size_t> rows) {
     search::ResultsArray& records = m_rows.Records();
-    if (row == 0 || row > records.Count()) {
+    const auto isHit = [&records](std::size_t row) { return row > 0 && row <= records.Count(); };
+    if (std::none_of(rows.begin(), rows.end(), isHit)) {
         return;
     }
     const std::optional<std::string> target = TargetFolder();
     if (!target) {
         return;
     }
-    const core::JobGeneration run =
-        m_context.directCopier.Queue(std::string(records.Path(row)), *target);
-    records.SetMark(row, search::CopyMark::CopiedDirectly);
+    core::JobGeneration run = 0;
+    for (const std::size_t row : rows) {
+        if (isHit(row)) {
+            run = m_context.directCopier.Queue(std::string(records.Path(row)), *target);
+            records.SetMark(row, search::CopyMark::CopiedDirectly);
+        }
+    }
     Ex_ObjSendMessage(m_searchPage.ResultList(), EX_LVM_UPDATE, 0, 0);
     if (run != m_currentDirectRun) {
         m_currentDirectRun = run;
@@ -443,13 +464,7 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
-void MainWindow::OpenCopyReport() {
-    // Nothing to say in the window when no program takes it: the report
-    // stays in data/.
-    if (const std::string path = CopyReportPath(); !m_dialogs.openFile(path)) {
-        core::LogFailure("打开复制报告失败 " + path);
-    }
-}
+void MainWindow::OpenCopyReport() { OpenCopyReportOrTell(m_dialogs, CopyReportPath()); }
 
 void MainWindow::ApplyJobEvents() {
     for (JobEvent& event : m_context.inbox.Take()) {
@@ -495,10 +510,14 @@ void MainWindow::Apply(SearchFinishedEvent& event) {
     }
     m_rows.Replace(std::move(event.outcome.results));
     m_copyList.MarkRows(m_rows.Records());
+    // The search "更新缓存" ran again says what the refresh found as well.
+    const std::string_view refreshDone =
+        event.generation == m_searchAfterRefresh ? std::string_view(m_refreshDone) : "";
     if (event.outcome.noIndex) {
         m_searchPage.ShowResults(0, NoIndexText);
     } else {
-        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase);
+        m_searchPage.ShowSearchResults(m_rows.Count(), event.outcome.filesIgnoringCase,
+                                       refreshDone);
     }
     if (OwnsBusyLabel(JobKind::Search, event.generation)) {
         m_busyJob.reset();
@@ -547,12 +566,20 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
     // before, or another program's.
     ShowThreadCount();
     const std::string notice = RefreshNotice(event.report);
-    if (!notice.empty()) {
-        m_searchPage.ShowRefreshNotice(notice);
-    }
+    m_searchPage.ShowRefreshNotice(notice);
     if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(false);
+    }
+    if (event.generation == m_refreshThenSearch && event.report.end == index::RefreshEnd::Written &&
+        ((m_listOwner == JobKind::Search && m_currentSearch != 0) ||
+         !m_searchPage.KeywordText().empty())) {
+        const core::JobGeneration before = m_currentSearch;
+        StartSearch();
+        if (m_currentSearch != before) {
+            m_searchAfterRefresh = m_currentSearch;
+            m_refreshDone = notice;
+        }
     }
 }
 
@@ -577,7 +604,7 @@ std::string MainWindow::RefreshNotice(const index::RefreshReport& report) const 
     if (report.records == 0 && walk.filesSeen > 0 && !m_lastRefreshFilter.empty()) {
         return FilterMatchedNothingText(m_lastRefreshFilter, walk.filesSeen);
     }
-    return LeftOutText(walk.unreadableFolders, walk.tooLong, walk.unstorableNames);
+    return RefreshDoneText(report);
 }
 
 }  // namespace cj::ui

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -87,6 +88,11 @@ class MainWindow {
     // Refreshes the folders and the filter the settings page shows now, into
     // as many shards as the index has when the refresh takes its lock.
     void StartRefresh();
+    // "更新缓存": the same refresh, after which the search that filled the
+    // list runs again with the keyword box's text, so that files added since
+    // show up. With no search behind the list (none yet, or a batch's rows)
+    // the box's keywords, if any, are searched.
+    void RefreshAndSearchAgain();
     // The same refresh, building the index with count shards: the thread
     // count changes with the index. The count in use stays until the new
     // index is committed, and for good when the refresh fails (the previous
@@ -132,13 +138,16 @@ class MainWindow {
     // The main window is disabled and the progress window shown until the
     // job ends.
     void StartCopyJob();
-    // Queues the path of hit row (from 1) for the direct copy into the
-    // target box's folder, and marks the row copied at once. An empty box
-    // asks for the folder first, as "复制" does.
-    void QueueDirectCopy(std::size_t row);
+    // Queues the paths of hit rows (from 1) for the direct copy into the
+    // target box's folder, and marks the rows copied at once. An empty box
+    // asks for the folder first, once, as "复制" does.
+    void QueueDirectCopy(std::span<const std::size_t> rows);
 
     void OnCopyPageShown();
     void OnSettingsPageShown() { ShowThreadCount(); }
+    // Whether a saved directory list holds a folder: before one does, the
+    // empty result list says where to add one.
+    bool HasDirectoryList() const;
     // Makes the result rows' marks say which of their files are in the copy
     // list, and repaints them: after entries went or came back.
     void ShowListMarks();
@@ -173,7 +182,8 @@ class MainWindow {
     WindowDialogs& Dialogs() { return m_dialogs; }
     // data/CopyReport.txt: the details of the last copy's end.
     std::string CopyReportPath() const;
-    // Hands the report to the desktop's program for text files.
+    // Hands the report to the desktop's program for text files; tells the
+    // user when it cannot.
     void OpenCopyReport();
 
   private:
@@ -221,7 +231,8 @@ class MainWindow {
     // window enabled.
     void EndCopyJobWindow();
     bool OwnsBusyLabel(JobKind kind, core::JobGeneration generation) const;
-    // What the status line says after a refresh; empty when all went well.
+    // What the status line says after a refresh: why it failed, that the
+    // filter matched nothing, or what it wrote.
     std::string RefreshNotice(const index::RefreshReport& report) const;
 
     WindowContext m_context;
@@ -238,7 +249,8 @@ class MainWindow {
     WindowDialogs m_dialogs = SystemDialogs();
     CopyProgressWindow m_copyWindow;
     BatchWindow m_batchWindow{{.search = [this](const std::string& text) { StartBatch(text); },
-                               .copyMissing = [this] { CopyMissingNumbers(); }}};
+                               .copyMissing = [this] { CopyMissingNumbers(); },
+                               .newList = [this] { m_batchNumbers.clear(); }}};
 
     core::JobGeneration m_currentSearch = 0;   // The search started last.
     core::JobGeneration m_currentRefresh = 0;  // The refresh started last.
@@ -255,6 +267,11 @@ class MainWindow {
     std::optional<BusyJob> m_busyJob;
     std::string m_lastRefreshFilter;  // The type filter of the refresh started last.
     std::optional<ThreadCountChange> m_threadCountChange;  // Until its refresh has ended.
+    // The "更新缓存" refresh whose end runs the search again, and that search,
+    // whose end shows the refresh's confirmation with its count.
+    core::JobGeneration m_refreshThenSearch = 0;
+    core::JobGeneration m_searchAfterRefresh = 0;
+    std::string m_refreshDone;  // The confirmation of that refresh.
 };
 
 }  // namespace cj::ui

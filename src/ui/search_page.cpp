@@ -34,6 +34,9 @@ constexpr int PageTop = 70;
 constexpr int BatchButtonGap = 5;
 constexpr int BatchButtonWidth = 42;
 constexpr int SearchBoxWidth = 300;
+constexpr int HintFontSize = 18;
+constexpr int HintHeight = 40;
+constexpr ExArgb HintColour = 0xFF505050;
 
 }  // namespace
 
@@ -77,10 +80,17 @@ void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
                    .textColour = BusyTextColour, .textFormat = EX_DT_CENTER | EX_DT_VCENTER});
     m_busy.SetFont({}, BusyFontSize);
     m_busy.Show(false);
+    m_firstStartHint.Create({.parent = page, .id = FirstStartHintId, .x = 0, .y = 300,
+                             .width = 1000, .height = HintHeight,
+                             .before = std::string(FirstStartHintBefore),
+                             .link = std::string(FirstStartHintLink),
+                             .after = std::string(FirstStartHintAfter), .textColour = HintColour,
+                             .fontSize = HintFontSize});
+    m_firstStartHint.Show(false);
     m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = StatusWidth,
-                     .height = 20, .text = std::string(InitialStatusText), .textColour = White});
+                     .height = 20, .text = FoundText(0), .textColour = White});
     m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
-                         .height = 20, .text = "添加：0个文件", .textColour = White});
+                         .height = 20, .text = AddedCountText(0), .textColour = White});
     Ex_ObjSetTimer(m_addedCount.Handle(), AddedCountInterval);
 }
 
@@ -129,6 +139,9 @@ void SearchPage::AttachHandlers() {
     BindEvent<&SearchPage::OnAddedCountTimer>(m_addedCount, EX_NM_TIMER, *this);
     BindEvent<&SearchPage::OnCopyReportClick>(m_copyReport, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnBatchClick>(m_batchButton, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnFirstStartHintClick>(m_firstStartHint, EX_NM_CLICK, *this);
+    BindEvent<&SearchPage::OnSearchPageChosen>(
+        Control(m_pages.ItemHandle(static_cast<int>(Page::Search))), EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnCopyPageChosen>(
         Control(m_pages.ItemHandle(static_cast<int>(Page::Copy))), EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnSettingsPageChosen>(
@@ -147,6 +160,7 @@ void SearchPage::LayOut(int width, int height) {
     }
     Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - PageTop, 1);
     m_busy.Move({}, px((h - 300) / 2), width, {});
+    m_firstStartHint.Move({}, (height - PageTop - HintHeight) / 2, width, {});
     PlaceStatus();
     m_directCopyProgress.Move(px((w - 300) / 2), {});
 }
@@ -169,6 +183,7 @@ void SearchPage::ShowBusy(std::string_view text) {
     m_updateCache.Show(false);
     SelectPage(Page::Search);
     Ex_ObjShow(m_resultList, 0);
+    m_firstStartHint.Show(false);
     m_busy.SetText(text);
     m_busy.Show(true);
 }
@@ -183,12 +198,17 @@ void SearchPage::ShowSearchStarted(std::string_view busyText) {
 
 void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
 
-void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase) {
-    if (rows > 0 || filesIgnoringCase == 0) {
-        ShowResults(rows, FoundText(rows));
+void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase,
+                                   std::string_view refreshDone) {
+    const bool plain = rows > 0 || filesIgnoringCase == 0;
+    std::string status = plain ? FoundText(rows) : FoundIgnoringCaseText(filesIgnoringCase);
+    if (!refreshDone.empty()) {
+        status = std::string(refreshDone) + "，" + status;
+    }
+    ShowResults(rows, status);
+    if (plain && refreshDone.empty()) {
         return;
     }
-    ShowResults(0, FoundIgnoringCaseText(filesIgnoringCase));
     m_noticeShown = true;
     m_updateCache.Show(false);
     PlaceStatus();
@@ -206,6 +226,7 @@ void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
     if (rows > 0) {
         Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
     }
+    UpdateFirstStartHint();
 }
 
 void SearchPage::ShowNotice(std::string_view text, bool reportButton) {
@@ -223,6 +244,27 @@ void SearchPage::ShowListAgain(bool showUpdateCache) {
     if (showUpdateCache) {
         m_updateCache.Show(true);
     }
+    UpdateFirstStartHint();
+}
+
+void SearchPage::UpdateFirstStartHint() const {
+    // The settings file is read only when the hint could show at all.
+    const bool show = Ex_ObjIsVisible(m_resultList) != 0 &&
+                      Ex_ObjSendMessage(m_resultList, EX_LVM_GETITEMCOUNT, 0, 0) == 0 &&
+                      !m_window.HasDirectoryList();
+    m_firstStartHint.Show(show);
+}
+
+intptr_t SearchPage::OnSearchPageChosen(const ControlEvent& /*event*/) {
+    // The settings page is where lists come and go.
+    UpdateFirstStartHint();
+    return 0;
+}
+
+intptr_t SearchPage::OnFirstStartHintClick(const ControlEvent& /*event*/) {
+    SelectPage(Page::Settings);
+    m_window.OnSettingsPageShown();
+    return 0;
 }
 
 intptr_t SearchPage::OnCopyReportClick(const ControlEvent& /*event*/) {
@@ -291,7 +333,7 @@ intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
 }
 
 intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
-    m_window.StartRefresh();
+    m_window.RefreshAndSearchAgain();
     return 0;
 }
 

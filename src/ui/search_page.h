@@ -10,6 +10,7 @@
 
 #include "ui/controls/basic_controls.h"
 #include "ui/controls/drawn_button.h"
+#include "ui/controls/link_label.h"
 #include "ui/controls/page_selector.h"
 #include "ui/result_rows.h"
 #include "ui/texts.h"
@@ -44,15 +45,18 @@ class SearchPage {
     void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
     // The search's own end: rows, status, button, focus, selection.
     // filesIgnoringCase: what ignoring case and width would find, said in
-    // the band (as wide as a notice) when rows is 0.
-    void ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase = 0);
+    // the band (as wide as a notice) when rows is 0. A search run again after
+    // a refresh puts the refresh's confirmation (refreshDone) before its
+    // count, as wide as a notice too.
+    void ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase = 0,
+                           std::string_view refreshDone = {});
     // Whether the band holds a notice: "更新缓存" stays hidden until the next search.
     bool NoticeShown() const { return m_noticeShown; }
     // The same with the status line's text given (a batch's counts).
     void ShowResults(std::size_t rows, std::string_view status);
-    // The status line after a refresh that has something to say (it failed,
-    // or left paths out); until the next search the line takes the band's
-    // width up to the window's buttons, and "更新缓存" is hidden.
+    // The status line after a refresh: what it indexed, or why it failed;
+    // until the next search the line takes the band's width up to the
+    // window's buttons, and "更新缓存" is hidden.
     void ShowRefreshNotice(std::string_view text) { ShowNotice(text, false); }
     // The same for the end of a copy, with the button that opens the copy's
     // report below it when reportButton is set.
@@ -60,6 +64,9 @@ class SearchPage {
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
     void ShowListAgain(bool showUpdateCache);
+    // Shows the first start's hint over the list while the list is shown
+    // empty and no directory list holds a folder, and hides it otherwise.
+    void UpdateFirstStartHint() const;
 
     std::string KeywordText() const { return m_searchBox.GetText(); }
     void SelectPage(Page page) const { m_pages.Select(static_cast<int>(page)); }
@@ -77,6 +84,7 @@ class SearchPage {
     ExHandle Menu() const { return m_menu; }
     const ProgressBar& DirectCopyBar() const { return m_directCopyProgress; }
     const DrawnButton& CopyReportButton() const { return m_copyReport; }
+    const LinkLabel& FirstStartHint() const { return m_firstStartHint; }
 
   private:
     intptr_t OnSearchClick(const ControlEvent& event);
@@ -87,6 +95,8 @@ class SearchPage {
     intptr_t OnAddedCountTimer(const ControlEvent& event);
     intptr_t OnCopyReportClick(const ControlEvent& event);
     intptr_t OnBatchClick(const ControlEvent& event);
+    intptr_t OnSearchPageChosen(const ControlEvent& event);
+    intptr_t OnFirstStartHintClick(const ControlEvent& event);
     // The keyword box's procedure: its painting, and a pasted list (text
     // with line breaks) taken to the batch box.
     static intptr_t SearchBoxProcedure(ExHandle window, ExHandle object, int32_t message,
@@ -115,6 +125,7 @@ class SearchPage {
     ProgressBar m_directCopyProgress;
     ExHandle m_resultList = 0;
     Label m_busy;
+    LinkLabel m_firstStartHint;  // Over the empty list; its link opens the settings page.
     ExHandle m_menu = 0;  // The result list's context menu.
     int m_width = 0;      // The client width of the last layout.
     bool m_noticeShown = false;  // The status line holds a notice until the next search.

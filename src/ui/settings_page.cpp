@@ -87,7 +87,7 @@ void SettingsPage::Create(ExHandle page) {
     m_refreshIndex.Create(BlueButton(page, RefreshIndexId, "刷新索引", 315, 220, 105, 45));
     m_filterCaption.Create({.parent = page, .id = SettingsCaptionId, .x = 12, .y = 360,
                             .width = 350, .height = 20,
-                            .text = "索引文件类型：格式（.mp3|ape|.flac），缓存全部留空",
+                            .text = "索引文件类型：格式（mp3|ape|flac），缓存全部留空",
                             .textColour = Black});
     m_typeFilter.Create({.parent = page, .id = TypeFilterId, .x = 10, .y = 385, .width = 355,
                          .height = 30, .drawnFrameStyle = true, .textColour = Black});

@@ -18,7 +18,7 @@ std::string BatchMissingButFoundIgnoringCaseWord(std::uint64_t files) {
 }
 
 std::string AddedCountText(std::size_t count) {
-    return "添加：" + std::to_string(count) + "个文件";
+    return "添加：" + std::to_string(count) + " 个文件";
 }
 
 std::string FreeSpaceText(double megabytes) {
@@ -56,6 +56,10 @@ std::string BackupFailedText(std::error_code error) {
     return "备份列表失败（" + FailureReasonText(error) + "）";
 }
 
+std::string BackupDoneText(std::size_t entries) {
+    return "列表已备份：" + std::to_string(entries) + " 个文件";
+}
+
 std::string OpenBackupFailedText(std::error_code error) {
     if (error == std::errc::invalid_argument) {
         return "打开备份失败（备份文件不是普通文件）";
@@ -75,21 +79,13 @@ std::string FilterMatchedNothingText(std::string_view filter, std::uint64_t file
            std::to_string(filesSeen) + " 个文件）";
 }
 
-std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
-                        std::uint64_t unstorableNames) {
-    if (unreadableFolders + tooLong + unstorableNames == 0) {
-        return {};
+std::string RefreshDoneText(const index::RefreshReport& report) {
+    std::string text = "索引已刷新：" + std::to_string(report.records) + " 个文件";
+    const index::WalkReport& walk = report.walk;
+    if (const std::uint64_t skipped = walk.unreadableFolders + walk.tooLong + walk.unstorableNames;
+        skipped > 0) {
+        text += "，跳过 " + std::to_string(skipped) + " 个";
     }
-    std::string text = "索引已更新，未收录：";
-    const auto part = [&text](std::uint64_t count, std::string_view what) {
-        if (count > 0) {
-            text += std::string(what) + " " + std::to_string(count) + " 个，";
-        }
-    };
-    part(unreadableFolders, "无法读取的文件夹");
-    part(tooLong, "路径过长");
-    part(unstorableNames, "名称无法保存");
-    text.resize(text.size() - std::string_view("，").size());
     return text;
 }
 
@@ -136,6 +132,45 @@ std::string BatchFilesText(std::size_t rows) {
 
 std::string MissingCopiedText(std::size_t count) {
     return "已复制 " + std::to_string(count) + " 个缺少单号到剪贴板";
+}
+
+namespace {
+
+// What the system said about path, or that no program took it.
+std::string DesktopFailureReason(std::error_code reason) {
+    if (!reason) {
+        return "没有程序能打开它";
+    }
+    if (reason == std::errc::no_such_file_or_directory) {
+        return "文件不存在，可能已被移动或删除";
+    }
+    if (reason == std::errc::permission_denied) {
+        return "没有访问权限";
+    }
+    return FailureReasonText(reason);
+}
+
+}  // namespace
+
+std::string OpenFileFailedText(std::string_view path, std::error_code reason) {
+    return "无法打开文件 " + std::string(path) + "（" + DesktopFailureReason(reason) + "）";
+}
+
+std::string ShowInFolderFailedText(std::string_view path, std::error_code reason) {
+    return "无法打开文件所在的文件夹 " + std::string(path) + "（" + DesktopFailureReason(reason) +
+           "）";
+}
+
+std::string OpenReportFailedText(std::string_view path, std::error_code reason) {
+    return "无法打开复制报告 " + std::string(path) + "（" + DesktopFailureReason(reason) + "）";
+}
+
+std::string MoreFilesNotOpenedText(std::size_t files) {
+    return "，另有 " + std::to_string(files) + " 个文件也未能打开";
+}
+
+std::string OpenManyFilesQuestion(std::size_t files) {
+    return "要打开选中的 " + std::to_string(files) + " 个文件吗？";
 }
 
 }  // namespace cj::ui

@@ -11,6 +11,7 @@
 #include "copylist/copy_report.h"
 #include "copylist/copy_summary.h"
 #include "core/engine_activity.h"
+#include "index/refresh.h"
 
 namespace cj::ui {
 
@@ -19,9 +20,8 @@ namespace cj::ui {
 inline constexpr std::string_view SearchBusyText = "搜索中，请耐心等待...";
 inline constexpr std::string_view RefreshBusyText = "刷新索引中，请耐心等待...";
 
-// The status line when the window opens (no blank before 个).
-inline constexpr std::string_view InitialStatusText = "找到：0个文件";
-// The status line after a search: "找到：" + count + " 个文件".
+// The status line after a search, and FoundText(0) when the window opens:
+// "找到：" + count + " 个文件".
 std::string FoundText(std::size_t count);
 // The status line after an exact search that found nothing where ignoring
 // case and width finds files.
@@ -32,9 +32,14 @@ inline constexpr std::string_view ExactMatchText = "精确匹配";
 inline constexpr std::string_view IgnoreCaseAndWidthText = "忽略大小写和全半角";
 // The status line after a search or a batch that found no index to search.
 inline constexpr std::string_view NoIndexText = "还没有索引：请在设置页刷新索引";
+// What the empty result list says while no directory list holds a folder:
+// the three parts of one line, the middle one a link to the settings page.
+inline constexpr std::string_view FirstStartHintBefore = "还没有目录列表：在";
+inline constexpr std::string_view FirstStartHintLink = "「设置」";
+inline constexpr std::string_view FirstStartHintAfter = "添加目录，然后刷新索引";
 
-// The copy page's status texts, rewritten by its timer. The added count has
-// no blank before 个; the figures are copylist::FreeMegabytes and
+// The copy page's status texts, rewritten by its timer ("添加：" + count +
+// " 个文件", as FoundText); the figures are copylist::FreeMegabytes and
 // copylist::ListMegabytes, printed as copylist::FigureText prints them.
 std::string AddedCountText(std::size_t count);
 std::string FreeSpaceText(double megabytes);
@@ -65,6 +70,8 @@ using copylist::CopyReportText;
 
 // The status line after "备份列表" could not write the backup.
 std::string BackupFailedText(std::error_code error);
+// The status line after "备份列表" wrote the backup: "列表已备份：" + count + " 个文件".
+std::string BackupDoneText(std::size_t entries);
 // The status line after "打开备份" found a backup it could not read: a FIFO,
 // a device or a folder under its name is refused, not read.
 std::string OpenBackupFailedText(std::error_code error);
@@ -94,10 +101,10 @@ std::string SettingsWriteFailedText(std::string_view path, std::error_code error
 // A thread-count change refused because a refresh or a search runs.
 std::string ThreadCountRefusedText(core::StartOutcome outcome);
 
-// The status line after a refresh that left paths out; empty when it left
-// none out.
-std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
-                        std::uint64_t unstorableNames);
+// The status line after a refresh that wrote the index: "索引已刷新：" + files
+// + " 个文件", and "，跳过 " + count + " 个" when it left paths out (folders
+// that could not be read, paths too long, names the index cannot hold).
+std::string RefreshDoneText(const index::RefreshReport& report);
 
 // The batch search of many waybill numbers: the band's button, the box's
 // texts and the status line after a batch.
@@ -142,5 +149,17 @@ inline constexpr std::string_view MissingUnsureText =
 inline constexpr std::string_view ClipboardFailedText = "无法写入剪贴板，请重试";
 // "已复制 " + count + " 个缺少单号到剪贴板"
 std::string MissingCopiedText(std::size_t count);
+
+// The messages when the desktop could not be handed a file: "打开文件",
+// "打开文件目录" and "查看未复制". The reason is the system's when it is
+// known (the file is gone, say), else that no program took the file.
+std::string OpenFileFailedText(std::string_view path, std::error_code reason);
+std::string ShowInFolderFailedText(std::string_view path, std::error_code reason);
+std::string OpenReportFailedText(std::string_view path, std::error_code reason);
+// Added to the first failure's text when more files could not be opened.
+std::string MoreFilesNotOpenedText(std::size_t files);
+// Asked before Enter opens more than ManyFilesToOpen selected files at once.
+inline constexpr std::size_t ManyFilesToOpen = 10;
+std::string OpenManyFilesQuestion(std::size_t files);
 
 }  // namespace cj::ui

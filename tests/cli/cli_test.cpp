@@ -164,7 +164,7 @@ TEST_F(CliTest, LongOutputHasTheThreeLinesOfEachHit) {
               "SF1400000000001\n文件类型：jpg   文件大小：532 B\n" +
                   (m_dir / "tree/SF1400000000001.jpg") + "\n");
     EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--long", "SF3"}).out,
-              "SF3.tar\n文件类型：gz   文件大小：0\n" + (m_dir / "tree/顺丰/SF3.tar.gz") + "\n");
+              "SF3.tar\n文件类型：gz   文件大小：0 B\n" + (m_dir / "tree/顺丰/SF3.tar.gz") + "\n");
 }
 
 TEST_F(CliTest, RefreshTakesTheFirstListOrTheNamedOneWithItsFilter) {

@@ -273,6 +273,49 @@ TEST_F(ReportListViewTest, DoubleClickAndRightClickNotifyWithTheRow) {
     EXPECT_EQ(g_lastRow, 0) << "below the rows";
 }
 
+TEST_F(ReportListViewTest, AClickOnATitleNotifiesWithItsColumnAndAnEdgeDragDoesNot) {
+    Ex_ObjHandleEvent(list, EX_LVN_COLUMNCLICK, RecordEvent);
+    QWidget* header = AreaOf(list)->childAt(QPoint(450, 5));  // Above the rows.
+    ASSERT_NE(header, nullptr);
+    ASSERT_NE(header, Viewport(list));
+    const int middle = header->height() / 2;
+    QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, QPoint(450, middle));
+    EXPECT_EQ(g_lastCode, EX_LVN_COLUMNCLICK);
+    EXPECT_EQ(g_lastRow, 2) << "the column, from 1";
+
+    // Column 1's right edge, at 400, is dragged: a resize, no click.
+    g_lastCode = 0;
+    QTest::mousePress(header, Qt::LeftButton, Qt::NoModifier, QPoint(400, middle));
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, middle),
+                     header->mapToGlobal(QPointF(300, middle)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(header, &move);
+    QTest::mouseRelease(header, Qt::LeftButton, Qt::NoModifier, QPoint(300, middle));
+    EXPECT_EQ(g_lastCode, 0);
+    EXPECT_EQ(Send(list, EX_LVM_SETSORTMARK, 2, -1), 1);
+    EXPECT_EQ(Send(list, EX_LVM_SETSORTMARK, 4, 1), 0) << "no such column";
+}
+
+TEST_F(ReportListViewTest, ARowWithItsOwnTextColourDrawsEveryCellInIt) {
+    const char16_t* cells[] = {u"缺少缺少缺少", u"0", u"缺少缺少缺少"};
+    ExReportRowCells rows[] = {{0, 3, cells}, {0, 3, cells}};
+    rows[0].textColor = 0xFFFF0000;
+    Send(list, EX_LVM_INSERTITEMS, 2, reinterpret_cast<intptr_t>(rows));
+    const QImage shot = Viewport(list)->grab().toImage();
+    const auto redPixels = [&](int top) {
+        int red = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            for (int y = top; y < top + 100; ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                red += c.red() > 200 && c.green() < 90 && c.blue() < 90 ? 1 : 0;
+            }
+        }
+        return red;
+    };
+    EXPECT_GT(redPixels(0), 50);
+    EXPECT_EQ(redPixels(100), 0) << "the other row keeps its columns' colour";
+}
+
 TEST_F(ReportListViewTest, RowImagesComeFromTheImageListAndFollowColumnOne) {
     const ExHandle images = RedImageList();
     ASSERT_EQ(_imglist_count(images), 1);

@@ -86,7 +86,7 @@ std::string PlainBytes(const std::string& count) {
     return count + " B";
 }
 
-TEST(SizeText, ShowsTheShortSizeOrZero) {
+TEST(SizeText, ShowsTheShortSizeOrZeroWhenUnknown) {
     test::TempDir dir;
     dir.WriteFile("empty.jpg", "");
     dir.WriteFile("small.jpg", std::string(532, 'x'));
@@ -95,7 +95,7 @@ TEST(SizeText, ShowsTheShortSizeOrZero) {
     ASSERT_TRUE(test::SetFileLength(dir / "big.tif", 3ULL << 30));
     dir.MakeDirs("folder");
 
-    EXPECT_EQ(SizeText(dir / "empty.jpg"), "0");
+    EXPECT_EQ(SizeText(dir / "empty.jpg"), PlainBytes("0")) << "an empty file is no unknown size";
     EXPECT_EQ(SizeText(dir / "small.jpg"), PlainBytes("532"));
     EXPECT_EQ(SizeText(dir / "kb.jpg"), "1.50 KB");
     EXPECT_EQ(SizeText(dir / "big.tif"), "3.00 GB");
@@ -106,7 +106,7 @@ TEST(SizeText, ShowsTheShortSizeOrZero) {
 }
 
 TEST(SizeText, ForKnownSizes) {
-    EXPECT_EQ(SizeTextForBytes(0), "0");
+    EXPECT_EQ(SizeTextForBytes(0), PlainBytes("0"));
     EXPECT_EQ(SizeTextForBytes(1), PlainBytes("1"));
     EXPECT_EQ(SizeTextForBytes(12800), "12.5 KB");
 }

@@ -38,9 +38,10 @@ TEST(HitTexts, SizeTextFollowsTheSizeRoutine) {
     EXPECT_EQ(MakeHitTexts(test::NativePath("/sf/SF1.jpg"), 532).typeAndSize,
               Type() + "jpg" + Size() + SizeTextForBytes(532));
     EXPECT_EQ(MakeHitTexts(test::NativePath("/a/b.png"), 1536).typeAndSize, Type() + "png" + Size() + "1.50 KB");
-    // An empty file and one whose size cannot be read (gone since the
-    // refresh, a folder) both show 0.
-    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/empty.txt"), 0).typeAndSize, Type() + "txt" + Size() + "0");
+    // An empty file shows its 0 bytes; one whose size cannot be read (gone
+    // since the refresh, a folder) shows 0 alone.
+    EXPECT_EQ(MakeHitTexts(test::NativePath("/a/empty.txt"), 0).typeAndSize,
+              Type() + "txt" + Size() + SizeTextForBytes(0));
     EXPECT_EQ(MakeHitTexts(test::NativePath("/a/gone.png"), std::nullopt).typeAndSize,
               Type() + "png" + Size() + "0");
 }

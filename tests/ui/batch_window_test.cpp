@@ -71,6 +71,15 @@ class BatchWindowTest : public MainWindowFixture {
         }
         return rows;
     }
+    // Clicks the table's header at x.
+    static void ClickTitle(int x) {
+        auto* area = ExQtWidget(Box().Table().Handle())->findChild<QAbstractScrollArea*>();
+        ASSERT_NE(area, nullptr);
+        QWidget* header = area->childAt(QPoint(x, 3));
+        ASSERT_NE(header, nullptr);
+        ASSERT_NE(header, area->viewport());
+        QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
     static void ChooseFromResultMenu(const char* text) {
         ChooseFromMenu(ResultList(), ResultRow(1), text);
     }
@@ -176,7 +185,7 @@ TEST_F(BatchWindowTest, ListWithoutNumbersSearchesNothingAndSaysSo) {
         EXPECT_EQ(Box().Notice().GetText(), std::string(BatchNothingToSearchText));
         EXPECT_TRUE(app::CurrentProgram().activity.IsIdle());
         EXPECT_TRUE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "no busy label";
-        EXPECT_EQ(Status(), "找到：0个文件");
+        EXPECT_EQ(Status(), "找到：0 个文件");
         EXPECT_EQ(Box().Table().RowCount(), 0);
 
         // Nothing searched: nothing missing to copy either.
@@ -255,7 +264,7 @@ TEST_F(BatchWindowTest, OutcomeOfABatchReplacedByANewerOneNeverShows) {
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         QApplication::processEvents();
         EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
-        EXPECT_EQ(Status(), "找到：0个文件") << "the first batch's counts never show";
+        EXPECT_EQ(Status(), "找到：0 个文件") << "the first batch's counts never show";
         EXPECT_EQ(Box().Table().RowCount(), 0);
         EXPECT_EQ(Hits().Count(), 0u);
 
@@ -283,13 +292,46 @@ TEST_F(BatchWindowTest, BatchOutcomeNeverReplacesTheRowsOfASearchStartedSince) {
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         QApplication::processEvents();
         EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
-        EXPECT_EQ(Status(), "找到：0个文件");
+        EXPECT_EQ(Status(), "找到：0 个文件");
 
         gate.Unlock();
         ASSERT_TRUE(WaitForIdle());
         EXPECT_EQ(Status(), "找到：1 个文件");
         ASSERT_EQ(Hits().Count(), 1u);
         EXPECT_TRUE(Hits().Path(1).ends_with("ZZ9000000000009.jpg"));
+    });
+}
+
+// The table could be read only in the list's order, so the missing numbers
+// of a long claim were scattered through it; and a new list pasted into the
+// box still showed the last run's numbers beside it.
+TEST_F(BatchWindowTest, TableSortsByAClickedTitleAndANewListClearsIt) {
+    BuildIndex();
+    Run([this] {
+        Paste(Window().Search().SearchBox(), Claim);
+        PressCtrlEnterInBox();
+        ASSERT_TRUE(WaitForIdle());
+        using Rows = std::vector<std::vector<std::string>>;
+        const std::vector<std::string> sf{"SF1400000000001", "2", "找到"};
+        const std::vector<std::string> jd{"JD0000000002", "1", "找到"};
+        const std::vector<std::string> zt{"ZT4000000000004", "0", "缺少"};
+        const std::vector<std::string> ems{"EMS5000000000005", "0", "缺少"};
+        const std::vector<std::string> yt{"YT3000000000003", "1", "找到"};
+        // The middle of each column's title (widths 190, 80, 80).
+        ClickTitle(310);
+        EXPECT_EQ(TableRows(), (Rows{zt, ems, sf, jd, yt})) << "missing first, else list order";
+        ClickTitle(310);
+        EXPECT_EQ(TableRows(), (Rows{sf, jd, yt, zt, ems}));
+        ClickTitle(230);
+        EXPECT_EQ(TableRows(), (Rows{zt, ems, jd, yt, sf}));
+        ClickTitle(95);
+        EXPECT_EQ(TableRows(), (Rows{ems, jd, sf, yt, zt}));
+
+        Paste(Box().Input(), "SF1400000000001\nJD0000000002\n");
+        EXPECT_EQ(Box().Table().RowCount(), 0);
+        EXPECT_EQ(Box().Summary().GetText(), "");
+        Click(Box().CopyMissingButton());
+        EXPECT_TRUE(m_clipboard.empty()) << "the last run's numbers are not offered";
     });
 }
 

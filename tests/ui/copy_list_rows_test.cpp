@@ -42,7 +42,7 @@ TEST_F(CopyListRowsTest, EachEntryShowsItsNameWithExtensionSizeAndPath) {
     rows.AppendRows(std::span(entries).first(1));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"SF1400000000001.jpg", "JD0002.png", "folder",
                                                    "big.tif", "SF1400000000001.jpg"}));
-    EXPECT_EQ(Column(2), (std::vector<std::string>{"1.50 KB", "0", "0", "5.00 GB", "1.50 KB"}));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"1.50 KB", "0", "0 B", "5.00 GB", "1.50 KB"}));
     EXPECT_EQ(Column(3), (std::vector<std::string>{
                              "/srv/扫描/SF1400000000001.jpg", "/srv/gone/JD0002.png", "/srv/folder",
                              "/srv/big.tif", "/srv/扫描/SF1400000000001.jpg"}));

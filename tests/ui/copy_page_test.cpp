@@ -223,6 +223,7 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
         ChooseFromMenu(CopyList(), CopyRow(1), "备份列表");
         const std::vector<std::string> backedUp = EntryPaths();
         ASSERT_EQ(backedUp.size(), 2u);
+        EXPECT_EQ(Status(), "列表已备份：2 个文件") << "the band says it is done";
         ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
         EXPECT_EQ(Entries().Count(), 0u);
         EXPECT_EQ(Entries().Bytes(), 0);
@@ -336,14 +337,14 @@ TEST_F(CopyPageTest, StatusTextsFollowTheListAndTheTargetsFileSystem) {
     }
     BuildIndex();
     Run([&] {
-        EXPECT_EQ(Search().AddedCount().GetText(), "添加：0个文件");
+        EXPECT_EQ(Search().AddedCount().GetText(), "添加：0 个文件");
         Copy().SetTargetText(m_dir / "not/yet");
         SearchFor();
         DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
         ASSERT_TRUE(QTest::qWaitFor(
             [] { return Copy().ListSize().GetText() == "列表占用空间：1536 MB"; }, 5000))
             << Copy().ListSize().GetText();
-        EXPECT_EQ(Search().AddedCount().GetText(), "添加：1个文件");
+        EXPECT_EQ(Search().AddedCount().GetText(), "添加：1 个文件");
         // The folder does not exist: its nearest existing ancestor is asked.
         const std::string free = Copy().FreeSpace().GetText();
         EXPECT_EQ(free.rfind("磁盘可用空间：", 0), 0u) << free;

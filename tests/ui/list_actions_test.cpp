@@ -4,6 +4,7 @@
 // would see it; opening files goes to the test's own functions, showing one
 // in its folder to a stand-in file manager on a session bus of the test's own.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDBusConnection>
 #include <QMimeData>
@@ -18,6 +19,7 @@
 #include "platform/desktop/clipboard.h"
 #include "private_bus.h"
 #include "ui/control_ids.h"
+#include "ui/texts.h"
 
 namespace cj::ui {
 namespace {
@@ -215,6 +217,40 @@ TEST_F(ListActionsTest, OpenAndShowInFolderActOnTheCurrentHitAndOnNothingWithout
     });
 }
 
+// "打开文件" on a hit whose file had gone since the refresh did nothing a
+// clerk could see: the failure went only to the error stream.
+TEST_F(ListActionsTest, AFileThatCannotBeOpenedOrShownIsToldWithItsReason) {
+    Run([this] {
+        std::vector<std::string> told;
+        Paths opened;
+        Window().Dialogs().tell = [&](std::string_view text, std::string_view) {
+            told.emplace_back(text);
+        };
+        Window().Dialogs().openFile = [&](const std::string& path) {
+            opened.push_back(path);
+            return true;
+        };
+        // No file manager and no program for folders.
+        Window().Dialogs().showInFolder = [](const std::string&) { return false; };
+        SearchFor();
+        const std::size_t gone = HitEndingIn("a.txt");
+        const std::string gonePath(Hits().Path(gone));
+        ASSERT_EQ(::unlink(gonePath.c_str()), 0);
+        ClickHit(gone);
+        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(gone)), "打开文件");
+        EXPECT_TRUE(opened.empty()) << "a gone file is not handed over";
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0], OpenFileFailedText(gonePath, std::make_error_code(
+                                                            std::errc::no_such_file_or_directory)));
+
+        const std::size_t there = HitEndingIn("README");
+        ClickHit(there);
+        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(there)), "打开文件目录");
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[1], ShowInFolderFailedText(Hits().Path(there), {}));
+    });
+}
+
 TEST_F(ListActionsTest, ShowInFolderAsksTheFileManagerAndOpensTheFolderWhereNoneAnswers) {
     if (g_bus->Address().empty()) {
         GTEST_SKIP() << "no dbus-daemon to run a private session bus";
@@ -292,6 +328,21 @@ TEST_F(ListActionsTest, KeysCopySelectAllActOnTheCurrentHitAndRemoveFromTheCopyL
         ASSERT_EQ(Entries().Count(), 1u);
         EXPECT_EQ(Entries().Entries()[0].path, Hits().Path(2));
         EXPECT_EQ(Copy().CopyList().RowCount(), 1);
+    });
+}
+
+// Enter with several hits selected added only the current one and dropped
+// the selection.
+TEST_F(ListActionsTest, EnterActsOnEverySelectedHitAndKeepsThemSelected) {
+    Run([] {
+        Window().Options().doubleClick = core::DoubleClickAction::AddToCopyList;
+        SearchFor();
+        ClickHit(1);
+        ClickHit(3, Qt::ShiftModifier);
+        ASSERT_EQ(SelectedHits().size(), 3u);
+        KeyOnList(ResultList(), Qt::Key_Return);
+        EXPECT_EQ(Entries().Count(), 3u);
+        EXPECT_EQ(SelectedHits(), (std::vector<std::size_t>{1, 2, 3}));
     });
 }
 

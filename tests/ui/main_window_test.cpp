@@ -90,7 +90,7 @@ protected:
 TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
     BuildIndex();
     Run([] {
-        EXPECT_EQ(Status(), "找到：0个文件") << "before any search";
+        EXPECT_EQ(Status(), "找到：0 个文件") << "before any search";
         Type(Page().SearchBox(), "SF1400000000001");
         PressEnter();
         ASSERT_TRUE(WaitForResults());
@@ -118,6 +118,13 @@ TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
         EXPECT_EQ(Status(), "找到：0 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
         EXPECT_EQ(ListMessage(EX_LVM_GETSELECTIONMARK), 0);
+
+        // An empty file says its size, as any other does.
+        Page().SearchBox().SetText("JD0000000002");
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(WaitForResults());
+        ASSERT_EQ(rows.Count(), 1u);
+        EXPECT_EQ(rows.Texts(1)->typeAndSize, u"文件类型：jpg   文件大小：0 B");
     });
 }
 
@@ -163,13 +170,68 @@ TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatRe
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
         QApplication::processEvents();  // The first search's report arrives now.
         EXPECT_FALSE(ListShown()) << "the second search is still busy";
-        EXPECT_EQ(Status(), "找到：0个文件") << "the first search's count never shows";
+        EXPECT_EQ(Status(), "找到：0 个文件") << "the first search's count never shows";
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
 
         gate.Unlock();
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：3 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 3);
+    });
+}
+
+// A clerk who pressed "更新缓存" for a scan made a minute ago saw no word of
+// the refresh and the same rows as before: the new file showed only after
+// searching again by hand.
+TEST_F(MainWindowTest, UpdateCacheSaysWhatItIndexedAndRunsTheSearchAgain) {
+    BuildIndex();
+    Run([this] {
+        Type(Page().SearchBox(), "SF14");
+        PressEnter();
+        ASSERT_TRUE(WaitForResults());
+        const std::size_t before = Window().Rows().Count();
+        m_dir.WriteFile("scans/new/SF1400000000001-2.jpg", "new");
+        QWidget* button = Widget(Page().UpdateCache().Handle());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] {
+                return app::CurrentProgram().activity.IsIdle() && ListShown() &&
+                       Status().find("找到") != std::string::npos;
+            },
+            10000));
+        EXPECT_EQ(Window().Rows().Count(), before + 1);
+        EXPECT_GT(HitEndingIn("new/SF1400000000001-2.jpg"), 0u);
+        std::uint64_t indexed = 0;
+        for (const std::uint64_t count : Settings().ReadShardCounts(2)) {
+            indexed += count;
+        }
+        EXPECT_EQ(Status(),
+                  "索引已刷新：" + std::to_string(indexed) + " 个文件，" + FoundText(before + 1));
+    });
+}
+
+// A clerk starting the program for the first time met an empty grey page,
+// and a search that found nothing, with no word of the settings page.
+TEST_F(MainWindowTest, FirstStartSaysWhereToAddAListAndItsLinkOpensTheSettings) {
+    ASSERT_FALSE(Settings().TryDeleteDirectoryList("门店"));
+    Run([this] {
+        const LinkLabel& hint = Page().FirstStartHint();
+        ASSERT_NE(Ex_ObjIsVisible(hint.Handle()), 0);
+        EXPECT_EQ(hint.GetText(), "还没有目录列表：在「设置」添加目录，然后刷新索引");
+        QWidget* widget = Widget(hint.Handle());
+        widget->grab();  // Painted: the link has its place.
+        const ExRect link = hint.LinkRect();
+        ASSERT_LT(link.left, link.right);
+        const int middle = (link.top + link.bottom) / 2;
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(link.left - 20, middle));
+        EXPECT_EQ(Page().SelectedPage(), Page::Search) << "beside the link: nothing";
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint((link.left + link.right) / 2, middle));
+        EXPECT_EQ(Page().SelectedPage(), Page::Settings);
+
+        // Once a list holds a folder the hint is gone.
+        ASSERT_FALSE(Settings().TrySaveDirectoryList({"门店", {m_dir / "scans"}, "", true}));
+        ShowPage(static_cast<int>(Page::Search));
+        EXPECT_EQ(Ex_ObjIsVisible(hint.Handle()), 0);
     });
 }
 

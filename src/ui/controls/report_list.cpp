@@ -135,11 +135,15 @@ int ReportList::AppendRows(std::span<const ReportRowTexts> rows) const {
             cells.push_back(texts.back().c_str());
         }
         records.push_back({row.iconPath.empty() ? 0 : IconIndex(row.iconPath),
-                           static_cast<std::int32_t>(row.cells.size()), nullptr});
+                           static_cast<std::int32_t>(row.cells.size()), nullptr, row.textColour});
         records.back().cells = cells.data() + first;
     }
     return static_cast<int>(Send(EX_LVM_INSERTITEMS, static_cast<intptr_t>(records.size()),
                                  reinterpret_cast<intptr_t>(records.data())));
+}
+
+void ReportList::SetSortMark(int column, bool ascending) const {
+    Send(EX_LVM_SETSORTMARK, column, ascending ? 1 : -1);
 }
 
 bool ReportList::SetCell(int row, int column, std::string_view text) const {

@@ -38,6 +38,7 @@ struct ReportListDescription {
 struct ReportRowTexts {
     std::vector<std::string> cells;
     std::string iconPath;
+    ExArgb textColour = 0;  // All its cells' text; 0: each column's colour.
 };
 
 class ReportList : public Control {
@@ -49,6 +50,10 @@ class ReportList : public Control {
     int AddColumn(std::string_view title, int width, std::int32_t textFormat = -1,
                   ExArgb textColour = 0xFF000000) const;
     void SetColumnWidth(int column, int width) const;
+    // Shows the sort arrow on column's title (0: on none). The list sorts
+    // nothing itself: a click on a title comes to the owner as
+    // EX_LVN_COLUMNCLICK, which refills the rows in its order.
+    void SetSortMark(int column, bool ascending) const;
 
     // Inserts an empty row before row insertAt (0: appends) and returns its
     // number, or 0.

@@ -5,12 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QTest>
-#include <QTextDocumentFragment>
-#include <QToolTip>
 #include <QWidget>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -82,26 +78,17 @@ class BandLayoutTest : public MainWindowFixture {
         return ::testing::AssertionSuccess();
     }
 
-    // A click where a user clicks: Qt gives it to whatever lies on top there.
-    static void ClickCentreOf(ExHandle handle) {
+    // A click on the right half of a control, where the keyword box used to
+    // lie over "设置": Qt gives it to whatever lies on top there.
+    static void ClickRightHalfOf(ExHandle handle) {
         QWidget* window = WindowWidget();
         QWidget* widget = ExQtWidget(handle);
-        const QPoint at = widget->mapTo(window, widget->rect().center());
+        const QPoint at =
+            widget->mapTo(window, QPoint(widget->width() * 3 / 4, widget->height() / 2));
         QWidget* top = window->childAt(at);
         ASSERT_NE(top, nullptr);
         QTest::mouseClick(top, Qt::LeftButton, {}, top->mapFrom(window, at));
         QApplication::processEvents();
-    }
-
-    // The tooltip shown when the pointer rests on the control's middle.
-    static std::string TipOver(const Control& control) {
-        QWidget* widget = ExQtWidget(control.Handle());
-        const QPoint middle = widget->rect().center();
-        QHelpEvent rest(QEvent::ToolTip, middle, widget->mapToGlobal(middle));
-        QApplication::sendEvent(widget, &rest);
-        return QToolTip::isVisible()
-                   ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().toStdString()
-                   : std::string();
     }
 };
 
@@ -125,11 +112,11 @@ TEST_F(BandLayoutTest, ControlsStaySideBySideInsideTheWindowAndTheSettingsItemTa
                                 true);
             EXPECT_TRUE(SideBySideInside(BandControls())) << "with a notice and its button";
 
-            ClickCentreOf(Search().Pages().ItemHandle(static_cast<int>(Page::Settings)));
+            ClickRightHalfOf(Search().Pages().ItemHandle(static_cast<int>(Page::Settings)));
             EXPECT_EQ(Search().SelectedPage(), Page::Settings);
             // The selector takes clicks again once its bar has moved.
             ASSERT_TRUE(QTest::qWaitFor([] { return Search().Pages().RunningAnimation() == 0; }));
-            ClickCentreOf(Search().Pages().ItemHandle(static_cast<int>(Page::Search)));
+            ClickRightHalfOf(Search().Pages().ItemHandle(static_cast<int>(Page::Search)));
             ASSERT_EQ(Search().SelectedPage(), Page::Search);
         }
     });
@@ -152,7 +139,6 @@ TEST_F(BandLayoutTest, ALongNoticeEndsShortOfTheWindowsButtonsWithItsWholeTextIn
         ASSERT_EQ(Status(), FolderMissingText(deep));
         EXPECT_TRUE(status.IsTextCut()) << "the notice is longer than the band at 800 pixels";
         EXPECT_EQ(status.Tooltip(), Status());
-        EXPECT_EQ(TipOver(status), Status());
         QWidget* window = WindowWidget();
         const QWidget* buttons = window->childAt(window->width() - 2, 2);
         ASSERT_NE(buttons, nullptr);

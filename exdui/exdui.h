@@ -140,6 +140,7 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_CBN_SELCHANGE (1)             /* combo box: the user chose an item */
 #define EX_LVN_COLUMNCLICK (-108)        /* report list: a header title clicked, see the list section */
 #define EX_LVN_BEGINDRAG (-109)          /* lists: a drag begins, see the list section */
+#define EX_LVN_GETINFOTIP (-158)         /* lists: a row's tooltip, see the list section */
 
 /* The record behind EX_WM_NOTIFY's lParam; valid during the call. */
 typedef struct ExNotify {
@@ -271,6 +272,10 @@ EXDUI_API int Ex_WndMove(ExHandle window, int32_t x, int32_t y, int32_t width, i
 EXDUI_API int Ex_WndSetTopmost(ExHandle window, int on);
 EXDUI_API int Ex_WndEnable(ExHandle window, int enable);
 EXDUI_API int Ex_WndIsVisible(ExHandle window);
+/* The least outer size of the window: resizing by its edges stops there, and
+ * Ex_WndMove and the show commands give it no less. A window smaller now
+ * grows to it. 0 lifts the limit of that side. */
+EXDUI_API int Ex_WndSetMinSize(ExHandle window, int32_t width, int32_t height);
 /* Messages to a window's procedure. EX_WM_CLOSE left unhandled destroys the
  * window. Posting always queues, also on the UI thread. */
 EXDUI_API intptr_t Ex_WndSendMessage(ExHandle window, int32_t message, intptr_t wParam,
@@ -450,6 +455,13 @@ EXDUI_API int Ex_ObjSetRadius(ExHandle object, float topLeft, float topRight, fl
                               float bottomLeft, int redraw);
 /* Repaints rect (NULL: the whole object). */
 EXDUI_API int Ex_ObjInvalidateRect(ExHandle object, const ExRect* rect);
+/* The tooltip: shown when the pointer rests on the object (after the
+ * system's usual delay) until it leaves or presses. Its children without a
+ * tooltip of their own show it too. NULL or "" removes it. */
+EXDUI_API int Ex_ObjSetTooltip(ExHandle object, const char16_t* text);
+/* Copies the tooltip as Ex_ObjGetText copies the text; returns the number of
+ * UTF-16 units copied. */
+EXDUI_API size_t Ex_ObjGetTooltip(ExHandle object, char16_t* buffer, size_t bufferBytes);
 
 /* ---- Painting ------------------------------------------------------------ */
 typedef struct ExPaint {
@@ -618,6 +630,11 @@ typedef struct ExEditRecord {
  *     moves by the system's drag distance while held (lParam: where it was
  *     pressed). The owner may then drag the selection out (Ex_ObjDoDragDrop);
  *     otherwise nothing happens.
+ *   EX_LVN_GETINFOTIP (-158), lParam ExListTip*, when the pointer has rested
+ *     on a row: the tooltip to show there, written into the record's buffer
+ *     (empty: none, and the object's own tooltip shows instead). A report
+ *     list fills the buffer first with the whole text of the cell under the
+ *     pointer when the cell shows it cut, else with "".
  * A plain press on one of several selected rows keeps them all selected, so
  * that they can be dragged together; its release selects that row alone.
  * Mouse and keys select as a Windows list view does: a click selects one row;
@@ -721,6 +738,16 @@ typedef struct ExListDraw {
     int32_t item;     /* the row number */
     int32_t style;    /* the list's style */
 } ExListDraw;
+
+/* EX_LVN_GETINFOTIP: the row under the pointer; valid during the notification. */
+typedef struct ExListTip {
+    int32_t item;     /* the row number */
+    int32_t column;   /* report list: the column under the pointer; "ListView": 0 */
+    ExRect rect;      /* the row (report list: the cell), client coordinates; the
+                         tooltip goes when the pointer leaves it */
+    char16_t* buffer; /* the text to show, NUL terminated */
+    int32_t capacity; /* UTF-16 units in buffer, the NUL included */
+} ExListTip;
 
 /* EX_LVM_INSERTCOLUMN */
 typedef struct ExReportColumn {

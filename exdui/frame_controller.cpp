@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 
 #include "canvas.h"
 #include "window.h"
@@ -102,11 +103,15 @@ private:
             m_frame->move(m_startGeometry.topLeft() + delta);
             return false;  // the object under the pointer still sees the move
         }
+        // The far edge stays put: a size below the window's minimum would be
+        // taken up by Qt at the right and bottom, moving that edge instead.
+        const int minWidth = std::max(MinWidth, m_frame->minimumWidth());
+        const int minHeight = std::max(MinHeight, m_frame->minimumHeight());
         QRect g = m_startGeometry;
-        if ((m_edges & Left) != 0) g.setLeft(std::min(g.left() + delta.x(), g.right() - MinWidth + 1));
-        if ((m_edges & Right) != 0) g.setRight(std::max(g.right() + delta.x(), g.left() + MinWidth - 1));
-        if ((m_edges & Top) != 0) g.setTop(std::min(g.top() + delta.y(), g.bottom() - MinHeight + 1));
-        if ((m_edges & Bottom) != 0) g.setBottom(std::max(g.bottom() + delta.y(), g.top() + MinHeight - 1));
+        if ((m_edges & Left) != 0) g.setLeft(std::min(g.left() + delta.x(), g.right() - minWidth + 1));
+        if ((m_edges & Right) != 0) g.setRight(std::max(g.right() + delta.x(), g.left() + minWidth - 1));
+        if ((m_edges & Top) != 0) g.setTop(std::min(g.top() + delta.y(), g.bottom() - minHeight + 1));
+        if ((m_edges & Bottom) != 0) g.setBottom(std::max(g.bottom() + delta.y(), g.top() + minHeight - 1));
         m_frame->setGeometry(g);
         return true;
     }

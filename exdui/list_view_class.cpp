@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "canvas.h"
 #include "images.h"
@@ -114,6 +115,32 @@ ListColours ListObjectHost::Colours(const ListColours& fallback) {
     colours.selected = SlotColour(m_obj, EX_COLOR_LIST_SELECTED);
     colours.hot = SlotColour(m_obj, EX_COLOR_LIST_HOT);
     return colours;
+}
+
+QString ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
+    if (m_obj.destroying || m_obj.destroyed) {
+        return {};
+    }
+    // Room for a name and a long path; a longer text of the list's own gets
+    // room for itself.
+    constexpr qsizetype TipCapacity = 8192;
+    std::vector<char16_t> buffer(
+        static_cast<std::size_t>(std::max(TipCapacity, tip.text.size() + 1)));
+    std::copy_n(tip.text.utf16(), tip.text.size(), buffer.begin());
+    QRect area = tip.area;
+    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
+        area.moveTopLeft(state->Widget().viewport()->mapTo(m_obj.Widget(), area.topLeft()));
+    }
+    ExListTip record{};
+    record.item = row + 1;
+    record.column = tip.column + 1;
+    record.rect =
+        ExRect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    record.buffer = buffer.data();
+    record.capacity = static_cast<int32_t>(buffer.size());
+    m_obj.Notify(EX_LVN_GETINFOTIP, 0, reinterpret_cast<intptr_t>(&record));
+    buffer.back() = 0;  // An owner that filled it all still ends it.
+    return QString::fromUtf16(buffer.data());
 }
 
 ListState::ListState(Object& obj, ListViewWidget* widget)

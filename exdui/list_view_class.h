@@ -42,6 +42,8 @@ public:
     QImage RowImage(std::int32_t index) override;
     bool MultiSelect(bool fallback) override;
     ListColours Colours(const ListColours& fallback) override;
+    // Asks the owner with EX_LVN_GETINFOTIP.
+    QString RowTip(std::int32_t row, const ListTip& tip) override;
 
 private:
     Object& m_obj;

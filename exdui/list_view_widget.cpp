@@ -1,13 +1,17 @@
 #include "list_view_widget.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 #include <climits>
+
+#include "tooltip.h"
 
 namespace exdui {
 
@@ -261,9 +265,32 @@ void ListViewWidget::scrollContentsBy(int /*dx*/, int /*dy*/) {
     }
 }
 
+ListTip ListViewWidget::TipAt(std::int32_t row, QPoint /*pos*/) {
+    return {-1, RowRect(row), {}};
+}
+
 bool ListViewWidget::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave) {
         ClearHot();
+    }
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const std::int32_t row = RowAt(help->pos());
+        if (row != ListViewSelection::None) {
+            ListTip tip = TipAt(row, help->pos());
+            if (m_host != nullptr) {
+                tip.text = m_host->RowTip(row, tip);
+            }
+            if (!tip.text.isEmpty()) {
+                QToolTip::showText(help->globalPos(), TooltipMarkup(tip.text), viewport(),
+                                   tip.area);
+                return true;
+            }
+        }
+        // Nothing of the row's own: the object's tooltip, if any, shows.
+        QToolTip::hideText();
+        event->ignore();
+        return true;
     }
     return QAbstractScrollArea::viewportEvent(event);
 }

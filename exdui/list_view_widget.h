@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 
 #include "list_view_selection.h"
@@ -37,6 +38,13 @@ enum class ListRowEvent {
     // distance while held: the owner may drag the selection out now. pos is
     // where the press was.
     BeginDrag,
+};
+
+// The tooltip over a row.
+struct ListTip {
+    std::int32_t column = -1;  // report list: the column under the pointer; else -1
+    QRect area;                // viewport coordinates: the tooltip goes when the pointer leaves it
+    QString text;              // empty: none
 };
 
 // ARGB colours of a list. Report lists also use the header and line colours.
@@ -72,6 +80,8 @@ public:
     virtual bool MultiSelect(bool fallback) { return fallback; }
     // The colours to paint with now; fallback holds the list's own.
     virtual ListColours Colours(const ListColours& fallback) { return fallback; }
+    // The tooltip text over a row; tip holds the list's own.
+    virtual QString RowTip(std::int32_t /*row*/, const ListTip& tip) { return tip.text; }
 };
 
 class ListViewWidget : public QAbstractScrollArea {
@@ -134,6 +144,9 @@ protected:
     virtual std::int32_t ContentWidth() const { return 0; }
     // Called after the geometry of the viewport or of the scroll bars changed.
     virtual void LayoutChanged() {}
+    // The list's own tooltip at pos (viewport coordinates) over row: none by
+    // default.
+    virtual ListTip TipAt(std::int32_t row, QPoint pos);
 
     ListViewSelection& MutableSelection() { return m_selection; }
     void UpdateScrollBars();

@@ -7,6 +7,7 @@
 #include "fonts.h"
 #include "object_access.h"
 #include "object_widget.h"
+#include "tooltip.h"
 #include "window.h"
 
 namespace exdui {
@@ -419,6 +420,32 @@ EXDUI_API int Ex_ObjInvalidateRect(ExHandle object, const ExRect* rect) {
             obj.Widget()->update();
         }
         return true;
+    });
+}
+
+EXDUI_API int Ex_ObjSetTooltip(ExHandle object, const char16_t* text) {
+    try {
+        QString plain = FromUtf16(text);
+        return OnObject(object, [plain](Object& obj) {
+            obj.Widget()->setProperty(TooltipProperty, plain);
+            obj.Widget()->setToolTip(TooltipMarkup(plain));
+            return true;
+        });
+    } catch (...) {
+        return 0;
+    }
+}
+
+EXDUI_API size_t Ex_ObjGetTooltip(ExHandle object, char16_t* buffer, size_t bufferBytes) {
+    if (buffer == nullptr || bufferBytes < sizeof(char16_t)) {
+        return 0;
+    }
+    return WithObject(object, size_t{0}, [&](Object& obj) {
+        const QString tip = obj.Widget()->property(TooltipProperty).toString();
+        size_t n = std::min(bufferBytes / sizeof(char16_t) - 1, static_cast<size_t>(tip.size()));
+        std::memcpy(buffer, tip.utf16(), n * sizeof(char16_t));
+        buffer[n] = 0;
+        return n;
     });
 }
 

@@ -49,6 +49,16 @@ Qt::Alignment AlignmentOf(std::uint32_t textFormat) {
     return align;
 }
 
+// Where a row image of size goes in cell: at its left, centred upright, and
+// scaled down to the cell's height when taller.
+QRect ImageRect(QSize size, const QRect& cell) {
+    if (size.height() > cell.height()) {
+        size.scale(size.width(), cell.height(), Qt::KeepAspectRatio);
+    }
+    return {cell.left() + CellPadding, cell.top() + (cell.height() - size.height()) / 2,
+            size.width(), size.height()};
+}
+
 }  // namespace
 
 // The column titles above the rows. It lives in the scroll area's top margin
@@ -346,6 +356,40 @@ int ReportListWidget::ColumnLeft(std::int32_t column) const {
     return left;
 }
 
+QRect ReportListWidget::CellTextRect(const Row& row, std::int32_t column, const QRect& cell) {
+    QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+    if (column == 0 && row.image != NoImage && Host() != nullptr) {
+        const QImage image = Host()->RowImage(row.image);
+        if (!image.isNull()) {
+            inner.setLeft(ImageRect(image.size(), cell).right() + 1 + CellPadding);
+        }
+    }
+    return inner;
+}
+
+ListTip ReportListWidget::TipAt(std::int32_t rowIndex, QPoint pos) {
+    const QRect rowRect = RowRect(rowIndex);
+    int left = rowRect.left();
+    for (std::int32_t index = 0; index < ColumnCount(); ++index) {
+        const int width = m_columns[static_cast<std::size_t>(index)].width;
+        if (pos.x() >= left && pos.x() < left + width) {
+            const QRect cell(left, rowRect.top(), width, rowRect.height());
+            const Row& row = m_rows[static_cast<std::size_t>(rowIndex)];
+            QString text;
+            if (static_cast<std::size_t>(index) < row.cells.size()) {
+                const QString& whole = row.cells[static_cast<std::size_t>(index)];
+                const int room = CellTextRect(row, index, cell).width();
+                if (fontMetrics().horizontalAdvance(whole) > room) {
+                    text = whole;
+                }
+            }
+            return {index, cell, text};
+        }
+        left += width;
+    }
+    return {-1, rowRect, {}};
+}
+
 void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
     PaintRowHighlight(painter, paint);
     const ListColours& colours = PaintColours();
@@ -360,19 +404,12 @@ void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
         if (cell.right() < clip.left() || cell.left() > clip.right() || cell.width() == 0) {
             continue;
         }
-        QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
+        const QRect inner = CellTextRect(row, index, cell);
         if (index == 0 && row.image != NoImage && Host() != nullptr) {
             const QImage image = Host()->RowImage(row.image);
             if (!image.isNull()) {
-                // An icon taller than the row is scaled down to fit it.
-                QSize size = image.size();
-                if (size.height() > cell.height()) {
-                    size.scale(size.width(), cell.height(), Qt::KeepAspectRatio);
-                }
-                const QRect target(inner.left(), cell.top() + (cell.height() - size.height()) / 2,
-                                   size.width(), size.height());
+                const QRect target = ImageRect(image.size(), cell);
                 painter.drawImage(target, image);
-                inner.setLeft(target.right() + 1 + CellPadding);
             }
         }
         if (static_cast<std::size_t>(index) < row.cells.size() && inner.width() > 0) {

@@ -92,6 +92,8 @@ public:
 
 protected:
     void PaintRow(QPainter& painter, const ListRowPaint& row) override;
+    // A cell whose text shows cut has its whole text as its tooltip.
+    ListTip TipAt(std::int32_t row, QPoint pos) override;
     std::int32_t ContentWidth() const override;
     void LayoutChanged() override;
     void changeEvent(QEvent* event) override;
@@ -99,6 +101,9 @@ protected:
 private:
     using Row = ReportRow;
 
+    // Where a cell's text goes: the cell less its padding, and in the first
+    // column less the row's image.
+    QRect CellTextRect(const Row& row, std::int32_t column, const QRect& cell);
     void UpdateHeaderHeight();
     void ContentChanged();
 

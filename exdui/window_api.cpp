@@ -2,6 +2,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstring>
 
 #include "canvas.h"
@@ -239,6 +240,14 @@ EXDUI_API int Ex_WndSetTopmost(ExHandle window, int on) {
 EXDUI_API int Ex_WndEnable(ExHandle window, int enable) {
     return OnWindow(window, [=](Window& w) {
         w.Widget()->setEnabled(enable != 0);
+        return true;
+    });
+}
+
+EXDUI_API int Ex_WndSetMinSize(ExHandle window, int32_t width, int32_t height) {
+    return OnWindow(window, [=](Window& w) {
+        // Frameless: the outer size is the widget's own.
+        w.Widget()->setMinimumSize(std::max(0, width), std::max(0, height));
         return true;
     });
 }

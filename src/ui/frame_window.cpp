@@ -97,6 +97,10 @@ void FrameWindow::ShowState(int state) const {
 
 void FrameWindow::SetTopmost(int on) const { Ex_WndSetTopmost(m_window, on == 1 ? 1 : 0); }
 
+void FrameWindow::SetMinimumSize(int width, int height) const {
+    Ex_WndSetMinSize(m_window, width, height);
+}
+
 void FrameWindow::SetDisabled(int on) const { Ex_WndEnable(m_window, on == 1 ? 0 : 1); }
 
 }  // namespace cj::ui

@@ -60,6 +60,8 @@ public:
     // values do nothing.
     void ShowState(int state) const;
     void SetTopmost(int on) const;
+    // The least outer size the window takes, whoever sizes it.
+    void SetMinimumSize(int width, int height) const;
     // 1 disables the window, anything else enables it; safe from any thread.
     void SetDisabled(int on) const;
 

@@ -55,6 +55,7 @@ bool MainWindow::Run() {
 
 void MainWindow::CreateControls() {
     Ex_DUISetLong(m_surface, EX_DUI_USERDATA, reinterpret_cast<intptr_t>(this));
+    m_frame.SetMinimumSize(MainWindowMinWidth, MainWindowMinHeight);
     m_searchPage.CreateBand(m_surface);
     m_searchPage.CreatePageControls(m_surface, m_rows);
     m_copyPage.Create(m_searchPage.Pages().PageHandle(static_cast<int>(Page::Copy)));
@@ -161,8 +162,10 @@ bool SameRect(const ExRect& a, const ExRect& b) {
 
 void MainWindow::PlaceCentred(int width, int height) {
     // A size missing from the file reads as 0: the window keeps its own.
-    const int w = width > 0 ? width : m_frame.Width();
-    const int h = height > 0 ? height : m_frame.Height();
+    // A size stored smaller than the window can be (by hand, or by an older
+    // version) opens at the least size, centred as that.
+    const int w = std::max(width > 0 ? width : m_frame.Width(), MainWindowMinWidth);
+    const int h = std::max(height > 0 ? height : m_frame.Height(), MainWindowMinHeight);
     const ExRect placed = CentreInArea(w, h, WorkArea(m_frame.WindowHandle()));
     m_frame.Place(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
 }

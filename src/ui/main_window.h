@@ -40,6 +40,10 @@ inline constexpr ExArgb MainWindowBackground = 0xFFFF0000;
 inline constexpr ExArgb ClientColour = 0xFFDCDCDC;  // Below the band.
 inline constexpr ExArgb BandColour = 0xC8FF0000;    // The top band, down to BandHeight.
 inline constexpr int BandHeight = 60;
+// The least size of the window, whoever sizes it: every control stays usable
+// at it.
+inline constexpr int MainWindowMinWidth = 800;
+inline constexpr int MainWindowMinHeight = 600;
 // The size "默认大小" gives the window.
 inline constexpr int DefaultSizeWidth = 1200;
 inline constexpr int DefaultSizeHeight = 720;
@@ -156,7 +160,8 @@ class MainWindow {
     void ShowDefaultSize();
     void ShowMaximised();
     // Sizes the window and centres it in its screen's work area, no larger
-    // than that; a size that is not positive keeps the current one.
+    // than that and no smaller than the window's least size; a size that is
+    // not positive keeps the current one.
     void PlaceCentred(int width, int height);
     // Moves the window into its screen's work area and makes it no larger.
     void KeepOnScreen();

@@ -18,7 +18,10 @@ inline constexpr int32_t ResultListStyle = 0x50000008;
 // Row colours (ARGB).
 inline constexpr ExArgb OddRowColour = 0xFFDCDCDC;
 inline constexpr ExArgb EvenRowColour = 0xFFD3D3D3;
-inline constexpr ExArgb HighlightColour = 0xE8FFFF00;  // Selected or hot rows.
+inline constexpr ExArgb HighlightColour = 0xE8FFFF00;  // Selected rows.
+// The row under the pointer: a light wash of the selection's yellow, so that
+// it never reads as selected.
+inline constexpr ExArgb HotColour = 0x50FFFF00;
 inline constexpr ExArgb NameColour = 0xFF0000FF;
 inline constexpr ExArgb TypeAndSizeColour = 0xE8FF0000;
 inline constexpr ExArgb PathColour = 0xFF808080;
@@ -30,8 +33,9 @@ inline constexpr ExArgb MarkerColours[] = {0xE8FF0000, 0xE8000000, 0xE80000FF};
 ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
                           ResultRows& rows);
 
-// The list's procedure: row height, row drawing, message 6000 and the window's
-// destruction. UI thread.
+// The list's procedure: row height, row drawing, a row's tooltip (its whole
+// name and path, when the row shows either cut), message 6000 and the
+// window's destruction. UI thread.
 intptr_t ResultListProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
                         intptr_t lParam, intptr_t* result);
 

@@ -17,8 +17,10 @@ intptr_t SearchBoxPainter(ExHandle /*window*/, ExHandle object, int32_t message,
     _canvas_fillroundedrect(canvas, brush, 0, 0, right, bottom, 15, 15);
     _brush_destroy(brush);
     if (Ex_ObjGetTextLength(object) == 0) {
+        // A narrow box cuts the placeholder short of the search button.
         _canvas_drawtext(canvas, Ex_ObjGetFont(object), 0xFF000000, SearchPlaceholder, -1,
-                         EX_DT_VCENTER, 18, 0, right, bottom);
+                         EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS, 18, 0,
+                         right - SearchButtonRoom + 6, bottom);
     }
     if (result != nullptr) {
         *result = 1;
@@ -26,11 +28,11 @@ intptr_t SearchBoxPainter(ExHandle /*window*/, ExHandle object, int32_t message,
     return 1;
 }
 
-void NarrowSearchBoxText(const EditBox& box) {
+void NarrowSearchBoxText(const EditBox& box, int boxWidth) {
     auto* record = reinterpret_cast<ExEditRecord*>(Ex_ObjGetLong(box.Handle(), EX_OL_CLASSDATA));
     if (record != nullptr) {
         record->textRect.left = 15;
-        record->textRect.right = 250;
+        record->textRect.right = boxWidth - SearchButtonRoom;
     }
 }
 

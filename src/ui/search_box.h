@@ -15,8 +15,13 @@ inline constexpr char16_t SearchPlaceholder[] = u"请输入你要搜索的快递
 intptr_t SearchBoxPainter(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
                           intptr_t lParam, intptr_t* result);
 
-// Keeps typed text between x 15 and x 250 of the box, clear of the search
-// button at its right end.
-void NarrowSearchBoxText(const EditBox& box);
+// The search button's room at the box's right end: the button is
+// SearchButtonWidth wide and ends 2 pixels short of the edge.
+inline constexpr int SearchButtonWidth = 40;
+inline constexpr int SearchButtonRoom = 50;
+
+// Keeps typed text between x 15 and SearchButtonRoom short of the right edge
+// of a box boxWidth wide (250 in a box of 300), clear of the search button.
+void NarrowSearchBoxText(const EditBox& box, int boxWidth);
 
 }  // namespace cj::ui

@@ -4,6 +4,7 @@
 
 #include "platform/code_page.h"
 #include "search/batch_search.h"
+#include "ui/band_layout.h"
 #include "ui/control_ids.h"
 #include "ui/controls/icons.h"
 #include "ui/main_window.h"
@@ -21,19 +22,11 @@ constexpr ExArgb CaretColour = 0xFF4B0082;
 constexpr int BusyFontSize = 25;
 // The timer of the added-count label, which the copy list's figures follow.
 constexpr int AddedCountInterval = 300;
-constexpr int StatusWidth = 200;
-// What the window's own buttons take at the band's right end.
-constexpr int WindowButtonsWidth = 60;
-// The report button sits on the added count's line, after its longest text.
-constexpr int CopyReportOffset = 130;
-constexpr int CopyReportWidth = 80;
 // The pages start below the band and the page selector's bar, and end at the
 // window's bottom edge.
 constexpr int PageTop = 70;
-// "批量" sits just right of the keyword box, clear of the status texts.
-constexpr int BatchButtonGap = 5;
-constexpr int BatchButtonWidth = 42;
-constexpr int SearchBoxWidth = 300;
+// The status texts end in "…" when the band has no room for them.
+constexpr std::int32_t StatusFormat = EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS;
 constexpr int HintFontSize = 18;
 constexpr int HintHeight = 40;
 constexpr ExArgb HintColour = 0xFF505050;
@@ -41,20 +34,21 @@ constexpr ExArgb HintColour = 0xFF505050;
 }  // namespace
 
 void SearchPage::CreateBand(ExHandle surface) {
-    m_searchBox.Create({.parent = surface, .id = SearchBoxId, .x = 700, .y = 20, .width = 300,
-                        .height = 30, .drawnFrameStyle = true, .textColour = Black,
-                        .procedure = &SearchPage::SearchBoxProcedure});
-    NarrowSearchBoxText(m_searchBox);
+    m_searchBox.Create({.parent = surface, .id = SearchBoxId, .x = 700, .y = 20,
+                        .width = BandSearchBoxWidth, .height = 30, .drawnFrameStyle = true,
+                        .textColour = Black, .procedure = &SearchPage::SearchBoxProcedure});
+    NarrowSearchBoxText(m_searchBox, BandSearchBoxWidth);
+    // One pixel less than the 20 between it and the page selector below.
     m_title.Create({.parent = surface, .id = BandLabelId, .x = 1, .y = 1, .width = 200,
-                    .height = 20, .text = "   澄镜文件极速搜索工具", .textColour = White});
+                    .height = 19, .text = "   澄镜文件极速搜索工具", .textColour = White});
     m_pages.Create({.parent = surface,
                     .titles = {"搜索栏", "复制栏", "设置"},
                     .titleColour = White,
                     .images = {SearchPageIcon(), CopyPageIcon(), SettingsPageIcon()},
-                    .x = 20,
-                    .y = 20,
-                    .itemWidth = 100,
-                    .itemHeight = 40,
+                    .x = PageSelectorX,
+                    .y = PageSelectorY,
+                    .itemWidth = PageItemWidth,
+                    .itemHeight = PageItemHeight,
                     .selectedFill = 0x90FFFFFF,
                     .barColour = 0xE80088FF,
                     .farEdge = true,
@@ -69,7 +63,8 @@ void SearchPage::CreateBand(ExHandle surface) {
     m_searchButton.Create({.parent = m_searchBox.Handle(), .id = SearchButtonId,
                            .textColour = Black, .normal = 0xC8FFFFFF, .hover = 0xC800FF00,
                            .pressed = 0xF4FF0000, .radius = 13, .image = SearchButtonIcon(),
-                           .x = 258, .y = 2, .width = 40, .height = 26});
+                           .x = BandSearchBoxWidth - SearchButtonWidth - 2, .y = 2,
+                           .width = SearchButtonWidth, .height = 26});
 }
 
 void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
@@ -87,10 +82,12 @@ void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
                              .after = std::string(FirstStartHintAfter), .textColour = HintColour,
                              .fontSize = HintFontSize});
     m_firstStartHint.Show(false);
-    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = StatusWidth,
-                     .height = 20, .text = FoundText(0), .textColour = White});
+    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = 200,
+                     .height = 20, .text = FoundText(0), .textColour = White,
+                     .textFormat = StatusFormat});
     m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
-                         .height = 20, .text = AddedCountText(0), .textColour = White});
+                         .height = 20, .text = AddedCountText(0), .textColour = White,
+                         .textFormat = StatusFormat});
     Ex_ObjSetTimer(m_addedCount.Handle(), AddedCountInterval);
 }
 
@@ -102,14 +99,12 @@ void SearchPage::CreateBandButtons(ExHandle surface) {
     m_copyReport.Create({.parent = surface, .id = CopyReportId,
                          .title = std::string(CopyReportButtonText), .textColour = White,
                          .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
-                         .radius = 3, .x = 900 + CopyReportOffset, .y = 32,
-                         .width = CopyReportWidth, .height = 20});
+                         .radius = 3, .x = 1030, .y = 32, .width = 80, .height = 20});
     m_copyReport.Show(false);
     m_batchButton.Create({.parent = surface, .id = BatchButtonId,
                           .title = std::string(BatchButtonText), .textColour = White,
                           .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
-                          .radius = 3, .x = 700 + SearchBoxWidth + BatchButtonGap, .y = 20,
-                          .width = BatchButtonWidth, .height = 30});
+                          .radius = 3, .x = 1005, .y = 20, .width = 42, .height = 30});
 }
 
 void SearchPage::CreateDirectCopyBar(ExHandle surface) {
@@ -150,33 +145,41 @@ void SearchPage::AttachHandlers() {
 
 void SearchPage::LayOut(int width, int height) {
     m_width = width;
-    const double w = width;
     const double h = height;
     const auto px = [](double value) { return static_cast<int>(value); };  // Toward zero.
-    m_searchBox.Move(px((w - SearchBoxWidth) / 2), {});
-    m_batchButton.Move(px((w - SearchBoxWidth) / 2) + SearchBoxWidth + BatchButtonGap, {});
     for (const ExHandle page : m_pages.Pages()) {
         Ex_ObjMove(page, KeepValue, KeepValue, width, height - PageTop, 1);
     }
     Ex_ObjMove(m_resultList, KeepValue, KeepValue, width, height - PageTop, 1);
     m_busy.Move({}, px((h - 300) / 2), width, {});
     m_firstStartHint.Move({}, (height - PageTop - HintHeight) / 2, width, {});
-    PlaceStatus();
-    m_directCopyProgress.Move(px((w - 300) / 2), {});
+    PlaceBand();
 }
 
-void SearchPage::PlaceStatus() {
-    const int statusX = (m_width - 300) / 2 + 350;
-    m_status.Move(statusX, {});
-    m_addedCount.Move(statusX, {});
-    // "更新缓存" follows the status texts (about 140 pixels at their longest)
-    // instead of staying where they come to lie at most widths, and keeps
-    // clear of the window's own buttons at the right. A notice takes the band
-    // up to the window's buttons: the button is hidden until the next search.
-    m_updateCache.Move(std::min(statusX + 140, m_width - 200), {});
-    const int noticeWidth = std::max(StatusWidth, m_width - statusX - WindowButtonsWidth);
-    m_status.Move({}, {}, m_noticeShown ? noticeWidth : StatusWidth, {});
-    m_copyReport.Move(statusX + CopyReportOffset, {});
+void SearchPage::PlaceBand() {
+    if (m_width <= 0) {
+        return;  // Not laid out yet: the first size comes with the window's.
+    }
+    const BandLayout band = LayOutBand(m_width, m_noticeShown, m_reportShown);
+    const auto place = [](const Control& control, const BandPlace& at) {
+        control.Move(at.x, at.y, at.width, at.height);
+    };
+    if (m_searchBox.Width() != band.searchBox.width) {
+        place(m_searchBox, band.searchBox);
+        m_searchButton.Move(band.searchBox.width - SearchButtonWidth - 2, {});
+        NarrowSearchBoxText(m_searchBox, band.searchBox.width);
+        Ex_ObjInvalidateRect(m_searchBox.Handle(), nullptr);
+    } else {
+        place(m_searchBox, band.searchBox);
+    }
+    place(m_batchButton, band.batchButton);
+    place(m_status, band.status);
+    place(m_addedCount, band.addedCount);
+    place(m_updateCache, band.updateCache);
+    place(m_copyReport, band.copyReport);
+    place(m_directCopyProgress, band.directCopyBar);
+    m_status.RefreshTip();
+    m_addedCount.RefreshTip();
 }
 
 void SearchPage::ShowBusy(std::string_view text) {
@@ -211,7 +214,7 @@ void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoring
     }
     m_noticeShown = true;
     m_updateCache.Show(false);
-    PlaceStatus();
+    PlaceBand();
 }
 
 void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
@@ -220,9 +223,10 @@ void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
     m_searchBox.FocusAndSelectAll();
     m_searchButton.SetImage(SearchButtonIcon());
     m_noticeShown = false;
+    m_reportShown = false;
     m_copyReport.Show(false);
-    PlaceStatus();
     m_status.SetText(status);
+    PlaceBand();
     if (rows > 0) {
         Ex_ObjSendMessage(m_resultList, EX_LVM_SETSELECTIONMARK, 1, 1);
     }
@@ -231,9 +235,10 @@ void SearchPage::ShowResults(std::size_t rows, std::string_view status) {
 
 void SearchPage::ShowNotice(std::string_view text, bool reportButton) {
     m_noticeShown = true;
+    m_reportShown = reportButton;
     m_updateCache.Show(false);
-    PlaceStatus();
     m_status.SetText(text);
+    PlaceBand();
     m_copyReport.Show(reportButton);
 }
 

@@ -56,7 +56,8 @@ class SearchPage {
     void ShowResults(std::size_t rows, std::string_view status);
     // The status line after a refresh: what it indexed, or why it failed;
     // until the next search the line takes the band's width up to the
-    // window's buttons, and "更新缓存" is hidden.
+    // window's buttons, and "更新缓存" is hidden. A text longer than the line
+    // ends in "…" and shows whole in the line's tooltip.
     void ShowRefreshNotice(std::string_view text) { ShowNotice(text, false); }
     // The same for the end of a copy, with the button that opens the copy's
     // report below it when reportButton is set.
@@ -108,9 +109,10 @@ class SearchPage {
     bool OnPasteIntoSearchBox(std::u16string_view text);
 
     void ShowBusy(std::string_view text);
-    // Places the status line, "更新缓存" and the report button for the
-    // current width and for whether a notice shows.
-    void PlaceStatus();
+    // Places the band's controls for the current width and for whether a
+    // notice and the report button show; a status text cut short gets its
+    // whole text as its tooltip.
+    void PlaceBand();
 
     MainWindow& m_window;
     EditBox m_searchBox;
@@ -129,6 +131,7 @@ class SearchPage {
     ExHandle m_menu = 0;  // The result list's context menu.
     int m_width = 0;      // The client width of the last layout.
     bool m_noticeShown = false;  // The status line holds a notice until the next search.
+    bool m_reportShown = false;  // The report button shows with the notice.
 };
 
 }  // namespace cj::ui

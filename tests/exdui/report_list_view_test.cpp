@@ -2,8 +2,12 @@
 // three columns, rows appended with a file icon and three cell writes, read
 // back cell by cell, deleted by row number and all at once.
 #include <QBuffer>
+#include <QHelpEvent>
 #include <QImage>
 #include <QScrollBar>
+#include <QTextDocumentFragment>
+#include <QToolTip>
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -371,6 +375,51 @@ TEST_F(ReportListViewTest, WideColumnsScrollSideways) {
     EXPECT_GT(area->horizontalScrollBar()->maximum(), 0) << "1170 pixels of columns in 800";
     Send(list, EX_LVM_SETCOLUMNWIDTH, 3, 100);
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+}
+
+// The tooltip the list shows when the pointer rests at pos, as Qt asks for
+// it then; empty when none shows.
+QString TipAt(QWidget* view, QPoint pos) {
+    // Qt lets a tooltip linger for a moment after it is told to go.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->inherits("QTipLabel")) {
+            top->hide();
+        }
+    }
+    QHelpEvent rest(QEvent::ToolTip, pos, view->mapToGlobal(pos));
+    QApplication::sendEvent(view, &rest);
+    return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText()
+                                 : QString();
+}
+
+intptr_t TipFromOwner(ExHandle /*object*/, int32_t /*id*/, int32_t /*code*/, intptr_t /*wParam*/,
+                      intptr_t lParam) {
+    auto* tip = reinterpret_cast<ExListTip*>(lParam);
+    if (tip->column == 2) {
+        std::u16string text =
+            u"第 " + std::u16string(1, static_cast<char16_t>(u'0' + tip->item)) + u" 行";
+        std::copy(text.begin(), text.end(), tip->buffer);
+        tip->buffer[text.size()] = 0;
+    }
+    return 1;
+}
+
+TEST_F(ReportListViewTest, ACutCellShowsItsWholeTextInATooltipWhichTheOwnerMayReplace) {
+    const std::u16string longPath =
+        u"/srv/扫描件/" + std::u16string(120, u'长') + u"/SF1400000000001-<b>正面</b>.jpg";
+    Append(u"SF1400000000001.jpg", u"1.50 KB", longPath);
+    QWidget* view = Viewport(list);
+    EXPECT_EQ(TipAt(view, {600, 50}).toStdU16String(), longPath) << "the path, cut";
+    EXPECT_TRUE(TipAt(view, {10, 50}).isEmpty()) << "the name shows whole";
+    EXPECT_TRUE(TipAt(view, {10, 150}).isEmpty()) << "below the rows";
+
+    Ex_ObjHandleEvent(list, EX_LVN_GETINFOTIP, TipFromOwner);
+    EXPECT_EQ(TipAt(view, {410, 50}), QStringLiteral("第 1 行")) << "the size column";
+    EXPECT_EQ(TipAt(view, {600, 50}).toStdU16String(), longPath) << "left to the list";
+    // Without a text of the row's own, the object's tooltip shows.
+    Ex_ObjSetTooltip(list, u"复制栏");
+    EXPECT_EQ(TipAt(view, {10, 50}), QStringLiteral("复制栏"));
+    QToolTip::hideText();
 }
 
 TEST_F(ReportListViewTest, AWorkerReadsTheRowsWhileTheUiRuns) {

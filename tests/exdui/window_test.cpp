@@ -125,6 +125,30 @@ TEST(Window, EdgesResizeAResizableWindow) {
     EXPECT_EQ(ScreenRect(win.Window()), QRect(120, 110, 420, 290));
 }
 
+TEST(Window, ItsLeastSizeHoldsForTheEdgesAndForMoves) {
+    TestWindow win(400, 300, 0x40000 | 0x400 | 0x800);
+    Ex_WndMove(win.Window(), 100, 100, EX_KEEP, EX_KEEP, 1);
+    ASSERT_TRUE(Ex_WndSetMinSize(win.Window(), 350, 280));
+    QWidget* w = win.Widget();
+    // The right edge dragged far in stops at the least width; the top-left
+    // corner keeps the far edges where they are.
+    QTest::mousePress(w, Qt::LeftButton, {}, QPoint(398, 150));
+    QTest::mouseMove(w, QPoint(200, 150));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(200, 150));
+    EXPECT_EQ(ScreenRect(win.Window()), QRect(100, 100, 350, 300));
+    QTest::mousePress(w, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseMove(w, QPoint(151, 101));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(151, 101));
+    EXPECT_EQ(ScreenRect(win.Window()), QRect(100, 120, 350, 280));
+    // A smaller size asked for is taken up to the least; a larger least
+    // size grows the window.
+    Ex_WndMove(win.Window(), EX_KEEP, EX_KEEP, 200, 100, 1);
+    EXPECT_EQ(ScreenRect(win.Window()).size(), QSize(350, 280));
+    Ex_WndSetMinSize(win.Window(), 500, 0);
+    EXPECT_EQ(ScreenRect(win.Window()).size(), QSize(500, 280));
+    EXPECT_EQ(Ex_WndSetMinSize(0, 1, 1), 0);
+}
+
 TEST(Window, EscapeClosesOnlyWithItsBit) {
     TestWindow plain(200, 100, 0x40000, &RecordingProc);
     g_messages.clear();

@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QWidget>
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -309,6 +313,21 @@ TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {
         EXPECT_EQ(rgb(10, 60 + 1), 0xD3D3D3u) << "the marker stops 2 pixels short";
         EXPECT_EQ(rgb(3, 60 + 30), 0xD3D3D3u);
 
+        // The row under the pointer gets a light wash: neither its own grey
+        // nor the selection's yellow.
+        const QPoint overRow2(300, 60 + 30);
+        QMouseEvent move(QEvent::MouseMove, overRow2, list->mapToGlobal(overRow2), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(ViewportOf(Page().ResultList()), &move);
+        const QColor hot = ViewportOf(Page().ResultList())->grab().toImage().pixelColor(right, 65);
+        EXPECT_NE(hot.rgb() & 0xFFFFFF, 0xD3D3D3u);
+        EXPECT_GT(hot.blue(), 100) << "not the selection's yellow";
+        EXPECT_GT(hot.red(), hot.blue()) << "a shade of it";
+        const QPoint away(300, 5 * 60 + 30);  // Below the rows: nothing is hot.
+        QMouseEvent leave(QEvent::MouseMove, away, list->mapToGlobal(away), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(ViewportOf(Page().ResultList()), &leave);
+
         // With no row selected: a black marker for a row added again, and the
         // texts of marked rows start 15 pixels further right.
         ListMessage(EX_LVM_SETITEMSTATE, -1, 0);
@@ -335,6 +354,74 @@ TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {
         EXPECT_LT(plain, 22);
         EXPECT_GE(marked, 30);
         EXPECT_LT(marked, 37);
+    });
+}
+
+TEST_F(MainWindowTest, ALongNameIsCutBeforeItsSizeTextAndItsRowShowsItWholeInATooltip) {
+    // A name longer than the window is wide: the size after it used to be
+    // pushed out of the row. Its size text is the short jpg's.
+    const std::string longName =
+        "SF1400000000001-退货单与签收底单合并扫描-客户张三-"
+        "联系电话已涂抹-仓库A三号货架-复核通过-第二次拍摄-高清版本";
+    m_dir.WriteFile("scans/" + longName + ".jpg", "jpeg");
+    BuildIndex();
+    Run([&] {
+        Window().Frame().Place({}, {}, 800, 600);
+        Type(Page().SearchBox(), "SF1400000000001");
+        PressEnter();
+        ASSERT_TRUE(WaitForResults());
+        const std::size_t longRow = HitEndingIn(longName + ".jpg");
+        const std::size_t shortRow = HitEndingIn("/scans/SF1400000000001.jpg");
+        ASSERT_NE(longRow, 0u);
+        ASSERT_NE(shortRow, 0u);
+        QWidget* view = ViewportOf(Page().ResultList());
+        const QImage image = view->grab().toImage();
+        // The upper line's name (blue) and size text (red) of a row.
+        struct Line {
+            int firstRed = INT_MAX, lastRed = -1, lastBlue = -1;
+        };
+        const auto upperLine = [&](std::size_t row) {
+            Line line;
+            const int top = static_cast<int>(row - 1) * ResultRowPixels;
+            for (int x = 0; x < image.width(); ++x) {
+                for (int y = top + 8; y < top + 32; ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 150 && c.green() < 100 && c.blue() < 100) {
+                        line.firstRed = std::min(line.firstRed, x);
+                        line.lastRed = x;
+                    } else if (c.blue() > 150 && c.red() < 100 && c.green() < 100) {
+                        line.lastBlue = x;
+                    }
+                }
+            }
+            return line;
+        };
+        const Line cut = upperLine(longRow);
+        const Line whole = upperLine(shortRow);
+        ASSERT_GE(cut.lastRed, 0) << "the size text shows";
+        EXPECT_NEAR(cut.lastRed - cut.firstRed, whole.lastRed - whole.firstRed, 1)
+            << "all of it, as in a row with a short name";
+        EXPECT_LT(cut.lastBlue, cut.firstRed) << "the name ends before it";
+
+        // Resting on the row shows its whole name and path; a row that shows
+        // both whole has no tooltip.
+        const auto tipOver = [&](std::size_t row) {
+            const QPoint at = ResultRow(static_cast<int>(row));
+            QHelpEvent rest(QEvent::ToolTip, at, view->mapToGlobal(at));
+            QApplication::sendEvent(view, &rest);
+            const std::string tip =
+                QToolTip::isVisible()
+                    ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().toStdString()
+                    : std::string();
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->inherits("QTipLabel")) {
+                    top->hide();
+                }
+            }
+            return tip;
+        };
+        EXPECT_EQ(tipOver(longRow), longName + "\n" + (m_dir / "scans") + "/" + longName + ".jpg");
+        EXPECT_EQ(tipOver(shortRow), "");
     });
 }
 

@@ -165,5 +165,18 @@ TEST_F(MainWindowPlacement, ARememberedSizeIsCentredAndAMissingOneKeepsTheWindow
     Run(1280, 1024, [] { EXPECT_TRUE(SameRect(Placed(), {140, 152, 1140, 872})); });
 }
 
+TEST_F(MainWindowPlacement, AStoredSizeBelowTheLeastOpensAtItAndNothingMakesItSmaller) {
+    // Written by hand, or by a version that let the window shrink to nothing.
+    ASSERT_FALSE(Settings().TrySaveWindowState({core::WindowSizeOption::Remembered, 640, 300}));
+    Run(1280, 1024, [] {
+        EXPECT_TRUE(SameRect(
+            Placed(), CentreInArea(MainWindowMinWidth, MainWindowMinHeight, {0, 0, 1280, 1024})));
+        Window().Frame().Place({}, {}, 500, 400);
+        const ExRect placed = Placed();
+        EXPECT_EQ(placed.right - placed.left, MainWindowMinWidth);
+        EXPECT_EQ(placed.bottom - placed.top, MainWindowMinHeight);
+    });
+}
+
 }  // namespace
 }  // namespace cj::ui

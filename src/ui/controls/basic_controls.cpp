@@ -64,6 +64,28 @@ bool Label::Create(const LabelDescription& d) {
     return Handle() != 0;
 }
 
+void Label::SetTextWithTip(std::string_view text) const {
+    SetText(text);
+    RefreshTip();
+}
+
+void Label::RefreshTip() const {
+    SetTooltip(IsTextCut() ? GetText() : std::string());
+}
+
+bool Label::IsTextCut() const {
+    const std::size_t length = Ex_ObjGetTextLength(Handle());
+    std::u16string text(length + 1, u'\0');
+    text.resize(Ex_ObjGetText(Handle(), text.data(), text.size() * sizeof(char16_t)));
+    float width = 0;
+    float height = 0;
+    // Measured on one line without a bound: the text's whole width.
+    _canvas_calctextsize(0, Ex_ObjGetFont(Handle()), text.c_str(),
+                         static_cast<intptr_t>(text.size()), EX_DT_SINGLELINE, 0, 0, &width,
+                         &height);
+    return width > static_cast<float>(Width());
+}
+
 bool ProgressBar::Create(const ProgressBarDescription& d) {
     Attach(CreateObject(-1, u"progressBar", {}, -1, d.x, d.y, d.width, d.height, d.parent, d.id));
     Ex_ObjSetColor(Handle(), EX_COLOR_BORDER, d.border, 0);

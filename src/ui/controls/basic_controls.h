@@ -55,6 +55,14 @@ struct LabelDescription {
 class Label : public Control {
   public:
     bool Create(const LabelDescription& d);
+    // Sets the text; when the label is too narrow for it (a label whose text
+    // format has EX_DT_END_ELLIPSIS then ends it in "…"), the whole text
+    // becomes its tooltip, else it has none.
+    void SetTextWithTip(std::string_view text) const;
+    // Checks again after the label changed its width.
+    void RefreshTip() const;
+    // Whether the label is narrower than its text.
+    bool IsTextCut() const;
 };
 
 struct ProgressBarDescription {

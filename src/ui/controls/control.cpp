@@ -21,6 +21,18 @@ std::string Control::GetText() const {
     return ObjectText(m_handle);
 }
 
+void Control::SetTooltip(std::string_view text) const {
+    const std::u16string wide = platform::NarrowToUtf16(text);
+    Ex_ObjSetTooltip(m_handle, wide.c_str());
+}
+
+std::string Control::Tooltip() const {
+    // Room for a long path; a longer tooltip is cut, as the library cuts it.
+    std::u16string wide(8192, u'\0');
+    wide.resize(Ex_ObjGetTooltip(m_handle, wide.data(), wide.size() * sizeof(char16_t)));
+    return platform::Utf16ToNarrow(wide);
+}
+
 intptr_t Control::Send(std::int32_t message, intptr_t wParam, intptr_t lParam) const {
     return Ex_ObjSendMessage(m_handle, message, wParam, lParam);
 }

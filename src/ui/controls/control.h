@@ -51,6 +51,10 @@ class Control {
     // The whole text as narrow text; "" without an object.
     std::string GetText() const;
 
+    // The text shown when the pointer rests on the control; empty removes it.
+    void SetTooltip(std::string_view text) const;
+    std::string Tooltip() const;
+
     intptr_t Send(std::int32_t message, intptr_t wParam = 0, intptr_t lParam = 0) const;
     void Enable(bool on) const;
     void Show(bool on) const;

@@ -8,7 +8,7 @@ const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
     "       chengjing-cli [OPTIONS] search [-i] [WORD...]\n"
     "       chengjing-cli [OPTIONS] search [-i] --batch FILE [--missing | --count]\n"
-    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
+    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [--keep-both] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
     "folder as the window program (RUN_DIR/data), and copies files out as its copy\n"
@@ -65,8 +65,9 @@ const char* const UsageText =
     "A refresh says on standard error how many paths it left out (folders it could\n"
     "not read, paths too long, names the index cannot hold); it still succeeds.\n"
     "A copy names on standard error every file it skipped or could not copy, and\n"
-    "ends with the line \"copied N, skipped M (target exists), failed K\"; an\n"
-    "interrupt removes the file being copied and stops.\n"
+    "ends with the line \"copied N, skipped M (target exists), failed K\" (and\n"
+    "\", renamed R\" with --keep-both); an interrupt removes the file being copied\n"
+    "and stops.\n"
     "\n"
     "Exit status: 0 on success; 1 when a file cannot be read or written (the\n"
     "message names the file and the system's reason), when a search finds no\n"
@@ -148,6 +149,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             options.copyTo = *value;
         } else if (name == "--backup") {
             options.fromBackup = true;
+        } else if (name == "--keep-both") {
+            options.keepBoth = true;
         } else if (name == "-v" || name == "--verbose") {
             options.verbose = true;
         } else if (name == "-i" || name == "--ignore-case") {
@@ -178,8 +181,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     const std::string& command = positional.front();
-    if (command != "copy" && (options.copyTo || options.fromBackup)) {
-        error = "--to and --backup belong to copy";
+    if (command != "copy" && (options.copyTo || options.fromBackup || options.keepBoth)) {
+        error = "--to, --backup and --keep-both belong to copy";
         return std::nullopt;
     }
     if (command != "search" && options.batchFile) {
@@ -228,7 +231,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (options.listTitle || !options.folders.empty() || options.filter || options.verbose ||
             options.threads != 0 || options.output != SearchOutput::Paths) {
-            error = "copy takes only --to, --backup and --run-dir";
+            error = "copy takes only --to, --backup, --keep-both and --run-dir";
             return std::nullopt;
         }
         if (!options.copyTo) {

@@ -51,6 +51,27 @@ std::error_code PrepareTargetFolder(const std::string& targetText) {
     return {};
 }
 
+std::error_code CreateTargetFolders(const std::string& targetText) {
+    // The missing levels, deepest first.
+    std::vector<std::string> missing;
+    std::string path = targetText;
+    while (!path.empty() && !platform::ProbePath(path).exists) {
+        missing.push_back(path);
+        while (platform::EndsWithSeparator(path) && path.size() > 1) {
+            path.pop_back();
+        }
+        const std::size_t slash = platform::FindLastSeparator(path);
+        path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (const std::error_code ec = platform::MakeDirectory(*level);
+            ec && !platform::ProbePath(*level).isDirectory) {
+            return ec;
+        }
+    }
+    return {};
+}
+
 void FailForFolder(const std::vector<std::string>& sources, const std::string& targetText,
                    std::error_code error, CopySummary& summary) {
     summary.targetFolder = targetText;

@@ -34,6 +34,12 @@ std::string KeepBothName(std::string_view fileName, unsigned number);
 // std::errc::not_a_directory when something else has its name.
 std::error_code PrepareTargetFolder(const std::string& targetText);
 
+// Creates the target folder with every missing folder above it (the copy job
+// itself makes one level only; this is for a user who asked for it). An
+// existing folder is success; the first failure is returned, and what was
+// made before it stays.
+std::error_code CreateTargetFolders(const std::string& targetText);
+
 // Fails every source because the target folder cannot take files (see
 // PrepareTargetFolder), naming the folder and its error in summary.
 void FailForFolder(const std::vector<std::string>& sources, const std::string& targetText,

@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QMimeData>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -292,6 +293,58 @@ TEST_F(ListActionsTest, KeysCopySelectAllActOnTheCurrentHitAndRemoveFromTheCopyL
         ASSERT_EQ(Entries().Count(), 1u);
         EXPECT_EQ(Entries().Entries()[0].path, Hits().Path(2));
         EXPECT_EQ(Copy().CopyList().RowCount(), 1);
+    });
+}
+
+TEST_F(ListActionsTest, TheCopyListCopiesItsEntriesWithCtrlCAndOpensThemFromItsMenu) {
+    Run([this] {
+        Paths opened;
+        Paths shown;
+        std::vector<std::string> told;
+        bool openWorks = false;
+        Window().Dialogs().openFile = [&](const std::string& path) {
+            opened.push_back(path);
+            return openWorks;
+        };
+        Window().Dialogs().showInFolder = [&](const std::string& path) {
+            shown.push_back(path);
+            return true;
+        };
+        Window().Dialogs().tell = [&](std::string_view text, std::string_view) {
+            told.emplace_back(text);
+        };
+        SearchFor();
+        for (const std::size_t row : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+            ClickHit(row);
+            KeyOnList(ResultList(), Qt::Key_Enter);
+        }
+        ASSERT_EQ(Entries().Count(), 3u);
+        const std::string first = Entries().Entries()[0].path;
+        const std::string third = Entries().Entries()[2].path;
+
+        ShowPage(static_cast<int>(Page::Copy));
+        QWidget* view = ViewportOf(CopyList());
+        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
+        KeyOnList(CopyList(), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(Clipboard()["text/uri-list"], Lines({UrlOf(first), UrlOf(third)}, "\r\n"));
+        EXPECT_EQ(Clipboard()["text/plain"], Lines({first, third}, "\n"));
+
+        // The menu acts on the current entry, and says when it could not.
+        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件目录");
+        EXPECT_EQ(shown, Paths{first});
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        EXPECT_EQ(opened, Paths{first});
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0], "无法打开文件：\n" + first + "\n系统没有可以打开它的程序");
+        // A file gone since it was collected is not handed to the desktop.
+        std::filesystem::remove(first);
+        openWorks = true;
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        EXPECT_EQ(opened.size(), 1u);
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[1], "无法打开文件：\n" + first + "\n文件已不存在");
     });
 }
 

@@ -35,8 +35,8 @@ std::uint64_t TotalBytes(const std::vector<std::string>& sources) {
 // of it. The outcome goes into summary as it happens, so that what was done
 // is known even when the loop is left by an exception.
 void CopyEach(const std::vector<std::string>& sources, const std::string& targetText,
-              const std::atomic<bool>* stop, core::SameNameRule rule,
-              const ReportProgress& report, CopySummary& summary) {
+              const std::atomic<bool>* stop, core::SameNameRule rule, const ReportProgress& report,
+              CopySummary& summary) {
     CopyProgressReport position;
     position.fileCount = sources.size();
     if (report) {

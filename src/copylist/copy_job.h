@@ -6,9 +6,9 @@
 #pragma once
 
 #include <atomic>
-#include <optional>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>

@@ -14,8 +14,7 @@ std::string SummaryLine(const CopySummary& summary) {
     if (!summary.renamed.empty()) {
         text += "改名 " + std::to_string(summary.renamed.size()) + " 个，";
     }
-    text += "已存在跳过 " +
-            std::to_string(summary.skippedExisting) + " 个，失败 " +
+    text += "已存在跳过 " + std::to_string(summary.skippedExisting) + " 个，失败 " +
             std::to_string(summary.failed) + " 个";
     if (summary.notTried > 0) {
         text += "，未复制 " + std::to_string(summary.notTried) + " 个";

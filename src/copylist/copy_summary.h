@@ -27,7 +27,7 @@ struct CopiedAs {
 };
 
 struct CopySummary {
-    std::size_t copied = 0;  // Renamed ones included.
+    std::size_t copied = 0;           // Renamed ones included.
     std::size_t skippedExisting = 0;  // The target existed and was left as it was.
     std::size_t failed = 0;           // Any other reason.
     // The entries never tried because the run was stopped, and the one whose

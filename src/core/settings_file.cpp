@@ -227,7 +227,7 @@ bool SettingsFile::ReadIgnoreCaseAndWidth() const {
 
 SameNameRule SettingsFile::ReadSameNameRule() const {
     return TextToInt(m_config.ReadItem(SameName, Value)) == 1 ? SameNameRule::KeepBoth
-                                                               : SameNameRule::Skip;
+                                                              : SameNameRule::Skip;
 }
 
 std::error_code SettingsFile::TrySaveWindowState(const WindowState& state) const {

@@ -71,8 +71,8 @@ void CopyProgressWindow::ShowProgress(const copylist::CopyProgressReport& report
     m_rate.Add(copylist::TransferRate::Clock::now(), report.bytesCopied);
     const std::uint64_t left =
         report.bytesTotal > report.bytesDone ? report.bytesTotal - report.bytesDone : 0;
-    m_barText.SetText(CopyProgressText(report.bytesDone, report.bytesTotal,
-                                       m_rate.BytesPerSecond(), m_rate.SecondsLeft(left)));
+    m_barText.SetText(CopyProgressText(report.bytesDone, report.bytesTotal, m_rate.BytesPerSecond(),
+                                       m_rate.SecondsLeft(left)));
 }
 
 void CopyProgressWindow::Close() {

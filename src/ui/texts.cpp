@@ -52,8 +52,8 @@ std::string ClearListQuestion(std::size_t entries) {
 }
 
 std::string NotEnoughSpaceQuestion(std::uint64_t listBytes, std::uint64_t freeBytes) {
-    return "列表共 " + BytesText(listBytes) + "，目标磁盘只有 " +
-           BytesText(freeBytes) + " 可用空间，放不下全部文件。\n仍然复制吗？";
+    return "列表共 " + BytesText(listBytes) + "，目标磁盘只有 " + BytesText(freeBytes) +
+           " 可用空间，放不下全部文件。\n仍然复制吗？";
 }
 
 std::string CreateFolderQuestion(std::string_view folder) {
@@ -88,11 +88,10 @@ std::string CopyProgressText(std::uint64_t bytesDone, std::uint64_t bytesTotal,
     // Files that grew while they were copied do not take the figure past its end.
     const std::uint64_t done = std::min(bytesDone, bytesTotal);
     const int percent = bytesTotal == 0 ? 0 : copylist::CopyPercent(bytesTotal, done);
-    std::string text = std::to_string(percent) + "% · " + BytesText(done) + " / " +
-                       BytesText(bytesTotal);
+    std::string text =
+        std::to_string(percent) + "% · " + BytesText(done) + " / " + BytesText(bytesTotal);
     if (bytesPerSecond) {
-        text += " · " + BytesText(static_cast<std::uint64_t>(*bytesPerSecond)) +
-                "/s";
+        text += " · " + BytesText(static_cast<std::uint64_t>(*bytesPerSecond)) + "/s";
     }
     if (secondsLeft) {
         const std::uint64_t s = *secondsLeft;
@@ -131,8 +130,7 @@ std::string CopyNoticeText(const copylist::CopySummary& summary) {
     }
     const std::size_t notCopied = summary.skippedExisting + summary.failed + summary.notTried;
     const std::string renamed =
-        summary.renamed.empty() ? ""
-                                : "，改名 " + std::to_string(summary.renamed.size()) + " 个";
+        summary.renamed.empty() ? "" : "，改名 " + std::to_string(summary.renamed.size()) + " 个";
     if (notCopied == 0 && !summary.stopped) {
         return "复制完成：" + std::to_string(summary.copied) + " 个文件" + renamed;
     }

@@ -23,7 +23,8 @@ TEST(TransferRate, SpeedIsOverTheLastSecondsAndTimeLeftFollowsIt) {
     EXPECT_DOUBLE_EQ(*rate.BytesPerSecond(), 100'000'000.0);
     EXPECT_EQ(rate.SecondsLeft(250'000'000), 3u) << "rounded up";
     for (int s = 11; s <= 16; ++s) {
-        rate.Add(start + std::chrono::seconds(s), 1'000'000'000 + std::uint64_t(s - 10) * 10'000'000);
+        rate.Add(start + std::chrono::seconds(s),
+                 1'000'000'000 + std::uint64_t(s - 10) * 10'000'000);
     }
     EXPECT_NEAR(*rate.BytesPerSecond(), 10'000'000.0, 1.0);
 

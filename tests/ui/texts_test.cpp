@@ -62,7 +62,8 @@ TEST(WindowTexts, TheCopyBarSaysThePercentageTheBytesTheSpeedAndTheTimeLeft) {
         // No speed yet, no time left.
         {512, 2048, {}, {}, "25% · 512 B / 2.00 KB"},
         {MB, 10 * GB, 2.0 * MB, 185, "0% · 1.00 MB / 10.0 GB · 2.00 MB/s · 剩余 3 分 5 秒"},
-        {MB, 1000 * GB, 0.5 * MB, 3 * 3600 + 61, "0% · 1.00 MB / 0.97 TB · 512 KB/s · 剩余 3 小时 1 分"},
+        {MB, 1000 * GB, 0.5 * MB, 3 * 3600 + 61,
+         "0% · 1.00 MB / 0.97 TB · 512 KB/s · 剩余 3 小时 1 分"},
         // Files that grew while copied do not take it past its end.
         {3 * MB, 2 * MB, {}, {}, "100% · 2.00 MB / 2.00 MB"},
     };

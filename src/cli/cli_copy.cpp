@@ -69,8 +69,9 @@ void ReportNotCopied(const copylist::CopySummary& summary, std::size_t from = 0)
 // are copied all the same: copying never replaces anything, and the refusal
 // makes the run a failure that a script sees. One session for the whole
 // input: the folder is made ready and flushed once, not once a group.
-copylist::CopySummary CopyStandardInput(const std::string& target, std::error_code& readError) {
-    copylist::CopySession session(target, &g_stop);
+copylist::CopySummary CopyStandardInput(const std::string& target, core::SameNameRule rule,
+                                        std::error_code& readError) {
+    copylist::CopySession session(target, &g_stop, rule);
     PathInput input(stdin);
     std::vector<PathLine> lines;
     while (!g_stop.load() && input.Take(lines, g_stop)) {
@@ -119,13 +120,15 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
     for (const int signal : StopSignals) {
         std::signal(signal, RequestStop);
     }
+    const core::SameNameRule rule =
+        options.keepBoth ? core::SameNameRule::KeepBoth : core::SameNameRule::Skip;
     copylist::CopySummary summary;
     std::error_code readError;
     if (options.fromBackup) {
-        summary = copylist::CopyFiles(sources, *options.copyTo, &g_stop);
+        summary = copylist::CopyFiles(sources, *options.copyTo, &g_stop, rule);
         ReportNotCopied(summary);
     } else {
-        summary = CopyStandardInput(*options.copyTo, readError);
+        summary = CopyStandardInput(*options.copyTo, rule, readError);
     }
     for (const int signal : StopSignals) {
         std::signal(signal, SIG_DFL);
@@ -147,8 +150,13 @@ int RunCopy(const Options& options, const std::string& runDirectory) {
     if (summary.flushError) {
         Fail(CannotText("flush the copies in", *options.copyTo, summary.flushError));
     }
-    std::printf("copied %zu, skipped %zu (target exists), failed %zu\n", summary.copied,
+    std::printf("copied %zu, skipped %zu (target exists), failed %zu", summary.copied,
                 summary.skippedExisting, summary.failed);
+    // Only with --keep-both, so that the line scripts read stays as it was.
+    if (options.keepBoth) {
+        std::printf(", renamed %zu", summary.renamed.size());
+    }
+    std::printf("\n");
     const int output = FinishOutput();
     return summary.failed > 0 || summary.stopped || summary.flushError || readError ? 1 : output;
 }

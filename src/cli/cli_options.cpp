@@ -11,7 +11,7 @@ const char* const UsageText =
     "Usage: chengjing-cli [OPTIONS] refresh\n"
     "       chengjing-cli [OPTIONS] search [-i] [WORD...]\n"
     "       chengjing-cli [OPTIONS] search [-i] --batch FILE [--missing | --count]\n"
-    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [< PATHS]\n"
+    "       chengjing-cli [OPTIONS] copy --to DIR [--backup] [--keep-both] [< PATHS]\n"
     "\n"
     "Refreshes or searches the index of the file-name search tool, in the same data\n"
     "folder as the window program (RUN_DIR/data), and copies files out as its copy\n"
@@ -68,8 +68,9 @@ const char* const UsageText =
     "A refresh says on standard error how many paths it left out (folders it could\n"
     "not read, paths too long, names the index cannot hold); it still succeeds.\n"
     "A copy names on standard error every file it skipped or could not copy, and\n"
-    "ends with the line \"copied N, skipped M (target exists), failed K\"; an\n"
-    "interrupt removes the file being copied and stops.\n"
+    "ends with the line \"copied N, skipped M (target exists), failed K\" (and\n"
+    "\", renamed R\" with --keep-both); an interrupt removes the file being copied\n"
+    "and stops.\n"
     "\n"
     "Exit status: 0 on success; 1 when a file cannot be read or written (the\n"
     "message names the file and the system's reason), when a search finds no\n"
@@ -169,6 +170,11 @@ const OptionSpec OptionTable[] = {
     {"--backup", "", false, ForCopy,
      [](Options& o, const std::string&) -> std::optional<std::string> {
          o.fromBackup = true;
+         return std::nullopt;
+     }},
+    {"--keep-both", "", false, ForCopy,
+     [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.keepBoth = true;
          return std::nullopt;
      }},
 };

@@ -23,6 +23,7 @@ struct Options {
     std::vector<std::string> words;     // search WORD...
     std::optional<std::string> copyTo;  // copy --to
     bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
+    bool keepBoth = false;              // copy --keep-both: a taken name gets the next "(n)".
     std::optional<std::string> batchFile;  // search --batch FILE; "-" is standard input.
     bool ignoreCase = false;  // -i, --ignore-case: search ignoring case and full-width forms.
 };

@@ -1,7 +1,9 @@
 #include "copylist/copy_job.h"
 
+#include <algorithm>
 #include <functional>
 
+#include "copylist/copy_list.h"
 #include "copylist/copy_target.h"
 
 namespace cj::copylist {
@@ -13,17 +15,36 @@ bool IsSet(const std::atomic<bool>* flag) {
 
 using ReportProgress = std::function<void(const CopyProgressReport&)>;
 
+// The size of source now; 0 for a file that has gone.
+std::uint64_t SizeOf(const std::string& source) {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(CountedSize(source), 0));
+}
+
+std::uint64_t TotalBytes(const std::vector<std::string>& sources) {
+    std::uint64_t total = 0;
+    for (const std::string& source : sources) {
+        total += SizeOf(source);
+    }
+    return total;
+}
+
 // The loop of the copy job and of CopyFiles: every source in order. A stop
 // (stop set) is seen within the file being copied, which it cuts short, and
 // the rest are not tried.
-// report, when set, hears of every file before its copy and of every change of
-// its percentage. The outcome goes into summary as it happens, so that what
-// was done is known even when the loop is left by an exception.
+// report, when set, hears of every file before its copy and after every chunk
+// of it. The outcome goes into summary as it happens, so that what was done
+// is known even when the loop is left by an exception.
 void CopyEach(const std::vector<std::string>& sources, const std::string& targetText,
-              const std::atomic<bool>* stop, const ReportProgress& report,
+              const std::atomic<bool>* stop, core::SameNameRule rule, const ReportProgress& report,
               CopySummary& summary) {
     CopyProgressReport position;
     position.fileCount = sources.size();
+    if (report) {
+        position.bytesTotal = TotalBytes(sources);
+    }
+    // bytesDone and bytesCopied before the current file.
+    std::uint64_t doneBefore = 0;
+    std::uint64_t copiedBefore = 0;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (IsSet(stop)) {
             summary.stopped = true;
@@ -32,28 +53,41 @@ void CopyEach(const std::vector<std::string>& sources, const std::string& target
         }
         position.fileNumber = i + 1;
         position.percent = 0;
+        position.bytesDone = doneBefore;
+        position.bytesCopied = copiedBefore;
         if (report) {
             position.source = sources[i];
             report(position);
         }
+        std::uint64_t fileTotal = 0;
+        std::uint64_t fileDone = 0;
         const auto progress = [&](std::uint64_t total, std::uint64_t transferred) {
             if (IsSet(stop)) {
                 return false;
             }
-            // The window needs a new figure only when the bar moves: a 1 GiB
-            // file reports a hundred times, not once per chunk.
-            if (const int percent = CopyPercent(total, transferred);
-                report && percent != position.percent) {
-                position.percent = percent;
+            fileTotal = total;
+            fileDone = transferred;
+            // The call before the first chunk tells nothing the announcement
+            // did not.
+            if (report && transferred > 0) {
+                position.percent = CopyPercent(total, transferred);
+                position.bytesDone = doneBefore + transferred;
+                position.bytesCopied = copiedBefore + transferred;
                 report(position);
             }
             return true;
         };
-        if (CopyIntoFolder(sources[i], targetText, progress, summary) ==
-            std::errc::operation_canceled) {
+        const std::error_code ec = CopyIntoFolder(sources[i], targetText, progress, summary, rule);
+        if (ec == std::errc::operation_canceled) {
             summary.stopped = true;
             CountNotTried(sources, i + 1, targetText, summary);
             break;
+        }
+        // A file skipped or failed counts as done all the same: the bar
+        // reaches its end with the list's.
+        if (report) {
+            doneBefore += fileTotal > 0 ? fileTotal : SizeOf(sources[i]);
+            copiedBefore += ec ? 0 : fileDone;
         }
     }
 }
@@ -67,12 +101,13 @@ void FlushCopies(const std::string& targetText, CopySummary& summary) {
 }
 
 void CopyAll(const std::vector<std::string>& sources, const std::string& targetText,
-             const std::atomic<bool>* stop, const ReportProgress& report, CopySummary& summary) {
+             const std::atomic<bool>* stop, core::SameNameRule rule, const ReportProgress& report,
+             CopySummary& summary) {
     if (const std::error_code ec = PrepareTargetFolder(targetText); ec) {
         FailForFolder(sources, targetText, ec, summary);
         return;
     }
-    CopyEach(sources, targetText, stop, report, summary);
+    CopyEach(sources, targetText, stop, rule, report, summary);
     FlushCopies(targetText, summary);
 }
 
@@ -101,7 +136,8 @@ void CopyJob::Wait() {
     }
 }
 
-core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string targetText) {
+core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string targetText,
+                                   core::SameNameRule rule) {
     bool idle = false;
     if (!m_running.compare_exchange_strong(idle, true)) {
         return 0;
@@ -113,6 +149,7 @@ core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string
     m_stopRequested.store(false);
     m_sources = std::move(sources);
     m_targetText = std::move(targetText);
+    m_rule = rule;
     const core::JobGeneration generation = m_generations.Next();
     try {
         m_worker = std::thread(&CopyJob::Run, this, generation);
@@ -135,10 +172,11 @@ core::JobGeneration CopyJob::Start(std::vector<std::string> sources, std::string
 void CopyJob::Run(core::JobGeneration generation) {
     const std::vector<std::string> sources = std::move(m_sources);
     const std::string targetText = std::move(m_targetText);
+    const core::SameNameRule rule = m_rule;
     CopySummary summary;
     try {
         CopyAll(
-            sources, targetText, &m_stopRequested,
+            sources, targetText, &m_stopRequested, rule,
             [&](const CopyProgressReport& report) {
                 m_listener.OnCopyProgress(generation, report);
             },
@@ -164,7 +202,7 @@ void CopySession::Copy(const std::vector<std::string>& sources) {
             m_summary.stopped = true;
             CountNotTried(sources, 0, m_targetText, m_summary);
         } else {
-            CopyEach(sources, m_targetText, m_stop, {}, m_summary);
+            CopyEach(sources, m_targetText, m_stop, m_rule, {}, m_summary);
         }
     } catch (...) {
         CountUnfinished(before + sources.size(), m_summary);
@@ -186,8 +224,8 @@ CopySummary CopySession::Finish() {
 }
 
 CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
-                      const std::atomic<bool>* stop) {
-    CopySession session(targetText, stop);
+                      const std::atomic<bool>* stop, core::SameNameRule rule) {
+    CopySession session(targetText, stop, rule);
     session.Copy(sources);
     return session.Finish();
 }

@@ -6,30 +6,40 @@
 #pragma once
 
 #include <atomic>
-#include <optional>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "copylist/copy_summary.h"
 #include "core/job_generation.h"
+#include "core/same_name_rule.h"
 
 namespace cj::copylist {
 
-// The job's position: file `fileNumber` (from 1) of `fileCount`, and the
-// percentage of that file copied so far (0 for an empty file).
+// The job's position: file `fileNumber` (from 1) of `fileCount`, the
+// percentage of that file copied so far (0 for an empty file), and the bytes.
 struct CopyProgressReport {
     std::size_t fileNumber = 0;
     std::size_t fileCount = 0;
     std::string source;
     int percent = 0;
+    // The sizes of all the sources, measured as the job starts.
+    std::uint64_t bytesTotal = 0;
+    // The sizes of the files done, whatever came of them, and what was
+    // written of the current one: how far the job has got (may pass
+    // bytesTotal when files grew).
+    std::uint64_t bytesDone = 0;
+    // What the job has written so far: the measure of its speed.
+    std::uint64_t bytesCopied = 0;
 };
 
 class CopyJobListener {
   public:
-    // On the worker thread, before each file's copy (percent 0) and whenever
-    // its percentage changes, up to a hundred times a file: must only post.
+    // On the worker thread, before each file's copy (percent 0) and after
+    // each chunk of it (8 MiB; a 1 GiB file reports 128 times): must only post.
     virtual void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) = 0;
     // Once per started job, on the worker thread, after the job has become
     // idle again (so IsRunning is false and a new job may start).
@@ -50,8 +60,10 @@ class CopyJob {
     // Starts copying sources, in order, into targetText (see TargetPath; the
     // folder is created one level deep when missing). Returns the job's
     // generation, or 0 when a job still runs. Two sources with the same file
-    // name: the first is copied, the second skipped as existing.
-    core::JobGeneration Start(std::vector<std::string> sources, std::string targetText);
+    // name: the first is copied, the second skipped as existing or, under
+    // KeepBoth, copied under a numbered name.
+    core::JobGeneration Start(std::vector<std::string> sources, std::string targetText,
+                              core::SameNameRule rule = core::SameNameRule::Skip);
 
     // Stops the job within a chunk of the current file: what was written of
     // it is removed, and the rest are not tried. Any thread.
@@ -74,6 +86,7 @@ class CopyJob {
     // worker's until it clears m_running.
     std::vector<std::string> m_sources;
     std::string m_targetText;
+    core::SameNameRule m_rule = core::SameNameRule::Skip;
     std::thread m_worker;  // Used by the starting thread only.
 };
 
@@ -86,8 +99,9 @@ class CopyJob {
 // source is counted as not tried.
 class CopySession {
   public:
-    CopySession(std::string targetText, const std::atomic<bool>* stop)
-        : m_targetText(std::move(targetText)), m_stop(stop) {}
+    CopySession(std::string targetText, const std::atomic<bool>* stop,
+                core::SameNameRule rule = core::SameNameRule::Skip)
+        : m_targetText(std::move(targetText)), m_stop(stop), m_rule(rule) {}
 
     // Copies sources in order; their outcomes join Summary().
     void Copy(const std::vector<std::string>& sources);
@@ -103,6 +117,7 @@ class CopySession {
   private:
     std::string m_targetText;
     const std::atomic<bool>* m_stop;
+    core::SameNameRule m_rule;
     std::optional<std::error_code> m_folderError;  // Set by the first Copy.
     CopySummary m_summary;
 };
@@ -113,6 +128,7 @@ class CopySession {
 // and the rest are not tried. Like the job, it puts what it copied on the
 // device before it returns.
 CopySummary CopyFiles(const std::vector<std::string>& sources, const std::string& targetText,
-                      const std::atomic<bool>* stop = nullptr);
+                      const std::atomic<bool>* stop = nullptr,
+                      core::SameNameRule rule = core::SameNameRule::Skip);
 
 }  // namespace cj::copylist

@@ -10,8 +10,11 @@ namespace {
 
 std::string SummaryLine(const CopySummary& summary) {
     std::string text = summary.stopped ? "复制已停止：" : "复制完成：";
-    text += "已复制 " + std::to_string(summary.copied) + " 个，已存在跳过 " +
-            std::to_string(summary.skippedExisting) + " 个，失败 " +
+    text += "已复制 " + std::to_string(summary.copied) + " 个，";
+    if (!summary.renamed.empty()) {
+        text += "改名 " + std::to_string(summary.renamed.size()) + " 个，";
+    }
+    text += "已存在跳过 " + std::to_string(summary.skippedExisting) + " 个，失败 " +
             std::to_string(summary.failed) + " 个";
     if (summary.notTried > 0) {
         text += "，未复制 " + std::to_string(summary.notTried) + " 个";
@@ -42,6 +45,9 @@ std::string CopyReportText(const CopySummary& summary) {
     }
     if (summary.flushError) {
         text += "复制的文件未能写入磁盘：" + FailureReasonText(summary.flushError) + "\n";
+    }
+    for (const CopiedAs& file : summary.renamed) {
+        text += file.source + " -> " + file.target + "：同名，已改名复制\n";
     }
     for (const NotCopied& file : summary.notCopied) {
         // Each file of a folder that could not be made would only repeat it.

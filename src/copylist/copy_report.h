@@ -14,7 +14,8 @@ namespace cj::copylist {
 
 // The report's text: the summary line, a line naming the target folder when
 // it could not be made, a line when the copies could not be flushed to the
-// device, then one line per file not copied with its target and the reason
+// device, one line per file copied under a numbered name, then one line per
+// file not copied with its target and the reason
 // (skipped, failed, or not tried because of a stop). Lines end with LF;
 // narrow text.
 std::string CopyReportText(const CopySummary& summary);

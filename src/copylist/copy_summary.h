@@ -19,14 +19,23 @@ struct NotCopied {
     std::error_code error;
 };
 
+// A file copied under another name because its own was taken (see
+// core::SameNameRule::KeepBoth).
+struct CopiedAs {
+    std::string source;
+    std::string target;
+};
+
 struct CopySummary {
-    std::size_t copied = 0;
+    std::size_t copied = 0;           // Renamed ones included.
     std::size_t skippedExisting = 0;  // The target existed and was left as it was.
     std::size_t failed = 0;           // Any other reason.
     // The entries never tried because the run was stopped, and the one whose
     // copy a stop cut short (nothing of it was left).
     std::size_t notTried = 0;
     bool stopped = false;
+    // The files copied under a numbered name, in list order.
+    std::vector<CopiedAs> renamed;
     // Every file not copied (skipped, failed or not tried), in list order.
     std::vector<NotCopied> notCopied;
     // The target folder could not be made (or is no folder), and this is why:

@@ -18,6 +18,17 @@ std::string TargetPath(std::string_view targetText, std::string_view source) {
     return path;
 }
 
+std::string KeepBothName(std::string_view fileName, unsigned number) {
+    std::size_t dot = fileName.rfind('.');
+    if (dot == 0 || dot == std::string_view::npos) {
+        dot = fileName.size();
+    }
+    std::string name(fileName.substr(0, dot));
+    name += " (" + std::to_string(number) + ")";
+    name += fileName.substr(dot);
+    return name;
+}
+
 std::error_code PrepareTargetFolder(const std::string& targetText) {
     if (!targetText.empty()) {
         const platform::PathProbe probe = platform::ProbePath(targetText);
@@ -36,6 +47,27 @@ std::error_code PrepareTargetFolder(const std::string& targetText) {
     // A temporary that stays only costs space: the copies go on.
     if (const std::error_code ec = platform::RemoveOrphanedCopies(targetText); ec) {
         core::LogFailure("清理复制临时文件失败 " + targetText, ec);
+    }
+    return {};
+}
+
+std::error_code CreateTargetFolders(const std::string& targetText) {
+    // The missing levels, deepest first.
+    std::vector<std::string> missing;
+    std::string path = targetText;
+    while (!path.empty() && !platform::ProbePath(path).exists) {
+        missing.push_back(path);
+        while (platform::EndsWithSeparator(path) && path.size() > 1) {
+            path.pop_back();
+        }
+        const std::size_t slash = platform::FindLastSeparator(path);
+        path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (const std::error_code ec = platform::MakeDirectory(*level);
+            ec && !platform::ProbePath(*level).isDirectory) {
+            return ec;
+        }
     }
     return {};
 }
@@ -59,11 +91,47 @@ void CountNotTried(const std::vector<std::string>& sources, std::size_t from,
     }
 }
 
+namespace {
+
+// Past this many numbered names something other than a full folder answers
+// "taken" (a file system that refuses every new name so): the file is
+// skipped as existing.
+constexpr unsigned LastKeepBothNumber = 10000;
+
+// Copies source under the first free numbered name beside target.
+std::error_code CopyUnderFreeName(const std::string& source, std::string& target,
+                                  const platform::CopyProgress& progress) {
+    const std::string name = shell::FileName(source, true);
+    const std::string folder = target.substr(0, target.size() - name.size());
+    std::error_code ec = std::make_error_code(std::errc::file_exists);
+    for (unsigned number = 2; number <= LastKeepBothNumber && ec == std::errc::file_exists;
+         ++number) {
+        std::string numbered = folder + KeepBothName(name, number);
+        ec = platform::CopyFileExclusive(source, numbered, progress);
+        if (ec != std::errc::file_exists) {
+            target = std::move(numbered);
+        }
+    }
+    return ec;
+}
+
+}  // namespace
+
 std::error_code CopyIntoFolder(const std::string& source, const std::string& targetText,
-                               const platform::CopyProgress& progress, CopySummary& summary) {
+                               const platform::CopyProgress& progress, CopySummary& summary,
+                               core::SameNameRule rule) {
     std::string target = TargetPath(targetText, source);
-    const std::error_code ec = platform::CopyFileExclusive(source, target, progress);
+    std::error_code ec = platform::CopyFileExclusive(source, target, progress);
+    bool renamed = false;
+    if (ec == std::errc::file_exists && rule == core::SameNameRule::KeepBoth &&
+        !shell::FileName(source, true).empty()) {
+        ec = CopyUnderFreeName(source, target, progress);
+        renamed = !ec;
+    }
     if (!ec) {
+        if (renamed) {
+            summary.renamed.push_back({source, target});
+        }
         ++summary.copied;
     } else if (ec == std::errc::operation_canceled) {
         summary.notCopied.push_back({source, std::move(target), ec});

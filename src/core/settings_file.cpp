@@ -23,6 +23,7 @@ constexpr std::string_view DoubleClick = "sjms";
 constexpr std::string_view ThreadCount = "xcs";
 constexpr std::string_view CopyTarget = "mbml";
 constexpr std::string_view Matching = "ppms";
+constexpr std::string_view SameName = "tmwj";
 constexpr std::string_view Value = "ma";  // The one key of the one-value sections.
 
 constexpr std::string_view CreatedMark = "1";
@@ -101,6 +102,7 @@ Settings SettingsFile::ReadAll() const {
     settings.threadCount = ReadThreadCount();
     settings.copyTarget = ReadCopyTarget();
     settings.ignoreCaseAndWidth = ReadIgnoreCaseAndWidth();
+    settings.sameName = ReadSameNameRule();
     return settings;
 }
 
@@ -223,6 +225,11 @@ bool SettingsFile::ReadIgnoreCaseAndWidth() const {
     return TextToInt(m_config.ReadItem(Matching, Value)) == 1;
 }
 
+SameNameRule SettingsFile::ReadSameNameRule() const {
+    return TextToInt(m_config.ReadItem(SameName, Value)) == 1 ? SameNameRule::KeepBoth
+                                                              : SameNameRule::Skip;
+}
+
 std::error_code SettingsFile::TrySaveWindowState(const WindowState& state) const {
     if (!state.option) {
         return {};
@@ -255,6 +262,10 @@ std::error_code SettingsFile::TrySaveCopyTarget(std::string_view folder) const {
 
 std::error_code SettingsFile::TrySaveIgnoreCaseAndWidth(bool ignore) const {
     return m_config.TryWriteItem(Matching, Value, ignore ? "1" : "0");
+}
+
+std::error_code SettingsFile::TrySaveSameNameRule(SameNameRule rule) const {
+    return m_config.TryWriteItem(SameName, Value, rule == SameNameRule::KeepBoth ? "1" : "0");
 }
 
 std::error_code SettingsFile::TrySaveShutdownSettings(const ShutdownSettings& s) const {

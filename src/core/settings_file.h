@@ -13,6 +13,7 @@
 //   [mbml]   ma    = copy target folder
 //   [ppms]   ma    = keyword matching: 1 ignores ASCII case and full-width
 //                    forms, anything else is the exact byte match
+//   [tmwj]   ma    = same-name files: 1 keeps both, anything else skips
 // Numbers are decimal text, read as TextToInt reads them: missing or
 // non-numeric text is 0. Titles and keys match ASCII case-insensitively and the
 // first of a name wins.
@@ -33,6 +34,7 @@
 #include <vector>
 
 #include "core/config_file.h"
+#include "core/same_name_rule.h"
 
 namespace cj::core {
 
@@ -86,6 +88,7 @@ struct Settings {
     ThreadCountSetting threadCount;
     std::string copyTarget;
     bool ignoreCaseAndWidth = false;  // Off unless the file holds 1.
+    SameNameRule sameName = SameNameRule::Skip;  // Skip unless the file holds 1.
 };
 
 // What the window saves when it is destroyed. An empty member is not written,
@@ -141,6 +144,7 @@ class SettingsFile {
     ThreadCountSetting ReadThreadCount() const;
     std::string ReadCopyTarget() const;
     bool ReadIgnoreCaseAndWidth() const;
+    SameNameRule ReadSameNameRule() const;
 
     // Writes zt, and kd and gd for Remembered only. An empty option writes nothing.
     std::error_code TrySaveWindowState(const WindowState& state) const;
@@ -148,6 +152,7 @@ class SettingsFile {
     std::error_code TrySaveThreadCount(std::string_view text) const;
     std::error_code TrySaveCopyTarget(std::string_view folder) const;
     std::error_code TrySaveIgnoreCaseAndWidth(bool ignore) const;
+    std::error_code TrySaveSameNameRule(SameNameRule rule) const;
 
     // Writes, in this order: the window state; the double-click action; the
     // copy target. A failed write does not stop the ones

@@ -50,6 +50,10 @@ enum ControlId : int {
     ThreadCountId = 1046,
     ExactMatchId = 1061,
     IgnoreCaseAndWidthId = 1062,
+    // The copy page's second line.
+    SameNameCaptionId = 1070,
+    SameNameId = 1071,
+    LegendId = 1072,  // The legend's squares and words.
 };
 
 // The commands of the result list's and the copy list's context menus.
@@ -64,6 +68,9 @@ enum MenuCommand : int {
     RemoveSelectedCommand = 1013,
     BackUpListCommand = 1014,
     ClearListCommand = 1015,
+    // The copy list's own "打开文件" and "打开文件目录", on its current row.
+    OpenEntryCommand = 1080,
+    ShowEntryInFolderCommand = 1081,
 };
 
 // The main window's own messages, above the library's range.

@@ -1,10 +1,14 @@
 // The copy page: the copy list with its file name, size and path columns,
-// and the panel below it with the target folder, "浏览", "打开备份", "复制"
-// and the free-space and list-size texts. UI thread only.
+// and the panel below it: on its first line the target folder, "浏览",
+// "打开备份" and "复制"; on its second the free-space and list-size texts,
+// the choice for same-name files and the legend of the result rows' marks.
+// UI thread only.
 #pragma once
 
+#include <array>
 #include <string>
 
+#include "core/same_name_rule.h"
 #include "ui/controls/basic_controls.h"
 #include "ui/controls/drawn_button.h"
 #include "ui/controls/report_list.h"
@@ -19,7 +23,8 @@ class CopyPage {
 
     // Creates the page's controls on page, and the copy list's context menu.
     void Create(ExHandle page);
-    // Attaches "浏览", "打开备份" and "复制" to the window's actions.
+    // Attaches "浏览", "打开备份", "复制" and the same-name choice to the
+    // window's actions.
     void AttachHandlers();
     void LayOut(int width, int height, bool pageShown);
     // The copy list is sized to the window when its page is chosen, not at
@@ -29,6 +34,8 @@ class CopyPage {
     std::string TargetText() const { return m_target.GetText(); }
     void SetTargetText(const std::string& text) const { m_target.SetText(text); }
     bool Exists() const { return m_target.Handle() != 0; }
+    // Shows rule in the same-name choice, without telling the window.
+    void ShowSameNameRule(core::SameNameRule rule) const;
     // Rewrites the free-space and list-size texts when they changed.
     void ShowStatus(const std::string& freeSpace, const std::string& listSize);
 
@@ -40,12 +47,18 @@ class CopyPage {
     const DrawnButton& CopyButton() const { return m_copy; }
     const Label& FreeSpace() const { return m_freeSpace; }
     const Label& ListSize() const { return m_listSize; }
+    const ComboBox& SameName() const { return m_sameName; }
+    // The legend's coloured squares and their words, in mark order.
+    const std::array<Label, 3>& LegendSquares() const { return m_legendSquares; }
+    const std::array<Label, 3>& LegendWords() const { return m_legendWords; }
     ExHandle Menu() const { return m_menu; }
 
   private:
     intptr_t OnBrowseClick(const ControlEvent& event);
     intptr_t OnOpenBackupClick(const ControlEvent& event);
     intptr_t OnCopyClick(const ControlEvent& event);
+    intptr_t OnSameNameChosen(const ControlEvent& event);
+    void CreateSecondLine(ExHandle panel);
 
     MainWindow& m_window;
     ReportList m_copyList;
@@ -57,6 +70,10 @@ class CopyPage {
     DrawnButton m_copy;
     Label m_freeSpace;
     Label m_listSize;
+    Label m_sameNameCaption;
+    ComboBox m_sameName;
+    std::array<Label, 3> m_legendSquares;
+    std::array<Label, 3> m_legendWords;
     ExHandle m_menu = 0;  // The copy list's context menu.
     // The status texts last written, so that the timer repaints only changes.
     std::string m_freeSpaceText;

@@ -2,6 +2,7 @@
 
 #include "core/event_log.h"
 #include "platform/desktop/clipboard.h"
+#include "platform/files.h"
 #include "shell/clipboard_payload.h"
 #include "ui/control_ids.h"
 #include "ui/desktop_handover.h"
@@ -68,6 +69,12 @@ bool ListInteractions::OnNotify(const ExNotify& notify) {
     if (notify.code == EX_NM_KEYDOWN) {
         if (notify.from == resultList) {
             return OnResultKey(notify.wParam, notify.lParam);
+        }
+        if (notify.wParam == 'C' && (notify.lParam & EX_MK_CONTROL) != 0) {
+            if (!TryCopyFiles(SelectedEntryPaths())) {
+                core::LogFailure("把文件放到剪贴板失败");
+            }
+            return true;
         }
         return notify.wParam == EX_VK_DELETE && OnCommand(RemoveSelectedCommand);
     }
@@ -195,6 +202,51 @@ void ListInteractions::ShowCurrentInFolder() {
     }
 }
 
+std::vector<std::string> ListInteractions::SelectedEntryPaths() {
+    const std::vector<copylist::CopyEntry>& entries = m_window.CopyEntries().Entries();
+    std::vector<std::string> paths;
+    for (const std::size_t row : SelectedRows(m_window.Copy().CopyList().Handle())) {
+        if (row <= entries.size()) {
+            paths.push_back(entries[row - 1].path);
+        }
+    }
+    return paths;
+}
+
+std::string ListInteractions::CurrentEntryPath() {
+    const std::vector<copylist::CopyEntry>& entries = m_window.CopyEntries().Entries();
+    const int row = m_window.Copy().CopyList().SelectedRow();
+    if (row <= 0 || static_cast<std::size_t>(row) > entries.size()) {
+        return {};
+    }
+    return entries[static_cast<std::size_t>(row) - 1].path;
+}
+
+void ListInteractions::OpenCurrentEntry(bool inFolder) {
+    std::string path = CurrentEntryPath();
+    if (path.empty()) {
+        return;
+    }
+    if (inFolder) {
+        ShowInFolderOrTell(m_window.Dialogs(), path);
+    } else {
+        OpenFilesOrTell(m_window.Dialogs(), {std::move(path)});
+    }
+}
+
+void ListInteractions::ClearCopyList() {
+    const std::size_t count = m_window.CopyEntries().Count();
+    if (count == 0) {
+        return;
+    }
+    const WindowDialogs& dialogs = m_window.Dialogs();
+    if (!dialogs.askYesNo || !dialogs.askYesNo(ClearListQuestion(count), QuestionCaption)) {
+        return;
+    }
+    m_window.CopyEntries().Clear();
+    m_window.ShowListMarks();
+}
+
 bool ListInteractions::OnCommand(intptr_t command) {
     switch (command) {
         case SelectAllCommand:
@@ -215,8 +267,13 @@ bool ListInteractions::OnCommand(intptr_t command) {
             return true;
         }
         case ClearListCommand:
-            m_window.CopyEntries().Clear();
-            m_window.ShowListMarks();
+            ClearCopyList();
+            return true;
+        case OpenEntryCommand:
+            OpenCurrentEntry(false);
+            return true;
+        case ShowEntryInFolderCommand:
+            OpenCurrentEntry(true);
             return true;
         case OpenFileCommand:
             OpenCurrentFile();

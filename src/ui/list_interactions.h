@@ -1,11 +1,11 @@
 // What the two lists of the main window do under the mouse and the keyboard:
 // the double-click on a hit (by the option the settings page shows) and on a
 // copy-list row, the right-click menus of both lists and the commands of those
-// menus, the keys (Ctrl+C copies the selected hits as files, Enter acts as the
-// double-click on every selected hit, Delete removes the copy list's selected
-// rows; Ctrl+A is the list's own), and dragging hits out as files. A file the
-// desktop cannot open or show is told in a message box. UI thread only,
-// inside the window procedure.
+// menus, the keys (Ctrl+C copies the selected hits or entries as files, Enter
+// acts as the double-click on every selected hit, Delete removes the copy
+// list's selected rows; Ctrl+A is the list's own), and dragging hits out as
+// files. Only "清空列表" asks first; a file the desktop cannot open or show is
+// told in a message box. UI thread only, inside the window procedure.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +47,13 @@ class ListInteractions {
     std::string CurrentPath();
     void OpenCurrentFile();
     void ShowCurrentInFolder();
+    // The copy list's side: its selected entries' paths in row order, its
+    // current entry's path (empty without one), and the two desktop actions
+    // on that entry, each telling the user when it could not be done.
+    std::vector<std::string> SelectedEntryPaths();
+    std::string CurrentEntryPath();
+    void OpenCurrentEntry(bool inFolder);
+    void ClearCopyList();
 
     MainWindow& m_window;
 };

@@ -5,10 +5,12 @@
 #include <variant>
 #include <vector>
 
+#include "copylist/copy_target.h"
 #include "copylist/list_status.h"
 #include "core/data_paths.h"
 #include "core/event_log.h"
 #include "platform/files.h"
+#include "platform/free_space.h"
 #include "ui/control_ids.h"
 #include "ui/desktop_handover.h"
 #include "ui/texts.h"
@@ -69,6 +71,8 @@ void MainWindow::CreateControls() {
     const core::Settings saved = m_context.settings.ReadAll();
     m_settingsPage.Load(saved);
     m_copyPage.SetTargetText(saved.copyTarget);
+    m_options.sameName = saved.sameName;
+    m_copyPage.ShowSameNameRule(saved.sameName);
     // Whatever the saved state made of it, the window starts on the screen:
     // a screen smaller than the window, or a size saved on a larger one.
     KeepOnScreen();
@@ -404,12 +408,51 @@ std::optional<std::string> MainWindow::TargetFolder() {
     return folder;
 }
 
+bool MainWindow::MakeTargetReady(const std::string& target) {
+    // Something other than a folder under the name is the job's to report.
+    if (target.empty() || platform::ProbePath(target).exists) {
+        return true;
+    }
+    if (!m_dialogs.askYesNo || !m_dialogs.askYesNo(CreateFolderQuestion(target), QuestionCaption)) {
+        return false;
+    }
+    if (const std::error_code error = copylist::CreateTargetFolders(target)) {
+        Tell(CreateFolderFailedText(target, error));
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::ListFitsOrUserAgrees(const std::string& target) {
+    std::uint64_t free = 0;
+    // A file system that tells nothing is not held against the copy: the
+    // job reports a full disk file by file.
+    if (m_copyList.Bytes() <= 0 || platform::FreeBytes(target, free)) {
+        return true;
+    }
+    const auto bytes = static_cast<std::uint64_t>(m_copyList.Bytes());
+    return bytes <= free ||
+           (m_dialogs.askYesNo &&
+            m_dialogs.askYesNo(NotEnoughSpaceQuestion(bytes, free), QuestionCaption));
+}
+
+void MainWindow::SetSameNameRule(core::SameNameRule rule) {
+    if (rule == m_options.sameName) {
+        return;
+    }
+    m_options.sameName = rule;
+    if (const std::error_code error = m_context.settings.TrySaveSameNameRule(rule)) {
+        Tell(SettingsWriteFailedText(m_context.settings.Path(), error));
+    }
+}
+
 void MainWindow::StartCopyJob() {
     if (m_context.copyJob.IsRunning() || m_copyWindow.IsOpen()) {
         return;
     }
     std::optional<std::string> target = TargetFolder();
-    if (!target) {
+    // The space first: a no to it must not leave new folders behind.
+    if (!target || !ListFitsOrUserAgrees(*target) || !MakeTargetReady(*target)) {
         return;
     }
     std::vector<std::string> sources;
@@ -422,7 +465,7 @@ void MainWindow::StartCopyJob() {
     }
     m_frame.SetDisabled(1);
     const core::JobGeneration generation =
-        m_context.copyJob.Start(std::move(sources), std::move(*target));
+        m_context.copyJob.Start(std::move(sources), std::move(*target), m_options.sameName);
     if (generation == 0) {
         EndCopyJobWindow();
         return;
@@ -437,7 +480,7 @@ void MainWindow::QueueDirectCopy(std::span<const std::size_t> rows) {
         return;
     }
     const std::optional<std::string> target = TargetFolder();
-    if (!target) {
+    if (!target || !MakeTargetReady(*target)) {
         return;
     }
     core::JobGeneration run = 0;

@@ -74,6 +74,8 @@ struct WindowOptions {
     // lock and the settings page shows the stored one.
     // How the search and the batch hold keywords against names.
     search::MatchRule matchRule = search::MatchRule::Exact;
+    // What the copy job does with a file whose name is taken in the target.
+    core::SameNameRule sameName = core::SameNameRule::Skip;
 };
 
 class MainWindow {
@@ -138,10 +140,15 @@ class MainWindow {
     // "打开备份": asks first; only Yes replaces the list with the backup's.
     void RestoreBackup();
     // "复制": copies the list into the target box's folder, asking for the
-    // folder first when the box is empty (a cancelled picker copies nothing).
+    // folder first when the box is empty (a cancelled picker copies nothing),
+    // and asking before a list larger than the folder's free space and
+    // before making a folder that is not there (a no copies nothing).
     // The main window is disabled and the progress window shown until the
     // job ends.
     void StartCopyJob();
+    // The copy page's "同名文件": used by the next copy job and stored at
+    // once, a failed write said.
+    void SetSameNameRule(core::SameNameRule rule);
     // Queues the paths of hit rows (from 1) for the direct copy into the
     // target box's folder, and marks the rows copied at once. An empty box
     // asks for the folder first, once, as "复制" does.
@@ -220,6 +227,12 @@ class MainWindow {
     // The target box's folder; when the box is empty, the one the user picks
     // now (filling the box), or nothing when the user cancels.
     std::optional<std::string> TargetFolder();
+    // Whether a copy into target may start: a folder that is not there is
+    // made, with its missing parents, when the user says yes to that.
+    bool MakeTargetReady(const std::string& target);
+    // Whether the list fits the target's free space, or the user said to copy
+    // it all the same.
+    bool ListFitsOrUserAgrees(const std::string& target);
 
     void ApplyJobEvents();
     void Apply(SearchFinishedEvent& event);

@@ -1,7 +1,11 @@
 #include "ui/texts.h"
 
+#include <algorithm>
+
 #include "copylist/copy_report.h"
+#include "copylist/copy_target.h"
 #include "copylist/list_status.h"
+#include "shell/file_name.h"
 
 namespace cj::ui {
 
@@ -34,6 +38,68 @@ std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber) {
            " 个";
 }
 
+namespace {
+
+// A byte count in the lists' short units, "0 B" included.
+std::string BytesText(std::uint64_t bytes) {
+    return bytes == 0 ? std::string("0 B") : shell::SizeTextForBytes(bytes);
+}
+
+}  // namespace
+
+std::string ClearListQuestion(std::size_t entries) {
+    return "确定清空列表吗？将移除 " + std::to_string(entries) + " 个文件。";
+}
+
+std::string NotEnoughSpaceQuestion(std::uint64_t listBytes, std::uint64_t freeBytes) {
+    return "列表共 " + BytesText(listBytes) + "，目标磁盘只有 " + BytesText(freeBytes) +
+           " 可用空间，放不下全部文件。\n仍然复制吗？";
+}
+
+std::string CreateFolderQuestion(std::string_view folder) {
+    return "目标文件夹不存在：\n" + std::string(folder) + "\n是否创建并复制？";
+}
+
+std::string CreateFolderFailedText(std::string_view folder, std::error_code error) {
+    return "无法创建目标文件夹 " + std::string(folder) + "（" + FailureReasonText(error) + "）";
+}
+
+std::string CopyProgressText(std::uint64_t bytesDone, std::uint64_t bytesTotal,
+                             std::optional<double> bytesPerSecond,
+                             std::optional<std::uint64_t> secondsLeft) {
+    // Files that grew while they were copied do not take the figure past its end.
+    const std::uint64_t done = std::min(bytesDone, bytesTotal);
+    const int percent = bytesTotal == 0 ? 0 : copylist::CopyPercent(bytesTotal, done);
+    std::string text =
+        std::to_string(percent) + "% · " + BytesText(done) + " / " + BytesText(bytesTotal);
+    if (bytesPerSecond) {
+        text += " · " + BytesText(static_cast<std::uint64_t>(*bytesPerSecond)) + "/s";
+    }
+    if (secondsLeft) {
+        const std::uint64_t s = *secondsLeft;
+        text += " · 剩余 ";
+        if (s >= 3600) {
+            text += std::to_string(s / 3600) + " 小时 " + std::to_string(s % 3600 / 60) + " 分";
+        } else if (s >= 60) {
+            text += std::to_string(s / 60) + " 分 " + std::to_string(s % 60) + " 秒";
+        } else {
+            text += std::to_string(s) + " 秒";
+        }
+    }
+    return text;
+}
+
+int JobPercent(const copylist::CopyProgressReport& report) {
+    if (report.bytesTotal > 0) {
+        return copylist::CopyPercent(report.bytesTotal,
+                                     std::min(report.bytesDone, report.bytesTotal));
+    }
+    if (report.fileCount == 0) {
+        return 0;
+    }
+    return copylist::CopyPercent(report.fileCount, report.fileNumber - 1);
+}
+
 std::string CopyNoticeText(const copylist::CopySummary& summary) {
     if (summary.folderError) {
         return "无法创建目标文件夹 " + summary.targetFolder + "（" +
@@ -45,11 +111,14 @@ std::string CopyNoticeText(const copylist::CopySummary& summary) {
         return "复制的文件未能写入磁盘（" + FailureReasonText(summary.flushError) + "）";
     }
     const std::size_t notCopied = summary.skippedExisting + summary.failed + summary.notTried;
+    const std::string renamed =
+        summary.renamed.empty() ? "" : "，改名 " + std::to_string(summary.renamed.size()) + " 个";
     if (notCopied == 0 && !summary.stopped) {
-        return "复制完成：" + std::to_string(summary.copied) + " 个文件";
+        return "复制完成：" + std::to_string(summary.copied) + " 个文件" + renamed;
     }
     return std::string(summary.stopped ? "已停止：" : "") + "已复制 " +
-           std::to_string(summary.copied) + " 个，未复制 " + std::to_string(notCopied) + " 个";
+           std::to_string(summary.copied) + " 个" + renamed + "，未复制 " +
+           std::to_string(notCopied) + " 个";
 }
 
 std::string BackupFailedText(std::error_code error) {

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "copylist/copy_job.h"
 #include "copylist/copy_report.h"
 #include "copylist/copy_summary.h"
 #include "core/engine_activity.h"
@@ -49,11 +51,35 @@ std::string ListSizeText(double megabytes);
 inline constexpr std::string_view PickFolderTitle = "请选择目录：";
 inline constexpr std::string_view OpenBackupQuestion = "是否打开备份？";
 inline constexpr std::string_view QuestionCaption = "提示";
+// "清空列表" asks first, naming how many entries go.
+std::string ClearListQuestion(std::size_t entries);
+// "复制" asks before a copy that the target's file system cannot hold, and
+// before one into a folder that does not exist.
+std::string NotEnoughSpaceQuestion(std::uint64_t listBytes, std::uint64_t freeBytes);
+std::string CreateFolderQuestion(std::string_view folder);
+// What "复制" did not do: the folder could not be made.
+std::string CreateFolderFailedText(std::string_view folder, std::error_code error);
+// The copy page's choice for files whose name is taken in the target folder.
+inline constexpr std::string_view SameNameCaption = "同名文件：";
+inline constexpr std::string_view SameNameSkipText = "跳过";
+inline constexpr std::string_view SameNameKeepBothText = "保留两者";
+// The copy page's legend of the result rows' marks, in mark order (in the
+// list, added again, copied directly).
+inline constexpr std::string_view MarkLegendTexts[] = {"已加入列表", "重复加入", "已直接复制"};
 
 // The copy progress window: its counter ("共：" + count + " 个文件，复制第：" +
 // number + " 个") and the stop button's text once pressed.
 std::string CopyCounterText(std::size_t fileCount, std::size_t fileNumber);
 inline constexpr std::string_view StoppingText = "正在停止...";
+// The text on the copy window's bar: the whole job's percentage, the bytes
+// done of the total, and once the speed is known the speed and the time left
+// ("45% · 1.20 GB / 2.65 GB · 35.2 MB/s · 剩余 41 秒").
+std::string CopyProgressText(std::uint64_t bytesDone, std::uint64_t bytesTotal,
+                             std::optional<double> bytesPerSecond,
+                             std::optional<std::uint64_t> secondsLeft);
+// The job's percentage of its bytes, 0 to 100; by files when the list holds
+// no bytes at all.
+int JobPercent(const copylist::CopyProgressReport& report);
 
 // The status line at the end of a copy job or of a direct-copy run, short
 // enough for the band: how many files were copied and how many were not

@@ -463,6 +463,13 @@ TEST_F(CliTest, CopyNamesEveryFileItSkippedOrCouldNotCopy) {
     const RunResult again = Run({"copy", "--to", m_dir / "out"});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.out, "copied 0, skipped 1 (target exists), failed 0\n");
+
+    // --keep-both copies it beside the user's own, under the next number.
+    const RunResult both = Run({"copy", "--keep-both", "--to", m_dir / "out"});
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_EQ(both.out, "copied 1, skipped 0 (target exists), failed 0, renamed 1\n");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001 (2).jpg"), std::string(532, 'x'));
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own");
 }
 
 TEST_F(CliTest, CopyOntoAFullDiskLeavesNoPartialFile) {
@@ -527,7 +534,8 @@ TEST_F(CliTest, CopyCommandLineMistakes) {
                                                  {"copy", "--to", "/tmp", "a.jpg"},
                                                  {"copy", "--to", "/tmp", "--long"},
                                                  {"search", "--to", "/tmp", "SF"},
-                                                 {"search", "--backup", "SF"}}) {
+                                                 {"search", "--backup", "SF"},
+                                                 {"search", "--keep-both", "SF"}}) {
         const RunResult result = Run(args);
         EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
         EXPECT_TRUE(result.err.starts_with("chengjing-cli: ")) << result.err;

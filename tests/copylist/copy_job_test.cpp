@@ -115,6 +115,18 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
     for (const core::JobGeneration g : m_recorder.generations) {
         EXPECT_EQ(g, generation);
     }
+    // The bytes climb to the list's total; the job's speed counts only what
+    // it wrote.
+    std::uint64_t total = LargeData.size();
+    for (int i = 1; i <= 4; ++i) {
+        total += ("photo " + std::to_string(i)).size();
+    }
+    for (std::size_t i = 1; i < m_recorder.reports.size(); ++i) {
+        EXPECT_GE(m_recorder.reports[i].bytesDone, m_recorder.reports[i - 1].bytesDone);
+        EXPECT_EQ(m_recorder.reports[i].bytesTotal, total);
+    }
+    EXPECT_EQ(m_recorder.reports.back().bytesDone, total);
+    EXPECT_EQ(m_recorder.reports.back().bytesCopied, total);
 
     ASSERT_EQ(m_recorder.finished.size(), 1u);
     EXPECT_EQ(m_recorder.finished[0].first, generation);
@@ -136,6 +148,29 @@ TEST_F(CopyJobTest, SameFileNameTwiceCopiesTheFirstAndSkipsTheSecond) {
     ASSERT_EQ(summary.notCopied.size(), 1u);
     EXPECT_EQ(summary.notCopied[0].source, m_dir / "b/SF1.jpg");
     EXPECT_EQ(summary.notCopied[0].error, std::errc::file_exists);
+}
+
+TEST_F(CopyJobTest, KeepBothCopiesASecondFileOfTheSameNameUnderTheNextNumber) {
+    m_dir.WriteFile("a/SF1.jpg", "from a");
+    m_dir.WriteFile("b/SF1.jpg", "from b");
+    m_dir.WriteFile("c/SF1.jpg", "from c");
+    m_dir.WriteFile("out/SF1 (2).jpg", "the user's own");
+    const std::vector<std::string> sources = {m_dir / "a/SF1.jpg", m_dir / "b/SF1.jpg",
+                                              m_dir / "c/SF1.jpg"};
+    CopyJob job(m_recorder);
+    ASSERT_NE(job.Start(sources, m_dir / "out", core::SameNameRule::KeepBoth), 0u);
+    job.Wait();
+    EXPECT_EQ(m_dir.ReadFile("out/SF1.jpg"), "from a");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1 (2).jpg"), "the user's own") << "nothing replaced";
+    EXPECT_EQ(m_dir.ReadFile("out/SF1 (3).jpg"), "from b");
+    EXPECT_EQ(m_dir.ReadFile("out/SF1 (4).jpg"), "from c");
+    ASSERT_EQ(m_recorder.finished.size(), 1u);
+    const CopySummary& summary = m_recorder.finished[0].second;
+    EXPECT_EQ(summary.copied, 3u);
+    EXPECT_TRUE(summary.notCopied.empty());
+    ASSERT_EQ(summary.renamed.size(), 2u);
+    EXPECT_EQ(summary.renamed[1].source, m_dir / "c/SF1.jpg");
+    EXPECT_EQ(summary.renamed[1].target, m_dir / "out/SF1 (4).jpg");
 }
 
 TEST_F(CopyJobTest, NeverReplacesAnExistingTarget) {

@@ -132,6 +132,32 @@ TEST(CopyTarget, StoppedCopyCountsAsNotTried) {
     EXPECT_FALSE(fs::exists(dir / "out/a.jpg"));
 }
 
+TEST(CopyTarget, KeepBothNameNumbersTheNameBeforeItsExtension) {
+    struct Case {
+        const char* name;
+        unsigned number;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"SF1400000000001.jpg", 2, "SF1400000000001 (2).jpg"},
+        {"a.jpg", 10, "a (10).jpg"},
+        // No extension; several dots: only the last starts one.
+        {"README", 2, "README (2)"},
+        {"archive.tar.gz", 3, "archive.tar (3).gz"},
+        {"a.", 2, "a (2)."},
+        // Hidden files: the leading dot is the name's.
+        {".profile", 2, ".profile (2)"},
+        {".config.json", 2, ".config (2).json"},
+        // UTF-8 and GBK bytes (顺丰 in each) pass as they are.
+        {"顺丰.jpg", 2, "顺丰 (2).jpg"},
+        {"\xCB\xB3\xB7\xE1.jpg", 2, "\xCB\xB3\xB7\xE1 (2).jpg"},
+        {"\xCB\xB3\xB7\xE1", 2, "\xCB\xB3\xB7\xE1 (2)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KeepBothName(c.name, c.number), c.expected) << c.name;
+    }
+}
+
 TEST(CopyTarget, PercentIsTruncatedAndNeverWraps) {
     constexpr std::uint64_t Max = std::numeric_limits<std::uint64_t>::max();
     struct Case {

@@ -301,6 +301,15 @@ TEST_F(SettingsFileTest, IgnoringCaseAndWidthIsOnOnlyForOne) {
     EXPECT_FALSE(m_settings.ReadIgnoreCaseAndWidth());
 }
 
+TEST_F(SettingsFileTest, SameNameFilesAreSkippedUnlessTheFileSaysKeepBoth) {
+    EXPECT_EQ(m_settings.ReadAll().sameName, SameNameRule::Skip) << "missing";
+    ASSERT_EQ(m_settings.TrySaveSameNameRule(SameNameRule::KeepBoth), Ok);
+    EXPECT_EQ(m_settings.ReadAll().sameName, SameNameRule::KeepBoth);
+    EXPECT_EQ(Content(), "[tmwj]\r\nma=1\r\n");
+    Write("[tmwj]\r\nma=2\r\n");
+    EXPECT_EQ(m_settings.ReadSameNameRule(), SameNameRule::Skip);
+}
+
 TEST_F(SettingsFileTest, IndexCountsReplaceEveryShardCountInOneWrite) {
     ASSERT_EQ(m_settings.TrySaveCopyTarget("/out"), Ok);
     const std::uint64_t four[] = {3, 5'000'000'000, 2, 2};

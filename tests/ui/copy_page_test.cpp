@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,6 +30,7 @@
 #include "file_size_limit.h"
 #include "index/refresh.h"
 #include "main_window_fixture.h"
+#include "platform/free_space.h"
 #include "temp_dir.h"
 #include "ui/control_ids.h"
 #include "ui/result_list.h"
@@ -45,6 +48,12 @@ class CopyPageTest : public MainWindowFixture {
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(1536, 'p'));
         m_dir.WriteFile("scans/old/SF1400000000001.jpg", "older scan");
+    }
+
+    // Yes to every question (a folder to make, a list to clear), unless a
+    // test asks otherwise.
+    void OnWindowShown() override {
+        Window().Dialogs().askYesNo = [](std::string_view, std::string_view) { return true; };
     }
 
     static void ShowCopyPage() { ShowPage(2); }
@@ -211,10 +220,11 @@ TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
 TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
     BuildIndex();
     std::vector<std::pair<std::string, std::string>> asked;
+    bool answer = false;
     Run([&] {
         Window().Dialogs().askYesNo = [&](std::string_view text, std::string_view caption) {
             asked.emplace_back(text, caption);
-            return asked.size() > 1;  // No, then Yes.
+            return answer;
         };
         SearchFor();
         DoubleClick(ResultList(), ResultRow(1));
@@ -224,6 +234,11 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
         const std::vector<std::string> backedUp = EntryPaths();
         ASSERT_EQ(backedUp.size(), 2u);
         EXPECT_EQ(Status(), "列表已备份：2 个文件") << "the band says it is done";
+        // "清空列表" asks first and says how many go; no keeps the list.
+        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        EXPECT_EQ(EntryPaths(), backedUp);
+        EXPECT_EQ(Copy().CopyList().RowCount(), 2);
+        answer = true;
         ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
         EXPECT_EQ(Entries().Count(), 0u);
         EXPECT_EQ(Entries().Bytes(), 0);
@@ -237,16 +252,20 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
 
         // No: nothing changes.
         ShowCopyPage();
+        answer = false;
         ClickButton(Copy().OpenBackup());
         EXPECT_EQ(EntryPaths(), current);
         // Yes: the backup's list, the counter as it was.
+        answer = true;
         ClickButton(Copy().OpenBackup());
         EXPECT_EQ(EntryPaths(), backedUp);
         EXPECT_EQ(CopyListPaths(), backedUp);
         EXPECT_EQ(Entries().AutoBackupCounter(), 1);
     });
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0],
+              (std::pair<std::string, std::string>{"确定清空列表吗？将移除 2 个文件。", "提示"}));
+    EXPECT_EQ(asked[2], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
 }
 
 // A backup that was a FIFO held the window for good at "打开备份"; now it is
@@ -449,6 +468,95 @@ TEST_F(CopyPageTest, AFileThatDoesNotFitIsNamedInTheReportWithItsReason) {
     EXPECT_FALSE(fs::exists(out + "/SF1400000000003.tif")) << "no partial file";
     const std::string report = m_dir.ReadFile("data/CopyReport.txt");
     EXPECT_NE(report.find("SF1400000000003.tif：磁盘空间不足"), std::string::npos) << report;
+}
+
+TEST_F(CopyPageTest, CopyAsksBeforeAListLargerThanTheFreeSpaceAndBeforeMakingFolders) {
+    // Every file failed with "找不到文件或目标文件夹" when the folder's parent
+    // was missing, and a list larger than the disk was only found out file by
+    // file. A sparse file counted larger than the free space, then cut down,
+    // so that a yes copies little.
+    std::uint64_t free = 0;
+    ASSERT_FALSE(platform::FreeBytes(m_dir.Path(), free));
+    const std::string huge = m_dir / "scans/SF1400000000009.tif";
+    m_dir.WriteFile("scans/SF1400000000009.tif", "");
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(free + (std::uint64_t{1} << 30))), 0);
+    BuildIndex();
+    const std::string out = m_dir / "out/2026/门店";
+    std::vector<std::string> asked;
+    std::vector<bool> answers;
+    Run([&] {
+        Window().Dialogs().askYesNo = [&](std::string_view text, std::string_view) {
+            asked.emplace_back(text);
+            const bool answer = !answers.empty() && answers.front();
+            if (!answers.empty()) {
+                answers.erase(answers.begin());
+            }
+            return answer;
+        };
+        SearchFor();
+        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".png"))));
+        ASSERT_EQ(::truncate(huge.c_str(), 4), 0);
+        ShowCopyPage();
+        Copy().SetTargetText(out);
+        const auto copyAnswering = [&](std::vector<bool> given) {
+            asked.clear();
+            answers = std::move(given);
+            ClickButton(Copy().CopyButton());
+        };
+
+        copyAnswering({false});
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_NE(asked[0].find("放不下全部文件"), std::string::npos) << asked[0];
+        EXPECT_FALSE(Window().CopyWindow().IsOpen());
+
+        copyAnswering({true, false});
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_EQ(asked[1], "目标文件夹不存在：\n" + out + "\n是否创建并复制？");
+        EXPECT_FALSE(Window().CopyWindow().IsOpen());
+        EXPECT_FALSE(fs::exists(m_dir / "out")) << "a no leaves nothing";
+
+        copyAnswering({true, true});
+        EXPECT_EQ(asked.size(), 2u);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        EXPECT_EQ(StatusLine(), "复制完成：2 个文件");
+    });
+    EXPECT_EQ(m_dir.ReadFile("out/2026/门店/SF1400000000002.png"), std::string(1536, 'p'));
+    EXPECT_EQ(fs::file_size(out + "/SF1400000000009.tif"), 4u);
+}
+
+TEST_F(CopyPageTest, KeepBothIsChosenOnThePageKeptAndCopiesBothSameNameFiles) {
+    BuildIndex();
+    const std::string out = m_dir / "out";
+    m_dir.WriteFile("out/SF1400000000001.jpg", "the user's own");
+    Run([&] {
+        ShowCopyPage();
+        EXPECT_EQ(Copy().SameName().GetText(), "跳过") << "the default";
+        QWidget* selector = ExQtWidget(Copy().SameName().Handle());
+        QTest::mouseClick(selector, Qt::LeftButton, {},
+                          QPoint(selector->width() - 12, selector->height() / 2));
+        auto* popup = qobject_cast<QListWidget*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                          popup->visualItemRect(popup->item(1)).center());
+        EXPECT_EQ(Settings().ReadSameNameRule(), core::SameNameRule::KeepBoth) << "kept at once";
+
+        ShowSearchPage();
+        SearchFor("SF1400000000001");
+        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ShowCopyPage();
+        Copy().SetTargetText(out);
+        ClickButton(Copy().CopyButton());
+        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        EXPECT_EQ(StatusLine(), "复制完成：2 个文件，改名 2 个");
+    });
+    EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own") << "nothing replaced";
+    std::vector<std::string> copies = {m_dir.ReadFile("out/SF1400000000001 (2).jpg"),
+                                       m_dir.ReadFile("out/SF1400000000001 (3).jpg")};
+    std::sort(copies.begin(), copies.end());
+    EXPECT_EQ(copies, (std::vector<std::string>{"jpeg", "older scan"}));
+    Run([] { EXPECT_EQ(Copy().SameName().GetText(), "保留两者") << "shown at the next start"; });
 }
 
 TEST_F(CopyPageTest, StopEndsTheJobAndLeavesNoPartialFile) {

@@ -9,6 +9,7 @@
 #include <QDBusConnection>
 #include <QMimeData>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -275,8 +276,8 @@ TEST_F(ListActionsTest, ShowInFolderAsksTheFileManagerAndOpensTheFolderWhereNone
         QDBusConnection bus =
             QDBusConnection::connectToBus(QString::fromStdString(g_bus->Address()), connection);
         ASSERT_TRUE(bus.isConnected());
-        ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"),
-                                       fileManager, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), fileManager,
+                                       QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
         ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
         EXPECT_TRUE(QTest::qWaitFor([] { return fileManager->calls > 0; }, 10000));
@@ -346,6 +347,59 @@ TEST_F(ListActionsTest, EnterActsOnEverySelectedHitAndKeepsThemSelected) {
     });
 }
 
+TEST_F(ListActionsTest, TheCopyListCopiesItsEntriesWithCtrlCAndOpensThemFromItsMenu) {
+    Run([this] {
+        Paths opened;
+        Paths shown;
+        std::vector<std::string> told;
+        bool openWorks = false;
+        Window().Dialogs().openFile = [&](const std::string& path) {
+            opened.push_back(path);
+            return openWorks;
+        };
+        Window().Dialogs().showInFolder = [&](const std::string& path) {
+            shown.push_back(path);
+            return true;
+        };
+        Window().Dialogs().tell = [&](std::string_view text, std::string_view) {
+            told.emplace_back(text);
+        };
+        SearchFor();
+        for (const std::size_t row : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+            ClickHit(row);
+            KeyOnList(ResultList(), Qt::Key_Enter);
+        }
+        ASSERT_EQ(Entries().Count(), 3u);
+        const std::string first = Entries().Entries()[0].path;
+        const std::string third = Entries().Entries()[2].path;
+
+        ShowPage(static_cast<int>(Page::Copy));
+        QWidget* view = ViewportOf(CopyList());
+        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
+        KeyOnList(CopyList(), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(Clipboard()["text/uri-list"], Lines({UrlOf(first), UrlOf(third)}, "\r\n"));
+        EXPECT_EQ(Clipboard()["text/plain"], Lines({first, third}, "\n"));
+
+        // The menu acts on the current entry, and says when it could not.
+        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件目录");
+        EXPECT_EQ(shown, Paths{first});
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        EXPECT_EQ(opened, Paths{first});
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0], OpenFileFailedText(first, {}));
+        // A file gone since it was collected is not handed to the desktop.
+        std::filesystem::remove(first);
+        openWorks = true;
+        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        EXPECT_EQ(opened.size(), 1u);
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[1], OpenFileFailedText(
+                               first, std::make_error_code(std::errc::no_such_file_or_directory)));
+    });
+}
+
 TEST_F(ListActionsTest, SelectedHitsAreDraggedOutAsFiles) {
     struct Drag {
         std::map<std::string, std::string> formats;
@@ -375,8 +429,8 @@ TEST_F(ListActionsTest, SelectedHitsAreDraggedOutAsFiles) {
         const QPoint from = ResultRow(3);
         const QPoint to = from + QPoint(0, QApplication::startDragDistance() + 20);
         QTest::mousePress(view, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(view, &move);
         QTest::mouseRelease(view, Qt::LeftButton, {}, to);
 

@@ -49,6 +49,32 @@ TEST(WindowTexts, TheCopyCounterReadsTheCountThenTheFile) {
     EXPECT_EQ(CopyCounterText(120000, 7), "共：120000 个文件，复制第：7 个");
 }
 
+TEST(WindowTexts, TheCopyBarSaysThePercentageTheBytesTheSpeedAndTheTimeLeft) {
+    constexpr std::uint64_t MB = std::uint64_t{1} << 20;
+    constexpr std::uint64_t GB = std::uint64_t{1} << 30;
+    struct Case {
+        std::uint64_t done, total;
+        std::optional<double> rate;
+        std::optional<std::uint64_t> left;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, 0, {}, {}, "0% · 0 B / 0 B"},
+        {GB + GB / 5 + MB, 2 * GB + GB * 65 / 100 + MB, 35.25 * MB, 41,
+         "45% · 1.20 GB / 2.65 GB · 35.2 MB/s · 剩余 41 秒"},
+        // No speed yet, no time left.
+        {512, 2048, {}, {}, "25% · 512 B / 2.00 KB"},
+        {MB, 10 * GB, 2.0 * MB, 185, "0% · 1.00 MB / 10.0 GB · 2.00 MB/s · 剩余 3 分 5 秒"},
+        {MB, 1000 * GB, 0.5 * MB, 3 * 3600 + 61,
+         "0% · 1.00 MB / 0.97 TB · 512 KB/s · 剩余 3 小时 1 分"},
+        // Files that grew while copied do not take it past its end.
+        {3 * MB, 2 * MB, {}, {}, "100% · 2.00 MB / 2.00 MB"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CopyProgressText(c.done, c.total, c.rate, c.left), c.expected);
+    }
+}
+
 TEST(WindowTexts, ACopysEndSaysHowManyFilesWereNotCopiedShortEnoughForTheBand) {
     copylist::CopySummary summary;
     summary.copied = 3;

@@ -125,6 +125,7 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
 void MainWindow::LayOut(int width, int height) {
     m_searchPage.LayOut(width, height);
     m_copyPage.LayOut(width, height, m_searchPage.SelectedPage() == Page::Copy);
+    m_settingsPage.LayOut();
 }
 
 void MainWindow::OnCopyPageShown() {
@@ -178,6 +179,10 @@ void MainWindow::Tell(std::string_view text) {
     if (m_dialogs.tell) {
         m_dialogs.tell(text, NoticeCaption);
     }
+}
+
+bool MainWindow::Ask(std::string_view text) {
+    return m_dialogs.askYesNo && m_dialogs.askYesNo(text, QuestionCaption);
 }
 
 void MainWindow::SaveSettings() {
@@ -287,7 +292,6 @@ void MainWindow::CopyMissingNumbers() {
 }
 
 void MainWindow::StartRefresh() {
-    m_searchPage.SelectPage(Page::Search);
     StartRefreshJob(IndexShardCount);
 }
 
@@ -347,7 +351,12 @@ std::optional<std::string> MainWindow::PickFolder() {
     if (!m_dialogs.pickFolder) {
         return std::nullopt;
     }
-    return m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory);
+    std::optional<std::string> folder =
+        m_dialogs.pickFolder(std::string(PickFolderTitle), m_lastPickedFolder);
+    if (folder && !folder->empty()) {
+        m_lastPickedFolder = *folder;
+    }
+    return folder;
 }
 
 void MainWindow::BrowseForTarget() {
@@ -546,10 +555,7 @@ void MainWindow::Apply(RefreshFinishedEvent& event) {
     // left it for the next reader to finish), the old one after any failure
     // before, or another program's.
     ShowThreadCount();
-    const std::string notice = RefreshNotice(event.report);
-    if (!notice.empty()) {
-        m_searchPage.ShowRefreshNotice(notice);
-    }
+    m_searchPage.ShowRefreshNotice(RefreshNotice(event.report));
     if (OwnsBusyLabel(JobKind::Refresh, event.generation)) {
         m_busyJob.reset();
         m_searchPage.ShowListAgain(false);
@@ -577,7 +583,7 @@ std::string MainWindow::RefreshNotice(const index::RefreshReport& report) const 
     if (report.records == 0 && walk.filesSeen > 0 && !m_lastRefreshFilter.empty()) {
         return FilterMatchedNothingText(m_lastRefreshFilter, walk.filesSeen);
     }
-    return LeftOutText(walk.unreadableFolders, walk.tooLong, walk.unstorableNames);
+    return RefreshDoneText(report);
 }
 
 }  // namespace cj::ui

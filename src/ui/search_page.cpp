@@ -167,13 +167,13 @@ void SearchPage::PlaceStatus() {
 
 void SearchPage::ShowBusy(std::string_view text) {
     m_updateCache.Show(false);
-    SelectPage(Page::Search);
     Ex_ObjShow(m_resultList, 0);
     m_busy.SetText(text);
     m_busy.Show(true);
 }
 
 void SearchPage::ShowSearchStarted(std::string_view busyText) {
+    SelectPage(Page::Search);
     ShowBusy(busyText);
     m_searchButton.SetImage(SearchBusyIcon());
     // The rows of the last search go now; the new ones come all at once.
@@ -181,7 +181,18 @@ void SearchPage::ShowSearchStarted(std::string_view busyText) {
     Ex_ObjSendMessage(m_resultList, ResultListClearMessage, 0, 0);
 }
 
-void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
+void SearchPage::ShowRefreshStarted() {
+    ShowBusy(RefreshBusyText);
+    // Said in the band too: a refresh started on the settings page stays there.
+    ShowNotice(RefreshBusyText, false);
+}
+
+void SearchPage::ShowConfirmation(std::string_view text) {
+    m_noticeShown = false;
+    m_copyReport.Show(false);
+    PlaceStatus();
+    m_status.SetText(text);
+}
 
 void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase) {
     if (rows > 0 || filesIgnoringCase == 0) {
@@ -291,6 +302,7 @@ intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
 }
 
 intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
+    SelectPage(Page::Search);
     m_window.StartRefresh();
     return 0;
 }

@@ -37,8 +37,10 @@ class SearchPage {
     void AttachHandlers();
     void LayOut(int width, int height);
 
-    // What a job's start and end look like here. A batch search starts as a
-    // search does, with its own busy text, which its progress then updates.
+    // What a job's start and end look like here. A search shows this page; a
+    // batch search starts as a search does, with its own busy text, which its
+    // progress then updates. A refresh leaves the page shown as it is, and
+    // says in the band too that it runs.
     void ShowSearchStarted(std::string_view busyText = SearchBusyText);
     void ShowRefreshStarted();
     void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
@@ -50,13 +52,15 @@ class SearchPage {
     bool NoticeShown() const { return m_noticeShown; }
     // The same with the status line's text given (a batch's counts).
     void ShowResults(std::size_t rows, std::string_view status);
-    // The status line after a refresh that has something to say (it failed,
-    // or left paths out); until the next search the line takes the band's
-    // width up to the window's buttons, and "更新缓存" is hidden.
+    // The status line after a refresh (what it indexed, or why it failed);
+    // until the next search the line takes the band's width up to the
+    // window's buttons, and "更新缓存" is hidden.
     void ShowRefreshNotice(std::string_view text) { ShowNotice(text, false); }
     // The same for the end of a copy, with the button that opens the copy's
     // report below it when reportButton is set.
     void ShowNotice(std::string_view text, bool reportButton);
+    // A short confirmation ("已保存") in the status line, at its usual width.
+    void ShowConfirmation(std::string_view text);
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
     void ShowListAgain(bool showUpdateCache);

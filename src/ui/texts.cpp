@@ -75,21 +75,13 @@ std::string FilterMatchedNothingText(std::string_view filter, std::uint64_t file
            std::to_string(filesSeen) + " 个文件）";
 }
 
-std::string LeftOutText(std::uint64_t unreadableFolders, std::uint64_t tooLong,
-                        std::uint64_t unstorableNames) {
-    if (unreadableFolders + tooLong + unstorableNames == 0) {
-        return {};
+std::string RefreshDoneText(const index::RefreshReport& report) {
+    const index::WalkReport& walk = report.walk;
+    const std::uint64_t skipped = walk.unreadableFolders + walk.tooLong + walk.unstorableNames;
+    std::string text = "索引已刷新：" + std::to_string(report.records) + " 个文件";
+    if (skipped > 0) {
+        text += "，跳过 " + std::to_string(skipped) + " 个";
     }
-    std::string text = "索引已更新，未收录：";
-    const auto part = [&text](std::uint64_t count, std::string_view what) {
-        if (count > 0) {
-            text += std::string(what) + " " + std::to_string(count) + " 个，";
-        }
-    };
-    part(unreadableFolders, "无法读取的文件夹");
-    part(tooLong, "路径过长");
-    part(unstorableNames, "名称无法保存");
-    text.resize(text.size() - std::string_view("，").size());
     return text;
 }
 
@@ -113,6 +105,18 @@ std::string ThreadCountRefusedText(core::StartOutcome outcome) {
     return outcome == core::StartOutcome::SearchRunning
                ? "正在搜索，请等搜索结束后再更改线程数！"
                : "正在刷新索引，请等刷新结束后再更改线程数！";
+}
+
+std::string DeleteListQuestion(std::string_view title, std::size_t folders) {
+    return "删除目录列表「" + std::string(title) + "」（" + std::to_string(folders) + " 个目录）？";
+}
+
+std::string FolderAlreadyListedText(std::string_view folder, std::string_view listed) {
+    if (folder == listed) {
+        return "目录「" + std::string(folder) + "」已在列表中";
+    }
+    return "目录「" + std::string(folder) + "」已包含在列表中的目录「" + std::string(listed) +
+           "」里";
 }
 
 std::string BatchCountText(std::size_t numbers) {

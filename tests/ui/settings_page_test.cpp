@@ -231,17 +231,12 @@ TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPick
         EXPECT_EQ(Page().Folders(), expected);
         EXPECT_EQ(Ini(), before);
 
-        // So is a folder the list covers already: one of its folders, or a
-        // folder inside one.
-        for (const auto& [picked, listed] : {std::pair{m_dir / "more/a", m_dir / "more/a"},
-                                             std::pair{m_dir / "scans/2023", m_dir / "scans"}}) {
-            m_told.clear();
-            m_picked = picked;
-            Click(Page().AddFolderButton());
-            EXPECT_EQ(m_told,
-                      (std::vector<Message>{{FolderAlreadyListedText(picked, listed), "提示"}}));
-        }
-        EXPECT_EQ(Page().Folders(), expected);
+        // So is a folder inside one the list has.
+        m_told.clear();
+        m_picked = m_dir / "scans/2023";
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(m_told, (std::vector<Message>{
+                              {FolderAlreadyListedText(*m_picked, m_dir / "scans"), "提示"}}));
         EXPECT_EQ(Ini(), before);
 
         m_told.clear();
@@ -308,19 +303,11 @@ TEST_F(SettingsPageTest, SaveFilterWritesTheBoxAndDoesNothingWithoutATitle) {
     });
 }
 
-TEST_F(SettingsPageTest, ARememberedSizeShowsAsCustomSizeAfterARestart) {
-    // The window opened at the size it closed with, and none of the three
-    // window choices showed checked.
-    Run([] {
-        EXPECT_TRUE(Page().CustomSize().IsChecked());
-        EXPECT_FALSE(Page().DefaultSize().IsChecked());
-        EXPECT_FALSE(Page().Maximised().IsChecked());
-        EXPECT_EQ(Window().Options().windowState, core::WindowSizeOption::Remembered);
-    });
-}
-
 TEST_F(SettingsPageTest, OptionsChosenAreSavedWhenTheWindowCloses) {
     Run([] {
+        // The window opened at the size it closed with (the fixture's), and
+        // none of the window choices showed it.
+        EXPECT_TRUE(Page().CustomSize().IsChecked());
         Click(Page().OpenFileOption());
         Click(Page().Maximised());
         EXPECT_EQ(Window().Options().doubleClick, core::DoubleClickAction::OpenFile);
@@ -546,20 +533,14 @@ TEST_F(SettingsPageScrollTest, EveryControlCanBeScrolledIntoViewAndClicked) {
             const bool allShown = std::all_of(leaves.begin(), leaves.end(), Reachable);
             EXPECT_EQ(Ex_ObjIsVisible(Page().Panel().Bar()) != 0, !allShown)
                 << "the bar shows when, and only when, something is out of view";
-            if (size.width() == 800) {
-                ASSERT_FALSE(allShown) << "the page is higher than the smallest window";
-            }
             if (allShown) {
+                ASSERT_NE(size.width(), 800) << "the page is higher than the smallest window";
                 continue;
             }
-            // The wheel, over the control itself or the part of the page nearest it.
+            // The wheel, over whatever control lies at the page's centre.
             for (const ExHandle leaf : leaves) {
                 for (int notch = 0; notch < 20 && !Reachable(leaf); ++notch) {
-                    const QRect rect = InWindow(leaf);
-                    const QRect shown = Shown().adjusted(2, 2, -2, -2);
-                    const QPoint at(std::clamp(rect.center().x(), shown.left(), shown.right()),
-                                    std::clamp(rect.center().y(), shown.top(), shown.bottom()));
-                    Wheel(at, rect.top() < shown.top() ? 120 : -120);
+                    Wheel(Shown().center(), InWindow(leaf).top() < Shown().top() ? 120 : -120);
                 }
                 EXPECT_TRUE(Reachable(leaf)) << "by the wheel: " << leaf;
             }
@@ -580,14 +561,6 @@ TEST_F(SettingsPageScrollTest, EveryControlCanBeScrolledIntoViewAndClicked) {
             QTest::mouseRelease(window, Qt::LeftButton, {},
                                 OnBar(InWindow(Page().Panel().Bar()).height() - 1));
             EXPECT_EQ(reached.size(), leaves.size()) << "by the thumb";
-
-            // The thread count, in view at the bottom, opens its list to a real click.
-            const ExHandle threads = Page().ThreadCount().Handle();
-            ASSERT_TRUE(Reachable(threads));
-            QTest::mouseClick(window, Qt::LeftButton, {}, InWindow(threads).center());
-            QWidget* popup = QApplication::activePopupWidget();
-            ASSERT_NE(popup, nullptr);
-            popup->close();
         }
     });
 }

@@ -134,14 +134,14 @@ intptr_t BarProc(ExHandle window, ExHandle object, std::int32_t message, intptr_
             }
             break;
         }
-        case EX_WM_MOUSEMOVE:
+        case EX_WM_MOUSEMOVE: {
             // The bar keeps the pointer while the button is down, also off its edges.
-            if (Get(object, Slot::DragAnchor) >= 0 && (wParam & EX_MK_LBUTTON) != 0) {
-                ScrollBarTo(object, OffsetForThumbTop(
-                                        object, PointerY(lParam) - static_cast<int>(Get(
-                                                                       object, Slot::DragAnchor))));
+            const auto anchor = static_cast<int>(Get(object, Slot::DragAnchor));
+            if (anchor >= 0 && (wParam & EX_MK_LBUTTON) != 0) {
+                ScrollBarTo(object, OffsetForThumbTop(object, PointerY(lParam) - anchor));
             }
             break;
+        }
         case EX_WM_LBUTTONUP:
             Ex_ObjSetLong(object, Slot::DragAnchor, -1);
             Ex_ObjInvalidateRect(object, nullptr);

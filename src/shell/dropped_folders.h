@@ -3,8 +3,10 @@
 // thread, no state.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cj::shell {
@@ -14,5 +16,14 @@ namespace cj::shell {
 // entries and missing paths are left out. Names are kept whole, whatever
 // their length.
 std::vector<std::string> DroppedFolders(std::span<const std::string> names);
+
+// The member of listed that already covers folder, which then need not join
+// the list: folder itself, or a folder that folder lies inside ("/a" covers
+// "/a" and "/a/b", not "/ab"; the root covers every folder). Trailing
+// separators do not count; the texts are compared as they are, without
+// resolving links (the refresh walks a folder reached twice only once). The
+// first such member, or nothing; empty texts cover nothing.
+std::optional<std::string> CoveringFolder(std::string_view folder,
+                                          std::span<const std::string> listed);
 
 }  // namespace cj::shell

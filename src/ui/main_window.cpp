@@ -132,6 +132,7 @@ intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wPara
 void MainWindow::LayOut(int width, int height) {
     m_searchPage.LayOut(width, height);
     m_copyPage.LayOut(width, height, m_searchPage.SelectedPage() == Page::Copy);
+    m_settingsPage.LayOut();
 }
 
 void MainWindow::OnCopyPageShown() {
@@ -187,6 +188,10 @@ void MainWindow::Tell(std::string_view text) {
     if (m_dialogs.tell) {
         m_dialogs.tell(text, NoticeCaption);
     }
+}
+
+bool MainWindow::Ask(std::string_view text) {
+    return m_dialogs.askYesNo && m_dialogs.askYesNo(text, QuestionCaption);
 }
 
 void MainWindow::SaveSettings() {
@@ -296,7 +301,6 @@ void MainWindow::CopyMissingNumbers() {
 }
 
 void MainWindow::StartRefresh() {
-    m_searchPage.SelectPage(Page::Search);
     StartRefreshJob(IndexShardCount);
 }
 
@@ -370,7 +374,12 @@ std::optional<std::string> MainWindow::PickFolder() {
     if (!m_dialogs.pickFolder) {
         return std::nullopt;
     }
-    return m_dialogs.pickFolder(std::string(PickFolderTitle), m_context.runDirectory);
+    std::optional<std::string> folder =
+        m_dialogs.pickFolder(std::string(PickFolderTitle), m_lastPickedFolder);
+    if (folder && !folder->empty()) {
+        m_lastPickedFolder = *folder;
+    }
+    return folder;
 }
 
 void MainWindow::BrowseForTarget() {

@@ -92,7 +92,8 @@ class MainWindow {
     // The jobs, started on the UI thread by the pages' handlers.
     void StartSearch();
     // Refreshes the folders and the filter the settings page shows now, into
-    // as many shards as the index has when the refresh takes its lock.
+    // as many shards as the index has when the refresh takes its lock. The
+    // page shown stays; the band says that the refresh runs, then how it ended.
     void StartRefresh();
     // "更新缓存": the same refresh, after which the search that filled the
     // list runs again with the keyword box's text, so that files added since
@@ -132,10 +133,11 @@ class MainWindow {
     // on the UI thread: statvfs answers at once, except on a network mount
     // that has stopped answering.
     void RefreshCopyStatus();
-    // The folder picker ("请选择目录：", starting in the run directory): the
-    // chosen folder, or nothing when the user cancelled.
+    // The folder picker ("请选择目录："): the chosen folder, or nothing when
+    // the user cancelled. It starts in the folder chosen last in this run,
+    // else in the user's home folder.
     std::optional<std::string> PickFolder();
-    // "浏览": the picker, starting in the run directory, fills the target box.
+    // "浏览": the picker fills the target box.
     void BrowseForTarget();
     // "打开备份": asks first; only Yes replaces the list with the backup's.
     void RestoreBackup();
@@ -174,6 +176,8 @@ class MainWindow {
     void KeepOnScreen();
     // Tells the user text in a message box with an OK button.
     void Tell(std::string_view text);
+    // Asks the user text with the buttons Yes and No: true for Yes.
+    bool Ask(std::string_view text);
 
     const core::SettingsFile& Settings() const { return m_context.settings; }
     const core::EngineActivity& Activity() const { return m_context.activity; }
@@ -284,6 +288,7 @@ class MainWindow {
     core::JobGeneration m_currentDirectRun = 0;
     std::optional<BusyJob> m_busyJob;
     std::string m_lastRefreshFilter;  // The type filter of the refresh started last.
+    std::string m_lastPickedFolder;   // Empty until the picker returned a folder.
     std::optional<ThreadCountChange> m_threadCountChange;  // Until its refresh has ended.
     // The "更新缓存" refresh whose end runs the search again, and that search,
     // whose end shows the refresh's confirmation with its count.

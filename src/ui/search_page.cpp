@@ -184,7 +184,6 @@ void SearchPage::PlaceBand() {
 
 void SearchPage::ShowBusy(std::string_view text) {
     m_updateCache.Show(false);
-    SelectPage(Page::Search);
     Ex_ObjShow(m_resultList, 0);
     m_firstStartHint.Show(false);
     m_busy.SetText(text);
@@ -192,6 +191,7 @@ void SearchPage::ShowBusy(std::string_view text) {
 }
 
 void SearchPage::ShowSearchStarted(std::string_view busyText) {
+    SelectPage(Page::Search);
     ShowBusy(busyText);
     m_searchButton.SetImage(SearchBusyIcon());
     // The rows of the last search go now; the new ones come all at once.
@@ -199,7 +199,18 @@ void SearchPage::ShowSearchStarted(std::string_view busyText) {
     Ex_ObjSendMessage(m_resultList, ResultListClearMessage, 0, 0);
 }
 
-void SearchPage::ShowRefreshStarted() { ShowBusy(RefreshBusyText); }
+void SearchPage::ShowRefreshStarted() {
+    ShowBusy(RefreshBusyText);
+    // Said in the band too: a refresh started on the settings page stays there.
+    ShowNotice(RefreshBusyText, false);
+}
+
+void SearchPage::ShowConfirmation(std::string_view text) {
+    m_noticeShown = false;
+    m_copyReport.Show(false);
+    PlaceBand();
+    m_status.SetText(text);
+}
 
 void SearchPage::ShowSearchResults(std::size_t rows, std::uint64_t filesIgnoringCase,
                                    std::string_view refreshDone) {
@@ -338,6 +349,7 @@ intptr_t SearchPage::OnSearchKey(const ControlEvent& event) {
 }
 
 intptr_t SearchPage::OnUpdateCacheClick(const ControlEvent& /*event*/) {
+    SelectPage(Page::Search);
     m_window.RefreshAndSearchAgain();
     return 0;
 }

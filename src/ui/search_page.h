@@ -38,8 +38,10 @@ class SearchPage {
     void AttachHandlers();
     void LayOut(int width, int height);
 
-    // What a job's start and end look like here. A batch search starts as a
-    // search does, with its own busy text, which its progress then updates.
+    // What a job's start and end look like here. A search shows this page; a
+    // batch search starts as a search does, with its own busy text, which its
+    // progress then updates. A refresh leaves the page shown as it is, and
+    // says in the band too that it runs.
     void ShowSearchStarted(std::string_view busyText = SearchBusyText);
     void ShowRefreshStarted();
     void SetBusyText(std::string_view text) const { m_busy.SetText(text); }
@@ -62,6 +64,8 @@ class SearchPage {
     // The same for the end of a copy, with the button that opens the copy's
     // report below it when reportButton is set.
     void ShowNotice(std::string_view text, bool reportButton);
+    // A short confirmation ("已保存") in the status line, at its usual width.
+    void ShowConfirmation(std::string_view text);
     // The busy label gives way to the list again; "更新缓存" comes back after
     // a search, not after a refresh (the index is fresh then).
     void ShowListAgain(bool showUpdateCache);

@@ -24,9 +24,17 @@ void CreateRadio(RadioButton& radio, ExHandle group, int id, const char* title, 
                   .pressedTextColour = Black, .checkedTextColour = Black});
 }
 
-void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title, int x = 10) {
-    group.Create({.parent = page, .id = 0, .x = x, .y = y, .width = 410, .height = 60,
-                  .title = title, .textColour = Black, .border = 0x1E000000,
+void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title, int x = 10,
+                 int width = 410) {
+    group.Create({.parent = page,
+                  .id = 0,
+                  .x = x,
+                  .y = y,
+                  .width = width,
+                  .height = 60,
+                  .title = title,
+                  .textColour = Black,
+                  .border = 0x1E000000,
                   .background = 0x00FFFFFF});
 }
 
@@ -66,7 +74,10 @@ intptr_t FolderListProcedure(ExHandle /*window*/, ExHandle object, std::int32_t 
 
 }  // namespace
 
-void SettingsPage::Create(ExHandle page) {
+void SettingsPage::Create(ExHandle viewport) {
+    // The page's controls lie on a panel that scrolls when the window is
+    // lower than they reach.
+    const ExHandle page = m_panel.Create({.parent = viewport}) ? m_panel.Handle() : viewport;
     m_listCaption.Create({.parent = page, .id = SettingsCaptionId, .x = 12, .y = 25,
                           .width = 200, .height = 20, .text = "搜索目录列表：",
                           .textColour = Black});
@@ -118,12 +129,14 @@ void SettingsPage::Create(ExHandle page) {
     }
     m_threadCount.AddItems(counts);
 
-    // Beside the window's options: the column below them is full.
-    CreateGroup(m_matchingGroup, page, 430, MatchingGroupText.data(), 440);
+    // Beside the window's options, narrow enough to end clear of the scroll
+    // bar in the narrowest window (800 pixels).
+    CreateGroup(m_matchingGroup, page, 430, MatchingGroupText.data(), 440, 330);
     const ExHandle matchingGroup = m_matchingGroup.Handle();
     CreateRadio(m_exactMatch, matchingGroup, ExactMatchId, ExactMatchText.data(), 20, 100);
     CreateRadio(m_ignoreCaseAndWidth, matchingGroup, IgnoreCaseAndWidthId,
-                IgnoreCaseAndWidthText.data(), 130, 200);
+                IgnoreCaseAndWidthText.data(), 130, 190);
+    m_panel.Fit();
 }
 
 void SettingsPage::AttachHandlers() {
@@ -179,6 +192,7 @@ void SettingsPage::Load(const core::Settings& saved) {
     } else if (options.windowState == core::WindowSizeOption::Maximised) {
         m_maximised.SetChecked(true);
     } else if (options.windowState == core::WindowSizeOption::Remembered) {
+        m_customSize.SetChecked(true);
         m_window.PlaceCentred(saved.window.width, saved.window.height);
     }
 
@@ -298,14 +312,27 @@ void SettingsPage::SaveShownFolders(const std::string& title) {
 }
 
 void SettingsPage::AddFolders(const std::string& title, const std::vector<std::string>& folders) {
+    // One message for all the folders refused, however many were dropped.
+    std::string refused;
+    const auto refuse = [&refused](const std::string& text) {
+        refused += (refused.empty() ? "" : "\n") + text;
+    };
+    std::vector<std::string> listed = Folders();
     for (const std::string& folder : folders) {
-        if (core::AreStorableFolders(std::span(&folder, 1))) {
-            m_folders.AddRow(folder);
+        if (!core::AreStorableFolders(std::span(&folder, 1))) {
+            refuse(FolderUnstorableText(folder));
+        } else if (const std::optional<std::string> covering =
+                       shell::CoveringFolder(folder, listed)) {
+            refuse(FolderAlreadyListedText(folder, *covering));
         } else {
-            m_window.Tell(FolderUnstorableText(folder));
+            m_folders.AddRow(folder);
+            listed.push_back(folder);
         }
     }
     m_folders.Redraw();
+    if (!refused.empty()) {
+        m_window.Tell(refused);
+    }
     SaveShownFolders(title);
 }
 
@@ -331,10 +358,12 @@ intptr_t SettingsPage::OnAddListClick(const ControlEvent& /*event*/) {
         return 0;
     }
     EnsureListItem(*title);
-    // The type filter and the title stay as they are: the next folder added
-    // goes to the new list.
+    // The title stays as it is, so the next folder added goes to the new
+    // list. The filter box shows the new list's own filter, empty unless the
+    // file kept one: the last list's would be saved with it otherwise.
     m_folders.ClearRows();
     m_folders.Redraw();
+    m_typeFilter.SetText(existing ? existing->filter : std::string());
     return 0;
 }
 
@@ -345,8 +374,14 @@ intptr_t SettingsPage::OnDeleteListClick(const ControlEvent& /*event*/) {
     if (title.empty()) {
         return 0;
     }
+    const bool storable = core::IsStorableListTitle(title);
+    const std::optional<core::DirectoryList> list =
+        storable ? m_window.Settings().ReadDirectoryList(title) : std::nullopt;
+    if (!m_window.Ask(DeleteListQuestion(title, list ? list->folders.size() : 0))) {
+        return 0;
+    }
     // A title the file cannot hold names no stored list: only its item goes.
-    if (core::IsStorableListTitle(title)) {
+    if (storable) {
         if (const std::error_code error = m_window.Settings().TryDeleteDirectoryList(title)) {
             TellWriteFailure(error);
             return 0;
@@ -409,6 +444,8 @@ intptr_t SettingsPage::OnSaveFilterClick(const ControlEvent& /*event*/) {
     if (const std::error_code error =
             m_window.Settings().TrySaveListFilter(*title, m_typeFilter.GetText())) {
         TellWriteFailure(error);
+    } else {
+        m_window.Search().ShowConfirmation(SavedText);
     }
     return 0;
 }

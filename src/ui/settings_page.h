@@ -12,6 +12,7 @@
 #include "ui/controls/basic_controls.h"
 #include "ui/controls/drawn_button.h"
 #include "ui/controls/extended_list_box.h"
+#include "ui/controls/scroll_panel.h"
 
 namespace cj::ui {
 
@@ -21,9 +22,12 @@ class SettingsPage {
   public:
     explicit SettingsPage(MainWindow& window) : m_window(window) {}
 
-    // Creates the page's controls on page.
-    void Create(ExHandle page);
+    // Creates the page's controls on a panel that scrolls inside viewport
+    // (the page) when that is lower than they reach.
+    void Create(ExHandle viewport);
     void AttachHandlers();
+    // Fits the panel to the page: after the window changed the page's size.
+    void LayOut() const { m_panel.Fit(); }
 
     // Fills the page from the saved settings and hands the window its
     // options; the last step of the window's control creation.
@@ -48,6 +52,7 @@ class SettingsPage {
     // adds and saves; files and missing paths are left out.
     void AddDroppedFolders(const std::vector<std::string>& names);
 
+    const ScrollPanel& Panel() const { return m_panel; }
     const ComboBox& DirectoryLists() const { return m_directoryLists; }
     const DrawnButton& AddListButton() const { return m_addList; }
     const DrawnButton& DeleteListButton() const { return m_deleteList; }
@@ -79,8 +84,9 @@ class SettingsPage {
     // The combo box's text as the title of a list the file can hold; when it
     // cannot be one, the user is told why and there is none.
     std::optional<std::string> StorableTitle() const;
-    // Appends the folders the list can hold to the box (telling of the
-    // others), then saves the box's folders as the list titled title.
+    // Appends the folders the list can hold and does not cover yet to the
+    // box (telling of the others), then saves the box's folders as the list
+    // titled title.
     void AddFolders(const std::string& title, const std::vector<std::string>& folders);
     // Saves the box's folders as the list titled title; tells a failure.
     void SaveShownFolders(const std::string& title);
@@ -91,6 +97,7 @@ class SettingsPage {
 
     MainWindow& m_window;
 
+    ScrollPanel m_panel;  // Holds every control below.
     Label m_listCaption;
     ComboBox m_directoryLists;
     DrawnButton m_addList;

@@ -180,6 +180,18 @@ std::string ThreadCountRefusedText(core::StartOutcome outcome) {
                : "正在刷新索引，请等刷新结束后再更改线程数！";
 }
 
+std::string DeleteListQuestion(std::string_view title, std::size_t folders) {
+    return "删除目录列表「" + std::string(title) + "」（" + std::to_string(folders) + " 个目录）？";
+}
+
+std::string FolderAlreadyListedText(std::string_view folder, std::string_view listed) {
+    if (folder == listed) {
+        return "目录「" + std::string(folder) + "」已在列表中";
+    }
+    return "目录「" + std::string(folder) + "」已包含在列表中的目录「" + std::string(listed) +
+           "」里";
+}
+
 std::string BatchCountText(std::size_t numbers) {
     return "已识别 " + std::to_string(numbers) + " 个单号";
 }

@@ -126,11 +126,19 @@ std::string FolderUnstorableText(std::string_view folder);
 std::string SettingsWriteFailedText(std::string_view path, std::error_code error);
 // A thread-count change refused because a refresh or a search runs.
 std::string ThreadCountRefusedText(core::StartOutcome outcome);
+// "删除" asks first (yes or no, under QuestionCaption), naming the list and
+// how many folders go with it.
+std::string DeleteListQuestion(std::string_view title, std::size_t folders);
+// A folder refused because the list has it already, or a folder around it
+// (listed, the list's member).
+std::string FolderAlreadyListedText(std::string_view folder, std::string_view listed);
 
-// The status line after a refresh that wrote the index: "索引已刷新：" + files
-// + " 个文件", and "，跳过 " + count + " 个" when it left paths out (folders
-// that could not be read, paths too long, names the index cannot hold).
+// The status line after a refresh that wrote the index: "索引已刷新：" + records +
+// " 个文件", then "，跳过 " + count + " 个" when it left paths out (folders it
+// could not read, paths too long, names the index cannot hold).
 std::string RefreshDoneText(const index::RefreshReport& report);
+// The status line when "保存" has stored the type filter.
+inline constexpr std::string_view SavedText = "已保存";
 
 // The batch search of many waybill numbers: the band's button, the box's
 // texts and the status line after a batch.

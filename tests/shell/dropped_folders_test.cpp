@@ -5,9 +5,12 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace cj::shell {
@@ -26,6 +29,29 @@ TEST(DroppedFolders, KeepsTheFoldersInDropOrderAndLeavesOutEverythingElse) {
               (Names{dir / "scans/2024", dir / "archive", dir / "scans/2024"}))
         << "a folder dropped twice is listed twice, as the picker would add it twice";
     EXPECT_TRUE(DroppedFolders(Names{dir / "scans/SF1400000000001.jpg", ""}).empty());
+}
+
+// The path with the platform's separator.
+std::string P(std::string path) {
+    std::replace(path.begin(), path.end(), '/', platform::PathSeparator);
+    return path;
+}
+
+TEST(CoveringFolder, AFolderIsCoveredByItselfAndByEveryListedFolderAroundIt) {
+    const Names listed = {P("/srv/scans"), P("/media/u/disk/"), ""};
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {P("/srv/scans/"), P("/srv/scans")},
+        {P("/srv/scans/2024/x"), P("/srv/scans")},
+        {P("/media/u/disk"), P("/media/u/disk/")},
+        // A longer name, a folder around a listed one, no folder.
+        {P("/srv/scans2"), std::nullopt},
+        {P("/srv"), std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [folder, covering] : cases) {
+        EXPECT_EQ(CoveringFolder(folder, listed), covering) << folder;
+    }
+    EXPECT_EQ(CoveringFolder(P("/any/where"), Names{P("/")}), P("/")) << "the root covers all";
 }
 
 #ifndef _WIN32

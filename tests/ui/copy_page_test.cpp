@@ -335,7 +335,7 @@ TEST_F(CopyPageTest, BrowseFillsTheTargetBoxWithTheChosenFolder) {
     });
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].first, "请选择目录：");
-    EXPECT_EQ(asked[0].second, m_dir.Path()) << "starts in the run directory";
+    EXPECT_EQ(asked[1].second, m_dir / "out") << "starts in the folder chosen last";
 }
 
 TEST_F(CopyPageTest, TheTargetBoxIsSavedAtTheEndAndShownAtTheStart) {

@@ -2,6 +2,7 @@
 // box, its buttons clicked, folders picked and dropped, the thread count
 // chosen from its drop-down; offscreen. Message boxes and the folder picker
 // are the test's own, so nothing blocks.
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,11 +12,15 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,6 +60,10 @@ class SettingsPageTest : public MainWindowFixture {
     void OnWindowShown() override {
         Window().Dialogs().tell = [this](std::string_view text, std::string_view caption) {
             m_told.push_back({std::string(text), std::string(caption)});
+        };
+        Window().Dialogs().askYesNo = [this](std::string_view text, std::string_view caption) {
+            m_asked.push_back({std::string(text), std::string(caption)});
+            return m_answer;
         };
         Window().Dialogs().pickFolder = [this](const std::string& title,
                                                const std::string& start) {
@@ -105,6 +114,8 @@ class SettingsPageTest : public MainWindowFixture {
     }
 
     std::vector<Message> m_told;
+    std::vector<Message> m_asked;
+    bool m_answer = false;  // What the user answers a question with.
     std::vector<std::string> m_pickerCalls;
     std::optional<std::string> m_picked;
 };
@@ -116,6 +127,7 @@ TEST_F(SettingsPageTest, AddListCreatesTheTypedTitleAndRefusesWhatItCannotStore)
         EXPECT_TRUE(m_told.empty());
         EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "Shop B"}));
         EXPECT_EQ(Page().FolderList().RowCount(), 0) << "the new list has no folders yet";
+        EXPECT_EQ(Page().TypeFilter(), "") << "nor the last list's filter, which 保存 would store";
         const std::optional<core::DirectoryList> added = Settings().ReadDirectoryList("Shop B");
         ASSERT_TRUE(added);
         EXPECT_TRUE(added->created);
@@ -156,13 +168,22 @@ TEST_F(SettingsPageTest, AddListRecreatesAListThatWasNeverCreatedHere) {
         EXPECT_TRUE(list->created);
         EXPECT_TRUE(list->folders.empty());
         EXPECT_EQ(list->filter, "tif");
+        EXPECT_EQ(Page().TypeFilter(), "tif") << "the box shows the filter the list keeps";
         EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库", "旧"})) << "listed once";
     });
 }
 
-TEST_F(SettingsPageTest, DeleteListRemovesItAndShowsTheFirstRemainingList) {
+TEST_F(SettingsPageTest, DeleteListAsksThenRemovesItAndShowsTheFirstRemainingList) {
     Run([this] {
         Page().DirectoryLists().SetText("门店");
+        const std::string before = Ini();
+        Click(Page().DeleteListButton());
+        EXPECT_EQ(m_asked, (std::vector<Message>{{"删除目录列表「门店」（1 个目录）？", "提示"}}));
+        EXPECT_EQ(Ini(), before) << "No keeps the list";
+        EXPECT_EQ(ListTitles(), (std::vector<std::string>{"门店", "仓库"}));
+        EXPECT_EQ(Page().Folders(), Folders{m_dir / "scans"});
+
+        m_answer = true;
         Click(Page().DeleteListButton());
         EXPECT_FALSE(Settings().ReadDirectoryList("门店"));
         EXPECT_EQ(Ini().find("门店"), std::string::npos) << "folders, mark and filter all go";
@@ -186,7 +207,8 @@ TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPick
     Run([this] {
         m_picked = m_dir / "more/a";
         Click(Page().AddFolderButton());
-        EXPECT_EQ(m_pickerCalls, std::vector<std::string>{"请选择目录：|" + m_dir.Path()});
+        EXPECT_EQ(m_pickerCalls, std::vector<std::string>{"请选择目录：|"})
+            << "the user's home, not the program's folder";
         const Folders expected = {m_dir / "scans", m_dir / "more/a"};
         EXPECT_EQ(Page().Folders(), expected);
         EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, expected);
@@ -196,6 +218,8 @@ TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPick
         m_picked.reset();
         const std::string before = Ini();
         Click(Page().AddFolderButton());
+        EXPECT_EQ(m_pickerCalls.back(), "请选择目录：|" + m_dir / "more/a")
+            << "the last folder chosen";
         EXPECT_EQ(Page().Folders(), expected);
         EXPECT_EQ(Ini(), before);
 
@@ -205,6 +229,14 @@ TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPick
         Click(Page().AddFolderButton());
         EXPECT_EQ(m_told, (std::vector<Message>{{FolderUnstorableText(*m_picked), "提示"}}));
         EXPECT_EQ(Page().Folders(), expected);
+        EXPECT_EQ(Ini(), before);
+
+        // So is a folder inside one the list has.
+        m_told.clear();
+        m_picked = m_dir / "scans/2023";
+        Click(Page().AddFolderButton());
+        EXPECT_EQ(m_told, (std::vector<Message>{
+                              {FolderAlreadyListedText(*m_picked, m_dir / "scans"), "提示"}}));
         EXPECT_EQ(Ini(), before);
 
         m_told.clear();
@@ -261,15 +293,21 @@ TEST_F(SettingsPageTest, SaveFilterWritesTheBoxAndDoesNothingWithoutATitle) {
         EXPECT_EQ(Ini(), before);
         EXPECT_TRUE(m_told.empty());
 
+        EXPECT_NE(Status(), SavedText);
+
         Page().DirectoryLists().SetText("仓库");
         Click(Page().SaveFilterButton());
         EXPECT_EQ(Settings().ReadDirectoryList("仓库")->filter, "png|.tif");
+        EXPECT_EQ(Status(), SavedText) << "confirmed in the band";
         EXPECT_EQ(Settings().ReadDirectoryList("门店")->filter, "jpg");
     });
 }
 
 TEST_F(SettingsPageTest, OptionsChosenAreSavedWhenTheWindowCloses) {
     Run([] {
+        // The window opened at the size it closed with (the fixture's), and
+        // none of the window choices showed it.
+        EXPECT_TRUE(Page().CustomSize().IsChecked());
         Click(Page().OpenFileOption());
         Click(Page().Maximised());
         EXPECT_EQ(Window().Options().doubleClick, core::DoubleClickAction::OpenFile);
@@ -300,7 +338,7 @@ TEST_F(SettingsPageTest, IgnoringCaseAndWidthIsStoredAtOnceAndTheNextSearchUsesI
     });
 }
 
-TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
+TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesAndListedFoldersDoNot) {
     Run([this] {
         QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
         QWidget* list = ExQtWidget(Page().FolderList().Handle());
@@ -308,11 +346,12 @@ TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
         // drop handling resolves to the list box.
         const QPoint at = list->mapTo(window, QPoint(100, 60));
         QMimeData mime;
-        mime.setUrls(
-            {QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/b")),
-             QUrl::fromLocalFile(QString::fromStdString(m_dir / "scans/SF1400000000001.jpg")),
-             QUrl::fromLocalFile(QString::fromStdString(m_dir / "more/a")),
-             QUrl::fromLocalFile(QString::fromStdString(m_dir / "gone"))});
+        QList<QUrl> urls;
+        for (const char* name :
+             {"more/b", "scans/SF1400000000001.jpg", "more/a", "gone", "scans/2023", "more/b"}) {
+            urls.push_back(QUrl::fromLocalFile(QString::fromStdString(m_dir / name)));
+        }
+        mime.setUrls(urls);
         QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window->windowHandle(), &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -323,7 +362,29 @@ TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesDoNot) {
         EXPECT_EQ(Page().Folders(), expected);
         EXPECT_EQ(Settings().ReadDirectoryList("门店")->folders, expected);
         EXPECT_TRUE(Settings().ReadDirectoryList("门店")->created);
-        EXPECT_TRUE(m_told.empty());
+        // The folders the list covers already are named in one message.
+        EXPECT_EQ(m_told,
+                  (std::vector<Message>{{"目录「" + m_dir / "scans/2023" +
+                                             "」已包含在列表中的目录「" + m_dir / "scans" +
+                                             "」里\n目录「" + m_dir / "more/b" + "」已在列表中",
+                                         "提示"}}));
+    });
+}
+
+// Both refreshes of this page used to switch to the search page, and said
+// nothing when they ended.
+TEST_F(SettingsPageTest, ARefreshStartedHereStaysOnThePageAndTheBandSaysWhatItIndexed) {
+    Run([] {
+        for (const std::function<void()>& start :
+             {std::function<void()>([] { Click(Page().RefreshButton()); }),
+              std::function<void()>([] { ChooseThreadCount(3); })}) {
+            start();
+            EXPECT_EQ(Search().SelectedPage(), ui::Page::Settings);
+            EXPECT_EQ(Status(), RefreshBusyText);
+            ASSERT_TRUE(WaitForIdle());
+            EXPECT_EQ(Search().SelectedPage(), ui::Page::Settings);
+            EXPECT_EQ(Status(), "索引已刷新：1 个文件") << "the list's filter is jpg";
+        }
     });
 }
 
@@ -404,6 +465,104 @@ TEST_F(SettingsPageTest, ClosingDuringAThreadCountChangeLeavesTheCountToItsCommi
     app::CurrentProgram().refresher.Wait();
     EXPECT_EQ(Settings().ReadThreadCount().text, "2");
     EXPECT_EQ(::access((m_dir / "data/1.txt").c_str(), F_OK), 0);
+}
+
+// The objects of the page that hold no others: every control, label and
+// caption, in the order they were made.
+std::vector<ExHandle> Leaves(ExHandle parent) {
+    std::vector<ExHandle> leaves;
+    for (ExHandle child = Ex_ObjFind(parent, 0, nullptr, nullptr); child != 0;
+         child = Ex_ObjFind(parent, child, nullptr, nullptr)) {
+        const std::vector<ExHandle> inner = Leaves(child);
+        leaves.insert(leaves.end(), inner.begin(), inner.end());
+        if (inner.empty()) {
+            leaves.push_back(child);
+        }
+    }
+    return leaves;
+}
+
+class SettingsPageScrollTest : public SettingsPageTest {
+  protected:
+    static QWidget* Top() { return ExQtWidget(Window().Frame().WindowHandle()); }
+    static QRect InWindow(ExHandle object) {
+        QWidget* widget = ExQtWidget(object);
+        return {widget->mapTo(Top(), QPoint(0, 0)), widget->size()};
+    }
+    // What of the page the window shows: the page less the bar.
+    static QRect Shown() {
+        QRect shown = InWindow(Ex_ObjGetParent(Page().Panel().Handle()));
+        if (Ex_ObjIsVisible(Page().Panel().Bar()) != 0) {
+            shown.setRight(InWindow(Page().Panel().Bar()).left() - 1);
+        }
+        return shown;
+    }
+    // Wholly shown, and what a click at its centre reaches.
+    static bool Reachable(ExHandle object) {
+        const QRect rect = InWindow(object);
+        QWidget* hit = Top()->childAt(rect.center());
+        QWidget* widget = ExQtWidget(object);
+        return Shown().contains(rect) && hit != nullptr &&
+               (hit == widget || widget->isAncestorOf(hit));
+    }
+    // One notch of the wheel at `at` (window coordinates), routed by the
+    // window to the object under it and on to its parents as the system's
+    // is: only a wheel event from the system goes on to the parents.
+    static void Wheel(QPoint at, int delta) {
+        QWheelEvent wheel(at, Top()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);  // sendEvent would clear it.
+        QApplication::instance()->notify(Top()->windowHandle(), &wheel);
+    }
+    static QPoint OnBar(int y) {
+        const QRect bar = InWindow(Page().Panel().Bar());
+        return {bar.center().x(), bar.top() + y};
+    }
+};
+
+// At the smallest window (800 by 600) the thread count lay below the edge
+// of the page, out of reach.
+TEST_F(SettingsPageScrollTest, EveryControlCanBeScrolledIntoViewAndClicked) {
+    Run([] {
+        QWindow* window = Top()->windowHandle();
+        for (const QSize size : {QSize(800, 600), QSize(1024, 768), QSize(1920, 1080)}) {
+            SCOPED_TRACE(size.width());
+            Window().Frame().Place({}, {}, size.width(), size.height());
+            QApplication::processEvents();
+            const std::vector<ExHandle> leaves = Leaves(Page().Panel().Handle());
+            const bool allShown = std::all_of(leaves.begin(), leaves.end(), Reachable);
+            EXPECT_EQ(Ex_ObjIsVisible(Page().Panel().Bar()) != 0, !allShown)
+                << "the bar shows when, and only when, something is out of view";
+            if (allShown) {
+                ASSERT_NE(size.width(), 800) << "the page is higher than the smallest window";
+                continue;
+            }
+            // The wheel, over whatever control lies at the page's centre.
+            for (const ExHandle leaf : leaves) {
+                for (int notch = 0; notch < 20 && !Reachable(leaf); ++notch) {
+                    Wheel(Shown().center(), InWindow(leaf).top() < Shown().top() ? 120 : -120);
+                }
+                EXPECT_TRUE(Reachable(leaf)) << "by the wheel: " << leaf;
+            }
+            // Presses on the track above the thumb page back to the top.
+            const ExHandle first = leaves.front();
+            for (int page = 0; page < 10 && !Reachable(first); ++page) {
+                QTest::mouseClick(window, Qt::LeftButton, {}, OnBar(1));
+            }
+            ASSERT_TRUE(Reachable(first)) << "by the track";
+            // The thumb, now at the top, dragged down to the bottom.
+            std::set<ExHandle> reached;
+            QTest::mousePress(window, Qt::LeftButton, {}, OnBar(5));
+            for (int y = 5; y < InWindow(Page().Panel().Bar()).height(); y += 5) {
+                QTest::mouseMove(window, OnBar(y));
+                std::copy_if(leaves.begin(), leaves.end(), std::inserter(reached, reached.end()),
+                             Reachable);
+            }
+            QTest::mouseRelease(window, Qt::LeftButton, {},
+                                OnBar(InWindow(Page().Panel().Bar()).height() - 1));
+            EXPECT_EQ(reached.size(), leaves.size()) << "by the thumb";
+        }
+    });
 }
 
 }  // namespace

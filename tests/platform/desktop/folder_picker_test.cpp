@@ -6,10 +6,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
 #include <functional>
 #include <thread>
 
@@ -101,8 +101,14 @@ TEST_F(PickFolderTest, ReturnsTheRootWithItsSeparator) {
     EXPECT_EQ(chosen, "/");
 }
 
-TEST_F(PickFolderTest, ReturnsNothingWhenCancelled) {
-    const auto chosen = PickWith("title", m_dir.Path(), [](QFileDialog& dialog) { Press(dialog, QDialogButtonBox::Cancel); });
+// The dialog also said "Look in:" and "Cancel" to clerks who read Chinese.
+TEST_F(PickFolderTest, ReturnsNothingWhenCancelledAndSpeaksTheProgramsLanguage) {
+    const auto chosen = PickWith("title", m_dir.Path(), [](QFileDialog& dialog) {
+        auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+        ASSERT_NE(lookIn, nullptr);
+        EXPECT_EQ(lookIn->text().toStdString(), "查找范围：");
+        Press(dialog, QDialogButtonBox::Cancel);
+    });
     EXPECT_EQ(chosen, std::nullopt);
 }
 

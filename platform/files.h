@@ -132,6 +132,10 @@ struct PathProbe {
     bool exists = false;
     bool isDirectory = false;
     std::uint64_t size = 0;
+    // The last modification, in the system's own units (Linux: nanoseconds
+    // since 1970; Windows: 100-nanosecond steps since 1601): only to compare
+    // two probes of one system.
+    std::int64_t modified = 0;
     std::error_code error;  // Why exists is false (ENOENT for a missing entry).
 };
 PathProbe ProbePath(const std::string& path);

@@ -375,6 +375,8 @@ PathProbe ProbePath(const std::string& path) {
     if (S_ISREG(st.st_mode)) {
         probe.size = static_cast<std::uint64_t>(st.st_size);
     }
+    probe.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                     st.st_mtim.tv_nsec;
     return probe;
 }
 

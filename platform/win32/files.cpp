@@ -426,6 +426,9 @@ PathProbe ProbePath(const std::string& path) {
     if (!isDirectory) {
         probe.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
+    probe.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
     return probe;
 }
 

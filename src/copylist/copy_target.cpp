@@ -1,6 +1,9 @@
 #include "copylist/copy_target.h"
 
+#include <cstring>
+#include <fstream>
 #include <limits>
+#include <memory>
 
 #include "core/event_log.h"
 #include "platform/files.h"
@@ -98,9 +101,49 @@ namespace {
 // skipped as existing.
 constexpr unsigned LastKeepBothNumber = 10000;
 
-// Copies source under the first free numbered name beside target.
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second) {
+        return false;
+    }
+    constexpr std::size_t Chunk = std::size_t{1} << 16;
+    const std::unique_ptr<char[]> one(new char[Chunk]);
+    const std::unique_ptr<char[]> two(new char[Chunk]);
+    for (;;) {
+        first.read(one.get(), Chunk);
+        second.read(two.get(), Chunk);
+        const std::streamsize n = first.gcount();
+        if (n != second.gcount() ||
+            std::memcmp(one.get(), two.get(), static_cast<std::size_t>(n)) != 0) {
+            return false;
+        }
+        if (n == 0 || !first || !second) {
+            return first.eof() && second.eof();
+        }
+    }
+}
+
+// Whether the file at target is an earlier copy of source: a copy keeps its
+// source's size and modification time, and its bytes. The same list copied
+// into the same folder twice then skips what it copied the first time
+// instead of keeping a second copy of it.
+bool IsCopyOf(const std::string& target, const std::string& source,
+              const platform::PathProbe& sourceProbe) {
+    const platform::PathProbe probe = platform::ProbePath(target);
+    return sourceProbe.exists && !sourceProbe.isDirectory && probe.exists && !probe.isDirectory &&
+           probe.size == sourceProbe.size && probe.modified == sourceProbe.modified &&
+           SameBytes(target, source);
+}
+
+// Copies source under the first free numbered name beside target, unless the
+// name or a numbered one holds an earlier copy of it (file_exists then).
 std::error_code CopyUnderFreeName(const std::string& source, std::string& target,
                                   const platform::CopyProgress& progress) {
+    const platform::PathProbe original = platform::ProbePath(source);
+    if (IsCopyOf(target, source, original)) {
+        return std::make_error_code(std::errc::file_exists);
+    }
     const std::string name = shell::FileName(source, true);
     const std::string folder = target.substr(0, target.size() - name.size());
     std::error_code ec = std::make_error_code(std::errc::file_exists);
@@ -110,6 +153,8 @@ std::error_code CopyUnderFreeName(const std::string& source, std::string& target
         ec = platform::CopyFileExclusive(source, numbered, progress);
         if (ec != std::errc::file_exists) {
             target = std::move(numbered);
+        } else if (IsCopyOf(numbered, source, original)) {
+            break;
         }
     }
     return ec;

@@ -171,6 +171,16 @@ TEST_F(CopyJobTest, KeepBothCopiesASecondFileOfTheSameNameUnderTheNextNumber) {
     ASSERT_EQ(summary.renamed.size(), 2u);
     EXPECT_EQ(summary.renamed[1].source, m_dir / "c/SF1.jpg");
     EXPECT_EQ(summary.renamed[1].target, m_dir / "out/SF1 (4).jpg");
+
+    // The same list again: each file finds its earlier copy and is skipped,
+    // where a plain rule would keep numbering copies of copies.
+    ASSERT_NE(job.Start(sources, m_dir / "out", core::SameNameRule::KeepBoth), 0u);
+    job.Wait();
+    ASSERT_EQ(m_recorder.finished.size(), 2u);
+    const CopySummary& again = m_recorder.finished[1].second;
+    EXPECT_EQ(again.copied, 0u);
+    EXPECT_EQ(again.skippedExisting, 3u);
+    EXPECT_FALSE(fs::exists(m_dir / "out/SF1 (5).jpg"));
 }
 
 TEST_F(CopyJobTest, NeverReplacesAnExistingTarget) {

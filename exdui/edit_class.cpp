@@ -178,7 +178,8 @@ protected:
             Paste();
             return;
         }
-        QLineEdit::keyPressEvent(event);
+        // The line edit's own handling: CaretEditor's would come back here.
+        QLineEdit::keyPressEvent(event);  // NOLINT(bugprone-parent-virtual-call)
     }
 
     void contextMenuEvent(QContextMenuEvent* event) override {

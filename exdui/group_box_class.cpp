@@ -17,7 +17,7 @@ constexpr qreal FrameRadius = 4;
 void PaintGroupBox(Object& obj, QPainter& p) {
     QRectF box(obj.Widget()->rect());
     QFontMetricsF metrics(obj.Font());
-    QString title = obj.Text();
+    const QString& title = obj.Text();
     qreal titleWidth = title.isEmpty() ? 0 : metrics.horizontalAdvance(title);
     qreal top = title.isEmpty() ? 0.5 : std::floor(metrics.height() / 2) + 0.5;
     QRectF frame(0.5, top, box.width() - 1, box.height() - top - 0.5);

@@ -30,7 +30,7 @@ QSize ImageListSize(ExHandle list) {
     return l ? l->size : QSize();
 }
 
-ExHandle AddImage(QImage image) {
+ExHandle AddImage(const QImage& image) {
     if (image.isNull()) {
         return 0;
     }
@@ -73,7 +73,7 @@ EXDUI_API ExHandle _img_createfrommemory(const void* data, size_t length) {
     if (!image.loadFromData(static_cast<const uchar*>(data), static_cast<int>(length))) {
         return 0;
     }
-    return AddImage(std::move(image));
+    return AddImage(image);
 }
 
 EXDUI_API ExHandle _img_createfromhicon(const void* icon) {

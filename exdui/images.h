@@ -26,6 +26,6 @@ std::shared_ptr<const Image> ImageFromHandle(ExHandle handle);
 // Image index (from 1) of a list; a null image when out of range.
 QImage ImageListImage(ExHandle list, int32_t index);
 QSize ImageListSize(ExHandle list);
-ExHandle AddImage(QImage image);
+ExHandle AddImage(const QImage& image);
 
 }  // namespace exdui

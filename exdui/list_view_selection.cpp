@@ -185,7 +185,7 @@ bool ListViewSelection::ClearSelection() {
     const bool changed = m_selectedCount > 0;
     const std::int32_t high = std::min(m_high, Count() - 1);
     if (changed && m_low <= high) {
-        std::memset(m_selected.data() + m_low, 0, static_cast<std::size_t>(high - m_low + 1));
+        std::memset(m_selected.data() + m_low, 0, static_cast<std::size_t>(high - m_low) + 1);
     }
     m_selectedCount = 0;
     m_low = 0;

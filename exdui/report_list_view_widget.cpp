@@ -436,7 +436,7 @@ std::int32_t ReportListWidget::ContentWidth() const {
     for (const ReportColumn& column : m_columns) {
         width += column.width;
     }
-    return static_cast<std::int32_t>(std::min<std::int64_t>(width, MaxColumnWidth * 16));
+    return static_cast<std::int32_t>(std::min<std::int64_t>(width, std::int64_t{MaxColumnWidth} * 16));
 }
 
 void ReportListWidget::LayoutChanged() {

@@ -106,7 +106,10 @@ std::error_code ResolveLinks(const std::string& path, std::string& out) {
             return std::make_error_code(std::errc::filename_too_long);
         }
         std::string target(buffer.data(), static_cast<std::size_t>(n));
-        out = target.starts_with('/') ? std::move(target) : ParentOf(out) + "/" + target;
+        if (!target.starts_with('/')) {
+            target = ParentOf(out).append("/").append(target);
+        }
+        out = std::move(target);
     }
     return std::make_error_code(std::errc::too_many_symbolic_link_levels);
 }
@@ -212,7 +215,7 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
         return LastError();
     }
     std::vector<std::string> leftovers;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir)) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
         if (entry->d_type != DT_DIR && AtomicWriteTarget(entry->d_name) == name) {
             leftovers.emplace_back(entry->d_name);
         }
@@ -220,7 +223,7 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
     ::closedir(dir);
     std::error_code first;
     for (const std::string& leftover : leftovers) {
-        if (const std::error_code ec = RemoveFile(folder + "/" + leftover);
+        if (const std::error_code ec = RemoveFile(JoinPath(folder, leftover));
             ec && ec != std::errc::no_such_file_or_directory && !first) {
             first = ec;
         }

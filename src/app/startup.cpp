@@ -33,7 +33,8 @@ void EndProcess(int exitCode) {
     if (HasProgram() && !CurrentProgram().activity.IsIdle()) {
         std::quick_exit(exitCode);
     }
-    std::exit(exitCode);
+    // Idle: no worker runs to race with the exit handlers.
+    std::exit(exitCode);  // NOLINT(concurrency-mt-unsafe)
 }
 
 }  // namespace cj::app

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -142,7 +143,7 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
         NoteMissingIgnoringCase(scan, numbers);
     }
     if (out.Failed()) {
-        return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));
+        return Fail(std::string("cannot write the output: ") + std::generic_category().message(out.Error()));
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <optional>
 
 #include "cli/cli_output.h"
@@ -110,7 +111,7 @@ int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         const int reason = errno != 0 ? errno : earlier != 0 ? earlier : EIO;
-        return Fail(std::string("cannot write the output: ") + std::strerror(reason));
+        return Fail(std::string("cannot write the output: ") + std::generic_category().message(reason));
     }
     return 0;
 }
@@ -305,7 +306,7 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     }
     out.Flush();
     if (out.Failed()) {
-        return Fail(std::string("cannot write the output: ") + std::strerror(out.Error()));
+        return Fail(std::string("cannot write the output: ") + std::generic_category().message(out.Error()));
     }
     return 0;
 }

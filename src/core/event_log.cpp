@@ -17,7 +17,7 @@ std::string LocalTime() {
     const std::time_t now = std::time(nullptr);
     // std::localtime shares one buffer: it is read under g_mutex, and nothing
     // else in the program asks for local time.
-    const std::tm* local = std::localtime(&now);
+    const std::tm* local = std::localtime(&now);  // NOLINT(concurrency-mt-unsafe)
     char text[32] = "";
     if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) {
         return "?";

@@ -17,7 +17,7 @@
 
 namespace cj::core {
 
-inline constexpr std::uint64_t MaxLogBytes = 256 * 1024;
+inline constexpr std::uint64_t MaxLogBytes = std::uint64_t{256} * 1024;
 
 // data/chengjing.log; runDirectory has no trailing separator.
 std::string LogPath(std::string_view runDirectory);

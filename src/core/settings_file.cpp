@@ -326,6 +326,7 @@ std::error_code SettingsFile::TryWriteIndexCounts(std::span<const std::uint64_t>
     }
     const std::string threads = threadCount ? std::to_string(*threadCount) : std::string();
     std::vector<platform::ProfileEdit> edits;
+    edits.reserve(stale.size() + keys.size());
     for (const std::string& key : stale) {
         edits.push_back({ShardCounts, key, std::nullopt});
     }

@@ -12,7 +12,7 @@ namespace {
 // whole shards instead cost a page fault per 4 KiB of index, and a copy of
 // every buffer at each doubling: about a fifth of the refresh of the 300k
 // tree.)
-constexpr std::size_t PieceBytes = 256 * 1024;
+constexpr std::size_t PieceBytes = std::size_t{256} * 1024;
 
 }  // namespace
 

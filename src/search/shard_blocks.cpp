@@ -9,7 +9,7 @@ namespace {
 
 // Blocks of 128 KiB stay in the second-level cache between the pass that
 // counts line ends and the search that follows it.
-constexpr std::size_t BlockSize = 128 * 1024;
+constexpr std::size_t BlockSize = std::size_t{128} * 1024;
 
 bool IsLineEnd(char c) {
     return c == '\n' || c == '\x1A';

@@ -149,7 +149,7 @@ BENCHMARK(BM_ListView_SelectAllRowByRow)->Unit(benchmark::kMillisecond);
 
 // The yardstick: Qt's own list view over a model that only reports a count.
 class CountModel : public QAbstractListModel {
-public:
+  public:
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_rows; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole) {
@@ -163,7 +163,7 @@ public:
         endResetModel();
     }
 
-private:
+  private:
     int m_rows = 0;
 };
 

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "exdui/exdui_qt.h"
 #include "app/program.h"
 #include "app/startup.h"
+#include "exdui/exdui_qt.h"
 
 namespace {
 
@@ -22,11 +22,11 @@ using Clock = std::chrono::steady_clock;
 
 // Stops the clock at the first paint of the main window and closes it.
 class FirstPaint : public QObject {
-public:
+  public:
     Clock::time_point painted;
     bool seen = false;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!seen && event->type() == QEvent::Paint && cj::app::HasProgram()) {
             QWidget* main = ExQtWidget(cj::app::CurrentProgram().window.Frame().WindowHandle());

@@ -10,14 +10,14 @@
 // temporary folder, indexed and searched once a round; RUNS (default 5)
 // rounds follow one warm-up. Prints each figure's median and the targets
 // (1 s to add, 0.5 s to remove).
+#include <malloc.h>
+#include <stdlib.h>
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <malloc.h>
-#include <stdlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -39,7 +39,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -89,7 +91,9 @@ struct RunDirectory {
     std::string root;
 };
 
-cj::ui::MainWindow& Window() { return cj::app::CurrentProgram().window; }
+cj::ui::MainWindow& Window() {
+    return cj::app::CurrentProgram().window;
+}
 
 void Fail(const char* what) {
     std::fprintf(stderr, "window_copy_list_bench: %s\n", what);
@@ -97,8 +101,7 @@ void Fail(const char* what) {
 }
 
 QWidget* CopyListViewport() {
-    auto* area =
-        ExQtWidget(Window().Copy().CopyList().Handle())->findChild<QAbstractScrollArea*>();
+    auto* area = ExQtWidget(Window().Copy().CopyList().Handle())->findChild<QAbstractScrollArea*>();
     if (area == nullptr) {
         Fail("the copy list has no scroll area");
     }
@@ -125,9 +128,12 @@ Round MeasureRound(std::size_t files) {
     // Fresh hits: a new search gives every row its "not taken" mark.
     Window().Search().SearchBox().SetText("");
     Window().StartSearch();
-    if (!QTest::qWaitFor([&] { return cj::app::CurrentProgram().activity.IsIdle() &&
-                                      Window().Rows().Count() == files; },
-                         60000)) {
+    if (!QTest::qWaitFor(
+            [&] {
+                return cj::app::CurrentProgram().activity.IsIdle() &&
+                       Window().Rows().Count() == files;
+            },
+            60000)) {
         Fail("the search did not find every file");
     }
     Command(cj::ui::SelectAllCommand);
@@ -150,8 +156,7 @@ Round MeasureRound(std::size_t files) {
 
     const ExHandle list = Window().Copy().CopyList().Handle();
     for (std::size_t row = 1; row <= files; row += 2) {
-        Ex_ObjSendMessage(list, EX_LVM_SETITEMSTATE, static_cast<intptr_t>(row),
-                          EX_LVIS_SELECTED);
+        Ex_ObjSendMessage(list, EX_LVM_SETITEMSTATE, static_cast<intptr_t>(row), EX_LVIS_SELECTED);
     }
     const Clock::time_point remove = Clock::now();
     Command(cj::ui::RemoveSelectedCommand);
@@ -163,8 +168,8 @@ Round MeasureRound(std::size_t files) {
         Fail("not every selected row was removed");
     }
     Window().Search().SelectPage(cj::ui::Page::Search);
-    round.bytesPerEntry =
-        (static_cast<double>(heapAfter) - static_cast<double>(heapBefore)) / static_cast<double>(files);
+    round.bytesPerEntry = (static_cast<double>(heapAfter) - static_cast<double>(heapBefore)) /
+                          static_cast<double>(files);
     round.addCommand = Ms(added - add);
     round.addPaint = Ms(addPainted - added);
     round.removeCommand = Ms(removed - remove);
@@ -205,12 +210,14 @@ int main(int argc, char** argv) {
     const double add = median(&Round::addCommand) + median(&Round::addPaint);
     const double remove = median(&Round::removeCommand) + median(&Round::removePaint);
     std::printf("medians of %d rounds after one warm-up:\n", runs);
-    std::printf("  add %zu selected hits:  %8.1f ms (command %.1f, paint %.1f)  target <= 1000 ms %s\n",
-                files, add, median(&Round::addCommand), median(&Round::addPaint),
-                add <= 1000 ? "met" : "NOT MET");
-    std::printf("  remove %zu of them:     %8.1f ms (command %.1f, paint %.1f)  target <= 500 ms %s\n",
-                files / 2, remove, median(&Round::removeCommand), median(&Round::removePaint),
-                remove <= 500 ? "met" : "NOT MET");
+    std::printf(
+        "  add %zu selected hits:  %8.1f ms (command %.1f, paint %.1f)  target <= 1000 ms %s\n",
+        files, add, median(&Round::addCommand), median(&Round::addPaint),
+        add <= 1000 ? "met" : "NOT MET");
+    std::printf(
+        "  remove %zu of them:     %8.1f ms (command %.1f, paint %.1f)  target <= 500 ms %s\n",
+        files / 2, remove, median(&Round::removeCommand), median(&Round::removePaint),
+        remove <= 500 ? "met" : "NOT MET");
     const double bytes = median(&Round::bytesPerEntry);
     std::printf("  heap per entry (model and list row): %.0f bytes  target <= 1024 %s\n", bytes,
                 bytes <= 1024 ? "met" : "NOT MET");

@@ -17,6 +17,8 @@
 // hits are counted first as `chengjing-cli search --count` counts them. RUNS
 // (default 20) searches are measured after 2 warm-ups. The window saves its
 // settings into RUN_DIR when it closes, as it does for any user.
+#include <unistd.h>
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QEvent>
@@ -26,8 +28,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -57,14 +57,16 @@ constexpr int WarmUps = 2;
 // A search that has not painted its rows by then has gone wrong.
 constexpr int TimeoutMs = 60'000;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // The moments of one search, from the Enter key on.
 struct SearchTimes {
     Clock::time_point enter;
-    Clock::time_point started;   // The key handler has returned: workers run, busy label set.
-    Clock::time_point woken;     // The UI thread takes the worker's report (library wake-up).
-    Clock::time_point applied;   // ... and has applied it: rows, count, status, list shown.
+    Clock::time_point started;  // The key handler has returned: workers run, busy label set.
+    Clock::time_point woken;    // The UI thread takes the worker's report (library wake-up).
+    Clock::time_point applied;  // ... and has applied it: rows, count, status, list shown.
     Clock::time_point paintBegin;
     Clock::time_point paintEnd;  // The list's rows are drawn: the clock stops.
     // Time the UI thread spent handling events between the key handler's
@@ -75,13 +77,15 @@ struct SearchTimes {
     bool sawPaint = false;
 };
 
-cj::ui::MainWindow& Window() { return cj::app::CurrentProgram().window; }
+cj::ui::MainWindow& Window() {
+    return cj::app::CurrentProgram().window;
+}
 
 // Stamps the search under way in notify, around the handling of each event:
 // an event filter sees a paint only before it is drawn, and the list's
 // viewport hands its paint to the scroll area's own filter, which ends it.
 class TimedApplication : public QApplication {
-public:
+  public:
     using QApplication::QApplication;
 
     QWidget* viewport = nullptr;
@@ -106,8 +110,7 @@ public:
         const bool result = QApplication::notify(receiver, event);
         --m_depth;
         const bool report = wake && viewport->isVisible();
-        if (m_depth == 0 && !report && !times->sawWake &&
-            times->started != Clock::time_point{}) {
+        if (m_depth == 0 && !report && !times->sawWake && times->started != Clock::time_point{}) {
             times->uiWhileSearching += Clock::now() - before;
         }
         if (report) {
@@ -124,11 +127,13 @@ public:
         return result;
     }
 
-private:
+  private:
     int m_depth = 0;  // Nested notify calls: only the outermost one is timed.
 };
 
-TimedApplication* App() { return static_cast<TimedApplication*>(qApp); }
+TimedApplication* App() {
+    return static_cast<TimedApplication*>(qApp);
+}
 
 // Types text into the focused keyword box: Latin-1 through QTest, anything
 // else one key event per character with its text (QTest::keyClicks aborts on
@@ -187,8 +192,8 @@ bool SearchOnce(Run& run, SearchTimes& times) {
     App()->current = nullptr;
     App()->waiting = nullptr;
     // What the user sees must be the whole search, not a part of it.
-    const std::size_t listRows = static_cast<std::size_t>(
-        Ex_ObjSendMessage(page.ResultList(), EX_LVM_GETITEMCOUNT, 0, 0));
+    const std::size_t listRows =
+        static_cast<std::size_t>(Ex_ObjSendMessage(page.ResultList(), EX_LVM_GETITEMCOUNT, 0, 0));
     if (!times.sawPaint || !times.sawWake) {
         run.failure = "no painted rows within " + std::to_string(TimeoutMs / 1000) + " s";
     } else if (Window().Rows().Count() != run.expectedRows || listRows != run.expectedRows) {
@@ -212,8 +217,8 @@ void DriveWindow(Run& run) {
         return;
     }
     const ExHandle list = Window().Search().ResultList();
-    auto* area = ExQtWidget(list)->findChild<QAbstractScrollArea*>(QString(),
-                                                                   Qt::FindDirectChildrenOnly);
+    auto* area =
+        ExQtWidget(list)->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
     if (area == nullptr) {
         run.failure = "the result list has no scroll area";
         return;
@@ -296,7 +301,7 @@ std::vector<double> TimeEngine(const std::string& runDir, const std::string& key
 // its Enter key handler. The window's own costs are what its search takes
 // beyond this.
 class ReportClock final : public cj::search::SearchListener {
-public:
+  public:
     void OnSearchFinished(cj::core::JobGeneration /*generation*/,
                           cj::search::SearchOutcome outcome) override {
         reported = Clock::now();
@@ -351,8 +356,8 @@ int RunBench(int argc, char** argv) {
     run.expectedRows = argc > 3 ? static_cast<std::size_t>(std::strtoull(argv[3], nullptr, 10))
                                 : CountHits(runDir, run.keyword);
     if (run.expectedRows == 0) {
-        std::fprintf(stderr, "window_search_bench: \"%s\" has no hits in %s\n",
-                     run.keyword.c_str(), runDir.c_str());
+        std::fprintf(stderr, "window_search_bench: \"%s\" has no hits in %s\n", run.keyword.c_str(),
+                     runDir.c_str());
         return 1;
     }
 
@@ -384,10 +389,11 @@ int RunBench(int argc, char** argv) {
         std::fprintf(stderr, "window_search_bench: %s\n", failure.c_str());
         return 1;
     }
-    std::printf("window search: %s, keyword \"%s\", %zu hits, %d searches after %d warm-ups,"
-                " thread count %d\n",
-                runDir.c_str(), run.keyword.c_str(), run.expectedRows, run.measured, WarmUps,
-                run.threadCount);
+    std::printf(
+        "window search: %s, keyword \"%s\", %zu hits, %d searches after %d warm-ups,"
+        " thread count %d\n",
+        runDir.c_str(), run.keyword.c_str(), run.expectedRows, run.measured, WarmUps,
+        run.threadCount);
     std::printf("  Enter to the rows painted: median %.1f ms, min %.1f ms\n", Median(total),
                 *std::min_element(total.begin(), total.end()));
     std::vector<double> sorted = total;
@@ -397,30 +403,33 @@ int RunBench(int argc, char** argv) {
         std::printf(" %.1f", ms);
     }
     std::printf("\n");
-    std::printf("  medians from the Enter key, ms: search started %.2f, report taken %.1f,"
-                " applied %.1f, list paint begins %.1f, ends %.1f\n",
-                MedianOf(run.times, [](const SearchTimes& t) { return t.started; }),
-                MedianOf(run.times, [](const SearchTimes& t) { return t.woken; }),
-                MedianOf(run.times, [](const SearchTimes& t) { return t.applied; }),
-                MedianOf(run.times, [](const SearchTimes& t) { return t.paintBegin; }),
-                MedianOf(run.times, [](const SearchTimes& t) { return t.paintEnd; }));
+    std::printf(
+        "  medians from the Enter key, ms: search started %.2f, report taken %.1f,"
+        " applied %.1f, list paint begins %.1f, ends %.1f\n",
+        MedianOf(run.times, [](const SearchTimes& t) { return t.started; }),
+        MedianOf(run.times, [](const SearchTimes& t) { return t.woken; }),
+        MedianOf(run.times, [](const SearchTimes& t) { return t.applied; }),
+        MedianOf(run.times, [](const SearchTimes& t) { return t.paintBegin; }),
+        MedianOf(run.times, [](const SearchTimes& t) { return t.paintEnd; }));
     std::vector<double> ui;
     for (const SearchTimes& t : run.times) {
         ui.push_back(Ms(t.uiWhileSearching));
     }
     std::printf("  UI thread busy while the workers ran (events handled): median %.1f ms\n",
                 Median(ui));
-    std::printf("  the first search after the window opened (not counted): %.1f ms\n",
-                run.firstMs);
-    std::printf("  engine alone (shards searched for paths, rows built and released):"
-                " median %.1f ms, min %.1f ms\n",
-                Median(engine), *std::min_element(engine.begin(), engine.end()));
-    std::printf("  engine alone through SearchEngine::Start to its report (collector included):"
-                " median %.1f ms, min %.1f ms\n",
-                Median(started), *std::min_element(started.begin(), started.end()));
-    std::printf("  engine alone, counting only (the same scan, nothing kept):"
-                " median %.1f ms, min %.1f ms\n",
-                Median(counting), *std::min_element(counting.begin(), counting.end()));
+    std::printf("  the first search after the window opened (not counted): %.1f ms\n", run.firstMs);
+    std::printf(
+        "  engine alone (shards searched for paths, rows built and released):"
+        " median %.1f ms, min %.1f ms\n",
+        Median(engine), *std::min_element(engine.begin(), engine.end()));
+    std::printf(
+        "  engine alone through SearchEngine::Start to its report (collector included):"
+        " median %.1f ms, min %.1f ms\n",
+        Median(started), *std::min_element(started.begin(), started.end()));
+    std::printf(
+        "  engine alone, counting only (the same scan, nothing kept):"
+        " median %.1f ms, min %.1f ms\n",
+        Median(counting), *std::min_element(counting.begin(), counting.end()));
     // For scripts.
     std::printf("median_ms=%.2f min_ms=%.2f engine_median_ms=%.2f rows=%zu\n", Median(total),
                 *std::min_element(total.begin(), total.end()), Median(engine), run.expectedRows);

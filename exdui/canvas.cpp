@@ -13,7 +13,9 @@
 
 namespace exdui {
 
-ExHandle CreateCanvas() { return handles::AddRaw(Kind::Canvas, new Canvas); }
+ExHandle CreateCanvas() {
+    return handles::AddRaw(Kind::Canvas, new Canvas);
+}
 
 void DestroyCanvas(ExHandle canvas) {
     auto* c = handles::RawAs<Canvas>(canvas, Kind::Canvas);
@@ -56,10 +58,10 @@ QString FromUtf16(const char16_t* text, intptr_t length) {
 namespace {
 
 int AlignmentOf(int32_t format) {
-    int align = (format & EX_DT_RIGHT) != 0 ? Qt::AlignRight
+    int align = (format & EX_DT_RIGHT) != 0    ? Qt::AlignRight
                 : (format & EX_DT_CENTER) != 0 ? Qt::AlignHCenter
                                                : Qt::AlignLeft;
-    align |= (format & EX_DT_VCENTER) != 0 ? Qt::AlignVCenter
+    align |= (format & EX_DT_VCENTER) != 0  ? Qt::AlignVCenter
              : (format & EX_DT_BOTTOM) != 0 ? Qt::AlignBottom
                                             : Qt::AlignTop;
     return align;
@@ -240,7 +242,8 @@ EXDUI_API int _canvas_fillellipse(ExHandle canvas, ExHandle brush, float centerX
     p->save();
     p->setPen(Qt::NoPen);
     p->setBrush(color);
-    p->drawEllipse(QPointF(centerX, centerY), static_cast<qreal>(radiusX), static_cast<qreal>(radiusY));
+    p->drawEllipse(QPointF(centerX, centerY), static_cast<qreal>(radiusX),
+                   static_cast<qreal>(radiusY));
     p->restore();
     return 1;
 }

@@ -7,8 +7,8 @@ using namespace exdui;
 
 extern "C" {
 
-EXDUI_API intptr_t Ex_ObjDefProc(ExHandle window, ExHandle object, int32_t message,
-                                 intptr_t wParam, intptr_t lParam) {
+EXDUI_API intptr_t Ex_ObjDefProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                                 intptr_t lParam) {
     (void)window;
     return WithObject(object, intptr_t{0},
                       [&](Object& obj) { return DefaultObjectProc(obj, message, wParam, lParam); });
@@ -62,8 +62,8 @@ EXDUI_API int Ex_ObjGetClassInfoEx(const char16_t* className, ExClassInfo* info)
                 if (cls == nullptr) {
                     return 0;
                 }
-                *info = ExClassInfo{cls->style, cls->styleEx, cls->textFormat, cls->extraBytes,
-                                    cls->cursor, cls->flags, cls->proc};
+                *info = ExClassInfo{cls->style,  cls->styleEx, cls->textFormat, cls->extraBytes,
+                                    cls->cursor, cls->flags,   cls->proc};
                 return 1;
             },
             0);

@@ -22,7 +22,9 @@ std::map<QString, std::unique_ptr<ClassRecord>>& Classes() {
     return classes;
 }
 
-QString Key(const QString& name) { return name.toCaseFolded(); }
+QString Key(const QString& name) {
+    return name.toCaseFolded();
+}
 
 }  // namespace
 

@@ -60,13 +60,14 @@ void OpenPopup(Object& obj) {
         popup->setWindowFlags(Qt::Popup);
         popup->setFont(obj.Font());
         ExHandle handle = obj.Handle();
-        QObject::connect(popup, &QListWidget::itemClicked, popup, [handle, popup](QListWidgetItem* item) {
-            int index = popup->row(item) + 1;
-            popup->hide();
-            if (Object* o = ObjectFromHandle(handle)) {
-                Choose(*o, index, true);
-            }
-        });
+        QObject::connect(popup, &QListWidget::itemClicked, popup,
+                         [handle, popup](QListWidgetItem* item) {
+                             int index = popup->row(item) + 1;
+                             popup->hide();
+                             if (Object* o = ObjectFromHandle(handle)) {
+                                 Choose(*o, index, true);
+                             }
+                         });
         st->popup = popup;
     }
     QListWidget* popup = st->popup;
@@ -76,7 +77,8 @@ void OpenPopup(Object& obj) {
     int rowHeight = std::max(popup->sizeHintForRow(0), 18);
     int rows = std::min<int>(static_cast<int>(st->items.size()), MaxVisibleItems);
     QWidget* w = obj.Widget();
-    popup->setGeometry(QRect(w->mapToGlobal(QPoint(0, w->height())), QSize(w->width(), rows * rowHeight + 4)));
+    popup->setGeometry(
+        QRect(w->mapToGlobal(QPoint(0, w->height())), QSize(w->width(), rows * rowHeight + 4)));
     popup->show();
     popup->setFocus();
 }
@@ -116,7 +118,8 @@ intptr_t CopyItem(const ComboState& st, intptr_t index, char16_t* buffer) {
     return text.size();
 }
 
-intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                   intptr_t lParam) {
     Object* obj = ObjectFromHandle(object);
     auto* st = obj != nullptr ? obj->StateAs<ComboState>() : nullptr;
     if (st == nullptr) {
@@ -125,30 +128,40 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
     auto count = static_cast<intptr_t>(st->items.size());
     switch (message) {
         case EX_CB_ADDSTRING:
-            if (lParam == 0) return 0;
+            if (lParam == 0)
+                return 0;
             st->items.push_back(FromUtf16(reinterpret_cast<const char16_t*>(lParam)));
             return count + 1;
         case EX_CB_INSERTSTRING: {
-            if (lParam == 0) return 0;
+            if (lParam == 0)
+                return 0;
             QString text = FromUtf16(reinterpret_cast<const char16_t*>(lParam));
             if (wParam < 1 || wParam > count) {
                 st->items.push_back(text);
                 return count + 1;
             }
             st->items.insert(wParam - 1, text);
-            if (st->current >= wParam) ++st->current;
+            if (st->current >= wParam)
+                ++st->current;
             return wParam;
         }
         case EX_CB_DELETESTRING:
-            if (wParam < 1 || wParam > count) return count;
+            if (wParam < 1 || wParam > count)
+                return count;
             st->items.removeAt(wParam - 1);
-            if (st->current == wParam) st->current = 0;
-            else if (st->current > wParam) --st->current;
+            if (st->current == wParam)
+                st->current = 0;
+            else if (st->current > wParam)
+                --st->current;
             return count - 1;
-        case EX_CB_GETCOUNT: return count;
-        case EX_CB_GETCURSEL: return st->current;
-        case EX_CB_GETLBTEXT: return CopyItem(*st, wParam, reinterpret_cast<char16_t*>(lParam));
-        case EX_CB_GETLBTEXTLEN: return CopyItem(*st, wParam, nullptr);
+        case EX_CB_GETCOUNT:
+            return count;
+        case EX_CB_GETCURSEL:
+            return st->current;
+        case EX_CB_GETLBTEXT:
+            return CopyItem(*st, wParam, reinterpret_cast<char16_t*>(lParam));
+        case EX_CB_GETLBTEXTLEN:
+            return CopyItem(*st, wParam, nullptr);
         case EX_CB_RESETCONTENT:
             st->items.clear();
             st->current = 0;
@@ -172,7 +185,8 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
             return 0;
         case EX_WM_SIZE:
             if (st->edit != 0) {
-                Ex_ObjMove(st->edit, 0, 0, std::max(0, PointX(lParam) - ArrowWidth), PointY(lParam), 1);
+                Ex_ObjMove(st->edit, 0, 0, std::max(0, PointX(lParam) - ArrowWidth), PointY(lParam),
+                           1);
             }
             return 0;
         case EX_WM_LBUTTONDOWN:
@@ -181,9 +195,11 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
             }
             break;
         case EX_WM_PAINT:
-            if (obj->Painter() != nullptr) Paint(*obj, *obj->Painter());
+            if (obj->Painter() != nullptr)
+                Paint(*obj, *obj->Painter());
             return 0;
-        default: break;
+        default:
+            break;
     }
     return Ex_ObjDefProc(window, object, message, wParam, lParam);
 }
@@ -195,9 +211,10 @@ void InitCombo(Object& obj) {
     obj.SetClassState(std::move(st));
     if (raw->editable) {
         QSize size = obj.Widget()->size();
-        raw->edit = Ex_ObjCreateEx(-1, u"Edit", reinterpret_cast<const char16_t*>(obj.Text().utf16()),
-                                   EX_OS_VISIBLE, 0, 0, std::max(0, size.width() - ArrowWidth),
-                                   size.height(), obj.Handle(), 0, -1, 0, 0, nullptr);
+        raw->edit =
+            Ex_ObjCreateEx(-1, u"Edit", reinterpret_cast<const char16_t*>(obj.Text().utf16()),
+                           EX_OS_VISIBLE, 0, 0, std::max(0, size.width() - ArrowWidth),
+                           size.height(), obj.Handle(), 0, -1, 0, 0, nullptr);
         Ex_ObjSetColor(raw->edit, EX_COLOR_BACKGROUND, 0, 0);
     }
 }
@@ -205,8 +222,13 @@ void InitCombo(Object& obj) {
 }  // namespace
 
 void RegisterComboBoxClass() {
-    RegisterBuiltinClass(BuiltinClass{u"combobox", EX_OS_VISIBLE | EX_CBS_EDITABLE, 0,
-                                      EX_DT_VCENTER | EX_DT_SINGLELINE, &ComboProc, &InitCombo, 0,
+    RegisterBuiltinClass(BuiltinClass{u"combobox",
+                                      EX_OS_VISIBLE | EX_CBS_EDITABLE,
+                                      0,
+                                      EX_DT_VCENTER | EX_DT_SINGLELINE,
+                                      &ComboProc,
+                                      &InitCombo,
+                                      0,
                                       {{EX_COLOR_BACKGROUND, 0xFFFFFFFF},
                                        {EX_COLOR_BORDER, 0xFFABADB3},
                                        {EX_COLOR_TEXT, 0xFF000000}}});

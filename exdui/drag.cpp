@@ -19,19 +19,26 @@ ExQtDragHandler& DragHandler() {
 
 Qt::DropActions ToActions(uint32_t effects) {
     Qt::DropActions actions;
-    if ((effects & EX_DROPEFFECT_COPY) != 0) actions |= Qt::CopyAction;
-    if ((effects & EX_DROPEFFECT_MOVE) != 0) actions |= Qt::MoveAction;
-    if ((effects & EX_DROPEFFECT_LINK) != 0) actions |= Qt::LinkAction;
+    if ((effects & EX_DROPEFFECT_COPY) != 0)
+        actions |= Qt::CopyAction;
+    if ((effects & EX_DROPEFFECT_MOVE) != 0)
+        actions |= Qt::MoveAction;
+    if ((effects & EX_DROPEFFECT_LINK) != 0)
+        actions |= Qt::LinkAction;
     return actions;
 }
 
 int32_t ToEffect(Qt::DropAction action) {
     switch (action) {
-        case Qt::CopyAction: return EX_DROPEFFECT_COPY;
+        case Qt::CopyAction:
+            return EX_DROPEFFECT_COPY;
         case Qt::MoveAction:
-        case Qt::TargetMoveAction: return EX_DROPEFFECT_MOVE;
-        case Qt::LinkAction: return EX_DROPEFFECT_LINK;
-        default: return EX_DROPEFFECT_NONE;
+        case Qt::TargetMoveAction:
+            return EX_DROPEFFECT_MOVE;
+        case Qt::LinkAction:
+            return EX_DROPEFFECT_LINK;
+        default:
+            return EX_DROPEFFECT_NONE;
     }
 }
 

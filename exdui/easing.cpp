@@ -16,10 +16,14 @@ namespace exdui {
 namespace {
 
 class Easing : public QObject {
-public:
+  public:
     Easing(int32_t curve, uint32_t mode, intptr_t context, int32_t total, int32_t interval,
            int32_t start, int32_t stop, const intptr_t params[4])
-        : m_mode(mode), m_context(context), m_total(std::max(0, total)), m_start(start), m_stop(stop) {
+        : m_mode(mode),
+          m_context(context),
+          m_total(std::max(0, total)),
+          m_start(start),
+          m_stop(stop) {
         auto type = static_cast<QEasingCurve::Type>(
             curve >= 0 && curve < QEasingCurve::BezierSpline ? curve : QEasingCurve::Linear);
         m_curve = QEasingCurve(type);
@@ -48,13 +52,20 @@ public:
         return all;
     }
 
-private:
+  private:
     void Step() {
-        double progress = m_total == 0 ? 1.0 : std::min(1.0, static_cast<double>(m_clock.elapsed()) / m_total);
+        double progress =
+            m_total == 0 ? 1.0 : std::min(1.0, static_cast<double>(m_clock.elapsed()) / m_total);
         double eased = m_curve.valueForProgress(m_backwards ? 1.0 - progress : progress);
-        ExEasingInfo info{m_handle, progress, m_start + (m_stop - m_start) * eased, m_context,
-                          (m_mode & EX_ES_SINGLE) != 0 ? 0 : -1, m_params[0], m_params[1],
-                          m_params[2], m_params[3]};
+        ExEasingInfo info{m_handle,
+                          progress,
+                          m_start + (m_stop - m_start) * eased,
+                          m_context,
+                          (m_mode & EX_ES_SINGLE) != 0 ? 0 : -1,
+                          m_params[0],
+                          m_params[1],
+                          m_params[2],
+                          m_params[3]};
         ExHandle self = m_handle;
         if ((m_mode & EX_ES_DISPATCHNOTIFY) != 0) {
             if (Object* obj = ObjectFromHandle(static_cast<ExHandle>(m_context))) {
@@ -111,10 +122,10 @@ using namespace exdui;
 
 extern "C" {
 
-EXDUI_API ExHandle _easing_create(int32_t curve, void* curveContext, uint32_t mode, intptr_t context,
-                                  int32_t total, int32_t interval, uint32_t state, int32_t start,
-                                  int32_t stop, intptr_t param1, intptr_t param2, intptr_t param3,
-                                  intptr_t param4) {
+EXDUI_API ExHandle _easing_create(int32_t curve, void* curveContext, uint32_t mode,
+                                  intptr_t context, int32_t total, int32_t interval, uint32_t state,
+                                  int32_t start, int32_t stop, intptr_t param1, intptr_t param2,
+                                  intptr_t param3, intptr_t param4) {
     (void)curveContext;
     (void)state;
     try {

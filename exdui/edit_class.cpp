@@ -39,9 +39,10 @@ constexpr int32_t StylePassword = 0x20;
 
 // Hides Qt's caret so that ours, in the caret colour, is the only one.
 class CaretlessStyle : public QProxyStyle {
-public:
+  public:
     CaretlessStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
         if (metric == PM_TextCursorWidth) {
             return 0;
         }
@@ -74,7 +75,7 @@ bool PasteTaken(ExHandle owner, const QString& text) {
 // QPlainTextEdit; the caret is drawn on the widget the editor paints on.
 template <class Base>
 class CaretEditor : public Base {
-public:
+  public:
     CaretEditor(ExHandle owner, QWidget* parent) : Base(parent), m_owner(owner) {
         m_blink.setInterval(CaretBlinkMs);
         QObject::connect(&m_blink, &QTimer::timeout, this, [this] {
@@ -86,7 +87,7 @@ public:
 
     ExArgb caretColor = 0xFF000000;
 
-protected:
+  protected:
     ExHandle Owner() const { return m_owner; }
     virtual QWidget* PaintTarget() = 0;
     virtual QRect CaretRect() const = 0;
@@ -132,7 +133,7 @@ protected:
         }
     }
 
-private:
+  private:
     void RestartBlink() {
         m_caretOn = true;
         if (this->hasFocus()) {
@@ -147,7 +148,7 @@ private:
 };
 
 class EditLine : public CaretEditor<QLineEdit> {
-public:
+  public:
     EditLine(ExHandle owner, QWidget* parent) : CaretEditor(owner, parent) {
         setStyle(SharedCaretlessStyle());
         setFrame(false);
@@ -169,7 +170,7 @@ public:
         }
     }
 
-protected:
+  protected:
     QWidget* PaintTarget() override { return this; }
     QRect CaretRect() const override { return cursorRect(); }
 
@@ -196,7 +197,7 @@ protected:
 };
 
 class EditBlock : public CaretEditor<QPlainTextEdit> {
-public:
+  public:
     EditBlock(ExHandle owner, QWidget* parent) : CaretEditor(owner, parent) {
         viewport()->setStyle(SharedCaretlessStyle());
         setCursorWidth(0);
@@ -211,7 +212,7 @@ public:
         setLineWrapMode(QPlainTextEdit::NoWrap);
     }
 
-protected:
+  protected:
     QWidget* PaintTarget() override { return viewport(); }
     QRect CaretRect() const override { return cursorRect(); }
 
@@ -325,7 +326,8 @@ intptr_t Selection(const EditState& st) {
     return static_cast<intptr_t>(static_cast<uint32_t>(start) | (static_cast<uint32_t>(end) << 16));
 }
 
-intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                  intptr_t lParam) {
     Object* obj = ObjectFromHandle(object);
     auto* st = obj != nullptr ? obj->StateAs<EditState>() : nullptr;
     if (st == nullptr || st->Editor() == nullptr) {
@@ -372,9 +374,14 @@ intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wP
             }
             return 1;
         }
-        case MsgColorChanged: ApplyColors(*obj); return 0;
-        case EX_WM_ENABLE: st->Editor()->setEnabled(wParam != 0); return 0;
-        default: return Ex_ObjDefProc(window, object, message, wParam, lParam);
+        case MsgColorChanged:
+            ApplyColors(*obj);
+            return 0;
+        case EX_WM_ENABLE:
+            st->Editor()->setEnabled(wParam != 0);
+            return 0;
+        default:
+            return Ex_ObjDefProc(window, object, message, wParam, lParam);
     }
 }
 
@@ -400,8 +407,8 @@ void InitEdit(Object& obj) {
         block->setFont(obj.Font());
         block->setPlainText(obj.Text());
         block->setReadOnly(readOnly);
-        block->setVerticalScrollBarPolicy((obj.Style() & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                             : Qt::ScrollBarAsNeeded);
+        block->setVerticalScrollBarPolicy(
+            (obj.Style() & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
         QObject::connect(block, &QPlainTextEdit::textChanged, block,
                          [handle, block] { StoreTextChanges(handle, block->toPlainText()); });
         st->block = block;
@@ -410,7 +417,8 @@ void InitEdit(Object& obj) {
         line->setFont(obj.Font());
         line->setText(obj.Text());
         line->setReadOnly(readOnly);
-        line->setEchoMode((obj.Style() & StylePassword) != 0 ? QLineEdit::Password : QLineEdit::Normal);
+        line->setEchoMode((obj.Style() & StylePassword) != 0 ? QLineEdit::Password
+                                                             : QLineEdit::Normal);
         QObject::connect(line, &QLineEdit::textChanged, line,
                          [handle](const QString& text) { StoreTextChanges(handle, text); });
         st->line = line;
@@ -429,8 +437,13 @@ void InitEdit(Object& obj) {
 }  // namespace
 
 void RegisterEditClass() {
-    RegisterBuiltinClass(BuiltinClass{u"Edit", EX_OS_VISIBLE, 0, EX_DT_VCENTER | EX_DT_SINGLELINE,
-                                      &EditProc, &InitEdit, TraitFocusable,
+    RegisterBuiltinClass(BuiltinClass{u"Edit",
+                                      EX_OS_VISIBLE,
+                                      0,
+                                      EX_DT_VCENTER | EX_DT_SINGLELINE,
+                                      &EditProc,
+                                      &InitEdit,
+                                      TraitFocusable,
                                       {{EX_COLOR_BACKGROUND, 0xFFFFFFFF},
                                        {EX_COLOR_TEXT, 0xFF000000},
                                        {EX_COLOR_CARET, 0xFF000000}}});

@@ -63,42 +63,43 @@ typedef ExWndProc ExObjProc;
 /* Class procedure (Ex_ObjRegister): (window, object, message, wParam, lParam)
  * and returns the message's result. It ends with Ex_ObjDefProc, or with
  * Ex_ObjCallProc to chain to the base class's procedure. */
-typedef intptr_t (*ExClassProc)(ExHandle window, ExHandle object, int32_t message,
-                                intptr_t wParam, intptr_t lParam);
+typedef intptr_t (*ExClassProc)(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                                intptr_t lParam);
 /* Event handler (Ex_ObjHandleEvent): (object, id, code, wParam, lParam). */
 typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intptr_t wParam,
                                 intptr_t lParam);
 
 /* ---- Messages ------------------------------------------------------------ */
 #define EX_WM_CREATE (1)
-#define EX_WM_DESTROY (2)                /* window: before its objects go; object: as it goes */
+#define EX_WM_DESTROY (2) /* window: before its objects go; object: as it goes */
 #define EX_WM_MOVE (3)
-#define EX_WM_SIZE (5)                   /* lParam = width | height << 16 (client size) */
+#define EX_WM_SIZE (5) /* lParam = width | height << 16 (client size) */
 #define EX_WM_SETFOCUS (7)
 #define EX_WM_KILLFOCUS (8)
 #define EX_WM_ENABLE (10)
 #define EX_WM_SETTEXT (12)
-#define EX_WM_PAINT (15)                 /* paint through Ex_ObjBeginPaint / Ex_ObjEndPaint */
-#define EX_WM_CLOSE (16)                 /* window: handled means "do not close" */
-#define EX_WM_ERASEBKGND (20)            /* wParam = canvas */
-#define EX_WM_SHOWWINDOW (24)            /* wParam = 1 shown, 0 hidden */
-#define EX_WM_NOTIFY (78)                /* wParam = id of the source, lParam = ExNotify* */
-#define EX_WM_KEYDOWN (256)              /* wParam = key code (EX_VK_*), lParam = EX_MK_SHIFT and
-                                            EX_MK_CONTROL for the modifiers held */
+#define EX_WM_PAINT (15)      /* paint through Ex_ObjBeginPaint / Ex_ObjEndPaint */
+#define EX_WM_CLOSE (16)      /* window: handled means "do not close" */
+#define EX_WM_ERASEBKGND (20) /* wParam = canvas */
+#define EX_WM_SHOWWINDOW (24) /* wParam = 1 shown, 0 hidden */
+#define EX_WM_NOTIFY (78)     /* wParam = id of the source, lParam = ExNotify* */
+#define EX_WM_KEYDOWN                                              \
+    (256) /* wParam = key code (EX_VK_*), lParam = EX_MK_SHIFT and \
+             EX_MK_CONTROL for the modifiers held */
 #define EX_WM_KEYUP (257)
-#define EX_WM_CHAR (258)                 /* wParam = UTF-16 unit */
-#define EX_WM_COMMAND (273)              /* menu command: wParam = item identifier, lParam = owner */
-#define EX_WM_TIMER (275)                /* wParam = object */
-#define EX_WM_MOUSEMOVE (512)            /* mouse: lParam = x | y << 16 (client), wParam = EX_MK_* */
+#define EX_WM_CHAR (258)      /* wParam = UTF-16 unit */
+#define EX_WM_COMMAND (273)   /* menu command: wParam = item identifier, lParam = owner */
+#define EX_WM_TIMER (275)     /* wParam = object */
+#define EX_WM_MOUSEMOVE (512) /* mouse: lParam = x | y << 16 (client), wParam = EX_MK_* */
 #define EX_WM_LBUTTONDOWN (513)
 #define EX_WM_LBUTTONUP (514)
 #define EX_WM_LBUTTONDBLCLK (515)
 #define EX_WM_RBUTTONDOWN (516)
 #define EX_WM_RBUTTONUP (517)
-#define EX_WM_MOUSEWHEEL (522)           /* wParam high 16 bits = signed delta (120 a notch) */
-#define EX_WM_DROPFILES (563)            /* wParam = drop handle, see Ex_DropQueryFile */
-#define EX_WM_PASTE (0x302)              /* Edit: lParam = the text about to be pasted */
-#define EX_WM_MOUSEHOVER (0x2A1)         /* the pointer entered the object */
+#define EX_WM_MOUSEWHEEL (522)   /* wParam high 16 bits = signed delta (120 a notch) */
+#define EX_WM_DROPFILES (563)    /* wParam = drop handle, see Ex_DropQueryFile */
+#define EX_WM_PASTE (0x302)      /* Edit: lParam = the text about to be pasted */
+#define EX_WM_MOUSEHOVER (0x2A1) /* the pointer entered the object */
 #define EX_WM_MOUSELEAVE (0x2A3)
 #define EX_MK_LBUTTON (1)
 #define EX_MK_RBUTTON (2)
@@ -131,16 +132,16 @@ typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intpt
 #define EX_NM_CLICK (-2)
 #define EX_NM_DBLCLK (-3)
 #define EX_NM_RCLICK (-5)
-#define EX_NM_EASING (-8)                /* lParam = ExEasingInfo* */
-#define EX_NM_CUSTOMDRAW (-12)           /* list rows, see the list section */
-#define EX_NM_KEYDOWN (-15)              /* wParam = key code, lParam = modifiers (EX_WM_KEYDOWN) */
-#define EX_NM_CHECK (-89)                /* wParam = 1 checked, 0 unchecked */
+#define EX_NM_EASING (-8)      /* lParam = ExEasingInfo* */
+#define EX_NM_CUSTOMDRAW (-12) /* list rows, see the list section */
+#define EX_NM_KEYDOWN (-15)    /* wParam = key code, lParam = modifiers (EX_WM_KEYDOWN) */
+#define EX_NM_CHECK (-89)      /* wParam = 1 checked, 0 unchecked */
 #define EX_NM_TIMER (-90)
-#define EX_NM_CALCSIZE (-97)             /* list row size, see the list section */
-#define EX_CBN_SELCHANGE (1)             /* combo box: the user chose an item */
-#define EX_LVN_COLUMNCLICK (-108)        /* report list: a header title clicked, see the list section */
-#define EX_LVN_BEGINDRAG (-109)          /* lists: a drag begins, see the list section */
-#define EX_LVN_GETINFOTIP (-158)         /* lists: a row's tooltip, see the list section */
+#define EX_NM_CALCSIZE (-97)      /* list row size, see the list section */
+#define EX_CBN_SELCHANGE (1)      /* combo box: the user chose an item */
+#define EX_LVN_COLUMNCLICK (-108) /* report list: a header title clicked, see the list section */
+#define EX_LVN_BEGINDRAG (-109)   /* lists: a drag begins, see the list section */
+#define EX_LVN_GETINFOTIP (-158)  /* lists: a row's tooltip, see the list section */
 
 /* The record behind EX_WM_NOTIFY's lParam; valid during the call. */
 typedef struct ExNotify {
@@ -156,7 +157,7 @@ typedef struct ExNotify {
 #define EX_OS_VISIBLE (0x10000000)
 #define EX_OS_DISABLED (0x08000000)
 #define EX_OS_VSCROLL (0x40000000)
-#define EX_OS_HSCROLL (-2147483647 - 1)   /* 0x80000000 */
+#define EX_OS_HSCROLL (-2147483647 - 1) /* 0x80000000 */
 /* Extended styles: the object accepts files dropped on it (EX_WM_DROPFILES). */
 #define EX_OS_EX_DRAGDROP (0x02000000)
 #define EX_OS_EX_ACCEPTFILES (0x04000000)
@@ -170,17 +171,17 @@ typedef struct ExNotify {
 #define EX_WS_BUTTON_CLOSE (0x1)
 #define EX_WS_BUTTON_MAX (0x2)
 #define EX_WS_BUTTON_MIN (0x4)
-#define EX_WS_BUTTON_MENU (0x8)          /* accepted, not drawn */
-#define EX_WS_BUTTON_SKIN (0x10)         /* accepted, not drawn */
-#define EX_WS_BUTTON_SETTING (0x20)      /* accepted, not drawn */
+#define EX_WS_BUTTON_MENU (0x8)     /* accepted, not drawn */
+#define EX_WS_BUTTON_SKIN (0x10)    /* accepted, not drawn */
+#define EX_WS_BUTTON_SETTING (0x20) /* accepted, not drawn */
 #define EX_WS_HASICON (0x80)
-#define EX_WS_TITLE (0x100)              /* a title bar drawn by the library */
-#define EX_WS_SIZEABLE (0x400)           /* resizable by its edges */
-#define EX_WS_MOVEABLE (0x800)           /* moved by dragging its background */
-#define EX_WS_NOSHADOW (0x1000)          /* accepted; no shadow is drawn anyway */
-#define EX_WS_ESCEXIT (0x8000)           /* Escape closes the window */
-#define EX_WS_MAINWINDOW (0x10000)       /* its destruction ends Ex_WndMsgLoop */
-#define EX_WS_CENTERWINDOW (0x20000)     /* centred on the screen when bound */
+#define EX_WS_TITLE (0x100)          /* a title bar drawn by the library */
+#define EX_WS_SIZEABLE (0x400)       /* resizable by its edges */
+#define EX_WS_MOVEABLE (0x800)       /* moved by dragging its background */
+#define EX_WS_NOSHADOW (0x1000)      /* accepted; no shadow is drawn anyway */
+#define EX_WS_ESCEXIT (0x8000)       /* Escape closes the window */
+#define EX_WS_MAINWINDOW (0x10000)   /* its destruction ends Ex_WndMsgLoop */
+#define EX_WS_CENTERWINDOW (0x20000) /* centred on the screen when bound */
 #define EX_WS_NOTITLEBAR (0x40000)
 /* Ex_DUISetLong / Ex_DUIGetLong indexes. */
 #define EX_DUI_PROC (-4)
@@ -188,23 +189,23 @@ typedef struct ExNotify {
 #define EX_DUI_USERDATA (-21)
 #define EX_DUI_BACKGROUND (-31)
 /* Ex_ObjSetLong / Ex_ObjGetLong indexes; 0 and up address the extra storage. */
-#define EX_OL_PROC (-4)                  /* the object's own ExObjProc */
-#define EX_OL_LPARAM (-7)                /* the user value given at creation */
-#define EX_OL_PARENT (-8)                /* read only */
+#define EX_OL_PROC (-4)   /* the object's own ExObjProc */
+#define EX_OL_LPARAM (-7) /* the user value given at creation */
+#define EX_OL_PARENT (-8) /* read only */
 #define EX_OL_TEXTFORMAT (-11)
 #define EX_OL_ID (-12)
 #define EX_OL_STYLE (-16)
 #define EX_OL_EXSTYLE (-20)
 #define EX_OL_USERDATA (-21)
-#define EX_OL_CLASSDATA (-23)            /* read only: the class's record (Edit: ExEditRecord*) */
-#define EX_OL_STATE (-24)                /* read only: EX_STATE_* bits */
+#define EX_OL_CLASSDATA (-23) /* read only: the class's record (Edit: ExEditRecord*) */
+#define EX_OL_STATE (-24)     /* read only: EX_STATE_* bits */
 /* Colour slots (Ex_ObjSetColor). Classes name the slots they use. */
 #define EX_COLOR_BACKGROUND (0)
 #define EX_COLOR_BORDER (1)
 #define EX_COLOR_TEXT (2)
 #define EX_COLOR_TEXT_HOVER (3)
 #define EX_COLOR_TEXT_DOWN (4)
-#define EX_COLOR_TEXT_CHECKED (6)        /* progress bar: the filled part */
+#define EX_COLOR_TEXT_CHECKED (6) /* progress bar: the filled part */
 #define EX_COLOR_CARET (30)
 /* Text format bits (_canvas_drawtext, ExPaint.textFormat). */
 #define EX_DT_LEFT (0)
@@ -233,8 +234,7 @@ typedef struct ExNotify {
  * theme bytes are accepted and ignored. Creates the Qt application unless one
  * exists. Returns true on success or when already started. */
 EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const char16_t* className,
-                      const void* theme, size_t themeLength, const void* i18n,
-                      size_t i18nLength);
+                      const void* theme, size_t themeLength, const void* i18n, size_t i18nLength);
 /* Destroys every window and resource, releases waiting callers and ends the
  * Qt application if Ex_Init made it. UI thread only. */
 EXDUI_API int Ex_UnInit(void);
@@ -244,8 +244,8 @@ EXDUI_API int Ex_UnInit(void);
  * parent may name another window (kept above it); className and the styles
  * are accepted and ignored. Returns the window handle or 0. */
 EXDUI_API ExHandle Ex_WndCreate(ExHandle parent, const char16_t* className, const char16_t* title,
-                                int32_t x, int32_t y, int32_t width, int32_t height,
-                                int32_t style, int32_t styleEx);
+                                int32_t x, int32_t y, int32_t width, int32_t height, int32_t style,
+                                int32_t styleEx);
 /* Binds the DirectUI surface (the parent of objects) with the EX_WS_* style.
  * theme and lParam are ignored; proc may be 0. Returns the surface or 0; a
  * second bind returns the first surface. */
@@ -254,8 +254,8 @@ EXDUI_API ExHandle Ex_DUIBindWindowEx(ExHandle window, const void* theme, int32_
 /* Index -31 background ARGB, -4 procedure, -21 user data. Returns the old value. */
 EXDUI_API intptr_t Ex_DUISetLong(ExHandle surface, int32_t index, intptr_t value);
 EXDUI_API intptr_t Ex_DUIGetLong(ExHandle surface, int32_t index);
-EXDUI_API int Ex_DUIShowWindow(ExHandle surface, int32_t showCommand, int32_t timer,
-                               int32_t frames, int32_t flags);
+EXDUI_API int Ex_DUIShowWindow(ExHandle surface, int32_t showCommand, int32_t timer, int32_t frames,
+                               int32_t flags);
 /* Client rectangle of the surface: (0, 0, width, height). */
 EXDUI_API int Ex_DUIGetClientRect(ExHandle surface, ExRect* rect);
 /* The surface of a window, or the window of a surface. */
@@ -280,8 +280,7 @@ EXDUI_API int Ex_WndSetMinSize(ExHandle window, int32_t width, int32_t height);
  * window. Posting always queues, also on the UI thread. */
 EXDUI_API intptr_t Ex_WndSendMessage(ExHandle window, int32_t message, intptr_t wParam,
                                      intptr_t lParam);
-EXDUI_API int Ex_WndPostMessage(ExHandle window, int32_t message, intptr_t wParam,
-                                intptr_t lParam);
+EXDUI_API int Ex_WndPostMessage(ExHandle window, int32_t message, intptr_t wParam, intptr_t lParam);
 /* Rectangle of the primary screen (the desktop window). */
 EXDUI_API int Ex_WndGetDesktopRect(ExRect* rect);
 /* The work area that windows may take (the screen less its task bars and
@@ -304,9 +303,9 @@ EXDUI_API uint32_t Ex_DropQueryFile(intptr_t drop, uint32_t index, char16_t* buf
 /* One representation of the dragged data, named by its MIME type
  * ("text/uri-list", "text/plain", ...); the bytes are handed over as given. */
 typedef struct ExDragFormat {
-    const char* mimeType;  /* ASCII, NUL terminated */
+    const char* mimeType; /* ASCII, NUL terminated */
     const void* data;
-    size_t length;         /* bytes at data */
+    size_t length; /* bytes at data */
 } ExDragFormat;
 #define EX_DROPEFFECT_NONE (0)
 #define EX_DROPEFFECT_COPY (1)
@@ -371,8 +370,8 @@ typedef struct ExClassInfo {
     int32_t textFormat;
     int32_t extraBytes;
     intptr_t cursor;
-    int32_t flags;      /* carries the built-in implementation: copy it to derive */
-    ExClassProc proc;   /* the class procedure; chain to it with Ex_ObjCallProc */
+    int32_t flags;    /* carries the built-in implementation: copy it to derive */
+    ExClassProc proc; /* the class procedure; chain to it with Ex_ObjCallProc */
 } ExClassInfo;
 
 /* Defines a class. Its objects get ceil(extraBytes / 4) pointer-sized slots
@@ -382,22 +381,21 @@ typedef struct ExClassInfo {
  * first. proc 0 means Ex_ObjDefProc. Names compare case-insensitively;
  * registering an existing name fails. */
 EXDUI_API int Ex_ObjRegister(const char16_t* className, int32_t style, int32_t styleEx,
-                             int32_t textFormat, int32_t extraBytes, intptr_t cursor,
-                             int32_t flags, ExClassProc proc);
+                             int32_t textFormat, int32_t extraBytes, intptr_t cursor, int32_t flags,
+                             ExClassProc proc);
 EXDUI_API int Ex_ObjGetClassInfoEx(const char16_t* className, ExClassInfo* info);
-EXDUI_API intptr_t Ex_ObjDefProc(ExHandle window, ExHandle object, int32_t message,
-                                 intptr_t wParam, intptr_t lParam);
+EXDUI_API intptr_t Ex_ObjDefProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                                 intptr_t lParam);
 EXDUI_API intptr_t Ex_ObjCallProc(ExClassProc proc, ExHandle window, ExHandle object,
                                   int32_t message, intptr_t wParam, intptr_t lParam);
 
 /* Creates an object of a class. -1 for styleEx, style or textFormat takes the
  * class default; parent is a surface or an object. proc may be 0. Returns
  * the object or 0. */
-EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className,
-                                  const char16_t* title, int32_t style, int32_t x, int32_t y,
-                                  int32_t width, int32_t height, ExHandle parent, int32_t id,
-                                  int32_t textFormat, intptr_t lParam, ExHandle theme,
-                                  ExObjProc proc);
+EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, const char16_t* title,
+                                  int32_t style, int32_t x, int32_t y, int32_t width,
+                                  int32_t height, ExHandle parent, int32_t id, int32_t textFormat,
+                                  intptr_t lParam, ExHandle theme, ExObjProc proc);
 /* Attaches a handler for a notification code; several handlers per code run
  * in order until one returns nonzero. handler 0 removes them. */
 EXDUI_API int Ex_ObjHandleEvent(ExHandle object, int32_t code, ExEventProc handler);
@@ -465,14 +463,14 @@ EXDUI_API size_t Ex_ObjGetTooltip(ExHandle object, char16_t* buffer, size_t buff
 
 /* ---- Painting ------------------------------------------------------------ */
 typedef struct ExPaint {
-    ExHandle canvas;      /* valid until Ex_ObjEndPaint */
+    ExHandle canvas; /* valid until Ex_ObjEndPaint */
     int32_t textFormat;
-    uint32_t state;       /* EX_STATE_* bits: 8 pressed, 128 hover */
+    uint32_t state; /* EX_STATE_* bits: 8 pressed, 128 hover */
     int32_t style;
     int32_t styleEx;
-    int32_t width;        /* client size in pixels */
+    int32_t width; /* client size in pixels */
     int32_t height;
-    ExRect update;        /* the part being painted */
+    ExRect update; /* the part being painted */
 } ExPaint;
 
 /* Only inside EX_WM_PAINT / EX_WM_ERASEBKGND of that object. */
@@ -481,20 +479,20 @@ EXDUI_API int Ex_ObjEndPaint(ExHandle object, ExPaint* paint);
 
 /* Canvas calls are valid while the canvas is being painted (UI thread). */
 EXDUI_API int _canvas_clear(ExHandle canvas, ExArgb color);
-EXDUI_API int _canvas_fillrect(ExHandle canvas, ExHandle brush, float left, float top,
-                               float right, float bottom);
+EXDUI_API int _canvas_fillrect(ExHandle canvas, ExHandle brush, float left, float top, float right,
+                               float bottom);
 EXDUI_API int _canvas_fillroundedrect(ExHandle canvas, ExHandle brush, float left, float top,
                                       float right, float bottom, float radiusX, float radiusY);
-EXDUI_API int _canvas_drawrect(ExHandle canvas, ExHandle brush, float left, float top,
-                               float right, float bottom, float strokeWidth);
+EXDUI_API int _canvas_drawrect(ExHandle canvas, ExHandle brush, float left, float top, float right,
+                               float bottom, float strokeWidth);
 EXDUI_API int _canvas_drawline(ExHandle canvas, ExHandle brush, float x1, float y1, float x2,
                                float y2, float strokeWidth);
 EXDUI_API int _canvas_fillellipse(ExHandle canvas, ExHandle brush, float centerX, float centerY,
                                   float radiusX, float radiusY);
 /* length -1: NUL terminated. font 0: the default font. */
 EXDUI_API int _canvas_drawtext(ExHandle canvas, ExHandle font, ExArgb color, const char16_t* text,
-                               intptr_t length, int32_t format, float left, float top,
-                               float right, float bottom);
+                               intptr_t length, int32_t format, float left, float top, float right,
+                               float bottom);
 /* Size of the text laid out within layoutWidth by layoutHeight. */
 EXDUI_API int _canvas_calctextsize(ExHandle canvas, ExHandle font, const char16_t* text,
                                    intptr_t length, int32_t format, float layoutWidth,
@@ -537,16 +535,16 @@ EXDUI_API int _imglist_destroy(ExHandle list);
 
 /* ---- Animation --------------------------------------------------------- */
 /* mode bits */
-#define EX_ES_SINGLE (1)                 /* run once (else: repeat until destroyed) */
-#define EX_ES_REVERSE (2)                /* each repeat runs the other way */
-#define EX_ES_DISPATCHNOTIFY (8)         /* context is an object: EX_NM_EASING each step */
-#define EX_ES_CALLFUNCTION (16)          /* context is an ExEasingProc */
-#define EX_ES_RELEASE (128)              /* the handle goes at the end */
-#define EX_ES_NOTHREAD (256)             /* steps on the UI thread (always so here) */
+#define EX_ES_SINGLE (1)         /* run once (else: repeat until destroyed) */
+#define EX_ES_REVERSE (2)        /* each repeat runs the other way */
+#define EX_ES_DISPATCHNOTIFY (8) /* context is an object: EX_NM_EASING each step */
+#define EX_ES_CALLFUNCTION (16)  /* context is an ExEasingProc */
+#define EX_ES_RELEASE (128)      /* the handle goes at the end */
+#define EX_ES_NOTHREAD (256)     /* steps on the UI thread (always so here) */
 typedef struct ExEasingInfo {
     ExHandle easing;
-    double progress;   /* 0 .. 1; exactly 1 at the last step */
-    double current;    /* start + (stop - start) * curve(progress) */
+    double progress; /* 0 .. 1; exactly 1 at the last step */
+    double current;  /* start + (stop - start) * curve(progress) */
     intptr_t context;
     int32_t timesLeft;
     intptr_t param1, param2, param3, param4;
@@ -556,9 +554,9 @@ typedef intptr_t (*ExEasingProc)(const ExEasingInfo* info);
  * 5-8 cubic, 9-12 quart, 13-16 quint, 17-20 sine, 21-24 expo, 25-28 circ,
  * 29-32 elastic, 33-36 back, 37-40 bounce). total and interval in ms. */
 EXDUI_API ExHandle _easing_create(int32_t curve, void* curveContext, uint32_t mode,
-                                  intptr_t context, int32_t total, int32_t interval,
-                                  uint32_t state, int32_t start, int32_t stop, intptr_t param1,
-                                  intptr_t param2, intptr_t param3, intptr_t param4);
+                                  intptr_t context, int32_t total, int32_t interval, uint32_t state,
+                                  int32_t start, int32_t stop, intptr_t param1, intptr_t param2,
+                                  intptr_t param3, intptr_t param4);
 EXDUI_API int _easing_isrunning(ExHandle easing);
 EXDUI_API int _easing_destroy(ExHandle easing);
 
@@ -585,15 +583,15 @@ typedef struct ExEditRecord {
 /* "combobox": style 0x10000001 editable, 0x10000000 drop-down only. Item
  * indexes from 1; 0 means none. */
 #define EX_CBS_EDITABLE (1)
-#define EX_CB_ADDSTRING (323)            /* lParam text; returns the new index */
-#define EX_CB_DELETESTRING (324)         /* wParam index; returns the count left */
+#define EX_CB_ADDSTRING (323)    /* lParam text; returns the new index */
+#define EX_CB_DELETESTRING (324) /* wParam index; returns the count left */
 #define EX_CB_GETCOUNT (326)
 #define EX_CB_GETCURSEL (327)
-#define EX_CB_GETLBTEXT (328)            /* wParam index, lParam buffer; returns the length */
+#define EX_CB_GETLBTEXT (328) /* wParam index, lParam buffer; returns the length */
 #define EX_CB_GETLBTEXTLEN (329)
-#define EX_CB_INSERTSTRING (330)         /* wParam index (0: append), lParam text */
-#define EX_CB_RESETCONTENT (331)         /* empties the items; keeps the text */
-#define EX_CB_SETCURSEL (334)            /* wParam index; sets the text; no notification */
+#define EX_CB_INSERTSTRING (330) /* wParam index (0: append), lParam text */
+#define EX_CB_RESETCONTENT (331) /* empties the items; keeps the text */
+#define EX_CB_SETCURSEL (334)    /* wParam index; sets the text; no notification */
 /* "progressBar": slot 0 background, 1 border, 6 the filled part. */
 #define EX_PBM_SETRANGE (1025)
 #define EX_PBM_SETPOS (1026)
@@ -688,40 +686,40 @@ enum {
     EX_LVM_SETROWHEIGHT = 4908,     /* lParam height in pixels (wParam when lParam is 0),
                                        1 to 4096; the owner may still change it (-97) */
     /* "ListView" only. */
-    EX_LVM_SETITEMCOUNT = 4143,     /* 0x102F; wParam count. Rows that remain keep their
-                                       state; the mark is cleared when it falls beyond */
+    EX_LVM_SETITEMCOUNT = 4143, /* 0x102F; wParam count. Rows that remain keep their
+                                   state; the mark is cleared when it falls beyond */
     /* "ReportListView" only. */
-    EX_LVM_GETIMAGELIST = 4098,     /* returns the row image list or 0 */
-    EX_LVM_SETIMAGELIST = 4099,     /* lParam image list (0: none); returns the previous */
-    EX_LVM_SETITEM = 4102,          /* lParam const ExReportCell* (row, column, text);
-                                       returns 1, or 0 for a missing row or column */
-    EX_LVM_INSERTITEM = 4103,       /* lParam const ExReportRow* (NULL: appended, no
-                                       image); returns the new row */
-    EX_LVM_INSERTITEMS = 4911,      /* wParam n, lParam const ExReportRowCells* of n rows:
-                                       appends them after the last row with one repaint,
-                                       where n EX_LVM_INSERTITEM and EX_LVM_SETITEM calls
-                                       cost a repaint and a scroll-bar update each. Returns
-                                       the number of the first new row, 0 when n is 0 */
-    EX_LVM_DELETEITEM = 4104,       /* lParam row (wParam ignored); returns 1 or 0. Each
-                                       call moves the rows after it: to remove many rows
-                                       use EX_LVM_DELETEITEMS */
-    EX_LVM_DELETEITEMS = 4910,      /* wParam n, lParam const int32_t* of n row numbers in
-                                       ascending order: removes those rows in one pass,
-                                       linear in the row count. A number out of range or
-                                       not above the one before it is ignored. States and
-                                       the mark move with their rows; a removed mark
-                                       becomes 0. Returns the number of rows removed */
-    EX_LVM_INSERTCOLUMN = 4123,     /* lParam const ExReportColumn*; returns the new column */
-    EX_LVM_GETITEMTEXT = 4141,      /* wParam row (0: ExReportCell.row), lParam ExReportCell*
-                                       (column, buffer, capacity): copies the text, cut to
-                                       fit and NUL terminated; returns its full length in
-                                       UTF-16 units, 0 for a missing cell */
-    EX_LVM_DELETEALLITEMS = 4015,   /* removes every row; returns 1 */
-    EX_LVM_SETCOLUMNWIDTH = 4907,   /* wParam column, lParam width in pixels; returns 1 or 0 */
-    EX_LVM_GETCOLUMNCOUNT = 4909,   /* returns the number of columns */
-    EX_LVM_SETSORTMARK = 4912       /* wParam column (0: none), lParam 1 ascending, -1
-                                       descending: the header shows an arrow on that
-                                       column's title; returns 1, or 0 for a missing column */
+    EX_LVM_GETIMAGELIST = 4098,   /* returns the row image list or 0 */
+    EX_LVM_SETIMAGELIST = 4099,   /* lParam image list (0: none); returns the previous */
+    EX_LVM_SETITEM = 4102,        /* lParam const ExReportCell* (row, column, text);
+                                     returns 1, or 0 for a missing row or column */
+    EX_LVM_INSERTITEM = 4103,     /* lParam const ExReportRow* (NULL: appended, no
+                                     image); returns the new row */
+    EX_LVM_INSERTITEMS = 4911,    /* wParam n, lParam const ExReportRowCells* of n rows:
+                                     appends them after the last row with one repaint,
+                                     where n EX_LVM_INSERTITEM and EX_LVM_SETITEM calls
+                                     cost a repaint and a scroll-bar update each. Returns
+                                     the number of the first new row, 0 when n is 0 */
+    EX_LVM_DELETEITEM = 4104,     /* lParam row (wParam ignored); returns 1 or 0. Each
+                                     call moves the rows after it: to remove many rows
+                                     use EX_LVM_DELETEITEMS */
+    EX_LVM_DELETEITEMS = 4910,    /* wParam n, lParam const int32_t* of n row numbers in
+                                     ascending order: removes those rows in one pass,
+                                     linear in the row count. A number out of range or
+                                     not above the one before it is ignored. States and
+                                     the mark move with their rows; a removed mark
+                                     becomes 0. Returns the number of rows removed */
+    EX_LVM_INSERTCOLUMN = 4123,   /* lParam const ExReportColumn*; returns the new column */
+    EX_LVM_GETITEMTEXT = 4141,    /* wParam row (0: ExReportCell.row), lParam ExReportCell*
+                                     (column, buffer, capacity): copies the text, cut to
+                                     fit and NUL terminated; returns its full length in
+                                     UTF-16 units, 0 for a missing cell */
+    EX_LVM_DELETEALLITEMS = 4015, /* removes every row; returns 1 */
+    EX_LVM_SETCOLUMNWIDTH = 4907, /* wParam column, lParam width in pixels; returns 1 or 0 */
+    EX_LVM_GETCOLUMNCOUNT = 4909, /* returns the number of columns */
+    EX_LVM_SETSORTMARK = 4912     /* wParam column (0: none), lParam 1 ascending, -1
+                                     descending: the header shows an arrow on that
+                                     column's title; returns 1, or 0 for a missing column */
 };
 
 /* EX_NM_CALCSIZE: the list's client width and the row height. */
@@ -732,11 +730,11 @@ typedef struct ExListSize {
 
 /* EX_NM_CUSTOMDRAW: one row to draw; valid during the notification. */
 typedef struct ExListDraw {
-    ExHandle canvas;  /* the list's canvas, clipped to the row */
-    uint32_t state;   /* EX_LVIS_* bits of the row */
-    ExRect rect;      /* the row, client coordinates (may start above the top) */
-    int32_t item;     /* the row number */
-    int32_t style;    /* the list's style */
+    ExHandle canvas; /* the list's canvas, clipped to the row */
+    uint32_t state;  /* EX_LVIS_* bits of the row */
+    ExRect rect;     /* the row, client coordinates (may start above the top) */
+    int32_t item;    /* the row number */
+    int32_t style;   /* the list's style */
 } ExListDraw;
 
 /* EX_LVN_GETINFOTIP: the row under the pointer; valid during the notification. */
@@ -752,33 +750,33 @@ typedef struct ExListTip {
 /* EX_LVM_INSERTCOLUMN */
 typedef struct ExReportColumn {
     const char16_t* title;
-    int32_t width;       /* pixels */
-    int32_t textFormat;  /* EX_DT_* bits of the column's cells and title; -1: 0x24 */
-    ExArgb textColor;    /* the cells' text; 0: colour slot 2 */
-    int32_t insertAt;    /* before this column; 0 or past the end appends */
+    int32_t width;      /* pixels */
+    int32_t textFormat; /* EX_DT_* bits of the column's cells and title; -1: 0x24 */
+    ExArgb textColor;   /* the cells' text; 0: colour slot 2 */
+    int32_t insertAt;   /* before this column; 0 or past the end appends */
 } ExReportColumn;
 
 /* EX_LVM_INSERTITEM */
 typedef struct ExReportRow {
-    int32_t insertAt;    /* before this row; 0 or past the end appends */
-    int32_t image;       /* index in the image list; 0 none */
+    int32_t insertAt; /* before this row; 0 or past the end appends */
+    int32_t image;    /* index in the image list; 0 none */
 } ExReportRow;
 
 /* EX_LVM_INSERTITEMS: one row with its cells */
 typedef struct ExReportRowCells {
-    int32_t image;                 /* index in the image list; 0 none */
-    int32_t cellCount;             /* texts in cells, for columns 1 to cellCount */
-    const char16_t* const* cells;  /* NUL terminated; a NULL text is "" */
-    ExArgb textColor;              /* the row's cell text; 0: each column's colour */
+    int32_t image;                /* index in the image list; 0 none */
+    int32_t cellCount;            /* texts in cells, for columns 1 to cellCount */
+    const char16_t* const* cells; /* NUL terminated; a NULL text is "" */
+    ExArgb textColor;             /* the row's cell text; 0: each column's colour */
 } ExReportRowCells;
 
 /* EX_LVM_SETITEM and EX_LVM_GETITEMTEXT */
 typedef struct ExReportCell {
     int32_t row;
     int32_t column;
-    const char16_t* text;  /* EX_LVM_SETITEM: NUL terminated; NULL writes "" */
-    char16_t* buffer;      /* EX_LVM_GETITEMTEXT: receives the text (may be NULL) */
-    int32_t capacity;      /* UTF-16 units in buffer, the NUL included */
+    const char16_t* text; /* EX_LVM_SETITEM: NUL terminated; NULL writes "" */
+    char16_t* buffer;     /* EX_LVM_GETITEMTEXT: receives the text (may be NULL) */
+    int32_t capacity;     /* UTF-16 units in buffer, the NUL included */
 } ExReportCell;
 
 /* ==== End of the list classes' section ==== */

@@ -27,9 +27,12 @@ const QStringList& ChineseFamilies() {
 }
 
 bool IsWindowsChineseFamily(const QString& family) {
-    static const QStringList names = {QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                                      QStringLiteral("Microsoft YaHei UI"), QStringLiteral("宋体"),
-                                      QStringLiteral("SimSun"), QStringLiteral("黑体"),
+    static const QStringList names = {QStringLiteral("微软雅黑"),
+                                      QStringLiteral("Microsoft YaHei"),
+                                      QStringLiteral("Microsoft YaHei UI"),
+                                      QStringLiteral("宋体"),
+                                      QStringLiteral("SimSun"),
+                                      QStringLiteral("黑体"),
                                       QStringLiteral("SimHei")};
     return names.contains(family, Qt::CaseInsensitive);
 }
@@ -106,8 +109,8 @@ extern "C" {
 
 EXDUI_API ExHandle _font_createfromfamily(const char16_t* family, int32_t size, int32_t style) {
     // The font database belongs to the UI thread.
-    return marshal::Call(
-        [&] { return CreateFontHandle(MakeFont(FromUtf16(family), size, style)); }, ExHandle{0});
+    return marshal::Call([&] { return CreateFontHandle(MakeFont(FromUtf16(family), size, style)); },
+                         ExHandle{0});
 }
 
 EXDUI_API int _font_destroy(ExHandle font) {

@@ -26,17 +26,24 @@ enum Edge { Left = 1, Top = 2, Right = 4, Bottom = 8 };
 
 int EdgesAt(QPoint local, QSize size) {
     int edges = 0;
-    if (local.x() < EdgeMargin) edges |= Left;
-    if (local.x() >= size.width() - EdgeMargin) edges |= Right;
-    if (local.y() < EdgeMargin) edges |= Top;
-    if (local.y() >= size.height() - EdgeMargin) edges |= Bottom;
+    if (local.x() < EdgeMargin)
+        edges |= Left;
+    if (local.x() >= size.width() - EdgeMargin)
+        edges |= Right;
+    if (local.y() < EdgeMargin)
+        edges |= Top;
+    if (local.y() >= size.height() - EdgeMargin)
+        edges |= Bottom;
     return edges;
 }
 
 Qt::CursorShape CursorFor(int edges) {
-    if (edges == (Left | Top) || edges == (Right | Bottom)) return Qt::SizeFDiagCursor;
-    if (edges == (Right | Top) || edges == (Left | Bottom)) return Qt::SizeBDiagCursor;
-    if ((edges & (Left | Right)) != 0) return Qt::SizeHorCursor;
+    if (edges == (Left | Top) || edges == (Right | Bottom))
+        return Qt::SizeFDiagCursor;
+    if (edges == (Right | Top) || edges == (Left | Bottom))
+        return Qt::SizeBDiagCursor;
+    if ((edges & (Left | Right)) != 0)
+        return Qt::SizeHorCursor;
     return Qt::SizeVerCursor;
 }
 
@@ -51,7 +58,7 @@ bool CanResize(WindowWidget* frame) {
 }
 
 class FrameController : public QObject {
-public:
+  public:
     void BeginMove(WindowWidget* frame, QPointF global) {
         m_mode = Mode::Move;
         m_frame = frame;
@@ -59,18 +66,23 @@ public:
         m_startGeometry = frame->geometry();
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         switch (event->type()) {
-            case QEvent::MouseButtonPress: return Press(receiver, static_cast<QMouseEvent*>(event));
-            case QEvent::MouseMove: return Move(receiver, static_cast<QMouseEvent*>(event));
-            case QEvent::MouseButtonRelease: return Release();
-            case QEvent::KeyPress: return Key(receiver, static_cast<QKeyEvent*>(event));
-            default: return false;
+            case QEvent::MouseButtonPress:
+                return Press(receiver, static_cast<QMouseEvent*>(event));
+            case QEvent::MouseMove:
+                return Move(receiver, static_cast<QMouseEvent*>(event));
+            case QEvent::MouseButtonRelease:
+                return Release();
+            case QEvent::KeyPress:
+                return Key(receiver, static_cast<QKeyEvent*>(event));
+            default:
+                return false;
         }
     }
 
-private:
+  private:
     enum class Mode { None, Move, Resize };
 
     bool Press(QObject* receiver, QMouseEvent* event) {
@@ -108,10 +120,14 @@ private:
         const int minWidth = std::max(MinWidth, m_frame->minimumWidth());
         const int minHeight = std::max(MinHeight, m_frame->minimumHeight());
         QRect g = m_startGeometry;
-        if ((m_edges & Left) != 0) g.setLeft(std::min(g.left() + delta.x(), g.right() - minWidth + 1));
-        if ((m_edges & Right) != 0) g.setRight(std::max(g.right() + delta.x(), g.left() + minWidth - 1));
-        if ((m_edges & Top) != 0) g.setTop(std::min(g.top() + delta.y(), g.bottom() - minHeight + 1));
-        if ((m_edges & Bottom) != 0) g.setBottom(std::max(g.bottom() + delta.y(), g.top() + minHeight - 1));
+        if ((m_edges & Left) != 0)
+            g.setLeft(std::min(g.left() + delta.x(), g.right() - minWidth + 1));
+        if ((m_edges & Right) != 0)
+            g.setRight(std::max(g.right() + delta.x(), g.left() + minWidth - 1));
+        if ((m_edges & Top) != 0)
+            g.setTop(std::min(g.top() + delta.y(), g.bottom() - minHeight + 1));
+        if ((m_edges & Bottom) != 0)
+            g.setBottom(std::max(g.bottom() + delta.y(), g.top() + minHeight - 1));
         m_frame->setGeometry(g);
         return true;
     }
@@ -195,7 +211,8 @@ FrameButton::FrameButton(Kind kind, WindowWidget* parent) : QWidget(parent), m_k
 void FrameButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (m_hover || m_down) {
-        p.fillRect(rect(), m_kind == Close ? QColor(0xE8, 0x11, 0x23) : QColor(255, 255, 255, m_down ? 90 : 50));
+        p.fillRect(rect(), m_kind == Close ? QColor(0xE8, 0x11, 0x23)
+                                           : QColor(255, 255, 255, m_down ? 90 : 50));
     }
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(Qt::white, 1.2));
@@ -209,7 +226,8 @@ void FrameButton::paintEvent(QPaintEvent*) {
         case Maximize:
             if (window()->isMaximized()) {
                 p.drawRect(QRectF(c.x() - s, c.y() - s + 2, 2 * s - 2, 2 * s - 2));
-                p.drawPolyline(QPolygonF({c + QPointF(-s + 2, -s), c + QPointF(s, -s), c + QPointF(s, s - 2)}));
+                p.drawPolyline(QPolygonF(
+                    {c + QPointF(-s + 2, -s), c + QPointF(s, -s), c + QPointF(s, s - 2)}));
             } else {
                 p.drawRect(QRectF(c.x() - s, c.y() - s, 2 * s, 2 * s));
             }
@@ -237,7 +255,8 @@ void FrameButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void FrameButton::mouseReleaseEvent(QMouseEvent* event) {
-    bool click = m_down && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    bool click =
+        m_down && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_down = false;
     update();
     event->accept();
@@ -246,9 +265,15 @@ void FrameButton::mouseReleaseEvent(QMouseEvent* event) {
     }
     auto* frame = static_cast<WindowWidget*>(window());
     switch (m_kind) {
-        case Close: frame->GetWindow()->Send(EX_WM_CLOSE, 0, 0); break;
-        case Maximize: frame->isMaximized() ? frame->showNormal() : frame->showMaximized(); break;
-        case Minimize: frame->showMinimized(); break;
+        case Close:
+            frame->GetWindow()->Send(EX_WM_CLOSE, 0, 0);
+            break;
+        case Maximize:
+            frame->isMaximized() ? frame->showNormal() : frame->showMaximized();
+            break;
+        case Minimize:
+            frame->showMinimized();
+            break;
     }
 }
 

@@ -35,7 +35,8 @@ void PaintGroupBox(Object& obj, QPainter& p) {
             // Leave the title's place out of the frame line.
             QRegion clip(box.toRect());
             clip -= QRect(static_cast<int>(TitleIndent - TitleGap), 0,
-                          static_cast<int>(titleWidth + 2 * TitleGap), static_cast<int>(metrics.height()));
+                          static_cast<int>(titleWidth + 2 * TitleGap),
+                          static_cast<int>(metrics.height()));
             p.setClipRegion(clip);
         }
         p.setPen(QPen(ToColor(border), 1));
@@ -66,9 +67,15 @@ intptr_t GroupBoxProc(ExHandle window, ExHandle object, int32_t message, intptr_
 }  // namespace
 
 void RegisterGroupBoxClass() {
-    RegisterBuiltinClass(BuiltinClass{u"GroupBox", EX_OS_VISIBLE, 0, EX_DT_SINGLELINE, &GroupBoxProc,
-                                      nullptr, TraitMouseTransparent,
-                                      {{EX_COLOR_TEXT, 0xFF000000}, {EX_COLOR_BORDER, 0x40000000}}});
+    RegisterBuiltinClass(
+        BuiltinClass{u"GroupBox",
+                     EX_OS_VISIBLE,
+                     0,
+                     EX_DT_SINGLELINE,
+                     &GroupBoxProc,
+                     nullptr,
+                     TraitMouseTransparent,
+                     {{EX_COLOR_TEXT, 0xFF000000}, {EX_COLOR_BORDER, 0x40000000}}});
 }
 
 }  // namespace exdui

@@ -36,7 +36,9 @@ ExHandle Add(Kind kind, void* raw, std::shared_ptr<void> shared) {
 
 }  // namespace
 
-ExHandle AddRaw(Kind kind, void* item) { return Add(kind, item, nullptr); }
+ExHandle AddRaw(Kind kind, void* item) {
+    return Add(kind, item, nullptr);
+}
 
 ExHandle AddShared(Kind kind, std::shared_ptr<void> item) {
     void* raw = item.get();

@@ -13,7 +13,17 @@
 namespace exdui {
 
 enum class Kind : uint8_t {
-    Window, Surface, Object, Canvas, Brush, Font, Image, ImageList, Menu, Easing, Drop
+    Window,
+    Surface,
+    Object,
+    Canvas,
+    Brush,
+    Font,
+    Image,
+    ImageList,
+    Menu,
+    Easing,
+    Drop
 };
 
 namespace handles {
@@ -32,7 +42,9 @@ std::shared_ptr<void> Shared(ExHandle handle, Kind kind);
 void Clear();
 
 template <class T>
-T* RawAs(ExHandle handle, Kind kind) { return static_cast<T*>(Raw(handle, kind)); }
+T* RawAs(ExHandle handle, Kind kind) {
+    return static_cast<T*>(Raw(handle, kind));
+}
 template <class T>
 std::shared_ptr<T> SharedAs(ExHandle handle, Kind kind) {
     return std::static_pointer_cast<T>(Shared(handle, kind));

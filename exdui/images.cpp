@@ -51,10 +51,14 @@ QImage IconImage(const QIcon& icon, int size) {
 
 int IconPixels(int32_t sizeClass) {
     switch (sizeClass) {
-        case 0: return 16;
-        case 1: return 32;
-        case 3: return 256;
-        default: return 48;
+        case 0:
+            return 16;
+        case 1:
+            return 32;
+        case 3:
+            return 256;
+        default:
+            return 48;
     }
 }
 

@@ -18,8 +18,8 @@ struct Image {
 
 struct ImageList {
     mutable std::mutex mu;
-    QSize size;                 // Fixed at creation.
-    std::vector<QImage> images; // Under mu.
+    QSize size;                  // Fixed at creation.
+    std::vector<QImage> images;  // Under mu.
 };
 
 std::shared_ptr<const Image> ImageFromHandle(ExHandle handle);

@@ -213,8 +213,8 @@ std::int32_t RowIndex(intptr_t row) {
     return static_cast<std::int32_t>(row - 1);
 }
 
-bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
-                             intptr_t lParam, intptr_t* result) {
+bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam, intptr_t lParam,
+                             intptr_t* result) {
     ListViewWidget& list = state.Widget();
     switch (message) {
         case EX_WM_SIZE:

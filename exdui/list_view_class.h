@@ -22,7 +22,7 @@ inline constexpr int32_t ListStyleHScroll = static_cast<int32_t>(0x80000000u);
 // -2, -3 and -5 for the mouse. Paints on the object's own canvas handle, bound
 // to the list's painter while its rows are painted.
 class ListObjectHost final : public ListViewHost {
-public:
+  public:
     explicit ListObjectHost(Object& obj);
     ~ListObjectHost() override;
     ListObjectHost(const ListObjectHost&) = delete;
@@ -45,7 +45,7 @@ public:
     // Asks the owner with EX_LVN_GETINFOTIP.
     QString RowTip(std::int32_t row, const ListTip& tip) override;
 
-private:
+  private:
     Object& m_obj;
     ExHandle m_canvas = 0;  // Bound only between BeginDraw and EndDraw.
     ExHandle m_imageList = 0;
@@ -55,7 +55,7 @@ private:
 // object's widget and filled over it; Qt deletes it after this state (the
 // object's widget owns the Object), so the state unhooks it first.
 class ListState final : public ClassState {
-public:
+  public:
     ListState(Object& obj, ListViewWidget* widget);
     ~ListState() override;
 
@@ -69,7 +69,7 @@ public:
     void Fit();
     void ApplyStyle();
 
-private:
+  private:
     Object& m_obj;
     ListObjectHost m_host;
     QPointer<ListViewWidget> m_widget;
@@ -88,8 +88,8 @@ std::int32_t RowIndex(intptr_t row);
 // Answers the messages both list classes share. True when the message was
 // one of them; *result then holds its result. Some (EX_WM_SIZE) return false
 // after acting so that the default procedure sees them too.
-bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
-                             intptr_t lParam, intptr_t* result);
+bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam, intptr_t lParam,
+                             intptr_t* result);
 
 // Registration of the report list, called by RegisterListClasses.
 void RegisterReportListClass();

@@ -24,7 +24,7 @@ inline constexpr std::uint32_t ListStateSelected = 0x02;
 inline constexpr std::uint32_t ListStateHot = 0x80;
 
 class ListViewSelection {
-public:
+  public:
     static constexpr std::int32_t None = -1;
 
     std::int32_t Count() const { return static_cast<std::int32_t>(m_selected.size()); }
@@ -64,7 +64,7 @@ public:
     std::int32_t Hot() const { return m_hot; }
     void SetHot(std::int32_t row) { m_hot = IsValid(row) ? row : None; }
 
-private:
+  private:
     void Widen(std::int32_t from, std::int32_t to);
 
     std::vector<std::uint8_t> m_selected;  // 1 when the row is selected

@@ -236,8 +236,8 @@ void ListViewWidget::paintEvent(QPaintEvent* event) {
     for (std::int64_t row = first; row <= last; ++row) {
         ListRowPaint paint;
         paint.row = static_cast<std::int32_t>(row);
-        paint.rect = QRect(left, static_cast<int>(row * height - offset), width,
-                           static_cast<int>(height));
+        paint.rect =
+            QRect(left, static_cast<int>(row * height - offset), width, static_cast<int>(height));
         paint.state = m_selection.State(paint.row);
         // Each row is clipped to itself: a row repainted alone (hot tracking)
         // must not leave drawing over its neighbours.

@@ -61,7 +61,7 @@ struct ListColours {
 // What a list needs from its owner. Called on the UI thread, from inside the
 // list's event handlers and paint event; the calls may re-enter the list.
 class ListViewHost {
-public:
+  public:
     virtual ~ListViewHost() = default;
     // The row height to use, given the list's width and the current height.
     virtual std::int32_t MeasureRowHeight(std::int32_t width, std::int32_t height) = 0;
@@ -85,7 +85,7 @@ public:
 };
 
 class ListViewWidget : public QAbstractScrollArea {
-public:
+  public:
     static constexpr std::int32_t DefaultRowHeight = 30;
     static constexpr std::int32_t MaxRowHeight = 4096;
 
@@ -136,7 +136,7 @@ public:
     void SetColours(const ListColours& colours);
     ListColours Colours() const;
 
-protected:
+  protected:
     // Paints one row; the base paints the highlight of selected and hot rows
     // and lets the host draw over it.
     virtual void PaintRow(QPainter& painter, const ListRowPaint& row);
@@ -165,7 +165,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void ClickRow(std::int32_t row, Qt::KeyboardModifiers modifiers);
     void MoveByKey(std::int32_t target, Qt::KeyboardModifiers modifiers);
     void TrackHot(QPoint viewportPos);

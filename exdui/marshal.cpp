@@ -41,11 +41,11 @@ struct Queue {
     // Always in ascending seq: new tasks and replaced latest values go to the
     // back. A list, so that a replaced value moves back without a copy and
     // the iterators in latest stay valid.
-    std::list<Task> tasks;                                // Under mu.
+    std::list<Task> tasks;                                  // Under mu.
     std::map<LatestKey, std::list<Task>::iterator> latest;  // Under mu.
-    uint64_t nextSeq = 0;                                 // Under mu.
-    bool wakePending = false;                             // Under mu.
-    bool accepting = false;                               // Under mu.
+    uint64_t nextSeq = 0;                                   // Under mu.
+    bool wakePending = false;                               // Under mu.
+    bool accepting = false;                                 // Under mu.
     Waker* waker = nullptr;  // Under mu; lives on the UI thread, deleted by Stop.
     // The next wake-up event, made in advance by the UI thread: whenever no
     // wake-up is pending there is one. A worker only passes it to Qt, so no
@@ -71,7 +71,7 @@ void Drain();
 
 // Receives the wake-up events on the UI thread.
 class Waker final : public QObject {
-public:
+  public:
     bool event(QEvent* e) override {
         if (e->type() == WakeEventType()) {
             Drain();
@@ -85,7 +85,8 @@ void Wake(Queue& q) {  // Under q.mu.
     if (!q.wakePending && q.waker != nullptr) {
         q.wakePending = true;
         QEvent* event = std::exchange(q.spareWake, nullptr);
-        QCoreApplication::postEvent(q.waker, event != nullptr ? event : new QEvent(WakeEventType()));
+        QCoreApplication::postEvent(q.waker,
+                                    event != nullptr ? event : new QEvent(WakeEventType()));
     }
 }
 

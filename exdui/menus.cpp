@@ -4,8 +4,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <mutex>
 #include <vector>
 
@@ -151,11 +151,20 @@ EXDUI_API int32_t Ex_MessageBox(ExHandle owner, const char16_t* text, const char
             [&]() -> int32_t {
                 QMessageBox::Icon icon = QMessageBox::NoIcon;
                 switch (type & 0xF0) {
-                    case EX_MB_ICONERROR: icon = QMessageBox::Critical; break;
-                    case EX_MB_ICONQUESTION: icon = QMessageBox::Question; break;
-                    case EX_MB_ICONWARNING: icon = QMessageBox::Warning; break;
-                    case EX_MB_ICONINFORMATION: icon = QMessageBox::Information; break;
-                    default: break;
+                    case EX_MB_ICONERROR:
+                        icon = QMessageBox::Critical;
+                        break;
+                    case EX_MB_ICONQUESTION:
+                        icon = QMessageBox::Question;
+                        break;
+                    case EX_MB_ICONWARNING:
+                        icon = QMessageBox::Warning;
+                        break;
+                    case EX_MB_ICONINFORMATION:
+                        icon = QMessageBox::Information;
+                        break;
+                    default:
+                        break;
                 }
                 QMessageBox box(icon, title, body, QMessageBox::NoButton, OwnerWidget(owner));
                 switch (type & 0xF) {
@@ -178,10 +187,14 @@ EXDUI_API int32_t Ex_MessageBox(ExHandle owner, const char16_t* text, const char
                         break;
                 }
                 switch (box.exec()) {
-                    case QMessageBox::Yes: return EX_IDYES;
-                    case QMessageBox::No: return EX_IDNO;
-                    case QMessageBox::Cancel: return EX_IDCANCEL;
-                    default: return EX_IDOK;
+                    case QMessageBox::Yes:
+                        return EX_IDYES;
+                    case QMessageBox::No:
+                        return EX_IDNO;
+                    case QMessageBox::Cancel:
+                        return EX_IDCANCEL;
+                    default:
+                        return EX_IDOK;
                 }
             },
             int32_t{0});

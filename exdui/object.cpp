@@ -45,9 +45,8 @@ Object::~Object() {
     handles::Remove(m_font);
 }
 
-void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat,
-                    int32_t id, intptr_t lParam, ExObjProc proc, QRect rect,
-                    const QString& title) {
+void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
+                    intptr_t lParam, ExObjProc proc, QRect rect, const QString& title) {
     m_handle = handle;
     m_style = style;
     m_styleEx = styleEx;
@@ -71,13 +70,17 @@ void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t tex
     }
 }
 
-ExHandle Object::WindowHandle() const { return m_window.Handle(); }
-ExHandle Object::SurfaceHandle() const { return m_window.Surface(); }
+ExHandle Object::WindowHandle() const {
+    return m_window.Handle();
+}
+ExHandle Object::SurfaceHandle() const {
+    return m_window.Surface();
+}
 
 bool Object::Is(const char16_t* builtinName) const {
     return m_class.base != nullptr &&
-           QString::fromUtf16(m_class.base->name).compare(QString::fromUtf16(builtinName),
-                                                          Qt::CaseInsensitive) == 0;
+           QString::fromUtf16(m_class.base->name)
+                   .compare(QString::fromUtf16(builtinName), Qt::CaseInsensitive) == 0;
 }
 
 bool Object::MouseTransparent() const {
@@ -104,7 +107,9 @@ ExArgb Object::Color(int32_t slot) const {
     return it == m_colors.end() ? 0 : it->second;
 }
 
-void Object::SetColor(int32_t slot, ExArgb color) { m_colors[slot] = color; }
+void Object::SetColor(int32_t slot, ExArgb color) {
+    m_colors[slot] = color;
+}
 
 void Object::SetFont(const QFont& font) {
     m_qfont = font;
@@ -170,7 +175,9 @@ void Object::Invalidate() {
     }
 }
 
-QPainter* Object::Painter() const { return m_painter; }
+QPainter* Object::Painter() const {
+    return m_painter;
+}
 
 void Object::BeginPaint(QPainter* painter) {
     m_painter = painter;
@@ -188,17 +195,28 @@ intptr_t Object::GetLong(int32_t index) const {
         return slot < m_extra.size() ? m_extra[slot] : 0;
     }
     switch (index) {
-        case EX_OL_PROC: return reinterpret_cast<intptr_t>(m_proc);
-        case EX_OL_LPARAM: return m_lParam;
-        case EX_OL_PARENT: return m_parent != nullptr ? m_parent->Handle() : SurfaceHandle();
-        case EX_OL_TEXTFORMAT: return m_textFormat;
-        case EX_OL_ID: return m_id;
-        case EX_OL_STYLE: return m_style;
-        case EX_OL_EXSTYLE: return m_styleEx;
-        case EX_OL_USERDATA: return m_userData;
-        case EX_OL_CLASSDATA: return reinterpret_cast<intptr_t>(m_classData);
-        case EX_OL_STATE: return static_cast<intptr_t>(m_state);
-        default: return 0;
+        case EX_OL_PROC:
+            return reinterpret_cast<intptr_t>(m_proc);
+        case EX_OL_LPARAM:
+            return m_lParam;
+        case EX_OL_PARENT:
+            return m_parent != nullptr ? m_parent->Handle() : SurfaceHandle();
+        case EX_OL_TEXTFORMAT:
+            return m_textFormat;
+        case EX_OL_ID:
+            return m_id;
+        case EX_OL_STYLE:
+            return m_style;
+        case EX_OL_EXSTYLE:
+            return m_styleEx;
+        case EX_OL_USERDATA:
+            return m_userData;
+        case EX_OL_CLASSDATA:
+            return reinterpret_cast<intptr_t>(m_classData);
+        case EX_OL_STATE:
+            return static_cast<intptr_t>(m_state);
+        default:
+            return 0;
     }
 }
 
@@ -212,22 +230,39 @@ intptr_t Object::SetLong(int32_t index, intptr_t value) {
         return old;
     }
     switch (index) {
-        case EX_OL_PROC: m_proc = reinterpret_cast<ExObjProc>(value); break;
-        case EX_OL_LPARAM: m_lParam = value; break;
-        case EX_OL_TEXTFORMAT: m_textFormat = static_cast<int32_t>(value); Invalidate(); break;
-        case EX_OL_ID: m_id = static_cast<int32_t>(value); break;
-        case EX_OL_STYLE: m_style = static_cast<int32_t>(value); Invalidate(); break;
+        case EX_OL_PROC:
+            m_proc = reinterpret_cast<ExObjProc>(value);
+            break;
+        case EX_OL_LPARAM:
+            m_lParam = value;
+            break;
+        case EX_OL_TEXTFORMAT:
+            m_textFormat = static_cast<int32_t>(value);
+            Invalidate();
+            break;
+        case EX_OL_ID:
+            m_id = static_cast<int32_t>(value);
+            break;
+        case EX_OL_STYLE:
+            m_style = static_cast<int32_t>(value);
+            Invalidate();
+            break;
         case EX_OL_EXSTYLE:
             m_styleEx = static_cast<int32_t>(value);
             m_widget->setAcceptDrops((m_styleEx & (EX_OS_EX_DRAGDROP | EX_OS_EX_ACCEPTFILES)) != 0);
             break;
-        case EX_OL_USERDATA: m_userData = value; break;
-        default: return 0;  // read only or unknown
+        case EX_OL_USERDATA:
+            m_userData = value;
+            break;
+        default:
+            return 0;  // read only or unknown
     }
     return old;
 }
 
-void Object::AddHandler(int32_t code, ExEventProc handler) { m_handlers.emplace_back(code, handler); }
+void Object::AddHandler(int32_t code, ExEventProc handler) {
+    m_handlers.emplace_back(code, handler);
+}
 
 void Object::RemoveHandlers(int32_t code) {
     std::erase_if(m_handlers, [code](const auto& h) { return h.first == code; });
@@ -264,7 +299,9 @@ void Object::FocusInput() {
     }
 }
 
-void Object::DetachFromParent(Object* child) { std::erase(m_children, child); }
+void Object::DetachFromParent(Object* child) {
+    std::erase(m_children, child);
+}
 
 Object* ObjectFromHandle(ExHandle handle) {
     return handles::RawAs<Object>(handle, Kind::Object);
@@ -283,17 +320,26 @@ intptr_t DefaultObjectProc(Object& obj, int32_t message, intptr_t wParam, intptr
         case EX_WM_ERASEBKGND:
             if (QPainter* p = obj.Painter()) {
                 float radius[4] = {obj.Radius(0), obj.Radius(1), obj.Radius(2), obj.Radius(3)};
-                FillRoundedRect(*p, QRectF(obj.Widget()->rect()), radius, obj.Color(EX_COLOR_BACKGROUND));
+                FillRoundedRect(*p, QRectF(obj.Widget()->rect()), radius,
+                                obj.Color(EX_COLOR_BACKGROUND));
             }
             return 1;
         case EX_WM_SETTEXT:
             obj.StoreText(FromUtf16(reinterpret_cast<const char16_t*>(lParam)));
             obj.Invalidate();
             return 1;
-        case EX_WM_MOUSEHOVER: obj.SetState(EX_STATE_HOVER, true, true); return 0;
-        case EX_WM_MOUSELEAVE: obj.SetState(EX_STATE_HOVER, false, true); return 0;
-        case EX_WM_SETFOCUS: obj.SetState(EX_STATE_FOCUS, true, true); return 0;
-        case EX_WM_KILLFOCUS: obj.SetState(EX_STATE_FOCUS, false, true); return 0;
+        case EX_WM_MOUSEHOVER:
+            obj.SetState(EX_STATE_HOVER, true, true);
+            return 0;
+        case EX_WM_MOUSELEAVE:
+            obj.SetState(EX_STATE_HOVER, false, true);
+            return 0;
+        case EX_WM_SETFOCUS:
+            obj.SetState(EX_STATE_FOCUS, true, true);
+            return 0;
+        case EX_WM_KILLFOCUS:
+            obj.SetState(EX_STATE_FOCUS, false, true);
+            return 0;
         case EX_WM_LBUTTONDOWN:
             obj.pressedLeft = true;
             obj.SetState(EX_STATE_DOWN, true, true);
@@ -307,11 +353,19 @@ intptr_t DefaultObjectProc(Object& obj, int32_t message, intptr_t wParam, intptr
             }
             return 0;
         }
-        case EX_WM_LBUTTONDBLCLK: obj.Notify(EX_NM_DBLCLK, wParam, lParam); return 0;
-        case EX_WM_RBUTTONUP: obj.Notify(EX_NM_RCLICK, wParam, lParam); return 0;
-        case EX_WM_KEYDOWN: return obj.Notify(EX_NM_KEYDOWN, wParam, lParam);
-        case EX_WM_TIMER: obj.Notify(EX_NM_TIMER, wParam, lParam); return 0;
-        default: return 0;
+        case EX_WM_LBUTTONDBLCLK:
+            obj.Notify(EX_NM_DBLCLK, wParam, lParam);
+            return 0;
+        case EX_WM_RBUTTONUP:
+            obj.Notify(EX_NM_RCLICK, wParam, lParam);
+            return 0;
+        case EX_WM_KEYDOWN:
+            return obj.Notify(EX_NM_KEYDOWN, wParam, lParam);
+        case EX_WM_TIMER:
+            obj.Notify(EX_NM_TIMER, wParam, lParam);
+            return 0;
+        default:
+            return 0;
     }
 }
 

@@ -57,7 +57,7 @@ enum ObjectTraits : uint32_t {
 
 struct BuiltinClass {
     const char16_t* name;
-    int32_t style;       // taken when Ex_ObjCreateEx gets -1
+    int32_t style;  // taken when Ex_ObjCreateEx gets -1
     int32_t styleEx;
     int32_t textFormat;
     ExClassProc proc;
@@ -80,18 +80,18 @@ struct ClassRecord {
     int32_t extraBytes = 0;
     intptr_t cursor = 0;
     int32_t flags = 0;
-    ExClassProc proc = nullptr;            // never null once registered
-    const BuiltinClass* base = nullptr;    // the implementation its objects get
+    ExClassProc proc = nullptr;          // never null once registered
+    const BuiltinClass* base = nullptr;  // the implementation its objects get
 };
 
 // Per-object state of a built-in class.
 class ClassState {
-public:
+  public:
     virtual ~ClassState() = default;
 };
 
 class Object {
-public:
+  public:
     Object(const ClassRecord& cls, Window& window, Object* parent);
     ~Object();
     Object(const Object&) = delete;
@@ -138,7 +138,9 @@ public:
     ExHandle CanvasHandle() const { return m_canvas; }
 
     template <class T>
-    T* StateAs() const { return dynamic_cast<T*>(m_classState.get()); }
+    T* StateAs() const {
+        return dynamic_cast<T*>(m_classState.get());
+    }
     void SetClassState(std::unique_ptr<ClassState> state) { m_classState = std::move(state); }
     // What Ex_ObjGetLong(EX_OL_CLASSDATA) returns.
     void SetClassData(void* data) { m_classData = data; }
@@ -152,7 +154,7 @@ public:
     void SetTimer(int32_t interval);
     bool MouseTransparent() const;
     bool Focusable() const;
-    void FocusInput();                          // keyboard focus to the object's input
+    void FocusInput();  // keyboard focus to the object's input
     void SetFocusProxy(QWidget* input) { m_focusInput = input; }
     void Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
                 intptr_t lParam, ExObjProc proc, QRect rect, const QString& title);
@@ -160,10 +162,10 @@ public:
     void EndPaint();
     void DetachFromParent(Object* child);
     bool pressedLeft = false;  // the left button went down on this object
-    bool destroying = false;  // EX_WM_DESTROY is being sent
-    bool destroyed = false;   // gone: calls on it do nothing
+    bool destroying = false;   // EX_WM_DESTROY is being sent
+    bool destroyed = false;    // gone: calls on it do nothing
 
-private:
+  private:
     const ClassRecord& m_class;
     Window& m_window;
     Object* m_parent;
@@ -209,7 +211,11 @@ inline intptr_t PackPoint(int x, int y) {
     return static_cast<intptr_t>((static_cast<uint32_t>(y & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(x & 0xFFFF));
 }
-inline int PointX(intptr_t lParam) { return static_cast<int16_t>(lParam & 0xFFFF); }
-inline int PointY(intptr_t lParam) { return static_cast<int16_t>((lParam >> 16) & 0xFFFF); }
+inline int PointX(intptr_t lParam) {
+    return static_cast<int16_t>(lParam & 0xFFFF);
+}
+inline int PointY(intptr_t lParam) {
+    return static_cast<int16_t>((lParam >> 16) & 0xFFFF);
+}
 
 }  // namespace exdui

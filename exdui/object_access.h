@@ -39,9 +39,9 @@ int OnObject(ExHandle handle, F fn) {
             return 0;
         }
         return marshal::Run([handle, fn]() -> bool {
-                   Object* obj = ObjectFromHandle(handle);
-                   return obj != nullptr && !obj->destroyed && fn(*obj);
-               })
+            Object* obj = ObjectFromHandle(handle);
+            return obj != nullptr && !obj->destroyed && fn(*obj);
+        })
                    ? 1
                    : 0;
     } catch (...) {

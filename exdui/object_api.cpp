@@ -38,7 +38,9 @@ void DestroyObject(Object& obj) {
     }
 }
 
-bool IsDestroyed(const Object& obj) { return obj.destroyed; }
+bool IsDestroyed(const Object& obj) {
+    return obj.destroyed;
+}
 
 namespace {
 
@@ -56,7 +58,9 @@ ExHandle CreateObject(int32_t styleEx, const QString& className, const QString& 
         window = WindowFromSurface(parent);
     } else if (kind == Kind::Object) {
         parentObj = ObjectFromHandle(parent);
-        window = parentObj != nullptr && !parentObj->destroyed && !parentObj->destroying ? &parentObj->OwnerWindow() : nullptr;
+        window = parentObj != nullptr && !parentObj->destroyed && !parentObj->destroying
+                     ? &parentObj->OwnerWindow()
+                     : nullptr;
     }
     if (window == nullptr || window->IsDestroying()) {
         return 0;
@@ -133,7 +137,10 @@ EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, co
         QString text = FromUtf16(title);
         QRect rect(x, y, std::max(0, width), std::max(0, height));
         return marshal::Call(
-            [&] { return CreateObject(styleEx, name, text, style, rect, parent, id, textFormat, lParam, proc); },
+            [&] {
+                return CreateObject(styleEx, name, text, style, rect, parent, id, textFormat,
+                                    lParam, proc);
+            },
             ExHandle{0});
     } catch (...) {
         return 0;
@@ -158,18 +165,24 @@ EXDUI_API intptr_t Ex_ObjSendMessage(ExHandle object, int32_t message, intptr_t 
         if (!handles::IsLive(object, Kind::Object)) {
             return 0;
         }
-        return marshal::PostLatest(object, message, [=] {
-            if (Object* obj = ObjectFromHandle(object); obj != nullptr && !obj->destroyed) {
-                obj->Send(message, wParam, lParam);
-            }
-        }) ? 1 : 0;
+        return marshal::PostLatest(object, message,
+                                   [=] {
+                                       if (Object* obj = ObjectFromHandle(object);
+                                           obj != nullptr && !obj->destroyed) {
+                                           obj->Send(message, wParam, lParam);
+                                       }
+                                   })
+                   ? 1
+                   : 0;
     }
-    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.Send(message, wParam, lParam); });
+    return WithObject(object, intptr_t{0},
+                      [&](Object& obj) { return obj.Send(message, wParam, lParam); });
 }
 
 EXDUI_API intptr_t Ex_ObjDispatchNotify(ExHandle object, int32_t code, intptr_t wParam,
                                         intptr_t lParam) {
-    return WithObject(object, intptr_t{0}, [&](Object& obj) { return obj.Notify(code, wParam, lParam); });
+    return WithObject(object, intptr_t{0},
+                      [&](Object& obj) { return obj.Notify(code, wParam, lParam); });
 }
 
 EXDUI_API intptr_t Ex_ObjSetLong(ExHandle object, int32_t index, intptr_t value) {
@@ -196,7 +209,9 @@ EXDUI_API int Ex_ObjSetTimer(ExHandle object, int32_t interval) {
     });
 }
 
-EXDUI_API int Ex_ObjKillTimer(ExHandle object) { return Ex_ObjSetTimer(object, 0); }
+EXDUI_API int Ex_ObjKillTimer(ExHandle object) {
+    return Ex_ObjSetTimer(object, 0);
+}
 
 EXDUI_API int Ex_ObjMove(ExHandle object, int32_t x, int32_t y, int32_t width, int32_t height,
                          int repaint) {
@@ -269,7 +284,8 @@ EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16
                         started = obj->Handle() == childAfter;
                         continue;
                     }
-                    bool classOk = cls.isEmpty() || obj->Class().name.compare(cls, Qt::CaseInsensitive) == 0;
+                    bool classOk =
+                        cls.isEmpty() || obj->Class().name.compare(cls, Qt::CaseInsensitive) == 0;
                     if (classOk && (anyTitle || obj->Text() == text)) {
                         return obj->Handle();
                     }
@@ -316,11 +332,13 @@ EXDUI_API int Ex_ObjSetText(ExHandle object, const char16_t* text, int redraw) {
             return 0;
         }
         // Status texts are set at a high rate from workers: keep the latest.
-        return marshal::PostLatest(object, TextChannel, [object, apply] {
-                   if (Object* obj = ObjectFromHandle(object); obj != nullptr && !obj->destroyed) {
-                       apply(*obj);
-                   }
-               })
+        return marshal::PostLatest(object, TextChannel,
+                                   [object, apply] {
+                                       if (Object* obj = ObjectFromHandle(object);
+                                           obj != nullptr && !obj->destroyed) {
+                                           apply(*obj);
+                                       }
+                                   })
                    ? 1
                    : 0;
     } catch (...) {
@@ -342,7 +360,8 @@ EXDUI_API size_t Ex_ObjGetText(ExHandle object, char16_t* buffer, size_t bufferB
 }
 
 EXDUI_API size_t Ex_ObjGetTextLength(ExHandle object) {
-    return WithObject(object, size_t{0}, [](Object& obj) { return static_cast<size_t>(obj.Text().size()); });
+    return WithObject(object, size_t{0},
+                      [](Object& obj) { return static_cast<size_t>(obj.Text().size()); });
 }
 
 EXDUI_API int Ex_ObjGetRect(ExHandle object, ExRect* rect) {
@@ -458,8 +477,9 @@ EXDUI_API int Ex_ObjBeginPaint(ExHandle object, ExPaint* paint) {
         return 0;
     }
     QRect r = obj->Widget()->rect();
-    *paint = ExPaint{obj->CanvasHandle(), obj->TextFormat(), obj->State(), obj->Style(),
-                     obj->StyleEx(), r.width(), r.height(), ExRect{0, 0, r.width(), r.height()}};
+    *paint = ExPaint{
+        obj->CanvasHandle(), obj->TextFormat(), obj->State(), obj->Style(),
+        obj->StyleEx(),      r.width(),         r.height(),   ExRect{0, 0, r.width(), r.height()}};
     return 1;
 }
 

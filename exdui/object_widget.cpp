@@ -15,9 +15,13 @@ ObjectWidget::ObjectWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_Hover, false);
 }
 
-ObjectWidget::~ObjectWidget() { delete m_obj; }
+ObjectWidget::~ObjectWidget() {
+    delete m_obj;
+}
 
-Object* ObjectWidget::Live() const { return m_detached ? nullptr : m_obj; }
+Object* ObjectWidget::Live() const {
+    return m_detached ? nullptr : m_obj;
+}
 
 void ObjectWidget::paintEvent(QPaintEvent*) {
     Object* obj = Live();
@@ -55,7 +59,8 @@ bool ObjectWidget::Mouse(QMouseEvent* event, int32_t message) {
         return false;
     }
     QPoint pos = event->position().toPoint();
-    obj->Send(message, MouseKeys(event->buttons(), event->modifiers()), PackPoint(pos.x(), pos.y()));
+    obj->Send(message, MouseKeys(event->buttons(), event->modifiers()),
+              PackPoint(pos.x(), pos.y()));
     // Labels, frames and pages let presses through so the window below can
     // start a drag; everything else keeps them.
     if (Live() != nullptr && obj->MouseTransparent()) {
@@ -98,7 +103,9 @@ void ObjectWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
-void ObjectWidget::mouseMoveEvent(QMouseEvent* event) { Mouse(event, EX_WM_MOUSEMOVE); }
+void ObjectWidget::mouseMoveEvent(QMouseEvent* event) {
+    Mouse(event, EX_WM_MOUSEMOVE);
+}
 
 void ObjectWidget::wheelEvent(QWheelEvent* event) {
     Object* obj = Live();
@@ -221,10 +228,14 @@ bool DeliverDrop(Object& obj, const QMimeData* mime) {
 
 intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     intptr_t keys = 0;
-    if (buttons & Qt::LeftButton) keys |= EX_MK_LBUTTON;
-    if (buttons & Qt::RightButton) keys |= EX_MK_RBUTTON;
-    if (modifiers & Qt::ShiftModifier) keys |= EX_MK_SHIFT;
-    if (modifiers & Qt::ControlModifier) keys |= EX_MK_CONTROL;
+    if (buttons & Qt::LeftButton)
+        keys |= EX_MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        keys |= EX_MK_RBUTTON;
+    if (modifiers & Qt::ShiftModifier)
+        keys |= EX_MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        keys |= EX_MK_CONTROL;
     return keys;
 }
 
@@ -236,26 +247,45 @@ int32_t VirtualKey(int qtKey) {
         return EX_VK_F1 + (qtKey - Qt::Key_F1);
     }
     switch (qtKey) {
-        case Qt::Key_Backspace: return EX_VK_BACK;
-        case Qt::Key_Tab: return EX_VK_TAB;
+        case Qt::Key_Backspace:
+            return EX_VK_BACK;
+        case Qt::Key_Tab:
+            return EX_VK_TAB;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return EX_VK_RETURN;
-        case Qt::Key_Shift: return EX_VK_SHIFT;
-        case Qt::Key_Control: return EX_VK_CONTROL;
-        case Qt::Key_Alt: return EX_VK_MENU;
-        case Qt::Key_Escape: return EX_VK_ESCAPE;
-        case Qt::Key_Space: return EX_VK_SPACE;
-        case Qt::Key_PageUp: return EX_VK_PRIOR;
-        case Qt::Key_PageDown: return EX_VK_NEXT;
-        case Qt::Key_End: return EX_VK_END;
-        case Qt::Key_Home: return EX_VK_HOME;
-        case Qt::Key_Left: return EX_VK_LEFT;
-        case Qt::Key_Up: return EX_VK_UP;
-        case Qt::Key_Right: return EX_VK_RIGHT;
-        case Qt::Key_Down: return EX_VK_DOWN;
-        case Qt::Key_Insert: return EX_VK_INSERT;
-        case Qt::Key_Delete: return EX_VK_DELETE;
-        default: return 0;
+        case Qt::Key_Enter:
+            return EX_VK_RETURN;
+        case Qt::Key_Shift:
+            return EX_VK_SHIFT;
+        case Qt::Key_Control:
+            return EX_VK_CONTROL;
+        case Qt::Key_Alt:
+            return EX_VK_MENU;
+        case Qt::Key_Escape:
+            return EX_VK_ESCAPE;
+        case Qt::Key_Space:
+            return EX_VK_SPACE;
+        case Qt::Key_PageUp:
+            return EX_VK_PRIOR;
+        case Qt::Key_PageDown:
+            return EX_VK_NEXT;
+        case Qt::Key_End:
+            return EX_VK_END;
+        case Qt::Key_Home:
+            return EX_VK_HOME;
+        case Qt::Key_Left:
+            return EX_VK_LEFT;
+        case Qt::Key_Up:
+            return EX_VK_UP;
+        case Qt::Key_Right:
+            return EX_VK_RIGHT;
+        case Qt::Key_Down:
+            return EX_VK_DOWN;
+        case Qt::Key_Insert:
+            return EX_VK_INSERT;
+        case Qt::Key_Delete:
+            return EX_VK_DELETE;
+        default:
+            return 0;
     }
 }
 

@@ -11,7 +11,7 @@ namespace exdui {
 class Object;
 
 class ObjectWidget : public QWidget {
-public:
+  public:
     explicit ObjectWidget(QWidget* parent);
     ~ObjectWidget() override;
 
@@ -20,7 +20,7 @@ public:
     // Cut off from its object once the object is destroyed.
     void Detach() { m_detached = true; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -39,7 +39,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     Object* Live() const;
     bool Mouse(QMouseEvent* event, int32_t message);
 

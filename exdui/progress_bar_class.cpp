@@ -25,7 +25,8 @@ void Paint(Object& obj, QPainter& p) {
     float radius[4] = {obj.Radius(0), obj.Radius(1), obj.Radius(2), obj.Radius(3)};
     if (st->maximum > 0 && st->position > 0) {
         QRectF filled = r;
-        filled.setWidth(r.width() * static_cast<double>(st->position) / static_cast<double>(st->maximum));
+        filled.setWidth(r.width() * static_cast<double>(st->position) /
+                        static_cast<double>(st->maximum));
         FillRoundedRect(p, filled, radius, obj.Color(EX_COLOR_TEXT_CHECKED));
     }
     ExArgb border = obj.Color(EX_COLOR_BORDER);
@@ -59,23 +60,34 @@ intptr_t ProgressProc(ExHandle window, ExHandle object, int32_t message, intptr_
             }
             return old;
         }
-        case EX_PBM_GETPOS: return static_cast<intptr_t>(st->position);
-        case EX_PBM_GETRANGE: return static_cast<intptr_t>(st->maximum);
+        case EX_PBM_GETPOS:
+            return static_cast<intptr_t>(st->position);
+        case EX_PBM_GETRANGE:
+            return static_cast<intptr_t>(st->maximum);
         case EX_WM_PAINT:
             if (obj->Painter() != nullptr) {
                 Paint(*obj, *obj->Painter());
             }
             return 0;
-        default: return Ex_ObjDefProc(window, object, message, wParam, lParam);
+        default:
+            return Ex_ObjDefProc(window, object, message, wParam, lParam);
     }
 }
 
-void InitProgress(Object& obj) { obj.SetClassState(std::make_unique<ProgressState>()); }
+void InitProgress(Object& obj) {
+    obj.SetClassState(std::make_unique<ProgressState>());
+}
 
 }  // namespace
 
 void RegisterProgressBarClass() {
-    RegisterBuiltinClass(BuiltinClass{u"progressBar", EX_OS_VISIBLE, 0, 0, &ProgressProc, &InitProgress, 0,
+    RegisterBuiltinClass(BuiltinClass{u"progressBar",
+                                      EX_OS_VISIBLE,
+                                      0,
+                                      0,
+                                      &ProgressProc,
+                                      &InitProgress,
+                                      0,
                                       {{EX_COLOR_BACKGROUND, 0x32000000},
                                        {EX_COLOR_BORDER, 0x32000000},
                                        {EX_COLOR_TEXT_CHECKED, 0x960088FF}}});

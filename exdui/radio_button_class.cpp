@@ -78,10 +78,14 @@ intptr_t RadioProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
         return Ex_ObjDefProc(window, object, message, wParam, lParam);
     }
     switch (message) {
-        case EX_BM_SETCHECK: SetChecked(*obj, wParam != 0); return 0;
-        case EX_BM_GETCHECK: return obj->StateAs<RadioState>()->checked ? 1 : 0;
+        case EX_BM_SETCHECK:
+            SetChecked(*obj, wParam != 0);
+            return 0;
+        case EX_BM_GETCHECK:
+            return obj->StateAs<RadioState>()->checked ? 1 : 0;
         case EX_WM_LBUTTONUP:
-            if (obj->pressedLeft && obj->Widget()->rect().contains(PointX(lParam), PointY(lParam))) {
+            if (obj->pressedLeft &&
+                obj->Widget()->rect().contains(PointX(lParam), PointY(lParam))) {
                 SetChecked(*obj, true);
             }
             break;
@@ -90,18 +94,26 @@ intptr_t RadioProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
                 Paint(*obj, *obj->Painter());
             }
             return 0;
-        default: break;
+        default:
+            break;
     }
     return Ex_ObjDefProc(window, object, message, wParam, lParam);
 }
 
-void InitRadio(Object& obj) { obj.SetClassState(std::make_unique<RadioState>()); }
+void InitRadio(Object& obj) {
+    obj.SetClassState(std::make_unique<RadioState>());
+}
 
 }  // namespace
 
 void RegisterRadioButtonClass() {
-    RegisterBuiltinClass(BuiltinClass{u"RadioButton", EX_OS_VISIBLE, 0, EX_DT_VCENTER | EX_DT_SINGLELINE,
-                                      &RadioProc, &InitRadio, 0,
+    RegisterBuiltinClass(BuiltinClass{u"RadioButton",
+                                      EX_OS_VISIBLE,
+                                      0,
+                                      EX_DT_VCENTER | EX_DT_SINGLELINE,
+                                      &RadioProc,
+                                      &InitRadio,
+                                      0,
                                       {{EX_COLOR_TEXT, 0xFF000000},
                                        {EX_COLOR_TEXT_HOVER, 0xFF000000},
                                        {EX_COLOR_TEXT_DOWN, 0xFF000000},

@@ -174,10 +174,8 @@ void RegisterReportListClass() {
     cls.init = InitReportList;
     cls.traits = TraitFocusable;
     cls.colors = {
-        {EX_COLOR_BORDER, 0x2C000000},
-        {EX_COLOR_TEXT, 0xFF000000},
-        {EX_COLOR_LIST_HEADER, 0x14000000},
-        {EX_COLOR_LIST_SELECTED, 0x600078D7},
+        {EX_COLOR_BORDER, 0x2C000000},      {EX_COLOR_TEXT, 0xFF000000},
+        {EX_COLOR_LIST_HEADER, 0x14000000}, {EX_COLOR_LIST_SELECTED, 0x600078D7},
         {EX_COLOR_LIST_HOT, 0x280078D7},
     };
     RegisterBuiltinClass(cls);

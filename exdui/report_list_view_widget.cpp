@@ -65,12 +65,12 @@ QRect ImageRect(QSize size, const QRect& cell) {
 // and follows the horizontal scroll; dragging a column's right edge resizes
 // the column.
 class ReportListHeader : public QWidget {
-public:
+  public:
     explicit ReportListHeader(ReportListWidget* list) : QWidget(list), m_list(list) {
         setMouseTracking(true);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         m_list->PaintHeader(painter, rect());
@@ -108,7 +108,7 @@ protected:
         }
     }
 
-private:
+  private:
     ReportListWidget* m_list;
     std::int32_t m_dragging = -1;
     std::int32_t m_pressed = -1;  // The title a left press landed on.
@@ -436,7 +436,8 @@ std::int32_t ReportListWidget::ContentWidth() const {
     for (const ReportColumn& column : m_columns) {
         width += column.width;
     }
-    return static_cast<std::int32_t>(std::min<std::int64_t>(width, std::int64_t{MaxColumnWidth} * 16));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(width, std::int64_t{MaxColumnWidth} * 16));
 }
 
 void ReportListWidget::LayoutChanged() {

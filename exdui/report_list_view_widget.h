@@ -38,7 +38,7 @@ struct ReportRow {
 };
 
 class ReportListWidget : public ListViewWidget {
-public:
+  public:
     static constexpr std::int32_t NoImage = -1;
     static constexpr std::int32_t MinColumnWidth = 0;
     static constexpr std::int32_t MaxColumnWidth = 1 << 16;
@@ -90,7 +90,7 @@ public:
     void ColumnClicked(std::int32_t column);
     int ColumnLeft(std::int32_t column) const;  // header coordinates
 
-protected:
+  protected:
     void PaintRow(QPainter& painter, const ListRowPaint& row) override;
     // A cell whose text shows cut has its whole text as its tooltip.
     ListTip TipAt(std::int32_t row, QPoint pos) override;
@@ -98,7 +98,7 @@ protected:
     void LayoutChanged() override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     using Row = ReportRow;
 
     // Where a cell's text goes: the cell less its padding, and in the first

@@ -25,8 +25,13 @@ intptr_t StaticProc(ExHandle window, ExHandle object, int32_t message, intptr_t 
 }  // namespace
 
 void RegisterStaticClass() {
-    RegisterBuiltinClass(BuiltinClass{u"STATIC", EX_OS_VISIBLE, 0, EX_DT_VCENTER | EX_DT_SINGLELINE,
-                                      &StaticProc, nullptr, TraitMouseTransparent,
+    RegisterBuiltinClass(BuiltinClass{u"STATIC",
+                                      EX_OS_VISIBLE,
+                                      0,
+                                      EX_DT_VCENTER | EX_DT_SINGLELINE,
+                                      &StaticProc,
+                                      nullptr,
+                                      TraitMouseTransparent,
                                       {{EX_COLOR_TEXT, 0xFF000000}}});
 }
 

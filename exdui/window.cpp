@@ -28,7 +28,9 @@ std::vector<QEventLoop*>& Loops() {
 
 }  // namespace
 
-Window::Window(WindowWidget* widget) : m_widget(widget) { Windows().push_back(this); }
+Window::Window(WindowWidget* widget) : m_widget(widget) {
+    Windows().push_back(this);
+}
 
 Window::~Window() {
     std::erase(Windows(), this);
@@ -37,7 +39,9 @@ Window::~Window() {
     DestroyCanvas(m_canvas);
 }
 
-QWidget* Window::Widget() const { return m_widget; }
+QWidget* Window::Widget() const {
+    return m_widget;
+}
 
 ExHandle Window::Bind(int32_t style, ExWndProc proc) {
     if (m_surface != 0) {
@@ -47,10 +51,15 @@ ExHandle Window::Bind(int32_t style, ExWndProc proc) {
     m_proc = proc;
     m_surface = handles::AddRaw(Kind::Surface, this);
     m_canvas = CreateCanvas();
-    auto add = [this](FrameButton::Kind kind) { m_buttons.push_back(new FrameButton(kind, m_widget)); };
-    if ((style & EX_WS_BUTTON_CLOSE) != 0) add(FrameButton::Close);
-    if ((style & EX_WS_BUTTON_MAX) != 0) add(FrameButton::Maximize);
-    if ((style & EX_WS_BUTTON_MIN) != 0) add(FrameButton::Minimize);
+    auto add = [this](FrameButton::Kind kind) {
+        m_buttons.push_back(new FrameButton(kind, m_widget));
+    };
+    if ((style & EX_WS_BUTTON_CLOSE) != 0)
+        add(FrameButton::Close);
+    if ((style & EX_WS_BUTTON_MAX) != 0)
+        add(FrameButton::Maximize);
+    if ((style & EX_WS_BUTTON_MIN) != 0)
+        add(FrameButton::Minimize);
     LayoutButtons();
     if ((style & EX_WS_CENTERWINDOW) != 0) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -80,20 +89,30 @@ intptr_t Window::SetLong(int32_t index, intptr_t value) {
             m_background = static_cast<ExArgb>(value);
             m_widget->update();
             break;
-        case EX_DUI_PROC: m_proc = reinterpret_cast<ExWndProc>(value); break;
-        case EX_DUI_USERDATA: m_userData = value; break;
-        default: return 0;
+        case EX_DUI_PROC:
+            m_proc = reinterpret_cast<ExWndProc>(value);
+            break;
+        case EX_DUI_USERDATA:
+            m_userData = value;
+            break;
+        default:
+            return 0;
     }
     return old;
 }
 
 intptr_t Window::GetLong(int32_t index) const {
     switch (index) {
-        case EX_DUI_BACKGROUND: return static_cast<intptr_t>(m_background);
-        case EX_DUI_PROC: return reinterpret_cast<intptr_t>(m_proc);
-        case EX_DUI_STYLE: return m_style;
-        case EX_DUI_USERDATA: return m_userData;
-        default: return 0;
+        case EX_DUI_BACKGROUND:
+            return static_cast<intptr_t>(m_background);
+        case EX_DUI_PROC:
+            return reinterpret_cast<intptr_t>(m_proc);
+        case EX_DUI_STYLE:
+            return m_style;
+        case EX_DUI_USERDATA:
+            return m_userData;
+        default:
+            return 0;
     }
 }
 
@@ -132,9 +151,15 @@ void Window::Paint(QPainter& painter) {
 void Window::Show(int32_t command) {
     QWidget* w = m_widget;
     switch (command) {
-        case EX_SW_HIDE: w->hide(); break;
-        case EX_SW_SHOWMINIMIZED: w->showMinimized(); break;
-        case EX_SW_SHOWMAXIMIZED: w->showMaximized(); break;
+        case EX_SW_HIDE:
+            w->hide();
+            break;
+        case EX_SW_SHOWMINIMIZED:
+            w->showMinimized();
+            break;
+        case EX_SW_SHOWMAXIMIZED:
+            w->showMaximized();
+            break;
         case EX_SW_SHOWNOACTIVATE:
             w->setAttribute(Qt::WA_ShowWithoutActivating, true);
             w->showNormal();
@@ -181,11 +206,17 @@ void Window::AddRoot(Object* obj) {
     }
 }
 
-void Window::RemoveRoot(Object* obj) { std::erase(m_roots, obj); }
+void Window::RemoveRoot(Object* obj) {
+    std::erase(m_roots, obj);
+}
 
-Window* WindowFromHandle(ExHandle window) { return handles::RawAs<Window>(window, Kind::Window); }
+Window* WindowFromHandle(ExHandle window) {
+    return handles::RawAs<Window>(window, Kind::Window);
+}
 
-Window* WindowFromSurface(ExHandle surface) { return handles::RawAs<Window>(surface, Kind::Surface); }
+Window* WindowFromSurface(ExHandle surface) {
+    return handles::RawAs<Window>(surface, Kind::Surface);
+}
 
 Window* WindowFromAny(ExHandle handle) {
     Kind kind;
@@ -193,17 +224,22 @@ Window* WindowFromAny(ExHandle handle) {
         return nullptr;
     }
     switch (kind) {
-        case Kind::Window: return WindowFromHandle(handle);
-        case Kind::Surface: return WindowFromSurface(handle);
+        case Kind::Window:
+            return WindowFromHandle(handle);
+        case Kind::Surface:
+            return WindowFromSurface(handle);
         case Kind::Object: {
             Object* obj = ObjectFromHandle(handle);
             return obj != nullptr ? &obj->OwnerWindow() : nullptr;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
-std::vector<Window*> AllWindows() { return Windows(); }
+std::vector<Window*> AllWindows() {
+    return Windows();
+}
 
 bool AnyMainWindow() {
     return std::any_of(Windows().begin(), Windows().end(), [](Window* w) {

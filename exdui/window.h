@@ -18,7 +18,7 @@ class Object;
 class WindowWidget;
 
 class Window {
-public:
+  public:
     explicit Window(WindowWidget* widget);
     ~Window();
     Window(const Window&) = delete;
@@ -55,7 +55,7 @@ public:
     void Paint(class QPainter& painter);
     void LayoutButtons();
 
-private:
+  private:
     WindowWidget* m_widget;  // owns this window; lives as long
     ExHandle m_handle = 0;
     ExHandle m_surface = 0;

@@ -45,9 +45,9 @@ int OnWindow(ExHandle handle, F fn) {
             return 0;
         }
         return marshal::Run([handle, fn]() -> bool {
-                   Window* w = TopWindow(handle);
-                   return w != nullptr && !w->IsDestroying() && fn(*w);
-               })
+            Window* w = TopWindow(handle);
+            return w != nullptr && !w->IsDestroying() && fn(*w);
+        })
                    ? 1
                    : 0;
     } catch (...) {
@@ -258,7 +258,8 @@ EXDUI_API int Ex_WndIsVisible(ExHandle window) {
 
 EXDUI_API intptr_t Ex_WndSendMessage(ExHandle window, int32_t message, intptr_t wParam,
                                      intptr_t lParam) {
-    return WithWindow(window, intptr_t{0}, [&](Window& w) { return w.Send(message, wParam, lParam); });
+    return WithWindow(window, intptr_t{0},
+                      [&](Window& w) { return w.Send(message, wParam, lParam); });
 }
 
 EXDUI_API int Ex_WndPostMessage(ExHandle window, int32_t message, intptr_t wParam,
@@ -268,11 +269,11 @@ EXDUI_API int Ex_WndPostMessage(ExHandle window, int32_t message, intptr_t wPara
             return 0;
         }
         return marshal::Post([=] {
-                   Window* w = TopWindow(window);
-                   if (w != nullptr && !w->IsDestroying()) {
-                       w->Send(message, wParam, lParam);
-                   }
-               })
+            Window* w = TopWindow(window);
+            if (w != nullptr && !w->IsDestroying()) {
+                w->Send(message, wParam, lParam);
+            }
+        })
                    ? 1
                    : 0;
     } catch (...) {

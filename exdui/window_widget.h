@@ -8,37 +8,37 @@ namespace exdui {
 class Window;
 
 class WindowWidget : public QWidget {
-public:
+  public:
     WindowWidget();
     ~WindowWidget() override;
     Window* GetWindow() const { return m_window; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     Window* m_window;
 };
 
 // Minimise, maximise and close, drawn by the library at the top right.
 class FrameButton : public QWidget {
-public:
+  public:
     enum Kind { Minimize, Maximize, Close };
     FrameButton(Kind kind, WindowWidget* parent);
     Kind ButtonKind() const { return m_kind; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Kind m_kind;
     bool m_hover = false;
     bool m_down = false;

@@ -65,7 +65,7 @@ class FileLock {
   private:
     static constexpr std::intptr_t NoHandle = -1;
     std::intptr_t m_handle = NoHandle;  // The file descriptor (Linux) or HANDLE (Windows).
-    std::uint32_t m_slot = 0;  // The byte held; Windows unlocks by the locked range.
+    std::uint32_t m_slot = 0;           // The byte held; Windows unlocks by the locked range.
 };
 
 }  // namespace cj::platform

@@ -10,7 +10,9 @@
 namespace cj::platform {
 namespace {
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -58,8 +60,12 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
 
 namespace {
 
-bool IsGbkLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-bool IsGbkTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+bool IsGbkLead(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+bool IsGbkTrail(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
 
 std::size_t GbkCharLength(std::string_view text, std::size_t pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
@@ -130,8 +136,9 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t length = Utf8SequenceLength(text, pos);
-        const auto byte = [&](std::size_t i) { return static_cast<char32_t>(
-                                                   static_cast<unsigned char>(text[pos + i])); };
+        const auto byte = [&](std::size_t i) {
+            return static_cast<char32_t>(static_cast<unsigned char>(text[pos + i]));
+        };
         char32_t code = 0;
         switch (length) {
             case 0:

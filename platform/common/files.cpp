@@ -1,8 +1,9 @@
 // The whole-file and path services that are the same on every system; the
 // system's own are in posix/ and win32/files.cpp.
+#include "platform/files.h"
+
 #include <utility>
 
-#include "platform/files.h"
 #include "platform/path_text.h"
 
 namespace cj::platform {

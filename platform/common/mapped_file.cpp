@@ -1,8 +1,8 @@
 // The mapped file's ownership, the same on every system; the mapping itself is
 // the system's (posix/ and win32/mapped_file.cpp).
-#include <utility>
-
 #include "platform/mapped_file.h"
+
+#include <utility>
 
 namespace cj::platform {
 

@@ -30,7 +30,8 @@ bool EndsWithSeparator(std::string_view path, CodePage codePage) {
     if (path.empty() || path.back() != PathSeparator) {
         return false;
     }
-    return !SeparatorNeedsBoundaries(codePage) || FindLastSeparator(path, codePage) == path.size() - 1;
+    return !SeparatorNeedsBoundaries(codePage) ||
+           FindLastSeparator(path, codePage) == path.size() - 1;
 }
 
 }  // namespace cj::platform

@@ -29,7 +29,9 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
@@ -48,7 +50,7 @@ struct Line {
 // The file as lines, so that a rewrite reproduces every line it does not
 // change byte for byte.
 class Document {
-public:
+  public:
     static Document Parse(std::string_view bytes);
     std::string Serialize() const;
 
@@ -68,7 +70,7 @@ public:
 
     const Line& At(std::size_t index) const { return m_lines[index]; }
 
-private:
+  private:
     void Insert(std::size_t index, std::string text);
     static void Classify(Line& line);
 
@@ -225,8 +227,7 @@ std::error_code TryLoadForWrite(const std::string& path, Document& doc, std::str
     return {};
 }
 
-std::error_code TryStore(const std::string& path, const Document& doc,
-                         const std::string& before) {
+std::error_code TryStore(const std::string& path, const Document& doc, const std::string& before) {
     const std::string after = doc.Serialize();
     if (after == before) {
         return {};

@@ -9,7 +9,7 @@ __extension__ using Uint128 = unsigned __int128;
 }  // namespace
 
 std::string FormatByteSize(std::uint64_t bytes) {
-    static constexpr std::array<std::string_view, 7> Units = {"B", "KB", "MB", "GB",
+    static constexpr std::array<std::string_view, 7> Units = {"B",  "KB", "MB", "GB",
                                                               "TB", "PB", "EB"};
     if (bytes < 1024) {
         return std::to_string(bytes) + " B";

@@ -340,7 +340,8 @@ std::error_code RemoveOrphanedCopies(const std::string& folder) {
         return errno == ENOENT ? std::error_code{} : LastError();
     }
     std::error_code first;
-    for (errno = 0; const dirent* entry = ::readdir(dir); errno = 0) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
+    for (errno = 0; const dirent* entry = ::readdir(dir);
+         errno = 0) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
         if (!IsCopyTemporaryName(entry->d_name)) {
             continue;
         }

@@ -17,11 +17,13 @@
 namespace cj::platform {
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 // Closes a descriptor on every path out of a function.
 class FdGuard {
-public:
+  public:
     explicit FdGuard(int fd) : m_fd(fd) {}
     ~FdGuard() {
         if (m_fd >= 0) {
@@ -37,7 +39,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int m_fd;
 };
 
@@ -215,7 +217,8 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
         return LastError();
     }
     std::vector<std::string> leftovers;
-    while (const dirent* entry = ::readdir(dir)) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
+    while (const dirent* entry =
+               ::readdir(dir)) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
         if (entry->d_type != DT_DIR && AtomicWriteTarget(entry->d_name) == name) {
             leftovers.emplace_back(entry->d_name);
         }
@@ -378,8 +381,8 @@ PathProbe ProbePath(const std::string& path) {
     if (S_ISREG(st.st_mode)) {
         probe.size = static_cast<std::uint64_t>(st.st_size);
     }
-    probe.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
-                     st.st_mtim.tv_nsec;
+    probe.modified =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
     return probe;
 }
 

@@ -35,7 +35,8 @@ std::error_code FreeBytes(const std::string& path, std::uint64_t& bytes) {
             // f_bavail leaves out the superuser's reserve: what a copy made
             // by this user can fill. Both factors are 64-bit here, so a
             // multi-terabyte disk does not wrap.
-            bytes = static_cast<std::uint64_t>(fs.f_bavail) * static_cast<std::uint64_t>(fs.f_frsize);
+            bytes =
+                static_cast<std::uint64_t>(fs.f_bavail) * static_cast<std::uint64_t>(fs.f_frsize);
             return {};
         }
         const int error = errno;

@@ -4,6 +4,8 @@ namespace cj::platform {
 
 // No desktop here offers a blur a window can ask for; the window stays
 // translucent, which is what the program relies on.
-bool ApplyBlurBehind(std::intptr_t /*nativeWindow*/) { return false; }
+bool ApplyBlurBehind(std::intptr_t /*nativeWindow*/) {
+    return false;
+}
 
 }  // namespace cj::platform

@@ -69,7 +69,8 @@ void FolderAndPattern(const std::string& path, std::string& folder, std::string&
 // it is denied, which the listing itself then reports.
 std::error_code OpenFolderIdentity(const std::string& folder, FolderIdentity& identity) {
     win32::FileHandle handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, win32::ShareAll,
-                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                         nullptr));
     if (handle.Get() == INVALID_HANDLE_VALUE) {
         return win32::LastError();
     }

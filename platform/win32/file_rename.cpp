@@ -18,9 +18,9 @@ namespace {
 std::string RandomSuffix() {
     static constexpr char Letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::minstd_rand generator(
-        std::random_device{}() ^ static_cast<unsigned>(GetCurrentProcessId()) ^
-        static_cast<unsigned>(GetTickCount64()));
+    thread_local std::minstd_rand generator(std::random_device{}() ^
+                                            static_cast<unsigned>(GetCurrentProcessId()) ^
+                                            static_cast<unsigned>(GetTickCount64()));
     std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
     std::string suffix(6, 'X');
     for (char& letter : suffix) {
@@ -33,13 +33,14 @@ std::string RandomSuffix() {
 // converted as the A functions convert, or empty when it cannot be.
 std::wstring NativePath(const std::string& path) {
     const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-    const int length = MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     if (length <= 0) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+    MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                        length);
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) {
         return {};
@@ -62,19 +63,22 @@ std::wstring NativePath(const std::string& path) {
 // and the like, which an ordinary rename then reports if they mean more.
 bool TryPosixRename(const std::string& from, const std::string& to, std::error_code& ec) {
     const std::wstring target = NativePath(to);
-    FileHandle source(CreateFileA(from.c_str(), DELETE | SYNCHRONIZE, ShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FileHandle source(
+        CreateFileA(from.c_str(), DELETE | SYNCHRONIZE, ShareAll, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (target.empty() || !source) {
         return false;
     }
     const std::size_t nameBytes = target.size() * sizeof(wchar_t);
-    std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t));
+    std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes +
+                                      sizeof(wchar_t));
     // Flags share their place with ReplaceIfExists, which is all the
     // Windows 7 headers know of.
     constexpr DWORD Flags = 0x1 | 0x2;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS | _POSIX_SEMANTICS
     std::memcpy(buffer.data(), &Flags, sizeof Flags);
     const auto nameLength = static_cast<DWORD>(nameBytes);
-    std::memcpy(buffer.data() + offsetof(FILE_RENAME_INFO, FileNameLength), &nameLength, sizeof nameLength);
+    std::memcpy(buffer.data() + offsetof(FILE_RENAME_INFO, FileNameLength), &nameLength,
+                sizeof nameLength);
     std::memcpy(buffer.data() + offsetof(FILE_RENAME_INFO, FileName), target.data(), nameBytes);
     constexpr auto FileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
     if (SetFileInformationByHandle(source.Get(), FileRenameInfoEx, buffer.data(),

@@ -18,7 +18,9 @@ using win32::FileHandle;
 using win32::LastError;
 using win32::ShareAll;
 
-bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 // The name of a symbolic link's or junction's target as the system reports
 // it: "\\?\C:\..." or "\\?\UNC\server\share\..." become the plain forms the A
@@ -77,9 +79,9 @@ std::error_code ResolveTarget(const std::string& path, bool create, std::string&
     }
     std::vector<char> buffer(MAX_PATH + 1);
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleA(file.Get(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length =
+            GetFinalPathNameByHandleA(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) {
             const std::error_code ec = LastError();
             file.Reset();
@@ -123,7 +125,8 @@ std::error_code WriteAndRenameOver(const std::string& target, std::string_view d
         file.Reset(CreateFileA(temp.c_str(), GENERIC_WRITE, ShareAll, nullptr, CREATE_NEW,
                                attributes, nullptr));
         const DWORD error = GetLastError();
-        if (!file && (attempt == 99 || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))) {
+        if (!file &&
+            (attempt == 99 || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))) {
             return win32::FromWin32(error);
         }
     }
@@ -298,7 +301,8 @@ std::error_code RenameFile(const std::string& from, const std::string& to) {
     // MoveFileExA refuses a folder or a read-only file at to with
     // ERROR_ACCESS_DENIED, which would read as a file held open (and Wine
     // replaces a read-only file).
-    if (const DWORD attributes = GetFileAttributesA(to.c_str()); attributes != INVALID_FILE_ATTRIBUTES) {
+    if (const DWORD attributes = GetFileAttributesA(to.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             return std::make_error_code(std::errc::is_a_directory);
         }
@@ -349,7 +353,8 @@ std::error_code RegularFileSize(const std::string& path, std::uint64_t& size) {
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::make_error_code(std::errc::invalid_argument);
     }
-    const std::uint64_t listed = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const std::uint64_t listed =
+        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     if (listed > 0 && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         size = listed;
         return {};
@@ -439,8 +444,8 @@ std::error_code AppendToFile(const std::string& path, std::string_view data,
     // other process's; the reparse-point flag opens a link itself, which is
     // then refused rather than written through.
     FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, ShareAll,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
+                                nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         return win32::OpenError(path);
     }

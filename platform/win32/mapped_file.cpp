@@ -39,7 +39,8 @@ std::error_code MappedFile::Open(const std::string& path) {
         }
         // The view keeps the section, and the section the file, open after
         // both handles are closed.
-        const HANDLE section = CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+        const HANDLE section =
+            CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
         if (section != nullptr) {
             const void* view = MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0);
             CloseHandle(section);

@@ -11,7 +11,9 @@
 
 namespace cj::platform::win32 {
 
-inline bool IsSeparatorByte(char byte) { return byte == '\\' || byte == '/'; }
+inline bool IsSeparatorByte(char byte) {
+    return byte == '\\' || byte == '/';
+}
 
 // The first separator at or after from (a character boundary), or npos.
 inline std::size_t FindSeparator(std::string_view path, std::size_t from) {
@@ -91,7 +93,8 @@ inline std::string_view ParentText(std::string_view path) {
         return path;
     }
     const std::size_t separator = LastSeparator(path);
-    const std::size_t end = separator == std::string_view::npos || separator < root ? root : separator;
+    const std::size_t end =
+        separator == std::string_view::npos || separator < root ? root : separator;
     return path.substr(0, end);
 }
 

@@ -16,7 +16,7 @@ class Win32ErrorCategory final : public std::error_category {
                 FORMAT_MESSAGE_IGNORE_INSERTS,
             nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
         std::string message = length > 0 && text != nullptr ? std::string(text, length)
-                                                             : "Win32 error " + std::to_string(code);
+                                                            : "Win32 error " + std::to_string(code);
         LocalFree(text);
         while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                     message.back() == ' ' || message.back() == '.')) {
@@ -89,6 +89,8 @@ std::error_code FromWin32(DWORD error) {
     }
 }
 
-std::error_code LastError() { return FromWin32(GetLastError()); }
+std::error_code LastError() {
+    return FromWin32(GetLastError());
+}
 
 }  // namespace cj::platform::win32

@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-
 namespace cj::app {
 namespace {
 
@@ -30,9 +29,13 @@ Program& CreateProgram(std::string runDirectory) {
     return *g_program;
 }
 
-Program& CurrentProgram() { return *g_program; }
+Program& CurrentProgram() {
+    return *g_program;
+}
 
-bool HasProgram() { return g_program != nullptr; }
+bool HasProgram() {
+    return g_program != nullptr;
+}
 
 void ReleaseProgram() {
     delete g_program;

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/cli_commands.h"
@@ -143,7 +143,8 @@ int RunBatchSearch(const Options& options, const std::string& runDirectory) {
         NoteMissingIgnoringCase(scan, numbers);
     }
     if (out.Failed()) {
-        return Fail(std::string("cannot write the output: ") + std::generic_category().message(out.Error()));
+        return Fail(std::string("cannot write the output: ") +
+                    std::generic_category().message(out.Error()));
     }
     return 0;
 }

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <optional>
+#include <system_error>
 
 #include "cli/cli_output.h"
 #include "core/data_paths.h"
@@ -111,7 +111,8 @@ int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         const int reason = errno != 0 ? errno : earlier != 0 ? earlier : EIO;
-        return Fail(std::string("cannot write the output: ") + std::generic_category().message(reason));
+        return Fail(std::string("cannot write the output: ") +
+                    std::generic_category().message(reason));
     }
     return 0;
 }
@@ -184,7 +185,8 @@ int ReportRefresh(const Options& options, const index::RefreshRequest& request,
                      options.verbose ? "" : " (--verbose lists them)");
     }
     if (report.records == 0 && walk.filesSeen > 0 && !request.filter.empty()) {
-        std::fprintf(stderr, "chengjing-cli: the type filter \"%s\" matched none of the %llu files found\n",
+        std::fprintf(stderr,
+                     "chengjing-cli: the type filter \"%s\" matched none of the %llu files found\n",
                      request.filter.c_str(), static_cast<unsigned long long>(walk.filesSeen));
     }
     std::printf("%llu files indexed in %d shards\n",
@@ -306,7 +308,8 @@ int RunSearch(const Options& options, const std::string& runDirectory) {
     }
     out.Flush();
     if (out.Failed()) {
-        return Fail(std::string("cannot write the output: ") + std::generic_category().message(out.Error()));
+        return Fail(std::string("cannot write the output: ") +
+                    std::generic_category().message(out.Error()));
     }
     return 0;
 }

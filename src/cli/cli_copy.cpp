@@ -28,7 +28,8 @@ extern "C" void RequestStop(int) {
 }
 
 constexpr int StopSignals[] = {
-    SIGINT, SIGTERM,
+    SIGINT,
+    SIGTERM,
 #ifdef SIGHUP
     SIGHUP,
 #endif

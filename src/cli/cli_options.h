@@ -19,11 +19,11 @@ struct Options {
     std::optional<std::string> filter;     // --filter
     int threads = 0;                       // --threads; 0 means the stored thread count.
     SearchOutput output = SearchOutput::Paths;
-    bool verbose = false;               // -v, --verbose: refresh lists what it left out.
-    std::vector<std::string> words;     // search WORD...
-    std::optional<std::string> copyTo;  // copy --to
-    bool fromBackup = false;            // copy --backup: the paths of data/Backup.txt.
-    bool keepBoth = false;              // copy --keep-both: a taken name gets the next "(n)".
+    bool verbose = false;                  // -v, --verbose: refresh lists what it left out.
+    std::vector<std::string> words;        // search WORD...
+    std::optional<std::string> copyTo;     // copy --to
+    bool fromBackup = false;               // copy --backup: the paths of data/Backup.txt.
+    bool keepBoth = false;                 // copy --keep-both: a taken name gets the next "(n)".
     std::optional<std::string> batchFile;  // search --batch FILE; "-" is standard input.
     bool ignoreCase = false;  // -i, --ignore-case: search ignoring case and full-width forms.
 };

@@ -3,8 +3,8 @@
 // through CopyListView and asks it for its totals. UI thread only.
 #pragma once
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>

@@ -28,7 +28,7 @@ struct SectionItems {
 };
 
 class ConfigFile {
-public:
+  public:
     // path is the full path of the INI file.
     explicit ConfigFile(std::string path) : m_path(std::move(path)) {}
 
@@ -61,7 +61,7 @@ public:
     // on past a failure; returns the first.
     std::error_code TryRemoveWriteLeftovers() const;
 
-private:
+  private:
     // Takes the Config lock, waiting while another write runs.
     std::error_code TryLockForWrite(platform::FileLock& lock) const;
 

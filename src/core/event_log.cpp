@@ -38,7 +38,8 @@ void Trim(const std::string& path) {
     if (from == std::string::npos) {
         return;
     }
-    static_cast<void>(platform::WriteWholeFileAtomic(path, std::string_view(text).substr(from + 1)));
+    static_cast<void>(
+        platform::WriteWholeFileAtomic(path, std::string_view(text).substr(from + 1)));
 }
 
 }  // namespace

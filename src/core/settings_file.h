@@ -87,7 +87,7 @@ struct Settings {
     std::optional<DoubleClickAction> doubleClick = DoubleClickAction::AddToCopyList;
     ThreadCountSetting threadCount;
     std::string copyTarget;
-    bool ignoreCaseAndWidth = false;  // Off unless the file holds 1.
+    bool ignoreCaseAndWidth = false;             // Off unless the file holds 1.
     SameNameRule sameName = SameNameRule::Skip;  // Skip unless the file holds 1.
 };
 

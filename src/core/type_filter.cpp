@@ -5,7 +5,9 @@
 namespace cj::core {
 namespace {
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Folded(std::string_view text) {
     std::string folded(text);
@@ -40,8 +42,8 @@ TypeFilter::TypeFilter(std::string_view text) {
             m_matchesAll = true;
             return;
         } else {
-            m_endings.push_back(Folded(member.starts_with('.') ? std::string(member)
-                                                               : "." + std::string(member)));
+            m_endings.push_back(
+                Folded(member.starts_with('.') ? std::string(member) : "." + std::string(member)));
         }
     }
     // An empty text has no members: everything passes.

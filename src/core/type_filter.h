@@ -19,7 +19,7 @@
 namespace cj::core {
 
 class TypeFilter {
-public:
+  public:
     explicit TypeFilter(std::string_view text);
 
     bool MatchesAll() const { return m_matchesAll; }
@@ -27,7 +27,7 @@ public:
     // name is the file name alone, not a path.
     bool Matches(std::string_view name) const;
 
-private:
+  private:
     bool m_matchesAll = false;
     std::vector<std::string> m_endings;  // Lower-cased.
 };

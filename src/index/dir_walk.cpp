@@ -62,14 +62,14 @@ struct Folder {
     std::string prefix;  // D: the folder's path with a separator at the end.
 
     // The listing.
-    bool opened = false;                // The listing opened the folder; identity is set.
+    bool opened = false;  // The listing opened the folder; identity is set.
     platform::FolderIdentity identity;
     // The names of the passing files, back to back: their records are D +
     // each name. (Whole records here cost four times the memory, which a
     // lister running ahead of the walk holds for thousands of folders, and a
     // copy of D per file.)
     std::string names;
-    std::vector<std::size_t> nameEnds;  // End offset of each name in names.
+    std::vector<std::size_t> nameEnds;                // End offset of each name in names.
     std::vector<std::unique_ptr<Folder>> subfolders;  // In listing order, dot-names left out.
     // What this listing saw and left out, counted only if the walk gets here.
     WalkReport tally;

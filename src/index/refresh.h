@@ -28,7 +28,7 @@ struct RefreshRequest {
     // Outside 1..12: the stored count, read once this refresh holds the
     // Refresh lock (no other commit can change it from then on).
     int shardCount = 0;
-    int walkThreads = 0;               // Threads that list folders; 0 means WalkFolders' default.
+    int walkThreads = 0;  // Threads that list folders; 0 means WalkFolders' default.
 };
 
 // How a refresh ended.

@@ -9,13 +9,14 @@
 namespace cj::index {
 namespace {
 
-bool IsLineEnd(char c) { return c == '\n' || c == '\x1A'; }
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\x1A';
+}
 
 }  // namespace
 
 ShardSet::ShardSet(int shardCount)
-    : m_buffers(static_cast<std::size_t>(std::max(shardCount, 1))),
-      m_counts(m_buffers.size(), 0) {}
+    : m_buffers(static_cast<std::size_t>(std::max(shardCount, 1))), m_counts(m_buffers.size(), 0) {}
 
 int ShardSet::Add(std::string_view folderPrefix, std::string_view name) {
     const std::size_t at = m_next;
@@ -33,15 +34,15 @@ std::string_view ShardText(std::string_view fileBytes) {
     if (nul == nullptr) {
         return fileBytes;
     }
-    return fileBytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) -
-                                                        fileBytes.data()));
+    return fileBytes.substr(
+        0, static_cast<std::size_t>(static_cast<const char*>(nul) - fileBytes.data()));
 }
 
 std::size_t LinesPrefixLength(std::string_view text, std::uint64_t count) {
     std::size_t pos = 0;
     for (std::uint64_t line = 0; line < count && pos < text.size(); ++line) {
-        const auto end = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(),
-                                      IsLineEnd);
+        const auto end =
+            std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(), IsLineEnd);
         if (end == text.end()) {
             return text.size();
         }
@@ -54,8 +55,8 @@ void ForEachRecord(std::string_view text, std::uint64_t count,
                    const std::function<bool(std::string_view)>& onRecord) {
     std::size_t pos = 0;
     for (std::uint64_t line = 0; line < count && pos < text.size(); ++line) {
-        const auto endIt = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos),
-                                        text.end(), IsLineEnd);
+        const auto endIt =
+            std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(), IsLineEnd);
         const auto end = static_cast<std::size_t>(endIt - text.begin());
         std::string_view record = text.substr(pos, end - pos);
         if (endIt != text.end() && *endIt == '\n' && record.ends_with('\r')) {

@@ -31,7 +31,7 @@ namespace cj::index {
 
 // Deals records to N in-memory shards in turn. Owned by one thread.
 class ShardSet {
-public:
+  public:
     explicit ShardSet(int shardCount);
 
     int ShardCount() const { return static_cast<int>(m_buffers.size()); }
@@ -49,7 +49,7 @@ public:
     // keeps its memory for the next ones; its count stays.
     void ClearBuffer(int n) { m_buffers[static_cast<std::size_t>(n - 1)].clear(); }
 
-private:
+  private:
     std::vector<std::string> m_buffers;
     std::vector<std::uint64_t> m_counts;
     std::size_t m_next = 0;  // Index of the shard that receives the next record.

@@ -24,7 +24,8 @@ class ProgressMeter {
             return;
         }
         const std::uint64_t scanned = m_scanned.fetch_add(records) + records;
-        const auto percent = static_cast<int>(std::min<std::uint64_t>(100, scanned * 100 / m_total));
+        const auto percent =
+            static_cast<int>(std::min<std::uint64_t>(100, scanned * 100 / m_total));
         if (percent <= m_lastSeen.load(std::memory_order_relaxed)) {
             return;
         }

@@ -19,7 +19,7 @@ namespace cj::search {
 
 // One number of the batch found in one record.
 struct BatchHit {
-    std::string_view record;  // Into its mapped shard.
+    std::string_view record;   // Into its mapped shard.
     std::uint32_t number = 0;  // Index into the batch's numbers.
 };
 

@@ -36,8 +36,8 @@ inline constexpr std::size_t MaxBatchListBytes = std::size_t{32} << 20;
 // the byte order mark. Text in codePage, or UTF-16 behind its byte order mark
 // (either order), which is turned into the active code page first; separators
 // count only where a character starts.
-std::vector<std::string> SplitBatchNumbers(std::string_view text,
-                                           platform::CodePage codePage = platform::ActiveCodePage());
+std::vector<std::string> SplitBatchNumbers(
+    std::string_view text, platform::CodePage codePage = platform::ActiveCodePage());
 
 // What the batch found for one number.
 struct BatchNumber {
@@ -60,11 +60,11 @@ struct BatchOutcome {
     // first number of the list that it holds); null when nothing was found
     // or nothing could be kept.
     std::unique_ptr<ResultsArray> results;
-    std::vector<BatchNumber> numbers;  // In list order.
-    std::size_t found = 0;             // Numbers with at least one file.
-    std::size_t missing = 0;           // Numbers with none.
-    bool stopped = false;              // Asked to stop: what was found until then.
-    bool incomplete = false;           // Could not run to its end (no thread, no memory).
+    std::vector<BatchNumber> numbers;    // In list order.
+    std::size_t found = 0;               // Numbers with at least one file.
+    std::size_t missing = 0;             // Numbers with none.
+    bool stopped = false;                // Asked to stop: what was found until then.
+    bool incomplete = false;             // Could not run to its end (no thread, no memory).
     MatchRule match = MatchRule::Exact;  // The rule the numbers were matched by.
     // There is no index (never refreshed): every number is unknown, none
     // missing.

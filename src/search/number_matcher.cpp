@@ -157,8 +157,8 @@ void NumberMatcher::AddGroup(const std::vector<std::uint32_t>& members, std::siz
 }
 
 std::size_t NumberMatcher::MemoryBytes() const {
-    std::size_t bytes = m_bytes.capacity() + (m_starts.capacity() + m_lengths.capacity()) *
-                                                 sizeof(std::size_t);
+    std::size_t bytes =
+        m_bytes.capacity() + (m_starts.capacity() + m_lengths.capacity()) * sizeof(std::size_t);
     for (const Group& group : m_groups) {
         bytes += group.bits.capacity() * sizeof(std::uint64_t) +
                  group.slots.capacity() * sizeof(Slot) + group.entries.capacity() * sizeof(Entry);

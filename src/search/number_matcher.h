@@ -28,9 +28,9 @@
 // top (100,000 numbers of 15 bytes take about 30 MiB).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -205,9 +205,9 @@ class NumberMatcher {
     void AddGroup(const std::vector<std::uint32_t>& members, std::size_t gramSize,
                   std::size_t gramBudget);
 
-    std::string m_bytes;                  // Every number, one after the other.
-    std::vector<std::size_t> m_starts;    // Of number i in m_bytes.
-    std::vector<std::size_t> m_lengths;   // Of number i.
+    std::string m_bytes;                 // Every number, one after the other.
+    std::vector<std::size_t> m_starts;   // Of number i in m_bytes.
+    std::vector<std::size_t> m_lengths;  // Of number i.
     std::vector<Group> m_groups;
     bool m_ignoreCase = false;
 };

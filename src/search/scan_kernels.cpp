@@ -331,17 +331,17 @@ constexpr KernelTable Avx2Table{Kernel::Avx2, SurveyAvx2, FindAvx2, FindFoldedAv
 
 const KernelTable* TableFor(Kernel kernel) {
     switch (kernel) {
-    case Kernel::Portable:
-        return &PortableTable;
+        case Kernel::Portable:
+            return &PortableTable;
 #ifdef CJ_SCAN_X86
-    case Kernel::Sse2:
-        return &Sse2Table;  // Every x86-64 processor has SSE2.
-    case Kernel::Avx2:
-        return HasAvx2() ? &Avx2Table : nullptr;
+        case Kernel::Sse2:
+            return &Sse2Table;  // Every x86-64 processor has SSE2.
+        case Kernel::Avx2:
+            return HasAvx2() ? &Avx2Table : nullptr;
 #else
-    case Kernel::Sse2:
-    case Kernel::Avx2:
-        return nullptr;
+        case Kernel::Sse2:
+        case Kernel::Avx2:
+            return nullptr;
 #endif
     }
     return nullptr;
@@ -388,12 +388,12 @@ const char* FindFoldedOrLead(const char* haystack, std::size_t size, const char*
 
 std::string_view KernelName(Kernel kernel) {
     switch (kernel) {
-    case Kernel::Portable:
-        return "Portable";
-    case Kernel::Sse2:
-        return "Sse2";
-    case Kernel::Avx2:
-        return "Avx2";
+        case Kernel::Portable:
+            return "Portable";
+        case Kernel::Sse2:
+            return "Sse2";
+        case Kernel::Avx2:
+            return "Avx2";
     }
     return "Unknown";
 }

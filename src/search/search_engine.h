@@ -51,8 +51,7 @@ class SearchEngine {
   public:
     // runDirectory without a trailing separator. activity is shared with the
     // refresh.
-    SearchEngine(core::EngineActivity& activity, SearchListener& listener,
-                 std::string runDirectory)
+    SearchEngine(core::EngineActivity& activity, SearchListener& listener, std::string runDirectory)
         : m_activity(activity),
           m_listener(listener),
           m_runDirectory(std::move(runDirectory)),

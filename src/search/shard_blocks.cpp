@@ -63,8 +63,8 @@ std::string_view RecordOf(const char* start, const char* lineEnd, const char* bl
     return {start, size};
 }
 
-ScanEnd WalkShardBlocks(std::string_view bytes, std::uint64_t count,
-                        const std::atomic<bool>& stop, BlockVisitor& visitor) {
+ScanEnd WalkShardBlocks(std::string_view bytes, std::uint64_t count, const std::atomic<bool>& stop,
+                        BlockVisitor& visitor) {
     const char* const data = bytes.data();
     std::size_t limit = bytes.size();  // Drops to the first NUL once one is seen.
     std::size_t pos = 0;               // Always a line start.

@@ -37,8 +37,8 @@ class BlockVisitor {
 // configuration) to visitor in blocks of about 128 KiB, in order; a line
 // longer than a block makes a longer block. Tests stop before every block.
 // Stopped when stop was set or the visitor asked to end. Any thread.
-ScanEnd WalkShardBlocks(std::string_view bytes, std::uint64_t count,
-                        const std::atomic<bool>& stop, BlockVisitor& visitor);
+ScanEnd WalkShardBlocks(std::string_view bytes, std::uint64_t count, const std::atomic<bool>& stop,
+                        BlockVisitor& visitor);
 
 // The first line end at or after pos, or end.
 const char* FindLineEnd(const char* pos, const char* end, bool hasSub);

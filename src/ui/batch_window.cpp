@@ -54,8 +54,8 @@ std::string MissingNumbersText(const std::vector<search::BatchNumber>& numbers) 
 bool BatchWindow::Open(ExHandle owner, std::string_view text) {
     if (!m_open) {
         const std::u16string title = platform::NarrowToUtf16(BatchBoxTitle);
-        const ExHandle window = Ex_WndCreate(owner, nullptr, title.c_str(), 0, 0,
-                                             BatchWindowWidth, BatchWindowHeight, 0, 0);
+        const ExHandle window = Ex_WndCreate(owner, nullptr, title.c_str(), 0, 0, BatchWindowWidth,
+                                             BatchWindowHeight, 0, 0);
         if (window == 0) {
             return false;
         }
@@ -66,11 +66,8 @@ bool BatchWindow::Open(ExHandle owner, std::string_view text) {
         d.width = BatchWindowWidth;
         d.height = BatchWindowHeight;
         d.background = WindowRed;
-        d.style = BuildWindowStyle({.centred = 1,
-                                    .closeButton = 1,
-                                    .movable = 1,
-                                    .escapeCloses = 1,
-                                    .notMainWindow = 1});
+        d.style = BuildWindowStyle(
+            {.centred = 1, .closeButton = 1, .movable = 1, .escapeCloses = 1, .notMainWindow = 1});
         d.outSurface = &m_surface;
         d.content = [this] { CreateControls(); };
         d.procedure = &BatchWindow::Procedure;
@@ -97,38 +94,94 @@ void BatchWindow::Close() {
 
 void BatchWindow::CreateControls() {
     Ex_DUISetLong(m_surface, EX_DUI_USERDATA, reinterpret_cast<intptr_t>(this));
-    m_title.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 10, .width = 400,
-                    .height = 20, .text = std::string(BatchBoxTitle), .textColour = White});
-    m_inputCaption.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 50,
-                           .width = 330, .height = 20, .text = std::string(BatchInputCaption)});
-    m_input.Create({.parent = m_surface, .id = BatchInputId, .x = 15, .y = 75, .width = 300,
-                    .height = 320, .multiLine = true, .textColour = Black,
+    m_title.Create({.parent = m_surface,
+                    .id = BatchLabelId,
+                    .x = 15,
+                    .y = 10,
+                    .width = 400,
+                    .height = 20,
+                    .text = std::string(BatchBoxTitle),
+                    .textColour = White});
+    m_inputCaption.Create({.parent = m_surface,
+                           .id = BatchLabelId,
+                           .x = 15,
+                           .y = 50,
+                           .width = 330,
+                           .height = 20,
+                           .text = std::string(BatchInputCaption)});
+    m_input.Create({.parent = m_surface,
+                    .id = BatchInputId,
+                    .x = 15,
+                    .y = 75,
+                    .width = 300,
+                    .height = 320,
+                    .multiLine = true,
+                    .textColour = Black,
                     .procedure = &BatchWindow::InputProcedure});
-    m_count.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 405, .width = 300,
-                    .height = 20, .text = BatchCountText(0)});
-    m_tableCaption.Create({.parent = m_surface, .id = BatchLabelId, .x = 335, .y = 50,
-                           .width = 370, .height = 20, .text = std::string(BatchTableCaption)});
-    m_table.Create({.parent = m_surface, .id = BatchTableId, .x = 335, .y = 75, .width = 370,
-                    .height = 320, .verticalScrollBar = true,
-                    .styleBits = EX_RLVS_HLINES, .background = 0xFFFFFFFF,
-                    .border = 0x1E000000, .header = 0xFFF0F0F0, .rowHeight = 26,
+    m_count.Create({.parent = m_surface,
+                    .id = BatchLabelId,
+                    .x = 15,
+                    .y = 405,
+                    .width = 300,
+                    .height = 20,
+                    .text = BatchCountText(0)});
+    m_tableCaption.Create({.parent = m_surface,
+                           .id = BatchLabelId,
+                           .x = 335,
+                           .y = 50,
+                           .width = 370,
+                           .height = 20,
+                           .text = std::string(BatchTableCaption)});
+    m_table.Create({.parent = m_surface,
+                    .id = BatchTableId,
+                    .x = 335,
+                    .y = 75,
+                    .width = 370,
+                    .height = 320,
+                    .verticalScrollBar = true,
+                    .styleBits = EX_RLVS_HLINES,
+                    .background = 0xFFFFFFFF,
+                    .border = 0x1E000000,
+                    .header = 0xFFF0F0F0,
+                    .rowHeight = 26,
                     .iconSize = 0});
     m_table.AddColumn(BatchNumberColumn, 190);
     m_table.AddColumn(BatchFilesColumn, 80);
     m_table.AddColumn(BatchResultColumn, 80);
     FillTable();
-    m_summary.Create({.parent = m_surface, .id = BatchLabelId, .x = 335, .y = 405, .width = 370,
-                      .height = 20});
-    m_notice.Create({.parent = m_surface, .id = BatchLabelId, .x = 15, .y = 432, .width = 690,
-                     .height = 20, .textColour = NoticeColour});
-    m_search.Create({.parent = m_surface, .id = BatchSearchId,
-                     .title = std::string(BatchSearchButtonText), .textColour = White,
-                     .normal = 0xC8FF0000, .hover = 0xE8FF0000, .pressed = 0xFFB00000,
-                     .radius = 3, .x = 15, .y = 458, .width = 150, .height = 30});
-    m_copyMissing.Create({.parent = m_surface, .id = CopyMissingId,
-                          .title = std::string(CopyMissingButtonText), .textColour = White,
-                          .normal = 0xC8FF0000, .hover = 0xE8FF0000, .pressed = 0xFFB00000,
-                          .radius = 3, .x = 585, .y = 458, .width = 120, .height = 30});
+    m_summary.Create(
+        {.parent = m_surface, .id = BatchLabelId, .x = 335, .y = 405, .width = 370, .height = 20});
+    m_notice.Create({.parent = m_surface,
+                     .id = BatchLabelId,
+                     .x = 15,
+                     .y = 432,
+                     .width = 690,
+                     .height = 20,
+                     .textColour = NoticeColour});
+    m_search.Create({.parent = m_surface,
+                     .id = BatchSearchId,
+                     .title = std::string(BatchSearchButtonText),
+                     .textColour = White,
+                     .normal = 0xC8FF0000,
+                     .hover = 0xE8FF0000,
+                     .pressed = 0xFFB00000,
+                     .radius = 3,
+                     .x = 15,
+                     .y = 458,
+                     .width = 150,
+                     .height = 30});
+    m_copyMissing.Create({.parent = m_surface,
+                          .id = CopyMissingId,
+                          .title = std::string(CopyMissingButtonText),
+                          .textColour = White,
+                          .normal = 0xC8FF0000,
+                          .hover = 0xE8FF0000,
+                          .pressed = 0xFFB00000,
+                          .radius = 3,
+                          .x = 585,
+                          .y = 458,
+                          .width = 120,
+                          .height = 30});
     BindEvent<&BatchWindow::OnSearchClick>(m_search, EX_NM_CLICK, *this);
     BindEvent<&BatchWindow::OnCopyMissingClick>(m_copyMissing, EX_NM_CLICK, *this);
     BindEvent<&BatchWindow::OnInputKey>(m_input, EX_NM_KEYDOWN, *this);

@@ -33,7 +33,7 @@ class BatchWindow {
     // What the box's buttons and keys ask of the main window.
     struct Actions {
         std::function<void(const std::string& text)> search;  // "搜索" and Ctrl+Enter.
-        std::function<void()> copyMissing;                      // "复制缺少单号".
+        std::function<void()> copyMissing;                    // "复制缺少单号".
         // A new list was pasted: the last batch's numbers are no more the
         // ones the box is about.
         std::function<void()> newList;
@@ -73,8 +73,8 @@ class BatchWindow {
     const ReportList& Table() const { return m_table; }
 
   private:
-    static intptr_t Procedure(ExHandle window, ExHandle surface, int32_t message,
-                              intptr_t wParam, intptr_t lParam, intptr_t* result);
+    static intptr_t Procedure(ExHandle window, ExHandle surface, int32_t message, intptr_t wParam,
+                              intptr_t lParam, intptr_t* result);
     void CreateControls();
     intptr_t OnSearchClick(const ControlEvent& event);
     intptr_t OnInputKey(const ControlEvent& event);
@@ -101,7 +101,7 @@ class BatchWindow {
     Label m_notice;
     DrawnButton m_search;
     DrawnButton m_copyMissing;
-    std::string m_countedText;  // The input's text when the count was made.
+    std::string m_countedText;                   // The input's text when the count was made.
     std::vector<search::BatchNumber> m_numbers;  // As the table shows them, in list order.
     bool m_complete = false;
     BatchTableOrder m_order;  // Kept for the next batch, and while the box is closed.

@@ -14,8 +14,8 @@ enum ControlId : int {
     BandLabelId = 1003,  // The title, the status line and the added count.
     UpdateCacheId = 1028,
     DirectCopyProgressId = 1047,
-    CopyReportId = 1048,  // Opens the last copy's report.
-    BatchButtonId = 1060,  // "批量": opens the batch box.
+    CopyReportId = 1048,      // Opens the last copy's report.
+    BatchButtonId = 1060,     // "批量": opens the batch box.
     FirstStartHintId = 1070,  // Over the empty result list before any directory list.
 
     // The copy page.

@@ -19,10 +19,16 @@ void CopyListRows::AppendRows(std::span<const copylist::CopyEntry> entries) {
     m_list.AppendRows(rows);
 }
 
-void CopyListRows::RemoveRows(std::span<const std::size_t> rows) { m_list.DeleteRows(rows); }
+void CopyListRows::RemoveRows(std::span<const std::size_t> rows) {
+    m_list.DeleteRows(rows);
+}
 
-void CopyListRows::RemoveAllRows() { m_list.DeleteAllRows(); }
+void CopyListRows::RemoveAllRows() {
+    m_list.DeleteAllRows();
+}
 
-void CopyListRows::Redraw() { m_list.Update(); }
+void CopyListRows::Redraw() {
+    m_list.Update();
+}
 
 }  // namespace cj::ui

@@ -46,36 +46,69 @@ constexpr int PixelsPerCharacter = 16;  // A Chinese character of the panel's fo
 
 DrawnButtonDescription BlueButton(ExHandle parent, int id, std::string title, int x, int y,
                                   int width, int height) {
-    return {.parent = parent, .id = id, .title = std::move(title), .textColour = Black,
-            .normal = 0x500060C0, .hover = 0x960060C0, .pressed = 0x320060C0, .radius = 3,
-            .x = x, .y = y, .width = width, .height = height};
+    return {.parent = parent,
+            .id = id,
+            .title = std::move(title),
+            .textColour = Black,
+            .normal = 0x500060C0,
+            .hover = 0x960060C0,
+            .pressed = 0x320060C0,
+            .radius = 3,
+            .x = x,
+            .y = y,
+            .width = width,
+            .height = height};
 }
 
 void CopyPage::Create(ExHandle page) {
-    m_copyList.Create({.parent = page, .id = CopyListId, .x = 2, .y = 2, .width = 1196,
-                       .height = 600, .verticalScrollBar = true, .styleBits = ListStyle,
-                       .background = 0x00000000, .border = 0x2C000000, .header = 0xFF000000,
+    m_copyList.Create({.parent = page,
+                       .id = CopyListId,
+                       .x = 2,
+                       .y = 2,
+                       .width = 1196,
+                       .height = 600,
+                       .verticalScrollBar = true,
+                       .styleBits = ListStyle,
+                       .background = 0x00000000,
+                       .border = 0x2C000000,
+                       .header = 0xFF000000,
                        .rowHeight = 100});
     Ex_ObjSetColor(m_copyList.Handle(), EX_COLOR_TEXT, 0xFFDCDCDC, 0);
     m_copyList.AddColumn("   文件名", 400, CellFormat, Black);
     m_copyList.AddColumn("  大小", 120, CellFormat | EX_DT_CENTER, Black);
     m_copyList.AddColumn("  路径", 650, CellFormat, Black);
 
-    m_panel.Create({.parent = page, .id = CopyPanelId, .x = 0, .y = 590, .width = 1200,
-                    .height = PanelHeight, .textColour = Black});
+    m_panel.Create({.parent = page,
+                    .id = CopyPanelId,
+                    .x = 0,
+                    .y = 590,
+                    .width = 1200,
+                    .height = PanelHeight,
+                    .textColour = Black});
     const ExHandle panel = m_panel.Handle();
-    m_targetCaption.Create({.parent = panel, .id = TargetCaptionId, .x = Margin, .y = 20,
-                            .width = 50, .height = 20, .text = "复制到：", .textColour = Black});
+    m_targetCaption.Create({.parent = panel,
+                            .id = TargetCaptionId,
+                            .x = Margin,
+                            .y = 20,
+                            .width = 50,
+                            .height = 20,
+                            .text = "复制到：",
+                            .textColour = Black});
     // The folder a copy goes to until the user picks one (the saved one
     // replaces it at start-up). The Windows build starts from a folder on the
     // desktop; here there is no such drive, so the box starts empty.
-    m_target.Create({.parent = panel, .id = CopyTargetId, .x = TargetLeft, .y = 15, .width = 400,
-                     .height = 30, .drawnFrameStyle = true, .textColour = Black});
+    m_target.Create({.parent = panel,
+                     .id = CopyTargetId,
+                     .x = TargetLeft,
+                     .y = 15,
+                     .width = 400,
+                     .height = 30,
+                     .drawnFrameStyle = true,
+                     .textColour = Black});
     m_target.SetBackground(FieldBackground);
     Ex_ObjSetRadius(m_target.Handle(), 3, 3, 3, 3, 1);
     m_browse.Create(BlueButton(panel, BrowseId, "浏览", 470, 15, BrowseWidth, 30));
-    m_openBackup.Create(
-        BlueButton(panel, OpenBackupId, "打开备份", 550, 10, BigButtonWidth, 40));
+    m_openBackup.Create(BlueButton(panel, OpenBackupId, "打开备份", 550, 10, BigButtonWidth, 40));
     m_copy.Create(BlueButton(panel, CopyId, "复制", 690, 10, BigButtonWidth, 40));
     CreateSecondLine(panel);
 
@@ -89,34 +122,62 @@ void CopyPage::Create(ExHandle page) {
 }
 
 void CopyPage::CreateSecondLine(ExHandle panel) {
-    m_freeSpace.Create({.parent = panel, .id = FreeSpaceId, .x = Margin, .y = 56,
-                        .width = StatusWidth, .height = 20, .text = "磁盘可用空间：0 MB",
+    m_freeSpace.Create({.parent = panel,
+                        .id = FreeSpaceId,
+                        .x = Margin,
+                        .y = 56,
+                        .width = StatusWidth,
+                        .height = 20,
+                        .text = "磁盘可用空间：0 MB",
                         .textColour = Black});
-    m_listSize.Create({.parent = panel, .id = ListSizeId, .x = Margin, .y = 78,
-                       .width = StatusWidth, .height = 20, .text = "列表占用空间：0 MB",
+    m_listSize.Create({.parent = panel,
+                       .id = ListSizeId,
+                       .x = Margin,
+                       .y = 78,
+                       .width = StatusWidth,
+                       .height = 20,
+                       .text = "列表占用空间：0 MB",
                        .textColour = Black});
-    m_sameNameCaption.Create({.parent = panel, .id = SameNameCaptionId, .x = SameNameLeft,
-                              .y = 62, .width = SameNameCaptionWidth, .height = 28,
-                              .text = std::string(SameNameCaption), .textColour = Black});
-    m_sameName.Create({.parent = panel, .id = SameNameId,
-                       .x = SameNameLeft + SameNameCaptionWidth, .y = 62, .width = SameNameWidth,
-                       .height = 28, .editable = false, .textColour = Black});
+    m_sameNameCaption.Create({.parent = panel,
+                              .id = SameNameCaptionId,
+                              .x = SameNameLeft,
+                              .y = 62,
+                              .width = SameNameCaptionWidth,
+                              .height = 28,
+                              .text = std::string(SameNameCaption),
+                              .textColour = Black});
+    m_sameName.Create({.parent = panel,
+                       .id = SameNameId,
+                       .x = SameNameLeft + SameNameCaptionWidth,
+                       .y = 62,
+                       .width = SameNameWidth,
+                       .height = 28,
+                       .editable = false,
+                       .textColour = Black});
     m_sameName.AddItems({std::string(SameNameSkipText), std::string(SameNameKeepBothText)});
     ShowSameNameRule(core::SameNameRule::Skip);
 
     // What the marks before the result rows mean, drawn as they are drawn.
     int x = LegendLeft;
     for (std::size_t i = 0; i < m_legendSquares.size(); ++i) {
-        m_legendSquares[i].Create({.parent = panel, .id = LegendId, .x = x,
-                                   .y = 62 + (28 - LegendSquare) / 2, .width = LegendSquare,
+        m_legendSquares[i].Create({.parent = panel,
+                                   .id = LegendId,
+                                   .x = x,
+                                   .y = 62 + (28 - LegendSquare) / 2,
+                                   .width = LegendSquare,
                                    .height = LegendSquare});
         m_legendSquares[i].SetBackground(MarkerColours[i]);
         x += LegendSquare + 5;
         const std::string_view word = MarkLegendTexts[i];
         const int width =
             static_cast<int>(platform::NarrowToUtf16(word).size()) * PixelsPerCharacter;
-        m_legendWords[i].Create({.parent = panel, .id = LegendId, .x = x, .y = 62,
-                                 .width = width, .height = 28, .text = std::string(word),
+        m_legendWords[i].Create({.parent = panel,
+                                 .id = LegendId,
+                                 .x = x,
+                                 .y = 62,
+                                 .width = width,
+                                 .height = 28,
+                                 .text = std::string(word),
                                  .textColour = Black});
         x += width + LegendGap;
     }

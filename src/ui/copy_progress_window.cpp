@@ -47,20 +47,54 @@ bool CopyProgressWindow::Open(std::function<void()> onStop) {
 }
 
 void CopyProgressWindow::CreateControls() {
-    m_counter.Create({.parent = m_surface, .id = CounterId, .x = 20, .y = 40, .width = 410,
-                      .height = 20, .text = CopyCounterText(0, 0), .textColour = Grey});
-    m_currentFile.Create({.parent = m_surface, .id = CurrentFileId, .x = 20, .y = 80,
-                          .width = 410, .height = 20, .text = "复制文件名", .textColour = Grey});
-    m_bar.Create({.parent = m_surface, .id = JobProgressId, .x = 20, .y = 120, .width = 410,
-                  .height = 35, .background = BarTrack, .border = 0x00000000, .fill = BarFill,
-                  .maximum = 100, .position = 0});
-    m_barText.Create({.parent = m_surface, .id = BarTextId, .x = 20, .y = 120, .width = 410,
-                      .height = 35, .text = CopyProgressText(0, 0, {}, {}),
+    m_counter.Create({.parent = m_surface,
+                      .id = CounterId,
+                      .x = 20,
+                      .y = 40,
+                      .width = 410,
+                      .height = 20,
+                      .text = CopyCounterText(0, 0),
+                      .textColour = Grey});
+    m_currentFile.Create({.parent = m_surface,
+                          .id = CurrentFileId,
+                          .x = 20,
+                          .y = 80,
+                          .width = 410,
+                          .height = 20,
+                          .text = "复制文件名",
+                          .textColour = Grey});
+    m_bar.Create({.parent = m_surface,
+                  .id = JobProgressId,
+                  .x = 20,
+                  .y = 120,
+                  .width = 410,
+                  .height = 35,
+                  .background = BarTrack,
+                  .border = 0x00000000,
+                  .fill = BarFill,
+                  .maximum = 100,
+                  .position = 0});
+    m_barText.Create({.parent = m_surface,
+                      .id = BarTextId,
+                      .x = 20,
+                      .y = 120,
+                      .width = 410,
+                      .height = 35,
+                      .text = CopyProgressText(0, 0, {}, {}),
                       .textColour = BarTextColour,
                       .textFormat = EX_DT_CENTER | EX_DT_VCENTER | EX_DT_SINGLELINE});
-    m_stop.Create({.parent = m_surface, .id = StopId, .title = "停止复制", .textColour = Grey,
-                   .normal = 0x500060C0, .hover = 0x960060C0, .pressed = 0x320060C0,
-                   .radius = 3, .x = 290, .y = 170, .width = 120, .height = 50});
+    m_stop.Create({.parent = m_surface,
+                   .id = StopId,
+                   .title = "停止复制",
+                   .textColour = Grey,
+                   .normal = 0x500060C0,
+                   .hover = 0x960060C0,
+                   .pressed = 0x320060C0,
+                   .radius = 3,
+                   .x = 290,
+                   .y = 170,
+                   .width = 120,
+                   .height = 50});
     BindEvent<&CopyProgressWindow::OnStopClick>(m_stop, EX_NM_CLICK, *this);
 }
 

@@ -15,8 +15,8 @@ constexpr std::int32_t MainWindowBit = 0x10000;
 
 bool FrameWindow::Create(const FrameWindowDescription& d) {
     if (!d.embedded) {
-        Ex_Init(nullptr, d.initFlags.value_or(DefaultInitFlags), 0, nullptr, d.theme,
-                d.themeLength, nullptr, 0);
+        Ex_Init(nullptr, d.initFlags.value_or(DefaultInitFlags), 0, nullptr, d.theme, d.themeLength,
+                nullptr, 0);
     }
     ExHandle window = d.existingWindow;
     if (window == 0) {
@@ -25,7 +25,8 @@ bool FrameWindow::Create(const FrameWindowDescription& d) {
     }
     ExHandle surface = 0;
     if (window != 0) {
-        const std::int32_t style = d.style.value_or(DefaultStyle | (d.embedded ? 0 : MainWindowBit));
+        const std::int32_t style =
+            d.style.value_or(DefaultStyle | (d.embedded ? 0 : MainWindowBit));
         surface = Ex_DUIBindWindowEx(window, d.theme, style, 0, nullptr);
         m_window = window;
         m_surface = surface;
@@ -76,14 +77,15 @@ void FrameWindow::SetBackground(ExArgb colour) const {
     Ex_DUISetLong(m_surface, EX_DUI_BACKGROUND, colour);
 }
 
-void FrameWindow::Close() const { Ex_WndPostMessage(m_window, EX_WM_CLOSE, 0, 0); }
+void FrameWindow::Close() const {
+    Ex_WndPostMessage(m_window, EX_WM_CLOSE, 0, 0);
+}
 
 void FrameWindow::Place(std::optional<int> x, std::optional<int> y, std::optional<int> width,
                         std::optional<int> height) const {
     const ExRect rect = Rectangle();
     Ex_WndMove(m_window, x.value_or(rect.left), y.value_or(rect.top),
-               width.value_or(rect.right - rect.left), height.value_or(rect.bottom - rect.top),
-               1);
+               width.value_or(rect.right - rect.left), height.value_or(rect.bottom - rect.top), 1);
 }
 
 void FrameWindow::ShowState(int state) const {
@@ -95,12 +97,16 @@ void FrameWindow::ShowState(int state) const {
     Ex_DUIShowWindow(m_surface, Commands[state], 0, 0, 0);
 }
 
-void FrameWindow::SetTopmost(int on) const { Ex_WndSetTopmost(m_window, on == 1 ? 1 : 0); }
+void FrameWindow::SetTopmost(int on) const {
+    Ex_WndSetTopmost(m_window, on == 1 ? 1 : 0);
+}
 
 void FrameWindow::SetMinimumSize(int width, int height) const {
     Ex_WndSetMinSize(m_window, width, height);
 }
 
-void FrameWindow::SetDisabled(int on) const { Ex_WndEnable(m_window, on == 1 ? 0 : 1); }
+void FrameWindow::SetDisabled(int on) const {
+    Ex_WndEnable(m_window, on == 1 ? 0 : 1);
+}
 
 }  // namespace cj::ui

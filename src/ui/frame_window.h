@@ -26,7 +26,7 @@ struct FrameWindowDescription {
     std::string title;                       // Narrow text.
     int width = 0;
     int height = 0;
-    std::optional<ExArgb> background;  // Default 0xFF0060C0.
+    std::optional<ExArgb> background;   // Default 0xFF0060C0.
     std::optional<std::int32_t> style;  // Default: a titled, movable, resizable window.
     int blur = 0;                       // 1 blurs what lies behind the window.
     ExHandle* outSurface = nullptr;
@@ -38,7 +38,7 @@ struct FrameWindowDescription {
 };
 
 class FrameWindow {
-public:
+  public:
     // Initialises the library (unless embedded), creates, binds and shows the
     // window; unless embedded, runs the message loop until the window is
     // destroyed and shuts the library down (also when nothing could be
@@ -68,7 +68,7 @@ public:
     ExHandle WindowHandle() const { return m_window; }
     ExHandle SurfaceHandle() const { return m_surface; }
 
-private:
+  private:
     ExHandle m_window = 0;
     ExHandle m_surface = 0;
 };

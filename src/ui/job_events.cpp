@@ -24,8 +24,7 @@ void JobInbox::AttachWindow(ExHandle window) {
     }
 }
 
-void JobReporter::OnSearchFinished(core::JobGeneration generation,
-                                   search::SearchOutcome outcome) {
+void JobReporter::OnSearchFinished(core::JobGeneration generation, search::SearchOutcome outcome) {
     m_inbox.Post(MakeEvent<SearchFinishedEvent>(generation, std::move(outcome)));
 }
 
@@ -35,8 +34,7 @@ void JobReporter::OnRefreshFinished(core::JobGeneration generation, index::Refre
 
 void JobReporter::OnCopyProgress(core::JobGeneration generation,
                                  copylist::CopyProgressReport report) {
-    m_inbox.Post(MakeEvent<CopyProgressEvent>(generation, std::move(report)),
-                 CopyProgressKey);
+    m_inbox.Post(MakeEvent<CopyProgressEvent>(generation, std::move(report)), CopyProgressKey);
 }
 
 void JobReporter::OnCopyFinished(core::JobGeneration generation, copylist::CopySummary summary) {
@@ -44,8 +42,7 @@ void JobReporter::OnCopyFinished(core::JobGeneration generation, copylist::CopyS
 }
 
 void JobReporter::OnDirectCopyProgress(core::JobGeneration generation, int percent) {
-    m_inbox.Post(MakeEvent<DirectCopyProgressEvent>(generation, percent),
-                 DirectCopyProgressKey);
+    m_inbox.Post(MakeEvent<DirectCopyProgressEvent>(generation, percent), DirectCopyProgressKey);
 }
 
 void JobReporter::OnDirectCopyFinished(core::JobGeneration generation,

@@ -79,9 +79,8 @@ inline constexpr int BatchProgressKey = 3;
 using JobEvent =
     std::variant<std::unique_ptr<SearchFinishedEvent>, std::unique_ptr<RefreshFinishedEvent>,
                  std::unique_ptr<CopyProgressEvent>, std::unique_ptr<CopyFinishedEvent>,
-                 std::unique_ptr<DirectCopyProgressEvent>,
-                 std::unique_ptr<DirectCopyFinishedEvent>, std::unique_ptr<BatchProgressEvent>,
-                 std::unique_ptr<BatchFinishedEvent>>;
+                 std::unique_ptr<DirectCopyProgressEvent>, std::unique_ptr<DirectCopyFinishedEvent>,
+                 std::unique_ptr<BatchProgressEvent>, std::unique_ptr<BatchFinishedEvent>>;
 
 // The main window's inbox: wakes the window with one JobEventsMessage while
 // events wait. Events posted before the window exists, or while it cannot

@@ -61,9 +61,9 @@ bool ListInteractions::OnNotify(const ExNotify& notify) {
         return true;
     }
     if (notify.code == EX_NM_RCLICK) {
-        ShowMenuAtCursor(notify.from == resultList ? m_window.Search().Menu()
-                                                   : m_window.Copy().Menu(),
-                         notify.from);
+        ShowMenuAtCursor(
+            notify.from == resultList ? m_window.Search().Menu() : m_window.Copy().Menu(),
+            notify.from);
         return true;
     }
     if (notify.code == EX_NM_KEYDOWN) {

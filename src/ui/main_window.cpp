@@ -91,8 +91,8 @@ intptr_t MainWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t me
     }
 }
 
-intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wParam,
-                               intptr_t lParam, intptr_t* result) {
+intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wParam, intptr_t lParam,
+                               intptr_t* result) {
     switch (message) {
         case EX_WM_ERASEBKGND:
             PaintBackground(surface, static_cast<ExHandle>(wParam));
@@ -147,7 +147,9 @@ void MainWindow::ShowDefaultSize() {
     KeepOnScreen();
 }
 
-void MainWindow::ShowMaximised() { m_frame.ShowState(1); }
+void MainWindow::ShowMaximised() {
+    m_frame.ShowState(1);
+}
 
 namespace {
 
@@ -220,8 +222,8 @@ void MainWindow::BackUpCopyList() {
 }
 
 void MainWindow::StartSearch() {
-    const core::JobStart start = m_context.search.Start(m_searchPage.KeywordText(),
-                                                        IndexShardCount, m_options.matchRule);
+    const core::JobStart start =
+        m_context.search.Start(m_searchPage.KeywordText(), IndexShardCount, m_options.matchRule);
     if (start.outcome != core::StartOutcome::Started) {
         return;
     }
@@ -519,7 +521,9 @@ void MainWindow::ShowCopyEnd(const copylist::CopySummary& summary) {
     m_searchPage.ShowNotice(CopyNoticeText(summary), saved && !summary.notCopied.empty());
 }
 
-void MainWindow::OpenCopyReport() { OpenCopyReportOrTell(m_dialogs, CopyReportPath()); }
+void MainWindow::OpenCopyReport() {
+    OpenCopyReportOrTell(m_dialogs, CopyReportPath());
+}
 
 void MainWindow::ApplyJobEvents() {
     for (JobEvent& event : m_context.inbox.Take()) {

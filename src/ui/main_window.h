@@ -51,7 +51,7 @@ inline constexpr int DefaultSizeHeight = 720;
 // What the window works with that outlives it. The engine objects report to
 // inbox (through a JobReporter) and are shared with nothing else.
 struct WindowContext {
-    std::string runDirectory;  // No trailing separator.
+    std::string runDirectory;            // No trailing separator.
     const core::SettingsFile& settings;  // data/chengjing.ini.
     core::EngineActivity& activity;
     search::SearchEngine& search;
@@ -215,8 +215,8 @@ class MainWindow {
         core::JobGeneration generation;
     };
 
-    static intptr_t Procedure(ExHandle window, ExHandle surface, int32_t message,
-                              intptr_t wParam, intptr_t lParam, intptr_t* result);
+    static intptr_t Procedure(ExHandle window, ExHandle surface, int32_t message, intptr_t wParam,
+                              intptr_t lParam, intptr_t* result);
     intptr_t OnMessage(ExHandle surface, int32_t message, intptr_t wParam, intptr_t lParam,
                        intptr_t* result);
     void CreateControls();

@@ -67,14 +67,13 @@ float TextLeft(float rowLeft, search::CopyMark mark) {
     return rowLeft + (mark != search::CopyMark::None ? 15.0F : 0.0F) + 15;
 }
 
-void DrawText(ExHandle canvas, ExHandle font, ExArgb colour, const std::u16string& text,
-              float left, float top, float right, float bottom) {
+void DrawText(ExHandle canvas, ExHandle font, ExArgb colour, const std::u16string& text, float left,
+              float top, float right, float bottom) {
     _canvas_drawtext(canvas, font, colour, text.c_str(), static_cast<intptr_t>(text.size()),
                      CutAtEnd, left, top, right, bottom);
 }
 
-void DrawRow(ExHandle list, const ExListDraw& draw, const RowTexts& record,
-             search::CopyMark mark) {
+void DrawRow(ExHandle list, const ExListDraw& draw, const RowTexts& record, search::CopyMark mark) {
     const float left = static_cast<float>(draw.rect.left);
     const float top = static_cast<float>(draw.rect.top);
     const float right = static_cast<float>(draw.rect.right);
@@ -156,8 +155,7 @@ intptr_t OnNotify(ExHandle list, const ExNotify& notify, intptr_t* result) {
 
 }  // namespace
 
-ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
-                          ResultRows& rows) {
+ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height, ResultRows& rows) {
     const ExHandle list = Ex_ObjCreateEx(-1, u"ListView", nullptr, ResultListStyle, x, y, width,
                                          height, parent, 0, -1, 0, 0, ResultListProc);
     Ex_ObjSetLong(list, EX_OL_USERDATA, reinterpret_cast<intptr_t>(&rows));

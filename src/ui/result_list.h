@@ -30,8 +30,7 @@ inline constexpr ExArgb MarkerColours[] = {0xE8FF0000, 0xE8000000, 0xE80000FF};
 
 // Creates the list on parent; it draws the rows of rows, which must outlive
 // the list (the window owns both). Returns the list's handle or 0.
-ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height,
-                          ResultRows& rows);
+ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height, ResultRows& rows);
 
 // The list's procedure: row height, row drawing, a row's tooltip (its whole
 // name and path, when the row shows either cut), message 6000 and the

@@ -34,13 +34,25 @@ constexpr ExArgb HintColour = 0xFF505050;
 }  // namespace
 
 void SearchPage::CreateBand(ExHandle surface) {
-    m_searchBox.Create({.parent = surface, .id = SearchBoxId, .x = 700, .y = 20,
-                        .width = BandSearchBoxWidth, .height = 30, .drawnFrameStyle = true,
-                        .textColour = Black, .procedure = &SearchPage::SearchBoxProcedure});
+    m_searchBox.Create({.parent = surface,
+                        .id = SearchBoxId,
+                        .x = 700,
+                        .y = 20,
+                        .width = BandSearchBoxWidth,
+                        .height = 30,
+                        .drawnFrameStyle = true,
+                        .textColour = Black,
+                        .procedure = &SearchPage::SearchBoxProcedure});
     NarrowSearchBoxText(m_searchBox, BandSearchBoxWidth);
     // One pixel less than the 20 between it and the page selector below.
-    m_title.Create({.parent = surface, .id = BandLabelId, .x = 1, .y = 1, .width = 200,
-                    .height = 19, .text = "   澄镜文件极速搜索工具", .textColour = White});
+    m_title.Create({.parent = surface,
+                    .id = BandLabelId,
+                    .x = 1,
+                    .y = 1,
+                    .width = 200,
+                    .height = 19,
+                    .text = "   澄镜文件极速搜索工具",
+                    .textColour = White});
     m_pages.Create({.parent = surface,
                     .titles = {"搜索栏", "复制栏", "设置"},
                     .titleColour = White,
@@ -60,57 +72,119 @@ void SearchPage::CreateBand(ExHandle surface) {
                     .pageBackground = 0x00FFFFFF,
                     .animation = 1});
     Ex_ObjSetColor(m_searchBox.Handle(), EX_COLOR_CARET, CaretColour, 0);
-    m_searchButton.Create({.parent = m_searchBox.Handle(), .id = SearchButtonId,
-                           .textColour = Black, .normal = 0xC8FFFFFF, .hover = 0xC800FF00,
-                           .pressed = 0xF4FF0000, .radius = 13, .image = SearchButtonIcon(),
-                           .x = BandSearchBoxWidth - SearchButtonWidth - 2, .y = 2,
-                           .width = SearchButtonWidth, .height = 26});
+    m_searchButton.Create({.parent = m_searchBox.Handle(),
+                           .id = SearchButtonId,
+                           .textColour = Black,
+                           .normal = 0xC8FFFFFF,
+                           .hover = 0xC800FF00,
+                           .pressed = 0xF4FF0000,
+                           .radius = 13,
+                           .image = SearchButtonIcon(),
+                           .x = BandSearchBoxWidth - SearchButtonWidth - 2,
+                           .y = 2,
+                           .width = SearchButtonWidth,
+                           .height = 26});
 }
 
 void SearchPage::CreatePageControls(ExHandle surface, ResultRows& rows) {
     const ExHandle page = m_pages.PageHandle(static_cast<int>(Page::Search));
     m_resultList = CreateResultList(page, 0, 0, 1000, 660, rows);
-    m_busy.Create({.parent = page, .id = BusyLabelId, .x = 0, .y = 0, .width = 500,
-                   .height = 100, .text = std::string(SearchBusyText),
-                   .textColour = BusyTextColour, .textFormat = EX_DT_CENTER | EX_DT_VCENTER});
+    m_busy.Create({.parent = page,
+                   .id = BusyLabelId,
+                   .x = 0,
+                   .y = 0,
+                   .width = 500,
+                   .height = 100,
+                   .text = std::string(SearchBusyText),
+                   .textColour = BusyTextColour,
+                   .textFormat = EX_DT_CENTER | EX_DT_VCENTER});
     m_busy.SetFont({}, BusyFontSize);
     m_busy.Show(false);
-    m_firstStartHint.Create({.parent = page, .id = FirstStartHintId, .x = 0, .y = 300,
-                             .width = 1000, .height = HintHeight,
+    m_firstStartHint.Create({.parent = page,
+                             .id = FirstStartHintId,
+                             .x = 0,
+                             .y = 300,
+                             .width = 1000,
+                             .height = HintHeight,
                              .before = std::string(FirstStartHintBefore),
                              .link = std::string(FirstStartHintLink),
-                             .after = std::string(FirstStartHintAfter), .textColour = HintColour,
+                             .after = std::string(FirstStartHintAfter),
+                             .textColour = HintColour,
                              .fontSize = HintFontSize});
     m_firstStartHint.Show(false);
-    m_status.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 10, .width = 200,
-                     .height = 20, .text = FoundText(0), .textColour = White,
+    m_status.Create({.parent = surface,
+                     .id = BandLabelId,
+                     .x = 900,
+                     .y = 10,
+                     .width = 200,
+                     .height = 20,
+                     .text = FoundText(0),
+                     .textColour = White,
                      .textFormat = StatusFormat});
-    m_addedCount.Create({.parent = surface, .id = BandLabelId, .x = 900, .y = 32, .width = 200,
-                         .height = 20, .text = AddedCountText(0), .textColour = White,
+    m_addedCount.Create({.parent = surface,
+                         .id = BandLabelId,
+                         .x = 900,
+                         .y = 32,
+                         .width = 200,
+                         .height = 20,
+                         .text = AddedCountText(0),
+                         .textColour = White,
                          .textFormat = StatusFormat});
     Ex_ObjSetTimer(m_addedCount.Handle(), AddedCountInterval);
 }
 
 void SearchPage::CreateBandButtons(ExHandle surface) {
-    m_updateCache.Create({.parent = surface, .id = UpdateCacheId, .title = "更新缓存",
-                          .textColour = White, .normal = 0x00FFFFFF, .hover = 0x90FFFFFF,
-                          .pressed = 0x58FFFFFF, .radius = 0, .image = UpdateCacheIcon(),
-                          .x = 800, .y = 15, .width = 100, .height = 40});
-    m_copyReport.Create({.parent = surface, .id = CopyReportId,
-                         .title = std::string(CopyReportButtonText), .textColour = White,
-                         .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
-                         .radius = 3, .x = 1030, .y = 32, .width = 80, .height = 20});
+    m_updateCache.Create({.parent = surface,
+                          .id = UpdateCacheId,
+                          .title = "更新缓存",
+                          .textColour = White,
+                          .normal = 0x00FFFFFF,
+                          .hover = 0x90FFFFFF,
+                          .pressed = 0x58FFFFFF,
+                          .radius = 0,
+                          .image = UpdateCacheIcon(),
+                          .x = 800,
+                          .y = 15,
+                          .width = 100,
+                          .height = 40});
+    m_copyReport.Create({.parent = surface,
+                         .id = CopyReportId,
+                         .title = std::string(CopyReportButtonText),
+                         .textColour = White,
+                         .normal = 0x30FFFFFF,
+                         .hover = 0x90FFFFFF,
+                         .pressed = 0x58FFFFFF,
+                         .radius = 3,
+                         .x = 1030,
+                         .y = 32,
+                         .width = 80,
+                         .height = 20});
     m_copyReport.Show(false);
-    m_batchButton.Create({.parent = surface, .id = BatchButtonId,
-                          .title = std::string(BatchButtonText), .textColour = White,
-                          .normal = 0x30FFFFFF, .hover = 0x90FFFFFF, .pressed = 0x58FFFFFF,
-                          .radius = 3, .x = 1005, .y = 20, .width = 42, .height = 30});
+    m_batchButton.Create({.parent = surface,
+                          .id = BatchButtonId,
+                          .title = std::string(BatchButtonText),
+                          .textColour = White,
+                          .normal = 0x30FFFFFF,
+                          .hover = 0x90FFFFFF,
+                          .pressed = 0x58FFFFFF,
+                          .radius = 3,
+                          .x = 1005,
+                          .y = 20,
+                          .width = 42,
+                          .height = 30});
 }
 
 void SearchPage::CreateDirectCopyBar(ExHandle surface) {
-    m_directCopyProgress.Create({.parent = surface, .id = DirectCopyProgressId, .x = 450,
-                                 .y = 57, .width = 300, .height = 3, .background = 0xB8000000,
-                                 .border = 0xB8000000, .fill = 0xB8FF8000, .maximum = 100,
+    m_directCopyProgress.Create({.parent = surface,
+                                 .id = DirectCopyProgressId,
+                                 .x = 450,
+                                 .y = 57,
+                                 .width = 300,
+                                 .height = 3,
+                                 .background = 0xB8000000,
+                                 .border = 0xB8000000,
+                                 .fill = 0xB8FF8000,
+                                 .maximum = 100,
                                  .position = 50});
     m_directCopyProgress.Show(false);
 }
@@ -329,8 +403,8 @@ bool SearchPage::OnPasteIntoSearchBox(std::u16string_view text) {
     const std::size_t first = narrow.find_first_not_of("\r\n");
     const std::size_t last = narrow.find_last_not_of("\r\n");
     narrow = first == std::string::npos ? std::string() : narrow.substr(first, last - first + 1);
-    std::replace_if(narrow.begin(), narrow.end(), [](char c) { return c == '\r' || c == '\n'; },
-                    ' ');
+    std::replace_if(
+        narrow.begin(), narrow.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     const std::u16string line = platform::NarrowToUtf16(narrow);
     m_searchBox.Send(EX_EM_REPLACESEL, 0, reinterpret_cast<intptr_t>(line.c_str()));
     return true;

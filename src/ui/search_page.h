@@ -127,13 +127,13 @@ class SearchPage {
     Label m_addedCount;
     DrawnButton m_updateCache;
     DrawnButton m_batchButton;  // "批量": opens the batch box.
-    DrawnButton m_copyReport;  // Opens the last copy's report; shown with its notice.
+    DrawnButton m_copyReport;   // Opens the last copy's report; shown with its notice.
     ProgressBar m_directCopyProgress;
     ExHandle m_resultList = 0;
     Label m_busy;
     LinkLabel m_firstStartHint;  // Over the empty list; its link opens the settings page.
-    ExHandle m_menu = 0;  // The result list's context menu.
-    int m_width = 0;      // The client width of the last layout.
+    ExHandle m_menu = 0;         // The result list's context menu.
+    int m_width = 0;             // The client width of the last layout.
     bool m_noticeShown = false;  // The status line holds a notice until the next search.
     bool m_reportShown = false;  // The report button shows with the notice.
 };

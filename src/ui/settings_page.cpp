@@ -17,11 +17,18 @@ namespace {
 constexpr ExArgb Black = 0xFF000000;
 constexpr ExArgb Grey = 0xFFABAEB4;
 
-void CreateRadio(RadioButton& radio, ExHandle group, int id, const char* title, int x,
-                 int width) {
-    radio.Create({.parent = group, .id = id, .x = x, .y = 25, .width = width, .height = 20,
-                  .title = title, .textColour = Black, .hoverTextColour = Black,
-                  .pressedTextColour = Black, .checkedTextColour = Black});
+void CreateRadio(RadioButton& radio, ExHandle group, int id, const char* title, int x, int width) {
+    radio.Create({.parent = group,
+                  .id = id,
+                  .x = x,
+                  .y = 25,
+                  .width = width,
+                  .height = 20,
+                  .title = title,
+                  .textColour = Black,
+                  .hoverTextColour = Black,
+                  .pressedTextColour = Black,
+                  .checkedTextColour = Black});
 }
 
 void CreateGroup(GroupBox& group, ExHandle page, int y, const char* title, int x = 10,
@@ -48,7 +55,8 @@ std::vector<std::string> DroppedNames(intptr_t drop) {
     const std::uint32_t count = Ex_DropQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::u16string name(Ex_DropQueryFile(drop, i, nullptr, 0) + std::size_t{1}, u'\0');
-        name.resize(Ex_DropQueryFile(drop, i, name.data(), static_cast<std::uint32_t>(name.size())));
+        name.resize(
+            Ex_DropQueryFile(drop, i, name.data(), static_cast<std::uint32_t>(name.size())));
         names.push_back(platform::Utf16ToNarrow(name));
     }
     return names;
@@ -78,30 +86,62 @@ void SettingsPage::Create(ExHandle viewport) {
     // The page's controls lie on a panel that scrolls when the window is
     // lower than they reach.
     const ExHandle page = m_panel.Create({.parent = viewport}) ? m_panel.Handle() : viewport;
-    m_listCaption.Create({.parent = page, .id = SettingsCaptionId, .x = 12, .y = 25,
-                          .width = 200, .height = 20, .text = "搜索目录列表：",
+    m_listCaption.Create({.parent = page,
+                          .id = SettingsCaptionId,
+                          .x = 12,
+                          .y = 25,
+                          .width = 200,
+                          .height = 20,
+                          .text = "搜索目录列表：",
                           .textColour = Black});
-    m_directoryLists.Create({.parent = page, .id = DirectoryListsId, .x = 10, .y = 50,
-                             .width = 300, .height = 30, .editable = true, .textColour = Grey});
+    m_directoryLists.Create({.parent = page,
+                             .id = DirectoryListsId,
+                             .x = 10,
+                             .y = 50,
+                             .width = 300,
+                             .height = 30,
+                             .editable = true,
+                             .textColour = Grey});
     const ExHandle inner = Ex_ObjFind(m_directoryLists.Handle(), 0, u"Edit", nullptr);
     Ex_ObjSetColor(inner, EX_COLOR_TEXT, Grey, 0);
     Ex_ObjSetColor(inner, EX_COLOR_CARET, Black, 0);
     m_addList.Create(BlueButton(page, AddListId, "添加", 315, 50, 50, 30));
     m_deleteList.Create(BlueButton(page, DeleteListId, "删除", 370, 50, 50, 30));
-    m_folders.Create({.parent = page, .id = FoldersId, .x = 10, .y = 90, .width = 300,
-                      .height = 250, .hover = 0xF4FFFFFF, .selected = 0xF4FF0000,
-                      .rowHeight = 40, .textColour = Black, .oddRow = 0xFFA9A9A9,
-                      .evenRow = 0xFFA9A9A9, .background = 0xF4000000, .multiSelect = false,
-                      .acceptFiles = true, .procedure = FolderListProcedure});
+    m_folders.Create({.parent = page,
+                      .id = FoldersId,
+                      .x = 10,
+                      .y = 90,
+                      .width = 300,
+                      .height = 250,
+                      .hover = 0xF4FFFFFF,
+                      .selected = 0xF4FF0000,
+                      .rowHeight = 40,
+                      .textColour = Black,
+                      .oddRow = 0xFFA9A9A9,
+                      .evenRow = 0xFFA9A9A9,
+                      .background = 0xF4000000,
+                      .multiSelect = false,
+                      .acceptFiles = true,
+                      .procedure = FolderListProcedure});
     m_addFolder.Create(BlueButton(page, AddFolderId, "添加目录", 315, 110, 105, 45));
     m_removeFolder.Create(BlueButton(page, RemoveFolderId, "删除目录", 315, 165, 105, 45));
     m_refreshIndex.Create(BlueButton(page, RefreshIndexId, "刷新索引", 315, 220, 105, 45));
-    m_filterCaption.Create({.parent = page, .id = SettingsCaptionId, .x = 12, .y = 360,
-                            .width = 350, .height = 20,
+    m_filterCaption.Create({.parent = page,
+                            .id = SettingsCaptionId,
+                            .x = 12,
+                            .y = 360,
+                            .width = 350,
+                            .height = 20,
                             .text = "索引文件类型：格式（mp3|ape|flac），缓存全部留空",
                             .textColour = Black});
-    m_typeFilter.Create({.parent = page, .id = TypeFilterId, .x = 10, .y = 385, .width = 355,
-                         .height = 30, .drawnFrameStyle = true, .textColour = Black});
+    m_typeFilter.Create({.parent = page,
+                         .id = TypeFilterId,
+                         .x = 10,
+                         .y = 385,
+                         .width = 355,
+                         .height = 30,
+                         .drawnFrameStyle = true,
+                         .textColour = Black});
     m_typeFilter.SetBackground(0x1E000000);
     Ex_ObjSetRadius(m_typeFilter.Handle(), 3, 3, 3, 3, 1);
     m_saveFilter.Create(BlueButton(page, SaveFilterId, "保存", 370, 385, 50, 30));
@@ -117,12 +157,22 @@ void SettingsPage::Create(ExHandle viewport) {
     CreateRadio(m_openFile, clickGroup, OpenFileId, "打开文件", 130, 200);
     CreateRadio(m_copyDirectly, clickGroup, CopyDirectlyId, "双击直接复制", 260, 200);
 
-    m_threadCaption.Create({.parent = page, .id = ThreadCaptionId, .x = 12, .y = 585,
-                            .width = 350, .height = 20,
+    m_threadCaption.Create({.parent = page,
+                            .id = ThreadCaptionId,
+                            .x = 12,
+                            .y = 585,
+                            .width = 350,
+                            .height = 20,
                             .text = "搜索线程数：（请根据自己处理器和磁盘的处理能力选择）",
                             .textColour = Black});
-    m_threadCount.Create({.parent = page, .id = ThreadCountId, .x = 10, .y = 610, .width = 410,
-                          .height = 30, .editable = false, .textColour = Grey});
+    m_threadCount.Create({.parent = page,
+                          .id = ThreadCountId,
+                          .x = 10,
+                          .y = 610,
+                          .width = 410,
+                          .height = 30,
+                          .editable = false,
+                          .textColour = Grey});
     std::vector<std::string> counts;
     for (int n = 1; n <= core::MaxThreadCount; ++n) {
         counts.push_back(std::to_string(n));
@@ -151,9 +201,9 @@ void SettingsPage::AttachHandlers() {
     // The folder list's procedure finds the page here; the list has no
     // bound handlers to share the slot with.
     Ex_ObjSetLong(m_folders.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(this));
-    for (const RadioButton* radio : {&m_defaultSize, &m_maximised, &m_customSize,
-                                     &m_addToCopyList, &m_openFile, &m_copyDirectly,
-                                     &m_exactMatch, &m_ignoreCaseAndWidth}) {
+    for (const RadioButton* radio :
+         {&m_defaultSize, &m_maximised, &m_customSize, &m_addToCopyList, &m_openFile,
+          &m_copyDirectly, &m_exactMatch, &m_ignoreCaseAndWidth}) {
         BindEvent<&SettingsPage::OnOptionChecked>(*radio, EX_NM_CHECK, *this);
     }
 }

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/program.h"
 #include "core/data_paths.h"
 #include "temp_dir.h"
-#include "app/program.h"
 
 namespace cj::app {
 namespace {
@@ -29,7 +29,7 @@ QWidget* VisibleTopLevel() {
 // once the window shows, and the window is then closed with its close button's
 // message.
 class Startup : public ::testing::Test {
-protected:
+  protected:
     Startup() { m_dir.MakeDirs("data"); }
 
     void RunWhileOpen(const std::function<void()>& whileOpen) {

@@ -557,18 +557,18 @@ TEST_F(CliTest, BatchPrintsEveryNumberWithItsFilesInListOrder) {
     EXPECT_EQ(Sorted({lines[0], lines[1]}),
               Sorted({"JD0012345678901\t" + tree + "/JD0012345678901.pdf",
                       "JD0012345678901\t" + tree + "/SF3_JD0012345678901.jpg"}));
-    EXPECT_EQ(Sorted({lines[2], lines[3]}),
-              Sorted({"SF3\t" + tree + "/顺丰/SF3.tar.gz", "SF3\t" + tree + "/SF3_JD0012345678901.jpg"}));
+    EXPECT_EQ(Sorted({lines[2], lines[3]}), Sorted({"SF3\t" + tree + "/顺丰/SF3.tar.gz",
+                                                    "SF3\t" + tree + "/SF3_JD0012345678901.jpg"}));
     EXPECT_EQ(lines[4], "ZZ9999999999999\t");
     EXPECT_EQ(lines[5], "顺丰\t");
 
     m_dir.WriteFile("numbers.txt", "\xEF\xBB\xBFSF3\nZZ9999999999999\nSF1400000000001\n顺丰\n");
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "numbers.txt", "--missing"})
-                  .out,
-              "ZZ9999999999999\n顺丰\n");
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--count", "--batch=" + m_dir / "numbers.txt"})
-                  .out,
-              "SF3\t2\nZZ9999999999999\t0\nSF1400000000001\t1\n顺丰\t0\n");
+    EXPECT_EQ(
+        Run({"--run-dir", RunDir(), "search", "--batch", m_dir / "numbers.txt", "--missing"}).out,
+        "ZZ9999999999999\n顺丰\n");
+    EXPECT_EQ(
+        Run({"--run-dir", RunDir(), "search", "--count", "--batch=" + m_dir / "numbers.txt"}).out,
+        "SF3\t2\nZZ9999999999999\t0\nSF1400000000001\t1\n顺丰\t0\n");
 }
 
 // "sf1400000000001" found nothing and the script took the file for missing.
@@ -588,9 +588,9 @@ TEST_F(CliTest, IgnoreCaseFindsWhatTheExactSearchMissesAndTheExactOneSaysSo) {
     EXPECT_EQ(batch.out, "sf1400000000001\n");
     EXPECT_EQ(batch.err,
               "chengjing-cli: sf1400000000001: no file; ignoring case and width (-i) finds 1\n");
-    EXPECT_EQ(Run({"--run-dir", RunDir(), "search", "--ignore-case", "--batch", "-", "--missing"})
-                  .out,
-              "");
+    EXPECT_EQ(
+        Run({"--run-dir", RunDir(), "search", "--ignore-case", "--batch", "-", "--missing"}).out,
+        "");
     EXPECT_EQ(Run({"--run-dir", RunDir(), "-i", "refresh"}).exitCode, 2);
 }
 

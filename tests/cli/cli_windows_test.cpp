@@ -1,9 +1,8 @@
 // Runs the built chengjing-cli.exe on folders made in a temporary directory:
 // the refresh, the search, the batch and the copy end to end with Windows
 // paths, in the active code page (GBK names when it is 936).
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -168,7 +167,10 @@ TEST_F(CliWindowsTest, GbkNamesAreFoundByGbkKeywordsAndNeverInsideACharacter) {
     const std::string shunfeng = "\xCB\xB3\xB7\xE1";  // 顺丰
     m_dir.WriteFile("tree/" + shunfeng + "/" + shunfeng + "SF5.jpg", "");
     // B0 61 is one character whose second byte is "a": "ab" is not in this name.
-    m_dir.WriteFile("tree/\xB0" "ab.jpg", "");
+    m_dir.WriteFile(
+        "tree/\xB0"
+        "ab.jpg",
+        "");
     // 95 5C is one character whose second byte is "\": the name stays whole.
     m_dir.WriteFile("tree/x\x95\x5C.png", "");
     ASSERT_EQ(Refresh({m_dir / "tree"}).exitCode, 0);
@@ -176,8 +178,12 @@ TEST_F(CliWindowsTest, GbkNamesAreFoundByGbkKeywordsAndNeverInsideACharacter) {
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", shunfeng}).out),
               std::vector<std::string>{m_dir / ("tree/" + shunfeng + "/" + shunfeng + "SF5.jpg")});
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "ab"}).out), std::vector<std::string>{});
-    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "\xB0" "a"}).out),
-              std::vector<std::string>{m_dir / "tree/\xB0" "ab.jpg"});
+    EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search",
+                         "\xB0"
+                         "a"})
+                        .out),
+              std::vector<std::string>{m_dir / "tree/\xB0"
+                                               "ab.jpg"});
     // (The keyword does not end in that byte: the child's C runtime would
     // take it for a backslash before the closing quote.)
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "x\x95\x5C.png"}).out),
@@ -187,7 +193,9 @@ TEST_F(CliWindowsTest, GbkNamesAreFoundByGbkKeywordsAndNeverInsideACharacter) {
               std::vector<std::string>{"0"});
 
     // The batch splits at the full-width comma in GBK (A3 AC).
-    m_input = "SF5\xA3\xAC" "JD0012345678901\r\nZZ1\r\n";
+    m_input =
+        "SF5\xA3\xAC"
+        "JD0012345678901\r\nZZ1\r\n";
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "search", "--batch", "-", "--count"}).out),
               (std::vector<std::string>{"SF5\t1", "JD0012345678901\t1", "ZZ1\t0"}));
 }
@@ -233,9 +241,10 @@ TEST_F(CliWindowsTest, RefreshIsRefusedWhileAnotherProgramRefreshesButSearchesRu
     const RunResult refused =
         Run({"--run-dir", RunDir(), "--threads", "3", "refresh", "--folder", m_dir / "tree"});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(Lines(refused.err),
-              std::vector<std::string>{"chengjing-cli: the refresh did not start: another refresh of " +
-                                       (m_dir / "run/data") + " runs"});
+    EXPECT_EQ(
+        Lines(refused.err),
+        std::vector<std::string>{"chengjing-cli: the refresh did not start: another refresh of " +
+                                 (m_dir / "run/data") + " runs"});
     EXPECT_EQ(m_dir.ReadFile("run/data/chengjing.ini"), config);
     EXPECT_EQ(Lines(Run({"--run-dir", RunDir(), "--count", "search", "SF"}).out),
               std::vector<std::string>{"2"});

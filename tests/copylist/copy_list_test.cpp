@@ -371,8 +371,8 @@ TEST_F(CopyListTest, RestoringReplacesTheListInOneAppendAndMeasuresSizesNow) {
     EXPECT_EQ(PathsOf(list), (std::vector<std::string>{a, b}));
     EXPECT_EQ(list.Bytes(), 35);
     EXPECT_EQ(view.rows, PathsOf(list));
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"remove all", "append 2", "redraw", "remove all",
-                                                    "append 2", "redraw"}));
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"remove all", "append 2", "redraw",
+                                                    "remove all", "append 2", "redraw"}));
 }
 
 TEST_F(CopyListTest, OnlyAMissingBackupEmptiesTheListOnRestore) {

@@ -59,12 +59,15 @@ TEST(ListBackup, SplittingFollowsTheSeparatorsAndTheCharacters) {
         {"zero byte first", "\0A*#*\\"s, {}, {}},
         // A GBK lead byte takes the asterisk after it: no separator starts
         // there. UTF-8 has no such character, and splits.
-        {"lead byte before a separator", "\x81*#*\\x*#*\\",
-         {"\x81", "x"}, {"\x81*#*\\x"}},
-        {"lead byte swallowing the first asterisk", "a\xFE*#*\\*#*\\",
-         {"a\xFE", ""}, {"a\xFE*#*\\"}},
-        {"whole GBK characters", "\xD6\xD0\xCE\xC4*#*\\\xB0\x5C*#*\\",
-         {"\xD6\xD0\xCE\xC4", "\xB0\x5C"}, {"\xD6\xD0\xCE\xC4", "\xB0\x5C"}},
+        {"lead byte before a separator", "\x81*#*\\x*#*\\", {"\x81", "x"}, {"\x81*#*\\x"}},
+        {"lead byte swallowing the first asterisk",
+         "a\xFE*#*\\*#*\\",
+         {"a\xFE", ""},
+         {"a\xFE*#*\\"}},
+        {"whole GBK characters",
+         "\xD6\xD0\xCE\xC4*#*\\\xB0\x5C*#*\\",
+         {"\xD6\xD0\xCE\xC4", "\xB0\x5C"},
+         {"\xD6\xD0\xCE\xC4", "\xB0\x5C"}},
         {"UTF-8 Chinese", "/快递/单号.jpg*#*\\", {"/快递/单号.jpg"}, {"/快递/单号.jpg"}},
         {"separator cut off at the end", "A*#*\\B*#*", {"A", "B*#*"}, {"A", "B*#*"}},
     };
@@ -78,8 +81,9 @@ TEST(ListBackup, AWrittenListReadsBackInOrderByteForByte) {
     test::TempDir dir;
     dir.MakeDirs("data");
     const std::string path = dir / "data/Backup.txt";
-    const Pieces paths = {"/srv/快递/SF1234567890.jpg", "/srv/a b/c.txt", "/srv/a b/c.txt",
-                          "relative", "/odd/*#*x/\\name", "/bytes/\xE9\xFF"};
+    const Pieces paths = {
+        "/srv/快递/SF1234567890.jpg", "/srv/a b/c.txt", "/srv/a b/c.txt", "relative",
+        "/odd/*#*x/\\name",           "/bytes/\xE9\xFF"};
     ASSERT_FALSE(TryWriteBackupFile(path, EntriesOf(paths)));
     EXPECT_EQ(dir.ReadFile("data/Backup.txt"), BackupBytes(EntriesOf(paths)));
     Pieces read = {"left from before"};
@@ -106,7 +110,8 @@ TEST(ListBackup, AMissingDataFolderIsNotCreated) {
 TEST(ListBackup, AFileThatCannotBeReadGivesNoPaths) {
     test::TempDir dir;
     Pieces read = {"stale"};
-    EXPECT_EQ(TryReadBackupFile(dir / "data/Backup.txt", read), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(TryReadBackupFile(dir / "data/Backup.txt", read),
+              std::errc::no_such_file_or_directory);
     EXPECT_TRUE(read.empty());
     read = {"stale"};
     EXPECT_TRUE(TryReadBackupFile(dir.Path(), read)) << "a folder is no backup";
@@ -123,9 +128,8 @@ TEST(ListBackup, AFailedWriteKeepsThePreviousBackupWhole) {
     ASSERT_EQ(::chmod((dir / "data").c_str(), 0555), 0);
     ASSERT_EQ(::chmod((dir / "data/Backup.txt").c_str(), 0666), 0);
     const std::string path = dir / "data/Backup.txt";
-    const int result = test::RunAsOrdinaryUser([&path] {
-        return TryWriteBackupFile(path, EntriesOf({"/new"})) ? 0 : 1;
-    });
+    const int result = test::RunAsOrdinaryUser(
+        [&path] { return TryWriteBackupFile(path, EntriesOf({"/new"})) ? 0 : 1; });
     EXPECT_EQ(result, 0) << "the write must fail and say so";
     EXPECT_EQ(dir.ReadFile("data/Backup.txt"), "/kept*#*\\");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);

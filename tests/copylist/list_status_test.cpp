@@ -96,9 +96,8 @@ TEST(ListStatus, FreeSpaceAsksTheTargetsFileSystem) {
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(::chmod((dir / "closed").c_str(), 0700), 0);
     const std::string target = dir / "closed/inner";
-    const int result = test::RunAsOrdinaryUser([&target] {
-        return FigureText(FreeMegabytes(target)) == "-0" ? 0 : 1;
-    });
+    const int result = test::RunAsOrdinaryUser(
+        [&target] { return FigureText(FreeMegabytes(target)) == "-0" ? 0 : 1; });
     EXPECT_EQ(result, 0) << "a failed query shows -0";
 }
 #else

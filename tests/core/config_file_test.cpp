@@ -41,7 +41,7 @@ TEST(DataPaths, SitBesideTheExecutable) {
 }
 
 class Config : public ::testing::Test {
-protected:
+  protected:
     Config() : m_config(ConfigPath(m_dir.Path())) { m_dir.MakeDirs("data"); }
 
     test::TempDir m_dir;

@@ -23,10 +23,10 @@ TEST(SplitText, FollowsTheSplittingRule) {
         {"", " ", {}},
         {"SF123", " ", {"SF123"}},
         {"ab cd", " ", {"ab", "cd"}},
-        {"ab cd ", " ", {"ab", "cd"}},     // A trailing separator adds nothing.
-        {"a  b", " ", {"a", "", "b"}},     // Separators in a row give an empty member.
-        {" a", " ", {"", "a"}},            // So does a leading one.
-        {"a  ", " ", {"a", ""}},           // Only the very last separator is dropped.
+        {"ab cd ", " ", {"ab", "cd"}},  // A trailing separator adds nothing.
+        {"a  b", " ", {"a", "", "b"}},  // Separators in a row give an empty member.
+        {" a", " ", {"", "a"}},         // So does a leading one.
+        {"a  ", " ", {"a", ""}},        // Only the very last separator is dropped.
         {" ", " ", {""}},
         // Type filters at "|".
         {"mp3|ape|.flac", "|", {"mp3", "ape", ".flac"}},
@@ -62,12 +62,22 @@ TEST(TextToInt, ReadsNumbersAsTheConfigurationDoes) {
     constexpr auto Max = std::numeric_limits<std::int64_t>::max();
     constexpr auto Min = std::numeric_limits<std::int64_t>::min();
     const std::pair<const char*, std::int64_t> cases[] = {
-        {"", 0},       {"abc", 0},        {"0", 0},
-        {"12", 12},    {"  7", 7},        {"-3", -3},
-        {"+4", 4},     {"12abc", 12},     {"1 000", 1},
-        {"-", 0},      {"3.9", 3},        {"0012", 12},
-        {"9223372036854775807", Max},     {"99999999999999999999", Max},
-        {"-9223372036854775808", Min},    {"-99999999999999999999", Min},
+        {"", 0},
+        {"abc", 0},
+        {"0", 0},
+        {"12", 12},
+        {"  7", 7},
+        {"-3", -3},
+        {"+4", 4},
+        {"12abc", 12},
+        {"1 000", 1},
+        {"-", 0},
+        {"3.9", 3},
+        {"0012", 12},
+        {"9223372036854775807", Max},
+        {"99999999999999999999", Max},
+        {"-9223372036854775808", Min},
+        {"-99999999999999999999", Min},
     };
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(TextToInt(text), value) << "'" << text << "'";
@@ -79,8 +89,8 @@ TEST(ThreadCount, UsesTheStoredValueOnlyWhenInRange) {
     EXPECT_GE(cores, 1);
     EXPECT_LE(cores, MaxThreadCount);
     const std::pair<const char*, int> cases[] = {
-        {"1", 1}, {"4", 4}, {"12", 12}, {"", cores}, {"0", cores}, {"13", cores}, {"-2", cores},
-        {"many", cores},
+        {"1", 1},     {"4", 4},      {"12", 12},    {"", cores},
+        {"0", cores}, {"13", cores}, {"-2", cores}, {"many", cores},
     };
     for (const auto& [text, count] : cases) {
         EXPECT_EQ(ThreadCountFromText(text), count) << "'" << text << "'";

@@ -21,14 +21,16 @@ intptr_t CheckHandler(ExHandle, int32_t id, int32_t code, intptr_t wParam, intpt
 }
 
 ExHandle Radio(ExHandle parent, int32_t id, int x) {
-    ExHandle r = Ex_ObjCreateEx(-1, u"RadioButton", u"选项", -1, x, 25, 100, 20, parent, id, -1, 0, 0, nullptr);
+    ExHandle r = Ex_ObjCreateEx(-1, u"RadioButton", u"选项", -1, x, 25, 100, 20, parent, id, -1, 0,
+                                0, nullptr);
     Ex_ObjHandleEvent(r, EX_NM_CHECK, &CheckHandler);
     return r;
 }
 
 TEST(RadioButton, CheckByMessageAndByClickRaiseTheSameNotification) {
     TestWindow win(500, 200);
-    ExHandle group = Ex_ObjCreateEx(-1, u"GroupBox", u"窗口状态", -1, 10, 10, 410, 60, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle group = Ex_ObjCreateEx(-1, u"GroupBox", u"窗口状态", -1, 10, 10, 410, 60,
+                                    win.Surface(), 0, -1, 0, 0, nullptr);
     ExHandle a = Radio(group, 1039, 20);
     ExHandle b = Radio(group, 1040, 130);
     ExHandle c = Radio(group, 1041, 260);
@@ -51,13 +53,16 @@ TEST(RadioButton, CheckByMessageAndByClickRaiseTheSameNotification) {
 
     Ex_ObjSendMessage(c, EX_BM_SETCHECK, 1, 0);
     Ex_ObjSendMessage(c, EX_BM_SETCHECK, 0, 0);
-    EXPECT_EQ(g_checks, (std::vector<std::pair<int32_t, intptr_t>>{{1040, 0}, {1041, 1}, {1041, 0}}));
+    EXPECT_EQ(g_checks,
+              (std::vector<std::pair<int32_t, intptr_t>>{{1040, 0}, {1041, 1}, {1041, 0}}));
 }
 
 TEST(RadioButton, EachParentIsItsOwnSet) {
     TestWindow win(500, 200);
-    ExHandle g1 = Ex_ObjCreateEx(-1, u"GroupBox", u"一", -1, 10, 10, 410, 60, win.Surface(), 0, -1, 0, 0, nullptr);
-    ExHandle g2 = Ex_ObjCreateEx(-1, u"GroupBox", u"二", -1, 10, 90, 410, 60, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle g1 = Ex_ObjCreateEx(-1, u"GroupBox", u"一", -1, 10, 10, 410, 60, win.Surface(), 0, -1,
+                                 0, 0, nullptr);
+    ExHandle g2 = Ex_ObjCreateEx(-1, u"GroupBox", u"二", -1, 10, 90, 410, 60, win.Surface(), 0, -1,
+                                 0, 0, nullptr);
     ExHandle a = Radio(g1, 1, 20);
     ExHandle b = Radio(g2, 2, 20);
     Ex_ObjSendMessage(a, EX_BM_SETCHECK, 1, 0);
@@ -68,11 +73,12 @@ TEST(RadioButton, EachParentIsItsOwnSet) {
 
 TEST(RadioButton, CheckedMarkTakesSlotSix) {
     TestWindow win(300, 100, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle r = Ex_ObjCreateEx(-1, u"RadioButton", u"", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle r = Ex_ObjCreateEx(-1, u"RadioButton", u"", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0,
+                                0, nullptr);
     Ex_ObjSetColor(r, EX_COLOR_TEXT, 0xFF0000FF, 0);
     Ex_ObjSetColor(r, EX_COLOR_TEXT_CHECKED, 0xFF00FF00, 1);
     QTest::mouseMove(W(r), QPoint(50, 10));
-    QTest::mouseMove(win.Widget(), QPoint(250, 80));  // not hovering it
+    QTest::mouseMove(win.Widget(), QPoint(250, 80));   // not hovering it
     EXPECT_EQ(Pixel(win.Grab(), 7, 10), 0xFFFFFFFFu);  // unchecked: hollow
     Ex_ObjSendMessage(r, EX_BM_SETCHECK, 1, 0);
     EXPECT_EQ(Ex_ObjGetLong(r, EX_OL_STATE), EX_STATE_CHECKED);
@@ -81,7 +87,8 @@ TEST(RadioButton, CheckedMarkTakesSlotSix) {
 
 TEST(ProgressBar, RangeAndPositionDrawTheFilledPart) {
     TestWindow win(300, 100, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle bar = Ex_ObjCreateEx(-1, u"progressBar", u"", -1, 0, 0, 200, 20, win.Surface(), 1026, -1, 0, 0, nullptr);
+    ExHandle bar = Ex_ObjCreateEx(-1, u"progressBar", u"", -1, 0, 0, 200, 20, win.Surface(), 1026,
+                                  -1, 0, 0, nullptr);
     Ex_ObjSetColor(bar, EX_COLOR_BACKGROUND, 0xFF000000, 0);
     Ex_ObjSetColor(bar, EX_COLOR_BORDER, 0x00000000, 0);
     Ex_ObjSetColor(bar, EX_COLOR_TEXT_CHECKED, 0xFFFF0000, 1);
@@ -99,7 +106,8 @@ TEST(ProgressBar, RangeAndPositionDrawTheFilledPart) {
 
 TEST(GroupBox, DrawsItsFrameAndTitle) {
     TestWindow win(300, 150, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle g = Ex_ObjCreateEx(-1, u"GroupBox", u"双击搜索列表", -1, 10, 10, 200, 80, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle g = Ex_ObjCreateEx(-1, u"GroupBox", u"双击搜索列表", -1, 10, 10, 200, 80,
+                                win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjSetColor(g, EX_COLOR_BORDER, 0xFF0000FF, 0);
     Ex_ObjSetColor(g, EX_COLOR_TEXT, 0xFF000000, 1);
     QImage shot = win.Grab();
@@ -115,7 +123,8 @@ TEST(GroupBox, DrawsItsFrameAndTitle) {
 
 TEST(Static, DrawsItsTextInSlotTwo) {
     TestWindow win(300, 100, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"■■■", -1, 0, 0, 200, 40, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"■■■", -1, 0, 0, 200, 40, win.Surface(), 0, -1,
+                                    0, 0, nullptr);
     Ex_ObjSetColor(label, EX_COLOR_TEXT, 0xFF00FF00, 1);
     QImage shot = win.Grab();
     int green = 0;

@@ -38,7 +38,8 @@ std::u16string ItemText(ExHandle combo, intptr_t index) {
 
 TEST(ComboBox, ItemMessagesCountFromOne) {
     TestWindow win(400, 200);
-    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 10, 200, 30, win.Surface(), 1046, -1, 0, 0, nullptr);
+    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 10, 200, 30,
+                                    win.Surface(), 1046, -1, 0, 0, nullptr);
     Ex_ObjHandleEvent(combo, EX_CBN_SELCHANGE, &SelChange);
     g_choices.clear();
     EXPECT_EQ(Add(combo, u"1"), 1);
@@ -72,7 +73,8 @@ TEST(ComboBox, ItemMessagesCountFromOne) {
 
 TEST(ComboBox, ChoosingInTheDropDownSetsTheTextAndNotifies) {
     TestWindow win(400, 300);
-    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 10, 200, 30, win.Surface(), 1046, -1, 0, 0, nullptr);
+    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 10, 200, 30,
+                                    win.Surface(), 1046, -1, 0, 0, nullptr);
     for (const char16_t* t : {u"1", u"2", u"3", u"4"}) {
         Add(combo, t);
     }
@@ -92,7 +94,8 @@ TEST(ComboBox, ChoosingInTheDropDownSetsTheTextAndNotifies) {
 
 TEST(ComboBox, EditableBoxTypesIntoItsInnerEdit) {
     TestWindow win(400, 200);
-    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000001, 10, 50, 300, 30, win.Surface(), 1029, -1, 0, 0, nullptr);
+    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000001, 10, 50, 300, 30,
+                                    win.Surface(), 1029, -1, 0, 0, nullptr);
     ExHandle edit = Ex_ObjFind(combo, 0, u"Edit", nullptr);
     ASSERT_NE(edit, 0);
     EXPECT_EQ(Ex_ObjSetColor(edit, EX_COLOR_TEXT, 0xFFABAEB4, 1), 0xFF000000u);
@@ -108,7 +111,8 @@ TEST(ComboBox, EditableBoxTypesIntoItsInnerEdit) {
     EXPECT_EQ(line->text(), QStringLiteral("甲"));
     EXPECT_EQ(Text(combo), u"甲");
     // A drop-down-only box has no inner edit.
-    ExHandle fixed = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 100, 300, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle fixed = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 100, 300, 30,
+                                    win.Surface(), 0, -1, 0, 0, nullptr);
     EXPECT_EQ(Ex_ObjFind(fixed, 0, u"Edit", nullptr), 0);
 }
 

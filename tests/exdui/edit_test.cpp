@@ -26,8 +26,12 @@ intptr_t KeyHandler(ExHandle, int32_t, int32_t code, intptr_t wParam, intptr_t) 
     return 0;
 }
 
-QLineEdit* LineOf(ExHandle edit) { return W(edit)->findChild<QLineEdit*>(); }
-QPlainTextEdit* BlockOf(ExHandle edit) { return W(edit)->findChild<QPlainTextEdit*>(); }
+QLineEdit* LineOf(ExHandle edit) {
+    return W(edit)->findChild<QLineEdit*>();
+}
+QPlainTextEdit* BlockOf(ExHandle edit) {
+    return W(edit)->findChild<QPlainTextEdit*>();
+}
 
 ExHandle CreateEdit(ExHandle parent, int32_t style, ExObjProc proc = nullptr) {
     return Ex_ObjCreateEx(-1, u"Edit", u"", style, 10, 10, 200, 120, parent, 0, -1, 0, 0, proc);
@@ -37,7 +41,8 @@ ExHandle CreateEdit(ExHandle parent, int32_t style, ExObjProc proc = nullptr) {
 std::u16string g_offered;
 bool g_takePaste = false;
 
-intptr_t PasteProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t lParam, intptr_t* result) {
+intptr_t PasteProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t lParam,
+                   intptr_t* result) {
     if (message != EX_WM_PASTE) {
         return 0;
     }
@@ -61,7 +66,8 @@ intptr_t TakeCtrlEnter(ExHandle, int32_t, int32_t code, intptr_t wParam, intptr_
 
 TEST(Edit, TypingChangesTheTextAndEveryKeyRaisesKeyDown) {
     TestWindow win(300, 100);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 1000, -1, 0, 0, nullptr);
+    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 1000, -1,
+                                   0, 0, nullptr);
     ASSERT_TRUE(Ex_ObjHandleEvent(edit, EX_NM_KEYDOWN, &KeyHandler));
     Ex_ObjSetFocus(edit);
     g_keys.clear();
@@ -74,7 +80,8 @@ TEST(Edit, TypingChangesTheTextAndEveryKeyRaisesKeyDown) {
 
 TEST(Edit, ChineseTextArrivesThroughTheInputMethod) {
     TestWindow win(300, 100);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle edit =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjSetFocus(edit);
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("快递单号"));
@@ -84,13 +91,16 @@ TEST(Edit, ChineseTextArrivesThroughTheInputMethod) {
 
 TEST(Edit, SetTextShowsInTheBoxAndSelectAllSelectsIt) {
     TestWindow win(300, 100);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"G:\\Desktop", -1, 10, 10, 200, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"G:\\Desktop", -1, 10, 10, 200, 30, win.Surface(),
+                                   0, -1, 0, 0, nullptr);
     EXPECT_EQ(LineOf(edit)->text(), QStringLiteral("G:\\Desktop"));
     Ex_ObjSetText(edit, u"目标目录", 1);
     EXPECT_EQ(LineOf(edit)->text(), QStringLiteral("目标目录"));
     // The program passes the length in bytes; anything past the end means the end.
     Ex_ObjSetFocus(edit);
-    EXPECT_EQ(Ex_ObjSendMessage(edit, EX_EM_SETSEL, 0, static_cast<intptr_t>(Ex_ObjGetTextLength(edit) * 2)), 1);
+    EXPECT_EQ(Ex_ObjSendMessage(edit, EX_EM_SETSEL, 0,
+                                static_cast<intptr_t>(Ex_ObjGetTextLength(edit) * 2)),
+              1);
     EXPECT_EQ(LineOf(edit)->selectedText(), QStringLiteral("目标目录"));
     EXPECT_EQ(Ex_ObjSendMessage(edit, EX_EM_GETSEL, 0, 0), 0 | (4 << 16));
     Ex_ObjSendMessage(edit, EX_EM_SETSEL, 1, 3);
@@ -101,7 +111,8 @@ TEST(Edit, SetTextShowsInTheBoxAndSelectAllSelectsIt) {
 
 TEST(Edit, TextRectangleRecordPlacesTheTypingArea) {
     TestWindow win(400, 100);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 300, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle edit =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 300, 30, win.Surface(), 0, -1, 0, 0, nullptr);
     auto* record = reinterpret_cast<ExEditRecord*>(Ex_ObjGetLong(edit, EX_OL_CLASSDATA));
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->textRect.left, 4);
@@ -121,7 +132,8 @@ TEST(Edit, TextRectangleRecordPlacesTheTypingArea) {
 
 TEST(Edit, CaretIsDrawnInSlotThirty) {
     TestWindow win(300, 100, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle edit =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 200, 30, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjSetColor(edit, EX_COLOR_CARET, 0xFFFF0000, 1);
     EXPECT_EQ(Ex_ObjGetColor(edit, EX_COLOR_CARET), 0xFFFF0000u);
     Ex_ObjSetFocus(edit);
@@ -180,7 +192,8 @@ TEST(Edit, PastedTextIsOfferedToTheObjectFirst) {
     for (const int32_t style : {EX_OS_VISIBLE, EX_OS_VISIBLE | EX_EDIT_MULTILINE}) {
         SCOPED_TRACE(style);
         ExHandle edit = CreateEdit(win.Surface(), style, &PasteProc);
-        QWidget* editor = style == EX_OS_VISIBLE ? static_cast<QWidget*>(LineOf(edit)) : BlockOf(edit);
+        QWidget* editor =
+            style == EX_OS_VISIBLE ? static_cast<QWidget*>(LineOf(edit)) : BlockOf(edit);
         Ex_ObjSetFocus(edit);
         // Taken: the box stays as it was.
         g_offered.clear();

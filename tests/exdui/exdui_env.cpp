@@ -15,7 +15,7 @@ namespace exdui::test {
 namespace {
 
 class ExduiEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         // The tests drive real windows without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -70,7 +70,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-QWidget* W(ExHandle handle) { return ExQtWidget(handle); }
+QWidget* W(ExHandle handle) {
+    return ExQtWidget(handle);
+}
 
 ExArgb Pixel(const QImage& image, int x, int y) {
     return image.convertToFormat(QImage::Format_ARGB32).pixel(x, y);

@@ -15,7 +15,7 @@ namespace exdui::test {
 
 // A shown frameless window with its surface; destroyed with the object.
 class TestWindow {
-public:
+  public:
     TestWindow(int width, int height, int32_t style = 0x40000, ExWndProc proc = nullptr,
                ExArgb background = 0xFFFFFFFF);
     ~TestWindow();
@@ -28,7 +28,7 @@ public:
     // The window's pixels as painted now.
     QImage Grab() const;
 
-private:
+  private:
     ExHandle m_window = 0;
     ExHandle m_surface = 0;
 };

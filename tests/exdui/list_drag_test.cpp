@@ -27,9 +27,9 @@ int32_t g_dragResult = -1;
 intptr_t Record(ExHandle object, int32_t /*id*/, int32_t code, intptr_t wParam, intptr_t lParam) {
     g_heard->push_back({code, wParam, lParam});
     if (code == EX_LVN_BEGINDRAG && !g_dragFormats->empty()) {
-        g_dragResult = Ex_ObjDoDragDrop(object, g_dragFormats->data(),
-                                        static_cast<int32_t>(g_dragFormats->size()),
-                                        EX_DROPEFFECT_COPY);
+        g_dragResult =
+            Ex_ObjDoDragDrop(object, g_dragFormats->data(),
+                             static_cast<int32_t>(g_dragFormats->size()), EX_DROPEFFECT_COPY);
     }
     return 0;
 }
@@ -42,7 +42,7 @@ struct DragSeen {
 };
 
 class ListDragTest : public ListWindowTest {
-protected:
+  protected:
     // Rows of the default height, 30 pixels: the owner does not answer -97.
     static constexpr int RowPixels = 30;
 
@@ -51,8 +51,8 @@ protected:
         g_heard = &heard;
         g_dragFormats = &dragFormats;
         g_dragResult = -1;
-        list = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, 0, 0, 400, 600, surface, 0,
-                              -1, 0, 0, nullptr);
+        list = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, 0, 0, 400, 600, surface, 0, -1,
+                              0, 0, nullptr);
         ASSERT_NE(list, 0);
         for (const int32_t code : {EX_LVN_BEGINDRAG, EX_NM_KEYDOWN}) {
             Ex_ObjHandleEvent(list, code, Record);
@@ -89,8 +89,8 @@ protected:
         QWidget* view = Viewport(list);
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
         const QPoint to = from + QPoint(dx, dy);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(view, &move);
         QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
     }
@@ -149,14 +149,14 @@ TEST_F(ListDragTest, NoDragBeginsFromAnUnselectedPlaceOrADoubleClick) {
     Click(list, RowCentre(1));
     QWidget* view = Viewport(list);
     QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, RowCentre(1));
-    QMouseEvent move(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)),
-                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QMouseEvent move(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)), Qt::NoButton,
+                     Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(view, &move);
     QTest::mouseRelease(view, Qt::LeftButton, Qt::ControlModifier, RowCentre(3));
     // The second press of a double-click.
     DoubleClick(list, RowCentre(2));
-    QMouseEvent held(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent held(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view, &held);
     EXPECT_TRUE(HeardOf(EX_LVN_BEGINDRAG).empty());
 }

@@ -42,11 +42,10 @@ intptr_t BoxProc(ExHandle window, ExHandle object, int32_t message, intptr_t wPa
                                  static_cast<float>(draw->rect.bottom));
                 _brush_destroy(brush);
                 const std::u16string& text = rows->texts[static_cast<size_t>(draw->item - 1)];
-                _canvas_drawtext(draw->canvas, Ex_ObjGetFont(object), 0xFF000000, text.c_str(), -1,
-                                 36, static_cast<float>(draw->rect.left),
-                                 static_cast<float>(draw->rect.top),
-                                 static_cast<float>(draw->rect.right),
-                                 static_cast<float>(draw->rect.bottom));
+                _canvas_drawtext(
+                    draw->canvas, Ex_ObjGetFont(object), 0xFF000000, text.c_str(), -1, 36,
+                    static_cast<float>(draw->rect.left), static_cast<float>(draw->rect.top),
+                    static_cast<float>(draw->rect.right), static_cast<float>(draw->rect.bottom));
             }
         } else if (nm->from == object) {
             ++rows->notices;
@@ -56,7 +55,7 @@ intptr_t BoxProc(ExHandle window, ExHandle object, int32_t message, intptr_t wPa
 }
 
 class DerivedListTest : public ListWindowTest {
-protected:
+  protected:
     void SetUp() override {
         ListWindowTest::SetUp();
         ExClassInfo info{};
@@ -105,7 +104,7 @@ TEST_F(DerivedListTest, SelectsOneRowAndDrawsItSelected) {
     for (const char16_t* text : {u"a", u"b", u"c", u"d"}) {
         AddRow(text);
     }
-    Click(box, QPoint(100, 60));  // row 2
+    Click(box, QPoint(100, 60));                      // row 2
     Click(box, QPoint(100, 140), Qt::ShiftModifier);  // row 4; no style 8, no range
     EXPECT_EQ(Send(box, EX_LVM_GETSELECTIONMARK), 4);
     EXPECT_EQ(Send(box, EX_LVM_GETSELECTEDCOUNT), 1);

@@ -74,7 +74,7 @@ intptr_t RecordEvent(ExHandle object, int32_t /*id*/, int32_t code, intptr_t wPa
 }
 
 class ListViewTest : public ListWindowTest {
-protected:
+  protected:
     void SetUp() override {
         ListWindowTest::SetUp();
         g_owner = &owner;

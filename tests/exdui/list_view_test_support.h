@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -23,7 +22,7 @@
 namespace exdui::test {
 
 class ListWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_window = std::make_unique<TestWindow>(900, 700);
         window = m_window->Window();
@@ -37,10 +36,9 @@ protected:
     // tested further: the run stops here.
     static QAbstractScrollArea* AreaOf(ExHandle object) {
         QWidget* widget = ExQtWidget(object);
-        QAbstractScrollArea* area =
-            widget != nullptr
-                ? widget->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly)
-                : nullptr;
+        QAbstractScrollArea* area = widget != nullptr ? widget->findChild<QAbstractScrollArea*>(
+                                                            QString(), Qt::FindDirectChildrenOnly)
+                                                      : nullptr;
         if (area == nullptr) {
             std::fprintf(stderr, "object %d has no list widget\n", object);
             std::abort();
@@ -87,7 +85,7 @@ protected:
     ExHandle window = 0;
     ExHandle surface = 0;
 
-private:
+  private:
     std::unique_ptr<TestWindow> m_window;
 };
 

@@ -28,7 +28,7 @@ struct Event {
 };
 
 class RecordingHost : public ListViewHost {
-public:
+  public:
     std::int32_t MeasureRowHeight(std::int32_t /*width*/, std::int32_t /*height*/) override {
         ++measured;
         return rowHeight;
@@ -47,7 +47,7 @@ public:
 };
 
 class ListViewWidgetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         list.SetHost(&host);
         list.resize(400, 600);  // 10 rows of 60 pixels

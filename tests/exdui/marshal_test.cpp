@@ -24,7 +24,7 @@ namespace {
 constexpr int HangGuardMs = 20000;
 
 class MarshalTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (QCoreApplication::instance() == nullptr) {
             static int argc = 1;
@@ -79,7 +79,8 @@ TEST_F(MarshalTest, CoalescedValueIsAppliedAfterEveryCallMadeBeforeItsLatestPost
     });
     worker.join();
     ASSERT_TRUE(RunQueued());
-    EXPECT_EQ(seen, (std::vector<std::string>{"a1", "a2", "progress 2", "a3", "text 2", "other 1"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"a1", "a2", "progress 2", "a3", "text 2", "other 1"}));
 
     // Once applied, the next value takes a new place of its own.
     seen.clear();
@@ -136,8 +137,8 @@ TEST_F(MarshalTest, AFloodOfCallsLetsTheUiThreadsOwnEventsIn) {
     // Each call queues the next one. A drain that ran until the queue was
     // empty would run the whole chain before the UI thread's own event.
     constexpr int Chain = 200;
-    int ran = 0;                 // UI thread only.
-    int ranWhenEventCame = -1;   // UI thread only.
+    int ran = 0;                // UI thread only.
+    int ranWhenEventCame = -1;  // UI thread only.
     QObject probe;
     QEventLoop loop;
     std::function<void()> step = [&] {
@@ -171,7 +172,8 @@ TEST_F(MarshalTest, ShutdownWakesAWorkerWaitingWhileTheUiThreadIsBusy) {
     }
     ASSERT_EQ(QueuedCount(), 1u);
     BeginShutdown();
-    bool woken = returned.wait_for(std::chrono::milliseconds(HangGuardMs)) == std::future_status::ready;
+    bool woken =
+        returned.wait_for(std::chrono::milliseconds(HangGuardMs)) == std::future_status::ready;
     EXPECT_TRUE(woken) << "the waiting worker was not woken by the shutdown";
     if (!woken) {
         worker.detach();

@@ -19,7 +19,8 @@ namespace {
 
 std::vector<std::pair<intptr_t, intptr_t>> g_commands;
 
-intptr_t CommandProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t lParam, intptr_t*) {
+intptr_t CommandProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t lParam,
+                     intptr_t*) {
     if (message == EX_WM_COMMAND) {
         g_commands.emplace_back(wParam, lParam);
     }
@@ -60,7 +61,8 @@ QAction* ActionNamed(QMenu* menu, const QString& text) {
 
 TEST(Menu, ChosenItemReachesTheOwnersWindowAsACommand) {
     TestWindow win(300, 200, 0x40000, &CommandProc);
-    ExHandle list = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 300, 200, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle list =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 300, 200, win.Surface(), 0, -1, 0, 0, nullptr);
     ExHandle menu = ResultMenu();
     EXPECT_EQ(Ex_MenuGetItemCount(menu), 4);
     std::vector<QString> seen;
@@ -88,10 +90,13 @@ TEST(Menu, ReturnCommandFlagAndEscape) {
               [](QWidget* w) {
                   auto* qmenu = qobject_cast<QMenu*>(w);
                   QAction* open = ActionNamed(qmenu, QStringLiteral("打开文件"));
-                  QTest::mouseClick(qmenu, Qt::LeftButton, {}, qmenu->actionGeometry(open).center());
+                  QTest::mouseClick(qmenu, Qt::LeftButton, {},
+                                    qmenu->actionGeometry(open).center());
               });
     g_commands.clear();
-    EXPECT_EQ(Ex_TrackPopupMenu(menu, EX_TPM_RETURNCMD, 10, 10, 0, win.Surface(), nullptr, nullptr, 0), 1005);
+    EXPECT_EQ(
+        Ex_TrackPopupMenu(menu, EX_TPM_RETURNCMD, 10, 10, 0, win.Surface(), nullptr, nullptr, 0),
+        1005);
     EXPECT_TRUE(g_commands.empty());
 
     WhenShown([] { return QApplication::activePopupWidget(); },
@@ -102,7 +107,9 @@ TEST(Menu, ReturnCommandFlagAndEscape) {
     EXPECT_EQ(Ex_MenuAppend(menu, 0, 1, u"x"), 0);
 }
 
-QMessageBox* ActiveBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+QMessageBox* ActiveBox() {
+    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+}
 
 TEST(MessageBox, ReturnsTheAnswerChosen) {
     TestWindow win(300, 200);
@@ -119,7 +126,10 @@ TEST(MessageBox, ReturnsTheAnswerChosen) {
     EXPECT_EQ(title, QStringLiteral("提示"));
 
     WhenShown([] { return ActiveBox(); },
-              [](QWidget* w) { QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes), Qt::LeftButton); });
+              [](QWidget* w) {
+                  QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes),
+                                    Qt::LeftButton);
+              });
     EXPECT_EQ(Ex_MessageBox(win.Surface(), u"是否打开备份？", u"提示", EX_MB_YESNO, 0), EX_IDYES);
 
     WhenShown([] { return ActiveBox(); }, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });

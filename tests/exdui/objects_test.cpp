@@ -45,15 +45,16 @@ intptr_t WindowProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t lPar
 void RegisterLoggingClass() {
     static bool done = false;
     if (!done) {
-        ASSERT_TRUE(Ex_ObjRegister(u"LoggingBox", EX_OS_VISIBLE, 0, 0, 24, 0, 0, &LoggingClassProc));
+        ASSERT_TRUE(
+            Ex_ObjRegister(u"LoggingBox", EX_OS_VISIBLE, 0, 0, 24, 0, 0, &LoggingClassProc));
         done = true;
     }
 }
 
 TEST(Objects, CreateTakesClassDefaultsForMinusOne) {
     TestWindow win(300, 200);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"标题", -1, 10, 20, 100, 30, win.Surface(), 1003,
-                                    -1, 0x1234, 0, nullptr);
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"标题", -1, 10, 20, 100, 30, win.Surface(),
+                                    1003, -1, 0x1234, 0, nullptr);
     ASSERT_NE(label, 0);
     EXPECT_NE(Ex_ObjGetLong(label, EX_OL_STYLE) & EX_OS_VISIBLE, 0);
     EXPECT_EQ(Ex_ObjGetLong(label, EX_OL_TEXTFORMAT), EX_DT_VCENTER | EX_DT_SINGLELINE);
@@ -63,21 +64,26 @@ TEST(Objects, CreateTakesClassDefaultsForMinusOne) {
     EXPECT_EQ(Ex_ObjIsVisible(label), 1);
     ExRect r{};
     ASSERT_TRUE(Ex_ObjGetRect(label, &r));
-    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{10, 20, 110, 50}));
+    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int>{10, 20, 110, 50}));
     // A style without the visible bit creates the object hidden.
-    ExHandle hidden = Ex_ObjCreateEx(-1, u"STATIC", u"", 0, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle hidden =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", 0, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     EXPECT_EQ(Ex_ObjIsVisible(hidden), 0);
 }
 
 TEST(Objects, MoveKeepsTheValuesMarkedKeep) {
     TestWindow win(300, 200);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 10, 20, 100, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 10, 20, 100, 30, win.Surface(), 0, -1, 0,
+                                  0, nullptr);
     ASSERT_TRUE(Ex_ObjMove(obj, EX_KEEP, 40, EX_KEEP, 60, 1));
     ExRect r{};
     Ex_ObjGetRect(obj, &r);
-    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{10, 40, 110, 100}));
+    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int>{10, 40, 110, 100}));
     ASSERT_TRUE(Ex_ObjGetClientRect(obj, &r));
-    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{0, 0, 100, 60}));
+    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int>{0, 0, 100, 60}));
     Ex_ObjShow(obj, 0);
     EXPECT_EQ(Ex_ObjIsVisible(obj), 0);
     Ex_ObjShow(obj, 1);
@@ -87,7 +93,8 @@ TEST(Objects, MoveKeepsTheValuesMarkedKeep) {
 TEST(Objects, ExtraStorageHoldsPointerSizedValuesWithinItsSize) {
     RegisterLoggingClass();
     TestWindow win(100, 100);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 10, 10, win.Surface(), 5, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 10, 10, win.Surface(), 5, -1, 0,
+                                  0, nullptr);
     ASSERT_NE(obj, 0);
     const intptr_t big = static_cast<intptr_t>(0x7FEDCBA987654321LL);
     for (int32_t i = 0; i < 6; ++i) {  // 24 bytes are six 32-bit units
@@ -103,7 +110,8 @@ TEST(Objects, ExtraStorageHoldsPointerSizedValuesWithinItsSize) {
 
 TEST(Objects, TextRoundTripsAndIsCutToTheBuffer) {
     TestWindow win(200, 100);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle obj =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
     ASSERT_TRUE(Ex_ObjSetText(obj, u"找到：12 个文件", 1));
     EXPECT_EQ(Ex_ObjGetTextLength(obj), 9u);
     EXPECT_EQ(Text(obj), u"找到：12 个文件");
@@ -115,10 +123,12 @@ TEST(Objects, TextRoundTripsAndIsCutToTheBuffer) {
 
 TEST(Objects, FindWalksChildrenByClassTitleAndId) {
     TestWindow win(200, 200);
-    ExHandle page = Ex_ObjCreateEx(-1, u"STATIC", u"page", -1, 0, 0, 200, 200, win.Surface(), 1, -1, 0, 0, nullptr);
+    ExHandle page = Ex_ObjCreateEx(-1, u"STATIC", u"page", -1, 0, 0, 200, 200, win.Surface(), 1, -1,
+                                   0, 0, nullptr);
     ExHandle a = Ex_ObjCreateEx(-1, u"STATIC", u"a", -1, 0, 0, 10, 10, page, 11, -1, 0, 0, nullptr);
     ExHandle e = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 0, 20, 50, 20, page, 12, -1, 0, 0, nullptr);
-    ExHandle b = Ex_ObjCreateEx(-1, u"STATIC", u"b", -1, 0, 40, 10, 10, page, 13, -1, 0, 0, nullptr);
+    ExHandle b =
+        Ex_ObjCreateEx(-1, u"STATIC", u"b", -1, 0, 40, 10, 10, page, 13, -1, 0, 0, nullptr);
     EXPECT_EQ(Ex_ObjFind(page, 0, u"edit", nullptr), e);  // class names ignore case
     EXPECT_EQ(Ex_ObjFind(page, 0, u"STATIC", nullptr), a);
     EXPECT_EQ(Ex_ObjFind(page, a, u"STATIC", nullptr), b);
@@ -132,7 +142,8 @@ TEST(Objects, FindWalksChildrenByClassTitleAndId) {
 TEST(Objects, NotificationGoesToTheObjectThenItsHandlersThenItsWindow) {
     RegisterLoggingClass();
     TestWindow win(100, 100, 0x40000, &WindowProc);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 50, 50, win.Surface(), 42, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 50, 50, win.Surface(), 42, -1,
+                                  0, 0, nullptr);
     ASSERT_TRUE(Ex_ObjHandleEvent(obj, -2, &HandlerA));
     g_log.clear();
     EXPECT_EQ(Ex_ObjDispatchNotify(obj, -2, 0, 0), 0);
@@ -154,7 +165,8 @@ TEST(Objects, NotificationGoesToTheObjectThenItsHandlersThenItsWindow) {
 TEST(Objects, ClickByMouseRaisesClickWithTheObjectsId) {
     RegisterLoggingClass();
     TestWindow win(100, 100);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 77, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 77, -1,
+                                  0, 0, nullptr);
     Ex_ObjHandleEvent(obj, -2, &HandlerA);
     g_log.clear();
     QTest::mouseClick(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
@@ -169,7 +181,8 @@ TEST(Objects, ClickByMouseRaisesClickWithTheObjectsId) {
 TEST(Objects, DisabledObjectTakesNoClicks) {
     RegisterLoggingClass();
     TestWindow win(100, 100);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 3, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 3, -1,
+                                  0, 0, nullptr);
     Ex_ObjHandleEvent(obj, -2, &HandlerA);
     ASSERT_TRUE(Ex_ObjEnable(obj, 0));
     EXPECT_NE(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_DISABLED, 0);
@@ -185,11 +198,13 @@ TEST(Objects, DisabledObjectTakesNoClicks) {
 TEST(Objects, StateBitsFollowThePointer) {
     RegisterLoggingClass();
     TestWindow win(100, 100);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 0, -1,
+                                  0, 0, nullptr);
     QTest::mouseMove(W(obj), QPoint(5, 5));
     EXPECT_TRUE(PumpUntil([&] { return (Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_HOVER) != 0; }));
     QTest::mousePress(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & (EX_STATE_DOWN | EX_STATE_HOVER), EX_STATE_DOWN | EX_STATE_HOVER);
+    EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & (EX_STATE_DOWN | EX_STATE_HOVER),
+              EX_STATE_DOWN | EX_STATE_HOVER);
     QTest::mouseRelease(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_DOWN, 0);
     QTest::mouseMove(W(win.Surface()), QPoint(90, 90));
@@ -204,7 +219,8 @@ TEST(Objects, StateBitsFollowThePointer) {
 int g_derivedMessages = 0;
 ExClassProc g_barProc = nullptr;
 
-intptr_t DerivedBarProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+intptr_t DerivedBarProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                        intptr_t lParam) {
     if (message == EX_PBM_SETPOS) {
         ++g_derivedMessages;
     }
@@ -216,16 +232,18 @@ TEST(Objects, DerivedClassGetsTheBaseBehaviourThroughCallProc) {
     ASSERT_TRUE(Ex_ObjGetClassInfoEx(u"progressBar", &info));
     ASSERT_NE(info.proc, nullptr);
     g_barProc = info.proc;
-    ASSERT_TRUE(Ex_ObjRegister(u"DerivedBar", info.style, info.styleEx, info.textFormat, 8, info.cursor,
-                               info.flags, &DerivedBarProc));
-    EXPECT_FALSE(Ex_ObjRegister(u"derivedbar", 0, 0, 0, 0, 0, 0, nullptr));  // taken, whatever the case
+    ASSERT_TRUE(Ex_ObjRegister(u"DerivedBar", info.style, info.styleEx, info.textFormat, 8,
+                               info.cursor, info.flags, &DerivedBarProc));
+    EXPECT_FALSE(
+        Ex_ObjRegister(u"derivedbar", 0, 0, 0, 0, 0, 0, nullptr));  // taken, whatever the case
     ExClassInfo mine{};
     ASSERT_TRUE(Ex_ObjGetClassInfoEx(u"DerivedBar", &mine));
     EXPECT_EQ(mine.extraBytes, 8);
     EXPECT_EQ(mine.proc, &DerivedBarProc);
 
     TestWindow win(200, 100);
-    ExHandle bar = Ex_ObjCreateEx(-1, u"DerivedBar", u"", -1, 0, 0, 100, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle bar = Ex_ObjCreateEx(-1, u"DerivedBar", u"", -1, 0, 0, 100, 10, win.Surface(), 0, -1,
+                                  0, 0, nullptr);
     ASSERT_NE(bar, 0);
     g_derivedMessages = 0;
     Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, 40);
@@ -237,8 +255,10 @@ TEST(Objects, DerivedClassGetsTheBaseBehaviourThroughCallProc) {
 TEST(Objects, DestroyTellsTheObjectAndItsChildrenAndKillsTheHandles) {
     RegisterLoggingClass();
     TestWindow win(100, 100);
-    ExHandle parent = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 50, 50, win.Surface(), 1, -1, 0, 0, nullptr);
-    ExHandle child = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 10, 10, parent, 2, -1, 0, 0, nullptr);
+    ExHandle parent = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 50, 50, win.Surface(), 1, -1,
+                                     0, 0, nullptr);
+    ExHandle child =
+        Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 10, 10, parent, 2, -1, 0, 0, nullptr);
     g_log.clear();
     ASSERT_TRUE(Ex_ObjDestroy(parent));
     EXPECT_EQ(g_log, (std::vector<std::string>{"destroy:1", "destroy:2"}));
@@ -252,12 +272,14 @@ TEST(Objects, DestroyTellsTheObjectAndItsChildrenAndKillsTheHandles) {
 TEST(Objects, BadHandlesAndArgumentsReturnZero) {
     TestWindow win(100, 100);
     ExHandle brush = _brush_create(0xFF000000);
-    ExHandle gone = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle gone =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjDestroy(gone);
     ExRect r{};
     char16_t buffer[8];
     ExPaint paint{};
-    for (ExHandle bad : {ExHandle{0}, ExHandle{-5}, ExHandle{0x7FFFFFF0}, brush, gone, win.Surface()}) {
+    for (ExHandle bad :
+         {ExHandle{0}, ExHandle{-5}, ExHandle{0x7FFFFFF0}, brush, gone, win.Surface()}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(Ex_ObjSetText(bad, u"x", 1), 0);
         EXPECT_EQ(Ex_ObjGetText(bad, buffer, sizeof buffer), 0u);
@@ -275,7 +297,9 @@ TEST(Objects, BadHandlesAndArgumentsReturnZero) {
         EXPECT_EQ(Ex_ObjHandleEvent(bad, -2, &HandlerA), 0);
         EXPECT_EQ(Ex_ObjDestroy(bad), 0);
         EXPECT_EQ(Ex_ObjBeginPaint(bad, &paint), 0);
-        EXPECT_EQ(Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, bad == win.Surface() ? 0 : bad, 0, -1, 0, 0, nullptr), 0);
+        EXPECT_EQ(Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, bad == win.Surface() ? 0 : bad,
+                                 0, -1, 0, 0, nullptr),
+                  0);
         EXPECT_EQ(Ex_DUIBindWindowEx(bad, nullptr, 0, 0, nullptr), 0);
         EXPECT_EQ(Ex_WndMove(bad == win.Surface() ? 0 : bad, 0, 0, 1, 1, 1), 0);
         EXPECT_EQ(_brush_setcolor(bad == brush ? 0 : bad, 0), 0u);
@@ -285,12 +309,16 @@ TEST(Objects, BadHandlesAndArgumentsReturnZero) {
         EXPECT_EQ(Ex_DropQueryFile(bad, 0xFFFFFFFF, nullptr, 0), 0u);
     }
     // Null or unusable arguments with good handles.
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     EXPECT_EQ(Ex_ObjGetText(label, nullptr, 100), 0u);
     EXPECT_EQ(Ex_ObjGetRect(label, nullptr), 0);
     EXPECT_EQ(Ex_ObjBeginPaint(label, &paint), 0);  // not painting now
-    EXPECT_EQ(Ex_ObjCreateEx(-1, nullptr, u"", -1, 0, 0, 1, 1, win.Surface(), 0, -1, 0, 0, nullptr), 0);
-    EXPECT_EQ(Ex_ObjCreateEx(-1, u"NoSuchClass", u"", -1, 0, 0, 1, 1, win.Surface(), 0, -1, 0, 0, nullptr), 0);
+    EXPECT_EQ(Ex_ObjCreateEx(-1, nullptr, u"", -1, 0, 0, 1, 1, win.Surface(), 0, -1, 0, 0, nullptr),
+              0);
+    EXPECT_EQ(Ex_ObjCreateEx(-1, u"NoSuchClass", u"", -1, 0, 0, 1, 1, win.Surface(), 0, -1, 0, 0,
+                             nullptr),
+              0);
     EXPECT_EQ(Ex_ObjRegister(nullptr, 0, 0, 0, 0, 0, 0, nullptr), 0);
     EXPECT_EQ(Ex_ObjRegister(u"NegativeExtra", 0, 0, 0, -4, 0, 0, nullptr), 0);
     const unsigned char junk[] = {1, 2, 3, 4, 5};

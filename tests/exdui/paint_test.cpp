@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QIcon>
-#include <QPixmap>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTest>
 
 #include "exdui_env.h"
@@ -19,13 +19,15 @@ ExPaint g_lastPaint{};
 ExHandle g_image = 0;
 
 // Left half red, a blue rounded square at (60, 10)-(90, 40), the image at (0, 50).
-intptr_t PainterProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+intptr_t PainterProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                     intptr_t lParam) {
     if (message == EX_WM_PAINT) {
         ExPaint ps{};
         if (Ex_ObjBeginPaint(object, &ps)) {
             g_lastPaint = ps;
             ExHandle brush = _brush_create(0xFFFF0000);
-            _canvas_fillrect(ps.canvas, brush, 0, 0, static_cast<float>(ps.width) / 2, static_cast<float>(ps.height));
+            _canvas_fillrect(ps.canvas, brush, 0, 0, static_cast<float>(ps.width) / 2,
+                             static_cast<float>(ps.height));
             _brush_setcolor(brush, 0xFF0000FF);
             _canvas_setantialias(ps.canvas, 1);
             _canvas_fillroundedrect(ps.canvas, brush, 60, 10, 90, 40, 5, 5);
@@ -69,14 +71,15 @@ TEST(Paint, RegisteredClassPaintsThroughTheCanvas) {
     EXPECT_EQ(h, 6);
 
     TestWindow win(200, 120, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"Painter", u"", -1, 20, 10, 100, 80, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"Painter", u"", -1, 20, 10, 100, 80, win.Surface(), 0, -1, 0,
+                                  0, nullptr);
     ASSERT_NE(obj, 0);
     QImage shot = win.Grab();
-    EXPECT_EQ(Pixel(shot, 25, 20), 0xFFFF0000u);  // left half of the object
-    EXPECT_EQ(Pixel(shot, 100, 20), 0xFF0000FFu); // centre of the rounded square
-    EXPECT_EQ(Pixel(shot, 80, 80), 0xFFFFFFFFu);  // right half: window background shows
-    EXPECT_EQ(Pixel(shot, 24, 63), 0xFF00FF00u); // the image
-    EXPECT_EQ(Pixel(shot, 10, 20), 0xFFFFFFFFu);  // outside the object
+    EXPECT_EQ(Pixel(shot, 25, 20), 0xFFFF0000u);   // left half of the object
+    EXPECT_EQ(Pixel(shot, 100, 20), 0xFF0000FFu);  // centre of the rounded square
+    EXPECT_EQ(Pixel(shot, 80, 80), 0xFFFFFFFFu);   // right half: window background shows
+    EXPECT_EQ(Pixel(shot, 24, 63), 0xFF00FF00u);   // the image
+    EXPECT_EQ(Pixel(shot, 10, 20), 0xFFFFFFFFu);   // outside the object
     EXPECT_EQ(g_lastPaint.width, 100);
     EXPECT_EQ(g_lastPaint.height, 80);
     EXPECT_EQ(g_lastPaint.textFormat, 5);
@@ -91,16 +94,20 @@ TEST(Paint, RegisteredClassPaintsThroughTheCanvas) {
 TEST(Paint, PaintRecordCarriesPressedAndHoverBits) {
     RegisterPainter();
     TestWindow win(200, 120);
-    ExHandle obj = Ex_ObjCreateEx(-1, u"Painter", u"", -1, 0, 0, 100, 80, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle obj =
+        Ex_ObjCreateEx(-1, u"Painter", u"", -1, 0, 0, 100, 80, win.Surface(), 0, -1, 0, 0, nullptr);
     QTest::mouseMove(W(obj), QPoint(10, 10));
     QTest::mousePress(W(obj), Qt::LeftButton, {}, QPoint(10, 10));
-    ASSERT_TRUE(PumpUntil([] { return (g_lastPaint.state & (EX_STATE_DOWN | EX_STATE_HOVER)) ==
-                                      (EX_STATE_DOWN | EX_STATE_HOVER); }));
+    ASSERT_TRUE(PumpUntil([] {
+        return (g_lastPaint.state & (EX_STATE_DOWN | EX_STATE_HOVER)) ==
+               (EX_STATE_DOWN | EX_STATE_HOVER);
+    }));
     QTest::mouseRelease(W(obj), Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(PumpUntil([] { return (g_lastPaint.state & EX_STATE_DOWN) == 0; }));
 }
 
-intptr_t BandProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t, intptr_t* result) {
+intptr_t BandProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t,
+                  intptr_t* result) {
     if (message != EX_WM_ERASEBKGND) {
         return 0;
     }
@@ -128,12 +135,14 @@ TEST(Paint, WindowProcedurePaintsTheBackgroundOnEraseWithTheCanvas) {
     // Without a procedure the surface's background colour (-31) fills it.
     TestWindow plain(100, 100, 0x40000, nullptr, 0xFF123456);
     EXPECT_EQ(Pixel(plain.Grab(), 50, 50), 0xFF123456u);
-    EXPECT_EQ(Ex_DUIGetLong(plain.Surface(), EX_DUI_BACKGROUND), static_cast<intptr_t>(0xFF123456u));
+    EXPECT_EQ(Ex_DUIGetLong(plain.Surface(), EX_DUI_BACKGROUND),
+              static_cast<intptr_t>(0xFF123456u));
 }
 
 TEST(Paint, ObjectBackgroundIsSlotZeroWithItsRadius) {
     TestWindow win(200, 200, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle box = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 10, 10, 100, 100, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle box = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 10, 10, 100, 100, win.Surface(), 0, -1, 0,
+                                  0, nullptr);
     Ex_ObjSetColor(box, EX_COLOR_BACKGROUND, 0xFF00FF00, 1);
     Ex_ObjSetRadius(box, 20, 20, 20, 20, 1);
     QImage shot = win.Grab();
@@ -145,7 +154,8 @@ TEST(Paint, ObjectBackgroundIsSlotZeroWithItsRadius) {
 
 TEST(Paint, LabelTextHonoursTheCentringBits) {
     TestWindow win(300, 100, 0x40000, nullptr, 0xFFFFFFFF);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"中", -1, 0, 0, 300, 100, win.Surface(), 0, 5, 0, 0, nullptr);
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"中", -1, 0, 0, 300, 100, win.Surface(), 0, 5,
+                                    0, 0, nullptr);
     Ex_ObjSetFontFromFamily(label, u"微软雅黑", 40, -1, 1);
     QImage shot = win.Grab();
     int minX = 300, maxX = 0, minY = 100, maxY = 0;
@@ -164,7 +174,8 @@ TEST(Paint, LabelTextHonoursTheCentringBits) {
 
 TEST(Paint, ChineseFamilyMapsToTheSimplifiedChineseFont) {
     TestWindow win(200, 100);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 0, 0, 100, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle edit =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 0, 0, 100, 30, win.Surface(), 0, -1, 0, 0, nullptr);
     ASSERT_TRUE(Ex_ObjSetFontFromFamily(edit, u"微软雅黑", 25, -1, 1));
     auto* line = W(edit)->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
@@ -190,9 +201,9 @@ TEST(Paint, ImageListsKeepScaledCopies) {
     EXPECT_EQ(_imglist_addimage(list, 0, image), 1);
     EXPECT_EQ(_imglist_addimage(list, 0, image), 2);
     EXPECT_EQ(_imglist_addimage(list, 1, image), 1);  // inserted in front
-    _img_destroy(image);                               // the list keeps its copies
+    _img_destroy(image);                              // the list keeps its copies
     EXPECT_EQ(_imglist_count(list), 3);
-    EXPECT_EQ(_imglist_addimage(list, 0, image), 0);   // a destroyed image adds nothing
+    EXPECT_EQ(_imglist_addimage(list, 0, image), 0);  // a destroyed image adds nothing
     EXPECT_TRUE(_imglist_destroy(list));
     EXPECT_EQ(_imglist_count(list), 0);
 }

@@ -31,7 +31,7 @@ intptr_t RecordEvent(ExHandle /*object*/, int32_t /*id*/, int32_t code, intptr_t
 }
 
 class ReportListViewTest : public ListWindowTest {
-protected:
+  protected:
     void SetUp() override {
         ListWindowTest::SetUp();
         // Style 0xD0000308: visible, both scroll bars, grid lines, style 8.
@@ -353,9 +353,9 @@ TEST_F(ReportListViewTest, TheListDestroysItsImageListUnlessShared) {
     Send(list, EX_LVM_SETIMAGELIST, 0, replaced);
     EXPECT_EQ(Send(list, EX_LVM_SETIMAGELIST, 0, owned), replaced) << "back to the caller";
     const ExHandle shared = RedImageList();
-    const ExHandle other = Ex_ObjCreateEx(-1, u"ReportListView", nullptr,
-                                          EX_OS_VISIBLE | EX_LVS_SHAREIMAGELISTS, 0, 620, 100, 50,
-                                          surface, 0, -1, 0, 0, nullptr);
+    const ExHandle other =
+        Ex_ObjCreateEx(-1, u"ReportListView", nullptr, EX_OS_VISIBLE | EX_LVS_SHAREIMAGELISTS, 0,
+                       620, 100, 50, surface, 0, -1, 0, 0, nullptr);
     Send(other, EX_LVM_SETIMAGELIST, 0, shared);
 
     Ex_ObjDestroy(list);

@@ -30,7 +30,7 @@ intptr_t MainProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t, intpt
 // Counts workers that have finished. The UI thread waits on it without
 // serving events: the calls under test must not need them.
 class Finished {
-public:
+  public:
     void Add() {
         std::lock_guard lock(m_mu);
         ++m_count;
@@ -40,10 +40,11 @@ public:
     // hang into a failure.
     bool WaitFor(int target, int timeoutMs) {
         std::unique_lock lock(m_mu);
-        return m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_count >= target; });
+        return m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return m_count >= target; });
     }
 
-private:
+  private:
     std::mutex m_mu;
     std::condition_variable m_cv;
     int m_count = 0;  // Under m_mu.
@@ -53,8 +54,10 @@ TEST(Shutdown, WorkersGetZeroAtOnceOnceTheMainWindowIsGone) {
     ExHandle window = Ex_WndCreate(0, nullptr, u"澄镜文件极速搜索工具", 0, 0, 400, 300, 0, 0);
     ExHandle surface = Ex_DUIBindWindowEx(window, nullptr, 0x70C07, 0, &MainProc);
     ASSERT_NE(surface, 0);
-    g_label = Ex_ObjCreateEx(-1, u"STATIC", u"找到：0个文件", -1, 0, 0, 200, 20, surface, 0, -1, 0, 0, nullptr);
-    ExHandle bar = Ex_ObjCreateEx(-1, u"progressBar", u"", -1, 0, 30, 200, 5, surface, 0, -1, 0, 0, nullptr);
+    g_label = Ex_ObjCreateEx(-1, u"STATIC", u"找到：0个文件", -1, 0, 0, 200, 20, surface, 0, -1, 0,
+                             0, nullptr);
+    ExHandle bar =
+        Ex_ObjCreateEx(-1, u"progressBar", u"", -1, 0, 30, 200, 5, surface, 0, -1, 0, 0, nullptr);
     Ex_DUIShowWindow(surface, 5, 0, 0, 0);
 
     std::atomic<bool> loopEnded{false};
@@ -74,7 +77,10 @@ TEST(Shutdown, WorkersGetZeroAtOnceOnceTheMainWindowIsGone) {
             for (int i = 0; i < 200; ++i) {
                 nonZeroAfterEnd += Ex_ObjGetTextLength(g_label) != 0 ? 1 : 0;
                 nonZeroAfterEnd += Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0) != 0 ? 1 : 0;
-                nonZeroAfterEnd += Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, surface, 0, -1, 0, 0, nullptr) != 0 ? 1 : 0;
+                nonZeroAfterEnd += Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, surface, 0,
+                                                  -1, 0, 0, nullptr) != 0
+                                       ? 1
+                                       : 0;
                 Ex_ObjSetText(g_label, u"x", 1);
             }
             finished.Add();

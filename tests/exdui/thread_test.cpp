@@ -24,7 +24,8 @@ std::atomic<int> g_onOtherThread{0};
 std::atomic<int> g_positionsApplied{0};
 ExClassProc g_baseBar = nullptr;
 
-intptr_t ThreadCheckingProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam, intptr_t lParam) {
+intptr_t ThreadCheckingProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
+                            intptr_t lParam) {
     if (std::this_thread::get_id() != g_uiThread) {
         ++g_onOtherThread;
     }
@@ -40,8 +41,8 @@ ExHandle CheckedBar(ExHandle parent) {
         ExClassInfo info{};
         Ex_ObjGetClassInfoEx(u"progressBar", &info);
         g_baseBar = info.proc;
-        Ex_ObjRegister(u"ThreadBar", info.style, info.styleEx, info.textFormat, 0, info.cursor, info.flags,
-                       &ThreadCheckingProc);
+        Ex_ObjRegister(u"ThreadBar", info.style, info.styleEx, info.textFormat, 0, info.cursor,
+                       info.flags, &ThreadCheckingProc);
         registered = true;
     }
     g_uiThread = std::this_thread::get_id();
@@ -51,7 +52,8 @@ ExHandle CheckedBar(ExHandle parent) {
 TEST(Threads, WorkerCallsRunOnTheUiThreadInTheWorkersOrder) {
     TestWindow win(300, 100);
     ExHandle bar = CheckedBar(win.Surface());
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 20, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 20, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjSendMessage(bar, EX_PBM_SETRANGE, 1, 1000000);
     g_onOtherThread = 0;
     std::atomic<bool> done{false};
@@ -63,7 +65,8 @@ TEST(Threads, WorkerCallsRunOnTheUiThreadInTheWorkersOrder) {
                 Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, i);
                 if (t == 0) {
                     // A worker reads back what it set: its own calls keep their order.
-                    std::u16string text = u"第" + std::u16string(static_cast<size_t>(i % 7 + 1), u'x');
+                    std::u16string text =
+                        u"第" + std::u16string(static_cast<size_t>(i % 7 + 1), u'x');
                     Ex_ObjSetText(label, text.c_str(), 1);
                     if (Ex_ObjGetTextLength(label) != text.size()) {
                         ++mismatches;
@@ -107,7 +110,8 @@ TEST(Threads, ProgressFromAWorkerKeepsOnlyTheLatestPosition) {
 
 TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
     TestWindow win(300, 100);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"x", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label =
+        Ex_ObjCreateEx(-1, u"STATIC", u"x", -1, 0, 0, 100, 20, win.Surface(), 0, -1, 0, 0, nullptr);
     std::atomic<bool> stop{false};
     std::atomic<bool> destroyed{false};
     std::atomic<int> roundsBefore{0};
@@ -117,7 +121,8 @@ TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
     std::thread worker([&] {
         while (!stop) {
             bool gone = destroyed.load();
-            int ok = Ex_ObjSetText(label, u"abc", 1) + static_cast<int>(Ex_ObjGetTextLength(label)) +
+            int ok = Ex_ObjSetText(label, u"abc", 1) +
+                     static_cast<int>(Ex_ObjGetTextLength(label)) +
                      Ex_ObjMove(label, 1, 1, 10, 10, 1) + Ex_ObjShow(label, 1);
             ++(gone ? roundsAfter : roundsBefore);
             if (ok != 0) {
@@ -144,14 +149,17 @@ TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
     EXPECT_EQ(answeredAfter.load(), 0);
 }
 
-QMessageBox* ActiveBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+QMessageBox* ActiveBox() {
+    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+}
 
 TEST(Threads, AWorkersMessageBoxDoesNotHoldBackOtherWorkersCalls) {
     // A worker asks a question in a message box, whose loop runs inside the
     // worker's call on the UI thread. Another worker's status update and
     // read-back used to wait until the box was closed.
     TestWindow win(300, 100);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
     std::atomic<int32_t> answer{-1};
     std::atomic<bool> readerStarted{false};
     std::atomic<size_t> lengthRead{0};

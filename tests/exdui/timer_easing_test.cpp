@@ -22,7 +22,7 @@ intptr_t TickHandler(ExHandle object, int32_t, int32_t code, intptr_t, intptr_t)
 // A second object ticking at interval: "nothing more happened" is checked
 // against its ticks, not against a fixed wait.
 class ReferenceTimer {
-public:
+  public:
     ReferenceTimer(ExHandle parent, int32_t interval) {
         m_object = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, parent, 0, -1, 0, 0, nullptr);
         Ex_ObjHandleEvent(m_object, EX_NM_TIMER, &TickHandler);
@@ -38,13 +38,14 @@ public:
         return PumpUntil([&] { return g_ticks[m_object] >= target; });
     }
 
-private:
+  private:
     ExHandle m_object = 0;
 };
 
 TEST(Timer, TicksRaiseTheTimerNotificationUntilStopped) {
     TestWindow win(100, 100);
-    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjHandleEvent(label, EX_NM_TIMER, &TickHandler);
     g_ticks.clear();
     ASSERT_TRUE(Ex_ObjSetTimer(label, 10));
@@ -80,7 +81,8 @@ intptr_t EasingHandler(ExHandle, int32_t, int32_t code, intptr_t, intptr_t lPara
 
 TEST(Easing, StepsFromStartToStopAndEndsAtProgressOne) {
     TestWindow win(100, 100);
-    ExHandle bar = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle bar =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjHandleEvent(bar, EX_NM_EASING, &EasingHandler);
     g_steps.clear();
     // The selector's animation: curve 6, 100 ms, mode 0x189, a step every 10 ms.
@@ -91,23 +93,25 @@ TEST(Easing, StepsFromStartToStopAndEndsAtProgressOne) {
     EXPECT_EQ(g_steps.back().current, 300.0);
     for (size_t i = 1; i < g_steps.size(); ++i) {
         EXPECT_GE(g_steps[i].progress, g_steps[i - 1].progress);
-        EXPECT_GE(g_steps[i].current, g_steps[i - 1].current);  // out-cubic never turns back
-        EXPECT_LT(static_cast<int>(g_steps[i - 1].progress), 1); // truncated: 0 until the end
+        EXPECT_GE(g_steps[i].current, g_steps[i - 1].current);    // out-cubic never turns back
+        EXPECT_LT(static_cast<int>(g_steps[i - 1].progress), 1);  // truncated: 0 until the end
     }
     size_t count = g_steps.size();
     ReferenceTimer reference(win.Surface(), 10);
     ASSERT_TRUE(reference.RunTicks(5));
-    EXPECT_EQ(g_steps.size(), count);          // single run: no more steps
-    EXPECT_EQ(_easing_isrunning(easing), 0);   // and released (0x80)
+    EXPECT_EQ(g_steps.size(), count);         // single run: no more steps
+    EXPECT_EQ(_easing_isrunning(easing), 0);  // and released (0x80)
     EXPECT_EQ(_easing_destroy(easing), 0);
 }
 
 TEST(Easing, DestroyStopsARepeatingAnimation) {
     TestWindow win(100, 100);
-    ExHandle bar = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle bar =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 10, 10, win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjHandleEvent(bar, EX_NM_EASING, &EasingHandler);
     g_steps.clear();
-    ExHandle easing = _easing_create(0, nullptr, EX_ES_DISPATCHNOTIFY, bar, 20, 5, 0, 0, 10, 0, 0, 0, 0);
+    ExHandle easing =
+        _easing_create(0, nullptr, EX_ES_DISPATCHNOTIFY, bar, 20, 5, 0, 0, 10, 0, 0, 0, 0);
     ASSERT_TRUE(PumpUntil([] { return g_steps.size() >= 8; }));
     EXPECT_EQ(_easing_isrunning(easing), 1);
     EXPECT_EQ(_easing_destroy(easing), 1);

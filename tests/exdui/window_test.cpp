@@ -20,7 +20,8 @@ std::vector<int32_t> g_messages;
 std::vector<intptr_t> g_sizes;
 bool g_refuseClose = false;
 
-intptr_t RecordingProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t lParam, intptr_t*) {
+intptr_t RecordingProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t lParam,
+                       intptr_t*) {
     if (message == EX_WM_CLOSE || message == EX_WM_DESTROY || message == EX_WM_COMMAND) {
         g_messages.push_back(message);
     }
@@ -31,7 +32,8 @@ intptr_t RecordingProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, int
     return message == EX_WM_CLOSE && g_refuseClose ? 1 : 0;
 }
 
-constexpr int32_t FrameStyle = 0x40000 | 0x20000 | 0x7 | 0x800 | 0x400;  // the main window's, less 0x10000
+constexpr int32_t FrameStyle =
+    0x40000 | 0x20000 | 0x7 | 0x800 | 0x400;  // the main window's, less 0x10000
 
 QRect ScreenRect(ExHandle window) {
     ExRect r{};
@@ -83,8 +85,10 @@ TEST(Window, DraggingTheBackgroundOrALabelMovesIt) {
     EXPECT_EQ(ScreenRect(win.Window()).topLeft(), QPoint(150, 130));
 
     // Labels (and pages, which are labels) let the drag through; an edit does not.
-    ExHandle page = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 70, 400, 230, win.Surface(), 0, -1, 0, 0, nullptr);
-    ExHandle edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 100, 30, page, 0, -1, 0, 0, nullptr);
+    ExHandle page = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 70, 400, 230, win.Surface(), 0, -1, 0,
+                                   0, nullptr);
+    ExHandle edit =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 100, 30, page, 0, -1, 0, 0, nullptr);
     QTest::mousePress(W(page), Qt::LeftButton, {}, QPoint(200, 100));
     QTest::mouseMove(W(page), QPoint(190, 90));
     QTest::mouseRelease(W(page), Qt::LeftButton, {}, QPoint(190, 90));
@@ -253,9 +257,11 @@ intptr_t DropProc(ExHandle, ExHandle, int32_t message, intptr_t wParam, intptr_t
 
 TEST(Window, DroppedFilesReachTheObjectsProcedure) {
     TestWindow win(300, 300);
-    ExHandle box = Ex_ObjCreateEx(0x06000000, u"STATIC", u"", -1, 10, 10, 200, 200, win.Surface(), 1032, -1, 0, 0, &DropProc);
+    ExHandle box = Ex_ObjCreateEx(0x06000000, u"STATIC", u"", -1, 10, 10, 200, 200, win.Surface(),
+                                  1032, -1, 0, 0, &DropProc);
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/甲")), QUrl::fromLocalFile(QStringLiteral("/srv"))});
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/甲")),
+                  QUrl::fromLocalFile(QStringLiteral("/srv"))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(W(box), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -264,7 +270,8 @@ TEST(Window, DroppedFilesReachTheObjectsProcedure) {
     QApplication::sendEvent(W(box), &drop);
     EXPECT_EQ(g_dropped, (std::vector<std::u16string>{u"/tmp/甲", u"/srv"}));
     // An object without the drop bits takes no drops.
-    ExHandle other = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 220, 10, 50, 50, win.Surface(), 0, -1, 0, 0, &DropProc);
+    ExHandle other = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 220, 10, 50, 50, win.Surface(), 0, -1,
+                                    0, 0, &DropProc);
     EXPECT_FALSE(W(other)->acceptDrops());
 }
 

@@ -551,8 +551,12 @@ TEST(DirWalk, GbkNamesEndingInTheSeparatorByteAreWholeNames) {
     const std::string folder = g + "\\\x95\x5C";
     ASSERT_FALSE(platform::MakeDirectory(folder));
     ASSERT_FALSE(platform::WriteFileAndSync(g + "\\\x81\x5C.jpg", ""));
-    ASSERT_FALSE(platform::WriteFileAndSync(folder + "\\\xB0\x61" "b.jpg", ""));
-    const std::string inner = folder + "\\\xB0\x61" "b.jpg";
+    ASSERT_FALSE(platform::WriteFileAndSync(folder + "\\\xB0\x61"
+                                                     "b.jpg",
+                                            ""));
+    const std::string inner = folder +
+                              "\\\xB0\x61"
+                              "b.jpg";
     for (const int threads : {1, 2}) {
         EXPECT_EQ(Walk({g}, "", threads), (std::vector<std::string>{g + "\\\x81\x5C.jpg", inner}));
         // Listed itself, with its separator or without, the folder is walked
@@ -606,8 +610,7 @@ TEST(DirWalk, DriveRootIsWalkedWithOneSeparator) {
             const auto innerAt = std::find(result.records.begin(), result.records.end(), inner);
             EXPECT_LT(topAt, innerAt);
             for (const std::string& record : result.records) {
-                EXPECT_TRUE(record.starts_with(root) && !record.starts_with(root + "\\"))
-                    << record;
+                EXPECT_TRUE(record.starts_with(root) && !record.starts_with(root + "\\")) << record;
             }
         }
     }
@@ -786,8 +789,8 @@ class HostileTree : public ::testing::Test {
         for (int k = 1; k <= FanLevels; ++k) {
             const std::string level = s_root + "/.levels/" + std::to_string(k);
             dir.WriteFile("h/.levels/" + std::to_string(k) + "/f" + std::to_string(k) + ".jpg", "");
-            const std::string from = k == 1 ? s_root + "/fan" : s_root + "/.levels/" +
-                                                                    std::to_string(k - 1);
+            const std::string from =
+                k == 1 ? s_root + "/fan" : s_root + "/.levels/" + std::to_string(k - 1);
             fs::create_directory_symlink(level, from + "/a");
             fs::create_directory_symlink(level, from + "/b");
         }
@@ -847,8 +850,8 @@ TEST_F(HostileTree, NamesHoldingLineBreaksAreLeftOutAndCounted) {
         EXPECT_EQ(record.find_first_of("\n\r\x1A"), std::string::npos) << record;
     }
     EXPECT_EQ(s_result.report.unstorableNames, 4U);  // Three files and a folder.
-    for (const char* name : {"line\nbreak.jpg", "carriage\rreturn.jpg", "eof\x1Amark.jpg",
-                             "lf\nfolder"}) {
+    for (const char* name :
+         {"line\nbreak.jpg", "carriage\rreturn.jpg", "eof\x1Amark.jpg", "lf\nfolder"}) {
         EXPECT_TRUE(LeftOut(s_root + "/" + name)) << name;
     }
     EXPECT_FALSE(LeftOut(s_root + "/.dot\nfolder"));  // Never walked: not a loss.
@@ -925,8 +928,7 @@ TEST_F(HostileTree, LinkFansAndLoopsWalkEveryFolderOnce) {
 TEST_F(HostileTree, FilesSeenHoldsEveryFileOfTheWalkedFoldersOnce) {
     // The records, the three files with line breaks and the files too long
     // (one of the paths too long is a folder).
-    EXPECT_EQ(s_result.report.filesSeen,
-              s_result.records.size() + 3 + s_result.report.tooLong - 1);
+    EXPECT_EQ(s_result.report.filesSeen, s_result.records.size() + 3 + s_result.report.tooLong - 1);
     EXPECT_TRUE(s_result.report.missingFolders.empty());
 }
 

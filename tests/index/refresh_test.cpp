@@ -394,15 +394,16 @@ TEST_F(RefreshTest, GbkNamesGoIntoTheShardAsTheSystemListsThem) {
     // Made by the system's calls: TempDir's helpers split paths at every 0x5C.
     const std::string tree = m_dir / "tree";
     const std::string folder = tree + "\\\x95\x5C";
-    const std::string top = tree + "\\\xCB\xB3\xB7\xE1" "SF1.jpg";  // 顺丰SF1.jpg
+    const std::string top = tree +
+                            "\\\xCB\xB3\xB7\xE1"
+                            "SF1.jpg";  // 顺丰SF1.jpg
     const std::string inner = folder + "\\\x95\x5C.jpg";
     ASSERT_FALSE(platform::MakeDirectory(folder));
     ASSERT_FALSE(platform::WriteFileAndSync(top, ""));
     ASSERT_FALSE(platform::WriteFileAndSync(inner, ""));
     RefreshReport report;
     // The folder listed with a trailing separator too: walked once.
-    ASSERT_EQ(m_refresher.Run(Request({tree, folder + "\\"}, 1), &report),
-              StartOutcome::Started);
+    ASSERT_EQ(m_refresher.Run(Request({tree, folder + "\\"}, 1), &report), StartOutcome::Started);
     EXPECT_EQ(report.end, RefreshEnd::Written);
     EXPECT_EQ(Shard(1), top + "\r\n" + inner + "\r\n");
     EXPECT_EQ(Count(1), "2");

@@ -17,16 +17,14 @@ namespace {
 using Records = std::vector<std::string>;
 
 class Shards : public ::testing::Test {
-protected:
+  protected:
     Shards() : m_settings(core::SettingsFile::InRunDirectory(m_dir.Path())) {
         m_dir.MakeDirs("data");
     }
 
     std::string Run() const { return m_dir.Path(); }
     std::string Shard(int n) const { return m_dir.ReadFile("data/" + std::to_string(n) + ".txt"); }
-    bool ShardExists(int n) const {
-        return std::filesystem::exists(core::ShardPath(Run(), n));
-    }
+    bool ShardExists(int n) const { return std::filesystem::exists(core::ShardPath(Run(), n)); }
     Records Read(int n) const { return ReadShardRecords(Run(), n, m_settings); }
     std::string Config() const { return m_dir.ReadFile("data/chengjing.ini"); }
     // Hand-edits the configuration file to hold these shard counts.
@@ -73,7 +71,8 @@ TEST_F(Shards, GbkRecordsAreWrittenWithCrLfAndReadBackWhole) {
         GTEST_SKIP() << "needs the GBK code page (936)";
     }
     const Records records{"C:\\\xCB\xB3\xB7\xE1\\\x95\x5C.jpg", "C:\\d\\\x95\x5C",
-                          "C:\\d\\\xB0\x61" "b.jpg"};
+                          "C:\\d\\\xB0\x61"
+                          "b.jpg"};
     ShardSet set(2);
     for (const std::string& record : records) {
         set.Add(record);

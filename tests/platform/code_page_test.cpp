@@ -46,9 +46,18 @@ TEST(CodePage, Utf8Boundaries) {
         {"chinese", "\xE5\xBF\xAB\xE9\x80\x92", {0, 3, 6}},  // 快递
         {"four-byte", "\xF0\x9F\x93\xA6x", {0, 4, 5}},
         // Malformed input: every byte outside a valid sequence stands alone.
-        {"stray continuation", "a\x80\x80" "b", {0, 1, 2, 3, 4}},
-        {"cut-off sequence", "\xE5\xBF" "a", {0, 1, 2, 3}},
-        {"overlong", "\xC0\xAF" "a", {0, 1, 2, 3}},
+        {"stray continuation",
+         "a\x80\x80"
+         "b",
+         {0, 1, 2, 3, 4}},
+        {"cut-off sequence",
+         "\xE5\xBF"
+         "a",
+         {0, 1, 2, 3}},
+        {"overlong",
+         "\xC0\xAF"
+         "a",
+         {0, 1, 2, 3}},
         {"surrogate", "\xED\xA0\x80", {0, 1, 2, 3}},
         {"latin-1 byte", "caf\xE9", {0, 1, 2, 3, 4}},
     };
@@ -64,8 +73,14 @@ TEST(CodePage, GbkBoundaries) {
         {"chinese", "\xBF\xEC\xB5\xDD", {0, 2, 4}},  // 快递
         // A trail byte may look like ASCII: 0xB0 0x41 is one character, so the
         // "A" is not a place where a match may start.
-        {"ascii-looking trail", "\xB0\x41" "A", {0, 2, 3}},
-        {"backslash trail", "\x81\x5C" "x", {0, 2, 3}},
+        {"ascii-looking trail",
+         "\xB0\x41"
+         "A",
+         {0, 2, 3}},
+        {"backslash trail",
+         "\x81\x5C"
+         "x",
+         {0, 2, 3}},
         {"lead at the end", "a\x81", {0, 1, 2}},
         {"lead before an invalid trail", "\x81\x7F", {0, 1, 2}},
     };
@@ -87,7 +102,10 @@ std::vector<std::size_t> SteppedByLead(const std::string& text, CodePage codePag
 TEST(CodePage, SteppingByLeadKeepsAMalformedGbkPairTogether) {
     const BoundaryCase gbk[] = {
         {"chinese", "\xBF\xEC\xB5\xDD", {0, 2, 4}},
-        {"ascii-looking trail", "\xB0\x41" "A", {0, 2, 3}},
+        {"ascii-looking trail",
+         "\xB0\x41"
+         "A",
+         {0, 2, 3}},
         // Where the two rules differ: a lead byte takes any byte after it.
         {"lead before an asterisk", "\x81*#", {0, 2, 3}},
         {"lead before an invalid trail", "\x81\x7F", {0, 2}},

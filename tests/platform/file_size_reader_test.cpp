@@ -27,12 +27,23 @@ TEST(FileSizeReader, AnswersAsRegularFileSizeWhateverTheOrderOfPaths) {
     std::filesystem::create_directory_symlink(dir / "a", dir / "viaLink");
 #endif
     const std::vector<std::string> paths = {
-        dir / "a/one.jpg",    dir / "a/two.jpg",       dir / "b/one.jpg",  dir / "b/empty.jpg",
-        dir / "b/folder.jpg", dir / "b/link.jpg",      dir / "b/gone.jpg", dir / "gone/x.jpg",
-        dir / "a/one.jpg",    dir / "viaLink/two.jpg", dir / "b/",         "relative-missing",
+        dir / "a/one.jpg",
+        dir / "a/two.jpg",
+        dir / "b/one.jpg",
+        dir / "b/empty.jpg",
+        dir / "b/folder.jpg",
+        dir / "b/link.jpg",
+        dir / "b/gone.jpg",
+        dir / "gone/x.jpg",
+        dir / "a/one.jpg",
+        dir / "viaLink/two.jpg",
+        dir / "b/",
+        "relative-missing",
         dir / "b/one.jpg",
 #ifdef _WIN32
-        "NUL",                dir.Path() + "/a/two.jpg", "C:\\",
+        "NUL",
+        dir.Path() + "/a/two.jpg",
+        "C:\\",
 #endif
     };
     FileSizeReader reader;
@@ -50,7 +61,8 @@ TEST(FileSizeReader, AnswersAsRegularFileSizeWhateverTheOrderOfPaths) {
     EXPECT_FALSE(reader.RegularFileSize(dir / "a/two.jpg", size));
     EXPECT_EQ(size, 20U);
     EXPECT_EQ(reader.RegularFileSize(dir / "b/folder.jpg", size), std::errc::invalid_argument);
-    EXPECT_EQ(reader.RegularFileSize(dir / "b/gone.jpg", size), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(reader.RegularFileSize(dir / "b/gone.jpg", size),
+              std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

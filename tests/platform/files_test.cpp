@@ -337,7 +337,9 @@ TEST(Files, PathsAndExecutableDirectory) {
 
 #ifdef _WIN32
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
 
 // The read-only attribute is Windows' "may not write": MoveFileExA refuses to
 // replace such a file, but only after the temporary file was written. The
@@ -354,7 +356,8 @@ TEST(Files, ReadOnlyFileIsNotReplacedAndStaysIntact) {
     EXPECT_EQ(dir.ReadFile("data/chengjing.ini"), "kept");
     EXPECT_NE(Attributes(path) & FILE_ATTRIBUTE_READONLY, 0U);
     EXPECT_EQ(CountEntries(dir / "data"), 2);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));  // So that it can be removed.
+    ASSERT_TRUE(
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));  // So that it can be removed.
 
     EXPECT_EQ(CheckReplaceable(dir / "data"), std::errc::is_a_directory);
     EXPECT_FALSE(CheckReplaceable(dir / "data/missing"));
@@ -374,7 +377,8 @@ TEST(Files, ReplacedFileKeepsItsAttributes) {
     // The temporary file's name starts with a dot, which Wine shows as
     // hidden; the file it becomes must not be.
     ASSERT_FALSE(WriteWholeFileAtomic(dir / "other.ini", "made"));
-    EXPECT_EQ(Attributes(dir / "other.ini") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), 0U);
+    EXPECT_EQ(Attributes(dir / "other.ini") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              0U);
     EXPECT_EQ(CountEntries(dir.Path()), 2);
 }
 

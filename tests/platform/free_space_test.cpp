@@ -115,7 +115,9 @@ std::uint64_t SystemFree(const std::string& folder) {
 // below the cluster-count-versus-bytes or 32-bit mistakes this catches.
 constexpr std::uint64_t Margin = 256ULL << 20;
 
-std::uint64_t Distance(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; }
+std::uint64_t Distance(std::uint64_t a, std::uint64_t b) {
+    return a > b ? a - b : b - a;
+}
 
 TEST(FreeBytes, DriveRootsWithAndWithoutTheirSeparator) {
     char windows[MAX_PATH + 1] = {};
@@ -142,8 +144,8 @@ TEST(FreeBytes, CountsWhatTheCallerMayUseInBytes) {
     test::TempDir dir;
     dir.WriteFile("a.txt", "x");
     const std::uint64_t expected = SystemFree(dir.Path() + "\\");
-    for (const std::string& path :
-         {dir.Path(), dir / "a.txt", dir / "missing\\x", dir / "missing\\deeper\\", dir / "a.txt\\x"}) {
+    for (const std::string& path : {dir.Path(), dir / "a.txt", dir / "missing\\x",
+                                    dir / "missing\\deeper\\", dir / "a.txt\\x"}) {
         EXPECT_LT(Distance(Free(path), expected), Margin) << path;
     }
 }

@@ -39,7 +39,7 @@ const std::string HandEdited =
     "zt=2";
 
 class Profile : public ::testing::Test {
-protected:
+  protected:
     std::string Path() const { return m_dir / "chengjing.ini"; }
     std::string Content() const { return m_dir.ReadFile("chengjing.ini"); }
     void Write(const std::string& text) const { m_dir.WriteFile("chengjing.ini", text); }

@@ -143,7 +143,8 @@ class BatchTest : public ::testing::Test {
     Strings RowOrder() const {
         Strings records;
         for (int n = 1; n <= m_shards; ++n) {
-            for (std::string& record : index::ReadShardRecords(Run(), n, core::SettingsFile::InRunDirectory(Run()))) {
+            for (std::string& record :
+                 index::ReadShardRecords(Run(), n, core::SettingsFile::InRunDirectory(Run()))) {
                 records.push_back(std::move(record));
             }
         }
@@ -248,22 +249,51 @@ TEST_F(BatchTest, NothingFoundOrNoNumbersKeepsNoRows) {
 // Random names around numbers that are prefixes of each other, numbers in
 // folder names, and in GBK numbers that begin on a pair's trail byte.
 TEST_F(BatchTest, EachNumberFindsWhatItsSingleSearchFinds) {
-    const Strings utf8Pool{"SF123", "SF1234", "SF1234567890123", "SF12345678901234",
-                           "1234567890", "7890", "顺丰", "丰SF", "JD0012345678901", "\xFF" "12",
-                           "sf1234567890123", "ＳＦ１２３", "jd00１２３４５６７８９０1"};
-    const Strings gbkPool{"SF123", "SF1234567890123", "\xA1SF1234", "\xB0\xA1",
-                          "\xA1\xB0", "12345678", "SF\xCB\xB3", "\xA3\xD3" "f1234567890123",
-                          "\x81" "A12"};
+    const Strings utf8Pool{"SF123",
+                           "SF1234",
+                           "SF1234567890123",
+                           "SF12345678901234",
+                           "1234567890",
+                           "7890",
+                           "顺丰",
+                           "丰SF",
+                           "JD0012345678901",
+                           "\xFF"
+                           "12",
+                           "sf1234567890123",
+                           "ＳＦ１２３",
+                           "jd00１２３４５６７８９０1"};
+    const Strings gbkPool{"SF123",
+                          "SF1234567890123",
+                          "\xA1SF1234",
+                          "\xB0\xA1",
+                          "\xA1\xB0",
+                          "12345678",
+                          "SF\xCB\xB3",
+                          "\xA3\xD3"
+                          "f1234567890123",
+                          "\x81"
+                          "A12"};
     std::mt19937 random(11);
     for (int round = 0; round < 18; ++round) {
         const bool gbk = round % 3 == 2;
         // The last third ignores case and width.
         const MatchRule rule = round >= 12 ? MatchRule::IgnoreCaseAndWidth : MatchRule::Exact;
         const Strings& pool = gbk ? gbkPool : utf8Pool;
-        const Strings filler =
-            gbk ? Strings{"_", "-", " ", "x", "\xB0", "\xB0\xA1", "(2)", "\xA3\xD3\xA3\xC6",
-                          "\xA3\xB1\xA3\xB2", "\x81" "A", "\xA3"}
-                : Strings{"_", "-", " ", "x", "丰", "\xE4", "(2)", "ＳＦ１", "ｆ１２３", "Sf12", "\xEF"};
+        const Strings filler = gbk ? Strings{"_",
+                                             "-",
+                                             " ",
+                                             "x",
+                                             "\xB0",
+                                             "\xB0\xA1",
+                                             "(2)",
+                                             "\xA3\xD3\xA3\xC6",
+                                             "\xA3\xB1\xA3\xB2",
+                                             "\x81"
+                                             "A",
+                                             "\xA3"}
+                                   : Strings{"_",   "-",      " ",        "x",    "丰",  "\xE4",
+                                             "(2)", "ＳＦ１", "ｆ１２３", "Sf12", "\xEF"};
         const auto piece = [&] {
             return random() % 2 == 0 ? pool[random() % pool.size()]
                                      : filler[random() % filler.size()];
@@ -326,9 +356,9 @@ TEST_F(BatchTest, FindsNamesAcrossBlocksAndTheLastLineWithoutEnd) {
     m_dir.WriteFile("run/data/chengjing.ini",
                     "[syjs]\r\n1=20000\r\n2=20000\r\n3=1\r\n[xcs]\r\nma=3\r\n");
     m_shards = 3;
-    ExpectLikeSingleSearches({"SF1400000000000", "SF1400000039999", "SF1400000020001",
-                              "SF140000001999"},
-                             CodePage::Utf8);
+    ExpectLikeSingleSearches(
+        {"SF1400000000000", "SF1400000039999", "SF1400000020001", "SF140000001999"},
+        CodePage::Utf8);
 }
 
 TEST_F(BatchTest, HandlesAHundredThousandNumbers) {
@@ -356,10 +386,18 @@ TEST_F(BatchTest, HandlesAHundredThousandNumbers) {
 
 TEST_F(BatchTest, LongAndInvalidNumbersMatchByteForByte) {
     const std::string longNumber = "SF" + std::string(5000, '8');
-    WriteIndex({"/scan/" + longNumber + ".jpg", "/scan/\xFF\xFE" "SF1.jpg", "/scan/SF1.jpg"}, 1);
-    const BatchOutcome outcome = Batch({longNumber, "\xFE" "SF1", longNumber + "9"});
-    EXPECT_EQ(RowsOf(outcome),
-              (Strings{"/scan/" + longNumber + ".jpg", "/scan/\xFF\xFE" "SF1.jpg"}));
+    WriteIndex({"/scan/" + longNumber + ".jpg",
+                "/scan/\xFF\xFE"
+                "SF1.jpg",
+                "/scan/SF1.jpg"},
+               1);
+    const BatchOutcome outcome = Batch({longNumber,
+                                        "\xFE"
+                                        "SF1",
+                                        longNumber + "9"});
+    EXPECT_EQ(RowsOf(outcome), (Strings{"/scan/" + longNumber + ".jpg",
+                                        "/scan/\xFF\xFE"
+                                        "SF1.jpg"}));
     EXPECT_EQ(outcome.missing, 1U);
 }
 
@@ -496,13 +534,24 @@ TEST_F(BatchSearchTest, GbkNumbersMatchWholeCharactersOfWholeNames) {
     if (platform::ActiveCodePage() != CodePage::Gbk) {
         GTEST_SKIP() << "needs the GBK code page (936)";
     }
-    const std::string pairA = "C:\\d\\\xB0" "ab1.jpg";
-    const std::string loneA = "C:\\d\\\xB0" "aab2.jpg";
-    const std::string named = "C:\\d\\\x95\x5C" "SF3.jpg";
+    const std::string pairA =
+        "C:\\d\\\xB0"
+        "ab1.jpg";
+    const std::string loneA =
+        "C:\\d\\\xB0"
+        "aab2.jpg";
+    const std::string named =
+        "C:\\d\\\x95\x5C"
+        "SF3.jpg";
     const std::string inFolder = "C:\\\x95\x5C\\SF4.jpg";
     WriteIndex({pairA, loneA, named, inFolder}, 1);
-    const core::JobStart start =
-        m_batch.Start({"ab", "\x95\x5C" "SF3", "\x5C" "SF3", "\x95\x5C", "SF4"}, 1);
+    const core::JobStart start = m_batch.Start({"ab",
+                                                "\x95\x5C"
+                                                "SF3",
+                                                "\x5C"
+                                                "SF3",
+                                                "\x95\x5C", "SF4"},
+                                               1);
     ASSERT_EQ(start.outcome, core::StartOutcome::Started);
     m_batch.Wait();
     ASSERT_EQ(m_listener.ends.size(), 1U);

@@ -147,14 +147,29 @@ TEST(KeywordSet, IgnoringCaseAndWidthMatchesTwinsByTheRules) {
     // full-width dollar; 81 41 a character whose second byte is "A".
     ExpectTable(
         {
-            {"\xA3\xD3" "f", "sF1.jpg", true},
+            {"\xA3\xD3"
+             "f",
+             "sF1.jpg", true},
             {"sf", "\xA3\xD3\xA3\xC6.jpg", true},
             {"$", "\xA1\xE7.jpg", true},
             {"$", "\xA3\xA4.jpg", false},
-            {"a", "\x81" "A.jpg", false},
-            {"\x81" "A", "\x81" "A.jpg", true},
-            {"\x81" "a", "\x81" "A.jpg", false},
-            {"\xA3\xD3\xA1\xA1" "jpg", "s.JPG", true},
+            {"a",
+             "\x81"
+             "A.jpg",
+             false},
+            {"\x81"
+             "A",
+             "\x81"
+             "A.jpg",
+             true},
+            {"\x81"
+             "a",
+             "\x81"
+             "A.jpg",
+             false},
+            {"\xA3\xD3\xA1\xA1"
+             "jpg",
+             "s.JPG", true},
         },
         CodePage::Gbk, MatchRule::IgnoreCaseAndWidth);
 }

@@ -37,8 +37,8 @@ std::vector<Occurrence> Naive(const std::vector<std::string>& numbers, std::stri
 }
 
 TEST(NumberMatcher, FindsEveryOccurrenceOnce) {
-    const std::vector<std::string> numbers{"SF1400000000001", "SF14000000000012", "00000000",
-                                           "aaa", "a", "SF1400000000001"};
+    const std::vector<std::string> numbers{
+        "SF1400000000001", "SF14000000000012", "00000000", "aaa", "a", "SF1400000000001"};
     const NumberMatcher matcher(numbers);
     for (const std::string_view text :
          {std::string_view("SF1400000000001"), std::string_view("xxSF140000000000123"),

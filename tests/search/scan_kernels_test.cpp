@@ -39,8 +39,8 @@ std::size_t FastFind(std::string_view haystack, std::string_view needle) {
     }
     return ::testing::AssertionFailure()
            << "over " << bytes.size() << " bytes: line ends " << fast.lineEnds << " (want "
-           << naive.lineEnds << "), NUL " << fast.hasNul << " (want " << naive.hasNul
-           << "), 0x1A " << fast.hasSub << " (want " << naive.hasSub << ")";
+           << naive.lineEnds << "), NUL " << fast.hasNul << " (want " << naive.hasNul << "), 0x1A "
+           << fast.hasSub << " (want " << naive.hasSub << ")";
 }
 
 class ScanKernels : public ::testing::TestWithParam<Kernel> {
@@ -144,8 +144,8 @@ TEST_P(ScanKernels, SurveyFindsLoneBytesInEveryPosition) {
 TEST_P(ScanKernels, SurveyCountsPastTheLaneLimit) {
     // Each byte lane counts to 255 before it is folded into the total; a
     // buffer of nothing but line ends overflows a lane that is folded late.
-    for (const std::size_t size : {std::size_t{255 * 32 - 1}, std::size_t{255 * 32 * 3 + 17},
-                                   std::size_t{100000}}) {
+    for (const std::size_t size :
+         {std::size_t{255 * 32 - 1}, std::size_t{255 * 32 * 3 + 17}, std::size_t{100000}}) {
         EXPECT_TRUE(SameSurvey(std::string(size, '\n')));
         EXPECT_TRUE(SameSurvey(std::string(size, '\x1A')));
     }

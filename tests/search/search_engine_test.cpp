@@ -1,13 +1,12 @@
 #include "search/search_engine.h"
 
-#include <utility>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "core/data_lock.h"
 #include "core/data_paths.h"
@@ -217,10 +216,18 @@ TEST_F(SearchEngineTest, RefreshedGbkNamesAreFoundByGbkKeywords) {
     // Made by the system's calls: TempDir's helpers split paths at every 0x5C.
     const std::string tree = m_dir / "tree";
     const std::string folder = tree + "\\\x95\x5C";
-    const std::string shunfeng = tree + "\\\xCB\xB3\xB7\xE1" "SF1.jpg";
-    const std::string pairA = folder + "\\\xB0" "ab.jpg";
-    const std::string loneA = folder + "\\\xB0" "aab.jpg";
-    const std::string named = folder + "\\\x95\x5C" "SF2.jpg";
+    const std::string shunfeng = tree +
+                                 "\\\xCB\xB3\xB7\xE1"
+                                 "SF1.jpg";
+    const std::string pairA = folder +
+                              "\\\xB0"
+                              "ab.jpg";
+    const std::string loneA = folder +
+                              "\\\xB0"
+                              "aab.jpg";
+    const std::string named = folder +
+                              "\\\x95\x5C"
+                              "SF2.jpg";
     ASSERT_FALSE(platform::MakeDirectory(folder));
     for (const std::string& path : {shunfeng, pairA, loneA, named}) {
         ASSERT_FALSE(platform::WriteFileAndSync(path, "")) << path;
@@ -240,7 +247,10 @@ TEST_F(SearchEngineTest, RefreshedGbkNamesAreFoundByGbkKeywords) {
         return paths;
     };
     EXPECT_EQ(Search("\xCB\xB3\xB7\xE1", 2), std::vector<std::string>{shunfeng});
-    EXPECT_EQ(Search("\xB7\xE1" "SF1", 2), std::vector<std::string>{shunfeng});
+    EXPECT_EQ(Search("\xB7\xE1"
+                     "SF1",
+                     2),
+              std::vector<std::string>{shunfeng});
     EXPECT_EQ(Search("ab", 2), std::vector<std::string>{loneA}) << "not across 0xB0 0x61";
     EXPECT_EQ(sorted(Search("\x95\x5C", 2)), std::vector<std::string>{named})
         << "the folder's name is no part of a file's";

@@ -74,8 +74,7 @@ TEST_P(ShardScan, TrustsTheCountAndSkipsEmptyLines) {
     EXPECT_EQ(Fast(shard, 4, "SF"), NativePaths({"/a/SF1", "/a/SF2", "/a/SF3"}));
     EXPECT_EQ(Fast(shard, 99, "SF"),
               NativePaths({"/a/SF1", "/a/SF2", "/a/SF3", "/a/SF4", "/a/SF5"}));
-    EXPECT_EQ(Fast(shard, 99, ""),
-              NativePaths({"/a/SF1", "/a/SF2", "/a/SF3", "/a/SF4", "/a/SF5"}));
+    EXPECT_EQ(Fast(shard, 99, ""), NativePaths({"/a/SF1", "/a/SF2", "/a/SF3", "/a/SF4", "/a/SF5"}));
 }
 
 TEST_P(ShardScan, TextEndsAtTheFirstNul) {
@@ -121,16 +120,23 @@ TEST_P(ShardScan, StopEndsTheScanAfterTheHitsFoundSoFar) {
 std::string GeneratedShard(unsigned seed, std::size_t records) {
     std::mt19937 random(seed);
 #ifdef _WIN32
-    static const char* const Parts[] = {"SF",   "JD",     "sf",       "顺丰", "\\",   "x",
-                                        "1400", "\r",     ".jpg",     ".tar.gz", "仓库", "S",
-                                        "F",    "\xA9",   "ab",       " ",     "\x95\x5C",
-                                        "\xB0\x61", "\xB0", "\xA3\xD3\xA3\xC6", "\xA3\xF3",
-                                        "\xA3\xB1\xA3\xB4", "\xA3\xA4", "\xA1\xE7", "\xA3"};
+    static const char* const Parts[] = {"SF",       "JD",
+                                        "sf",       "顺丰",
+                                        "\\",       "x",
+                                        "1400",     "\r",
+                                        ".jpg",     ".tar.gz",
+                                        "仓库",     "S",
+                                        "F",        "\xA9",
+                                        "ab",       " ",
+                                        "\x95\x5C", "\xB0\x61",
+                                        "\xB0",     "\xA3\xD3\xA3\xC6",
+                                        "\xA3\xF3", "\xA3\xB1\xA3\xB4",
+                                        "\xA3\xA4", "\xA1\xE7",
+                                        "\xA3"};
 #else
-    static const char* const Parts[] = {"SF",   "JD",   "sf",   "顺丰",    "/",    "x",
-                                        "1400", "\r",   ".jpg", ".tar.gz", "仓库", "S",
-                                        "F",    "\xA9", "ab",   " ",       "Sf",   "ＳＦ",
-                                        "ｆ",   "１４", "\xEF", "\xEF\xBC", "￥",   "Ab"};
+    static const char* const Parts[] = {
+        "SF", "JD",   "sf", "顺丰", "/",  "x",    "1400", "\r",   ".jpg", ".tar.gz",  "仓库", "S",
+        "F",  "\xA9", "ab", " ",    "Sf", "ＳＦ", "ｆ",   "１４", "\xEF", "\xEF\xBC", "￥",   "Ab"};
 #endif
     static const char* const Ends[] = {"\r\n", "\r\n", "\r\n", "\n", "\x1A", "\r\r\n", "\r\n\r\n"};
     std::string shard;
@@ -149,17 +155,40 @@ std::string GeneratedShard(unsigned seed, std::size_t records) {
 
 TEST_P(ShardScan, AgreesWithTheLineByLineReaderOnAGeneratedCorpus) {
 #ifdef _WIN32
-    const char* const keywordTexts[] = {"SF",    "S",      "F",          "SF 1400", "顺丰",  "丰",
-                                        "sf SF", "x",      "",           " ",       "SF  x", "jpg",
-                                        ".tar",  "gz",     "\r",         "\\",      "SF\\x", "\xA9",
-                                        "ab ab", "ab\rx",  "1400 SF JD", "\x95\x5C", "a",     "\x5C" "ab",
-                                        "\xB0", "\xA3\xD3" "f", "sF\xA3\xB1"};
+    const char* const keywordTexts[] = {"SF",
+                                        "S",
+                                        "F",
+                                        "SF 1400",
+                                        "顺丰",
+                                        "丰",
+                                        "sf SF",
+                                        "x",
+                                        "",
+                                        " ",
+                                        "SF  x",
+                                        "jpg",
+                                        ".tar",
+                                        "gz",
+                                        "\r",
+                                        "\\",
+                                        "SF\\x",
+                                        "\xA9",
+                                        "ab ab",
+                                        "ab\rx",
+                                        "1400 SF JD",
+                                        "\x95\x5C",
+                                        "a",
+                                        "\x5C"
+                                        "ab",
+                                        "\xB0",
+                                        "\xA3\xD3"
+                                        "f",
+                                        "sF\xA3\xB1"};
 #else
-    const char* const keywordTexts[] = {"SF",    "S",     "F",         "SF 1400", "顺丰",  "丰",
-                                        "sf SF", "x",     "",          " ",       "SF  x", "jpg",
-                                        ".tar",  "gz",    "\r",        "/",       "SF/x",  "\xA9",
-                                        "ab ab", "ab\rx", "1400 SF JD", "ＳＦ１４", "sF",
-                                        "ｓｆ　x",  "\xEF\xBC"};
+    const char* const keywordTexts[] = {
+        "SF",    "S",     "F",          "SF 1400",  "顺丰", "丰",      "sf SF",   "x",    "",
+        " ",     "SF  x", "jpg",        ".tar",     "gz",   "\r",      "/",       "SF/x", "\xA9",
+        "ab ab", "ab\rx", "1400 SF JD", "ＳＦ１４", "sF",   "ｓｆ　x", "\xEF\xBC"};
 #endif
     for (unsigned seed = 1; seed <= 4; ++seed) {
         std::string shard = GeneratedShard(seed, 20000);
@@ -220,19 +249,32 @@ TEST_P(ShardScan, GbkKeywordsMatchWholeCharactersOfWholeNames) {
     if (platform::ActiveCodePage() != platform::CodePage::Gbk) {
         GTEST_SKIP() << "needs the GBK code page (936)";
     }
-    const std::string a = "C:\\d\\\xB0" "ab.jpg";        // B0 61, then "b".
-    const std::string b = "C:\\d\\\xB0" "aab.jpg";       // B0 61, then "ab".
+    const std::string a =
+        "C:\\d\\\xB0"
+        "ab.jpg";  // B0 61, then "b".
+    const std::string b =
+        "C:\\d\\\xB0"
+        "aab.jpg";  // B0 61, then "ab".
     const std::string c = "C:\\d\\\x95\x5C.jpg";
-    const std::string d = "C:\\\x95\x5C\\x.jpg";        // In a folder of that name.
-    const std::string e = "C:\\d\\\x95\x5C" "ab.jpg";
-    const std::string f = "C:\\d\\\x95\x5C";            // A name of that one character.
-    const std::string shard = a + "\r\n" + b + "\r\n" + c + "\r\n" + d + "\r\n" + e + "\r\n" + f + "\r\n";
+    const std::string d = "C:\\\x95\x5C\\x.jpg";  // In a folder of that name.
+    const std::string e =
+        "C:\\d\\\x95\x5C"
+        "ab.jpg";
+    const std::string f = "C:\\d\\\x95\x5C";  // A name of that one character.
+    const std::string shard =
+        a + "\r\n" + b + "\r\n" + c + "\r\n" + d + "\r\n" + e + "\r\n" + f + "\r\n";
     EXPECT_EQ(Fast(shard, 6, "ab"), (Hits{b, e}));
     EXPECT_EQ(Fast(shard, 6, "\x95\x5C"), (Hits{c, e, f}));
-    EXPECT_EQ(Fast(shard, 6, "\x95\x5C" "ab"), Hits{e});
+    EXPECT_EQ(Fast(shard, 6,
+                   "\x95\x5C"
+                   "ab"),
+              Hits{e});
     EXPECT_EQ(Fast(shard, 6, "ab \x95\x5C"), Hits{e});
     EXPECT_EQ(Fast(shard, 6, "\\"), Hits{}) << "no name holds a backslash of its own";
-    EXPECT_EQ(Fast(shard, 6, "\x5C" "ab"), Hits{});
+    EXPECT_EQ(Fast(shard, 6,
+                   "\x5C"
+                   "ab"),
+              Hits{});
     EXPECT_EQ(Fast(shard, 6, "x.jpg"), Hits{d});
     EXPECT_EQ(Fast(shard, 6, " "), (Hits{a, b, c, d, e, f}));
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/line_end.h"
 #include "native_path.h"
+#include "platform/line_end.h"
 
 namespace cj::shell {
 namespace {
@@ -27,7 +27,8 @@ TEST(FileUrl, EncodesEveryByteButTheUnreservedOnesAndTheSeparator) {
         {"/srv/a-b_c.d~e", "file:///srv/a-b_c.d~e"},
         // Blanks, "%" and the characters that mean something in a URL.
         {"/srv/my scans/100%.jpg", "file:///srv/my%20scans/100%25.jpg"},
-        {"/srv/a#1?x=y&z;+,@:!$'()*[]", "file:///srv/a%231%3Fx%3Dy%26z%3B%2B%2C%40%3A%21%24%27%28%29%2A%5B%5D"},
+        {"/srv/a#1?x=y&z;+,@:!$'()*[]",
+         "file:///srv/a%231%3Fx%3Dy%26z%3B%2B%2C%40%3A%21%24%27%28%29%2A%5B%5D"},
         // UTF-8, one escape a byte, upper-case hex.
         {"/srv/顺丰/单号.jpg", "file:///srv/%E9%A1%BA%E4%B8%B0/%E5%8D%95%E5%8F%B7.jpg"},
         // Not UTF-8 (GBK bytes of a Windows disk): the bytes stay exact.
@@ -64,9 +65,11 @@ TEST(GnomeCopiedFiles, StartsWithCopyAndPutsOneUrlALine) {
 
 TEST(ClipboardText, NamesLoseTheirExtensionAndEveryLineIsEnded) {
     const std::string end(platform::TextLineEnd);
-    EXPECT_EQ(NamesText({test::NativePath("/srv/a.txt"), test::NativePath("/srv/archive.tar.gz"), test::NativePath("/srv/README")}),
+    EXPECT_EQ(NamesText({test::NativePath("/srv/a.txt"), test::NativePath("/srv/archive.tar.gz"),
+                         test::NativePath("/srv/README")}),
               "a" + end + "archive.tar" + end + "README" + end);
-    EXPECT_EQ(NamesText({test::NativePath("/srv/扫描 件.照片"), test::NativePath("/srv/.profile")}), "扫描 件" + end + end);
+    EXPECT_EQ(NamesText({test::NativePath("/srv/扫描 件.照片"), test::NativePath("/srv/.profile")}),
+              "扫描 件" + end + end);
     EXPECT_EQ(PathsText({"/srv/a.txt", "/srv/顺丰/b c.jpg"}),
               "/srv/a.txt" + end + "/srv/顺丰/b c.jpg" + end);
     EXPECT_EQ(NamesText({}), "");
@@ -84,7 +87,12 @@ TEST(ClipboardText, UsesThePlatformsLineEnd) {
 // ---- The Windows file-drop block -----------------------------------------------
 
 // The 20-byte header every block starts with: the list at offset 20, all else 0.
-const std::string DropHeader = "\x14\0\0\0"s "\0\0\0\0"s "\0\0\0\0"s "\0\0\0\0"s "\0\0\0\0"s;
+const std::string DropHeader =
+    "\x14\0\0\0"s
+    "\0\0\0\0"s
+    "\0\0\0\0"s
+    "\0\0\0\0"s
+    "\0\0\0\0"s;
 
 TEST(FileDropBlock, IsTheHeaderAndOneZeroByteWithoutFiles) {
     const std::string block = FileDropBlock({});
@@ -96,8 +104,8 @@ TEST(FileDropBlock, IsTheHeaderAndOneZeroByteWithoutFiles) {
 TEST(FileDropBlock, ListsEachPathWithItsZeroAndClosesWithAnotherZero) {
     const std::string block =
         FileDropBlock({"C:\\scan\\a.jpg", "D:\\\xB5\xA5.png", "E:\\b c\\d.tif"});
-    const std::string list = "C:\\scan\\a.jpg"s + '\0' + "D:\\\xB5\xA5.png" + '\0' +
-                             "E:\\b c\\d.tif" + '\0' + '\0';
+    const std::string list =
+        "C:\\scan\\a.jpg"s + '\0' + "D:\\\xB5\xA5.png" + '\0' + "E:\\b c\\d.tif" + '\0' + '\0';
     EXPECT_EQ(block, DropHeader + list);
     EXPECT_EQ(block.size(), 20 + 14 + 10 + 13 + 1u);
 }

@@ -1,6 +1,7 @@
 #include "shell/file_name.h"
 
 #include <gtest/gtest.h>
+
 #include <string>
 
 #include "platform/code_page.h"
@@ -49,14 +50,14 @@ TEST(FileName, TakesTheLastComponent) {
         {"/srv/scan/a.txt", "a.txt", "a"},
         {"/srv/scan/archive.tar.gz", "archive.tar.gz", "archive.tar"},
         {"/srv/scan/README", "README", "README"},
-        {"/srv/.profile", ".profile", ""},        // Only a leading dot: all extension.
+        {"/srv/.profile", ".profile", ""},  // Only a leading dot: all extension.
         {"/srv/.hidden.jpg", ".hidden.jpg", ".hidden"},
         {"/srv/name.", "name.", "name"},
-        {"/srv/scan/", "", ""},                   // Ends in a separator.
+        {"/srv/scan/", "", ""},  // Ends in a separator.
         {"/", "", ""},
         {"", "", ""},
-        {"a.jpg", "a.jpg", "a"},                  // No folder at all.
-        {"/srv/v1.2/photo", "photo", "photo"},    // Dots in folders do not count.
+        {"a.jpg", "a.jpg", "a"},                // No folder at all.
+        {"/srv/v1.2/photo", "photo", "photo"},  // Dots in folders do not count.
         {"/srv/快递/SF1400000000001.JPG", "SF1400000000001.JPG", "SF1400000000001"},
         {"/srv/扫描 件.照片", "扫描 件.照片", "扫描 件"},
         {"C:\\scan\\a.jpg", "C:\\scan\\a.jpg", "C:\\scan\\a"},  // "\" is a name byte here.

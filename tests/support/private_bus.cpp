@@ -1,10 +1,11 @@
 #include "private_bus.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace cj::test {
 namespace {

@@ -2,8 +2,9 @@
 // test registers answers: no file manager or other service of the machine.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 #include "temp_dir.h"
 

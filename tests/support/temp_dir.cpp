@@ -83,7 +83,9 @@ TempDir::TempDir() {
     throw std::runtime_error("cannot create a temporary folder in " + base);
 }
 
-TempDir::~TempDir() { RemoveTree(m_path); }
+TempDir::~TempDir() {
+    RemoveTree(m_path);
+}
 
 std::string TempDir::operator/(std::string_view relative) const {
     std::string path = m_path + Separator;
@@ -117,10 +119,10 @@ void TempDir::WriteFile(std::string_view relative, std::string_view content) con
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                                nullptr) &&
-                    written == content.size();
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size();
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
     }
@@ -132,8 +134,8 @@ void TempDir::WriteFile(std::string_view relative, std::string_view content) con
 std::string TempDir::ReadFile(std::string_view relative) const {
     const std::string path = *this / relative;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     std::string text;
     if (file == INVALID_HANDLE_VALUE) {
         return text;

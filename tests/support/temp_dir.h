@@ -9,7 +9,7 @@
 namespace cj::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -26,7 +26,7 @@ public:
     void MakeDirs(std::string_view relative) const;
     std::string ReadFile(std::string_view relative) const;
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -67,7 +67,8 @@ class BatchWindowTest : public MainWindowFixture {
         std::vector<std::vector<std::string>> rows;
         const ReportList& table = Box().Table();
         for (int row = 1; row <= table.RowCount(); ++row) {
-            rows.push_back({table.CellText(row, 1), table.CellText(row, 2), table.CellText(row, 3)});
+            rows.push_back(
+                {table.CellText(row, 1), table.CellText(row, 2), table.CellText(row, 3)});
         }
         return rows;
     }

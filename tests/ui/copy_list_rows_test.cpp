@@ -12,7 +12,10 @@ class CopyListRowsTest : public test::ControlsTest {
   protected:
     void SetUp() override {
         ControlsTest::SetUp();
-        ASSERT_TRUE(m_list.Create({.parent = Surface(), .id = 1004, .width = 600, .height = 400,
+        ASSERT_TRUE(m_list.Create({.parent = Surface(),
+                                   .id = 1004,
+                                   .width = 600,
+                                   .height = 400,
                                    .styleBits = EX_LVS_MULTISELECT}));
         m_list.AddColumn("文件名", 200);
         m_list.AddColumn("大小", 100);

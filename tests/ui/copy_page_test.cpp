@@ -120,7 +120,6 @@ class CopyPageTest : public MainWindowFixture {
         }
         return whole;
     }
-
 };
 
 TEST_F(CopyPageTest, DoubleClickAddsAHitOnceAndItsMarkerTurnsRedThenBlack) {
@@ -213,7 +212,8 @@ TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
         EXPECT_EQ(Entries().Bytes(), before[kept - 1].countedSize);
         EXPECT_EQ(EntryPaths(), std::vector<std::string>{before[kept - 1].path});
         EXPECT_EQ(CopyListPaths(), EntryPaths());
-        EXPECT_EQ(Copy().CopyList().CellText(1, 1), fs::path(before[kept - 1].path).filename().string());
+        EXPECT_EQ(Copy().CopyList().CellText(1, 1),
+                  fs::path(before[kept - 1].path).filename().string());
     });
 }
 
@@ -322,8 +322,8 @@ TEST_F(CopyPageTest, BrowseFillsTheTargetBoxWithTheChosenFolder) {
     std::vector<std::pair<std::string, std::string>> asked;
     Run([&] {
         const std::string chosen = m_dir / "out";
-        Window().Dialogs().pickFolder = [&](const std::string& title, const std::string& start)
-            -> std::optional<std::string> {
+        Window().Dialogs().pickFolder =
+            [&](const std::string& title, const std::string& start) -> std::optional<std::string> {
             asked.emplace_back(title, start);
             return asked.size() == 1 ? std::optional<std::string>(chosen) : std::nullopt;
         };

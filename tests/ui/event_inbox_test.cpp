@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-
 namespace cj::ui {
 namespace {
 
@@ -45,9 +44,8 @@ TEST(EventInbox, ProgressKeepsOnlyItsLatestValueBehindWhatCameBefore) {
     inbox.Post({"another job's progress"}, 8);
     inbox.Post({"progress 3"}, 7);
     // The newest value of key 7 is applied after everything posted before it.
-    EXPECT_EQ(Names(inbox.Take()), (std::vector<std::string>{"other job ended",
-                                                             "another job's progress",
-                                                             "progress 3"}));
+    EXPECT_EQ(Names(inbox.Take()), (std::vector<std::string>{
+                                       "other job ended", "another job's progress", "progress 3"}));
 }
 
 TEST(EventInbox, EventsWaitForAWindowAndAreNotLost) {

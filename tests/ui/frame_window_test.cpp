@@ -9,8 +9,10 @@ namespace cj::ui {
 namespace {
 
 class FrameWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Ex_Init(nullptr, DefaultInitFlags, 0, nullptr, nullptr, 0, nullptr, 0)); }
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(Ex_Init(nullptr, DefaultInitFlags, 0, nullptr, nullptr, 0, nullptr, 0));
+    }
     void TearDown() override { Ex_UnInit(); }
 
     // An embedded window: Create returns once it is shown.

@@ -31,7 +31,7 @@ namespace {
 // A shop's scans, indexed before the window opens, with the settings a user
 // would have saved.
 class MainWindowTest : public MainWindowFixture {
-protected:
+  protected:
     MainWindowTest() {
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000001-back.png", std::string(1536, 'p'));
@@ -72,8 +72,8 @@ protected:
     }
     // Until the engine is idle and the window has applied what it reported.
     static bool WaitForResults() {
-        return QTest::qWaitFor([] { return app::CurrentProgram().activity.IsIdle() && ListShown(); },
-                               10000);
+        return QTest::qWaitFor(
+            [] { return app::CurrentProgram().activity.IsIdle() && ListShown(); }, 10000);
     }
     // Waits for the engine without letting the window take its messages.
     static bool WaitForIdleEngine() {
@@ -88,7 +88,6 @@ protected:
     static intptr_t ListMessage(int32_t message, intptr_t wParam = 0, intptr_t lParam = 0) {
         return Ex_ObjSendMessage(Page().ResultList(), message, wParam, lParam);
     }
-
 };
 
 TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {

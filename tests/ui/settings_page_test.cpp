@@ -65,8 +65,7 @@ class SettingsPageTest : public MainWindowFixture {
             m_asked.push_back({std::string(text), std::string(caption)});
             return m_answer;
         };
-        Window().Dialogs().pickFolder = [this](const std::string& title,
-                                               const std::string& start) {
+        Window().Dialogs().pickFolder = [this](const std::string& title, const std::string& start) {
             m_pickerCalls.push_back(title + "|" + start);
             return m_picked;
         };
@@ -235,8 +234,9 @@ TEST_F(SettingsPageTest, AddFolderSavesThePickedFolderAndAnEmptyTitleOpensNoPick
         m_told.clear();
         m_picked = m_dir / "scans/2023";
         Click(Page().AddFolderButton());
-        EXPECT_EQ(m_told, (std::vector<Message>{
-                              {FolderAlreadyListedText(*m_picked, m_dir / "scans"), "提示"}}));
+        EXPECT_EQ(
+            m_told,
+            (std::vector<Message>{{FolderAlreadyListedText(*m_picked, m_dir / "scans"), "提示"}}));
         EXPECT_EQ(Ini(), before);
 
         m_told.clear();

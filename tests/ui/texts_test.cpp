@@ -6,9 +6,11 @@ namespace cj::ui {
 namespace {
 
 TEST(WindowTexts, FailuresAUserCanActOnAreSaidInTheProgramsWords) {
-    EXPECT_EQ(RefreshFailedText("/d/data/1.txt", std::make_error_code(std::errc::no_space_on_device)),
-              "索引更新失败（磁盘空间不足）：/d/data/1.txt");
-    EXPECT_EQ(FailureReasonText(std::make_error_code(std::errc::permission_denied)), "没有写入权限");
+    EXPECT_EQ(
+        RefreshFailedText("/d/data/1.txt", std::make_error_code(std::errc::no_space_on_device)),
+        "索引更新失败（磁盘空间不足）：/d/data/1.txt");
+    EXPECT_EQ(FailureReasonText(std::make_error_code(std::errc::permission_denied)),
+              "没有写入权限");
     EXPECT_EQ(RefreshFailedText("/d/data/.chengjing.lock",
                                 std::make_error_code(std::errc::too_many_symbolic_link_levels)),
               "索引更新失败（是符号链接，已拒绝）：/d/data/.chengjing.lock");

@@ -49,8 +49,12 @@ TEST(BuildWindowStyle, EachSwitchIsABitOfItsOwnAndTheyCombine) {
 
 TEST(BuildWindowStyle, GivesTheLibraryTheProgramsTwoWindowStyles) {
     // The styles the UI library knows the main window and the copy window by.
-    EXPECT_EQ(BuildWindowStyle({.centred = 1, .minimiseButton = 1, .maximiseButton = 1,
-                                .closeButton = 1, .movable = 1, .resizable = 1}),
+    EXPECT_EQ(BuildWindowStyle({.centred = 1,
+                                .minimiseButton = 1,
+                                .maximiseButton = 1,
+                                .closeButton = 1,
+                                .movable = 1,
+                                .resizable = 1}),
               0x70C07);
     EXPECT_EQ(BuildWindowStyle({.centred = 1, .movable = 1, .notMainWindow = 1}), 0x60800);
     EXPECT_EQ(BuildWindowStyle({}) & EX_WS_MAINWINDOW, EX_WS_MAINWINDOW)

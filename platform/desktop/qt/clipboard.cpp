@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-
 #include <memory>
 
 #include "platform/desktop/qt/desktop_paths.h"

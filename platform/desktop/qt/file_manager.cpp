@@ -17,7 +17,8 @@ bool TryAskFileManager(const QDBusConnection& bus, const std::string& path, File
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     // The URL fully encoded: otherwise non-ASCII names go out as raw text,
     // which file managers do not take for a URL. The empty startup id asks for

@@ -45,7 +45,8 @@ std::optional<std::string> PickFolder(const std::string& title, const std::strin
     // The system's own dialog where the desktop offers one (GTK, the portal),
     // Qt's otherwise.
     const QString chosen = QFileDialog::getExistingDirectory(
-        QApplication::activeWindow(), QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+        QApplication::activeWindow(),
+        QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
         detail::PickerStartFolder(startFolder), QFileDialog::ShowDirsOnly);
     // A folder whose name is not valid UTF-8 comes back under another name
     // (with replacement characters); that name is no existing folder.

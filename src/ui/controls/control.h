@@ -106,17 +106,19 @@ struct ControlEvent {
 template <auto Method, class Owner>
 void BindEvent(const Control& control, std::int32_t code, Owner& owner) {
     Ex_ObjSetLong(control.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(&owner));
-    control.OnEvent(code, [](ExHandle object, std::int32_t id, std::int32_t eventCode,
-                             intptr_t wParam, intptr_t lParam) -> intptr_t {
-        auto* target = reinterpret_cast<Owner*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
-        try {
-            return target != nullptr
-                       ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
-                       : 0;
-        } catch (...) {
-            return 0;
-        }
-    });
+    control.OnEvent(
+        code,
+        [](ExHandle object, std::int32_t id, std::int32_t eventCode, intptr_t wParam,
+           intptr_t lParam) -> intptr_t {
+            auto* target = reinterpret_cast<Owner*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+            try {
+                return target != nullptr
+                           ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
+                           : 0;
+            } catch (...) {
+                return 0;
+            }
+        });
 }
 
 // Ex_ObjCreateEx with a narrow title: the object, or 0 when the library

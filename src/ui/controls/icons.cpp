@@ -153,11 +153,23 @@ constexpr std::uint8_t UpdateCacheIconBytes[] = {
 
 }  // namespace
 
-std::span<const std::uint8_t> SearchPageIcon() { return SearchPageIconBytes; }
-std::span<const std::uint8_t> CopyPageIcon() { return CopyPageIconBytes; }
-std::span<const std::uint8_t> SettingsPageIcon() { return SettingsPageIconBytes; }
-std::span<const std::uint8_t> SearchButtonIcon() { return SearchButtonIconBytes; }
-std::span<const std::uint8_t> SearchBusyIcon() { return SearchBusyIconBytes; }
-std::span<const std::uint8_t> UpdateCacheIcon() { return UpdateCacheIconBytes; }
+std::span<const std::uint8_t> SearchPageIcon() {
+    return SearchPageIconBytes;
+}
+std::span<const std::uint8_t> CopyPageIcon() {
+    return CopyPageIconBytes;
+}
+std::span<const std::uint8_t> SettingsPageIcon() {
+    return SettingsPageIconBytes;
+}
+std::span<const std::uint8_t> SearchButtonIcon() {
+    return SearchButtonIconBytes;
+}
+std::span<const std::uint8_t> SearchBusyIcon() {
+    return SearchBusyIconBytes;
+}
+std::span<const std::uint8_t> UpdateCacheIcon() {
+    return UpdateCacheIconBytes;
+}
 
 }  // namespace cj::ui

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
-
 #include <map>
 #include <thread>
 

@@ -44,10 +44,10 @@ TEST(DesktopPaths, TrimTrailingSeparatorsKeepsTheRoot) {
 
 TEST(DesktopPaths, RefusesTextQtCannotNameExactly) {
     QString out = QStringLiteral("untouched");
-    EXPECT_FALSE(TryFromUtf8("/srv/\xFF.jpg", out));           // Not UTF-8 at all.
-    EXPECT_FALSE(TryFromUtf8("/srv/\xC0\xAF.jpg", out));       // An overlong "/".
-    EXPECT_FALSE(TryFromUtf8("/srv/\xED\xA0\x80.jpg", out));   // A lone surrogate.
-    EXPECT_FALSE(TryFromUtf8("/srv/\xE9\xA1", out));           // Cut inside a character.
+    EXPECT_FALSE(TryFromUtf8("/srv/\xFF.jpg", out));          // Not UTF-8 at all.
+    EXPECT_FALSE(TryFromUtf8("/srv/\xC0\xAF.jpg", out));      // An overlong "/".
+    EXPECT_FALSE(TryFromUtf8("/srv/\xED\xA0\x80.jpg", out));  // A lone surrogate.
+    EXPECT_FALSE(TryFromUtf8("/srv/\xE9\xA1", out));          // Cut inside a character.
     EXPECT_FALSE(TryFromUtf8(std::string_view("/srv/a\0b", 8), out));
     EXPECT_EQ(out.toStdString(), "untouched");
 

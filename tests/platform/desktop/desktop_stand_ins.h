@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
-
 #include <string>
 #include <vector>
 

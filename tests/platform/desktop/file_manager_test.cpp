@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QTest>
-
 #include <optional>
 #include <thread>
 
@@ -105,8 +104,8 @@ class FileManager : public ::testing::Test {
             QString::fromStdString(test::PrivateBusAddress()), FakeConnection);
         ASSERT_TRUE(fm.isConnected());
         m_registered = true;
-        ASSERT_TRUE(fm.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &m_fake,
-                                      exports));
+        ASSERT_TRUE(
+            fm.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &m_fake, exports));
         ASSERT_TRUE(fm.registerService(QStringLiteral("org.freedesktop.FileManager1")));
     }
 
@@ -175,4 +174,3 @@ TEST_F(FileManager, CannotAskWithoutABusOrAUsablePath) {
 
 }  // namespace
 }  // namespace cj::desktop::detail
-

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-
 #include <thread>
 
 #include "desktop_env.h"

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n fonts-noto-cjk dbus-daemon
+  qt6-base-dev qt6-translations-l10n fonts-noto-cjk dbus-daemon clang-format
 )
 if [ "${1:-}" = run ]; then
   packages+=(xvfb xauth imagemagick xdg-utils)

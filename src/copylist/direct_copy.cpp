@@ -18,7 +18,8 @@ DirectCopier::~DirectCopier() {
     }
 }
 
-core::JobGeneration DirectCopier::Queue(std::string source, std::string targetText) {
+core::JobGeneration DirectCopier::Queue(std::string source, std::string targetText,
+                                        core::SameNameRule rule) {
     std::unique_lock lock(m_lock);
     if (m_stopping) {
         return 0;
@@ -39,7 +40,7 @@ core::JobGeneration DirectCopier::Queue(std::string source, std::string targetTe
             return generation;
         }
     }
-    m_queue.push_back({std::move(source), std::move(targetText)});
+    m_queue.push_back({std::move(source), std::move(targetText), rule});
     if (!m_running) {
         m_running = true;
         m_currentRun = m_generations.Next();
@@ -156,7 +157,8 @@ bool DirectCopier::CopyOne(core::JobGeneration generation, const Item& item, Cop
         }
         return true;
     };
-    const std::error_code ec = CopyIntoFolder(item.source, item.targetText, progress, summary);
+    const std::error_code ec =
+        CopyIntoFolder(item.source, item.targetText, progress, summary, item.rule);
     if (ec == std::errc::operation_canceled) {
         summary.stopped = true;
     }

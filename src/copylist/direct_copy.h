@@ -18,6 +18,7 @@
 
 #include "copylist/copy_summary.h"
 #include "core/job_generation.h"
+#include "core/same_name_rule.h"
 
 namespace cj::copylist {
 
@@ -45,12 +46,15 @@ class DirectCopier {
     DirectCopier& operator=(const DirectCopier&) = delete;
 
     // Queues source to be copied into targetText (the text when the path was
-    // queued; see TargetPath). A target that exists is skipped. Starts a run
+    // queued; see TargetPath). A target that exists is skipped, or under
+    // keep-both copied beside it under the next free numbered name, as the
+    // copy job does (the rule is the one in force when queued). Starts a run
     // when none runs. Returns the generation of the run that will copy it:
     // the running one, or a new one. Never waits for a copy. Any thread (the
     // UI thread in the program). When no worker thread can be started the
     // path is reported failed at once, in a run of its own.
-    core::JobGeneration Queue(std::string source, std::string targetText);
+    core::JobGeneration Queue(std::string source, std::string targetText,
+                              core::SameNameRule rule = core::SameNameRule::Skip);
 
     bool IsRunning() const;
     // Waits until no run is going and the last one's summary has been
@@ -61,6 +65,7 @@ class DirectCopier {
     struct Item {
         std::string source;
         std::string targetText;
+        core::SameNameRule rule = core::SameNameRule::Skip;
     };
     // The worker: one thread for the copier's life, asleep between runs, so
     // that no call on the UI thread ever joins a thread.

@@ -497,7 +497,8 @@ void MainWindow::QueueDirectCopy(std::span<const std::size_t> rows) {
     core::JobGeneration run = 0;
     for (const std::size_t row : rows) {
         if (isHit(row)) {
-            run = m_context.directCopier.Queue(std::string(records.Path(row)), *target);
+            run = m_context.directCopier.Queue(std::string(records.Path(row)), *target,
+                                               m_options.sameName);
             records.SetMark(row, search::CopyMark::CopiedDirectly);
         }
     }

@@ -80,6 +80,14 @@ TEST(DirectCopy, PathsQueuedWhileACopyRunsJoinItsRunAndGoInOrder) {
     EXPECT_EQ(summary.skippedExisting, 1u);
     ASSERT_EQ(summary.notCopied.size(), 1u);
     EXPECT_EQ(summary.notCopied[0].source, dir / "b/SF1.jpg");
+
+    // Queued under keep-both, the same-name file goes beside the first.
+    const core::JobGeneration keepBoth =
+        copier.Queue(dir / "b/SF1.jpg", out, core::SameNameRule::KeepBoth);
+    ASSERT_NE(keepBoth, 0u);
+    copier.Wait();
+    EXPECT_EQ(dir.ReadFile("out/SF1 (2).jpg"), "second, same name");
+    EXPECT_EQ(dir.ReadFile("out/SF1.jpg"), "first");
 }
 
 TEST(DirectCopy, ExistingTargetIsLeftAsItWas) {

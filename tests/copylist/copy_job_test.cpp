@@ -7,12 +7,11 @@
 
 #include <atomic>
 #include <filesystem>
-#include <functional>
 #include <iterator>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "job_recorder.h"
 #include "platform/file_copy.h"
 #include "temp_dir.h"
 #include "wine.h"
@@ -29,35 +28,15 @@ namespace fs = std::filesystem;
 // chunk still cuts the file short.
 const std::string LargeData((std::size_t{17} << 20) + 1, 'L');
 
-// Records what the job reports. onProgress, when set, runs on the worker
-// inside the report (the window's handler would only post).
-class Recorder final : public CopyJobListener {
+class Recorder final : public CopyJobListener,
+                       public test::JobRecorder<CopySummary, CopyProgressReport> {
   public:
     void OnCopyProgress(core::JobGeneration generation, CopyProgressReport report) override {
-        const std::lock_guard lock(m_mutex);
-        generations.push_back(generation);
-        reports.push_back(report);
-        if (onProgress) {
-            onProgress(report);
-        }
+        RecordProgress(generation, std::move(report));
     }
     void OnCopyFinished(core::JobGeneration generation, CopySummary summary) override {
-        const std::lock_guard lock(m_mutex);
-        finished.emplace_back(generation, std::move(summary));
-        if (job != nullptr) {
-            runningAtFinish = job->IsRunning();
-        }
+        RecordEnd(generation, std::move(summary));
     }
-
-    std::function<void(const CopyProgressReport&)> onProgress;
-    const CopyJob* job = nullptr;
-    std::vector<core::JobGeneration> generations;
-    std::vector<CopyProgressReport> reports;
-    std::vector<std::pair<core::JobGeneration, CopySummary>> finished;
-    bool runningAtFinish = true;
-
-  private:
-    std::mutex m_mutex;
 };
 
 class CopyJobTest : public ::testing::Test {
@@ -85,7 +64,7 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
     all.push_back(m_dir / "src/big.bin");
 
     CopyJob job(m_recorder);
-    m_recorder.job = &job;
+    m_recorder.isIdle = [&job] { return !job.IsRunning(); };
     const core::JobGeneration generation = job.Start(all, m_dir / "out");
     ASSERT_NE(generation, 0u);
     job.Wait();
@@ -96,10 +75,13 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
     }
     EXPECT_EQ(m_dir.ReadFile("out/big.bin"), LargeData);
 
+    const std::vector<Recorder::Step> steps = m_recorder.Steps();
     // Each file is announced at 0% before its copy, in list order; the large
     // one climbs to 100% through figures in between.
     std::vector<std::size_t> announced;
-    for (const CopyProgressReport& report : m_recorder.reports) {
+    for (const Recorder::Step& step : steps) {
+        const CopyProgressReport& report = step.value;
+        EXPECT_EQ(step.generation, generation);
         EXPECT_EQ(report.fileCount, 5u);
         if (report.percent == 0) {
             announced.push_back(report.fileNumber);
@@ -107,13 +89,10 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
         }
     }
     EXPECT_EQ(announced, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
-    ASSERT_GE(m_recorder.reports.size(), 8u);
-    EXPECT_EQ(m_recorder.reports.back().percent, 100);
+    ASSERT_GE(steps.size(), 8u);
+    EXPECT_EQ(steps.back().value.percent, 100);
     if (!test::RunningUnderWine()) {  // Wine's CopyFileExA tells nothing within a file.
-        EXPECT_GT(m_recorder.reports[m_recorder.reports.size() - 2].percent, 0);
-    }
-    for (const core::JobGeneration g : m_recorder.generations) {
-        EXPECT_EQ(g, generation);
+        EXPECT_GT(steps[steps.size() - 2].value.percent, 0);
     }
     // The bytes climb to the list's total; the job's speed counts only what
     // it wrote.
@@ -121,20 +100,22 @@ TEST_F(CopyJobTest, CopiesEveryEntryInOrderAndReportsEachFile) {
     for (int i = 1; i <= 4; ++i) {
         total += ("photo " + std::to_string(i)).size();
     }
-    for (std::size_t i = 1; i < m_recorder.reports.size(); ++i) {
-        EXPECT_GE(m_recorder.reports[i].bytesDone, m_recorder.reports[i - 1].bytesDone);
-        EXPECT_EQ(m_recorder.reports[i].bytesTotal, total);
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        EXPECT_GE(steps[i].value.bytesDone, steps[i - 1].value.bytesDone);
+        EXPECT_EQ(steps[i].value.bytesTotal, total);
     }
-    EXPECT_EQ(m_recorder.reports.back().bytesDone, total);
-    EXPECT_EQ(m_recorder.reports.back().bytesCopied, total);
+    EXPECT_EQ(steps.back().value.bytesDone, total);
+    EXPECT_EQ(steps.back().value.bytesCopied, total);
 
-    ASSERT_EQ(m_recorder.finished.size(), 1u);
-    EXPECT_EQ(m_recorder.finished[0].first, generation);
-    const CopySummary& summary = m_recorder.finished[0].second;
+    const std::vector<Recorder::End> ends = m_recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].generation, generation);
+    EXPECT_EQ(ends[0].progressBefore, steps.size());
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_EQ(summary.copied, 5u);
     EXPECT_EQ(summary.skippedExisting + summary.failed + summary.notTried, 0u);
     EXPECT_FALSE(summary.stopped);
-    EXPECT_FALSE(m_recorder.runningAtFinish) << "the job must be idle when it reports its end";
+    EXPECT_TRUE(ends[0].idle) << "the job must be idle when it reports its end";
 }
 
 TEST_F(CopyJobTest, SameFileNameTwiceCopiesTheFirstAndSkipsTheSecond) {
@@ -164,8 +145,9 @@ TEST_F(CopyJobTest, KeepBothCopiesASecondFileOfTheSameNameUnderTheNextNumber) {
     EXPECT_EQ(m_dir.ReadFile("out/SF1 (2).jpg"), "the user's own") << "nothing replaced";
     EXPECT_EQ(m_dir.ReadFile("out/SF1 (3).jpg"), "from b");
     EXPECT_EQ(m_dir.ReadFile("out/SF1 (4).jpg"), "from c");
-    ASSERT_EQ(m_recorder.finished.size(), 1u);
-    const CopySummary& summary = m_recorder.finished[0].second;
+    const std::vector<Recorder::End> ends = m_recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_EQ(summary.copied, 3u);
     EXPECT_TRUE(summary.notCopied.empty());
     ASSERT_EQ(summary.renamed.size(), 2u);
@@ -176,8 +158,9 @@ TEST_F(CopyJobTest, KeepBothCopiesASecondFileOfTheSameNameUnderTheNextNumber) {
     // where a plain rule would keep numbering copies of copies.
     ASSERT_NE(job.Start(sources, m_dir / "out", core::SameNameRule::KeepBoth), 0u);
     job.Wait();
-    ASSERT_EQ(m_recorder.finished.size(), 2u);
-    const CopySummary& again = m_recorder.finished[1].second;
+    const std::vector<Recorder::End> both = m_recorder.Ends();
+    ASSERT_EQ(both.size(), 2u);
+    const CopySummary& again = both[1].outcome;
     EXPECT_EQ(again.copied, 0u);
     EXPECT_EQ(again.skippedExisting, 3u);
     EXPECT_FALSE(fs::exists(m_dir / "out/SF1 (5).jpg"));
@@ -345,8 +328,9 @@ TEST_F(CopyJobTest, StopWithinTheThirdOfTenFilesRemovesItAndNamesTheRest) {
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "out"), fs::directory_iterator()), 2)
         << "no temporary is left";
-    ASSERT_EQ(m_recorder.finished.size(), 1u);
-    const CopySummary& summary = m_recorder.finished[0].second;
+    const std::vector<Recorder::End> ends = m_recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_EQ(summary.copied, 2u);
     EXPECT_EQ(summary.notTried, 8u);
     EXPECT_EQ(summary.failed, 0u);
@@ -371,9 +355,10 @@ TEST_F(CopyJobTest, EmptyListFinishesAtOnceWithNothingDone) {
     const core::JobGeneration generation = job.Start({}, m_dir / "out");
     ASSERT_NE(generation, 0u);
     job.Wait();
-    EXPECT_TRUE(m_recorder.reports.empty());
-    ASSERT_EQ(m_recorder.finished.size(), 1u);
-    const CopySummary& summary = m_recorder.finished[0].second;
+    EXPECT_TRUE(m_recorder.Steps().empty());
+    const std::vector<Recorder::End> ends = m_recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_EQ(summary.copied + summary.skippedExisting + summary.failed + summary.notTried, 0u);
     EXPECT_FALSE(summary.stopped);
 }
@@ -397,8 +382,9 @@ TEST_F(CopyJobTest, StartWhileRunningIsRefusedAndTheNextJobGetsANewGeneration) {
     job.Wait();
     EXPECT_GT(third, first);
     EXPECT_TRUE(Copied(2));
-    ASSERT_EQ(m_recorder.finished.size(), 2u);
-    EXPECT_EQ(m_recorder.finished[1].first, third);
+    const std::vector<Recorder::End> ends = m_recorder.Ends();
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends[1].generation, third);
 }
 
 }  // namespace

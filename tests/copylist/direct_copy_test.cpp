@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <functional>
 #include <future>
 #include <map>
 #include <mutex>
@@ -14,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "job_recorder.h"
 #include "temp_dir.h"
 #include "wine.h"
 
@@ -22,24 +22,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Recorder final : public DirectCopyListener {
+class Recorder final : public DirectCopyListener, public test::JobRecorder<CopySummary> {
   public:
     void OnDirectCopyProgress(core::JobGeneration generation, int percent) override {
-        if (onProgress) {
-            onProgress(generation, percent);
-        }
+        RecordProgress(generation, percent);
     }
     void OnDirectCopyFinished(core::JobGeneration generation, CopySummary summary) override {
-        const std::lock_guard lock(m_mutex);
-        finished.emplace_back(generation, std::move(summary));
+        RecordEnd(generation, std::move(summary));
     }
-
-    // Runs on the worker; set before the first Queue.
-    std::function<void(core::JobGeneration, int)> onProgress;
-    std::vector<std::pair<core::JobGeneration, CopySummary>> finished;  // Under m_mutex.
-
-  private:
-    std::mutex m_mutex;
 };
 
 TEST(DirectCopy, PathsQueuedWhileACopyRunsJoinItsRunAndGoInOrder) {
@@ -52,7 +42,7 @@ TEST(DirectCopy, PathsQueuedWhileACopyRunsJoinItsRunAndGoInOrder) {
     std::promise<void> go;
     std::shared_future<void> goSignal = go.get_future().share();
     std::atomic<bool> held{false};
-    recorder.onProgress = [&](core::JobGeneration, int) {
+    recorder.onProgress = [&](int) {
         // Hold the worker inside its first file while more paths come in.
         if (!held.exchange(true)) {
             started.set_value();
@@ -73,9 +63,10 @@ TEST(DirectCopy, PathsQueuedWhileACopyRunsJoinItsRunAndGoInOrder) {
     EXPECT_FALSE(copier.IsRunning());
     EXPECT_EQ(dir.ReadFile("out/SF1.jpg"), "first") << "the paths must be copied in order";
     EXPECT_EQ(dir.ReadFile("out/SF2.jpg"), "2");
-    ASSERT_EQ(recorder.finished.size(), 1u);
-    EXPECT_EQ(recorder.finished[0].first, run);
-    const CopySummary& summary = recorder.finished[0].second;
+    const std::vector<Recorder::End> ends = recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].generation, run);
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_EQ(summary.copied, 2u);
     EXPECT_EQ(summary.skippedExisting, 1u);
     ASSERT_EQ(summary.notCopied.size(), 1u);
@@ -99,9 +90,10 @@ TEST(DirectCopy, ExistingTargetIsLeftAsItWas) {
     copier.Queue(dir / "src/SF1.jpg", dir / "out");
     copier.Wait();
     EXPECT_EQ(dir.ReadFile("out/SF1.jpg"), "the user's own");
-    ASSERT_EQ(recorder.finished.size(), 1u);
-    EXPECT_EQ(recorder.finished[0].second.skippedExisting, 1u);
-    EXPECT_EQ(recorder.finished[0].second.copied, 0u);
+    const std::vector<Recorder::End> ends = recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].outcome.skippedExisting, 1u);
+    EXPECT_EQ(ends[0].outcome.copied, 0u);
 }
 
 TEST(DirectCopy, EachPathGoesToTheFolderTypedWhenItWasQueued) {
@@ -128,10 +120,11 @@ TEST(DirectCopy, AQueueAfterARunEndedStartsANewRun) {
     const core::JobGeneration second = copier.Queue(dir / "src/b.jpg", dir / "out");
     copier.Wait();
     EXPECT_GT(second, first);
-    ASSERT_EQ(recorder.finished.size(), 2u);
-    EXPECT_EQ(recorder.finished[0].first, first);
-    EXPECT_EQ(recorder.finished[1].first, second);
-    EXPECT_EQ(recorder.finished[1].second.copied, 1u);
+    const std::vector<Recorder::End> ends = recorder.Ends();
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends[0].generation, first);
+    EXPECT_EQ(ends[1].generation, second);
+    EXPECT_EQ(ends[1].outcome.copied, 1u);
 }
 
 // A path queued just as the worker finds the queue empty must still be
@@ -191,10 +184,10 @@ TEST(DirectCopy, NoQueuedPathIsLostWhileRunsEndAndStart) {
 
     std::size_t copied = 0;
     std::map<core::JobGeneration, int> reports;
-    for (const auto& [generation, summary] : recorder.finished) {
-        copied += summary.copied;
-        EXPECT_EQ(summary.skippedExisting + summary.failed + summary.notTried, 0u);
-        ++reports[generation];
+    for (const Recorder::End& end : recorder.Ends()) {
+        copied += end.outcome.copied;
+        EXPECT_EQ(end.outcome.skippedExisting + end.outcome.failed + end.outcome.notTried, 0u);
+        ++reports[end.generation];
     }
     EXPECT_EQ(copied, std::size_t{Threads * PerThread});
     EXPECT_GT(reports.size(), std::size_t{Threads}) << "runs should have ended and started";
@@ -224,7 +217,7 @@ TEST(DirectCopy, DestroyingTheCopierStopsTheFileAndDropsTheQueue) {
     DirectCopier* const live = &*copier;  // Reached while it is being destroyed.
     std::promise<void> midway;
     std::atomic<bool> signalled{false};
-    recorder.onProgress = [&](core::JobGeneration, int percent) {
+    recorder.onProgress = [&](int percent) {
         if (percent > 0 && !signalled.exchange(true)) {
             midway.set_value();
             // Hold the worker, one chunk on disk, until the copier is being
@@ -242,8 +235,9 @@ TEST(DirectCopy, DestroyingTheCopierStopsTheFileAndDropsTheQueue) {
     EXPECT_FALSE(fs::exists(dir / "out/big.bin"));
     EXPECT_FALSE(fs::exists(dir / "out/small.jpg"));
     EXPECT_FALSE(fs::exists(dir / "late/small.jpg"));
-    ASSERT_EQ(recorder.finished.size(), 1u);
-    const CopySummary& summary = recorder.finished[0].second;
+    const std::vector<Recorder::End> ends = recorder.Ends();
+    ASSERT_EQ(ends.size(), 1u);
+    const CopySummary& summary = ends[0].outcome;
     EXPECT_TRUE(summary.stopped);
     EXPECT_EQ(summary.copied + summary.failed + summary.skippedExisting, 0u);
     EXPECT_GE(summary.notTried, 2u);

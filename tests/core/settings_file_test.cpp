@@ -166,14 +166,6 @@ TEST_F(SettingsFileTest, WritesWithoutTheDataFolderFailWithTheReason) {
     EXPECT_FALSE(std::filesystem::exists(m_dir / "data"));
 }
 
-TEST_F(SettingsFileTest, RefusedValuesChangeNothing) {
-    ASSERT_EQ(m_settings.TrySaveCopyTarget("/out"), Ok);
-    const std::string before = Content();
-    EXPECT_EQ(m_settings.TrySaveCopyTarget("/a\nb"), Refused);
-    EXPECT_EQ(m_settings.TrySaveThreadCount(std::string("4\0", 2)), Refused);
-    EXPECT_EQ(Content(), before);
-}
-
 TEST_F(SettingsFileTest, DirectoryListsAreSavedReadAndDeletedOneByOne) {
     ASSERT_EQ(m_settings.TrySaveDirectoryList({"门店", {"/srv/a", "/srv/b"}, "jpg|png", true}), Ok);
     EXPECT_EQ(Content(),
@@ -272,7 +264,6 @@ TEST_F(SettingsFileTest, OneItemWritesRefuseWhatTheFileCannotHold) {
     EXPECT_EQ(m_settings.TrySaveListFolders("a=b", Folders{"/srv/a"}), Refused);
     EXPECT_EQ(m_settings.TrySaveListFolders("门店", Folders{"/srv/a", "/srv/x*/"}), Refused);
     EXPECT_EQ(m_settings.TrySaveListFolders("门店", Folders{" /srv/a"}), Refused);
-    EXPECT_EQ(m_settings.TrySaveListFilter("门店", "jpg\n[x]"), Refused);
     EXPECT_EQ(m_settings.TrySaveListFilter("", "jpg"), Refused);
     EXPECT_EQ(Content(), before);
 

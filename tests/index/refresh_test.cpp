@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <mutex>
 
 #include "core/config_file.h"
 #include "core/data_paths.h"
@@ -17,6 +16,7 @@
 #include "index/commit_record.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "job_recorder.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "temp_dir.h"
@@ -29,37 +29,18 @@ namespace {
 
 using core::StartOutcome;
 
-// Records the ends a refresh reports, and whether the engine was idle again
-// when each came.
-class RecordingListener final : public RefreshListener {
+class RecordingListener final : public RefreshListener, public test::JobRecorder<RefreshReport> {
   public:
-    explicit RecordingListener(const core::EngineActivity& activity) : m_activity(activity) {}
-
     void OnRefreshFinished(core::JobGeneration generation, RefreshReport report) override {
-        std::lock_guard lock(m_mutex);
-        m_ends.push_back({generation, std::move(report), m_activity.IsIdle()});
+        RecordEnd(generation, std::move(report));
     }
-
-    struct End {
-        core::JobGeneration generation;
-        RefreshReport report;
-        bool idle;
-    };
-    std::vector<End> Ends() {
-        std::lock_guard lock(m_mutex);
-        return m_ends;
-    }
-
-  private:
-    const core::EngineActivity& m_activity;
-    std::mutex m_mutex;
-    std::vector<End> m_ends;  // Under m_mutex.
 };
 
 class RefreshTest : public ::testing::Test {
   protected:
-    RefreshTest() : m_listener(m_activity), m_refresher(m_activity, &m_listener) {
+    RefreshTest() : m_refresher(m_activity, &m_listener) {
         m_dir.MakeDirs("run/data");
+        m_listener.isIdle = [this] { return m_activity.IsIdle(); };
     }
 
     RefreshRequest Request(std::vector<std::string> folders, int shards) const {
@@ -170,8 +151,8 @@ TEST_F(RefreshTest, ReportsEachEndOnceWithItsGenerationAfterGoingIdle) {
     ASSERT_EQ(ends.size(), 2U);
     EXPECT_EQ(ends[0].generation, first.generation);
     EXPECT_EQ(ends[1].generation, second.generation);
-    EXPECT_EQ(ends[0].report.records, 1U);
-    EXPECT_TRUE(ends[0].report.failedShards.empty());
+    EXPECT_EQ(ends[0].outcome.records, 1U);
+    EXPECT_TRUE(ends[0].outcome.failedShards.empty());
     // Idle before the report, so that the window can start the next job as
     // soon as it has it.
     EXPECT_TRUE(ends[0].idle);
@@ -188,10 +169,10 @@ TEST_F(RefreshTest, ReportsTheShardsItCouldNotWrite) {
     m_refresher.Wait();
     const std::vector<RecordingListener::End> ends = m_listener.Ends();
     ASSERT_EQ(ends.size(), 1U);
-    ASSERT_EQ(ends[0].report.failedShards.size(), 1U);
-    EXPECT_EQ(ends[0].report.failedShards[0].shard, 2);
-    EXPECT_EQ(ends[0].report.failedShards[0].path, m_dir / "run/data/2.txt");
-    EXPECT_TRUE(ends[0].report.failedShards[0].error);
+    ASSERT_EQ(ends[0].outcome.failedShards.size(), 1U);
+    EXPECT_EQ(ends[0].outcome.failedShards[0].shard, 2);
+    EXPECT_EQ(ends[0].outcome.failedShards[0].path, m_dir / "run/data/2.txt");
+    EXPECT_TRUE(ends[0].outcome.failedShards[0].error);
 }
 
 TEST_F(RefreshTest, RefusedWhileARefreshRunsAndTheCallerCanTell) {
@@ -322,10 +303,11 @@ TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
     ASSERT_EQ(::read(ready[0], &ok, 1), 1);
     ASSERT_EQ(ok, 'y');
     m_dir.WriteFile("root/a.jpg", "");
+    const std::vector<std::string> before = Snapshot();
     RefreshReport report;
-    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &report), StartOutcome::Started);
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 3), &report), StartOutcome::Started);
     EXPECT_EQ(report.end, RefreshEnd::AnotherRefreshRuns);
-    EXPECT_EQ(Count(1), "") << "nothing written";
+    EXPECT_EQ(Snapshot(), before) << "nothing written, not even the shard count";
     EXPECT_TRUE(m_activity.IsIdle());
 
     ASSERT_EQ(::write(done[1], "x", 1), 1);
@@ -346,10 +328,11 @@ TEST_F(RefreshTest, RefusedAtOnceWhileAnotherProgramRefreshes) {
     m_dir.WriteFile("root/a.jpg", "");
     platform::FileLock other;
     ASSERT_FALSE(TryLockRefresh(m_dir / "run", other));
+    const std::vector<std::string> before = Snapshot();
     RefreshReport report;
-    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 1), &report), StartOutcome::Started);
+    ASSERT_EQ(m_refresher.Run(Request({m_dir / "root"}, 3), &report), StartOutcome::Started);
     EXPECT_EQ(report.end, RefreshEnd::AnotherRefreshRuns);
-    EXPECT_EQ(Count(1), "") << "nothing written";
+    EXPECT_EQ(Snapshot(), before) << "nothing written, not even the shard count";
     EXPECT_TRUE(m_activity.IsIdle());
 
     other.Unlock();

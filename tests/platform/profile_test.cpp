@@ -74,6 +74,7 @@ TEST_F(Profile, ReadsAHandEditedFileAsWindowsDoes) {
             << c.section << "/" << c.key;
     }
     EXPECT_EQ(ReadProfileString(m_dir / "missing.ini", "xcs", "ma"), "");
+    EXPECT_TRUE(ReadProfileSection(m_dir / "missing.ini", "syml").empty());
 }
 
 TEST_F(Profile, ReadSectionListsItemsInFileOrder) {
@@ -88,6 +89,14 @@ TEST_F(Profile, ReadSectionListsItemsInFileOrder) {
     EXPECT_EQ(items[4].value, "");
     EXPECT_EQ(items[5].value, "second copy loses");
     EXPECT_TRUE(ReadProfileSection(Path(), "nosuch").empty());
+
+    // An entry splits at its first "=": the rest is the value.
+    Write("[syml]\r\nlist=a=b*/*\r\n");
+    const auto split = ReadProfileSection(Path(), "syml");
+    ASSERT_EQ(split.size(), 1u);
+    EXPECT_EQ(split[0].key, "list");
+    EXPECT_EQ(split[0].value, "a=b*/*");
+    EXPECT_EQ(ReadProfileString(Path(), "syml", "list"), "a=b*/*");
 }
 
 TEST_F(Profile, RewriteChangesOnlyTheItemWritten) {
@@ -151,6 +160,7 @@ TEST_F(Profile, RefusesTextTheFormatCannotHold) {
     EXPECT_EQ(TryWriteProfileString(Path(), "syml", "[title]", "v"), Refused);
     EXPECT_EQ(TryWriteProfileString(Path(), "syml", ";title", "v"), Refused);
     EXPECT_EQ(TryWriteProfileString(Path(), "syml", "  ", "v"), Refused);
+    EXPECT_EQ(TryWriteProfileString(Path(), "syml", "", "v"), Refused);
     EXPECT_EQ(TryWriteProfileString(Path(), "sy]ml", "a", "v"), Refused);
     EXPECT_EQ(TryWriteProfileString(Path(), "", "a", "v"), Refused);
     EXPECT_EQ(Content(), before);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <random>
 #include <set>
 #include <utility>
@@ -11,6 +10,7 @@
 #include "core/settings_file.h"
 #include "index/index_commit.h"
 #include "index/shard_file.h"
+#include "job_recorder.h"
 #include "native_path.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -423,36 +423,25 @@ TEST_F(BatchTest, AStopKeepsWhatWasFoundAndSaysSo) {
 
 // ------------------------------------------------------- the window's side
 
-class RecordingListener final : public BatchListener {
+class RecordingListener final : public BatchListener, public test::JobRecorder<BatchOutcome> {
   public:
-    explicit RecordingListener(const core::EngineActivity& activity) : m_activity(activity) {}
     void OnBatchProgress(core::JobGeneration generation, int percent) override {
-        const std::lock_guard lock(m_mutex);
-        progress.emplace_back(generation, percent);
+        RecordProgress(generation, percent);
     }
     void OnBatchFinished(core::JobGeneration generation, BatchOutcome outcome) override {
-        const std::lock_guard lock(m_mutex);
-        ends.push_back({generation, std::move(outcome), m_activity.IsIdle(), progress.size()});
+        RecordEnd(generation, std::move(outcome));
     }
-    struct End {
-        core::JobGeneration generation;
-        BatchOutcome outcome;
-        bool idle;
-        std::size_t progressBefore;
-    };
-    std::vector<std::pair<core::JobGeneration, int>> progress;  // Under m_mutex.
-    std::vector<End> ends;                                      // Under m_mutex.
-
-  private:
-    const core::EngineActivity& m_activity;
-    std::mutex m_mutex;
 };
 
 class BatchSearchTest : public BatchTest {
   protected:
     core::EngineActivity m_activity;
-    RecordingListener m_listener{m_activity};
+    RecordingListener m_listener;
     BatchSearch m_batch{m_activity, m_listener, Run()};
+
+    BatchSearchTest() {
+        m_listener.isIdle = [this] { return m_activity.IsIdle(); };
+    }
 };
 
 TEST_F(BatchSearchTest, ReportsRisingProgressThenItsOutcomeOnceIdle) {
@@ -464,20 +453,22 @@ TEST_F(BatchSearchTest, ReportsRisingProgressThenItsOutcomeOnceIdle) {
     const core::JobStart start = m_batch.Start({"SF1400000000007", "SF1400000029999"}, 2);
     ASSERT_EQ(start.outcome, core::StartOutcome::Started);
     m_batch.Wait();
-    ASSERT_EQ(m_listener.ends.size(), 1U);
-    const RecordingListener::End& end = m_listener.ends[0];
+    const std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+    const std::vector<RecordingListener::Step> progress = m_listener.Steps();
+    ASSERT_EQ(ends.size(), 1U);
+    const RecordingListener::End& end = ends[0];
     EXPECT_EQ(end.generation, start.generation);
     EXPECT_TRUE(end.idle);
     EXPECT_EQ(end.outcome.found, 2U);
-    EXPECT_EQ(end.progressBefore, m_listener.progress.size()) << "no progress after the end";
-    ASSERT_FALSE(m_listener.progress.empty());
-    for (std::size_t k = 0; k < m_listener.progress.size(); ++k) {
-        EXPECT_EQ(m_listener.progress[k].first, start.generation);
+    EXPECT_EQ(end.progressBefore, progress.size()) << "no progress after the end";
+    ASSERT_FALSE(progress.empty());
+    for (std::size_t k = 0; k < progress.size(); ++k) {
+        EXPECT_EQ(progress[k].generation, start.generation);
         if (k > 0) {
-            EXPECT_GT(m_listener.progress[k].second, m_listener.progress[k - 1].second);
+            EXPECT_GT(progress[k].value, progress[k - 1].value);
         }
     }
-    EXPECT_EQ(m_listener.progress.back().second, 100);
+    EXPECT_EQ(progress.back().value, 100);
     EXPECT_TRUE(m_activity.IsIdle());
 }
 
@@ -495,15 +486,16 @@ TEST_F(BatchSearchTest, FollowsTheSearchRulesOfTheSharedActivity) {
     EXPECT_TRUE(m_activity.IsSearchStopRequested());
     m_activity.EndSearch();
     m_batch.Wait();
-    EXPECT_TRUE(m_listener.ends.empty());
+    EXPECT_TRUE(m_listener.TakeEnds().empty());
 
     const core::JobStart first = m_batch.Start({"SF1"}, 1);
     m_batch.Wait();
     const core::JobStart second = m_batch.Start({"SF1"}, 1);
     m_batch.Wait();
     EXPECT_GT(second.generation, first.generation);
-    ASSERT_EQ(m_listener.ends.size(), 2U);
-    EXPECT_EQ(RowsOf(m_listener.ends[1].outcome), Strings{"/scan/SF1.jpg"});
+    const std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+    ASSERT_EQ(ends.size(), 2U);
+    EXPECT_EQ(RowsOf(ends[1].outcome), Strings{"/scan/SF1.jpg"});
 }
 
 TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
@@ -519,10 +511,11 @@ TEST_F(BatchSearchTest, SecondStartStopsTheBatch) {
     EXPECT_EQ(m_batch.Start({"SF1"}, 1).outcome, core::StartOutcome::SearchRunning);
     gate.Unlock();
     m_batch.Wait();
-    ASSERT_EQ(m_listener.ends.size(), 1U);
-    EXPECT_EQ(m_listener.ends[0].generation, started.generation);
-    EXPECT_TRUE(m_listener.ends[0].outcome.stopped);
-    EXPECT_EQ(m_listener.ends[0].outcome.results, nullptr) << "stopped before the first record";
+    const std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(ends[0].generation, started.generation);
+    EXPECT_TRUE(ends[0].outcome.stopped);
+    EXPECT_EQ(ends[0].outcome.results, nullptr) << "stopped before the first record";
     EXPECT_FALSE(m_activity.IsSearchStopRequested());
 }
 
@@ -554,8 +547,9 @@ TEST_F(BatchSearchTest, GbkNumbersMatchWholeCharactersOfWholeNames) {
                                                1);
     ASSERT_EQ(start.outcome, core::StartOutcome::Started);
     m_batch.Wait();
-    ASSERT_EQ(m_listener.ends.size(), 1U);
-    const BatchOutcome& outcome = m_listener.ends[0].outcome;
+    const std::vector<RecordingListener::End> ends = m_listener.TakeEnds();
+    ASSERT_EQ(ends.size(), 1U);
+    const BatchOutcome& outcome = ends[0].outcome;
     ASSERT_EQ(outcome.numbers.size(), 5U);
     EXPECT_EQ(outcome.numbers[0].files, 1U) << "ab: not across 0xB0 0x61";
     EXPECT_EQ(outcome.numbers[1].files, 1U);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -14,6 +13,7 @@
 #include "index/index_commit.h"
 #include "index/refresh.h"
 #include "index/shard_file.h"
+#include "job_recorder.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "search/search_run.h"
@@ -25,31 +25,11 @@
 namespace cj::search {
 namespace {
 
-// Records the outcomes searches report, and whether the engine was idle
-// again when each came.
-class RecordingListener final : public SearchListener {
+class RecordingListener final : public SearchListener, public test::JobRecorder<SearchOutcome> {
   public:
-    explicit RecordingListener(const core::EngineActivity& activity) : m_activity(activity) {}
-
     void OnSearchFinished(core::JobGeneration generation, SearchOutcome outcome) override {
-        std::lock_guard lock(m_mutex);
-        m_ends.push_back({generation, std::move(outcome), m_activity.IsIdle()});
+        RecordEnd(generation, std::move(outcome));
     }
-
-    struct End {
-        core::JobGeneration generation;
-        SearchOutcome outcome;
-        bool idle;
-    };
-    std::vector<End> TakeEnds() {
-        std::lock_guard lock(m_mutex);
-        return std::exchange(m_ends, {});
-    }
-
-  private:
-    const core::EngineActivity& m_activity;
-    std::mutex m_mutex;
-    std::vector<End> m_ends;  // Under m_mutex.
 };
 
 std::vector<std::string> PathsOf(const ResultsArray* rows) {
@@ -62,8 +42,9 @@ std::vector<std::string> PathsOf(const ResultsArray* rows) {
 
 class SearchEngineTest : public ::testing::Test {
   protected:
-    SearchEngineTest() : m_listener(m_activity), m_engine(m_activity, m_listener, m_dir / "run") {
+    SearchEngineTest() : m_engine(m_activity, m_listener, m_dir / "run") {
         m_dir.MakeDirs("run/data");
+        m_listener.isIdle = [this] { return m_activity.IsIdle(); };
     }
 
     // Writes shards the way a refresh does: records dealt in turn.

@@ -40,14 +40,6 @@ std::error_code ConfigFile::TryDeleteItem(std::string_view section, std::string_
     return platform::TryDeleteProfileKey(m_path, section, key);
 }
 
-std::error_code ConfigFile::TryDeleteSection(std::string_view section) const {
-    platform::FileLock lock;
-    if (const std::error_code ec = TryLockForWrite(lock); ec) {
-        return ec;
-    }
-    return platform::TryDeleteProfileSection(m_path, section);
-}
-
 std::error_code ConfigFile::TryEdit(std::span<const platform::ProfileEdit> edits) const {
     platform::FileLock lock;
     if (const std::error_code ec = TryLockForWrite(lock); ec) {

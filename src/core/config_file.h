@@ -47,7 +47,6 @@ class ConfigFile {
                                  std::string_view value) const;
     // Nothing to delete is success.
     std::error_code TryDeleteItem(std::string_view section, std::string_view key) const;
-    std::error_code TryDeleteSection(std::string_view section) const;
     // Every edit in one rewrite of the file: all or nothing.
     std::error_code TryEdit(std::span<const platform::ProfileEdit> edits) const;
 

@@ -340,8 +340,9 @@ std::error_code RemoveOrphanedCopies(const std::string& folder) {
         return errno == ENOENT ? std::error_code{} : LastError();
     }
     std::error_code first;
-    for (errno = 0; const dirent* entry = ::readdir(dir);
-         errno = 0) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
+    // readdir shares nothing between threads that read streams of their own.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
+    for (errno = 0; const dirent* entry = ::readdir(dir); errno = 0) {
         if (!IsCopyTemporaryName(entry->d_name)) {
             continue;
         }

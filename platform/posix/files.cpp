@@ -217,8 +217,9 @@ std::error_code RemoveAtomicWriteLeftovers(const std::string& path) {
         return LastError();
     }
     std::vector<std::string> leftovers;
-    while (const dirent* entry =
-               ::readdir(dir)) {  // NOLINT(concurrency-mt-unsafe): one stream a thread
+    // readdir shares nothing between threads that read streams of their own.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
+    while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_type != DT_DIR && AtomicWriteTarget(entry->d_name) == name) {
             leftovers.emplace_back(entry->d_name);
         }

@@ -41,8 +41,11 @@ setup() {
     # The same command as engine_bench.sh's.
     [ -d "$D/tree" ] || python3 "$SHARED/make_corpus.py" tree "$D/tree" --files 300000 --tiny \
         --list "$D/index300k.txt" --summary "$D/tree300k.summary.json" >/dev/null
+    # ccache when the machine has it; the build does not need it.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     (cd "$REPO" && scripts/deps.sh &&
-        cmake --preset release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null &&
+        cmake --preset release "${launcher[@]}" >/dev/null &&
         cmake --build --preset release -j2 --target chengjing-cli window_search_bench >/dev/null)
     # Renamed into place: a copy over the file fails while another script runs it.
     cp "$BIN/chengjing-cli" "$CJ3/.chengjing-cli.new"

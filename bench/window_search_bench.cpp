@@ -24,7 +24,6 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -98,12 +97,13 @@ class TimedApplication : public QApplication {
             return QApplication::notify(receiver, event);
         }
         // Workers reach the UI thread through the library's queue, which an
-        // eventfd's socket notifier wakes. The wake that brings the search's
+        // event of the library's own registered type, posted to an object
+        // that is no widget, wakes. The wake that brings the search's
         // report is the one after which the list is shown again (the Enter
         // key hid it behind the busy label); the rows it shows are checked
         // once they are painted.
-        const bool wake = !times->sawWake && event->type() == QEvent::SockAct &&
-                          qobject_cast<QSocketNotifier*>(receiver) != nullptr;
+        const bool wake = !times->sawWake && event->type() >= QEvent::User &&
+                          event->type() <= QEvent::MaxUser && !receiver->isWidgetType();
         const bool paint = times->sawWake && receiver == viewport && event->type() == QEvent::Paint;
         const Clock::time_point before = Clock::now();
         ++m_depth;

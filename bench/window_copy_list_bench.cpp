@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/program.h"
@@ -124,6 +125,8 @@ struct Round {
 
 Round MeasureRound(std::size_t files) {
     Round round;
+    // "清空列表" asks first; the round's answer is yes.
+    Window().Dialogs().askYesNo = [](std::string_view, std::string_view) { return true; };
     Command(cj::ui::ClearListCommand);
     // Fresh hits: a new search gives every row its "not taken" mark.
     Window().Search().SearchBox().SetText("");

@@ -85,7 +85,7 @@ namespace {
 // The subcommands an option belongs to.
 enum Commands : unsigned { ForRefresh = 1, ForSearch = 2, ForCopy = 4, ForAll = 7 };
 
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;       // "--name"
     std::string_view shortName;  // "-x", or empty
     bool takesValue;
@@ -102,7 +102,7 @@ std::optional<std::string> SetOutput(Options& options, SearchOutput output) {
     return std::nullopt;
 }
 
-const OptionSpec OptionTable[] = {
+const KnownOption OptionTable[] = {
     {"--run-dir", "", true, ForAll,
      [](Options& o, const std::string& v) -> std::optional<std::string> {
          o.runDirectory = v;
@@ -179,10 +179,10 @@ const OptionSpec OptionTable[] = {
      }},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : OptionTable) {
-        if (name == spec.name || (!spec.shortName.empty() && name == spec.shortName)) {
-            return &spec;
+const KnownOption* FindOption(std::string_view name) {
+    for (const KnownOption& known : OptionTable) {
+        if (name == known.name || (!known.shortName.empty() && name == known.shortName)) {
+            return &known;
         }
     }
     return nullptr;
@@ -219,7 +219,7 @@ std::optional<std::string> SearchMistake(const Options& options) {
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     Options options;
     std::vector<std::string> positional;
-    std::vector<std::pair<const OptionSpec*, std::string>> given;  // The option and its name.
+    std::vector<std::pair<const KnownOption*, std::string>> given;  // The option and its name.
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -242,26 +242,26 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr) {
+        const KnownOption* known = FindOption(name);
+        if (known == nullptr) {
             error = "unknown option " + name + " (see --help)";
             return std::nullopt;
         }
-        if (spec->takesValue && !value) {
+        if (known->takesValue && !value) {
             if (i + 1 >= args.size()) {
                 error = "option " + name + " needs a value";
                 return std::nullopt;
             }
             value = args[++i];
-        } else if (!spec->takesValue && value) {
+        } else if (!known->takesValue && value) {
             error = "option " + name + " takes no value";
             return std::nullopt;
         }
-        if (std::optional<std::string> mistake = spec->apply(options, value.value_or(""))) {
+        if (std::optional<std::string> mistake = known->apply(options, value.value_or(""))) {
             error = std::move(*mistake);
             return std::nullopt;
         }
-        given.emplace_back(spec, name);
+        given.emplace_back(known, name);
     }
 
     if (positional.empty()) {
@@ -283,9 +283,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "unknown command \"" + command + "\": refresh, search or copy (see --help)";
         return std::nullopt;
     }
-    for (const auto& [spec, name] : given) {
-        if ((spec->commands & commandBit) == 0) {
-            error = name + " belongs to " + CommandNames(spec->commands);
+    for (const auto& [known, name] : given) {
+        if ((known->commands & commandBit) == 0) {
+            error = name + " belongs to " + CommandNames(known->commands);
             return std::nullopt;
         }
     }

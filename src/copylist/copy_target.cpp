@@ -32,6 +32,19 @@ std::string KeepBothName(std::string_view fileName, unsigned number) {
     return name;
 }
 
+namespace {
+
+// Makes one folder; another program making it at the same moment is as good.
+std::error_code MakeFolder(const std::string& path) {
+    if (const std::error_code ec = platform::MakeDirectory(path);
+        ec && !platform::ProbePath(path).isDirectory) {
+        return ec;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::error_code PrepareTargetFolder(const std::string& targetText) {
     if (!targetText.empty()) {
         const platform::PathProbe probe = platform::ProbePath(targetText);
@@ -39,10 +52,8 @@ std::error_code PrepareTargetFolder(const std::string& targetText) {
             return std::make_error_code(std::errc::not_a_directory);
         }
         // One level only: a mistyped path must not grow a tree of folders.
-        // Another copy may make it at the same moment, which is as good.
         if (!probe.exists) {
-            if (const std::error_code ec = platform::MakeDirectory(targetText);
-                ec && !platform::ProbePath(targetText).isDirectory) {
+            if (const std::error_code ec = MakeFolder(targetText)) {
                 return ec;
             }
         }
@@ -67,8 +78,7 @@ std::error_code CreateTargetFolders(const std::string& targetText) {
         path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     }
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-        if (const std::error_code ec = platform::MakeDirectory(*level);
-            ec && !platform::ProbePath(*level).isDirectory) {
+        if (const std::error_code ec = MakeFolder(*level)) {
             return ec;
         }
     }

@@ -148,9 +148,7 @@ void ListInteractions::OnResultEnter() {
         case core::DoubleClickAction::OpenFile:
             // Ctrl+A and Enter would start a program for every hit.
             if (rows.size() > ManyFilesToOpen &&
-                (!m_window.Dialogs().askYesNo ||
-                 !m_window.Dialogs().askYesNo(OpenManyFilesQuestion(rows.size()),
-                                              QuestionCaption))) {
+                !m_window.Ask(OpenManyFilesQuestion(rows.size()))) {
                 return;
             }
             OpenFilesOrTell(m_window.Dialogs(), SelectedPaths());
@@ -239,8 +237,7 @@ void ListInteractions::ClearCopyList() {
     if (count == 0) {
         return;
     }
-    const WindowDialogs& dialogs = m_window.Dialogs();
-    if (!dialogs.askYesNo || !dialogs.askYesNo(ClearListQuestion(count), QuestionCaption)) {
+    if (!m_window.Ask(ClearListQuestion(count))) {
         return;
     }
     m_window.CopyEntries().Clear();

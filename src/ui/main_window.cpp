@@ -391,7 +391,7 @@ void MainWindow::BrowseForTarget() {
 }
 
 void MainWindow::RestoreBackup() {
-    if (!m_dialogs.askYesNo || !m_dialogs.askYesNo(OpenBackupQuestion, QuestionCaption)) {
+    if (!Ask(OpenBackupQuestion)) {
         return;
     }
     // A missing backup leaves the list empty, as the user was told it would
@@ -424,7 +424,7 @@ bool MainWindow::MakeTargetReady(const std::string& target) {
     if (target.empty() || platform::ProbePath(target).exists) {
         return true;
     }
-    if (!m_dialogs.askYesNo || !m_dialogs.askYesNo(CreateFolderQuestion(target), QuestionCaption)) {
+    if (!Ask(CreateFolderQuestion(target))) {
         return false;
     }
     if (const std::error_code error = copylist::CreateTargetFolders(target)) {
@@ -442,9 +442,7 @@ bool MainWindow::ListFitsOrUserAgrees(const std::string& target) {
         return true;
     }
     const auto bytes = static_cast<std::uint64_t>(m_copyList.Bytes());
-    return bytes <= free ||
-           (m_dialogs.askYesNo &&
-            m_dialogs.askYesNo(NotEnoughSpaceQuestion(bytes, free), QuestionCaption));
+    return bytes <= free || Ask(NotEnoughSpaceQuestion(bytes, free));
 }
 
 void MainWindow::SetSameNameRule(core::SameNameRule rule) {

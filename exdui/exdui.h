@@ -68,6 +68,10 @@ typedef intptr_t (*ExClassProc)(ExHandle window, ExHandle object, int32_t messag
 /* Event handler (Ex_ObjHandleEvent): (object, id, code, wParam, lParam). */
 typedef intptr_t (*ExEventProc)(ExHandle object, int32_t id, int32_t code, intptr_t wParam,
                                 intptr_t lParam);
+/* Event handler with a user value (Ex_ObjHandleEventEx): as ExEventProc, and
+ * then the user value it was attached with, handed back untouched. */
+typedef intptr_t (*ExEventProcEx)(ExHandle object, int32_t id, int32_t code, intptr_t wParam,
+                                  intptr_t lParam, void* user);
 
 /* ---- Messages ------------------------------------------------------------ */
 #define EX_WM_CREATE (1)
@@ -399,6 +403,12 @@ EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, co
 /* Attaches a handler for a notification code; several handlers per code run
  * in order until one returns nonzero. handler 0 removes them. */
 EXDUI_API int Ex_ObjHandleEvent(ExHandle object, int32_t code, ExEventProc handler);
+/* Attaches a handler that gets user back at every call, so that one function
+ * can serve several owners. Handlers of both kinds share one list per code:
+ * they run in the order attached, whichever call attached them, and handler
+ * 0 here or in Ex_ObjHandleEvent removes every handler of the code. The
+ * library never reads or frees user. */
+EXDUI_API int Ex_ObjHandleEventEx(ExHandle object, int32_t code, ExEventProcEx handler, void* user);
 /* Sends a message through the object's procedure and class. */
 EXDUI_API intptr_t Ex_ObjSendMessage(ExHandle object, int32_t message, intptr_t wParam,
                                      intptr_t lParam);

@@ -147,17 +147,17 @@ intptr_t Object::Notify(int32_t code, intptr_t wParam, intptr_t lParam) {
         return result;
     }
     // A procedure or handler may destroy the object: stop once it is gone.
-    std::vector<ExEventProc> handlers;
-    for (const auto& [c, fn] : m_handlers) {
-        if (c == code) {
-            handlers.push_back(fn);
+    std::vector<Handler> handlers;
+    for (const Handler& h : m_handlers) {
+        if (h.code == code) {
+            handlers.push_back(h);
         }
     }
-    for (ExEventProc fn : handlers) {
+    for (const Handler& h : handlers) {
         if (!handles::IsLive(self, Kind::Object)) {
             return 0;
         }
-        result = fn(self, m_id, code, wParam, lParam);
+        result = h.Call(self, m_id, wParam, lParam);
         if (result != 0) {
             return result;
         }
@@ -260,17 +260,27 @@ intptr_t Object::SetLong(int32_t index, intptr_t value) {
     return old;
 }
 
+intptr_t Object::Handler::Call(ExHandle object, int32_t id, intptr_t wParam,
+                               intptr_t lParam) const {
+    return withUser != nullptr ? withUser(object, id, code, wParam, lParam, user)
+                               : plain(object, id, code, wParam, lParam);
+}
+
 void Object::AddHandler(int32_t code, ExEventProc handler) {
-    m_handlers.emplace_back(code, handler);
+    m_handlers.push_back({.code = code, .plain = handler});
+}
+
+void Object::AddHandler(int32_t code, ExEventProcEx handler, void* user) {
+    m_handlers.push_back({.code = code, .withUser = handler, .user = user});
 }
 
 void Object::RemoveHandlers(int32_t code) {
-    std::erase_if(m_handlers, [code](const auto& h) { return h.first == code; });
+    std::erase_if(m_handlers, [code](const Handler& h) { return h.code == code; });
 }
 
 bool Object::HasHandler(int32_t code) const {
     return std::any_of(m_handlers.begin(), m_handlers.end(),
-                       [code](const auto& h) { return h.first == code; });
+                       [code](const Handler& h) { return h.code == code; });
 }
 
 void Object::SetTimer(int32_t interval) {

@@ -149,6 +149,7 @@ class Object {
     intptr_t GetLong(int32_t index) const;
     intptr_t SetLong(int32_t index, intptr_t value);
     void AddHandler(int32_t code, ExEventProc handler);
+    void AddHandler(int32_t code, ExEventProcEx handler, void* user);
     void RemoveHandlers(int32_t code);
     bool HasHandler(int32_t code) const;
     void SetTimer(int32_t interval);
@@ -188,7 +189,15 @@ class Object {
     std::map<int32_t, ExArgb> m_colors;
     float m_radius[4] = {0, 0, 0, 0};
     std::vector<intptr_t> m_extra;
-    std::vector<std::pair<int32_t, ExEventProc>> m_handlers;
+    // One attached handler: plain or withUser, the other null.
+    struct Handler {
+        int32_t code = 0;
+        ExEventProc plain = nullptr;
+        ExEventProcEx withUser = nullptr;
+        void* user = nullptr;
+        intptr_t Call(ExHandle object, int32_t id, intptr_t wParam, intptr_t lParam) const;
+    };
+    std::vector<Handler> m_handlers;  // In the order attached.
     std::unique_ptr<ClassState> m_classState;
     void* m_classData = nullptr;
     class QTimer* m_timer = nullptr;

@@ -158,6 +158,18 @@ EXDUI_API int Ex_ObjHandleEvent(ExHandle object, int32_t code, ExEventProc handl
     });
 }
 
+EXDUI_API int Ex_ObjHandleEventEx(ExHandle object, int32_t code, ExEventProcEx handler,
+                                  void* user) {
+    return WithObject(object, 0, [&](Object& obj) {
+        if (handler == nullptr) {
+            obj.RemoveHandlers(code);
+        } else {
+            obj.AddHandler(code, handler, user);
+        }
+        return 1;
+    });
+}
+
 EXDUI_API intptr_t Ex_ObjSendMessage(ExHandle object, int32_t message, intptr_t wParam,
                                      intptr_t lParam) {
     if (message == EX_PBM_SETPOS && !marshal::IsUiThread()) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/code_page.h"
+#include "ui/object_owners.h"
 #include "ui/texts.h"
 #include "ui/window_style.h"
 
@@ -19,6 +20,14 @@ constexpr ExArgb Black = 0xFF000000;
 constexpr ExArgb NoticeColour = 0xFFDC143C;  // The busy label's crimson.
 // How often the count follows what the user types or pastes.
 constexpr int CountInterval = 300;
+
+// The box of each surface and input box, for their procedures. Never
+// destroyed, so that a procedure that hears of its object's end while the
+// process exits still finds it.
+ObjectOwners<BatchWindow>& Boxes() {
+    static auto* boxes = new ObjectOwners<BatchWindow>;
+    return *boxes;
+}
 
 #ifdef _WIN32
 constexpr std::string_view ClipboardLineEnd = "\r\n";
@@ -93,7 +102,7 @@ void BatchWindow::Close() {
 }
 
 void BatchWindow::CreateControls() {
-    Ex_DUISetLong(m_surface, EX_DUI_USERDATA, reinterpret_cast<intptr_t>(this));
+    Boxes().Set(m_surface, *this);
     m_title.Create({.parent = m_surface,
                     .id = BatchLabelId,
                     .x = 15,
@@ -118,6 +127,7 @@ void BatchWindow::CreateControls() {
                     .multiLine = true,
                     .textColour = Black,
                     .procedure = &BatchWindow::InputProcedure});
+    Boxes().Set(m_input.Handle(), *this);
     m_count.Create({.parent = m_surface,
                     .id = BatchLabelId,
                     .x = 15,
@@ -193,7 +203,7 @@ void BatchWindow::CreateControls() {
 
 intptr_t BatchWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t message,
                                 intptr_t wParam, intptr_t /*lParam*/, intptr_t* result) {
-    auto* self = reinterpret_cast<BatchWindow*>(Ex_DUIGetLong(surface, EX_DUI_USERDATA));
+    BatchWindow* self = Boxes().Find(surface);
     switch (message) {
         case EX_WM_ERASEBKGND:
             PaintBox(surface, static_cast<ExHandle>(wParam));
@@ -206,6 +216,7 @@ intptr_t BatchWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t m
             if (self != nullptr) {
                 self->m_open = false;
             }
+            Boxes().Forget(surface);
             return 0;
         default:
             return 0;
@@ -246,11 +257,13 @@ intptr_t BatchWindow::OnColumnClick(const ControlEvent& event) {
 intptr_t BatchWindow::InputProcedure(ExHandle /*window*/, ExHandle object, int32_t message,
                                      intptr_t /*wParam*/, intptr_t /*lParam*/,
                                      intptr_t* /*result*/) {
+    if (message == EX_WM_DESTROY) {
+        Boxes().Forget(object);
+    }
     if (message != EX_WM_PASTE) {
         return 0;
     }
-    // The input's handlers keep their owner, the box, as its user value.
-    auto* self = reinterpret_cast<BatchWindow*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    BatchWindow* self = Boxes().Find(object);
     try {
         if (self != nullptr) {
             self->ForgetLastRun();

@@ -13,12 +13,21 @@
 #include "platform/free_space.h"
 #include "ui/control_ids.h"
 #include "ui/desktop_handover.h"
+#include "ui/object_owners.h"
 #include "ui/texts.h"
 #include "ui/window_placement.h"
 #include "ui/window_style.h"
 
 namespace cj::ui {
 namespace {
+
+// The window of each surface, for the surface's procedure. Never destroyed,
+// so that a surface that hears of its end while the process exits still
+// finds it.
+ObjectOwners<MainWindow>& MainWindows() {
+    static auto* windows = new ObjectOwners<MainWindow>;
+    return *windows;
+}
 
 void PaintBackground(ExHandle surface, ExHandle canvas) {
     PaintBandedBackground(surface, canvas, ClientColour, BandColour, BandHeight);
@@ -56,7 +65,7 @@ bool MainWindow::Run() {
 }
 
 void MainWindow::CreateControls() {
-    Ex_DUISetLong(m_surface, EX_DUI_USERDATA, reinterpret_cast<intptr_t>(this));
+    MainWindows().Set(m_surface, *this);
     m_frame.SetMinimumSize(MainWindowMinWidth, MainWindowMinHeight);
     m_searchPage.CreateBand(m_surface);
     m_searchPage.CreatePageControls(m_surface, m_rows);
@@ -83,12 +92,17 @@ void MainWindow::CreateControls() {
 
 intptr_t MainWindow::Procedure(ExHandle /*window*/, ExHandle surface, int32_t message,
                                intptr_t wParam, intptr_t lParam, intptr_t* result) {
-    auto* self = reinterpret_cast<MainWindow*>(Ex_DUIGetLong(surface, EX_DUI_USERDATA));
+    MainWindow* self = MainWindows().Find(surface);
+    intptr_t handled = 0;
     try {
-        return self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
+        handled = self != nullptr ? self->OnMessage(surface, message, wParam, lParam, result) : 0;
     } catch (...) {
-        return 0;  // Out of memory in a handler: the message counts as not handled.
+        // Out of memory in a handler: the message counts as not handled.
     }
+    if (message == EX_WM_DESTROY) {
+        MainWindows().Forget(surface);
+    }
+    return handled;
 }
 
 intptr_t MainWindow::OnMessage(ExHandle surface, int32_t message, intptr_t wParam, intptr_t lParam,

@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "ui/object_owners.h"
+
 namespace cj::ui {
 namespace {
 
-// The rows a list draws, kept in the list object's user value.
+// The rows each list draws. Never destroyed, so that a list that hears of
+// its end while the process exits still finds the table.
+ObjectOwners<ResultRows>& ListRows() {
+    static auto* rows = new ObjectOwners<ResultRows>;
+    return *rows;
+}
+
 ResultRows* RowsOf(ExHandle list) {
-    return reinterpret_cast<ResultRows*>(Ex_ObjGetLong(list, EX_OL_USERDATA));
+    return ListRows().Find(list);
 }
 
 constexpr int32_t SingleLineVCentre = EX_DT_SINGLELINE | EX_DT_VCENTER;  // 36
@@ -158,7 +166,7 @@ intptr_t OnNotify(ExHandle list, const ExNotify& notify, intptr_t* result) {
 ExHandle CreateResultList(ExHandle parent, int x, int y, int width, int height, ResultRows& rows) {
     const ExHandle list = Ex_ObjCreateEx(-1, u"ListView", nullptr, ResultListStyle, x, y, width,
                                          height, parent, 0, -1, 0, 0, ResultListProc);
-    Ex_ObjSetLong(list, EX_OL_USERDATA, reinterpret_cast<intptr_t>(&rows));
+    ListRows().Set(list, rows);
     return list;
 }
 
@@ -179,7 +187,7 @@ intptr_t ResultListProc(ExHandle /*window*/, ExHandle object, int32_t message, i
             return 0;
         case EX_WM_DESTROY:
             // The rows belong to the window: the list only lets go of them.
-            Ex_ObjSetLong(object, EX_OL_USERDATA, 0);
+            ListRows().Forget(object);
             return 0;
         default:
             return 0;

@@ -8,6 +8,7 @@
 #include "ui/control_ids.h"
 #include "ui/controls/icons.h"
 #include "ui/main_window.h"
+#include "ui/object_owners.h"
 #include "ui/result_list.h"
 #include "ui/search_box.h"
 #include "ui/texts.h"
@@ -30,6 +31,13 @@ constexpr std::int32_t StatusFormat = EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_E
 constexpr int HintFontSize = 18;
 constexpr int HintHeight = 40;
 constexpr ExArgb HintColour = 0xFF505050;
+
+// The page of each keyword box, for the box's procedure. Never destroyed, so
+// that a box that hears of its end while the process exits still finds it.
+ObjectOwners<SearchPage>& SearchBoxPages() {
+    static auto* pages = new ObjectOwners<SearchPage>;
+    return *pages;
+}
 
 }  // namespace
 
@@ -202,6 +210,7 @@ void SearchPage::CreateMenu() {
 }
 
 void SearchPage::AttachHandlers() {
+    SearchBoxPages().Set(m_searchBox.Handle(), *this);
     BindEvent<&SearchPage::OnSearchClick>(m_searchButton, EX_NM_CLICK, *this);
     BindEvent<&SearchPage::OnSearchKey>(m_searchBox, EX_NM_KEYDOWN, *this);
     BindEvent<&SearchPage::OnUpdateCacheClick>(m_updateCache, EX_NM_CLICK, *this);
@@ -369,11 +378,13 @@ intptr_t SearchPage::OnBatchClick(const ControlEvent& /*event*/) {
 
 intptr_t SearchPage::SearchBoxProcedure(ExHandle window, ExHandle object, int32_t message,
                                         intptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (message == EX_WM_DESTROY) {
+        SearchBoxPages().Forget(object);
+    }
     if (message != EX_WM_PASTE) {
         return SearchBoxPainter(window, object, message, wParam, lParam, result);
     }
-    // The box's handlers keep their owner, this page, as its user value.
-    auto* page = reinterpret_cast<SearchPage*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    SearchPage* page = SearchBoxPages().Find(object);
     const auto* text = reinterpret_cast<const char16_t*>(lParam);
     if (page == nullptr || text == nullptr) {
         return 0;

@@ -9,6 +9,7 @@
 #include "ui/control_ids.h"
 #include "ui/copy_page.h"
 #include "ui/main_window.h"
+#include "ui/object_owners.h"
 #include "ui/texts.h"
 
 namespace cj::ui {
@@ -62,14 +63,24 @@ std::vector<std::string> DroppedNames(intptr_t drop) {
     return names;
 }
 
+// The page of each folder list, for the list's procedure. Never destroyed, so
+// that a list that hears of its end while the process exits still finds it.
+ObjectOwners<SettingsPage>& FolderListPages() {
+    static auto* pages = new ObjectOwners<SettingsPage>;
+    return *pages;
+}
+
 // The folder list's own procedure: it takes the drops and lets the library
 // go on with every message.
 intptr_t FolderListProcedure(ExHandle /*window*/, ExHandle object, std::int32_t message,
                              intptr_t wParam, intptr_t /*lParam*/, intptr_t* /*result*/) {
+    if (message == EX_WM_DESTROY) {
+        FolderListPages().Forget(object);
+    }
     if (message != EX_WM_DROPFILES) {
         return 0;
     }
-    auto* page = reinterpret_cast<SettingsPage*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    SettingsPage* page = FolderListPages().Find(object);
     try {
         if (page != nullptr) {
             page->AddDroppedFolders(DroppedNames(wParam));
@@ -198,9 +209,7 @@ void SettingsPage::AttachHandlers() {
     BindEvent<&SettingsPage::OnRemoveFolderClick>(m_removeFolder, EX_NM_CLICK, *this);
     BindEvent<&SettingsPage::OnSaveFilterClick>(m_saveFilter, EX_NM_CLICK, *this);
     BindEvent<&SettingsPage::OnThreadCountChosen>(m_threadCount, EX_CBN_SELCHANGE, *this);
-    // The folder list's procedure finds the page here; the list has no
-    // bound handlers to share the slot with.
-    Ex_ObjSetLong(m_folders.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(this));
+    FolderListPages().Set(m_folders.Handle(), *this);
     for (const RadioButton* radio :
          {&m_defaultSize, &m_maximised, &m_customSize, &m_addToCopyList, &m_openFile,
           &m_copyDirectly, &m_exactMatch, &m_ignoreCaseAndWidth}) {

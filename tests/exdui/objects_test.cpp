@@ -35,6 +35,18 @@ intptr_t HandlerStops(ExHandle, int32_t, int32_t code, intptr_t, intptr_t) {
     return 7;
 }
 
+// A handler's user value: the name it logs and the result it answers.
+struct Tag {
+    std::string name;
+    intptr_t result = 0;
+};
+
+intptr_t HandlerWithUser(ExHandle, int32_t id, int32_t code, intptr_t, intptr_t, void* user) {
+    const auto* tag = static_cast<const Tag*>(user);
+    g_log.push_back(tag->name + ":" + std::to_string(id) + ":" + std::to_string(code));
+    return tag->result;
+}
+
 intptr_t WindowProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t lParam, intptr_t*) {
     if (message == EX_WM_NOTIFY) {
         g_log.push_back("window:" + std::to_string(reinterpret_cast<ExNotify*>(lParam)->code));
@@ -160,6 +172,31 @@ TEST(Objects, NotificationGoesToTheObjectThenItsHandlersThenItsWindow) {
     g_log.clear();
     Ex_ObjDispatchNotify(obj, -2, 0, 0);
     EXPECT_EQ(g_log, (std::vector<std::string>{"class:-2", "window:-2"}));
+}
+
+TEST(Objects, HandlersWithAUserValueGetItBackInOneOrderWithPlainHandlers) {
+    RegisterLoggingClass();
+    TestWindow win(100, 100, 0x40000, &WindowProc);
+    ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 0, 0, 50, 50, win.Surface(), 42, -1,
+                                  0, 0, nullptr);
+    Tag first{"first"};
+    Tag second{"second", 9};
+    ASSERT_TRUE(Ex_ObjHandleEventEx(obj, -2, &HandlerWithUser, &first));
+    ASSERT_TRUE(Ex_ObjHandleEvent(obj, -2, &HandlerA));
+    ASSERT_TRUE(Ex_ObjHandleEventEx(obj, -2, &HandlerWithUser, &second));
+    ASSERT_TRUE(Ex_ObjHandleEventEx(obj, -3, &HandlerWithUser, &first));
+    g_log.clear();
+    EXPECT_EQ(Ex_ObjDispatchNotify(obj, -2, 0, 0), 9);
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"class:-2", "first:42:-2", "A:42:-2", "second:42:-2"}));
+
+    // Handler 0 removes a code's handlers of both kinds, whichever call gives it.
+    ASSERT_TRUE(Ex_ObjHandleEvent(obj, -2, nullptr));
+    ASSERT_TRUE(Ex_ObjHandleEventEx(obj, -3, nullptr, &second));
+    g_log.clear();
+    Ex_ObjDispatchNotify(obj, -2, 0, 0);
+    Ex_ObjDispatchNotify(obj, -3, 0, 0);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"class:-2", "window:-2", "class:-3", "window:-3"}));
 }
 
 TEST(Objects, ClickByMouseRaisesClickWithTheObjectsId) {
@@ -295,6 +332,7 @@ TEST(Objects, BadHandlesAndArgumentsReturnZero) {
         EXPECT_EQ(Ex_ObjGetFont(bad), 0);
         EXPECT_EQ(Ex_ObjSetTimer(bad, 10), 0);
         EXPECT_EQ(Ex_ObjHandleEvent(bad, -2, &HandlerA), 0);
+        EXPECT_EQ(Ex_ObjHandleEventEx(bad, -2, &HandlerWithUser, nullptr), 0);
         EXPECT_EQ(Ex_ObjDestroy(bad), 0);
         EXPECT_EQ(Ex_ObjBeginPaint(bad, &paint), 0);
         EXPECT_EQ(Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 1, 1, bad == win.Surface() ? 0 : bad,

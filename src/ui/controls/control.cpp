@@ -9,6 +9,10 @@ void Control::OnEvent(std::int32_t code, ExEventProc handler) const {
     Ex_ObjHandleEvent(m_handle, code, handler);
 }
 
+void Control::OnEvent(std::int32_t code, ExEventProcEx handler, void* user) const {
+    Ex_ObjHandleEventEx(m_handle, code, handler, user);
+}
+
 void Control::SetBackground(ExArgb colour) const {
     Ex_ObjSetColor(m_handle, EX_COLOR_BACKGROUND, colour, 1);
 }

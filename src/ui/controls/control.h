@@ -43,6 +43,9 @@ class Control {
     // code run in the order attached until one returns nonzero. To reach an
     // object from the handler, use BindEvent below.
     void OnEvent(std::int32_t code, ExEventProc handler) const;
+    // The same with a user value the handler gets back at every call; both
+    // kinds run in one order.
+    void OnEvent(std::int32_t code, ExEventProcEx handler, void* user) const;
 
     // Colour slot 0, repainting.
     void SetBackground(ExArgb colour) const;
@@ -98,27 +101,25 @@ struct ControlEvent {
 };
 
 // Attaches owner's member function Method (intptr_t (Owner::*)(const
-// ControlEvent&)) as the handler of code. The library's handlers carry no
-// user data, so owner is kept as the object's user value (EX_OL_USERDATA,
-// which no control of the program uses otherwise): one owner per control.
-// owner must outlive the control's events. An exception from Method stops
-// at the library's boundary: the event counts as not handled.
+// ControlEvent&)) as the handler of code. The handler carries owner as its
+// own user value, so any number of owners may bind to one control, and the
+// control's user slot (EX_OL_USERDATA) stays its maker's. owner must outlive
+// the control's events. An exception from Method stops at the library's
+// boundary: the event counts as not handled.
 template <auto Method, class Owner>
 void BindEvent(const Control& control, std::int32_t code, Owner& owner) {
-    Ex_ObjSetLong(control.Handle(), EX_OL_USERDATA, reinterpret_cast<intptr_t>(&owner));
     control.OnEvent(
         code,
         [](ExHandle object, std::int32_t id, std::int32_t eventCode, intptr_t wParam,
-           intptr_t lParam) -> intptr_t {
-            auto* target = reinterpret_cast<Owner*>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+           intptr_t lParam, void* user) -> intptr_t {
             try {
-                return target != nullptr
-                           ? (target->*Method)(ControlEvent{object, id, eventCode, wParam, lParam})
-                           : 0;
+                return (static_cast<Owner*>(user)->*Method)(
+                    ControlEvent{object, id, eventCode, wParam, lParam});
             } catch (...) {
                 return 0;
             }
-        });
+        },
+        &owner);
 }
 
 // Ex_ObjCreateEx with a narrow title: the object, or 0 when the library

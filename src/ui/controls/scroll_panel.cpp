@@ -28,6 +28,19 @@ ExHandle ContentOf(ExHandle bar) {
     return static_cast<ExHandle>(Get(bar, Slot::Content));
 }
 
+// The bar of a content: its sibling on the viewport that names it. The bar
+// already holds the link, so the content keeps no copy of its own.
+ExHandle BarOf(ExHandle content) {
+    const ExHandle viewport = Ex_ObjGetParent(content);
+    for (ExHandle bar = Ex_ObjFind(viewport, 0, ScrollBarClass, nullptr); bar != 0;
+         bar = Ex_ObjFind(viewport, bar, ScrollBarClass, nullptr)) {
+        if (ContentOf(bar) == content) {
+            return bar;
+        }
+    }
+    return 0;
+}
+
 int ViewportHeight(ExHandle bar) {
     return HeightOf(Ex_ObjGetParent(ContentOf(bar)));
 }
@@ -160,7 +173,7 @@ intptr_t ContentProc(ExHandle /*window*/, ExHandle object, std::int32_t message,
     if (message != EX_WM_MOUSEWHEEL) {
         return 0;
     }
-    const auto bar = static_cast<ExHandle>(Ex_ObjGetLong(object, EX_OL_USERDATA));
+    const ExHandle bar = BarOf(object);
     if (bar == 0 || !OnWheel(bar, wParam)) {
         return 0;
     }
@@ -195,7 +208,6 @@ bool ScrollPanel::Create(const ScrollPanelDescription& d) {
     }
     Attach(content);
     m_bar = bar;
-    Ex_ObjSetLong(content, EX_OL_USERDATA, bar);
     Ex_ObjSetLong(bar, Slot::Content, content);
     Ex_ObjSetLong(bar, Slot::Scrolled, 0);
     Ex_ObjSetLong(bar, Slot::ContentHeight, 0);

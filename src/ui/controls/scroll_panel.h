@@ -7,8 +7,8 @@
 // every child that leaves the wheel alone (labels, buttons, combo boxes; a
 // list with rows to scroll takes it). UI thread only.
 //
-// The content is a "STATIC" object whose user value (EX_OL_USERDATA) is the
-// bar; the bar's extra storage holds the panel's state, so every copy of the
+// The content is a "STATIC" object and the bar its sibling on the viewport;
+// the bar's extra storage holds the panel's state, so every copy of the
 // wrapper and both procedures see the same values:
 //   0 the content object
 //   1 the offset: pixels of the content scrolled above the viewport's top

@@ -1,13 +1,16 @@
 // Dragging data out of an object (Ex_ObjDoDragDrop): a QDrag carrying the
-// caller's formats, or the test handler in its place.
+// caller's formats, or a test's stand-in or drag handler in its place.
 #include <QDrag>
 #include <QMimeData>
 #include <QWidget>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "exdui_qt.h"
 #include "marshal.h"
 #include "object.h"
+#include "stand_ins.h"
 
 namespace exdui {
 namespace {
@@ -62,6 +65,19 @@ std::unique_ptr<QMimeData> MakeData(const ExDragFormat* formats, int32_t count) 
     return data;
 }
 
+// What the stand-in's target took, as far as the source allowed it.
+int32_t StandInDrop(ExHandle source, const ExDragFormat* formats, int32_t count, uint32_t effects) {
+    std::vector<inject::DragData> data;
+    for (int32_t i = 0; i < count; ++i) {
+        const auto* bytes = static_cast<const char*>(formats[i].data);
+        data.push_back({formats[i].mimeType, formats[i].length == 0
+                                                 ? std::string()
+                                                 : std::string(bytes, formats[i].length)});
+    }
+    const int32_t taken = DragOutStandIn()(source, data, effects);
+    return (static_cast<uint32_t>(taken) & ~effects) == 0 ? taken : EX_DROPEFFECT_NONE;
+}
+
 }  // namespace
 }  // namespace exdui
 
@@ -88,6 +104,9 @@ extern "C" EXDUI_API int32_t Ex_ObjDoDragDrop(ExHandle object, const ExDragForma
         std::unique_ptr<QMimeData> data = MakeData(formats, count);
         if (data == nullptr) {
             return EX_DROPEFFECT_NONE;
+        }
+        if (DragOutStandIn()) {
+            return StandInDrop(object, formats, count, effects);
         }
         if (const ExQtDragHandler& handler = DragHandler()) {
             return ToEffect(handler(obj->Widget(), *data, allowed));

@@ -682,6 +682,9 @@ enum {
     /* Both classes. */
     EX_LVM_GETITEMCOUNT = 4100,     /* returns the number of rows */
     EX_LVM_ENSUREVISIBLE = 4115,    /* wParam row: scrolls it into view */
+    EX_LVM_GETTOPINDEX = 4135,      /* returns the row at the top of the view (the first
+                                       shown, whole or cut at its top); 0 when the list
+                                       has no rows */
     EX_LVM_UPDATE = 4138,           /* repaints the rows */
     EX_LVM_SETITEMSTATE = 4139,     /* wParam row, or -1 for every row; lParam state, of
                                        which only EX_LVIS_SELECTED counts. O(1) a row;

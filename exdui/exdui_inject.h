@@ -5,9 +5,13 @@
 // window. Every call is made on the UI thread; each returns after the input
 // has been handled (the procedures and handlers it reaches have run).
 //
-// Points are client coordinates of the top-level window; PointIn converts an
-// object's client point. A mouse button held keeps the object it went down on
-// (a capture), as a real pointer does.
+// Points are client coordinates of the top-level window as it is when the
+// call is made; PointIn converts an object's client point. A mouse button held
+// keeps the object it went down on (a capture), as a real pointer does. The
+// pointer is where the last call put it on the screen: a button let go at
+// another point moves it there first, so after a drag that moved the window,
+// the place the pointer rests at is a new client point. The input calls
+// return false for a window that is unknown or not shown.
 #pragma once
 
 #include <cstdint>
@@ -40,18 +44,25 @@ EXDUI_API bool Click(ExHandle window, ExPoint at, Button button = Button::Left,
                      uint32_t modifiers = 0);
 // Two left clicks within the system's double-click time.
 EXDUI_API bool DoubleClick(ExHandle window, ExPoint at, uint32_t modifiers = 0);
+// The same, its second press held down (MouseUp lets it go).
+EXDUI_API bool DoubleClickAndHold(ExHandle window, ExPoint at, uint32_t modifiers = 0);
 // The wheel turns at at by delta (120 a notch, positive away from the user).
 EXDUI_API bool Wheel(ExHandle window, ExPoint at, int32_t delta, uint32_t modifiers = 0);
 // The pointer leaves the window.
 EXDUI_API bool Leave(ExHandle window);
 
 // Keys go to the object with the keyboard focus (or to an open popup of the
-// window). Key is down and up.
+// window); key is an EX_VK_* code, modifiers EX_MK_SHIFT and EX_MK_CONTROL.
+// KeyDown and KeyUp send that key alone, with the modifiers held; Key is
+// down and up, with the modifiers' own keys down before it and up after it,
+// as on a keyboard. A letter or digit types its character unless Ctrl is
+// held. False for a code the back end has no key for.
 EXDUI_API bool KeyDown(ExHandle window, int32_t key, uint32_t modifiers = 0);
 EXDUI_API bool KeyUp(ExHandle window, int32_t key, uint32_t modifiers = 0);
 EXDUI_API bool Key(ExHandle window, int32_t key, uint32_t modifiers = 0);
 // Types text into the focused object, one character after another, as keys
-// for what a keyboard has and as committed input-method text for the rest.
+// for what a keyboard has (printable ASCII, capitals with Shift; '\n' is
+// Enter, '\t' Tab) and as committed input-method text for the rest.
 EXDUI_API bool Type(ExHandle window, std::u16string_view text);
 // An input method composes preedit (shown, not yet text), then commits commit.
 EXDUI_API bool Compose(ExHandle window, std::u16string_view preedit, std::u16string_view commit);
@@ -67,7 +78,9 @@ EXDUI_API bool DropFiles(ExHandle window, ExPoint at, const std::vector<std::u16
 // The pointer rests at at: the tooltip the window shows there ("" for none).
 EXDUI_API std::u16string TooltipAt(ExHandle window, ExPoint at);
 
-// The window as painted now: width * height ARGB pixels, row after row.
+// The window as painted now: width * height ARGB pixels (not premultiplied),
+// row after row, one pixel a point whatever the screen's scale; empty for an
+// unknown window.
 struct Snapshot {
     int32_t width = 0;
     int32_t height = 0;
@@ -91,6 +104,10 @@ using MessageBoxAnswer = std::function<int32_t(ExHandle owner, std::u16string_vi
                                                std::u16string_view caption, uint32_t type)>;
 EXDUI_API void SetMessageBoxAnswer(MessageBoxAnswer answer);
 // Ex_TrackPopupMenu: returns the identifier of the item chosen, 0 for none.
+// items are the menu's in order, a submenu's after its EX_MF_POPUP entry. An
+// identifier that is not an enabled item's counts as none, as a user could
+// not choose it; a choice goes on as the user's would (EX_WM_COMMAND, or the
+// result with EX_TPM_RETURNCMD).
 struct MenuItem {
     intptr_t id = 0;
     std::u16string text;
@@ -99,7 +116,8 @@ struct MenuItem {
 using PopupMenuAnswer = std::function<intptr_t(ExHandle owner, const std::vector<MenuItem>& items)>;
 EXDUI_API void SetPopupMenuAnswer(PopupMenuAnswer answer);
 // Ex_ObjDoDragDrop: the data dragged out (MIME type and bytes) and the effects
-// allowed; returns the EX_DROPEFFECT_* a target took.
+// allowed; returns the EX_DROPEFFECT_* a target took (an effect not allowed
+// counts as none). Asked only for a drag the call would start.
 struct DragData {
     std::string mimeType;
     std::string bytes;

@@ -229,6 +229,11 @@ bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
         case EX_LVM_GETITEMCOUNT:
             *result = list.RowCount();
             return true;
+        case EX_LVM_GETTOPINDEX:
+            *result = list.RowCount() == 0
+                          ? 0
+                          : static_cast<intptr_t>(list.ScrollOffset() / list.RowHeight()) + 1;
+            return true;
         case EX_LVM_ENSUREVISIBLE:
             list.EnsureVisible(RowIndex(wParam));
             *result = list.Selection().IsValid(RowIndex(wParam)) ? 1 : 0;

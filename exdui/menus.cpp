@@ -7,11 +7,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
+#include "stand_ins.h"
 #include "window.h"
 
 namespace exdui {
@@ -56,6 +58,40 @@ void Fill(QMenu& qmenu, ExHandle handle, int depth) {
             }
         }
     }
+}
+
+// The items as the stand-in sees them: a submenu's items follow its entry.
+void Collect(ExHandle handle, int depth, std::vector<inject::MenuItem>& out) {
+    auto menu = handles::SharedAs<Menu>(handle, Kind::Menu);
+    if (!menu || depth > MaxMenuDepth) {
+        return;
+    }
+    std::vector<MenuItem> items;
+    {
+        std::lock_guard lock(menu->mu);
+        items = menu->items;
+    }
+    for (const MenuItem& item : items) {
+        out.push_back({item.id, item.text.toStdU16String(), item.flags});
+        if ((item.flags & EX_MF_POPUP) != 0) {
+            Collect(static_cast<ExHandle>(item.id), depth + 1, out);
+        }
+    }
+}
+
+// The stand-in's choice, as far as a user could make it: an enabled item's
+// identifier; none for anything else.
+std::optional<intptr_t> StandInChoice(ExHandle menu, ExHandle owner) {
+    std::vector<inject::MenuItem> items;
+    Collect(menu, 0, items);
+    const intptr_t id = PopupMenuStandIn()(owner, items);
+    constexpr uint32_t Unchoosable = EX_MF_GRAYED | EX_MF_DISABLED | EX_MF_POPUP | EX_MF_SEPARATOR;
+    for (const inject::MenuItem& item : items) {
+        if (item.id == id && (item.flags & Unchoosable) == 0) {
+            return id;
+        }
+    }
+    return std::nullopt;
 }
 
 QWidget* OwnerWidget(ExHandle owner) {
@@ -119,13 +155,20 @@ EXDUI_API intptr_t Ex_TrackPopupMenu(ExHandle menu, uint32_t flags, int32_t x, i
     try {
         return marshal::Call(
             [&]() -> intptr_t {
-                QMenu qmenu(OwnerWidget(owner));
-                Fill(qmenu, menu, 0);
-                QAction* chosen = qmenu.exec(QPoint(x, y));
-                if (chosen == nullptr) {
+                std::optional<intptr_t> chosen;
+                if (PopupMenuStandIn()) {
+                    chosen = StandInChoice(menu, owner);
+                } else {
+                    QMenu qmenu(OwnerWidget(owner));
+                    Fill(qmenu, menu, 0);
+                    if (QAction* action = qmenu.exec(QPoint(x, y))) {
+                        chosen = static_cast<intptr_t>(action->data().toLongLong());
+                    }
+                }
+                if (!chosen) {
                     return 0;
                 }
-                auto id = static_cast<intptr_t>(chosen->data().toLongLong());
+                const intptr_t id = *chosen;
                 if ((flags & EX_TPM_RETURNCMD) != 0) {
                     return id;
                 }
@@ -149,6 +192,9 @@ EXDUI_API int32_t Ex_MessageBox(ExHandle owner, const char16_t* text, const char
         QString title = FromUtf16(caption);
         return marshal::Call(
             [&]() -> int32_t {
+                if (const inject::MessageBoxAnswer& answer = MessageBoxStandIn()) {
+                    return answer(owner, body.toStdU16String(), title.toStdU16String(), type);
+                }
                 QMessageBox::Icon icon = QMessageBox::NoIcon;
                 switch (type & 0xF0) {
                     case EX_MB_ICONERROR:

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "backend/qt/qt_keys.h"
+
 class QMimeData;
 
 namespace exdui {
@@ -47,8 +49,6 @@ class ObjectWidget : public QWidget {
     bool m_detached = false;
 };
 
-// Windows-style key code of a Qt key (0 when it has none).
-int32_t VirtualKey(int qtKey);
 // EX_MK_* bits of a mouse event's buttons and modifiers.
 intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Delivers EX_WM_DROPFILES with the local files of a drop; true when any.

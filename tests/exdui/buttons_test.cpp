@@ -2,7 +2,6 @@
 // messages, notifications and colour slots.
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <utility>
 #include <vector>
 
@@ -39,7 +38,7 @@ TEST(RadioButton, CheckByMessageAndByClickRaiseTheSameNotification) {
     EXPECT_EQ(g_checks, (std::vector<std::pair<int32_t, intptr_t>>{{1039, 1}}));
 
     g_checks.clear();
-    QTest::mouseClick(W(b), Qt::LeftButton, {}, QPoint(5, 10));
+    inject::Click(win.Window(), inject::PointIn(b, 5, 10));
     EXPECT_EQ(g_checks, (std::vector<std::pair<int32_t, intptr_t>>{{1039, 0}, {1040, 1}}));
     EXPECT_EQ(Ex_ObjSendMessage(a, EX_BM_GETCHECK, 0, 0), 0);
     EXPECT_EQ(Ex_ObjSendMessage(b, EX_BM_GETCHECK, 0, 0), 1);
@@ -48,7 +47,7 @@ TEST(RadioButton, CheckByMessageAndByClickRaiseTheSameNotification) {
     // Checking the checked one again, by message or click, raises nothing.
     g_checks.clear();
     Ex_ObjSendMessage(b, EX_BM_SETCHECK, 1, 0);
-    QTest::mouseClick(W(b), Qt::LeftButton, {}, QPoint(5, 10));
+    inject::Click(win.Window(), inject::PointIn(b, 5, 10));
     EXPECT_TRUE(g_checks.empty());
 
     Ex_ObjSendMessage(c, EX_BM_SETCHECK, 1, 0);
@@ -77,8 +76,8 @@ TEST(RadioButton, CheckedMarkTakesSlotSix) {
                                 0, nullptr);
     Ex_ObjSetColor(r, EX_COLOR_TEXT, 0xFF0000FF, 0);
     Ex_ObjSetColor(r, EX_COLOR_TEXT_CHECKED, 0xFF00FF00, 1);
-    QTest::mouseMove(W(r), QPoint(50, 10));
-    QTest::mouseMove(win.Widget(), QPoint(250, 80));   // not hovering it
+    inject::MouseMove(win.Window(), inject::PointIn(r, 50, 10));
+    inject::MouseMove(win.Window(), {250, 80});        // not hovering it
     EXPECT_EQ(Pixel(win.Grab(), 7, 10), 0xFFFFFFFFu);  // unchecked: hollow
     Ex_ObjSendMessage(r, EX_BM_SETCHECK, 1, 0);
     EXPECT_EQ(Ex_ObjGetLong(r, EX_OL_STATE), EX_STATE_CHECKED);
@@ -95,7 +94,7 @@ TEST(ProgressBar, RangeAndPositionDrawTheFilledPart) {
     EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_SETRANGE, 1, 200), 100);
     EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, 50), 0);
     EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0), 50);
-    QImage shot = win.Grab();
+    const inject::Snapshot shot = win.Grab();
     EXPECT_EQ(Pixel(shot, 40, 10), 0xFFFF0000u);  // a quarter filled: up to x 50
     EXPECT_EQ(Pixel(shot, 60, 10), 0xFF000000u);
     EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, 500), 50);
@@ -110,12 +109,12 @@ TEST(GroupBox, DrawsItsFrameAndTitle) {
                                 win.Surface(), 0, -1, 0, 0, nullptr);
     Ex_ObjSetColor(g, EX_COLOR_BORDER, 0xFF0000FF, 0);
     Ex_ObjSetColor(g, EX_COLOR_TEXT, 0xFF000000, 1);
-    QImage shot = win.Grab();
+    const inject::Snapshot shot = win.Grab();
     EXPECT_EQ(Pixel(shot, 110, 89), 0xFF0000FFu);  // bottom line of the frame
     int dark = 0;
     for (int x = 20; x < 100; ++x) {
         for (int y = 10; y < 26; ++y) {
-            dark += qGray(Pixel(shot, x, y)) < 100 ? 1 : 0;
+            dark += Gray(Pixel(shot, x, y)) < 100 ? 1 : 0;
         }
     }
     EXPECT_GT(dark, 20);  // the title
@@ -126,7 +125,7 @@ TEST(Static, DrawsItsTextInSlotTwo) {
     ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"■■■", -1, 0, 0, 200, 40, win.Surface(), 0, -1,
                                     0, 0, nullptr);
     Ex_ObjSetColor(label, EX_COLOR_TEXT, 0xFF00FF00, 1);
-    QImage shot = win.Grab();
+    const inject::Snapshot shot = win.Grab();
     int green = 0;
     for (int x = 0; x < 100; ++x) {
         for (int y = 0; y < 40; ++y) {

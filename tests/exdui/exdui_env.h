@@ -1,15 +1,14 @@
 // Test support for exdui: every test executable of this folder compiles
-// exdui_env.cpp, which starts the library offscreen once per process (a
-// GoogleTest environment) and ends it after the last test.
+// exdui_env.cpp, which starts the library once per process (a GoogleTest
+// environment) on the back end's headless platform and ends it after the
+// last test. The tests drive windows only through exdui_inject.h.
 #pragma once
 
-#include <QImage>
-#include <QPoint>
-#include <QWidget>
-#include <functional>
+#include <cstdint>
+#include <string>
 
 #include "exdui.h"
-#include "exdui_qt.h"
+#include "exdui_inject.h"
 
 namespace exdui::test {
 
@@ -24,25 +23,23 @@ class TestWindow {
 
     ExHandle Window() const { return m_window; }
     ExHandle Surface() const { return m_surface; }
-    QWidget* Widget() const { return ExQtWidget(m_window); }
     // The window's pixels as painted now.
-    QImage Grab() const;
+    inject::Snapshot Grab() const { return inject::Grab(m_window); }
 
   private:
     ExHandle m_window = 0;
     ExHandle m_surface = 0;
 };
 
-// Runs the UI thread's events for ms milliseconds (a real event loop, so
-// timers and calls from workers are served).
-void Pump(int ms);
-// Runs events until done() or timeoutMs; returns done().
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
-// The QWidget of an object, and a point inside it in its own coordinates.
-QWidget* W(ExHandle handle);
-// Colour of one pixel of an image as ARGB.
-ExArgb Pixel(const QImage& image, int x, int y);
+// Colour of one pixel of a snapshot as ARGB.
+inline ExArgb Pixel(const inject::Snapshot& shot, int x, int y) {
+    return shot.At(x, y);
+}
+// Grey level of a colour, 0 (black) to 255, weighted as the eye sees.
+int Gray(ExArgb colour);
 // UTF-16 text of an object.
 std::u16string Text(ExHandle object);
+// The bytes of a PNG image of width by height pixels, all of one colour.
+std::string SolidPng(int width, int height, ExArgb colour);
 
 }  // namespace exdui::test

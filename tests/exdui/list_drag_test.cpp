@@ -1,9 +1,7 @@
 // Dragging rows out of a list and the keys a list passes on to its owner,
-// through the C API and real mouse and key events, offscreen. The offscreen
-// platform has no drag session, so the drags here end in the test's drag
-// handler, which sees the data a file manager or a chat window would get.
-#include <QMimeData>
-#include <QStringList>
+// through the C API and the input injection, offscreen. The drags end in the
+// test's stand-in, which sees the data a file manager or a chat window would
+// get.
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,16 +33,17 @@ intptr_t Record(ExHandle object, int32_t /*id*/, int32_t code, intptr_t wParam, 
 }
 
 struct DragSeen {
-    QStringList formats;
-    std::vector<std::string> bytes;  // By format, in the order of formats.
-    Qt::DropActions allowed;
-    QWidget* source = nullptr;
+    ExHandle source = 0;
+    std::vector<inject::DragData> formats;
+    uint32_t effects = 0;
 };
 
 class ListDragTest : public ListWindowTest {
   protected:
     // Rows of the default height, 30 pixels: the owner does not answer -97.
     static constexpr int RowPixels = 30;
+    // Farther than any system's drag distance (Qt's 10 pixels, Windows' 4).
+    static constexpr int FarEnough = 60;
 
     void SetUp() override {
         ListWindowTest::SetUp();
@@ -58,41 +57,34 @@ class ListDragTest : public ListWindowTest {
             Ex_ObjHandleEvent(list, code, Record);
         }
         Send(list, EX_LVM_SETITEMCOUNT, 20);
-        Pump(1);
-        ExQtSetDragHandler([this](QWidget* source, const QMimeData& data, Qt::DropActions allowed) {
-            DragSeen drag;
-            drag.formats = data.formats();
-            for (const QString& format : drag.formats) {
-                const QByteArray bytes = data.data(format);
-                drag.bytes.emplace_back(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            }
-            drag.allowed = allowed;
-            drag.source = source;
-            drags.push_back(drag);
-            return Qt::CopyAction;
+        inject::RunEvents(1);
+        inject::SetDragOutAnswer([this](ExHandle source,
+                                        const std::vector<inject::DragData>& formats,
+                                        uint32_t effects) {
+            drags.push_back({source, formats, effects});
+            return EX_DROPEFFECT_COPY;
         });
     }
 
     void TearDown() override {
-        ExQtSetDragHandler({});
+        inject::SetDragOutAnswer({});
         Ex_ObjDestroy(list);
         ListWindowTest::TearDown();
         g_heard = nullptr;
         g_dragFormats = nullptr;
     }
 
-    static QPoint RowCentre(int32_t row) { return {100, (row - 1) * RowPixels + RowPixels / 2}; }
+    static ExPoint RowCentre(int32_t row) { return {100, (row - 1) * RowPixels + RowPixels / 2}; }
 
-    // Presses the left button at from, moves it by (dx, dy) with the button
-    // held, and releases it there.
-    void PressMoveRelease(QPoint from, int dx, int dy) {
-        QWidget* view = Viewport(list);
-        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
-        const QPoint to = from + QPoint(dx, dy);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
+    // Presses the left button at from with modifiers held, moves it by
+    // (dx, dy) with the button held, and releases it there.
+    void PressMoveRelease(ExPoint from, int dx, int dy, uint32_t modifiers = 0) {
+        const ExPoint to{from.x + dx, from.y + dy};
+        inject::MouseMove(window, inject::PointIn(list, from.x, from.y), modifiers);
+        inject::MouseDown(window, inject::PointIn(list, from.x, from.y), inject::Button::Left,
+                          modifiers);
+        inject::MouseMove(window, inject::PointIn(list, to.x, to.y), modifiers);
+        inject::MouseUp(window, inject::PointIn(list, to.x, to.y), inject::Button::Left, modifiers);
     }
 
     std::vector<int32_t> SelectedRows() {
@@ -123,16 +115,15 @@ class ListDragTest : public ListWindowTest {
 
 TEST_F(ListDragTest, MovingFromASelectedRowBeginsADragThatKeepsTheSelection) {
     Click(list, RowCentre(2));
-    Click(list, RowCentre(4), Qt::ShiftModifier);
-    const int distance = QApplication::startDragDistance();
+    Click(list, RowCentre(4), EX_MK_SHIFT);
     // Short of the drag distance nothing begins.
-    PressMoveRelease(RowCentre(3), distance / 2, 0);
+    PressMoveRelease(RowCentre(3), 1, 0);
     EXPECT_TRUE(HeardOf(EX_LVN_BEGINDRAG).empty());
     EXPECT_EQ(SelectedRows(), std::vector<int32_t>{3}) << "a plain click selects the row alone";
 
     Click(list, RowCentre(2));
-    Click(list, RowCentre(4), Qt::ShiftModifier);
-    PressMoveRelease(RowCentre(3), 0, distance + 40);
+    Click(list, RowCentre(4), EX_MK_SHIFT);
+    PressMoveRelease(RowCentre(3), 0, FarEnough);
     const std::vector<Heard> begun = HeardOf(EX_LVN_BEGINDRAG);
     ASSERT_EQ(begun.size(), 1u);
     EXPECT_EQ(begun[0].wParam, 3) << "the row pressed on";
@@ -144,20 +135,15 @@ TEST_F(ListDragTest, MovingFromASelectedRowBeginsADragThatKeepsTheSelection) {
 TEST_F(ListDragTest, NoDragBeginsFromAnUnselectedPlaceOrADoubleClick) {
     // A press below the last row: nothing selected to drag.
     Send(list, EX_LVM_SETITEMCOUNT, 3);
-    PressMoveRelease(QPoint(100, 500), 0, 60);
+    PressMoveRelease({100, 500}, 0, FarEnough);
     // A Ctrl press that unselects the row it lands on.
     Click(list, RowCentre(1));
-    QWidget* view = Viewport(list);
-    QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, RowCentre(1));
-    QMouseEvent move(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)), Qt::NoButton,
-                     Qt::LeftButton, Qt::ControlModifier);
-    QApplication::sendEvent(view, &move);
-    QTest::mouseRelease(view, Qt::LeftButton, Qt::ControlModifier, RowCentre(3));
-    // The second press of a double-click.
-    DoubleClick(list, RowCentre(2));
-    QMouseEvent held(QEvent::MouseMove, RowCentre(3), view->mapToGlobal(RowCentre(3)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view, &held);
+    PressMoveRelease(RowCentre(1), 0, 2 * RowPixels, EX_MK_CONTROL);
+    // The second press of a double-click, held and moved.
+    inject::DoubleClickAndHold(window, inject::PointIn(list, RowCentre(2).x, RowCentre(2).y));
+    const ExPoint away = inject::PointIn(list, RowCentre(3).x, RowCentre(3).y + FarEnough);
+    inject::MouseMove(window, away);
+    inject::MouseUp(window, away);
     EXPECT_TRUE(HeardOf(EX_LVN_BEGINDRAG).empty());
 }
 
@@ -168,24 +154,19 @@ TEST_F(ListDragTest, TheDragCarriesEveryFormatByteForByte) {
                    {"application/x-windows-hdrop", binary.data(), binary.size()},
                    {"text/plain", "", 0}};
     Click(list, RowCentre(5));
-    PressMoveRelease(RowCentre(5), 0, QApplication::startDragDistance() + 5);
+    PressMoveRelease(RowCentre(5), 0, FarEnough);
     ASSERT_EQ(drags.size(), 1u);
     const DragSeen& drag = drags[0];
     EXPECT_EQ(g_dragResult, EX_DROPEFFECT_COPY);
-    EXPECT_EQ(drag.allowed, Qt::DropActions(Qt::CopyAction));
-    EXPECT_EQ(drag.source, ExQtWidget(list));
-    ASSERT_EQ(drag.formats.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        const std::string type = drag.formats[i].toStdString();
-        if (type == "text/uri-list") {
-            EXPECT_EQ(drag.bytes[static_cast<std::size_t>(i)], uris);
-        } else if (type == "application/x-windows-hdrop") {
-            EXPECT_EQ(drag.bytes[static_cast<std::size_t>(i)], binary);
-        } else {
-            EXPECT_EQ(type, "text/plain");
-            EXPECT_EQ(drag.bytes[static_cast<std::size_t>(i)], "");
-        }
-    }
+    EXPECT_EQ(drag.effects, static_cast<uint32_t>(EX_DROPEFFECT_COPY));
+    EXPECT_EQ(drag.source, list);
+    ASSERT_EQ(drag.formats.size(), 3u);
+    EXPECT_EQ(drag.formats[0].mimeType, "text/uri-list");
+    EXPECT_EQ(drag.formats[0].bytes, uris);
+    EXPECT_EQ(drag.formats[1].mimeType, "application/x-windows-hdrop");
+    EXPECT_EQ(drag.formats[1].bytes, binary);
+    EXPECT_EQ(drag.formats[2].mimeType, "text/plain");
+    EXPECT_EQ(drag.formats[2].bytes, "");
 }
 
 TEST_F(ListDragTest, ADragIsRefusedWithoutUsableFormatsAHandleOrTheUiThread) {
@@ -208,15 +189,17 @@ TEST_F(ListDragTest, ADragIsRefusedWithoutUsableFormatsAHandleOrTheUiThread) {
     EXPECT_EQ(Ex_ObjDoDragDrop(list, &good, 1, EX_DROPEFFECT_COPY | EX_DROPEFFECT_MOVE),
               EX_DROPEFFECT_COPY);
     ASSERT_EQ(drags.size(), 1u);
-    EXPECT_EQ(drags[0].allowed, Qt::CopyAction | Qt::MoveAction);
+    EXPECT_EQ(drags[0].effects, static_cast<uint32_t>(EX_DROPEFFECT_COPY | EX_DROPEFFECT_MOVE));
+    // A target cannot take what the source did not allow.
+    EXPECT_EQ(Ex_ObjDoDragDrop(list, &good, 1, EX_DROPEFFECT_MOVE), EX_DROPEFFECT_NONE);
 }
 
 TEST_F(ListDragTest, KeysTheListLeavesAloneReachTheOwnerWithTheirModifiers) {
     Click(list, RowCentre(1));
-    Key(list, Qt::Key_C, Qt::ControlModifier);
-    Key(list, Qt::Key_Return);
-    Key(list, Qt::Key_Delete, Qt::ShiftModifier);
-    Key(list, Qt::Key_Down);  // The list's own: moves the selection, not passed on.
+    Key('C', EX_MK_CONTROL);
+    Key(EX_VK_RETURN);
+    Key(EX_VK_DELETE, EX_MK_SHIFT);
+    Key(EX_VK_DOWN);  // The list's own: moves the selection, not passed on.
     // The modifier keys come as keys of their own first; the others carry them.
     std::vector<Heard> keys;
     for (const Heard& key : HeardOf(EX_NM_KEYDOWN)) {
@@ -235,7 +218,7 @@ TEST_F(ListDragTest, KeysTheListLeavesAloneReachTheOwnerWithTheirModifiers) {
 
     // Ctrl+A is the list's own too: every row selected, only Ctrl passed on.
     const std::size_t before = HeardOf(EX_NM_KEYDOWN).size();
-    Key(list, Qt::Key_A, Qt::ControlModifier);
+    Key('A', EX_MK_CONTROL);
     EXPECT_EQ(SelectedRows().size(), 20u);
     ASSERT_EQ(HeardOf(EX_NM_KEYDOWN).size(), before + 1);
     EXPECT_EQ(HeardOf(EX_NM_KEYDOWN).back().wParam, EX_VK_CONTROL);

@@ -1,7 +1,6 @@
 // A class derived from "ListView" the way the program's extended list box is:
 // registered with the list view's class data, its own procedure handling the
 // row height and the row drawing and then chaining to the list view's.
-#include <QImage>
 #include <string>
 #include <vector>
 
@@ -74,7 +73,7 @@ class DerivedListTest : public ListWindowTest {
         Ex_ObjSetLong(box, 0, reinterpret_cast<intptr_t>(&rows));
         Ex_ObjSetLong(box, 3, 40);
         Send(box, EX_WM_SIZE);  // the row height changed
-        Pump(1);
+        inject::RunEvents(1);
     }
 
     void AddRow(const std::u16string& text) {
@@ -92,23 +91,22 @@ TEST_F(DerivedListTest, DrawsItsOwnRowsAtItsOwnHeight) {
     AddRow(u"/srv/照片");
     EXPECT_EQ(Send(box, EX_LVM_GETITEMCOUNT), 3);
     rows.drawnItems.clear();
-    Repaint(box);
+    const inject::Snapshot shot = Paint();
     EXPECT_EQ(rows.drawnItems, (std::vector<int32_t>{1, 2, 3}));
-    const QImage shot = Viewport(box)->grab().toImage();
-    EXPECT_EQ(shot.pixel(290, 2), RowFill);
-    EXPECT_EQ(shot.pixel(290, 118), RowFill) << "row 3 ends at 120";
-    EXPECT_NE(shot.pixel(290, 125), RowFill) << "nothing below the last row";
+    EXPECT_EQ(PixelOf(shot, box, 270, 2), RowFill);
+    EXPECT_EQ(PixelOf(shot, box, 270, 118), RowFill) << "row 3 ends at 120";
+    EXPECT_NE(PixelOf(shot, box, 270, 125), RowFill) << "nothing below the last row";
 }
 
 TEST_F(DerivedListTest, SelectsOneRowAndDrawsItSelected) {
     for (const char16_t* text : {u"a", u"b", u"c", u"d"}) {
         AddRow(text);
     }
-    Click(box, QPoint(100, 60));                      // row 2
-    Click(box, QPoint(100, 140), Qt::ShiftModifier);  // row 4; no style 8, no range
+    Click(box, {100, 60});                // row 2
+    Click(box, {100, 140}, EX_MK_SHIFT);  // row 4; no style 8, no range
     EXPECT_EQ(Send(box, EX_LVM_GETSELECTIONMARK), 4);
     EXPECT_EQ(Send(box, EX_LVM_GETSELECTEDCOUNT), 1);
-    EXPECT_EQ(Viewport(box)->grab().toImage().pixel(290, 140), SelectedFill);
+    EXPECT_EQ(PixelOf(Paint(), box, 270, 140), SelectedFill);
 
     Send(box, EX_LVM_SETSELECTIONMARK, 1, 1);
     EXPECT_EQ(Send(box, EX_LVM_GETITEMSTATE, 1), 2);
@@ -127,7 +125,7 @@ TEST_F(DerivedListTest, RemovingRowsAndChangingTheHeightKeepTheListInStep) {
 
     Ex_ObjSetLong(box, 3, 100);
     Send(box, EX_WM_SIZE);
-    Click(box, QPoint(100, 150));
+    Click(box, {100, 150});
     EXPECT_EQ(Send(box, EX_LVM_GETSELECTIONMARK), 2) << "rows are 100 pixels high now";
 }
 
@@ -140,7 +138,7 @@ TEST_F(DerivedListTest, NotificationsPassThroughTheDerivedProcedureToHandlers) {
                           doubleClicks += id == 1032 && row == 1 ? 1 : 0;
                           return 0;
                       });
-    DoubleClick(box, QPoint(100, 20));
+    DoubleClick(box, {100, 20});
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_GE(rows.notices, 1) << "the derived procedure saw the notification first";
 }

@@ -1,8 +1,6 @@
-// The "ListView" class through the C API: an owner-data list of a million
-// rows drawn by its owner's procedure, driven by messages and by real mouse
-// and key events, offscreen.
-#include <QImage>
-#include <QScrollBar>
+// The "ListView" class: an owner-data list of up to millions of rows drawn by
+// its owner's procedure, driven by messages and by the mouse, the wheel and
+// keys, offscreen.
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -84,8 +82,8 @@ class ListViewTest : public ListWindowTest {
         ASSERT_NE(list, 0);
         Ex_ObjHandleEvent(list, EX_NM_DBLCLK, RecordEvent);
         Ex_ObjHandleEvent(list, EX_NM_RCLICK, RecordEvent);
-        ASSERT_NE(AreaOf(list), nullptr);
-        Pump(1);
+        Ex_ObjSetFocus(list);
+        inject::RunEvents(1);
     }
 
     void TearDown() override {
@@ -94,14 +92,15 @@ class ListViewTest : public ListWindowTest {
         g_owner = nullptr;
     }
 
+    // The rows the owner is asked to paint when the window is painted now.
     std::vector<Painted> PaintNow() {
         owner.painted.clear();
-        Repaint(list);
+        Paint();
         return owner.painted;
     }
 
     // Centre of row (from 1) while the list is scrolled to the top.
-    static QPoint RowCentre(int32_t row) { return {100, (row - 1) * 60 + 30}; }
+    static ExPoint RowCentre(int32_t row) { return {100, (row - 1) * 60 + 30}; }
 
     std::vector<int32_t> SelectedRows(int32_t upTo) {
         std::vector<int32_t> rows;
@@ -124,7 +123,10 @@ TEST_F(ListViewTest, MillionRowsAreSetAndTheVisibleRowsAskedForWithNumbersAndRec
 
     const std::vector<Painted> painted = PaintNow();
     ASSERT_EQ(painted.size(), 10u) << "600 pixels of 60-pixel rows";
-    const int width = Viewport(list)->width();
+    // As wide as the list, less a scroll bar where the style puts one beside the rows.
+    const int32_t width = painted[0].rect.right;
+    EXPECT_GT(width, 300);
+    EXPECT_LE(width, 400);
     for (size_t i = 0; i < painted.size(); ++i) {
         const auto top = static_cast<int32_t>(i) * 60;
         EXPECT_EQ(painted[i].item, static_cast<int32_t>(i) + 1);
@@ -136,38 +138,60 @@ TEST_F(ListViewTest, MillionRowsAreSetAndTheVisibleRowsAskedForWithNumbersAndRec
     }
 
     // What the owner drew is what the window shows.
-    const QImage shot = Viewport(list)->grab().toImage();
-    EXPECT_EQ(shot.pixel(50, 30), OddRow);
-    EXPECT_EQ(shot.pixel(50, 90), EvenRow);
+    const inject::Snapshot shot = Paint();
+    EXPECT_EQ(PixelOf(shot, list, 50, 30), OddRow);
+    EXPECT_EQ(PixelOf(shot, list, 50, 90), EvenRow);
 }
 
 TEST_F(ListViewTest, InvalidatingTheObjectRedrawsTheRows) {
     // The program redraws the result list this way after changing a copy mark.
     Send(list, 0x102F, 100, 100);
-    Pump(5);
+    inject::RunEvents(5);
     owner.painted.clear();
     Ex_ObjInvalidateRect(list, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return owner.painted.size() >= 10; }, 2000));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return owner.painted.size() >= 10; }, 2000));
     EXPECT_EQ(owner.painted.front().item, 1);
 }
 
-TEST_F(ListViewTest, ScrollStepsAtAMillionRowsAskOnlyForTheRowsNowVisible) {
+TEST_F(ListViewTest, PartScrolledRowsShowAtBothEdgesAndTheWheelScrollsByRows) {
     Send(list, 0x102F, 1'000'000, 1'000'000);
-    QAbstractScrollArea* area = AreaOf(list);
-    area->verticalScrollBar()->setValue(area->verticalScrollBar()->value() + 90);
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 1);
+    // Half a notch is a row and a half: row 2 now starts 30 pixels above the top.
+    Wheel(list, RowCentre(2), -60);
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 2);
     std::vector<Painted> painted = PaintNow();
     ASSERT_EQ(painted.size(), 11u);
     EXPECT_EQ(painted.front().item, 2);
     EXPECT_EQ(painted.front().rect.top, -30);
+    EXPECT_EQ(painted.back().item, 12);
+    EXPECT_EQ(painted.back().rect.top, 570);
+    const auto hotAt = [&](int y) {
+        Hover(list, {5, y});
+        for (int32_t row = 1; row <= 20; ++row) {
+            if ((Send(list, EX_LVM_GETITEMSTATE, row) & EX_LVIS_HOT) != 0) {
+                return row;
+            }
+        }
+        return 0;
+    };
+    EXPECT_EQ(hotAt(0), 2);
+    EXPECT_EQ(hotAt(29), 2);
+    EXPECT_EQ(hotAt(30), 3);
 
-    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    // A whole notch is three rows.
+    Wheel(list, RowCentre(2), -120);
+    EXPECT_EQ(PaintNow().front().item, 5);
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 5);
+
+    Key(EX_VK_END);
     painted = PaintNow();
     ASSERT_FALSE(painted.empty());
     EXPECT_EQ(painted.back().item, 1'000'000);
     EXPECT_EQ(painted.back().rect.bottom, 600);
-
-    Key(list, Qt::Key_Home);
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 1'000'000 - 9);
+    Key(EX_VK_HOME);
     EXPECT_EQ(PaintNow().front().item, 1);
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 1);
 }
 
 TEST_F(ListViewTest, SelectingByMessageMarksSelectsAndScrollsTheRowIntoView) {
@@ -195,7 +219,7 @@ TEST_F(ListViewTest, SelectingByMessageMarksSelectsAndScrollsTheRowIntoView) {
     EXPECT_EQ(SelectedRows(10), (std::vector<int32_t>{3}));
 }
 
-TEST_F(ListViewTest, ItemStatesAreTwoHotOrBothAndSetOneByOne) {
+TEST_F(ListViewTest, TheHotRowFollowsThePointerTheRowsUnderItAndLeavesWithIt) {
     Send(list, 0x102F, 20, 20);
     Click(list, RowCentre(2));
     Hover(list, RowCentre(2));
@@ -205,6 +229,16 @@ TEST_F(ListViewTest, ItemStatesAreTwoHotOrBothAndSetOneByOne) {
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4), 0x80);
     const std::vector<Painted> painted = PaintNow();
     EXPECT_EQ(painted[3].state, 0x80u) << "the owner is told the row is hot";
+    EXPECT_EQ(painted[1].state, 2u);
+
+    // Rows moving under a resting pointer change the hot row: half a notch
+    // is a row and a half.
+    Wheel(list, RowCentre(4), -60);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 6), 0x80);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4), 0);
+
+    inject::Leave(window);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 6), 0) << "no row is hot once the pointer is gone";
 
     // Setting a state takes only the selected bit; the hot bit is the mouse's.
     EXPECT_EQ(Send(list, EX_LVM_SETITEMSTATE, 5, 0x82), 1);
@@ -212,7 +246,7 @@ TEST_F(ListViewTest, ItemStatesAreTwoHotOrBothAndSetOneByOne) {
     EXPECT_EQ(Send(list, EX_LVM_SETITEMSTATE, 2, 0), 1);
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 2), 0);
     EXPECT_EQ(Send(list, EX_LVM_SETITEMSTATE, 4, 0x80), 1);
-    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4), 0x80);
+    EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 4), 0);
 }
 
 TEST_F(ListViewTest, SelectAllRowByRowOverAMillionRows) {
@@ -244,14 +278,14 @@ TEST_F(ListViewTest, SelectAllRowByRowOverAMillionRows) {
 TEST_F(ListViewTest, MouseSelectsWithCtrlAndShift) {
     Send(list, 0x102F, 1'000'000, 1'000'000);
     Click(list, RowCentre(2));
-    Click(list, RowCentre(5), Qt::ShiftModifier);
+    Click(list, RowCentre(5), EX_MK_SHIFT);
     EXPECT_EQ(SelectedRows(10), (std::vector<int32_t>{2, 3, 4, 5}));
     EXPECT_EQ(Send(list, 0x1042), 5);
-    Click(list, RowCentre(3), Qt::ControlModifier);
-    Click(list, RowCentre(8), Qt::ControlModifier);
+    Click(list, RowCentre(3), EX_MK_CONTROL);
+    Click(list, RowCentre(8), EX_MK_CONTROL);
     EXPECT_EQ(SelectedRows(10), (std::vector<int32_t>{2, 4, 5, 8}));
     // Shift now extends from the last Ctrl-clicked row and replaces the rest.
-    Click(list, RowCentre(10), Qt::ShiftModifier);
+    Click(list, RowCentre(10), EX_MK_SHIFT);
     EXPECT_EQ(SelectedRows(10), (std::vector<int32_t>{8, 9, 10}));
     Click(list, RowCentre(6));
     EXPECT_EQ(SelectedRows(10), (std::vector<int32_t>{6}));
@@ -261,8 +295,8 @@ TEST_F(ListViewTest, WithoutStyleEightEveryClickSelectsOneRow) {
     Ex_ObjSetLong(list, EX_OL_STYLE, 0x50000000);
     Send(list, 0x102F, 20, 20);
     Click(list, RowCentre(2));
-    Click(list, RowCentre(5), Qt::ShiftModifier);
-    Click(list, RowCentre(7), Qt::ControlModifier);
+    Click(list, RowCentre(5), EX_MK_SHIFT);
+    Click(list, RowCentre(7), EX_MK_CONTROL);
     EXPECT_EQ(SelectedRows(20), (std::vector<int32_t>{7}));
 }
 
@@ -274,7 +308,7 @@ TEST_F(ListViewTest, DoubleClickAndRightClickNotifyWithTheRowAfterSelecting) {
     EXPECT_EQ(owner.noticed[0].row, 3);
     EXPECT_EQ(owner.noticed[0].markAtThatTime, 3) << "the handler reads the row it was clicked on";
 
-    Click(list, RowCentre(6), Qt::NoModifier, Qt::RightButton);
+    Click(list, RowCentre(6), 0, inject::Button::Right);
     ASSERT_EQ(owner.noticed.size(), 2u);
     EXPECT_EQ(owner.noticed[1].code, EX_NM_RCLICK);
     EXPECT_EQ(owner.noticed[1].row, 6);
@@ -282,12 +316,32 @@ TEST_F(ListViewTest, DoubleClickAndRightClickNotifyWithTheRowAfterSelecting) {
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 6), 130) << "selected, and under the pointer";
 }
 
+TEST_F(ListViewTest, ARightClickKeepsASelectionItFallsInAndTheEmptyAreaKeepsAnyButSaysNoRow) {
+    Send(list, 0x102F, 8, 8);
+    Click(list, RowCentre(2));
+    Click(list, RowCentre(4), EX_MK_SHIFT);
+    Click(list, RowCentre(3), 0, inject::Button::Right);
+    EXPECT_EQ(SelectedRows(8), (std::vector<int32_t>{2, 3, 4}));
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 3);
+    ASSERT_EQ(owner.noticed.size(), 1u);
+    EXPECT_EQ(owner.noticed[0].row, 3);
+
+    Click(list, RowCentre(7), 0, inject::Button::Right);
+    EXPECT_EQ(SelectedRows(8), (std::vector<int32_t>{7}));
+
+    Click(list, {10, 599}, 0, inject::Button::Right);
+    EXPECT_EQ(SelectedRows(8), (std::vector<int32_t>{7})) << "the empty area keeps the selection";
+    ASSERT_EQ(owner.noticed.size(), 3u);
+    EXPECT_EQ(owner.noticed[2].code, EX_NM_RCLICK);
+    EXPECT_EQ(owner.noticed[2].row, 0);
+}
+
 TEST_F(ListViewTest, DoubleClickBelowTheLastRowDoesNotNotify) {
     // A double-click on the empty area would act on the old selection mark,
     // a row the user did not point at.
     Send(list, 0x102F, 3, 3);
     Click(list, RowCentre(2));
-    DoubleClick(list, QPoint(100, 500));
+    DoubleClick(list, {100, 500});
     EXPECT_TRUE(owner.noticed.empty());
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 0);
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 2) << "the mark stays where it was";
@@ -302,7 +356,7 @@ TEST_F(ListViewTest, AHandlerMayDestroyTheListItIsCalledFor) {
                           return 1;
                       });
     DoubleClick(list, RowCentre(2));
-    Pump(5);
+    inject::RunEvents(5);
     EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 0) << "the handle is gone";
     list = 0;
 }
@@ -310,21 +364,47 @@ TEST_F(ListViewTest, AHandlerMayDestroyTheListItIsCalledFor) {
 TEST_F(ListViewTest, KeysMoveTheSelectionThroughAMillionRows) {
     Send(list, 0x102F, 1'000'000, 1'000'000);
     Click(list, RowCentre(1));
-    Key(list, Qt::Key_Down);
-    Key(list, Qt::Key_Down);
+    Key(EX_VK_DOWN);
+    Key(EX_VK_DOWN);
     EXPECT_EQ(Send(list, 0x1042), 3);
-    Key(list, Qt::Key_PageDown);
+    Key(EX_VK_NEXT);
     EXPECT_EQ(Send(list, 0x1042), 13);
-    Key(list, Qt::Key_End);
+    Key(EX_VK_END);
     EXPECT_EQ(Send(list, 0x1042), 1'000'000);
     EXPECT_EQ(PaintNow().back().item, 1'000'000);
-    Key(list, Qt::Key_Up, Qt::ShiftModifier);
+    Key(EX_VK_UP, EX_MK_SHIFT);
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 2);
-    Key(list, Qt::Key_PageUp);
+    Key(EX_VK_PRIOR);
     EXPECT_EQ(Send(list, 0x1042), 999'989);
-    Key(list, Qt::Key_Home);
+    Key(EX_VK_HOME);
     EXPECT_EQ(Send(list, 0x1042), 1);
     EXPECT_EQ(PaintNow().front().item, 1);
+}
+
+TEST_F(ListViewTest, KeysWithCtrlMoveOnlyTheMark) {
+    Send(list, 0x102F, 1'000'000, 1'000'000);
+    Key(EX_VK_DOWN);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 1)
+        << "with no mark the first key takes the first row";
+    EXPECT_EQ(SelectedRows(20), (std::vector<int32_t>{1}));
+    Key(EX_VK_NEXT);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 11);
+    // Brought into view at the bottom, exactly.
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 2);
+    const std::vector<Painted> painted = PaintNow();
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted.back().item, 11);
+    EXPECT_EQ(painted.back().rect.bottom, 600);
+    Key(EX_VK_DOWN, EX_MK_CONTROL);
+    Key(EX_VK_DOWN, EX_MK_CONTROL);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 13);
+    EXPECT_EQ(SelectedRows(20), (std::vector<int32_t>{11}));
+    Key(EX_VK_SPACE, EX_MK_CONTROL);
+    EXPECT_EQ(SelectedRows(20), (std::vector<int32_t>{11, 13}));
+    Key(EX_VK_SPACE, EX_MK_CONTROL);
+    EXPECT_EQ(SelectedRows(20), (std::vector<int32_t>{11}));
+    Key('A', EX_MK_CONTROL);
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 1'000'000);
 }
 
 TEST_F(ListViewTest, ANewRowCountKeepsRemainingStatesAndDropsTheRest) {
@@ -340,18 +420,41 @@ TEST_F(ListViewTest, ANewRowCountKeepsRemainingStatesAndDropsTheRest) {
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 50), 0) << "no stale state comes back";
     Send(list, 0x102F, 0, 0);
     EXPECT_TRUE(PaintNow().empty());
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 0) << "an empty list has no top row";
 }
 
 TEST_F(ListViewTest, RowHeightIsAskedAgainOnSize) {
     Send(list, 0x102F, 100, 100);
     EXPECT_EQ(PaintNow().size(), 10u);
     owner.rowHeight = 30;
+    EXPECT_EQ(PaintNow().size(), 10u) << "kept until the list is told";
     Send(list, EX_WM_SIZE, 0, 0);  // an owner that changed its row height says so
-    const std::vector<Painted> painted = PaintNow();
+    std::vector<Painted> painted = PaintNow();
+    // Still all 600 pixels of the object: a size message without a size
+    // leaves the list filling it.
     ASSERT_EQ(painted.size(), 20u);
     EXPECT_EQ(painted[1].rect.top, 30);
-    // The list still fills its object after a size message without a size.
-    EXPECT_EQ(Viewport(list)->height(), 600);
+    owner.rowHeight = 0;  // nonsense from the owner
+    Send(list, EX_WM_SIZE, 0, 0);
+    painted = PaintNow();
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted[0].rect.bottom - painted[0].rect.top, 1);
+}
+
+TEST_F(ListViewTest, HugeContentScrollsByRowsAndStillReachesTheEnd) {
+    owner.rowHeight = 100;
+    Send(list, 0x102F, 50'000'000, 50'000'000);  // 5e9 pixels: beyond an int's range
+    Key(EX_VK_END);
+    std::vector<Painted> painted = PaintNow();
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted.back().item, 50'000'000);
+    EXPECT_EQ(painted.back().rect.bottom, 600);
+    Send(list, EX_LVM_SETSELECTIONMARK, 1, 25'000'001);
+    bool whole = false;
+    for (const Painted& row : PaintNow()) {
+        whole = whole || (row.item == 25'000'001 && row.rect.top >= 0 && row.rect.bottom <= 600);
+    }
+    EXPECT_TRUE(whole);
 }
 
 TEST_F(ListViewTest, BadHandlesAndRowsAnswerZero) {
@@ -383,7 +486,7 @@ TEST_F(ListViewTest, AWorkerSetsTheRowCountAndSelectsTheFirstRow) {
         Ex_ObjSendMessage(list, 0x1043, 1, 1);
         done = true;
     });
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 10'000));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return done.load(); }, 10'000));
     worker.join();
     EXPECT_EQ(Send(list, EX_LVM_GETITEMCOUNT), 250'000);
     EXPECT_EQ(Send(list, 0x1042), 1);

@@ -1,23 +1,15 @@
-// Shared by the list classes' tests: a shown window with its surface, the Qt
-// scroll area behind a list object, and real mouse and key events on it. The
-// tests reach the lists only through the C API and Qt's own widget classes.
-// The library itself is started once per process by exdui_env.cpp.
+// Shared by the list classes' tests: a shown window, and a list's rows
+// reached as a user reaches them, through the input injection. Points are
+// the list's client coordinates. The library itself is started once per
+// process by exdui_env.cpp.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAbstractScrollArea>
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTest>
-#include <QWidget>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "exdui.h"
 #include "exdui_env.h"
-#include "exdui_qt.h"
 
 namespace exdui::test {
 
@@ -32,49 +24,29 @@ class ListWindowTest : public ::testing::Test {
 
     void TearDown() override { m_window.reset(); }
 
-    // The scroll area that a list object fills. A list without one cannot be
-    // tested further: the run stops here.
-    static QAbstractScrollArea* AreaOf(ExHandle object) {
-        QWidget* widget = ExQtWidget(object);
-        QAbstractScrollArea* area = widget != nullptr ? widget->findChild<QAbstractScrollArea*>(
-                                                            QString(), Qt::FindDirectChildrenOnly)
-                                                      : nullptr;
-        if (area == nullptr) {
-            std::fprintf(stderr, "object %d has no list widget\n", object);
-            std::abort();
-        }
-        return area;
+    void Click(ExHandle list, ExPoint at, uint32_t modifiers = 0,
+               inject::Button button = inject::Button::Left) const {
+        inject::Click(window, inject::PointIn(list, at.x, at.y), button, modifiers);
     }
-
-    static QWidget* Viewport(ExHandle object) { return AreaOf(object)->viewport(); }
-
-    // Paints the list's rows now.
-    static void Repaint(ExHandle object) { Viewport(object)->repaint(); }
-
-    static void Click(ExHandle object, QPoint pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                      Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(Viewport(object), button, modifiers, pos);
+    void DoubleClick(ExHandle list, ExPoint at) const {
+        inject::DoubleClick(window, inject::PointIn(list, at.x, at.y));
     }
-
-    static void DoubleClick(ExHandle object, QPoint pos) {
-        // A real double-click: press and release, then the double-click press.
-        QTest::mouseClick(Viewport(object), Qt::LeftButton, Qt::NoModifier, pos);
-        QTest::mouseDClick(Viewport(object), Qt::LeftButton, Qt::NoModifier, pos);
+    // The pointer moving to at with no button down.
+    void Hover(ExHandle list, ExPoint at) const {
+        inject::MouseMove(window, inject::PointIn(list, at.x, at.y));
     }
-
-    // The pointer moving to pos with no button down. Sent as the event itself:
-    // QTest::mouseMove moves Qt's cursor through a pooled thread, which
-    // ThreadSanitizer reports as a race inside Qt.
-    static void Hover(ExHandle object, QPoint pos) {
-        QWidget* view = Viewport(object);
-        QMouseEvent move(QEvent::MouseMove, pos, view->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
+    // The wheel turned over the list: delta 120 a notch, negative towards the user.
+    void Wheel(ExHandle list, ExPoint at, int32_t delta) const {
+        inject::Wheel(window, inject::PointIn(list, at.x, at.y), delta);
     }
-
-    static void Key(ExHandle object, Qt::Key key,
-                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(AreaOf(object), key, modifiers);
+    // A key to the object with the focus.
+    void Key(int32_t key, uint32_t modifiers = 0) const { inject::Key(window, key, modifiers); }
+    // The window as painted now: the list's owner draws its rows meanwhile.
+    inject::Snapshot Paint() const { return inject::Grab(window); }
+    // A pixel of the list in the last painting.
+    static ExArgb PixelOf(const inject::Snapshot& shot, ExHandle list, int x, int y) {
+        const ExPoint at = inject::PointIn(list, x, y);
+        return Pixel(shot, at.x, at.y);
     }
 
     static intptr_t Send(ExHandle object, int32_t message, intptr_t wParam = 0,

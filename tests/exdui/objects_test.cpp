@@ -1,9 +1,9 @@
 // Objects through the C API: creation by class, the stored values, the
 // message path (own procedure, class procedure, default), notifications,
-// derivation from a built-in class, destruction, and bad handles.
+// derivation from a built-in class, destruction, bad handles, and what the
+// mouse and the keyboard focus do to any object.
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <string>
 #include <vector>
 
@@ -206,12 +206,12 @@ TEST(Objects, ClickByMouseRaisesClickWithTheObjectsId) {
                                   0, 0, nullptr);
     Ex_ObjHandleEvent(obj, -2, &HandlerA);
     g_log.clear();
-    QTest::mouseClick(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
+    inject::Click(win.Window(), inject::PointIn(obj, 5, 5));
     EXPECT_EQ(g_log, (std::vector<std::string>{"class:-2", "A:77:-2"}));
     // Pressed on the object, released outside it: no click.
     g_log.clear();
-    QTest::mousePress(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(W(obj), Qt::LeftButton, {}, QPoint(80, 80));
+    inject::MouseDown(win.Window(), inject::PointIn(obj, 5, 5));
+    inject::MouseUp(win.Window(), inject::PointIn(obj, 80, 80));
     EXPECT_TRUE(g_log.empty());
 }
 
@@ -224,11 +224,11 @@ TEST(Objects, DisabledObjectTakesNoClicks) {
     ASSERT_TRUE(Ex_ObjEnable(obj, 0));
     EXPECT_NE(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_DISABLED, 0);
     g_log.clear();
-    QTest::mouseClick(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
+    inject::Click(win.Window(), inject::PointIn(obj, 5, 5));
     EXPECT_TRUE(g_log.empty());
     Ex_ObjEnable(obj, 1);
     EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_DISABLED, 0);
-    QTest::mouseClick(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
+    inject::Click(win.Window(), inject::PointIn(obj, 5, 5));
     EXPECT_EQ(g_log, (std::vector<std::string>{"class:-2", "A:3:-2"}));
 }
 
@@ -237,20 +237,53 @@ TEST(Objects, StateBitsFollowThePointer) {
     TestWindow win(100, 100);
     ExHandle obj = Ex_ObjCreateEx(-1, u"LoggingBox", u"", -1, 10, 10, 50, 50, win.Surface(), 0, -1,
                                   0, 0, nullptr);
-    QTest::mouseMove(W(obj), QPoint(5, 5));
-    EXPECT_TRUE(PumpUntil([&] { return (Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_HOVER) != 0; }));
-    QTest::mousePress(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & (EX_STATE_DOWN | EX_STATE_HOVER),
-              EX_STATE_DOWN | EX_STATE_HOVER);
-    QTest::mouseRelease(W(obj), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_DOWN, 0);
-    QTest::mouseMove(W(win.Surface()), QPoint(90, 90));
-    EXPECT_TRUE(PumpUntil([&] { return (Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_HOVER) == 0; }));
+    const auto state = [obj] { return Ex_ObjGetLong(obj, EX_OL_STATE); };
+    inject::MouseMove(win.Window(), inject::PointIn(obj, 5, 5));
+    EXPECT_EQ(state() & EX_STATE_HOVER, EX_STATE_HOVER);
+    inject::MouseDown(win.Window(), inject::PointIn(obj, 5, 5));
+    EXPECT_EQ(state() & (EX_STATE_DOWN | EX_STATE_HOVER), EX_STATE_DOWN | EX_STATE_HOVER);
+    inject::MouseUp(win.Window(), inject::PointIn(obj, 5, 5));
+    EXPECT_EQ(state() & EX_STATE_DOWN, 0);
+    inject::MouseMove(win.Window(), {90, 90});
+    EXPECT_EQ(state() & EX_STATE_HOVER, 0);
+    // Back in, then out of the window altogether.
+    inject::MouseMove(win.Window(), inject::PointIn(obj, 5, 5));
+    inject::Leave(win.Window());
+    EXPECT_EQ(state() & EX_STATE_HOVER, 0);
     // The program can set and clear bits itself.
     Ex_ObjSetUIState(obj, EX_STATE_CHECKED, 0, nullptr, 1);
-    EXPECT_NE(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_CHECKED, 0);
+    EXPECT_NE(state() & EX_STATE_CHECKED, 0);
     Ex_ObjSetUIState(obj, EX_STATE_CHECKED, 1, nullptr, 1);
-    EXPECT_EQ(Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_CHECKED, 0);
+    EXPECT_EQ(state() & EX_STATE_CHECKED, 0);
+}
+
+TEST(Objects, AClickGivesAFocusableObjectTheKeys) {
+    TestWindow win(300, 100);
+    ExHandle first =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 80, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle second =
+        Ex_ObjCreateEx(-1, u"Edit", u"", -1, 100, 10, 80, 30, win.Surface(), 0, -1, 0, 0, nullptr);
+    ExHandle label = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 190, 10, 80, 30, win.Surface(), 0, -1,
+                                    0, 0, nullptr);
+    const auto focused = [](ExHandle obj) {
+        return (Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_FOCUS) != 0;
+    };
+    inject::Click(win.Window(), inject::CenterOf(second));
+    EXPECT_EQ(inject::FocusedObject(win.Window()), second);
+    EXPECT_TRUE(focused(second));
+    inject::Type(win.Window(), u"x");
+    EXPECT_EQ(Text(second), u"x");
+    // A label takes no focus: the keys stay where they were.
+    inject::Click(win.Window(), inject::CenterOf(label));
+    EXPECT_EQ(inject::FocusedObject(win.Window()), second);
+    // The program moves the focus itself.
+    Ex_ObjSetFocus(first);
+    EXPECT_EQ(inject::FocusedObject(win.Window()), first);
+    EXPECT_TRUE(focused(first));
+    EXPECT_FALSE(focused(second));
+    inject::Type(win.Window(), u"y");
+    EXPECT_EQ(Text(first), u"y");
+    EXPECT_EQ(Text(second), u"x");
 }
 
 int g_derivedMessages = 0;
@@ -302,7 +335,7 @@ TEST(Objects, DestroyTellsTheObjectAndItsChildrenAndKillsTheHandles) {
     EXPECT_FALSE(Ex_ObjSetText(child, u"x", 1));
     EXPECT_EQ(Ex_ObjGetLong(parent, EX_OL_ID), 0);
     EXPECT_EQ(Ex_ObjFind(win.Surface(), 0, u"LoggingBox", nullptr), 0);
-    Pump(1);  // the widgets go later; nothing may touch them
+    inject::RunEvents(1);  // the widgets go later; nothing may touch them
     EXPECT_FALSE(Ex_ObjDestroy(parent));
 }
 

@@ -1,12 +1,6 @@
 // The "ReportListView" class through the C API, set up as the copy list is:
 // three columns, rows appended with a file icon and three cell writes, read
 // back cell by cell, deleted by row number and all at once.
-#include <QBuffer>
-#include <QHelpEvent>
-#include <QImage>
-#include <QScrollBar>
-#include <QTextDocumentFragment>
-#include <QToolTip>
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -50,7 +44,21 @@ class ReportListViewTest : public ListWindowTest {
         Ex_ObjHandleEvent(list, EX_NM_RCLICK, RecordEvent);
         g_lastCode = 0;
         g_lastRow = -1;
-        Pump(1);
+        Ex_ObjSetFocus(list);
+        inject::RunEvents(1);
+        header = HeaderHeight();
+    }
+
+    // The header is painted in slot 8's black, the rows under it are not:
+    // the list is transparent over the white window. Column 3's title ends
+    // well before x 700.
+    int HeaderHeight() const {
+        const inject::Snapshot shot = Paint();
+        int height = 0;
+        while (height < 600 && PixelOf(shot, list, 700, height) == 0xFF000000) {
+            ++height;
+        }
+        return height;
     }
 
     intptr_t AddColumn(const char16_t* title, int32_t width, int32_t format) {
@@ -92,24 +100,21 @@ class ReportListViewTest : public ListWindowTest {
 
     // An image list of 32-pixel images holding one red 16-pixel PNG.
     static ExHandle RedImageList() {
-        QImage red(16, 16, QImage::Format_ARGB32);
-        red.fill(QColor::fromRgba(IconColour));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        red.save(&buffer, "PNG");
-        const ExHandle image =
-            _img_createfrommemory(png.constData(), static_cast<size_t>(png.size()));
+        const std::string png = SolidPng(16, 16, IconColour);
+        const ExHandle image = _img_createfrommemory(png.data(), png.size());
         const ExHandle images = _imglist_create(32, 32);
         _imglist_addimage(images, 0, image);
         _img_destroy(image);
         return images;
     }
 
-    // Viewport point inside row (from 1) with 100-pixel rows.
-    static QPoint InRow(int32_t row) { return {200, (row - 1) * 100 + 50}; }
+    // A point of the rows' area, x across and y down from the top of row 1.
+    ExPoint Rows(int x, int y) const { return {x, header + y}; }
+    // A point inside row (from 1) with 100-pixel rows.
+    ExPoint InRow(int32_t row) const { return Rows(200, (row - 1) * 100 + 50); }
 
     ExHandle list = 0;
+    int header = 0;
 };
 
 TEST_F(ReportListViewTest, RowsAreAppendedWrittenAndReadBackCellByCell) {
@@ -213,9 +218,10 @@ TEST_F(ReportListViewTest, AppendedRowsShowTheirImages) {
     const char16_t* cells[] = {u"icon"};
     const ExReportRowCells rows[] = {{0, 1, cells}, {1, 1, cells}};
     Send(list, EX_LVM_INSERTITEMS, 2, reinterpret_cast<intptr_t>(rows));
-    const QImage shot = Viewport(list)->grab().toImage();
-    EXPECT_NE(shot.pixel(20, 50), IconColour);
-    EXPECT_EQ(shot.pixel(20, 150), IconColour);
+    const inject::Snapshot shot = Paint();
+    const ExPoint first = Rows(20, 50);
+    EXPECT_NE(PixelOf(shot, list, first.x, first.y), IconColour);
+    EXPECT_EQ(PixelOf(shot, list, first.x, first.y + 100), IconColour);
 }
 
 TEST_F(ReportListViewTest, ManyRowsGoInOnePassWithTheirSelection) {
@@ -250,15 +256,16 @@ TEST_F(ReportListViewTest, MouseSelectsRowsBelowTheHeaderAtTheRowHeight) {
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTIONMARK), 2);
     Hover(list, InRow(2));
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 2), 130);
-    Click(list, InRow(4), Qt::ShiftModifier);
+    Click(list, InRow(4), EX_MK_SHIFT);
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 3);
     Hover(list, InRow(5));
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 2), 2);
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 5), 0x80);
 
-    // The header sits above the rows: the viewport starts below the object's top.
-    QWidget* view = Viewport(list);
-    EXPECT_GT(view->mapTo(view->parentWidget()->parentWidget(), QPoint(0, 0)).y(), 0);
+    // The header sits above the rows: a click on it selects no row.
+    ASSERT_GT(header, 0);
+    Click(list, {200, header / 2});
+    EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 3);
 }
 
 TEST_F(ReportListViewTest, DoubleClickAndRightClickNotifyWithTheRow) {
@@ -272,30 +279,29 @@ TEST_F(ReportListViewTest, DoubleClickAndRightClickNotifyWithTheRow) {
     EXPECT_EQ(Send(list, EX_LVM_GETSELECTEDCOUNT), 1);
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 2), 130);
 
-    Click(list, QPoint(200, 450), Qt::NoModifier, Qt::RightButton);
+    Click(list, Rows(200, 450), 0, inject::Button::Right);
     EXPECT_EQ(g_lastCode, EX_NM_RCLICK);
     EXPECT_EQ(g_lastRow, 0) << "below the rows";
 }
 
 TEST_F(ReportListViewTest, AClickOnATitleNotifiesWithItsColumnAndAnEdgeDragDoesNot) {
     Ex_ObjHandleEvent(list, EX_LVN_COLUMNCLICK, RecordEvent);
-    QWidget* header = AreaOf(list)->childAt(QPoint(450, 5));  // Above the rows.
-    ASSERT_NE(header, nullptr);
-    ASSERT_NE(header, Viewport(list));
-    const int middle = header->height() / 2;
-    QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, QPoint(450, middle));
+    const int middle = header / 2;
+    Click(list, {450, middle});
     EXPECT_EQ(g_lastCode, EX_LVN_COLUMNCLICK);
     EXPECT_EQ(g_lastRow, 2) << "the column, from 1";
 
     // Column 1's right edge, at 400, is dragged: a resize, no click.
     g_lastCode = 0;
-    QTest::mousePress(header, Qt::LeftButton, Qt::NoModifier, QPoint(400, middle));
-    QMouseEvent move(QEvent::MouseMove, QPointF(300, middle),
-                     header->mapToGlobal(QPointF(300, middle)), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(header, &move);
-    QTest::mouseRelease(header, Qt::LeftButton, Qt::NoModifier, QPoint(300, middle));
+    inject::MouseMove(window, inject::PointIn(list, 400, middle));
+    inject::MouseDown(window, inject::PointIn(list, 400, middle));
+    inject::MouseMove(window, inject::PointIn(list, 300, middle));
+    inject::MouseUp(window, inject::PointIn(list, 300, middle));
     EXPECT_EQ(g_lastCode, 0);
+    // Column 2 now starts at 300.
+    Click(list, {350, middle});
+    EXPECT_EQ(g_lastCode, EX_LVN_COLUMNCLICK);
+    EXPECT_EQ(g_lastRow, 2);
     EXPECT_EQ(Send(list, EX_LVM_SETSORTMARK, 2, -1), 1);
     EXPECT_EQ(Send(list, EX_LVM_SETSORTMARK, 4, 1), 0) << "no such column";
 }
@@ -305,13 +311,13 @@ TEST_F(ReportListViewTest, ARowWithItsOwnTextColourDrawsEveryCellInIt) {
     ExReportRowCells rows[] = {{0, 3, cells}, {0, 3, cells}};
     rows[0].textColor = 0xFFFF0000;
     Send(list, EX_LVM_INSERTITEMS, 2, reinterpret_cast<intptr_t>(rows));
-    const QImage shot = Viewport(list)->grab().toImage();
+    const inject::Snapshot shot = Paint();
     const auto redPixels = [&](int top) {
         int red = 0;
-        for (int x = 0; x < shot.width(); ++x) {
+        for (int x = 0; x < 780; ++x) {
             for (int y = top; y < top + 100; ++y) {
-                const QColor c = shot.pixelColor(x, y);
-                red += c.red() > 200 && c.green() < 90 && c.blue() < 90 ? 1 : 0;
+                const ExArgb c = PixelOf(shot, list, x, header + y);
+                red += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 90 && (c & 0xFF) < 90;
             }
         }
         return red;
@@ -329,21 +335,21 @@ TEST_F(ReportListViewTest, RowImagesComeFromTheImageListAndFollowColumnOne) {
     Append(u"with icon", u"1 B", u"/a", 1);
     Append(u"without", u"1 B", u"/b", 0);
 
-    QImage shot = Viewport(list)->grab().toImage();
     // The 32-pixel icon sits 4 pixels in, centred in the 100-pixel row.
-    EXPECT_EQ(shot.pixel(20, 50), IconColour);
-    EXPECT_NE(shot.pixel(20, 150), IconColour);
+    const ExPoint icon = Rows(20, 50);
+    const inject::Snapshot shot = Paint();
+    EXPECT_EQ(PixelOf(shot, list, icon.x, icon.y), IconColour);
+    EXPECT_NE(PixelOf(shot, list, icon.x, icon.y + 100), IconColour);
 
     // A column 1 narrowed to nothing hides its icon too.
     EXPECT_EQ(Send(list, EX_LVM_SETCOLUMNWIDTH, 1, 0), 1);
-    shot = Viewport(list)->grab().toImage();
-    EXPECT_NE(shot.pixel(20, 50), IconColour);
+    EXPECT_NE(PixelOf(Paint(), list, icon.x, icon.y), IconColour);
     EXPECT_EQ(Send(list, EX_LVM_SETCOLUMNWIDTH, 9, 10), 0);
 
     // An image list that was destroyed draws nothing rather than crashing.
     _imglist_destroy(images);
     Send(list, EX_LVM_SETCOLUMNWIDTH, 1, 400);
-    shot = Viewport(list)->grab().toImage();
+    EXPECT_NE(PixelOf(Paint(), list, icon.x, icon.y), IconColour);
     EXPECT_EQ(Send(list, EX_LVM_SETIMAGELIST, 0, 12345), 0) << "not an image list";
 }
 
@@ -361,7 +367,7 @@ TEST_F(ReportListViewTest, TheListDestroysItsImageListUnlessShared) {
     Ex_ObjDestroy(list);
     Ex_ObjDestroy(other);
     list = 0;
-    Pump(5);
+    inject::RunEvents(5);
     EXPECT_EQ(_imglist_count(owned), 0) << "destroyed with its list";
     EXPECT_EQ(_imglist_count(replaced), 1);
     EXPECT_EQ(_imglist_count(shared), 1);
@@ -371,25 +377,20 @@ TEST_F(ReportListViewTest, TheListDestroysItsImageListUnlessShared) {
 
 TEST_F(ReportListViewTest, WideColumnsScrollSideways) {
     Append(u"n", u"s", u"/p");
-    QAbstractScrollArea* area = AreaOf(list);
-    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0) << "1170 pixels of columns in 800";
+    // The grid line after column 1 shows where it ends; a step to the right
+    // moves it 20 pixels left while 1170 pixels of columns are more than the
+    // 800 shown.
+    const ExPoint edge = Rows(399, 50);
+    const auto lineAt = [&](int x) { return PixelOf(Paint(), list, x, edge.y) != 0xFFFFFFFF; };
+    ASSERT_TRUE(lineAt(edge.x));
+    Key(EX_VK_RIGHT);
+    EXPECT_TRUE(lineAt(edge.x - 20));
+    EXPECT_FALSE(lineAt(edge.x));
+    // Narrowed to fit, the columns stand still.
     Send(list, EX_LVM_SETCOLUMNWIDTH, 3, 100);
-    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
-}
-
-// The tooltip the list shows when the pointer rests at pos, as Qt asks for
-// it then; empty when none shows.
-QString TipAt(QWidget* view, QPoint pos) {
-    // Qt lets a tooltip linger for a moment after it is told to go.
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->inherits("QTipLabel")) {
-            top->hide();
-        }
-    }
-    QHelpEvent rest(QEvent::ToolTip, pos, view->mapToGlobal(pos));
-    QApplication::sendEvent(view, &rest);
-    return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText()
-                                 : QString();
+    EXPECT_TRUE(lineAt(edge.x));
+    Key(EX_VK_RIGHT);
+    EXPECT_TRUE(lineAt(edge.x));
 }
 
 intptr_t TipFromOwner(ExHandle /*object*/, int32_t /*id*/, int32_t /*code*/, intptr_t /*wParam*/,
@@ -408,18 +409,20 @@ TEST_F(ReportListViewTest, ACutCellShowsItsWholeTextInATooltipWhichTheOwnerMayRe
     const std::u16string longPath =
         u"/srv/扫描件/" + std::u16string(120, u'长') + u"/SF1400000000001-<b>正面</b>.jpg";
     Append(u"SF1400000000001.jpg", u"1.50 KB", longPath);
-    QWidget* view = Viewport(list);
-    EXPECT_EQ(TipAt(view, {600, 50}).toStdU16String(), longPath) << "the path, cut";
-    EXPECT_TRUE(TipAt(view, {10, 50}).isEmpty()) << "the name shows whole";
-    EXPECT_TRUE(TipAt(view, {10, 150}).isEmpty()) << "below the rows";
+    const auto tipAt = [&](int x, int y) {
+        const ExPoint at = Rows(x, y);
+        return inject::TooltipAt(window, inject::PointIn(list, at.x, at.y));
+    };
+    EXPECT_EQ(tipAt(600, 50), longPath) << "the path, cut";
+    EXPECT_TRUE(tipAt(10, 50).empty()) << "the name shows whole";
+    EXPECT_TRUE(tipAt(10, 150).empty()) << "below the rows";
 
     Ex_ObjHandleEvent(list, EX_LVN_GETINFOTIP, TipFromOwner);
-    EXPECT_EQ(TipAt(view, {410, 50}), QStringLiteral("第 1 行")) << "the size column";
-    EXPECT_EQ(TipAt(view, {600, 50}).toStdU16String(), longPath) << "left to the list";
+    EXPECT_EQ(tipAt(410, 50), u"第 1 行") << "the size column";
+    EXPECT_EQ(tipAt(600, 50), longPath) << "left to the list";
     // Without a text of the row's own, the object's tooltip shows.
     Ex_ObjSetTooltip(list, u"复制栏");
-    EXPECT_EQ(TipAt(view, {10, 50}), QStringLiteral("复制栏"));
-    QToolTip::hideText();
+    EXPECT_EQ(tipAt(10, 50), u"复制栏");
 }
 
 TEST_F(ReportListViewTest, AWorkerReadsTheRowsWhileTheUiRuns) {
@@ -440,7 +443,7 @@ TEST_F(ReportListViewTest, AWorkerReadsTheRowsWhileTheUiRuns) {
         }
         done = true;
     });
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 10'000));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return done.load(); }, 10'000));
     worker.join();
     EXPECT_EQ(seen, Paths());
     EXPECT_EQ(seen.size(), 50u);

@@ -3,7 +3,6 @@
 // never wait for a UI thread that no longer serves them.
 #include <gtest/gtest.h>
 
-#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -18,11 +17,22 @@ namespace {
 
 ExHandle g_label = 0;
 std::atomic<size_t> g_lengthAtDestroy{0};
+std::atomic<int> g_servedWhileRunning{0};
 
 intptr_t MainProc(ExHandle, ExHandle, int32_t message, intptr_t, intptr_t, intptr_t*) {
     if (message == EX_WM_DESTROY) {
         // The settings are saved here: the objects must still answer.
         g_lengthAtDestroy = Ex_ObjGetTextLength(g_label);
+    }
+    return 0;
+}
+
+// The window closes once the workers have been served for a while, so that
+// calls are in flight on every side of the end of the loop.
+intptr_t CloseWhenServed(ExHandle object, int32_t, int32_t, intptr_t, intptr_t) {
+    if (g_servedWhileRunning.load() >= 30) {
+        Ex_ObjKillTimer(object);
+        Ex_WndPostMessage(Ex_DUIGetWindow(Ex_ObjGetParent(object)), EX_WM_CLOSE, 0, 0);
     }
     return 0;
 }
@@ -62,7 +72,6 @@ TEST(Shutdown, WorkersGetZeroAtOnceOnceTheMainWindowIsGone) {
 
     std::atomic<bool> loopEnded{false};
     Finished finished;
-    std::atomic<int> servedWhileRunning{0};
     std::atomic<int> nonZeroAfterEnd{0};
     std::vector<std::thread> workers;
     for (int t = 0; t < 3; ++t) {
@@ -71,7 +80,7 @@ TEST(Shutdown, WorkersGetZeroAtOnceOnceTheMainWindowIsGone) {
                 Ex_ObjSetText(g_label, u"找到：1 个文件", 1);
                 Ex_ObjSendMessage(bar, EX_PBM_SETPOS, 1, 30);
                 if (Ex_ObjGetTextLength(g_label) > 0) {
-                    ++servedWhileRunning;
+                    ++g_servedWhileRunning;
                 }
             }
             for (int i = 0; i < 200; ++i) {
@@ -86,16 +95,10 @@ TEST(Shutdown, WorkersGetZeroAtOnceOnceTheMainWindowIsGone) {
             finished.Add();
         });
     }
-    // The window closes once the workers have been served for a while, so
-    // that calls are in flight on every side of the end of the loop.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (servedWhileRunning.load() >= 30) {
-            closer.stop();
-            Ex_WndPostMessage(window, EX_WM_CLOSE, 0, 0);
-        }
-    });
-    closer.start(1);
+    ExHandle closer =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 40, 1, 1, surface, 0, -1, 0, 0, nullptr);
+    Ex_ObjHandleEvent(closer, EX_NM_TIMER, &CloseWhenServed);
+    Ex_ObjSetTimer(closer, 1);
     Ex_WndMsgLoop();  // returns once the main window is destroyed
     loopEnded = true;
     EXPECT_GT(g_lengthAtDestroy.load(), 0u);

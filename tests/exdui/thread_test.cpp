@@ -4,12 +4,6 @@
 // only misses; a worker's message box holds no other worker back.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -82,9 +76,9 @@ TEST(Threads, WorkerCallsRunOnTheUiThreadInTheWorkersOrder) {
         }
         done = true;
     });
-    ASSERT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
+    ASSERT_TRUE(inject::RunEventsUntil([&] { return done.load(); }, 60000));
     joiner.join();
-    Pump(5);
+    inject::RunEvents(5);
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_EQ(g_onOtherThread.load(), 0);
     EXPECT_EQ(Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0), 300);
@@ -104,7 +98,8 @@ TEST(Threads, ProgressFromAWorkerKeepsOnlyTheLatestPosition) {
         }
     });
     worker.join();
-    ASSERT_TRUE(PumpUntil([&] { return Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0) == 5000; }));
+    ASSERT_TRUE(inject::RunEventsUntil(
+        [&] { return Ex_ObjSendMessage(bar, EX_PBM_GETPOS, 0, 0) == 5000; }));
     EXPECT_EQ(g_positionsApplied.load(), 1);
 }
 
@@ -132,10 +127,10 @@ TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
     });
     // Enough rounds on either side of the destruction that a call reaching
     // the dead object would be seen.
-    ASSERT_TRUE(PumpUntil([&] { return roundsBefore.load() >= 20; }));
+    ASSERT_TRUE(inject::RunEventsUntil([&] { return roundsBefore.load() >= 20; }));
     Ex_ObjDestroy(label);
     destroyed = true;
-    EXPECT_TRUE(PumpUntil([&] { return roundsAfter.load() >= 20; }));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return roundsAfter.load() >= 20; }));
     stop = true;
     // The worker may be waiting for a getter: serve events until it ends.
     std::atomic<bool> joined{false};
@@ -143,14 +138,10 @@ TEST(Threads, CallsOnAnObjectDestroyedMeanwhileOnlyMiss) {
         worker.join();
         joined = true;
     });
-    ASSERT_TRUE(PumpUntil([&] { return joined.load(); }));
+    ASSERT_TRUE(inject::RunEventsUntil([&] { return joined.load(); }));
     joiner.join();
     EXPECT_GT(answeredBefore.load(), 0);
     EXPECT_EQ(answeredAfter.load(), 0);
-}
-
-QMessageBox* ActiveBox() {
-    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
 }
 
 TEST(Threads, AWorkersMessageBoxDoesNotHoldBackOtherWorkersCalls) {
@@ -160,43 +151,30 @@ TEST(Threads, AWorkersMessageBoxDoesNotHoldBackOtherWorkersCalls) {
     TestWindow win(300, 100);
     ExHandle label =
         Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 200, 20, win.Surface(), 0, -1, 0, 0, nullptr);
-    std::atomic<int32_t> answer{-1};
-    std::atomic<bool> readerStarted{false};
     std::atomic<size_t> lengthRead{0};
     std::atomic<bool> readerReturned{false};
     bool readerReturnedWhileOpen = false;  // UI thread only.
     std::thread reader;
+    // The box stands open, serving events as a real one does, until the
+    // other worker's calls have returned (or long enough to fail instead of
+    // hanging).
+    inject::SetMessageBoxAnswer([&](ExHandle, std::u16string_view, std::u16string_view, uint32_t) {
+        reader = std::thread([&] {
+            Ex_ObjSetText(label, u"正在复制", 1);
+            lengthRead = Ex_ObjGetTextLength(label);
+            readerReturned = true;
+        });
+        readerReturnedWhileOpen =
+            inject::RunEventsUntil([&] { return readerReturned.load(); }, 20000);
+        return EX_IDCANCEL;
+    });
+    std::atomic<int32_t> answer{-1};
     std::thread asker([&] {
         answer = Ex_MessageBox(win.Surface(), u"是否停止复制？", u"提示", EX_MB_OKCANCEL, 0);
     });
-    // Runs inside the box's own event loop while it is open.
-    QElapsedTimer clock;
-    clock.start();
-    QTimer driver;
-    QObject::connect(&driver, &QTimer::timeout, [&] {
-        QMessageBox* box = ActiveBox();
-        if (box == nullptr) {
-            return;
-        }
-        if (!readerStarted) {
-            readerStarted = true;
-            reader = std::thread([&] {
-                Ex_ObjSetText(label, u"正在复制", 1);
-                lengthRead = Ex_ObjGetTextLength(label);
-                readerReturned = true;
-            });
-        } else if (readerReturned) {
-            readerReturnedWhileOpen = answer.load() == -1;
-            QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
-        } else if (clock.elapsed() > 20000) {
-            // The reader is stuck behind the box: close it so the test fails
-            // instead of hanging.
-            QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
-        }
-    });
-    driver.start(1);
-    ASSERT_TRUE(PumpUntil([&] { return answer.load() != -1 && readerReturned.load(); }, 60000));
-    driver.stop();
+    ASSERT_TRUE(inject::RunEventsUntil([&] { return answer.load() != -1 && readerReturned.load(); },
+                                       60000));
+    inject::SetMessageBoxAnswer({});
     asker.join();
     reader.join();
     EXPECT_TRUE(readerReturnedWhileOpen) << "the reader's calls waited for the box to close";

@@ -35,7 +35,7 @@ class ReferenceTimer {
     // Serves events until it has ticked count more times.
     bool RunTicks(int count) const {
         int target = g_ticks[m_object] + count;
-        return PumpUntil([&] { return g_ticks[m_object] >= target; });
+        return inject::RunEventsUntil([&] { return g_ticks[m_object] >= target; });
     }
 
   private:
@@ -49,7 +49,7 @@ TEST(Timer, TicksRaiseTheTimerNotificationUntilStopped) {
     Ex_ObjHandleEvent(label, EX_NM_TIMER, &TickHandler);
     g_ticks.clear();
     ASSERT_TRUE(Ex_ObjSetTimer(label, 10));
-    ASSERT_TRUE(PumpUntil([&] { return g_ticks[label] >= 3; }));
+    ASSERT_TRUE(inject::RunEventsUntil([&] { return g_ticks[label] >= 3; }));
     Ex_ObjKillTimer(label);
     int stopped = g_ticks[label];
     // A timer left running at 10 ms would tick while the reference ticks
@@ -88,7 +88,8 @@ TEST(Easing, StepsFromStartToStopAndEndsAtProgressOne) {
     // The selector's animation: curve 6, 100 ms, mode 0x189, a step every 10 ms.
     ExHandle easing = _easing_create(6, nullptr, 0x189, bar, 100, 10, 0, 100, 300, 0, 0, 0, 0);
     ASSERT_NE(easing, 0);
-    ASSERT_TRUE(PumpUntil([] { return !g_steps.empty() && g_steps.back().progress >= 1.0; }, 3000));
+    ASSERT_TRUE(inject::RunEventsUntil(
+        [] { return !g_steps.empty() && g_steps.back().progress >= 1.0; }, 3000));
     EXPECT_GE(g_steps.size(), 2u);
     EXPECT_EQ(g_steps.back().current, 300.0);
     for (size_t i = 1; i < g_steps.size(); ++i) {
@@ -112,7 +113,7 @@ TEST(Easing, DestroyStopsARepeatingAnimation) {
     g_steps.clear();
     ExHandle easing =
         _easing_create(0, nullptr, EX_ES_DISPATCHNOTIFY, bar, 20, 5, 0, 0, 10, 0, 0, 0, 0);
-    ASSERT_TRUE(PumpUntil([] { return g_steps.size() >= 8; }));
+    ASSERT_TRUE(inject::RunEventsUntil([] { return g_steps.size() >= 8; }));
     EXPECT_EQ(_easing_isrunning(easing), 1);
     EXPECT_EQ(_easing_destroy(easing), 1);
     size_t count = g_steps.size();

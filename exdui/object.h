@@ -39,6 +39,7 @@
 #include <memory>
 #include <vector>
 
+#include "backend/timer.h"
 #include "exdui.h"
 
 class QPainter;
@@ -191,7 +192,7 @@ class Object {
     std::vector<std::pair<int32_t, ExEventProc>> m_handlers;
     std::unique_ptr<ClassState> m_classState;
     void* m_classData = nullptr;
-    class QTimer* m_timer = nullptr;
+    std::unique_ptr<backend::Timer> m_timer;
     QPainter* m_painter = nullptr;
 };
 

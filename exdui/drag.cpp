@@ -1,78 +1,48 @@
-// Dragging data out of an object (Ex_ObjDoDragDrop): a QDrag carrying the
-// caller's formats, or a test's stand-in or drag handler in its place.
-#include <QDrag>
-#include <QMimeData>
-#include <QWidget>
-#include <memory>
-#include <string>
+// Dragging data out of an object (Ex_ObjDoDragDrop) through the back end's
+// drag session.
+#include <optional>
 #include <vector>
 
-#include "exdui_qt.h"
+#include "backend/drag_source.h"
 #include "marshal.h"
+#include "native_views.h"
 #include "object.h"
 #include "stand_ins.h"
 
 namespace exdui {
 namespace {
 
-ExQtDragHandler& DragHandler() {
-    static ExQtDragHandler handler;  // UI thread only.
-    return handler;
-}
+constexpr uint32_t KnownEffects = EX_DROPEFFECT_COPY | EX_DROPEFFECT_MOVE | EX_DROPEFFECT_LINK;
 
-Qt::DropActions ToActions(uint32_t effects) {
-    Qt::DropActions actions;
-    if ((effects & EX_DROPEFFECT_COPY) != 0)
-        actions |= Qt::CopyAction;
-    if ((effects & EX_DROPEFFECT_MOVE) != 0)
-        actions |= Qt::MoveAction;
-    if ((effects & EX_DROPEFFECT_LINK) != 0)
-        actions |= Qt::LinkAction;
-    return actions;
-}
-
-int32_t ToEffect(Qt::DropAction action) {
-    switch (action) {
-        case Qt::CopyAction:
-            return EX_DROPEFFECT_COPY;
-        case Qt::MoveAction:
-        case Qt::TargetMoveAction:
-            return EX_DROPEFFECT_MOVE;
-        case Qt::LinkAction:
-            return EX_DROPEFFECT_LINK;
-        default:
-            return EX_DROPEFFECT_NONE;
-    }
-}
-
-// The formats as one QMimeData; null when a format has no type or its data
-// is missing.
-std::unique_ptr<QMimeData> MakeData(const ExDragFormat* formats, int32_t count) {
+// The caller's formats, copied; nothing when there are none or one has no
+// type or misses its data.
+std::optional<std::vector<backend::DataFormat>> CopyFormats(const ExDragFormat* formats,
+                                                            int32_t count) {
     if (formats == nullptr || count <= 0) {
-        return nullptr;
+        return std::nullopt;
     }
-    auto data = std::make_unique<QMimeData>();
+    std::vector<backend::DataFormat> copies;
+    copies.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const ExDragFormat& format = formats[i];
         if (format.mimeType == nullptr || format.mimeType[0] == '\0' ||
             (format.data == nullptr && format.length != 0)) {
-            return nullptr;
+            return std::nullopt;
         }
-        data->setData(QString::fromLatin1(format.mimeType),
-                      QByteArray(static_cast<const char*>(format.data),
-                                 static_cast<qsizetype>(format.length)));
+        const char* bytes = static_cast<const char*>(format.data);
+        copies.push_back(backend::DataFormat{
+            format.mimeType, bytes != nullptr ? std::string(bytes, format.length) : std::string()});
     }
-    return data;
+    return copies;
 }
 
 // What the stand-in's target took, as far as the source allowed it.
-int32_t StandInDrop(ExHandle source, const ExDragFormat* formats, int32_t count, uint32_t effects) {
+int32_t StandInDrop(ExHandle source, const std::vector<backend::DataFormat>& formats,
+                    uint32_t effects) {
     std::vector<inject::DragData> data;
-    for (int32_t i = 0; i < count; ++i) {
-        const auto* bytes = static_cast<const char*>(formats[i].data);
-        data.push_back({formats[i].mimeType, formats[i].length == 0
-                                                 ? std::string()
-                                                 : std::string(bytes, formats[i].length)});
+    data.reserve(formats.size());
+    for (const backend::DataFormat& format : formats) {
+        data.push_back({format.mimeType, format.bytes});
     }
     const int32_t taken = DragOutStandIn()(source, data, effects);
     return (static_cast<uint32_t>(taken) & ~effects) == 0 ? taken : EX_DROPEFFECT_NONE;
@@ -83,12 +53,6 @@ int32_t StandInDrop(ExHandle source, const ExDragFormat* formats, int32_t count,
 
 using namespace exdui;
 
-EXDUI_API void ExQtSetDragHandler(ExQtDragHandler handler) {
-    if (marshal::IsUiThread()) {
-        DragHandler() = std::move(handler);
-    }
-}
-
 extern "C" EXDUI_API int32_t Ex_ObjDoDragDrop(ExHandle object, const ExDragFormat* formats,
                                               int32_t count, uint32_t effects) {
     if (!marshal::IsUiThread()) {
@@ -96,27 +60,18 @@ extern "C" EXDUI_API int32_t Ex_ObjDoDragDrop(ExHandle object, const ExDragForma
     }
     try {
         Object* obj = ObjectFromHandle(object);
-        const Qt::DropActions allowed = ToActions(effects);
-        if (obj == nullptr || obj->destroyed || obj->destroying || obj->Widget() == nullptr ||
-            allowed == Qt::IgnoreAction) {
+        if (obj == nullptr || obj->destroyed || obj->destroying || (effects & KnownEffects) == 0) {
             return EX_DROPEFFECT_NONE;
         }
-        std::unique_ptr<QMimeData> data = MakeData(formats, count);
-        if (data == nullptr) {
+        backend::NativeView* source = NativeViewOf(*obj);
+        const std::optional<std::vector<backend::DataFormat>> data = CopyFormats(formats, count);
+        if (source == nullptr || !data) {
             return EX_DROPEFFECT_NONE;
         }
         if (DragOutStandIn()) {
-            return StandInDrop(object, formats, count, effects);
+            return StandInDrop(object, *data, effects & KnownEffects);
         }
-        if (const ExQtDragHandler& handler = DragHandler()) {
-            return ToEffect(handler(obj->Widget(), *data, allowed));
-        }
-        // Qt deletes the drag when it ends; the drag owns the data.
-        auto* drag = new QDrag(obj->Widget());
-        drag->setMimeData(data.release());
-        const Qt::DropAction preferred =
-            allowed.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::IgnoreAction;
-        return ToEffect(drag->exec(allowed, preferred));
+        return backend::RunDrag(source, *data, effects & KnownEffects);
     } catch (...) {
         return EX_DROPEFFECT_NONE;
     }

@@ -2,12 +2,13 @@
 // timer on the UI thread. Each step notifies the context object (-8) or calls
 // the context function with the progress (0..1, exactly 1 at the end) and the
 // current value.
-#include <QEasingCurve>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <algorithm>
-#include <set>
+#include <chrono>
+#include <memory>
+#include <vector>
 
+#include "backend/timer.h"
+#include "easing_curves.h"
 #include "handle_table.h"
 #include "marshal.h"
 #include "object.h"
@@ -15,48 +16,49 @@
 namespace exdui {
 namespace {
 
-class Easing : public QObject {
+using Clock = std::chrono::steady_clock;
+
+class Easing {
   public:
     Easing(int32_t curve, uint32_t mode, intptr_t context, int32_t total, int32_t interval,
            int32_t start, int32_t stop, const intptr_t params[4])
-        : m_mode(mode),
+        : m_curve(curve),
+          m_mode(mode),
           m_context(context),
           m_total(std::max(0, total)),
+          m_interval(std::max(1, interval)),
           m_start(start),
-          m_stop(stop) {
-        auto type = static_cast<QEasingCurve::Type>(
-            curve >= 0 && curve < QEasingCurve::BezierSpline ? curve : QEasingCurve::Linear);
-        m_curve = QEasingCurve(type);
+          m_stop(stop),
+          m_timer(backend::MakeTimer([this] { Step(); })) {
         std::copy(params, params + 4, m_params);
-        m_timer.setInterval(std::max(1, interval));
-        connect(&m_timer, &QTimer::timeout, this, [this] { Step(); });
     }
 
     void Start(ExHandle handle) {
         m_handle = handle;
-        m_clock.start();
-        m_timer.start();
+        m_began = Clock::now();
+        m_timer->Start(m_interval);
     }
 
-    void Stop() {
-        m_timer.stop();
-        handles::Remove(m_handle);
-        Registry().erase(this);
-        deleteLater();
+    bool IsRunning() const { return m_timer->IsActive(); }
+
+    // Frees the easing, also from inside its own step.
+    static void Destroy(Easing* easing) {
+        handles::Remove(easing->m_handle);
+        std::erase_if(Registry(), [easing](const auto& e) { return e.get() == easing; });
     }
 
-    bool IsRunning() const { return m_timer.isActive(); }
-
-    static std::set<Easing*>& Registry() {
-        static std::set<Easing*> all;  // UI thread.
+    static std::vector<std::unique_ptr<Easing>>& Registry() {
+        static std::vector<std::unique_ptr<Easing>> all;  // UI thread.
         return all;
     }
 
   private:
     void Step() {
-        double progress =
-            m_total == 0 ? 1.0 : std::min(1.0, static_cast<double>(m_clock.elapsed()) / m_total);
-        double eased = m_curve.valueForProgress(m_backwards ? 1.0 - progress : progress);
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_began).count();
+        const double progress =
+            m_total == 0 ? 1.0 : std::min(1.0, static_cast<double>(elapsed) / m_total);
+        const double eased = EaseCurve(m_curve, m_backwards ? 1.0 - progress : progress);
         ExEasingInfo info{m_handle,
                           progress,
                           m_start + (m_stop - m_start) * eased,
@@ -66,14 +68,18 @@ class Easing : public QObject {
                           m_params[1],
                           m_params[2],
                           m_params[3]};
-        ExHandle self = m_handle;
-        if ((m_mode & EX_ES_DISPATCHNOTIFY) != 0) {
-            if (Object* obj = ObjectFromHandle(static_cast<ExHandle>(m_context))) {
+        // The receivers may destroy the easing: after them only the copies
+        // are read until it is known to live.
+        const ExHandle self = m_handle;
+        const uint32_t mode = m_mode;
+        const intptr_t context = m_context;
+        if ((mode & EX_ES_DISPATCHNOTIFY) != 0) {
+            if (Object* obj = ObjectFromHandle(static_cast<ExHandle>(context))) {
                 obj->Notify(EX_NM_EASING, 0, reinterpret_cast<intptr_t>(&info));
             }
         }
-        if ((m_mode & EX_ES_CALLFUNCTION) != 0 && m_context != 0) {
-            reinterpret_cast<ExEasingProc>(m_context)(&info);
+        if ((mode & EX_ES_CALLFUNCTION) != 0 && context != 0) {
+            reinterpret_cast<ExEasingProc>(context)(&info);
         }
         if (!handles::IsLive(self, Kind::Easing)) {
             return;  // destroyed by the step's receiver
@@ -81,38 +87,38 @@ class Easing : public QObject {
         if (progress < 1.0) {
             return;
         }
-        if ((m_mode & EX_ES_SINGLE) != 0) {
-            m_timer.stop();
-            if ((m_mode & EX_ES_RELEASE) != 0) {
-                Stop();
+        if ((mode & EX_ES_SINGLE) != 0) {
+            m_timer->Stop();
+            if ((mode & EX_ES_RELEASE) != 0) {
+                Destroy(this);
             }
             return;
         }
-        if ((m_mode & EX_ES_REVERSE) != 0) {
+        if ((mode & EX_ES_REVERSE) != 0) {
             m_backwards = !m_backwards;
         }
-        m_clock.restart();
+        m_began = Clock::now();
     }
 
+    int32_t m_curve;
     uint32_t m_mode;
     intptr_t m_context;
-    int32_t m_total;
+    int32_t m_total;     // ms
+    int32_t m_interval;  // ms
     int32_t m_start;
     int32_t m_stop;
     intptr_t m_params[4] = {};
     bool m_backwards = false;
     ExHandle m_handle = 0;
-    QEasingCurve m_curve;
-    QElapsedTimer m_clock;
-    QTimer m_timer;
+    Clock::time_point m_began;
+    std::unique_ptr<backend::Timer> m_timer;
 };
 
 }  // namespace
 
 void DestroyAllEasings() {
-    std::set<Easing*> all = Easing::Registry();
-    for (Easing* e : all) {
-        e->Stop();
+    while (!Easing::Registry().empty()) {
+        Easing::Destroy(Easing::Registry().back().get());
     }
 }
 
@@ -132,9 +138,14 @@ EXDUI_API ExHandle _easing_create(int32_t curve, void* curveContext, uint32_t mo
         const intptr_t params[4] = {param1, param2, param3, param4};
         return marshal::Call(
             [&]() -> ExHandle {
-                auto* e = new Easing(curve, mode, context, total, interval, start, stop, params);
+                auto easing = std::make_unique<Easing>(curve, mode, context, total, interval, start,
+                                                       stop, params);
+                Easing* e = easing.get();
                 ExHandle handle = handles::AddRaw(Kind::Easing, e);
-                Easing::Registry().insert(e);
+                if (handle == 0) {
+                    return 0;
+                }
+                Easing::Registry().push_back(std::move(easing));
                 e->Start(handle);
                 return handle;
             },
@@ -160,7 +171,7 @@ EXDUI_API int _easing_destroy(ExHandle easing) {
             if (e == nullptr) {
                 return 0;
             }
-            e->Stop();
+            Easing::Destroy(e);
             return 1;
         },
         0);

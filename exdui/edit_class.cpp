@@ -9,7 +9,6 @@
 // reaches the object as EX_WM_PASTE first, so that the program can take a
 // pasted list somewhere else.
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,6 +23,7 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "backend/clipboard.h"
 #include "canvas.h"
 #include "class_registry.h"
 #include "object_access.h"
@@ -164,7 +164,7 @@ class EditLine : public CaretEditor<QLineEdit> {
         if (isReadOnly()) {
             return;
         }
-        const QString text = QGuiApplication::clipboard()->text();
+        const QString text = QString::fromStdU16String(backend::ClipboardText());
         if (!PasteTaken(Owner(), text) && ObjectFromHandle(Owner()) != nullptr) {
             paste();
         }

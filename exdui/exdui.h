@@ -294,6 +294,13 @@ EXDUI_API int Ex_WndGetDesktopRect(ExRect* rect);
 EXDUI_API int Ex_WndGetWorkRect(ExHandle window, ExRect* rect);
 /* Pointer position in screen coordinates. */
 EXDUI_API int Ex_GetCursorPos(ExPoint* point);
+/* The system's own handle of a window (or of a surface's window), for calling
+ * the system directly: the HWND on Windows, the X11 window id under X11; 0
+ * where the system has none another library could use (Wayland, Qt's
+ * offscreen platform) and for a bad handle. Not a library handle: never pass
+ * it to the Ex_* calls. Makes the window's native resources if it has none
+ * yet. */
+EXDUI_API intptr_t Ex_WndGetNativeHandle(ExHandle window);
 
 /* ---- Dropped files ------------------------------------------------------- */
 /* drop is the wParam of EX_WM_DROPFILES, valid during that message. With

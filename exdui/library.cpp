@@ -1,8 +1,7 @@
 // Start and end of the library.
 #include <QApplication>
-#include <QEvent>
-#include <QThread>
 
+#include "backend/event_loop.h"
 #include "class_registry.h"
 #include "exdui_qt.h"
 #include "fonts.h"
@@ -18,12 +17,6 @@ void DestroyAllEasings();
 
 using namespace exdui;
 
-namespace {
-
-QApplication* g_ownApp = nullptr;  // UI thread: the application Ex_Init made.
-
-}  // namespace
-
 extern "C" {
 
 EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const char16_t* className,
@@ -35,16 +28,9 @@ EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const cha
         if (marshal::IsUiThread() && marshal::IsRunning()) {
             return 1;
         }
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "exdui";
-            static char* argv[] = {name, nullptr};
-            g_ownApp = new QApplication(argc, argv);
-        } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
-                   QCoreApplication::instance()->thread() != QThread::currentThread()) {
-            return 0;  // widgets need a QApplication, on this thread
+        if (!backend::StartApplication()) {
+            return 0;
         }
-        QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setFont(DefaultFont());
         marshal::Start();
         RegisterBuiltinClasses();
@@ -65,15 +51,12 @@ EXDUI_API int Ex_UnInit(void) {
             w->Destroy();
         }
         DestroyAllEasings();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        backend::DeleteDeferredObjects();
         RemoveFrameController();
         ClearClasses();
         marshal::Stop();
         handles::Clear();
-        if (g_ownApp != nullptr) {
-            delete g_ownApp;
-            g_ownApp = nullptr;
-        }
+        backend::EndApplication();
         return 1;
     } catch (...) {
         return 0;

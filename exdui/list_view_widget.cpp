@@ -1,17 +1,17 @@
 #include "list_view_widget.h"
 
-#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QToolTip>
 #include <algorithm>
 #include <climits>
 
-#include "tooltip.h"
+#include "backend/cursor.h"
+#include "backend/qt/qt_native_view.h"
+#include "backend/tooltip.h"
 
 namespace exdui {
 
@@ -282,13 +282,14 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
                 tip.text = m_host->RowTip(row, tip);
             }
             if (!tip.text.isEmpty()) {
-                QToolTip::showText(help->globalPos(), TooltipMarkup(tip.text), viewport(),
-                                   tip.area);
+                const QPoint at = help->globalPos();
+                backend::ShowTooltip(backend::qt::ToNativeView(viewport()), ExPoint{at.x(), at.y()},
+                                     tip.text.toStdU16String(), backend::qt::ToExRect(tip.area));
                 return true;
             }
         }
         // Nothing of the row's own: the object's tooltip, if any, shows.
-        QToolTip::hideText();
+        backend::HideTooltip();
         event->ignore();
         return true;
     }
@@ -372,7 +373,7 @@ void ListViewWidget::mouseMoveEvent(QMouseEvent* event) {
     TrackHot(pos);
     event->accept();
     if (m_dragRow == ListViewSelection::None || (event->buttons() & Qt::LeftButton) == 0 ||
-        (pos - m_dragFrom).manhattanLength() < QApplication::startDragDistance()) {
+        (pos - m_dragFrom).manhattanLength() < backend::DragDistance()) {
         return;
     }
     // The drag keeps the selection as it is; the owner's drag (a nested event

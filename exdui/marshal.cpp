@@ -1,8 +1,5 @@
 #include "marshal.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
 #include <atomic>
 #include <condition_variable>
 #include <list>
@@ -11,6 +8,8 @@
 #include <mutex>
 #include <thread>
 #include <utility>
+
+#include "backend/event_loop.h"
 
 namespace exdui::marshal {
 namespace {
@@ -34,8 +33,6 @@ struct Task {
     LatestKey key{};                  // When coalesced.
 };
 
-class Waker;
-
 struct Queue {
     std::mutex mu;
     // Always in ascending seq: new tasks and replaced latest values go to the
@@ -46,12 +43,10 @@ struct Queue {
     uint64_t nextSeq = 0;                                   // Under mu.
     bool wakePending = false;                               // Under mu.
     bool accepting = false;                                 // Under mu.
-    Waker* waker = nullptr;  // Under mu; lives on the UI thread, deleted by Stop.
-    // The next wake-up event, made in advance by the UI thread: whenever no
-    // wake-up is pending there is one. A worker only passes it to Qt, so no
-    // memory a worker wrote reaches the UI thread's event filters outside mu
-    // (Qt's own queue lock is invisible to ThreadSanitizer).
-    QEvent* spareWake = nullptr;  // Under mu.
+    // Made on the UI thread by Start, destroyed there by Stop. The UI thread
+    // prepares it whenever no wake-up is pending, so that a worker's post
+    // hands the event queue nothing the worker wrote outside mu.
+    std::unique_ptr<backend::Wake> wake;  // Under mu.
 };
 
 Queue& TheQueue() {
@@ -62,31 +57,10 @@ Queue& TheQueue() {
 std::atomic<std::thread::id> g_uiThread{};
 std::atomic<bool> g_closing{false};
 
-QEvent::Type WakeEventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
-void Drain();
-
-// Receives the wake-up events on the UI thread.
-class Waker final : public QObject {
-  public:
-    bool event(QEvent* e) override {
-        if (e->type() == WakeEventType()) {
-            Drain();
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
-
 void Wake(Queue& q) {  // Under q.mu.
-    if (!q.wakePending && q.waker != nullptr) {
+    if (!q.wakePending && q.wake != nullptr) {
         q.wakePending = true;
-        QEvent* event = std::exchange(q.spareWake, nullptr);
-        QCoreApplication::postEvent(q.waker,
-                                    event != nullptr ? event : new QEvent(WakeEventType()));
+        q.wake->Post();
     }
 }
 
@@ -117,8 +91,8 @@ void Drain() {
     uint64_t end = 0;
     {
         std::lock_guard lock(q.mu);
-        if (q.spareWake == nullptr) {
-            q.spareWake = new QEvent(WakeEventType());
+        if (q.wake != nullptr) {
+            q.wake->Prepare();
         }
         q.wakePending = false;
         end = q.nextSeq;
@@ -157,14 +131,11 @@ void Start() {
     Queue& q = TheQueue();
     g_uiThread = std::this_thread::get_id();
     g_closing = false;
-    WakeEventType();
     std::lock_guard lock(q.mu);
-    if (q.waker == nullptr) {
-        q.waker = new Waker;
+    if (q.wake == nullptr) {
+        q.wake = backend::MakeWake(&Drain);
     }
-    if (q.spareWake == nullptr) {
-        q.spareWake = new QEvent(WakeEventType());
-    }
+    q.wake->Prepare();
     q.accepting = true;
     q.wakePending = false;
 }
@@ -191,18 +162,14 @@ void BeginShutdown() {
 void Stop() {
     BeginShutdown();
     Queue& q = TheQueue();
-    Waker* waker = nullptr;
-    QEvent* spare = nullptr;
+    std::unique_ptr<backend::Wake> wake;
     {
         std::lock_guard lock(q.mu);
-        waker = q.waker;
-        q.waker = nullptr;
-        spare = std::exchange(q.spareWake, nullptr);
+        wake = std::move(q.wake);
         q.wakePending = false;
     }
-    // No wake-up can be posted to it any more; Qt drops those in flight.
-    delete waker;
-    delete spare;
+    // No wake-up can be posted any more; those in flight go with it.
+    wake.reset();
     g_uiThread = std::thread::id{};
 }
 

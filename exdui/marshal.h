@@ -1,8 +1,8 @@
 // Carries calls from other threads to the UI thread.
 //
 // A worker's call is queued under our own mutex and the UI thread is woken by
-// one event posted to a QObject that lives on it; the UI thread drains the
-// queue in order. Only the wake-up crosses Qt's event queue, never the call,
+// the back end's wake (backend/event_loop.h); the UI thread drains the queue
+// in order. Only the wake-up crosses the system's event queue, never the call,
 // so every hand-over is ordered by a std::mutex (ThreadSanitizer sees it).
 // At most one wake-up is in flight.
 //
@@ -25,9 +25,9 @@
 
 namespace exdui::marshal {
 
-// Starts the queue on the calling thread, which becomes the UI thread. A
-// QCoreApplication must exist on it; calls are carried out while it runs an
-// event loop.
+// Starts the queue on the calling thread, which becomes the UI thread. The
+// back end's application must exist on it; calls are carried out while it
+// runs an event loop.
 void Start();
 // From now on cross-thread calls return their fallback; queued ones are
 // dropped and their waiters woken. Any thread.

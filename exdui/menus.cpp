@@ -1,18 +1,15 @@
-// Popup menus and message boxes. A menu is plain data (items with
-// identifiers, separators, submenus) that may be built on any thread; the Qt
-// menu is made from it each time it is shown, on the UI thread.
-#include <QAction>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
+// Popup menus and message boxes: the C API over the menu model and the back
+// end's native dialogs.
+#include "menus.h"
+
 #include <mutex>
 #include <optional>
-#include <vector>
+#include <string>
 
-#include "canvas.h"
+#include "backend/message_box.h"
 #include "handle_table.h"
 #include "marshal.h"
+#include "native_views.h"
 #include "stand_ins.h"
 #include "window.h"
 
@@ -22,7 +19,7 @@ namespace {
 struct MenuItem {
     uint32_t flags;
     intptr_t id;  // the submenu's handle for EX_MF_POPUP
-    QString text;
+    std::u16string text;
 };
 
 struct Menu {
@@ -30,60 +27,42 @@ struct Menu {
     std::vector<MenuItem> items;  // Under mu.
 };
 
-constexpr int MaxMenuDepth = 8;
-
-void Fill(QMenu& qmenu, ExHandle handle, int depth) {
+std::vector<backend::MenuEntry> Resolve(ExHandle handle, int depth) {
     auto menu = handles::SharedAs<Menu>(handle, Kind::Menu);
     if (!menu || depth > MaxMenuDepth) {
-        return;
+        return {};
     }
     std::vector<MenuItem> items;
     {
         std::lock_guard lock(menu->mu);
         items = menu->items;
     }
-    for (const MenuItem& item : items) {
-        if ((item.flags & EX_MF_SEPARATOR) != 0) {
-            qmenu.addSeparator();
-        } else if ((item.flags & EX_MF_POPUP) != 0) {
-            QMenu* sub = qmenu.addMenu(item.text);
-            Fill(*sub, static_cast<ExHandle>(item.id), depth + 1);
-        } else {
-            QAction* action = qmenu.addAction(item.text);
-            action->setData(QVariant::fromValue<qlonglong>(item.id));
-            action->setEnabled((item.flags & (EX_MF_GRAYED | EX_MF_DISABLED)) == 0);
-            if ((item.flags & EX_MF_CHECKED) != 0) {
-                action->setCheckable(true);
-                action->setChecked(true);
-            }
+    std::vector<backend::MenuEntry> entries;
+    entries.reserve(items.size());
+    for (MenuItem& item : items) {
+        backend::MenuEntry entry{item.flags, item.id, std::move(item.text), {}};
+        if ((item.flags & (EX_MF_POPUP | EX_MF_SEPARATOR)) == EX_MF_POPUP) {
+            entry.submenu = Resolve(static_cast<ExHandle>(item.id), depth + 1);
         }
+        entries.push_back(std::move(entry));
     }
+    return entries;
 }
 
 // The items as the stand-in sees them: a submenu's items follow its entry.
-void Collect(ExHandle handle, int depth, std::vector<inject::MenuItem>& out) {
-    auto menu = handles::SharedAs<Menu>(handle, Kind::Menu);
-    if (!menu || depth > MaxMenuDepth) {
-        return;
-    }
-    std::vector<MenuItem> items;
-    {
-        std::lock_guard lock(menu->mu);
-        items = menu->items;
-    }
-    for (const MenuItem& item : items) {
-        out.push_back({item.id, item.text.toStdU16String(), item.flags});
-        if ((item.flags & EX_MF_POPUP) != 0) {
-            Collect(static_cast<ExHandle>(item.id), depth + 1, out);
-        }
+void Flatten(const std::vector<backend::MenuEntry>& entries, std::vector<inject::MenuItem>& out) {
+    for (const backend::MenuEntry& entry : entries) {
+        out.push_back({entry.id, entry.text, entry.flags});
+        Flatten(entry.submenu, out);
     }
 }
 
 // The stand-in's choice, as far as a user could make it: an enabled item's
 // identifier; none for anything else.
-std::optional<intptr_t> StandInChoice(ExHandle menu, ExHandle owner) {
+std::optional<intptr_t> StandInChoice(const std::vector<backend::MenuEntry>& entries,
+                                      ExHandle owner) {
     std::vector<inject::MenuItem> items;
-    Collect(menu, 0, items);
+    Flatten(entries, items);
     const intptr_t id = PopupMenuStandIn()(owner, items);
     constexpr uint32_t Unchoosable = EX_MF_GRAYED | EX_MF_DISABLED | EX_MF_POPUP | EX_MF_SEPARATOR;
     for (const inject::MenuItem& item : items) {
@@ -94,12 +73,17 @@ std::optional<intptr_t> StandInChoice(ExHandle menu, ExHandle owner) {
     return std::nullopt;
 }
 
-QWidget* OwnerWidget(ExHandle owner) {
+backend::NativeView* OwnerView(ExHandle owner) {
     Window* w = WindowFromAny(owner);
-    return w != nullptr ? w->Widget() : nullptr;
+    return w != nullptr ? NativeViewOf(*w) : nullptr;
 }
 
 }  // namespace
+
+std::vector<backend::MenuEntry> ResolveMenu(ExHandle menu) {
+    return Resolve(menu, 0);
+}
+
 }  // namespace exdui
 
 using namespace exdui;
@@ -121,7 +105,7 @@ EXDUI_API int Ex_MenuAppend(ExHandle menu, uint32_t flags, intptr_t id, const ch
     }
     try {
         std::lock_guard lock(m->mu);
-        m->items.push_back(MenuItem{flags, id, FromUtf16(text)});
+        m->items.push_back(MenuItem{flags, id, text != nullptr ? std::u16string(text) : u""});
         return 1;
     } catch (...) {
         return 0;
@@ -155,26 +139,20 @@ EXDUI_API intptr_t Ex_TrackPopupMenu(ExHandle menu, uint32_t flags, int32_t x, i
     try {
         return marshal::Call(
             [&]() -> intptr_t {
-                std::optional<intptr_t> chosen;
-                if (PopupMenuStandIn()) {
-                    chosen = StandInChoice(menu, owner);
-                } else {
-                    QMenu qmenu(OwnerWidget(owner));
-                    Fill(qmenu, menu, 0);
-                    if (QAction* action = qmenu.exec(QPoint(x, y))) {
-                        chosen = static_cast<intptr_t>(action->data().toLongLong());
-                    }
-                }
+                const std::vector<backend::MenuEntry> entries = ResolveMenu(menu);
+                const std::optional<intptr_t> chosen =
+                    PopupMenuStandIn()
+                        ? StandInChoice(entries, owner)
+                        : backend::ShowPopupMenu(OwnerView(owner), entries, ExPoint{x, y});
                 if (!chosen) {
                     return 0;
                 }
-                const intptr_t id = *chosen;
                 if ((flags & EX_TPM_RETURNCMD) != 0) {
-                    return id;
+                    return *chosen;
                 }
                 // The owner may have gone while the menu was open.
                 if (Window* w = WindowFromAny(owner); w != nullptr && !w->IsDestroying()) {
-                    w->Send(EX_WM_COMMAND, id, owner);
+                    w->Send(EX_WM_COMMAND, *chosen, owner);
                 }
                 return 1;
             },
@@ -188,60 +166,14 @@ EXDUI_API int32_t Ex_MessageBox(ExHandle owner, const char16_t* text, const char
                                 uint32_t type, uint32_t flags) {
     (void)flags;
     try {
-        QString body = FromUtf16(text);
-        QString title = FromUtf16(caption);
+        const std::u16string body = text != nullptr ? text : u"";
+        const std::u16string title = caption != nullptr ? caption : u"";
         return marshal::Call(
             [&]() -> int32_t {
                 if (const inject::MessageBoxAnswer& answer = MessageBoxStandIn()) {
-                    return answer(owner, body.toStdU16String(), title.toStdU16String(), type);
+                    return answer(owner, body, title, type);
                 }
-                QMessageBox::Icon icon = QMessageBox::NoIcon;
-                switch (type & 0xF0) {
-                    case EX_MB_ICONERROR:
-                        icon = QMessageBox::Critical;
-                        break;
-                    case EX_MB_ICONQUESTION:
-                        icon = QMessageBox::Question;
-                        break;
-                    case EX_MB_ICONWARNING:
-                        icon = QMessageBox::Warning;
-                        break;
-                    case EX_MB_ICONINFORMATION:
-                        icon = QMessageBox::Information;
-                        break;
-                    default:
-                        break;
-                }
-                QMessageBox box(icon, title, body, QMessageBox::NoButton, OwnerWidget(owner));
-                switch (type & 0xF) {
-                    case EX_MB_YESNO:
-                        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-                        box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-                        box.button(QMessageBox::No)->setText(QStringLiteral("否"));
-                        box.setEscapeButton(QMessageBox::No);
-                        break;
-                    case EX_MB_OKCANCEL:
-                        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-                        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-                        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
-                        box.setEscapeButton(QMessageBox::Cancel);
-                        break;
-                    default:
-                        box.setStandardButtons(QMessageBox::Ok);
-                        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-                        box.setEscapeButton(QMessageBox::Ok);
-                        break;
-                }
-                switch (box.exec()) {
-                    case QMessageBox::Yes:
-                        return EX_IDYES;
-                    case QMessageBox::No:
-                        return EX_IDNO;
-                    case QMessageBox::Cancel:
-                        return EX_IDCANCEL;
-                    default:
-                        return EX_IDOK;
-                }
+                return backend::ShowMessageBox(OwnerView(owner), body, title, type);
             },
             int32_t{0});
     } catch (...) {

@@ -1,7 +1,6 @@
 #include "object.h"
 
 #include <QPainter>
-#include <QTimer>
 #include <algorithm>
 
 #include "canvas.h"
@@ -37,9 +36,6 @@ Object::Object(const ClassRecord& cls, Window& window, Object* parent)
 
 Object::~Object() {
     // The parent may be gone already (Qt deletes children after parents).
-    if (m_timer != nullptr) {
-        m_timer->stop();
-    }
     handles::Remove(m_handle);
     DestroyCanvas(m_canvas);
     handles::Remove(m_font);
@@ -286,20 +282,19 @@ bool Object::HasHandler(int32_t code) const {
 void Object::SetTimer(int32_t interval) {
     if (interval <= 0) {
         if (m_timer != nullptr) {
-            m_timer->stop();
+            m_timer->Stop();
         }
         return;
     }
     if (m_timer == nullptr) {
-        m_timer = new QTimer(m_widget);
         ExHandle self = m_handle;
-        QObject::connect(m_timer, &QTimer::timeout, [self] {
+        m_timer = backend::MakeTimer([self] {
             if (Object* obj = ObjectFromHandle(self)) {
                 obj->Send(EX_WM_TIMER, self, 0);
             }
         });
     }
-    m_timer->start(interval);
+    m_timer->Start(interval);
 }
 
 void Object::FocusInput() {

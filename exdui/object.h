@@ -39,6 +39,7 @@
 #include <memory>
 #include <vector>
 
+#include "backend/timer.h"
 #include "exdui.h"
 
 class QPainter;
@@ -200,7 +201,7 @@ class Object {
     std::vector<Handler> m_handlers;  // In the order attached.
     std::unique_ptr<ClassState> m_classState;
     void* m_classData = nullptr;
-    class QTimer* m_timer = nullptr;
+    std::unique_ptr<backend::Timer> m_timer;
     QPainter* m_painter = nullptr;
 };
 

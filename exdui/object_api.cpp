@@ -2,12 +2,12 @@
 #include <QWidget>
 #include <cstring>
 
+#include "backend/qt/qt_tooltip.h"
 #include "canvas.h"
 #include "class_registry.h"
 #include "fonts.h"
 #include "object_access.h"
 #include "object_widget.h"
-#include "tooltip.h"
 #include "window.h"
 
 namespace exdui {
@@ -458,8 +458,7 @@ EXDUI_API int Ex_ObjSetTooltip(ExHandle object, const char16_t* text) {
     try {
         QString plain = FromUtf16(text);
         return OnObject(object, [plain](Object& obj) {
-            obj.Widget()->setProperty(TooltipProperty, plain);
-            obj.Widget()->setToolTip(TooltipMarkup(plain));
+            backend::qt::SetWidgetTooltip(obj.Widget(), plain);
             return true;
         });
     } catch (...) {
@@ -472,7 +471,7 @@ EXDUI_API size_t Ex_ObjGetTooltip(ExHandle object, char16_t* buffer, size_t buff
         return 0;
     }
     return WithObject(object, size_t{0}, [&](Object& obj) {
-        const QString tip = obj.Widget()->property(TooltipProperty).toString();
+        const QString tip = backend::qt::WidgetTooltip(obj.Widget());
         size_t n = std::min(bufferBytes / sizeof(char16_t) - 1, static_cast<size_t>(tip.size()));
         std::memcpy(buffer, tip.utf16(), n * sizeof(char16_t));
         buffer[n] = 0;

@@ -1,12 +1,11 @@
 #include "window.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 
+#include "backend/event_loop.h"
+#include "backend/screens.h"
 #include "canvas.h"
 #include "fonts.h"
 #include "handle_table.h"
@@ -19,11 +18,6 @@ namespace {
 std::vector<Window*>& Windows() {
     static std::vector<Window*> windows;  // UI thread.
     return windows;
-}
-
-std::vector<QEventLoop*>& Loops() {
-    static std::vector<QEventLoop*> loops;  // UI thread.
-    return loops;
 }
 
 }  // namespace
@@ -62,11 +56,10 @@ ExHandle Window::Bind(int32_t style, ExWndProc proc) {
         add(FrameButton::Minimize);
     LayoutButtons();
     if ((style & EX_WS_CENTERWINDOW) != 0) {
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->availableGeometry();
+        if (const std::optional<ExRect> area = backend::WorkArea(nullptr)) {
             QRect g = m_widget->geometry();
-            m_widget->move(area.left() + (area.width() - g.width()) / 2,
-                           area.top() + (area.height() - g.height()) / 2);
+            m_widget->move(area->left + (area->right - area->left - g.width()) / 2,
+                           area->top + (area->bottom - area->top - g.height()) / 2);
         }
     }
     return m_surface;
@@ -251,17 +244,12 @@ bool RunMessageLoop() {
     if (!AnyMainWindow()) {
         return false;
     }
-    QEventLoop loop;
-    Loops().push_back(&loop);
-    loop.exec();
-    std::erase(Loops(), &loop);
+    backend::RunLoop();
     return true;
 }
 
 void QuitMessageLoops() {
-    for (QEventLoop* loop : Loops()) {
-        loop->quit();
-    }
+    backend::QuitLoops();
 }
 
 // ---- WindowWidget ----------------------------------------------------------

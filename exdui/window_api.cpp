@@ -1,13 +1,13 @@
 // The C functions on windows and surfaces.
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 #include <algorithm>
 #include <cstring>
 
+#include "backend/cursor.h"
+#include "backend/screens.h"
 #include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
+#include "native_views.h"
 #include "window.h"
 #include "window_widget.h"
 
@@ -53,21 +53,6 @@ int OnWindow(ExHandle handle, F fn) {
     } catch (...) {
         return 0;
     }
-}
-
-// The screen holding the largest part of r; null when r lies on none.
-QScreen* ScreenShowingMost(const QRect& r) {
-    QScreen* best = nullptr;
-    qint64 bestArea = 0;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect shared = screen->geometry().intersected(r);
-        const qint64 area = qint64{shared.width()} * shared.height();
-        if (!shared.isEmpty() && area > bestArea) {
-            best = screen;
-            bestArea = area;
-        }
-    }
-    return best;
 }
 
 void ToRect(const QRect& r, ExRect* out) {
@@ -287,11 +272,11 @@ EXDUI_API int Ex_WndGetDesktopRect(ExRect* rect) {
     }
     return marshal::Call(
         [&] {
-            QScreen* screen = QGuiApplication::primaryScreen();
-            if (screen == nullptr) {
+            const std::optional<ExRect> screen = backend::PrimaryScreen();
+            if (!screen) {
                 return 0;
             }
-            ToRect(screen->geometry(), rect);
+            *rect = *screen;
             return 1;
         },
         0);
@@ -304,21 +289,20 @@ EXDUI_API int Ex_WndGetWorkRect(ExHandle window, ExRect* rect) {
     try {
         return marshal::Call(
             [&]() -> int {
-                QScreen* screen = nullptr;
+                std::optional<ExRect> shown;
                 if (window != 0) {
                     Window* w = TopWindow(window);
                     if (w == nullptr) {
                         return 0;
                     }
-                    screen = ScreenShowingMost(w->Widget()->frameGeometry());
+                    shown.emplace();
+                    ToRect(w->Widget()->frameGeometry(), &*shown);
                 }
-                if (screen == nullptr) {
-                    screen = QGuiApplication::primaryScreen();
-                }
-                if (screen == nullptr) {
+                const std::optional<ExRect> area = backend::WorkArea(shown ? &*shown : nullptr);
+                if (!area) {
                     return 0;
                 }
-                ToRect(screen->availableGeometry(), rect);
+                *rect = *area;
                 return 1;
             },
             0);
@@ -333,11 +317,15 @@ EXDUI_API int Ex_GetCursorPos(ExPoint* point) {
     }
     return marshal::Call(
         [&] {
-            QPoint p = QCursor::pos();
-            *point = ExPoint{p.x(), p.y()};
+            *point = backend::CursorPosition();
             return 1;
         },
         0);
+}
+
+EXDUI_API intptr_t Ex_WndGetNativeHandle(ExHandle window) {
+    return WithWindow(window, intptr_t{0},
+                      [](Window& w) { return backend::NativeHandle(NativeViewOf(w)); });
 }
 
 EXDUI_API uint32_t Ex_DropQueryFile(intptr_t drop, uint32_t index, char16_t* buffer,

@@ -1,7 +1,6 @@
 #include "ui/frame_window.h"
 
 #include "platform/code_page.h"
-#include "platform/window_blur.h"
 #include "ui/colour.h"
 
 namespace cj::ui {
@@ -38,8 +37,8 @@ bool FrameWindow::Create(const FrameWindowDescription& d) {
         }
     }
     if (surface != 0) {
-        if (d.blur == 1) {
-            platform::ApplyBlurBehind(window);
+        if (d.blur == 1 && d.blurBehind != nullptr) {
+            d.blurBehind(Ex_WndGetNativeHandle(window));
         }
         Ex_DUISetLong(surface, EX_DUI_BACKGROUND, d.background.value_or(MakeArgb(0xC06000)));
         Ex_DUISetLong(surface, EX_DUI_PROC, reinterpret_cast<intptr_t>(d.procedure));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "exdui/exdui.h"
+#include "platform/window_blur.h"
 
 namespace cj::ui {
 
@@ -29,6 +30,8 @@ struct FrameWindowDescription {
     std::optional<ExArgb> background;   // Default 0xFF0060C0.
     std::optional<std::int32_t> style;  // Default: a titled, movable, resizable window.
     int blur = 0;                       // 1 blurs what lies behind the window.
+    // What blurs it, given the window's native handle; tests watch it.
+    bool (*blurBehind)(std::intptr_t nativeWindow) = platform::ApplyBlurBehind;
     ExHandle* outSurface = nullptr;
     ExHandle* outWindow = nullptr;
     // Runs once the surface is bound, before the window is shown: it creates

@@ -125,6 +125,25 @@ TEST_F(FrameWindowTest, DisableTopmostAndClose) {
     EXPECT_FALSE(Ex_WndIsVisible(window));
 }
 
+TEST_F(FrameWindowTest, BlursTheNativeWindow) {
+    // The blur was handed the library's handle of the window, a number the
+    // system knows nothing of.
+    static std::intptr_t blurred = -1;
+    FrameWindowDescription d;
+    d.embedded = true;
+    d.width = 450;
+    d.height = 255;
+    d.blur = 1;
+    d.blurBehind = [](std::intptr_t nativeWindow) {
+        blurred = nativeWindow;
+        return false;
+    };
+    FrameWindow frame;
+    ASSERT_TRUE(frame.Create(d));
+    EXPECT_EQ(blurred, Ex_WndGetNativeHandle(frame.WindowHandle()));
+    EXPECT_NE(blurred, frame.WindowHandle());
+}
+
 TEST_F(FrameWindowTest, AWindowThatCannotBeMadeWritesNoHandles) {
     FrameWindow frame;
     ExHandle surface = 77;

@@ -2,7 +2,9 @@
 // text editable through an inner "Edit" object (found with Ex_ObjFind by
 // class); without it the box only shows the chosen text. Items are numbered
 // from 1, 0 meaning none. Choosing an item in the drop-down sets the text and
-// raises notification 1; selecting by message 334 sets the text quietly.
+// raises notification 1 (a click on the item, or the keys: the arrows move in
+// the open list and Enter chooses); selecting by message 334 sets the text
+// quietly.
 // Emptying the items (331) keeps the text, so a caller can rebuild the list
 // around the title it shows.
 #include <QListWidget>
@@ -60,14 +62,21 @@ void OpenPopup(Object& obj) {
         popup->setWindowFlags(Qt::Popup);
         popup->setFont(obj.Font());
         ExHandle handle = obj.Handle();
-        QObject::connect(popup, &QListWidget::itemClicked, popup,
-                         [handle, popup](QListWidgetItem* item) {
-                             int index = popup->row(item) + 1;
-                             popup->hide();
-                             if (Object* o = ObjectFromHandle(handle)) {
-                                 Choose(*o, index, true);
-                             }
-                         });
+        // A click on an item or Enter on the current one chooses it; the
+        // first of them closes the list, so a style that also activates on
+        // a click chooses once.
+        const auto choose = [handle, popup](QListWidgetItem* item) {
+            if (!popup->isVisible()) {
+                return;
+            }
+            int index = popup->row(item) + 1;
+            popup->hide();
+            if (Object* o = ObjectFromHandle(handle)) {
+                Choose(*o, index, true);
+            }
+        };
+        QObject::connect(popup, &QListWidget::itemClicked, popup, choose);
+        QObject::connect(popup, &QListWidget::itemActivated, popup, choose);
         st->popup = popup;
     }
     QListWidget* popup = st->popup;

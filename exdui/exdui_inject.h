@@ -28,6 +28,12 @@ namespace exdui::inject {
 // object's centre; {-1, -1} for an unknown object.
 EXDUI_API ExPoint PointIn(ExHandle object, int32_t x, int32_t y);
 EXDUI_API ExPoint CenterOf(ExHandle object);
+// The object a press at at reaches first: the innermost object shown there;
+// 0 where there is none (the window's background, its own buttons).
+EXDUI_API ExHandle ObjectAt(ExHandle window, ExPoint at);
+// The buttons the library draws on the window's frame for its EX_WS_BUTTON_*
+// style (close, maximise, minimise): their client rectangles, from the right.
+EXDUI_API std::vector<ExRect> FrameButtonsOf(ExHandle window);
 
 enum class Button { Left, Right };
 

@@ -6,7 +6,11 @@
 #    vector intrinsics and platform/'s OS-neutral headers), and link neither
 #    Qt nor the UI library;
 #  - the names of the configuration file's sections and keys appear only in
-#    the settings module.
+#    the settings module;
+#  - the window tests (tests/ui, tests/app) give input through the library's
+#    injection (exdui_inject.h): no Qt test library, and the Qt side of the
+#    library's handles (exdui_qt.h) only where a test reads what nothing of
+#    the library reads back.
 # Prints each breach and exits 1 when there is one. Run by ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,5 +53,12 @@ if hits=$(grep -rnE '"(syml|syml_p|syml_a|syjs|ckzt|sjms|xcs|mbml|ppms)"' src \
         breach "$hit: a configuration section named outside core/settings_file.cpp"
     done <<<"$hits"
 fi
+
+# The window tests past the library's injection.
+qt_readers='^tests/(ui/frame_window_test|app/startup_test)\.cpp:[0-9]+:#include "exdui/exdui_qt\.h"'
+while IFS= read -r hit; do
+    breach "$hit: a window test drives the window past exdui_inject.h"
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](QTest|QtTest/|QSignalSpy|exdui/exdui_qt\.h)' \
+             tests/ui tests/app | grep -vE "$qt_readers")
 
 exit $status

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -11,23 +10,30 @@
 
 #include "app/program.h"
 #include "core/data_paths.h"
+#include "exdui/exdui_inject.h"
+#include "exdui/exdui_qt.h"
 #include "temp_dir.h"
 
 namespace cj::app {
 namespace {
 
-QWidget* VisibleTopLevel() {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->isVisible()) {
-            return top;
-        }
-    }
-    return nullptr;
+ExHandle MainWindow() {
+    return CurrentProgram().window.Frame().WindowHandle();
+}
+int Red(ExArgb pixel) {
+    return static_cast<int>((pixel >> 16) & 0xFF);
+}
+int Green(ExArgb pixel) {
+    return static_cast<int>((pixel >> 8) & 0xFF);
+}
+int Blue(ExArgb pixel) {
+    return static_cast<int>(pixel & 0xFF);
 }
 
 // Runs the program in a temporary folder; whileOpen runs on the UI thread
 // once the window shows, and the window is then closed with its close button's
-// message.
+// message. The application made here is the back end's start: the program
+// runs its loop on it, and the body starts from that loop.
 class Startup : public ::testing::Test {
   protected:
     Startup() { m_dir.MakeDirs("data"); }
@@ -54,24 +60,26 @@ class Startup : public ::testing::Test {
 TEST_F(Startup, OpensTheBandedWindowAndSavesAtClose) {
     bool seen = false;
     RunWhileOpen([&] {
-        QWidget* window = VisibleTopLevel();
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(Ex_WndIsVisible(MainWindow()), 0);
         seen = true;
-        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("澄镜文件极速搜索工具"));
+        // The title the desktop shows for the window: nothing of the library
+        // reads it back, only the back end's window has it.
+        EXPECT_EQ(ExQtWidget(MainWindow())->windowTitle(),
+                  QString::fromUtf8("澄镜文件极速搜索工具"));
         // Option 0 (a fresh installation) shows the default size, 1200 by 720.
         EXPECT_EQ(CurrentProgram().window.Frame().Width(), 1200);
         EXPECT_EQ(CurrentProgram().window.Frame().Height(), 720);
         EXPECT_NE(CurrentProgram().window.Surface(), 0);
 
-        const QImage image = window->grab().toImage();
+        const exdui::inject::Snapshot image = exdui::inject::Grab(MainWindow());
         // Below the band: opaque grey.
-        EXPECT_EQ(image.pixel(500, 400) & 0xFFFFFF, 0xDCDCDCu);
+        EXPECT_EQ(image.At(500, 400) & 0xFFFFFF, 0xDCDCDCu);
         // The band: red at alpha 0xC8 over the grey.
-        const QColor band = image.pixelColor(5, 40);
-        EXPECT_GE(band.red(), 240);
-        EXPECT_NEAR(band.green(), 47, 3);
-        EXPECT_NEAR(band.blue(), 47, 3);
-        EXPECT_EQ(image.pixel(5, 61) & 0xFFFFFF, 0xDCDCDCu) << "the band ends at y 60";
+        const ExArgb band = image.At(5, 40);
+        EXPECT_GE(Red(band), 240);
+        EXPECT_NEAR(Green(band), 47, 3);
+        EXPECT_NEAR(Blue(band), 47, 3);
+        EXPECT_EQ(image.At(5, 61) & 0xFFFFFF, 0xDCDCDCu) << "the band ends at y 60";
     });
     EXPECT_TRUE(seen);
     // A fresh installation saves option 0 and nothing of the size.
@@ -109,7 +117,7 @@ TEST_F(Startup, WithoutTheDataFolderTheWindowStillOpens) {
     QApplication app(argc, argv);
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        seen = VisibleTopLevel() != nullptr;
+        seen = Ex_WndIsVisible(MainWindow()) != 0;
         CurrentProgram().window.Frame().Close();
     });
     EXPECT_EQ(RunProgram(bare.Path()), 0);

@@ -89,6 +89,27 @@ TEST(ComboBox, ChoosingInTheDropDownSetsTheTextAndNotifies) {
     EXPECT_EQ(g_choices, (std::vector<intptr_t>{2}));
 }
 
+TEST(ComboBox, TheKeysChooseInTheOpenDropDown) {
+    TestWindow win(400, 300);
+    ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, 10, 200, 30,
+                                    win.Surface(), 1046, -1, 0, 0, nullptr);
+    for (const char16_t* t : {u"1", u"2", u"3", u"4"}) {
+        Add(combo, t);
+    }
+    Ex_ObjSendMessage(combo, EX_CB_SETCURSEL, 2, 0);
+    Ex_ObjHandleEvent(combo, EX_CBN_SELCHANGE, &SelChange);
+    g_choices.clear();
+    // The list opens on the item shown; the arrows move from there.
+    inject::Click(win.Window(), inject::CenterOf(combo));
+    inject::Key(win.Window(), EX_VK_DOWN);
+    inject::Key(win.Window(), EX_VK_RETURN);
+    EXPECT_EQ(g_choices, (std::vector<intptr_t>{3}));
+    EXPECT_EQ(Text(combo), u"3");
+    // Closed with the choice: Enter chooses nothing more.
+    inject::Key(win.Window(), EX_VK_RETURN);
+    EXPECT_EQ(g_choices, (std::vector<intptr_t>{3}));
+}
+
 TEST(ComboBox, EditableBoxTypesIntoItsInnerEdit) {
     TestWindow win(400, 200);
     ExHandle combo = Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000001, 10, 50, 300, 30,

@@ -102,6 +102,27 @@ TEST(Window, CentredOnCreationWithFrameButtonsAtTheTopRight) {
     EXPECT_EQ(Ex_WndGetRect(win.Window(), nullptr), 0);
 }
 
+TEST(Window, APressReachesTheInnermostObjectShownAndNoneOnTheFrameButtons) {
+    TestWindow win(400, 300, FrameStyle);
+    // From the right: close, maximise, minimise.
+    std::vector<Placement> buttons;
+    for (const ExRect& button : inject::FrameButtonsOf(win.Window())) {
+        buttons.push_back(PlacementOf(button));
+    }
+    EXPECT_EQ(buttons,
+              (std::vector<Placement>{{368, 0, 32, 26}, {336, 0, 32, 26}, {304, 0, 32, 26}}));
+    const ExHandle outer = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 20, 40, 200, 100, win.Surface(),
+                                          0, -1, 0, 0, nullptr);
+    const ExHandle inner =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 10, 10, 50, 30, outer, 0, -1, 0, 0, nullptr);
+    EXPECT_EQ(inject::ObjectAt(win.Window(), {40, 60}), inner);
+    EXPECT_EQ(inject::ObjectAt(win.Window(), {150, 100}), outer);
+    EXPECT_EQ(inject::ObjectAt(win.Window(), {300, 200}), 0) << "the background";
+    EXPECT_EQ(inject::ObjectAt(win.Window(), {384, 13}), 0) << "the close button";
+    Ex_ObjShow(inner, 0);
+    EXPECT_EQ(inject::ObjectAt(win.Window(), {40, 60}), outer) << "a hidden object is not there";
+}
+
 TEST(Window, DraggingTheBackgroundOrALabelMovesIt) {
     TestWindow win(400, 300, 0x40000 | 0x800);
     Ex_WndMove(win.Window(), 100, 100, EX_KEEP, EX_KEEP, 1);

@@ -4,9 +4,6 @@
 // tooltip. Offscreen, the window sized as a user sizes it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
 #include <string>
 #include <vector>
 
@@ -16,22 +13,27 @@
 namespace cj::ui {
 namespace {
 
+bool Intersect(const ExRect& a, const ExRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 class BandLayoutTest : public MainWindowFixture {
   protected:
-    static QWidget* WindowWidget() { return ExQtWidget(Window().Frame().WindowHandle()); }
-
     struct Placed {
         std::string name;
-        QRect rect;  // In the window.
+        ExRect rect;  // In the window.
     };
 
     static Placed At(const std::string& name, ExHandle handle) {
-        QWidget* widget = ExQtWidget(handle);
-        return {name, QRect(widget->mapTo(WindowWidget(), QPoint(0, 0)), widget->size())};
+        const ExPoint origin = inject::PointIn(handle, 0, 0);
+        ExRect rect{};
+        Ex_ObjGetRect(handle, &rect);
+        return {name,
+                {origin.x, origin.y, origin.x + rect.right - rect.left,
+                 origin.y + rect.bottom - rect.top}};
     }
 
-    // What the band shows now, and the window's own buttons at its top right:
-    // the direct children of the window as large as the one at its corner.
+    // What the band shows now, and the window's own buttons at its top right.
     static std::vector<Placed> BandControls() {
         SearchPage& page = Search();
         std::vector<Placed> shown = {
@@ -50,26 +52,24 @@ class BandLayoutTest : public MainWindowFixture {
                 shown.push_back(At(optional->GetText(), optional->Handle()));
             }
         }
-        QWidget* window = WindowWidget();
-        const QWidget* corner = window->childAt(window->width() - 2, 2);
-        EXPECT_NE(corner, nullptr);
-        for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (corner != nullptr && child->isVisible() && child->y() == 0 &&
-                child->size() == corner->size()) {
-                shown.push_back({"window button", child->geometry()});
-            }
+        const std::vector<ExRect> buttons = inject::FrameButtonsOf(Top());
+        EXPECT_FALSE(buttons.empty());
+        for (const ExRect& button : buttons) {
+            shown.push_back({"window button", button});
         }
         return shown;
     }
 
     static ::testing::AssertionResult SideBySideInside(const std::vector<Placed>& shown) {
-        const QRect window = WindowWidget()->rect();
+        const int width = Window().Frame().Width();
+        const int height = Window().Frame().Height();
         for (std::size_t i = 0; i < shown.size(); ++i) {
-            if (!window.contains(shown[i].rect)) {
+            const ExRect& rect = shown[i].rect;
+            if (rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > height) {
                 return ::testing::AssertionFailure() << shown[i].name << " leaves the window";
             }
             for (std::size_t j = i + 1; j < shown.size(); ++j) {
-                if (shown[i].rect.intersects(shown[j].rect)) {
+                if (Intersect(rect, shown[j].rect)) {
                     return ::testing::AssertionFailure()
                            << shown[i].name << " overlaps " << shown[j].name;
                 }
@@ -79,16 +79,9 @@ class BandLayoutTest : public MainWindowFixture {
     }
 
     // A click on the right half of a control, where the keyword box used to
-    // lie over "设置": Qt gives it to whatever lies on top there.
-    static void ClickRightHalfOf(ExHandle handle) {
-        QWidget* window = WindowWidget();
-        QWidget* widget = ExQtWidget(handle);
-        const QPoint at =
-            widget->mapTo(window, QPoint(widget->width() * 3 / 4, widget->height() / 2));
-        QWidget* top = window->childAt(at);
-        ASSERT_NE(top, nullptr);
-        QTest::mouseClick(top, Qt::LeftButton, {}, top->mapFrom(window, at));
-        QApplication::processEvents();
+    // lie over "设置": the window gives it to whatever lies on top there.
+    static void ClickRightHalfOf(const Control& control) {
+        Click(inject::PointIn(control.Handle(), control.Width() * 3 / 4, control.Height() / 2));
     }
 };
 
@@ -96,12 +89,15 @@ TEST_F(BandLayoutTest, ControlsStaySideBySideInsideTheWindowAndTheSettingsItemTa
     m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
     BuildIndex();
     Run([] {
-        const QSize sizes[] = {{800, 600}, {1024, 768}, {1920, 1080}};
-        for (const QSize size : sizes) {
-            SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
-            Window().Frame().Place({}, {}, size.width(), size.height());
-            QApplication::processEvents();
-            ASSERT_EQ(WindowWidget()->size(), size);
+        for (const auto& [width, height] :
+             {std::pair(800, 600), std::pair(1024, 768), std::pair(1920, 1080)}) {
+            SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+            Window().Frame().Place({}, {}, width, height);
+            inject::RunEvents(0);
+            ExRect client{};
+            ASSERT_TRUE(Ex_DUIGetClientRect(Window().Surface(), &client));
+            ASSERT_EQ(client.right, width);
+            ASSERT_EQ(client.bottom, height);
             SearchFor("SF14");
             EXPECT_TRUE(SideBySideInside(BandControls())) << "after a search";
             const ExRect box = Search().SearchBox().Rect();
@@ -112,11 +108,13 @@ TEST_F(BandLayoutTest, ControlsStaySideBySideInsideTheWindowAndTheSettingsItemTa
                                 true);
             EXPECT_TRUE(SideBySideInside(BandControls())) << "with a notice and its button";
 
-            ClickRightHalfOf(Search().Pages().ItemHandle(static_cast<int>(Page::Settings)));
+            ClickRightHalfOf(
+                Control(Search().Pages().ItemHandle(static_cast<int>(Page::Settings))));
             EXPECT_EQ(Search().SelectedPage(), Page::Settings);
             // The selector takes clicks again once its bar has moved.
-            ASSERT_TRUE(QTest::qWaitFor([] { return Search().Pages().RunningAnimation() == 0; }));
-            ClickRightHalfOf(Search().Pages().ItemHandle(static_cast<int>(Page::Search)));
+            ASSERT_TRUE(
+                inject::RunEventsUntil([] { return Search().Pages().RunningAnimation() == 0; }));
+            ClickRightHalfOf(Control(Search().Pages().ItemHandle(static_cast<int>(Page::Search))));
             ASSERT_EQ(Search().SelectedPage(), Page::Search);
         }
     });
@@ -132,20 +130,19 @@ TEST_F(BandLayoutTest, ALongNoticeEndsShortOfTheWindowsButtonsWithItsWholeTextIn
     ASSERT_FALSE(Settings().TrySaveDirectoryList({"门店", {deep}, "", true}));
     Run([&] {
         Window().Frame().Place({}, {}, 800, 600);
-        QApplication::processEvents();
+        inject::RunEvents(0);
         ClickButton(Search().UpdateCache());
         ASSERT_TRUE(WaitForIdle());
         const Label& status = Search().Status();
         ASSERT_EQ(Status(), FolderMissingText(deep));
         EXPECT_TRUE(status.IsTextCut()) << "the notice is longer than the band at 800 pixels";
         EXPECT_EQ(status.Tooltip(), Status());
-        QWidget* window = WindowWidget();
-        const QWidget* buttons = window->childAt(window->width() - 2, 2);
-        ASSERT_NE(buttons, nullptr);
-        const QRect line(ExQtWidget(status.Handle())->mapTo(window, QPoint(0, 0)),
-                         ExQtWidget(status.Handle())->size());
-        EXPECT_FALSE(line.intersects(buttons->geometry()));
-        EXPECT_LT(line.right(), window->width() - 3 * buttons->width()) << "left of minimise";
+        const std::vector<ExRect> buttons = inject::FrameButtonsOf(Top());
+        ASSERT_FALSE(buttons.empty());
+        const ExRect line = At("status", status.Handle()).rect;
+        EXPECT_FALSE(Intersect(line, buttons.front()));
+        const int buttonWidth = buttons.front().right - buttons.front().left;
+        EXPECT_LE(line.right, Window().Frame().Width() - 3 * buttonWidth) << "left of minimise";
 
         // A text that fits has no tooltip.
         SearchFor("");

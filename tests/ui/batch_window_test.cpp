@@ -7,16 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
-#include <QWidget>
 #include <string>
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "platform/desktop/clipboard.h"
 #include "ui/texts.h"
 
 namespace cj::ui {
@@ -45,23 +40,29 @@ class BatchWindowTest : public MainWindowFixture {
     }
 
     static BatchWindow& Box() { return Window().Batch(); }
+    using MainWindowFixture::Click;
     static void Click(const Control& control) { ClickButton(control); }
 
-    static QPlainTextEdit* Input() {
-        return ExQtWidget(Box().Input().Handle())->findChild<QPlainTextEdit*>();
-    }
+    static ExHandle BoxWindow() { return Box().Frame().WindowHandle(); }
     // Puts text on the clipboard and pastes it into the control with Ctrl+V.
     static void Paste(const Control& control, const char* text) {
-        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
-        QWidget* widget = ExQtWidget(control.Handle());
-        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(60, widget->height() / 2));
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        ASSERT_TRUE(desktop::TrySetClipboardText(text));
+        const ExHandle window = WindowOf(control.Handle());
+        inject::Click(window, inject::PointIn(control.Handle(), 60, control.Height() / 2));
+        ASSERT_NE(inject::FocusedObject(window), 0);
+        inject::Key(window, 'V', EX_MK_CONTROL);
     }
-    static void PressCtrlEnterInBox() {
-        ASSERT_NE(Input(), nullptr);
-        QTest::keyClick(Input(), Qt::Key_Return, Qt::ControlModifier);
+    // A key in the batch box's input, clicked into first unless it has the focus.
+    static void KeyInBox(int32_t key, uint32_t modifiers = 0) {
+        ASSERT_TRUE(Box().IsOpen());
+        const ExHandle input = Box().Input().Handle();
+        if (inject::FocusedObject(BoxWindow()) != input) {
+            inject::Click(BoxWindow(), inject::PointIn(input, 60, 20));
+        }
+        ASSERT_EQ(inject::FocusedObject(BoxWindow()), input);
+        inject::Key(BoxWindow(), key, modifiers);
     }
+    static void PressCtrlEnterInBox() { KeyInBox(EX_VK_RETURN, EX_MK_CONTROL); }
     // The table as rows of its three cells.
     static std::vector<std::vector<std::string>> TableRows() {
         std::vector<std::vector<std::string>> rows;
@@ -72,18 +73,12 @@ class BatchWindowTest : public MainWindowFixture {
         }
         return rows;
     }
-    // Clicks the table's header at x.
+    // Clicks the table's header (at the top of its client area, at least
+    // 24 pixels high) at x.
     static void ClickTitle(int x) {
-        auto* area = ExQtWidget(Box().Table().Handle())->findChild<QAbstractScrollArea*>();
-        ASSERT_NE(area, nullptr);
-        QWidget* header = area->childAt(QPoint(x, 3));
-        ASSERT_NE(header, nullptr);
-        ASSERT_NE(header, area->viewport());
-        QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        inject::Click(BoxWindow(), inject::PointIn(Box().Table().Handle(), x, 10));
     }
-    static void ChooseFromResultMenu(const char* text) {
-        ChooseFromMenu(ResultList(), ResultRow(1), text);
-    }
+    static void ChooseFromResultMenu(const char* text) { ChooseFromMenu(ResultRow(1), text); }
 
     std::vector<std::string> m_clipboard;  // What the window put on the clipboard.
 };
@@ -103,10 +98,10 @@ TEST_F(BatchWindowTest, PastedListShowsItsRowsByNumberTheCountsAndTheMissingNumb
         EXPECT_EQ(Window().Search().SearchBox().GetText(), "") << "the list is not a keyword";
         EXPECT_EQ(Box().Count().GetText(), "已识别 5 个单号");
 
-        const QString pasted = Input()->toPlainText();
+        const std::string pasted = Box().Input().GetText();
         PressCtrlEnterInBox();
         ASSERT_TRUE(WaitForIdle());
-        EXPECT_EQ(Input()->toPlainText(), pasted) << "Ctrl+Enter added no line";
+        EXPECT_EQ(Box().Input().GetText(), pasted) << "Ctrl+Enter added no line";
 
         // The rows come number by number in the list's order, each file once.
         std::vector<std::string> rowNumbers;
@@ -246,24 +241,26 @@ TEST_F(BatchWindowTest, BatchStartedWhileOneRunsStopsItAndItsMissingNumbersAreNo
 }
 
 TEST_F(BatchWindowTest, OutcomeOfABatchReplacedByANewerOneNeverShows) {
-    // The first batch ends and reports while the window is busy elsewhere;
-    // the user starts a second batch, which waits for the index lock the test
-    // holds. When the window
-    // takes its messages, the first batch's outcome must neither end the
-    // second one's busy state nor fill the list or the table.
+    // The first batch ends and reports while the window takes no messages
+    // (the test holds them back); the user starts a second batch, which waits
+    // for the index lock the test holds. When the window then takes its
+    // messages, the first batch's outcome must neither end the second one's
+    // busy state nor fill the list or the table.
     BuildIndex();
     Run([&] {
+        JobInbox& inbox = app::CurrentProgram().inbox;
         Click(Window().Search().BatchButton());
         Paste(Box().Input(), "ZZ9000000000009\nSF1400000000001\n");
+        inbox.AttachWindow(0);
         PressCtrlEnterInBox();
         app::CurrentProgram().batch.Wait();  // Its outcome now waits in the inbox.
 
-        // Keys only from here: a click could let the window take its messages.
         platform::FileLock gate = HoldIndex();
         Box().Input().SetText(Claim);
         PressCtrlEnterInBox();
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
-        QApplication::processEvents();
+        inbox.AttachWindow(Top());
+        inject::RunEvents(0);  // The first batch's outcome arrives now.
         EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
         EXPECT_EQ(Status(), "找到：0 个文件") << "the first batch's counts never show";
         EXPECT_EQ(Box().Table().RowCount(), 0);
@@ -278,20 +275,25 @@ TEST_F(BatchWindowTest, OutcomeOfABatchReplacedByANewerOneNeverShows) {
 
 TEST_F(BatchWindowTest, BatchOutcomeNeverReplacesTheRowsOfASearchStartedSince) {
     // The batch's generation is still the last batch's, but the list now
-    // belongs to the single search the user started after it.
+    // belongs to the single search the user started after it. The batch's
+    // outcome waits (the test holds the window's messages back) until then.
     BuildIndex();
     Run([&] {
+        JobInbox& inbox = app::CurrentProgram().inbox;
         Click(Window().Search().BatchButton());
         Paste(Box().Input(), Claim);
+        inbox.AttachWindow(0);
         PressCtrlEnterInBox();
         app::CurrentProgram().batch.Wait();
 
         platform::FileLock gate = HoldIndex();
-        Window().Search().SearchBox().SetText("ZZ9000000000009");
-        QWidget* searchBox = ExQtWidget(Window().Search().SearchBox().Handle());
-        QTest::keyClick(searchBox->findChild<QLineEdit*>(), Qt::Key_Return);
+        const Control& searchBox = Window().Search().SearchBox();
+        searchBox.SetText("ZZ9000000000009");
+        Click(inject::PointIn(searchBox.Handle(), 60, searchBox.Height() / 2));
+        inject::Key(Top(), EX_VK_RETURN);
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
-        QApplication::processEvents();
+        inbox.AttachWindow(Top());
+        inject::RunEvents(0);  // The batch's outcome arrives now.
         EXPECT_FALSE(Ex_ObjIsVisible(Window().Search().ResultList()) != 0) << "still busy";
         EXPECT_EQ(Status(), "找到：0 个文件");
 
@@ -342,8 +344,8 @@ TEST_F(BatchWindowTest, BoxClosesWithEscapeAndReopensWithTheLastNumbers) {
         Paste(Window().Search().SearchBox(), Claim);
         PressCtrlEnterInBox();
         ASSERT_TRUE(WaitForIdle());
-        QTest::keyClick(Input(), Qt::Key_Escape);
-        ASSERT_TRUE(QTest::qWaitFor([] { return !Box().IsOpen(); }, 5000));
+        KeyInBox(EX_VK_ESCAPE);
+        ASSERT_TRUE(inject::RunEventsUntil([] { return !Box().IsOpen(); }, 5000));
         Click(Window().Search().BatchButton());
         ASSERT_TRUE(Box().IsOpen());
         EXPECT_EQ(Box().Table().RowCount(), 5);

@@ -6,15 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAbstractScrollArea>
-#include <QAction>
-#include <QApplication>
-#include <QImage>
-#include <QListWidget>
-#include <QMenu>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -26,7 +17,6 @@
 #include "copylist/list_backup.h"
 #include "copylist/list_status.h"
 #include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
 #include "file_size_limit.h"
 #include "index/refresh.h"
 #include "main_window_fixture.h"
@@ -44,16 +34,13 @@ using search::CopyMark;
 
 class CopyPageTest : public MainWindowFixture {
   protected:
+    // Yes to every question (a folder to make, a list to clear), unless a
+    // test asks otherwise.
     CopyPageTest() {
         m_dir.WriteFile("scans/SF1400000000001.jpg", "jpeg");
         m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(1536, 'p'));
         m_dir.WriteFile("scans/old/SF1400000000001.jpg", "older scan");
-    }
-
-    // Yes to every question (a folder to make, a list to clear), unless a
-    // test asks otherwise.
-    void OnWindowShown() override {
-        Window().Dialogs().askYesNo = [](std::string_view, std::string_view) { return true; };
+        m_answer = true;
     }
 
     static void ShowCopyPage() { ShowPage(2); }
@@ -73,14 +60,26 @@ class CopyPageTest : public MainWindowFixture {
         return paths;
     }
     static std::string StatusLine() { return Search().Status().GetText(); }
-    // The marker's colour of result row (from 1), with no row highlighted.
-    static QColor MarkerColour(int row) {
+    // The marker's red, green and blue of result row (from 1), with no row
+    // highlighted.
+    struct Colour {
+        int red, green, blue;
+    };
+    static Colour MarkerColour(int row) {
         Ex_ObjSendMessage(ResultList(), EX_LVM_SETITEMSTATE, -1, 0);
-        QWidget* view = ViewportOf(ResultList());
-        QEvent leave(QEvent::Leave);  // The pointer leaves: no hot row either.
-        QApplication::sendEvent(view, &leave);
-        const QImage image = view->grab().toImage();
-        return image.pixelColor(10, (row - 1) * ResultRowPixels + 30);
+        inject::Leave(Top());  // The pointer leaves: no hot row either.
+        const ExPoint at = inject::PointIn(ResultList(), 10, (row - 1) * ResultRowPixels + 30);
+        const ExArgb pixel = inject::Grab(Top()).At(at.x, at.y);
+        return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+                static_cast<int>(pixel & 0xFF)};
+    }
+    // Whether the main window takes the user's clicks, with the copy page
+    // shown and two rows or more in the copy list: a click on a row that is
+    // not the current one makes it the current one.
+    static bool TakesClicks() {
+        const int row = Copy().CopyList().SelectedRow() == 1 ? 2 : 1;
+        Click(CopyRow(row));
+        return Copy().CopyList().SelectedRow() == row;
     }
 
     // Sparse files of 256 MiB: made at once, each copied in full, so a job
@@ -101,14 +100,14 @@ class CopyPageTest : public MainWindowFixture {
     static void StartCopyingBigFiles(const std::string& target) {
         SearchFor("BIG");
         ASSERT_EQ(Hits().Count(), static_cast<std::size_t>(BigFiles));
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "选中添加列表");
         ShowCopyPage();
         Copy().SetTargetText(target);
         ClickButton(Copy().CopyButton());
         const CopyProgressWindow& progress = Window().CopyWindow();
         ASSERT_TRUE(progress.IsOpen());
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(inject::RunEventsUntil(
             [&] { return progress.Counter().GetText() != "共：0 个文件，复制第：0 个"; }, 10000));
     }
     // The files in folder, each of which must be a whole copy of a big file.
@@ -126,25 +125,25 @@ TEST_F(CopyPageTest, DoubleClickAddsAHitOnceAndItsMarkerTurnsRedThenBlack) {
     BuildIndex();
     Run([] {
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(2));
+        DoubleClick(ResultRow(2));
         EXPECT_EQ(Hits().Mark(2), CopyMark::InCopyList);
         EXPECT_EQ(Ex_ObjSendMessage(ResultList(), EX_LVM_GETSELECTIONMARK, 0, 0), 2);
         ASSERT_EQ(EntryPaths(), std::vector<std::string>{std::string(Hits().Path(2))});
         EXPECT_EQ(CopyListPaths(), EntryPaths());
-        const QColor red = MarkerColour(2);
-        EXPECT_GE(red.red(), 230);
-        EXPECT_LE(red.green() + red.blue(), 60);
+        const Colour red = MarkerColour(2);
+        EXPECT_GE(red.red, 230);
+        EXPECT_LE(red.green + red.blue, 60);
 
-        DoubleClick(ResultList(), ResultRow(2));
+        DoubleClick(ResultRow(2));
         EXPECT_EQ(Hits().Mark(2), CopyMark::AddedAgain);
         EXPECT_EQ(Entries().Count(), 1u) << "added once";
         EXPECT_EQ(Copy().CopyList().RowCount(), 1);
-        const QColor black = MarkerColour(2);
-        EXPECT_LE(black.red() + black.green() + black.blue(), 3 * 40);
+        const Colour black = MarkerColour(2);
+        EXPECT_LE(black.red + black.green + black.blue, 3 * 40);
 
         // A double-click on the copy list only makes its row the current one.
         ShowCopyPage();
-        DoubleClick(CopyList(), CopyRow(1));
+        DoubleClick(CopyRow(1));
         EXPECT_EQ(Copy().CopyList().SelectedRow(), 1);
         EXPECT_EQ(Entries().Count(), 1u);
     });
@@ -160,10 +159,10 @@ TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditi
         SearchFor();
         const std::size_t hits = Hits().Count();
         ASSERT_EQ(hits, 11u);
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "全选");
         EXPECT_EQ(Ex_ObjSendMessage(ResultList(), EX_LVM_GETSELECTEDCOUNT, 0, 0),
                   static_cast<intptr_t>(hits));
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ChooseFromMenu(ResultRow(1), "选中添加列表");
         EXPECT_EQ(Entries().Count(), hits);
         EXPECT_EQ(Copy().CopyList().RowCount(), static_cast<int>(hits));
         EXPECT_EQ(CopyListPaths(), EntryPaths());
@@ -175,13 +174,13 @@ TEST_F(CopyPageTest, SelectedHitsAreAddedAsOneBatchWithoutABackupAndSingleAdditi
         // An emptied list; five single additions write nothing, the sixth
         // the whole list.
         ShowCopyPage();
-        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        ChooseFromMenu(CopyRow(1), "清空列表");
         ShowSearchPage();
         for (int row = 1; row <= 5; ++row) {
-            DoubleClick(ResultList(), ResultRow(row));
+            DoubleClick(ResultRow(row));
         }
         EXPECT_FALSE(fs::exists(backup));
-        DoubleClick(ResultList(), ResultRow(6));
+        DoubleClick(ResultRow(6));
         ASSERT_TRUE(fs::exists(backup));
         std::vector<std::string> saved;
         EXPECT_FALSE(copylist::TryReadBackupFile(backup, saved));
@@ -194,8 +193,8 @@ TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
     BuildIndex();
     Run([&] {
         SearchFor();
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "选中添加列表");
         ASSERT_EQ(Entries().Count(), 3u);
         const std::vector<copylist::CopyEntry> before = Entries().Entries();
         // The kept file grows after it was added: the list still counts what
@@ -203,11 +202,10 @@ TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
         m_dir.WriteFile("scans/2023/SF1400000000002.png", std::string(9000, 'p'));
 
         ShowCopyPage();
-        QWidget* view = ViewportOf(CopyList());
-        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
-        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
+        Click(CopyRow(1));
+        Click(CopyRow(3), EX_MK_CONTROL);
         const std::size_t kept = 2;
-        ChooseFromMenu(CopyList(), CopyRow(3), "删除选中");
+        ChooseFromMenu(CopyRow(3), "删除选中");
         EXPECT_EQ(Entries().Count(), 1u);
         EXPECT_EQ(Entries().Bytes(), before[kept - 1].countedSize);
         EXPECT_EQ(EntryPaths(), std::vector<std::string>{before[kept - 1].path});
@@ -219,53 +217,47 @@ TEST_F(CopyPageTest, RemovingSelectedRowsKeepsTheTotalsExactAndTheRowsInOrder) {
 
 TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
     BuildIndex();
-    std::vector<std::pair<std::string, std::string>> asked;
-    bool answer = false;
+    m_answer = false;
     Run([&] {
-        Window().Dialogs().askYesNo = [&](std::string_view text, std::string_view caption) {
-            asked.emplace_back(text, caption);
-            return answer;
-        };
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(1));
-        DoubleClick(ResultList(), ResultRow(2));
+        DoubleClick(ResultRow(1));
+        DoubleClick(ResultRow(2));
         ShowCopyPage();
-        ChooseFromMenu(CopyList(), CopyRow(1), "备份列表");
+        ChooseFromMenu(CopyRow(1), "备份列表");
         const std::vector<std::string> backedUp = EntryPaths();
         ASSERT_EQ(backedUp.size(), 2u);
         EXPECT_EQ(Status(), "列表已备份：2 个文件") << "the band says it is done";
         // "清空列表" asks first and says how many go; no keeps the list.
-        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        ChooseFromMenu(CopyRow(1), "清空列表");
         EXPECT_EQ(EntryPaths(), backedUp);
         EXPECT_EQ(Copy().CopyList().RowCount(), 2);
-        answer = true;
-        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        m_answer = true;
+        ChooseFromMenu(CopyRow(1), "清空列表");
         EXPECT_EQ(Entries().Count(), 0u);
         EXPECT_EQ(Entries().Bytes(), 0);
         EXPECT_EQ(Entries().AutoBackupCounter(), 0);
         EXPECT_EQ(Copy().CopyList().RowCount(), 0);
 
         ShowSearchPage();
-        DoubleClick(ResultList(), ResultRow(3));
+        DoubleClick(ResultRow(3));
         ASSERT_EQ(Entries().AutoBackupCounter(), 1);
         const std::vector<std::string> current = EntryPaths();
 
         // No: nothing changes.
         ShowCopyPage();
-        answer = false;
+        m_answer = false;
         ClickButton(Copy().OpenBackup());
         EXPECT_EQ(EntryPaths(), current);
         // Yes: the backup's list, the counter as it was.
-        answer = true;
+        m_answer = true;
         ClickButton(Copy().OpenBackup());
         EXPECT_EQ(EntryPaths(), backedUp);
         EXPECT_EQ(CopyListPaths(), backedUp);
         EXPECT_EQ(Entries().AutoBackupCounter(), 1);
     });
-    ASSERT_EQ(asked.size(), 4u);
-    EXPECT_EQ(asked[0],
-              (std::pair<std::string, std::string>{"确定清空列表吗？将移除 2 个文件。", "提示"}));
-    EXPECT_EQ(asked[2], (std::pair<std::string, std::string>{"是否打开备份？", "提示"}));
+    ASSERT_EQ(m_asked.size(), 4u);
+    EXPECT_EQ(m_asked[0], (Message{"确定清空列表吗？将移除 2 个文件。", "提示"}));
+    EXPECT_EQ(m_asked[2], (Message{"是否打开备份？", "提示"}));
 }
 
 // A backup that was a FIFO held the window for good at "打开备份"; now it is
@@ -273,7 +265,6 @@ TEST_F(CopyPageTest, ClearingResetsTheBackupCounterAndARestoreKeepsIt) {
 TEST_F(CopyPageTest, BackupThatIsNoRegularFileIsRefusedWithItsReason) {
     ASSERT_EQ(::mkfifo((m_dir / "data/Backup.txt").c_str(), 0600), 0);
     Run([&] {
-        Window().Dialogs().askYesNo = [](std::string_view, std::string_view) { return true; };
         ShowCopyPage();
         ClickButton(Copy().OpenBackup());
         EXPECT_EQ(Status(), "打开备份失败（备份文件不是普通文件）");
@@ -286,21 +277,21 @@ TEST_F(CopyPageTest, AFileCollectedInOneSearchIsMarkedInTheNextAndAddedOnce) {
     BuildIndex();
     Run([] {
         SearchFor("SF1400000000002");
-        DoubleClick(ResultList(), ResultRow(1));
+        DoubleClick(ResultRow(1));
         const std::int64_t bytes = Entries().Bytes();
 
         SearchFor();
         const std::size_t row = HitEndingIn("SF1400000000002.png");
         ASSERT_NE(row, 0u);
         EXPECT_EQ(Hits().Mark(row), CopyMark::InCopyList);
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "选中添加列表");
         EXPECT_EQ(Entries().Count(), 3u);
         EXPECT_EQ(Copy().CopyList().RowCount(), 3);
         EXPECT_EQ(Entries().Bytes(), bytes + 4 + 10);
 
         ShowCopyPage();
-        ChooseFromMenu(CopyList(), CopyRow(1), "清空列表");
+        ChooseFromMenu(CopyRow(1), "清空列表");
         EXPECT_EQ(Hits().Mark(row), CopyMark::None) << "no longer in the list";
     });
 }
@@ -312,7 +303,7 @@ TEST_F(CopyPageTest, ClosingTheWindowBacksUpTheListItCollected) {
     std::string path;
     Run([&] {
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(1));
+        DoubleClick(ResultRow(1));
         path = Hits().Path(1);
     });
     EXPECT_EQ(m_dir.ReadFile("data/Backup.txt"), path + std::string(copylist::BackupSeparator));
@@ -359,8 +350,8 @@ TEST_F(CopyPageTest, StatusTextsFollowTheListAndTheTargetsFileSystem) {
         EXPECT_EQ(Search().AddedCount().GetText(), "添加：0 个文件");
         Copy().SetTargetText(m_dir / "not/yet");
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
-        ASSERT_TRUE(QTest::qWaitFor(
+        DoubleClick(ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        ASSERT_TRUE(inject::RunEventsUntil(
             [] { return Copy().ListSize().GetText() == "列表占用空间：1536 MB"; }, 5000))
             << Copy().ListSize().GetText();
         EXPECT_EQ(Search().AddedCount().GetText(), "添加：1 个文件");
@@ -381,14 +372,15 @@ TEST_F(CopyPageTest, CopyWithAnEmptyBoxAsksForTheFolderAndACancelCopiesNothing) 
             return std::optional<std::string>();
         };
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(1));
+        DoubleClick(ResultRow(1));
+        DoubleClick(ResultRow(2));
         ShowCopyPage();
         Copy().SetTargetText("");
         ClickButton(Copy().CopyButton());
         EXPECT_FALSE(Window().CopyWindow().IsOpen());
         EXPECT_FALSE(app::CurrentProgram().copyJob.IsRunning());
         EXPECT_EQ(Copy().TargetText(), "");
-        EXPECT_TRUE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+        EXPECT_TRUE(TakesClicks());
     });
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(fs::exists(m_dir / "data/CopyReport.txt"));
@@ -405,7 +397,7 @@ TEST_F(CopyPageTest, TheJobCopiesIntoANewFolderSkipsAnExistingTargetAndSaysSo) {
         const std::size_t png = HitEndingIn(".png");
         ASSERT_TRUE(newer != 0 && older != 0 && png != 0);
         for (const std::size_t row : {newer, older, png}) {
-            DoubleClick(ResultList(), ResultRow(static_cast<int>(row)));
+            DoubleClick(ResultRow(static_cast<int>(row)));
         }
         ASSERT_EQ(Entries().Count(), 3u);
         ShowCopyPage();
@@ -425,11 +417,11 @@ TEST_F(CopyPageTest, TheJobCopiesIntoANewFolderSkipsAnExistingTargetAndSaysSo) {
         EXPECT_EQ(progress.Frame().Height(), 255);
         EXPECT_EQ(progress.Counter().GetText(), "共：0 个文件，复制第：0 个");
         EXPECT_EQ(progress.StopButton().GetText(), "停止复制");
-        EXPECT_FALSE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+        EXPECT_FALSE(TakesClicks()) << "the progress window holds the main window";
         inbox.AttachWindow(Window().Frame().WindowHandle());
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 10000));
-        EXPECT_TRUE(ExQtWidget(Window().Frame().WindowHandle())->isEnabled());
+        ASSERT_TRUE(inject::RunEventsUntil([&] { return !progress.IsOpen(); }, 10000));
+        EXPECT_TRUE(TakesClicks());
         EXPECT_EQ(StatusLine(), "已复制 2 个，未复制 1 个");
         ASSERT_NE(Ex_ObjIsVisible(Search().CopyReportButton().Handle()), 0);
         std::string opened;
@@ -455,14 +447,14 @@ TEST_F(CopyPageTest, AFileThatDoesNotFitIsNamedInTheReportWithItsReason) {
     const std::string out = m_dir / "out";
     Run([&] {
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
-        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".png"))));
+        DoubleClick(ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        DoubleClick(ResultRow(static_cast<int>(HitEndingIn(".png"))));
         ShowCopyPage();
         Copy().SetTargetText(out);
         test::FileSizeLimit limit(64 * 1024);  // The report itself is smaller.
         ASSERT_TRUE(limit.IsSet());
         ClickButton(Copy().CopyButton());
-        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        ASSERT_TRUE(inject::RunEventsUntil([] { return !Window().CopyWindow().IsOpen(); }, 10000));
         EXPECT_EQ(StatusLine(), "已复制 1 个，未复制 1 个");
     });
     EXPECT_FALSE(fs::exists(out + "/SF1400000000003.tif")) << "no partial file";
@@ -485,17 +477,19 @@ TEST_F(CopyPageTest, CopyAsksBeforeAListLargerThanTheFreeSpaceAndBeforeMakingFol
     std::vector<std::string> asked;
     std::vector<bool> answers;
     Run([&] {
-        Window().Dialogs().askYesNo = [&](std::string_view text, std::string_view) {
-            asked.emplace_back(text);
-            const bool answer = !answers.empty() && answers.front();
-            if (!answers.empty()) {
-                answers.erase(answers.begin());
-            }
-            return answer;
-        };
+        inject::SetMessageBoxAnswer(
+            [&](ExHandle, std::u16string_view text, std::u16string_view, uint32_t type) {
+                EXPECT_EQ(type & 0xF, static_cast<uint32_t>(EX_MB_YESNO));
+                asked.push_back(platform::Utf16ToNarrow(text));
+                const bool answer = !answers.empty() && answers.front();
+                if (!answers.empty()) {
+                    answers.erase(answers.begin());
+                }
+                return answer ? EX_IDYES : EX_IDNO;
+            });
         SearchFor();
-        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".tif"))));
-        DoubleClick(ResultList(), ResultRow(static_cast<int>(HitEndingIn(".png"))));
+        DoubleClick(ResultRow(static_cast<int>(HitEndingIn(".tif"))));
+        DoubleClick(ResultRow(static_cast<int>(HitEndingIn(".png"))));
         ASSERT_EQ(::truncate(huge.c_str(), 4), 0);
         ShowCopyPage();
         Copy().SetTargetText(out);
@@ -518,7 +512,7 @@ TEST_F(CopyPageTest, CopyAsksBeforeAListLargerThanTheFreeSpaceAndBeforeMakingFol
 
         copyAnswering({true, true});
         EXPECT_EQ(asked.size(), 2u);
-        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        ASSERT_TRUE(inject::RunEventsUntil([] { return !Window().CopyWindow().IsOpen(); }, 10000));
         EXPECT_EQ(StatusLine(), "复制完成：2 个文件");
     });
     EXPECT_EQ(m_dir.ReadFile("out/2026/门店/SF1400000000002.png"), std::string(1536, 'p'));
@@ -532,23 +526,17 @@ TEST_F(CopyPageTest, KeepBothIsChosenOnThePageKeptAndCopiesBothSameNameFiles) {
     Run([&] {
         ShowCopyPage();
         EXPECT_EQ(Copy().SameName().GetText(), "跳过") << "the default";
-        QWidget* selector = ExQtWidget(Copy().SameName().Handle());
-        QTest::mouseClick(selector, Qt::LeftButton, {},
-                          QPoint(selector->width() - 12, selector->height() / 2));
-        auto* popup = qobject_cast<QListWidget*>(QApplication::activePopupWidget());
-        ASSERT_NE(popup, nullptr);
-        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
-                          popup->visualItemRect(popup->item(1)).center());
+        ChooseFromDropDown(Copy().SameName(), 2);
         EXPECT_EQ(Settings().ReadSameNameRule(), core::SameNameRule::KeepBoth) << "kept at once";
 
         ShowSearchPage();
         SearchFor("SF1400000000001");
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "选中添加列表");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "选中添加列表");
         ShowCopyPage();
         Copy().SetTargetText(out);
         ClickButton(Copy().CopyButton());
-        ASSERT_TRUE(QTest::qWaitFor([] { return !Window().CopyWindow().IsOpen(); }, 10000));
+        ASSERT_TRUE(inject::RunEventsUntil([] { return !Window().CopyWindow().IsOpen(); }, 10000));
         EXPECT_EQ(StatusLine(), "复制完成：2 个文件，改名 2 个");
     });
     EXPECT_EQ(m_dir.ReadFile("out/SF1400000000001.jpg"), "the user's own") << "nothing replaced";
@@ -568,7 +556,7 @@ TEST_F(CopyPageTest, StopEndsTheJobAndLeavesNoPartialFile) {
         const CopyProgressWindow& progress = Window().CopyWindow();
         ClickButton(progress.StopButton());
         EXPECT_EQ(progress.StopButton().GetText(), "正在停止...");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.IsOpen(); }, 60000));
+        ASSERT_TRUE(inject::RunEventsUntil([&] { return !progress.IsOpen(); }, 60000));
         EXPECT_EQ(StatusLine().rfind("已停止：已复制 ", 0), 0u) << StatusLine();
     });
     // The stop takes effect within the file being copied (copylist's tests
@@ -594,7 +582,7 @@ TEST_F(CopyPageTest, ClosingTheWindowDuringADirectCopyLeavesNoPartialFile) {
         Copy().SetTargetText(out);
         SearchFor("BIG");
         for (int row = 1; row <= BigFiles; ++row) {
-            DoubleClick(ResultList(), ResultRow(row));
+            DoubleClick(ResultRow(row));
         }
     });
     if (fs::exists(out)) {
@@ -615,7 +603,7 @@ TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {
         Window().Dialogs().pickFolder = [&](const std::string&, const std::string&) {
             return answer;
         };
-        DoubleClick(ResultList(), ResultRow(png));
+        DoubleClick(ResultRow(png));
         EXPECT_EQ(Hits().Mark(static_cast<std::size_t>(png)), CopyMark::None);
         EXPECT_EQ(Ex_ObjIsVisible(Search().DirectCopyBar().Handle()), 0);
         answer = out;
@@ -623,24 +611,24 @@ TEST_F(CopyPageTest, ADirectCopyMarksTheHitBlueAtOnceAndShowsItsEnd) {
         // The window takes no report of the copy until the test has looked.
         JobInbox& inbox = app::CurrentProgram().inbox;
         inbox.AttachWindow(0);
-        DoubleClick(ResultList(), ResultRow(png));
+        DoubleClick(ResultRow(png));
         EXPECT_EQ(Hits().Mark(static_cast<std::size_t>(png)), CopyMark::CopiedDirectly);
         EXPECT_NE(Ex_ObjIsVisible(Search().DirectCopyBar().Handle()), 0);
         EXPECT_EQ(Entries().Count(), 0u) << "not added to the copy list";
         EXPECT_EQ(Copy().TargetText(), out) << "the chosen folder fills the box";
-        const QColor blue = MarkerColour(png);
-        EXPECT_GE(blue.blue(), 230);
-        EXPECT_LE(blue.red() + blue.green(), 60);
+        const Colour blue = MarkerColour(png);
+        EXPECT_GE(blue.blue, 230);
+        EXPECT_LE(blue.red + blue.green, 60);
         inbox.AttachWindow(Window().Frame().WindowHandle());
 
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(inject::RunEventsUntil(
             [] { return Ex_ObjIsVisible(Search().DirectCopyBar().Handle()) == 0; }, 10000));
         EXPECT_EQ(StatusLine(), "复制完成：1 个文件");
         EXPECT_EQ(Ex_ObjIsVisible(Search().CopyReportButton().Handle()), 0)
             << "no report to look at when every file was copied";
         // Again: the target exists now and is left alone.
-        DoubleClick(ResultList(), ResultRow(png));
-        ASSERT_TRUE(QTest::qWaitFor(
+        DoubleClick(ResultRow(png));
+        ASSERT_TRUE(inject::RunEventsUntil(
             [] { return Ex_ObjIsVisible(Search().DirectCopyBar().Handle()) == 0; }, 10000));
         EXPECT_EQ(StatusLine(), "已复制 0 个，未复制 1 个");
         EXPECT_NE(Ex_ObjIsVisible(Search().CopyReportButton().Handle()), 0);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QWidget>
+
+#include "exdui/exdui_inject.h"
+#include "exdui/exdui_qt.h"
 
 namespace cj::ui {
 namespace {
@@ -99,18 +101,22 @@ TEST_F(FrameWindowTest, ShowStates) {
 }
 
 TEST_F(FrameWindowTest, DisableTopmostAndClose) {
+    namespace inject = exdui::inject;
     FrameWindow frame = MakeWindow();
-    QWidget* widget = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->isVisible()) {
-            widget = top;
-        }
-    }
-    ASSERT_NE(widget, nullptr);
+    // A disabled window takes no clicks: its radio button stays unchecked.
+    const ExHandle radio = Ex_ObjCreateEx(-1, u"RadioButton", u"开", -1, 20, 60, 100, 24,
+                                          frame.SurfaceHandle(), 0, -1, 0, 0, nullptr);
+    ASSERT_NE(radio, 0);
     frame.SetDisabled(1);
-    EXPECT_FALSE(widget->isEnabled());
+    inject::Click(frame.WindowHandle(), inject::CenterOf(radio));
+    EXPECT_EQ(Ex_ObjSendMessage(radio, EX_BM_GETCHECK, 0, 0), 0);
     frame.SetDisabled(0);
-    EXPECT_TRUE(widget->isEnabled());
+    inject::Click(frame.WindowHandle(), inject::CenterOf(radio));
+    EXPECT_EQ(Ex_ObjSendMessage(radio, EX_BM_GETCHECK, 0, 0), 1);
+    // Nothing of the library reads the stay-on-top state back: only the back
+    // end's window has it.
+    QWidget* widget = ExQtWidget(frame.WindowHandle());
+    ASSERT_NE(widget, nullptr);
     frame.SetTopmost(1);
     EXPECT_TRUE(widget->windowFlags() & Qt::WindowStaysOnTopHint);
     frame.SetTopmost(0);
@@ -120,9 +126,7 @@ TEST_F(FrameWindowTest, DisableTopmostAndClose) {
     const ExHandle window = frame.WindowHandle();
     frame.Close();
     EXPECT_TRUE(Ex_WndIsVisible(window));
-    QApplication::processEvents();
-    QApplication::processEvents();
-    EXPECT_FALSE(Ex_WndIsVisible(window));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return Ex_WndIsVisible(window) == 0; }));
 }
 
 TEST_F(FrameWindowTest, BlursTheNativeWindow) {

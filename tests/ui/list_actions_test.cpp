@@ -2,12 +2,12 @@
 // the result menu's clipboard and shell commands, the keys of both lists and
 // dragging hits out, offscreen. The clipboard is read back as another program
 // would see it; opening files goes to the test's own functions, showing one
-// in its folder to a stand-in file manager on a session bus of the test's own.
+// in its folder to a stand-in file manager on a session bus of the test's own
+// (Qt's D-Bus: the desktop's side, not the window's).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QDBusConnection>
-#include <QMimeData>
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -105,27 +105,22 @@ class ListActionsTest : public MainWindowFixture {
         return formats;
     }
 
-    static void ClickHit(std::size_t row, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::mouseClick(ViewportOf(ResultList()), Qt::LeftButton, modifiers,
-                          ResultRow(static_cast<int>(row)));
+    // A click on a hit, with modifiers (EX_MK_*).
+    static void ClickHit(std::size_t row, uint32_t modifiers = 0) {
+        Click(ResultRow(static_cast<int>(row)), modifiers);
     }
     // Below the last hit: a click there selects nothing, a right-click keeps
     // the selection and the current hit as they are.
-    static QPoint BelowTheHits() { return ResultRow(static_cast<int>(Hits().Count()) + 2); }
-    static void ClickBelowTheHits() {
-        QTest::mouseClick(ViewportOf(ResultList()), Qt::LeftButton, {}, BelowTheHits());
-    }
-    static void KeyOnList(ExHandle list, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyClick(AreaOf(list), key, modifiers);
-    }
+    static ExPoint BelowTheHits() { return ResultRow(static_cast<int>(Hits().Count()) + 2); }
+    static void ClickBelowTheHits() { Click(BelowTheHits()); }
 };
 
 TEST_F(ListActionsTest, CopySelectedPutsTheFilesOnTheClipboardForFileManagersAndEditors) {
     Run([this] {
         SearchFor();
         ASSERT_EQ(Hits().Count(), 4u);
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "复制选中");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "复制选中");
         const Paths paths = PathsOf(SelectedHits());
         ASSERT_EQ(paths.size(), 4u);
         Paths urls;
@@ -144,7 +139,7 @@ TEST_F(ListActionsTest, CopySelectedPutsTheFilesOnTheClipboardForFileManagersAnd
         // Nothing selected: nothing stale stays to be pasted.
         ClickBelowTheHits();
         ASSERT_TRUE(SelectedHits().empty());
-        ChooseFromMenu(ResultList(), BelowTheHits(), "复制选中");
+        ChooseFromMenu(BelowTheHits(), "复制选中");
         EXPECT_TRUE(Clipboard().empty());
     });
 }
@@ -157,9 +152,9 @@ TEST_F(ListActionsTest, NamesAndPathsAreCopiedAsTextOneALineInRowOrder) {
         const std::size_t readme = HitEndingIn("README");
         // Picked out of order: the text follows the rows.
         ClickHit(readme);
-        ClickHit(text, Qt::ControlModifier);
-        ClickHit(archive, Qt::ControlModifier);
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(archive)), "复制文件名");
+        ClickHit(text, EX_MK_CONTROL);
+        ClickHit(archive, EX_MK_CONTROL);
+        ChooseFromMenu(ResultRow(static_cast<int>(archive)), "复制文件名");
         std::vector<std::pair<std::size_t, std::string>> names = {
             {text, "a"}, {archive, "archive.tar"}, {readme, "README"}};
         std::sort(names.begin(), names.end());
@@ -170,13 +165,13 @@ TEST_F(ListActionsTest, NamesAndPathsAreCopiedAsTextOneALineInRowOrder) {
         EXPECT_EQ(Clipboard(), (std::map<std::string, std::string>{{"text/plain", expected}}))
             << "no file list left from before";
 
-        ChooseFromMenu(ResultList(), ResultRow(1), "全选");
-        ChooseFromMenu(ResultList(), ResultRow(1), "复制路径");
+        ChooseFromMenu(ResultRow(1), "全选");
+        ChooseFromMenu(ResultRow(1), "复制路径");
         EXPECT_EQ(Clipboard()["text/plain"], Lines(PathsOf(SelectedHits()), "\n"));
         EXPECT_EQ(SelectedHits().size(), 4u);
 
         ClickBelowTheHits();
-        ChooseFromMenu(ResultList(), BelowTheHits(), "复制路径");
+        ChooseFromMenu(BelowTheHits(), "复制路径");
         EXPECT_EQ(Clipboard(), (std::map<std::string, std::string>{{"text/plain", ""}}))
             << "the empty text";
     });
@@ -198,21 +193,21 @@ TEST_F(ListActionsTest, OpenAndShowInFolderActOnTheCurrentHitAndOnNothingWithout
         const std::size_t row = HitEndingIn(".jpg");
         const std::string path(Hits().Path(row));
         ClickHit(1);
-        ClickHit(row, Qt::ShiftModifier);  // Several selected, row the current one.
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件");
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
+        ClickHit(row, EX_MK_SHIFT);  // Several selected, row the current one.
+        ChooseFromMenu(ResultRow(static_cast<int>(row)), "打开文件");
+        ChooseFromMenu(ResultRow(static_cast<int>(row)), "打开文件目录");
         EXPECT_EQ(opened, Paths{path});
         EXPECT_EQ(shown, Paths{path});
 
         // The double-click's "打开文件" opens the hit clicked on.
         Window().Options().doubleClick = core::DoubleClickAction::OpenFile;
-        DoubleClick(ResultList(), ResultRow(1));
+        DoubleClick(ResultRow(1));
         EXPECT_EQ(opened, (Paths{path, std::string(Hits().Path(1))}));
         EXPECT_EQ(Entries().Count(), 0u);
 
         Ex_ObjSendMessage(ResultList(), EX_LVM_SETSELECTIONMARK, 0, 0);
-        ChooseFromMenu(ResultList(), BelowTheHits(), "打开文件");
-        ChooseFromMenu(ResultList(), BelowTheHits(), "打开文件目录");
+        ChooseFromMenu(BelowTheHits(), "打开文件");
+        ChooseFromMenu(BelowTheHits(), "打开文件目录");
         EXPECT_EQ(opened.size(), 2u);
         EXPECT_EQ(shown.size(), 1u);
     });
@@ -222,11 +217,7 @@ TEST_F(ListActionsTest, OpenAndShowInFolderActOnTheCurrentHitAndOnNothingWithout
 // clerk could see: the failure went only to the error stream.
 TEST_F(ListActionsTest, AFileThatCannotBeOpenedOrShownIsToldWithItsReason) {
     Run([this] {
-        std::vector<std::string> told;
         Paths opened;
-        Window().Dialogs().tell = [&](std::string_view text, std::string_view) {
-            told.emplace_back(text);
-        };
         Window().Dialogs().openFile = [&](const std::string& path) {
             opened.push_back(path);
             return true;
@@ -238,17 +229,18 @@ TEST_F(ListActionsTest, AFileThatCannotBeOpenedOrShownIsToldWithItsReason) {
         const std::string gonePath(Hits().Path(gone));
         ASSERT_EQ(::unlink(gonePath.c_str()), 0);
         ClickHit(gone);
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(gone)), "打开文件");
+        ChooseFromMenu(ResultRow(static_cast<int>(gone)), "打开文件");
         EXPECT_TRUE(opened.empty()) << "a gone file is not handed over";
-        ASSERT_EQ(told.size(), 1u);
-        EXPECT_EQ(told[0], OpenFileFailedText(gonePath, std::make_error_code(
-                                                            std::errc::no_such_file_or_directory)));
+        ASSERT_EQ(m_told.size(), 1u);
+        EXPECT_EQ(m_told[0].text,
+                  OpenFileFailedText(gonePath,
+                                     std::make_error_code(std::errc::no_such_file_or_directory)));
 
         const std::size_t there = HitEndingIn("README");
         ClickHit(there);
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(there)), "打开文件目录");
-        ASSERT_EQ(told.size(), 2u);
-        EXPECT_EQ(told[1], ShowInFolderFailedText(Hits().Path(there), {}));
+        ChooseFromMenu(ResultRow(static_cast<int>(there)), "打开文件目录");
+        ASSERT_EQ(m_told.size(), 2u);
+        EXPECT_EQ(m_told[1].text, ShowInFolderFailedText(Hits().Path(there), {}));
     });
 }
 
@@ -267,8 +259,9 @@ TEST_F(ListActionsTest, ShowInFolderAsksTheFileManagerAndOpensTheFolderWhereNone
         // No file manager on the bus: the folder opens instead.
         {
             desktop::test::OpenedUrls opened;
-            ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.LocalPaths().empty(); }, 10000));
+            ChooseFromMenu(ResultRow(static_cast<int>(row)), "打开文件目录");
+            ASSERT_TRUE(
+                inject::RunEventsUntil([&] { return !opened.LocalPaths().empty(); }, 10000));
             EXPECT_EQ(opened.LocalPaths(), Paths{m_dir / "scans/顺丰 单号"});
         }
 
@@ -279,8 +272,8 @@ TEST_F(ListActionsTest, ShowInFolderAsksTheFileManagerAndOpensTheFolderWhereNone
         ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), fileManager,
                                        QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
-        ChooseFromMenu(ResultList(), ResultRow(static_cast<int>(row)), "打开文件目录");
-        EXPECT_TRUE(QTest::qWaitFor([] { return fileManager->calls > 0; }, 10000));
+        ChooseFromMenu(ResultRow(static_cast<int>(row)), "打开文件目录");
+        EXPECT_TRUE(inject::RunEventsUntil([] { return fileManager->calls > 0; }, 10000));
         EXPECT_EQ(fileManager->calls, 1);
         EXPECT_EQ(fileManager->uris, QStringList{QString::fromStdString(UrlOf(path))});
         bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
@@ -298,9 +291,9 @@ TEST_F(ListActionsTest, KeysCopySelectAllActOnTheCurrentHitAndRemoveFromTheCopyL
         };
         SearchFor();
         ClickHit(2);
-        KeyOnList(ResultList(), Qt::Key_A, Qt::ControlModifier);
+        KeyOnList(ResultList(), 'A', EX_MK_CONTROL);
         ASSERT_EQ(SelectedHits().size(), 4u);
-        KeyOnList(ResultList(), Qt::Key_C, Qt::ControlModifier);
+        KeyOnList(ResultList(), 'C', EX_MK_CONTROL);
         Paths urls;
         for (const std::string& path : PathsOf(SelectedHits())) {
             urls.push_back(UrlOf(path));
@@ -310,22 +303,21 @@ TEST_F(ListActionsTest, KeysCopySelectAllActOnTheCurrentHitAndRemoveFromTheCopyL
         // Enter runs the double-click's action on the current hit.
         ClickHit(3);
         Window().Options().doubleClick = core::DoubleClickAction::OpenFile;
-        KeyOnList(ResultList(), Qt::Key_Return);
+        KeyOnList(ResultList(), EX_VK_RETURN);
         EXPECT_EQ(opened, Paths{std::string(Hits().Path(3))});
         Window().Options().doubleClick = core::DoubleClickAction::AddToCopyList;
         for (const std::size_t row : {std::size_t{1}, std::size_t{2}, std::size_t{4}}) {
             ClickHit(row);
-            KeyOnList(ResultList(), Qt::Key_Enter);
+            KeyOnList(ResultList(), EX_VK_RETURN);
         }
         ASSERT_EQ(Entries().Count(), 3u);
         EXPECT_EQ(Hits().Mark(4), search::CopyMark::InCopyList);
 
         // Delete removes the copy list's selected rows, the others stay.
         ShowPage(static_cast<int>(Page::Copy));
-        QWidget* view = ViewportOf(CopyList());
-        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
-        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
-        KeyOnList(CopyList(), Qt::Key_Delete);
+        Click(CopyRow(1));
+        Click(CopyRow(3), EX_MK_CONTROL);
+        KeyOnList(CopyList(), EX_VK_DELETE);
         ASSERT_EQ(Entries().Count(), 1u);
         EXPECT_EQ(Entries().Entries()[0].path, Hits().Path(2));
         EXPECT_EQ(Copy().CopyList().RowCount(), 1);
@@ -339,9 +331,9 @@ TEST_F(ListActionsTest, EnterActsOnEverySelectedHitAndKeepsThemSelected) {
         Window().Options().doubleClick = core::DoubleClickAction::AddToCopyList;
         SearchFor();
         ClickHit(1);
-        ClickHit(3, Qt::ShiftModifier);
+        ClickHit(3, EX_MK_SHIFT);
         ASSERT_EQ(SelectedHits().size(), 3u);
-        KeyOnList(ResultList(), Qt::Key_Return);
+        KeyOnList(ResultList(), EX_VK_RETURN);
         EXPECT_EQ(Entries().Count(), 3u);
         EXPECT_EQ(SelectedHits(), (std::vector<std::size_t>{1, 2, 3}));
     });
@@ -351,7 +343,6 @@ TEST_F(ListActionsTest, TheCopyListCopiesItsEntriesWithCtrlCAndOpensThemFromItsM
     Run([this] {
         Paths opened;
         Paths shown;
-        std::vector<std::string> told;
         bool openWorks = false;
         Window().Dialogs().openFile = [&](const std::string& path) {
             opened.push_back(path);
@@ -361,78 +352,71 @@ TEST_F(ListActionsTest, TheCopyListCopiesItsEntriesWithCtrlCAndOpensThemFromItsM
             shown.push_back(path);
             return true;
         };
-        Window().Dialogs().tell = [&](std::string_view text, std::string_view) {
-            told.emplace_back(text);
-        };
         SearchFor();
         for (const std::size_t row : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
             ClickHit(row);
-            KeyOnList(ResultList(), Qt::Key_Enter);
+            KeyOnList(ResultList(), EX_VK_RETURN);
         }
         ASSERT_EQ(Entries().Count(), 3u);
         const std::string first = Entries().Entries()[0].path;
         const std::string third = Entries().Entries()[2].path;
 
         ShowPage(static_cast<int>(Page::Copy));
-        QWidget* view = ViewportOf(CopyList());
-        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
-        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, CopyRow(3));
-        KeyOnList(CopyList(), Qt::Key_C, Qt::ControlModifier);
+        Click(CopyRow(1));
+        Click(CopyRow(3), EX_MK_CONTROL);
+        KeyOnList(CopyList(), 'C', EX_MK_CONTROL);
         EXPECT_EQ(Clipboard()["text/uri-list"], Lines({UrlOf(first), UrlOf(third)}, "\r\n"));
         EXPECT_EQ(Clipboard()["text/plain"], Lines({first, third}, "\n"));
 
         // The menu acts on the current entry, and says when it could not.
-        QTest::mouseClick(view, Qt::LeftButton, {}, CopyRow(1));
-        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件目录");
+        Click(CopyRow(1));
+        ChooseFromMenu(CopyRow(1), "打开文件目录");
         EXPECT_EQ(shown, Paths{first});
-        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        ChooseFromMenu(CopyRow(1), "打开文件");
         EXPECT_EQ(opened, Paths{first});
-        ASSERT_EQ(told.size(), 1u);
-        EXPECT_EQ(told[0], OpenFileFailedText(first, {}));
+        ASSERT_EQ(m_told.size(), 1u);
+        EXPECT_EQ(m_told[0].text, OpenFileFailedText(first, {}));
         // A file gone since it was collected is not handed to the desktop.
         std::filesystem::remove(first);
         openWorks = true;
-        ChooseFromMenu(CopyList(), CopyRow(1), "打开文件");
+        ChooseFromMenu(CopyRow(1), "打开文件");
         EXPECT_EQ(opened.size(), 1u);
-        ASSERT_EQ(told.size(), 2u);
-        EXPECT_EQ(told[1], OpenFileFailedText(
-                               first, std::make_error_code(std::errc::no_such_file_or_directory)));
+        ASSERT_EQ(m_told.size(), 2u);
+        EXPECT_EQ(
+            m_told[1].text,
+            OpenFileFailedText(first, std::make_error_code(std::errc::no_such_file_or_directory)));
     });
 }
 
 TEST_F(ListActionsTest, SelectedHitsAreDraggedOutAsFiles) {
     struct Drag {
         std::map<std::string, std::string> formats;
-        Qt::DropActions allowed;
+        uint32_t effects;
     };
     std::vector<Drag> drags;
-    const auto record = [&](QWidget*, const QMimeData& data, Qt::DropActions allowed) {
-        Drag drag{{}, allowed};
-        for (const QString& type : data.formats()) {
-            const QByteArray bytes = data.data(type);
-            drag.formats[type.toStdString()] =
-                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        }
-        drags.push_back(drag);
-        return Qt::CopyAction;
-    };
     Run([&] {
-        ExQtSetDragHandler(record);  // Once the library runs.
+        inject::SetDragOutAnswer(
+            [&](ExHandle, const std::vector<inject::DragData>& formats, uint32_t effects) {
+                Drag drag{{}, effects};
+                for (const inject::DragData& format : formats) {
+                    drag.formats[format.mimeType] = format.bytes;
+                }
+                drags.push_back(drag);
+                return EX_DROPEFFECT_COPY;
+            });
         SearchFor();
         ClickHit(1);
-        ClickHit(3, Qt::ControlModifier);
-        ClickHit(4, Qt::ControlModifier);
+        ClickHit(3, EX_MK_CONTROL);
+        ClickHit(4, EX_MK_CONTROL);
         const std::vector<std::size_t> selected = SelectedHits();
         ASSERT_EQ(selected, (std::vector<std::size_t>{1, 3, 4}));
-        // Pressed on the second of them, moved down with the button held.
-        QWidget* view = ViewportOf(ResultList());
-        const QPoint from = ResultRow(3);
-        const QPoint to = from + QPoint(0, QApplication::startDragDistance() + 20);
-        QTest::mousePress(view, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        // Pressed on the second of them, moved down with the button held
+        // further than any system's drag distance.
+        const ExPoint from = ResultRow(3);
+        const ExPoint to{from.x, from.y + 40};
+        inject::MouseDown(Top(), from);
+        inject::MouseMove(Top(), to, EX_MK_LBUTTON);
+        inject::MouseUp(Top(), to);
 
         ASSERT_EQ(drags.size(), 1u);
         Paths urls;
@@ -442,9 +426,8 @@ TEST_F(ListActionsTest, SelectedHitsAreDraggedOutAsFiles) {
         EXPECT_EQ(drags[0].formats["text/uri-list"], Lines(urls, "\r\n"));
         EXPECT_EQ(drags[0].formats["text/plain"], Lines(PathsOf(selected), "\n"));
         EXPECT_EQ(drags[0].formats.count("x-special/gnome-copied-files"), 1u);
-        EXPECT_EQ(drags[0].allowed, Qt::DropActions(Qt::CopyAction)) << "the files stay";
+        EXPECT_EQ(drags[0].effects, static_cast<uint32_t>(EX_DROPEFFECT_COPY)) << "the files stay";
         EXPECT_EQ(SelectedHits(), selected) << "the drag keeps the selection";
-        ExQtSetDragHandler({});
     });
 }
 

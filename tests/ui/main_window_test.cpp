@@ -5,18 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QHelpEvent>
-#include <QImage>
-#include <QTest>
-#include <QTextDocumentFragment>
-#include <QToolTip>
-#include <QWidget>
-#include <chrono>
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "index/index_commit.h"
 #include "main_window_fixture.h"
@@ -27,6 +19,17 @@
 
 namespace cj::ui {
 namespace {
+
+// The red, green and blue of an ARGB pixel.
+int Red(ExArgb pixel) {
+    return static_cast<int>((pixel >> 16) & 0xFF);
+}
+int Green(ExArgb pixel) {
+    return static_cast<int>((pixel >> 8) & 0xFF);
+}
+int Blue(ExArgb pixel) {
+    return static_cast<int>(pixel & 0xFF);
+}
 
 // A shop's scans, indexed before the window opens, with the settings a user
 // would have saved.
@@ -48,23 +51,19 @@ class MainWindowTest : public MainWindowFixture {
     }
 
     static SearchPage& Page() { return Window().Search(); }
-    static QWidget* Widget(ExHandle handle) { return ExQtWidget(handle); }
 
     // Clicks into the control, as a user does before typing, and types into
     // whatever took the focus.
-    static void Type(const Control& control, const char* text) {
-        QWidget* widget = Widget(control.Handle());
-        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(100, widget->height() / 2));
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        QTest::keyClicks(QApplication::focusWidget(), text);
+    static void Type(const Control& control, std::string_view text) {
+        Click(inject::PointIn(control.Handle(), 100, control.Height() / 2));
+        ASSERT_NE(inject::FocusedObject(Top()), 0);
+        inject::Type(Top(), platform::NarrowToUtf16(text));
     }
     static void PressEnter() {
-        QWidget* focus = QApplication::focusWidget();
-        if (focus == nullptr) {
+        if (inject::FocusedObject(Top()) == 0) {
             Type(Page().SearchBox(), "");
-            focus = QApplication::focusWidget();
         }
-        QTest::keyClick(focus, Qt::Key_Return);
+        inject::Key(Top(), EX_VK_RETURN);
     }
     static bool ListShown() {
         return Ex_ObjIsVisible(Page().ResultList()) != 0 &&
@@ -72,21 +71,21 @@ class MainWindowTest : public MainWindowFixture {
     }
     // Until the engine is idle and the window has applied what it reported.
     static bool WaitForResults() {
-        return QTest::qWaitFor(
+        return inject::RunEventsUntil(
             [] { return app::CurrentProgram().activity.IsIdle() && ListShown(); }, 10000);
-    }
-    // Waits for the engine without letting the window take its messages.
-    static bool WaitForIdleEngine() {
-        for (int i = 0; i < 10000; ++i) {
-            if (app::CurrentProgram().activity.IsIdle()) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
     }
     static intptr_t ListMessage(int32_t message, intptr_t wParam = 0, intptr_t lParam = 0) {
         return Ex_ObjSendMessage(Page().ResultList(), message, wParam, lParam);
+    }
+    // The result list's pixel at its client point (x, y), as the window shows it.
+    static ExArgb ListPixel(const inject::Snapshot& window, int x, int y) {
+        const ExPoint at = inject::PointIn(Page().ResultList(), x, y);
+        return window.At(at.x, at.y);
+    }
+    static int ListWidth() {
+        ExRect list{};
+        Ex_ObjGetRect(Page().ResultList(), &list);
+        return list.right - list.left;
     }
 };
 
@@ -115,8 +114,7 @@ TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
         // The search button as well as Enter starts a search; nothing found
         // reads "0 个文件" with the blank and selects no row.
         Page().SearchBox().SetText("ZZ9999999999999");
-        QWidget* button = Widget(Page().SearchButton().Handle());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ClickButton(Page().SearchButton());
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), "找到：0 个文件");
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
@@ -124,7 +122,7 @@ TEST_F(MainWindowTest, TypedSearchShowsTheHitsAndTheirCount) {
 
         // An empty file says its size, as any other does.
         Page().SearchBox().SetText("JD0000000002");
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ClickButton(Page().SearchButton());
         ASSERT_TRUE(WaitForResults());
         ASSERT_EQ(rows.Count(), 1u);
         EXPECT_EQ(rows.Texts(1)->typeAndSize, u"文件类型：jpg   文件大小：0 B");
@@ -154,24 +152,27 @@ TEST_F(MainWindowTest, SecondPressStopsTheSearchAndAThirdStartsAnother) {
 }
 
 TEST_F(MainWindowTest, ASearchStartedWhileTheLastOnesReportWaitsNeverShowsThatReport) {
-    // The first search ends and reports while the window is busy elsewhere
-    // (its message still queued); the user starts a second search, which
+    // The first search ends and reports while the window takes no messages
+    // (the test holds them back); the user starts a second search, which
     // waits for the index lock the test holds until the test lets it. When the
     // window then takes its messages, the first search's report must not
     // end the second one's busy state or show its rows.
     BuildIndex();
     Run([&] {
+        JobInbox& inbox = app::CurrentProgram().inbox;
         // The first search reads shard 1 only, as the stored count says.
         ASSERT_FALSE(Settings().TrySaveThreadCount("1"));
         Page().SearchBox().SetText("");
+        inbox.AttachWindow(0);
         PressEnter();
-        ASSERT_TRUE(WaitForIdleEngine());
+        ASSERT_TRUE(inject::RunEventsUntil([] { return app::CurrentProgram().activity.IsIdle(); }));
 
         platform::FileLock gate = HoldIndex();
         ASSERT_FALSE(Settings().TrySaveThreadCount("2"));
         PressEnter();
         ASSERT_TRUE(app::CurrentProgram().activity.IsSearchRunning());
-        QApplication::processEvents();  // The first search's report arrives now.
+        inbox.AttachWindow(Top());
+        inject::RunEvents(0);  // The first search's report arrives now.
         EXPECT_FALSE(ListShown()) << "the second search is still busy";
         EXPECT_EQ(Status(), "找到：0 个文件") << "the first search's count never shows";
         EXPECT_EQ(ListMessage(EX_LVM_GETITEMCOUNT), 0);
@@ -194,9 +195,8 @@ TEST_F(MainWindowTest, UpdateCacheSaysWhatItIndexedAndRunsTheSearchAgain) {
         ASSERT_TRUE(WaitForResults());
         const std::size_t before = Window().Rows().Count();
         m_dir.WriteFile("scans/new/SF1400000000001-2.jpg", "new");
-        QWidget* button = Widget(Page().UpdateCache().Handle());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        ASSERT_TRUE(QTest::qWaitFor(
+        ClickButton(Page().UpdateCache());
+        ASSERT_TRUE(inject::RunEventsUntil(
             [] {
                 return app::CurrentProgram().activity.IsIdle() && ListShown() &&
                        Status().find("找到") != std::string::npos;
@@ -221,14 +221,13 @@ TEST_F(MainWindowTest, FirstStartSaysWhereToAddAListAndItsLinkOpensTheSettings) 
         const LinkLabel& hint = Page().FirstStartHint();
         ASSERT_NE(Ex_ObjIsVisible(hint.Handle()), 0);
         EXPECT_EQ(hint.GetText(), "还没有目录列表：在「设置」添加目录，然后刷新索引");
-        QWidget* widget = Widget(hint.Handle());
-        widget->grab();  // Painted: the link has its place.
+        inject::Grab(Top());  // Painted: the link has its place.
         const ExRect link = hint.LinkRect();
         ASSERT_LT(link.left, link.right);
         const int middle = (link.top + link.bottom) / 2;
-        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(link.left - 20, middle));
+        Click(inject::PointIn(hint.Handle(), link.left - 20, middle));
         EXPECT_EQ(Page().SelectedPage(), Page::Search) << "beside the link: nothing";
-        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint((link.left + link.right) / 2, middle));
+        Click(inject::PointIn(hint.Handle(), (link.left + link.right) / 2, middle));
         EXPECT_EQ(Page().SelectedPage(), Page::Settings);
 
         // Once a list holds a folder the hint is gone.
@@ -244,8 +243,7 @@ TEST_F(MainWindowTest, ARefreshThatCannotWriteTheIndexSaysSoInTheStatusLine) {
     ASSERT_EQ(::unlink((m_dir / "data/2.txt").c_str()), 0);
     ASSERT_EQ(::rename((m_dir / "data/2.txt.d").c_str(), (m_dir / "data/2.txt").c_str()), 0);
     Run([&] {
-        QWidget* button = Widget(Page().UpdateCache().Handle());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ClickButton(Page().UpdateCache());
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status().rfind("索引更新失败（已有同名文件夹）：", 0), 0u) << Status();
         EXPECT_GT(Page().Status().Width(), 200) << "room for the reason and the path";
@@ -259,8 +257,7 @@ TEST_F(MainWindowTest, ARefreshRefusedBecauseAnotherProgramRefreshesSaysSo) {
     platform::FileLock otherProgram;  // Another program's refresh holds the lock.
     ASSERT_FALSE(index::TryLockRefresh(m_dir.Path(), otherProgram));
     Run([&] {
-        QWidget* button = Widget(Page().UpdateCache().Handle());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ClickButton(Page().UpdateCache());
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), std::string(AnotherRefreshRunsText));
     });
@@ -272,8 +269,7 @@ TEST_F(MainWindowTest, AnUnpluggedFolderKeepsItsIndexAndIsNamed) {
     const std::string before = m_dir.ReadFile("data/1.txt") + m_dir.ReadFile("data/2.txt");
     std::filesystem::rename(m_dir / "scans", m_dir / "unplugged");
     Run([&] {
-        QWidget* button = Widget(Page().UpdateCache().Handle());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ClickButton(Page().UpdateCache());
         ASSERT_TRUE(WaitForResults());
         EXPECT_EQ(Status(), FolderMissingText(m_dir / "scans"));
     });
@@ -289,58 +285,51 @@ TEST_F(MainWindowTest, RowsAreDrawnFromTheirRecords) {
         ASSERT_EQ(rows.Count(), 3u);
         rows.SetMark(2, search::CopyMark::InCopyList);
         rows.SetMark(3, search::CopyMark::CopiedDirectly);
-        QWidget* list = Widget(Page().ResultList());
-        const QImage image = list->grab().toImage();
-        const int right = image.width() - 20;  // Clear of any text.
-        const auto rgb = [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; };
+        const inject::Snapshot image = inject::Grab(Top());
+        const int right = ListWidth() - 20;  // Clear of any text.
+        const auto rgb = [&](int x, int y) { return ListPixel(image, x, y) & 0xFFFFFF; };
 
         // Row 1 is selected: yellow over the odd grey.
-        const QColor selected = image.pixelColor(right, 5);
-        EXPECT_GE(selected.red(), 248);
-        EXPECT_GE(selected.green(), 248);
-        EXPECT_NEAR(selected.blue(), 20, 4);
+        const ExArgb selected = ListPixel(image, right, 5);
+        EXPECT_GE(Red(selected), 248);
+        EXPECT_GE(Green(selected), 248);
+        EXPECT_NEAR(Blue(selected), 20, 4);
         EXPECT_EQ(rgb(right, 60 + 5), 0xD3D3D3u) << "even rows";
         EXPECT_EQ(rgb(right, 120 + 5), 0xDCDCDCu) << "odd rows";
         // Markers: red for a row in the copy list, blue for a direct copy,
         // from x 5 to 20, two pixels in from the row's edges.
-        const QColor red = image.pixelColor(10, 60 + 30);
-        EXPECT_GE(red.red(), 230);
-        EXPECT_LE(red.blue(), 30);
-        const QColor blue = image.pixelColor(10, 120 + 30);
-        EXPECT_GE(blue.blue(), 230);
-        EXPECT_LE(blue.red(), 30);
+        const ExArgb red = ListPixel(image, 10, 60 + 30);
+        EXPECT_GE(Red(red), 230);
+        EXPECT_LE(Blue(red), 30);
+        const ExArgb blue = ListPixel(image, 10, 120 + 30);
+        EXPECT_GE(Blue(blue), 230);
+        EXPECT_LE(Red(blue), 30);
         EXPECT_EQ(rgb(10, 60 + 1), 0xD3D3D3u) << "the marker stops 2 pixels short";
         EXPECT_EQ(rgb(3, 60 + 30), 0xD3D3D3u);
 
         // The row under the pointer gets a light wash: neither its own grey
         // nor the selection's yellow.
-        const QPoint overRow2(300, 60 + 30);
-        QMouseEvent move(QEvent::MouseMove, overRow2, list->mapToGlobal(overRow2), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(ViewportOf(Page().ResultList()), &move);
-        const QColor hot = ViewportOf(Page().ResultList())->grab().toImage().pixelColor(right, 65);
-        EXPECT_NE(hot.rgb() & 0xFFFFFF, 0xD3D3D3u);
-        EXPECT_GT(hot.blue(), 100) << "not the selection's yellow";
-        EXPECT_GT(hot.red(), hot.blue()) << "a shade of it";
-        const QPoint away(300, 5 * 60 + 30);  // Below the rows: nothing is hot.
-        QMouseEvent leave(QEvent::MouseMove, away, list->mapToGlobal(away), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(ViewportOf(Page().ResultList()), &leave);
+        inject::MouseMove(Top(), ResultRow(2));
+        const ExArgb hot = ListPixel(inject::Grab(Top()), right, 65);
+        EXPECT_NE(hot & 0xFFFFFF, 0xD3D3D3u);
+        EXPECT_GT(Blue(hot), 100) << "not the selection's yellow";
+        EXPECT_GT(Red(hot), Blue(hot)) << "a shade of it";
+        inject::MouseMove(Top(), ResultRow(6));  // Below the rows: nothing is hot.
 
         // With no row selected: a black marker for a row added again, and the
         // texts of marked rows start 15 pixels further right.
         ListMessage(EX_LVM_SETITEMSTATE, -1, 0);
         rows.SetMark(1, search::CopyMark::AddedAgain);
         rows.SetMark(3, search::CopyMark::None);
-        const QImage again = list->grab().toImage();
-        const QColor black = again.pixelColor(10, 30);
-        EXPECT_LE(black.red() + black.green() + black.blue(), 3 * 40);
-        EXPECT_EQ(again.pixel(again.width() - 20, 5) & 0xFFFFFF, 0xDCDCDCu) << "no highlight";
+        const inject::Snapshot again = inject::Grab(Top());
+        const ExArgb black = ListPixel(again, 10, 30);
+        EXPECT_LE(Red(black) + Green(black) + Blue(black), 3 * 40);
+        EXPECT_EQ(ListPixel(again, right, 5) & 0xFFFFFF, 0xDCDCDCu) << "no highlight";
         const auto firstBlueColumn = [&](int rowTop) {
             for (int x = 0; x < 60; ++x) {
                 for (int y = rowTop + 10; y < rowTop + 30; ++y) {
-                    const QColor c = again.pixelColor(x, y);
-                    if (c.blue() > 150 && c.red() < 120 && c.green() < 120) {
+                    const ExArgb c = ListPixel(again, x, y);
+                    if (Blue(c) > 150 && Red(c) < 120 && Green(c) < 120) {
                         return x;
                     }
                 }
@@ -373,8 +362,7 @@ TEST_F(MainWindowTest, ALongNameIsCutBeforeItsSizeTextAndItsRowShowsItWholeInATo
         const std::size_t shortRow = HitEndingIn("/scans/SF1400000000001.jpg");
         ASSERT_NE(longRow, 0u);
         ASSERT_NE(shortRow, 0u);
-        QWidget* view = ViewportOf(Page().ResultList());
-        const QImage image = view->grab().toImage();
+        const inject::Snapshot image = inject::Grab(Top());
         // The upper line's name (blue) and size text (red) of a row.
         struct Line {
             int firstRed = INT_MAX, lastRed = -1, lastBlue = -1;
@@ -382,13 +370,13 @@ TEST_F(MainWindowTest, ALongNameIsCutBeforeItsSizeTextAndItsRowShowsItWholeInATo
         const auto upperLine = [&](std::size_t row) {
             Line line;
             const int top = static_cast<int>(row - 1) * ResultRowPixels;
-            for (int x = 0; x < image.width(); ++x) {
+            for (int x = 0; x < ListWidth(); ++x) {
                 for (int y = top + 8; y < top + 32; ++y) {
-                    const QColor c = image.pixelColor(x, y);
-                    if (c.red() > 150 && c.green() < 100 && c.blue() < 100) {
+                    const ExArgb c = ListPixel(image, x, y);
+                    if (Red(c) > 150 && Green(c) < 100 && Blue(c) < 100) {
                         line.firstRed = std::min(line.firstRed, x);
                         line.lastRed = x;
-                    } else if (c.blue() > 150 && c.red() < 100 && c.green() < 100) {
+                    } else if (Blue(c) > 150 && Red(c) < 100 && Green(c) < 100) {
                         line.lastBlue = x;
                     }
                 }
@@ -405,19 +393,8 @@ TEST_F(MainWindowTest, ALongNameIsCutBeforeItsSizeTextAndItsRowShowsItWholeInATo
         // Resting on the row shows its whole name and path; a row that shows
         // both whole has no tooltip.
         const auto tipOver = [&](std::size_t row) {
-            const QPoint at = ResultRow(static_cast<int>(row));
-            QHelpEvent rest(QEvent::ToolTip, at, view->mapToGlobal(at));
-            QApplication::sendEvent(view, &rest);
-            const std::string tip =
-                QToolTip::isVisible()
-                    ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().toStdString()
-                    : std::string();
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->inherits("QTipLabel")) {
-                    top->hide();
-                }
-            }
-            return tip;
+            return platform::Utf16ToNarrow(
+                inject::TooltipAt(Top(), ResultRow(static_cast<int>(row))));
         };
         EXPECT_EQ(tipOver(longRow), longName + "\n" + (m_dir / "scans") + "/" + longName + ".jpg");
         EXPECT_EQ(tipOver(shortRow), "");
@@ -426,13 +403,15 @@ TEST_F(MainWindowTest, ALongNameIsCutBeforeItsSizeTextAndItsRowShowsItWholeInATo
 
 TEST_F(MainWindowTest, PlaceholderGoesWithTheFirstCharacter) {
     Run([] {
-        QWidget* box = Widget(Page().SearchBox().Handle());
         const auto darkPixels = [&] {
-            const QImage image = box->grab().toImage();
+            const inject::Snapshot image = inject::Grab(Top());
             int dark = 0;
             for (int x = 100; x < 170; ++x) {
                 for (int y = 5; y < 25; ++y) {
-                    dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+                    const ExPoint at = inject::PointIn(Page().SearchBox().Handle(), x, y);
+                    const ExArgb c = image.At(at.x, at.y);
+                    // Grey as (11 red + 16 green + 5 blue) / 32.
+                    dark += (Red(c) * 11 + Green(c) * 16 + Blue(c) * 5) / 32 < 128 ? 1 : 0;
                 }
             }
             return dark;
@@ -449,7 +428,7 @@ TEST_F(MainWindowTest, ResizeKeepsTheLayout) {
         CopyPage& copy = Window().Copy();
         const ExRect before = copy.CopyList().Rect();
         Window().Frame().Place({}, {}, 1300, 800);
-        QApplication::processEvents();
+        inject::RunEvents(0);
         // The keyword box stays centred, the status texts beside it, the copy
         // panel at the bottom, and the result list fills the page below the band.
         const ExRect box = page.SearchBox().Rect();
@@ -468,10 +447,7 @@ TEST_F(MainWindowTest, ResizeKeepsTheLayout) {
                   before.right - before.left)
             << "the copy list waits until its page is chosen";
 
-        QWidget* copyItem = Widget(page.Pages().ItemHandle(2));
-        QTest::mouseClick(copyItem, Qt::LeftButton, {}, copyItem->rect().center());
-        QApplication::processEvents();
-        EXPECT_EQ(page.SelectedPage(), Page::Copy);
+        ShowPage(static_cast<int>(Page::Copy));
         // The copy list reaches the panel and spans the window.
         EXPECT_LE(copy.CopyList().Rect().bottom, copy.Panel().Top() + 2 * 69);
         EXPECT_GT(copy.CopyList().Width(), 1300 - 10);

@@ -2,19 +2,9 @@
 // box, its buttons clicked, folders picked and dropped, the thread count
 // chosen from its drop-down; offscreen. Message boxes and the folder picker
 // are the test's own, so nothing blocks.
-#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QListWidget>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
-#include <QWheelEvent>
-#include <QWidget>
-#include <QWindow>
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -33,12 +23,6 @@ namespace {
 
 using Folders = std::vector<std::string>;
 
-struct Message {
-    std::string text;
-    std::string caption;
-    bool operator==(const Message&) const = default;
-};
-
 class SettingsPageTest : public MainWindowFixture {
   protected:
     SettingsPageTest() {
@@ -56,15 +40,8 @@ class SettingsPageTest : public MainWindowFixture {
 
     void BuildIndex() { MainWindowFixture::BuildIndex(2, "jpg"); }
 
-    // The settings page shown, with the test's message box and picker.
+    // The settings page shown, with the test's picker.
     void OnWindowShown() override {
-        Window().Dialogs().tell = [this](std::string_view text, std::string_view caption) {
-            m_told.push_back({std::string(text), std::string(caption)});
-        };
-        Window().Dialogs().askYesNo = [this](std::string_view text, std::string_view caption) {
-            m_asked.push_back({std::string(text), std::string(caption)});
-            return m_answer;
-        };
         Window().Dialogs().pickFolder = [this](const std::string& title, const std::string& start) {
             m_pickerCalls.push_back(title + "|" + start);
             return m_picked;
@@ -74,23 +51,21 @@ class SettingsPageTest : public MainWindowFixture {
 
     static SettingsPage& Page() { return Window().SettingsTab(); }
 
+    using MainWindowFixture::Click;
     static void Click(const Control& button) { ClickButton(button); }
     // Replaces the list title as a user does: clicks into the box, selects
-    // what is there and types over it, one key event a character.
-    static void TypeTitle(const QString& title) {
+    // what is there and types over it.
+    static void TypeTitle(std::string_view title) {
         const ExHandle edit = Ex_ObjFind(Page().DirectoryLists().Handle(), 0, u"Edit", nullptr);
-        QWidget* box = ExQtWidget(edit);
-        ASSERT_NE(box, nullptr);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(20, box->height() / 2));
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(focus, Qt::Key_Delete);
-        for (const QChar c : title) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(focus, &press);
-        }
-        ASSERT_EQ(QString::fromStdString(Page().DirectoryLists().GetText()), title);
+        ASSERT_NE(edit, 0);
+        ExRect box{};
+        ASSERT_TRUE(Ex_ObjGetClientRect(edit, &box));
+        Click(inject::PointIn(edit, 20, box.bottom / 2));
+        ASSERT_EQ(inject::FocusedObject(Top()), edit);
+        inject::Key(Top(), 'A', EX_MK_CONTROL);
+        inject::Key(Top(), EX_VK_DELETE);
+        inject::Type(Top(), platform::NarrowToUtf16(title));
+        ASSERT_EQ(Page().DirectoryLists().GetText(), title);
     }
     static std::vector<std::string> ListTitles() {
         std::vector<std::string> titles;
@@ -99,22 +74,9 @@ class SettingsPageTest : public MainWindowFixture {
         }
         return titles;
     }
-    // Opens the thread-count drop-down by its arrow and clicks item count.
-    static void ChooseThreadCount(int count) {
-        QWidget* selector = ExQtWidget(Page().ThreadCount().Handle());
-        QTest::mouseClick(selector, Qt::LeftButton, {},
-                          QPoint(selector->width() - 12, selector->height() / 2));
-        auto* popup = qobject_cast<QListWidget*>(QApplication::activePopupWidget());
-        ASSERT_NE(popup, nullptr);
-        QListWidgetItem* item = popup->item(count - 1);
-        popup->scrollToItem(item);
-        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
-                          popup->visualItemRect(item).center());
-    }
+    // Opens the thread-count drop-down by its arrow and chooses item count.
+    static void ChooseThreadCount(int count) { ChooseFromDropDown(Page().ThreadCount(), count); }
 
-    std::vector<Message> m_told;
-    std::vector<Message> m_asked;
-    bool m_answer = false;  // What the user answers a question with.
     std::vector<std::string> m_pickerCalls;
     std::optional<std::string> m_picked;
 };
@@ -136,7 +98,7 @@ TEST_F(SettingsPageTest, AddListCreatesTheTypedTitleAndRefusesWhatItCannotStore)
         // exists (in any letter case, as the file matches it), an empty one,
         // blanks only, and titles the file would read back as something else.
         const std::string before = Ini();
-        const std::vector<std::pair<QString, std::string_view>> refused = {
+        const std::vector<std::pair<std::string, std::string_view>> refused = {
             {"shop b", ListExistsText},         {"", ListTitleEmptyText},
             {"   ", ListTitleEmptyText},        {"a]b", ListTitleUnstorableText},
             {"[x", ListTitleUnstorableText},    {"k=v", ListTitleUnstorableText},
@@ -146,8 +108,7 @@ TEST_F(SettingsPageTest, AddListCreatesTheTypedTitleAndRefusesWhatItCannotStore)
             m_told.clear();
             TypeTitle(title);
             Click(Page().AddListButton());
-            EXPECT_EQ(m_told, (std::vector<Message>{{std::string(text), "提示"}}))
-                << title.toStdString();
+            EXPECT_EQ(m_told, (std::vector<Message>{{std::string(text), "提示"}})) << title;
         }
         EXPECT_EQ(Ini(), before);
         EXPECT_EQ(ListTitles().size(), 3u);
@@ -273,8 +234,7 @@ TEST_F(SettingsPageTest, RemoveFolderTakesTheSelectedRowOnly) {
         EXPECT_EQ(Page().FolderList().RowCount(), 3) << "no row selected: nothing happens";
         EXPECT_EQ(Ini(), before);
 
-        QTest::mouseClick(ViewportOf(Page().FolderList().Handle()), Qt::LeftButton, {},
-                          QPoint(100, 40 + 20));
+        Click(inject::PointIn(Page().FolderList().Handle(), 100, 40 + 20));
         ASSERT_EQ(Page().FolderList().SelectedRow(), 2);
         Click(Page().RemoveFolderButton());
         const Folders left = {m_dir / "scans", m_dir / "more/b"};
@@ -340,23 +300,16 @@ TEST_F(SettingsPageTest, IgnoringCaseAndWidthIsStoredAtOnceAndTheNextSearchUsesI
 
 TEST_F(SettingsPageTest, DroppedFoldersJoinTheListInDropOrderAndFilesAndListedFoldersDoNot) {
     Run([this] {
-        QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
-        QWidget* list = ExQtWidget(Page().FolderList().Handle());
         // Where a file manager drops: on the rows, which the window's own
         // drop handling resolves to the list box.
-        const QPoint at = list->mapTo(window, QPoint(100, 60));
-        QMimeData mime;
-        QList<QUrl> urls;
+        const ExPoint at = inject::PointIn(Page().FolderList().Handle(), 100, 60);
+        std::vector<std::u16string> paths;
         for (const char* name :
              {"more/b", "scans/SF1400000000001.jpg", "more/a", "gone", "scans/2023", "more/b"}) {
-            urls.push_back(QUrl::fromLocalFile(QString::fromStdString(m_dir / name)));
+            paths.push_back(platform::NarrowToUtf16(m_dir / name));
         }
-        mime.setUrls(urls);
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->windowHandle(), &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->windowHandle(), &drop);
+        EXPECT_TRUE(inject::DragFilesOver(Top(), at, paths));
+        EXPECT_TRUE(inject::DropFiles(Top(), at, paths));
 
         const Folders expected = {m_dir / "scans", m_dir / "more/b", m_dir / "more/a"};
         EXPECT_EQ(Page().Folders(), expected);
@@ -454,12 +407,15 @@ TEST_F(SettingsPageTest, ClosingDuringAThreadCountChangeLeavesTheCountToItsCommi
     BuildIndex();
     m_dir.MakeDirs("data/5.txt");  // The new index will fail.
     Run([this] {
+        // The refresh's end does not reach the window before it closes: the
+        // reader holds the commit back, and the test the window's messages.
         auto reader = std::make_unique<index::IndexReadLock>(m_dir.Path(), 2);
+        app::CurrentProgram().inbox.AttachWindow(0);
         ChooseThreadCount(5);
         ASSERT_EQ(Window().PendingThreadCount(), 5);
         EXPECT_EQ(Page().ThreadCountText(), "5");
         Window().Frame().Close();
-        ASSERT_TRUE(QTest::qWaitFor([] { return Window().Frame().Width() == 0; }, 5000));
+        ASSERT_TRUE(inject::RunEventsUntil([] { return Window().Frame().Width() == 0; }, 5000));
         reader.reset();
     });
     app::CurrentProgram().refresher.Wait();
@@ -484,39 +440,51 @@ std::vector<ExHandle> Leaves(ExHandle parent) {
 
 class SettingsPageScrollTest : public SettingsPageTest {
   protected:
-    static QWidget* Top() { return ExQtWidget(Window().Frame().WindowHandle()); }
-    static QRect InWindow(ExHandle object) {
-        QWidget* widget = ExQtWidget(object);
-        return {widget->mapTo(Top(), QPoint(0, 0)), widget->size()};
+    // The object's rectangle in the window.
+    static ExRect InWindow(ExHandle object) {
+        const ExPoint origin = inject::PointIn(object, 0, 0);
+        ExRect rect{};
+        Ex_ObjGetRect(object, &rect);
+        return {origin.x, origin.y, origin.x + rect.right - rect.left,
+                origin.y + rect.bottom - rect.top};
     }
     // What of the page the window shows: the page less the bar.
-    static QRect Shown() {
-        QRect shown = InWindow(Ex_ObjGetParent(Page().Panel().Handle()));
+    static ExRect Shown() {
+        ExRect shown = InWindow(Ex_ObjGetParent(Page().Panel().Handle()));
         if (Ex_ObjIsVisible(Page().Panel().Bar()) != 0) {
-            shown.setRight(InWindow(Page().Panel().Bar()).left() - 1);
+            shown.right = InWindow(Page().Panel().Bar()).left;
         }
         return shown;
     }
+    static ExPoint Centre(const ExRect& rect) {
+        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
     // Wholly shown, and what a click at its centre reaches.
     static bool Reachable(ExHandle object) {
-        const QRect rect = InWindow(object);
-        QWidget* hit = Top()->childAt(rect.center());
-        QWidget* widget = ExQtWidget(object);
-        return Shown().contains(rect) && hit != nullptr &&
-               (hit == widget || widget->isAncestorOf(hit));
+        const ExRect rect = InWindow(object);
+        const ExRect shown = Shown();
+        if (rect.left < shown.left || rect.top < shown.top || rect.right > shown.right ||
+            rect.bottom > shown.bottom) {
+            return false;
+        }
+        for (ExHandle hit = inject::ObjectAt(Top(), Centre(rect)); hit != 0;
+             hit = Ex_ObjGetParent(hit)) {
+            if (hit == object) {
+                return true;
+            }
+        }
+        return false;
     }
     // One notch of the wheel at `at` (window coordinates), routed by the
-    // window to the object under it and on to its parents as the system's
-    // is: only a wheel event from the system goes on to the parents.
-    static void Wheel(QPoint at, int delta) {
-        QWheelEvent wheel(at, Top()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QSpontaneKeyEvent::setSpontaneous(&wheel);  // sendEvent would clear it.
-        QApplication::instance()->notify(Top()->windowHandle(), &wheel);
+    // window to the object under it and on to its parents.
+    static void Wheel(ExPoint at, int delta) { inject::Wheel(Top(), at, delta); }
+    static ExPoint OnBar(int y) {
+        const ExRect bar = InWindow(Page().Panel().Bar());
+        return {(bar.left + bar.right) / 2, bar.top + y};
     }
-    static QPoint OnBar(int y) {
-        const QRect bar = InWindow(Page().Panel().Bar());
-        return {bar.center().x(), bar.top() + y};
+    static int BarHeight() {
+        const ExRect bar = InWindow(Page().Panel().Bar());
+        return bar.bottom - bar.top;
     }
 };
 
@@ -524,42 +492,41 @@ class SettingsPageScrollTest : public SettingsPageTest {
 // of the page, out of reach.
 TEST_F(SettingsPageScrollTest, EveryControlCanBeScrolledIntoViewAndClicked) {
     Run([] {
-        QWindow* window = Top()->windowHandle();
-        for (const QSize size : {QSize(800, 600), QSize(1024, 768), QSize(1920, 1080)}) {
-            SCOPED_TRACE(size.width());
-            Window().Frame().Place({}, {}, size.width(), size.height());
-            QApplication::processEvents();
+        for (const auto& [width, height] :
+             {std::pair(800, 600), std::pair(1024, 768), std::pair(1920, 1080)}) {
+            SCOPED_TRACE(width);
+            Window().Frame().Place({}, {}, width, height);
+            inject::RunEvents(0);
             const std::vector<ExHandle> leaves = Leaves(Page().Panel().Handle());
             const bool allShown = std::all_of(leaves.begin(), leaves.end(), Reachable);
             EXPECT_EQ(Ex_ObjIsVisible(Page().Panel().Bar()) != 0, !allShown)
                 << "the bar shows when, and only when, something is out of view";
             if (allShown) {
-                ASSERT_NE(size.width(), 800) << "the page is higher than the smallest window";
+                ASSERT_NE(width, 800) << "the page is higher than the smallest window";
                 continue;
             }
             // The wheel, over whatever control lies at the page's centre.
             for (const ExHandle leaf : leaves) {
                 for (int notch = 0; notch < 20 && !Reachable(leaf); ++notch) {
-                    Wheel(Shown().center(), InWindow(leaf).top() < Shown().top() ? 120 : -120);
+                    Wheel(Centre(Shown()), InWindow(leaf).top < Shown().top ? 120 : -120);
                 }
                 EXPECT_TRUE(Reachable(leaf)) << "by the wheel: " << leaf;
             }
             // Presses on the track above the thumb page back to the top.
             const ExHandle first = leaves.front();
             for (int page = 0; page < 10 && !Reachable(first); ++page) {
-                QTest::mouseClick(window, Qt::LeftButton, {}, OnBar(1));
+                inject::Click(Top(), OnBar(1));
             }
             ASSERT_TRUE(Reachable(first)) << "by the track";
             // The thumb, now at the top, dragged down to the bottom.
             std::set<ExHandle> reached;
-            QTest::mousePress(window, Qt::LeftButton, {}, OnBar(5));
-            for (int y = 5; y < InWindow(Page().Panel().Bar()).height(); y += 5) {
-                QTest::mouseMove(window, OnBar(y));
+            inject::MouseDown(Top(), OnBar(5));
+            for (int y = 5; y < BarHeight(); y += 5) {
+                inject::MouseMove(Top(), OnBar(y), EX_MK_LBUTTON);
                 std::copy_if(leaves.begin(), leaves.end(), std::inserter(reached, reached.end()),
                              Reachable);
             }
-            QTest::mouseRelease(window, Qt::LeftButton, {},
-                                OnBar(InWindow(Page().Panel().Bar()).height() - 1));
+            inject::MouseUp(Top(), OnBar(BarHeight() - 1));
             EXPECT_EQ(reached.size(), leaves.size()) << "by the thumb";
         }
     });

@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QScreen>
-#include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -17,8 +14,9 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
+#include "exdui/exdui_inject.h"
 #include "temp_dir.h"
+#include "ui/object_text.h"
 
 namespace cj::ui {
 namespace {
@@ -74,16 +72,19 @@ class MainWindowPlacement : public ::testing::Test {
                             std::to_string(screenWidth) +
                             ", \"height\": " + std::to_string(screenHeight) +
                             ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
+        // The back end's start, on that screen; the body starts from the
+        // application's loop once the program runs it.
         const std::string platform = "offscreen:configfile=" + (m_dir / "screen.json");
         setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
         int argc = 1;
         char name[] = "window_placement_test";
         char* argv[] = {name, nullptr};
         QApplication app(argc, argv);
-        ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(),
-                  QRect(0, 0, screenWidth, screenHeight));
         QTimer::singleShot(0, [&] {
-            QApplication::processEvents();
+            ExRect screen{};
+            EXPECT_TRUE(Ex_WndGetDesktopRect(&screen));
+            EXPECT_TRUE(SameRect(screen, {0, 0, screenWidth, screenHeight}));
+            exdui::inject::RunEvents(0);
             whileOpen();
             Window().Frame().Close();
         });
@@ -94,23 +95,50 @@ class MainWindowPlacement : public ::testing::Test {
     static ExRect Placed() { return Window().Frame().Rectangle(); }
     core::SettingsFile Settings() const { return core::SettingsFile::InRunDirectory(m_dir.Path()); }
 
-    // Whether every visible control of the page lies wholly in the window.
-    static ::testing::AssertionResult NothingCutOff(int page) {
-        QWidget* item = ExQtWidget(Window().Search().Pages().ItemHandle(page));
-        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
-        QApplication::processEvents();
-        QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
-        for (QWidget* child : window->findChildren<QWidget*>()) {
-            if (!child->isVisibleTo(window) || child->isWindow()) {
+    // The object's rectangle in the window.
+    static ExRect InWindow(ExHandle object) {
+        const ExPoint origin = exdui::inject::PointIn(object, 0, 0);
+        ExRect rect{};
+        Ex_ObjGetRect(object, &rect);
+        return {origin.x, origin.y, origin.x + rect.right - rect.left,
+                origin.y + rect.bottom - rect.top};
+    }
+    // The first object shown below parent that leaves the window of width by
+    // height, or 0. The settings page's scrolled content reaches past its
+    // viewport when the page is higher than the window: the page's own test
+    // scrolls each of its controls into view.
+    static ExHandle FirstCutOff(ExHandle parent, int width, int height) {
+        for (ExHandle child = Ex_ObjFind(parent, 0, nullptr, nullptr); child != 0;
+             child = Ex_ObjFind(parent, child, nullptr, nullptr)) {
+            if (Ex_ObjIsVisible(child) == 0 || child == Window().SettingsTab().Panel().Handle()) {
                 continue;
             }
-            const QRect at(child->mapTo(window, QPoint(0, 0)), child->size());
-            if (!window->rect().contains(at)) {
-                return ::testing::AssertionFailure()
-                       << child->metaObject()->className() << " at (" << at.x() << ", " << at.y()
-                       << ") size " << at.width() << "x" << at.height() << " leaves the window of "
-                       << window->width() << "x" << window->height() << " on page " << page;
+            const ExRect at = InWindow(child);
+            if (at.left < 0 || at.top < 0 || at.right > width || at.bottom > height) {
+                return child;
             }
+            if (const ExHandle inner = FirstCutOff(child, width, height); inner != 0) {
+                return inner;
+            }
+        }
+        return 0;
+    }
+    // Whether every visible control of the page lies wholly in the window.
+    static ::testing::AssertionResult NothingCutOff(int page) {
+        const PageSelector& pages = Window().Search().Pages();
+        EXPECT_TRUE(exdui::inject::RunEventsUntil([&] { return pages.RunningAnimation() == 0; }));
+        exdui::inject::Click(Window().Frame().WindowHandle(),
+                             exdui::inject::CenterOf(pages.ItemHandle(page)));
+        EXPECT_EQ(pages.SelectedIndex(), page);
+        const int width = Window().Frame().Width();
+        const int height = Window().Frame().Height();
+        const ExHandle cut = FirstCutOff(Window().Surface(), width, height);
+        if (cut != 0) {
+            const ExRect at = InWindow(cut);
+            return ::testing::AssertionFailure()
+                   << "object " << cut << " \"" << ObjectText(cut) << "\" at (" << at.left << ", "
+                   << at.top << ") size " << at.right - at.left << "x" << at.bottom - at.top
+                   << " leaves the window of " << width << "x" << height << " on page " << page;
         }
         return ::testing::AssertionSuccess();
     }
@@ -141,13 +169,13 @@ TEST_F(MainWindowPlacement, TheDefaultSizeIsNoWiderThanA1024By768Screen) {
         EXPECT_TRUE(SameRect(Placed(), {0, 24, 1024, 744}));
         // The copy page's buttons keep their whole height and width.
         const CopyPage& copy = Window().Copy();
-        QWidget* window = ExQtWidget(Window().Frame().WindowHandle());
         for (const Control* button : {static_cast<const Control*>(&copy.OpenBackup()),
                                       static_cast<const Control*>(&copy.CopyButton()),
                                       static_cast<const Control*>(&copy.Browse())}) {
-            QWidget* widget = ExQtWidget(button->Handle());
-            const QRect at(widget->mapTo(window, QPoint(0, 0)), widget->size());
-            EXPECT_TRUE(window->rect().contains(at)) << at.bottom() << " " << at.right();
+            const ExRect at = InWindow(button->Handle());
+            EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= Window().Frame().Width() &&
+                        at.bottom <= Window().Frame().Height())
+                << at.bottom << " " << at.right;
         }
     });
 }

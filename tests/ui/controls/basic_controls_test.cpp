@@ -1,6 +1,5 @@
 #include "ui/controls/basic_controls.h"
 
-#include <QTest>
 #include <thread>
 #include <utility>
 
@@ -178,7 +177,8 @@ TEST_F(BasicControlsTest, ProgressFromAWorkerEndsAtItsLastPosition) {
         }
     });
     worker.join();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.Send(EX_PBM_GETPOS) == 1000; }, 5000));
+    EXPECT_TRUE(
+        exdui::inject::RunEventsUntil([&] { return bar.Send(EX_PBM_GETPOS) == 1000; }, 5000));
 }
 
 TEST_F(BasicControlsTest, ComboBoxItemsAndTheTextSurviveClearing) {

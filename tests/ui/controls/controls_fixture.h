@@ -1,22 +1,30 @@
-// A window on Qt's offscreen platform for the control tests, with helpers
-// that act through real mouse events (sent to the Qt window, which routes
-// them to the object under the pointer, with enter and leave) and read the
-// pixels the window paints.
+// A window for the control tests, with helpers that act through the library's
+// input injection (sent to the window, which routes it to the object under the
+// pointer, with hover and leave) and read the pixels the window paints.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QColor>
-#include <QImage>
-#include <QPoint>
 #include <cstdint>
-#include <span>
+#include <ostream>
 #include <vector>
 
 #include "exdui/exdui.h"
+#include "exdui/exdui_inject.h"
 
 namespace cj::ui::test {
+
+// A rectangle of pixels: where it starts and its size; empty when it has no
+// width or no height.
+struct Area {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool Empty() const { return width <= 0 || height <= 0; }
+    bool operator==(const Area&) const = default;
+};
+void PrintTo(const Area& area, std::ostream* out);
 
 class ControlsTest : public ::testing::Test {
   protected:
@@ -28,11 +36,11 @@ class ControlsTest : public ::testing::Test {
     ExHandle Surface() const { return m_surface; }
 
     // The object's top-left corner in window coordinates.
-    QPoint Origin(ExHandle object) const;
+    static ExPoint Origin(ExHandle object);
     // The window as painted now.
-    QImage Grab() const;
+    exdui::inject::Snapshot Grab() const;
     // The colour at (x, y) of the object, as the window shows it.
-    QColor Pixel(ExHandle object, int x, int y) const;
+    ExArgb Pixel(ExHandle object, int x, int y) const;
 
     void MoveTo(ExHandle object, int x, int y) const;
     void Press(ExHandle object, int x, int y) const;
@@ -46,19 +54,21 @@ class ControlsTest : public ::testing::Test {
     ExHandle m_surface = 0;
 };
 
-// PNG bytes of a width by height image of one colour.
-std::vector<std::uint8_t> SolidPng(int width, int height, QRgb colour);
+// PNG bytes of a width by height image of one ARGB colour.
+std::vector<std::uint8_t> SolidPng(int width, int height, ExArgb colour);
 
-// Colour of fg (ARGB) over an opaque bg.
-QColor Over(ExArgb fg, ExArgb bg);
-inline QColor Opaque(ExArgb colour) {
-    return QColor::fromRgba(colour);
+// Colour of fg (ARGB) over an opaque bg, opaque.
+ExArgb Over(ExArgb fg, ExArgb bg);
+inline ExArgb Opaque(ExArgb colour) {
+    return colour | 0xFF000000u;
 }
 
-// Equal within a rounding step per channel (blending rounds either way).
-::testing::AssertionResult SameColour(const QColor& actual, const QColor& expected);
+// Red, green and blue equal within a rounding step each (blending rounds
+// either way).
+::testing::AssertionResult SameColour(ExArgb actual, ExArgb expected);
 
-// The bounding box of the pixels of image that are exactly colour, within area.
-QRect BoundsOf(const QImage& image, QRgb colour, const QRect& area);
+// The bounding box of the pixels of image that are exactly colour (ARGB),
+// within area.
+Area BoundsOf(const exdui::inject::Snapshot& image, ExArgb colour, const Area& area);
 
 }  // namespace cj::ui::test

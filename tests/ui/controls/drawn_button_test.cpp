@@ -1,12 +1,11 @@
 #include "ui/controls/drawn_button.h"
 
-#include <QTest>
-
 #include "controls_fixture.h"
 
 namespace cj::ui {
 namespace {
 
+using test::Area;
 using test::ControlsTest;
 using test::Opaque;
 using test::SameColour;
@@ -78,9 +77,9 @@ TEST_F(DrawnButtonTest, RadiusZeroPaintsSquareCornersAndARadiusRoundsThem) {
 TEST_F(DrawnButtonTest, ImageWithoutTitleIsCentred) {
     const auto png = test::SolidPng(21, 21, 0xFFFFFF00);
     const DrawnButton button = MakeButton(0, png);
-    const QPoint origin = Origin(button.Handle());
-    const QRect bounds = test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
-    EXPECT_EQ(bounds, QRect(origin + QPoint((120 - 21) / 2, (60 - 21) / 2), QSize(21, 21)));
+    const ExPoint origin = Origin(button.Handle());
+    const Area bounds = test::BoundsOf(Grab(), 0xFFFFFF00, {origin.x, origin.y, 120, 60});
+    EXPECT_EQ(bounds, (Area{origin.x + (120 - 21) / 2, origin.y + (60 - 21) / 2, 21, 21}));
 }
 
 TEST_F(DrawnButtonTest, ImageAboveOrLeftOfTheTitleSitsWhereTheLayoutPutsIt) {
@@ -93,20 +92,20 @@ TEST_F(DrawnButtonTest, ImageAboveOrLeftOfTheTitleSitsWhereTheLayoutPutsIt) {
         static_cast<std::int32_t>(Ex_ObjGetLong(above.Handle(), EX_OL_TEXTFORMAT)), 120, 60, &tw,
         &th));
     ASSERT_GT(tw, 0);
-    QPoint origin = Origin(above.Handle());
-    QRect bounds = test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
-    EXPECT_EQ(bounds.topLeft(),
-              origin + QPoint((120 - 21) / 2, static_cast<int>((60 - (21 + th + 3)) / 2)));
+    const ExPoint origin = Origin(above.Handle());
+    const Area button{origin.x, origin.y, 120, 60};
+    Area bounds = test::BoundsOf(Grab(), 0xFFFFFF00, button);
+    EXPECT_EQ(bounds.x, origin.x + (120 - 21) / 2);
+    EXPECT_EQ(bounds.y, origin.y + static_cast<int>((60 - (21 + th + 3)) / 2));
 
     above.SetImage({});
-    EXPECT_TRUE(test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60))).isEmpty())
-        << "an empty image removes it";
+    EXPECT_TRUE(test::BoundsOf(Grab(), 0xFFFFFF00, button).Empty()) << "an empty image removes it";
 
     Ex_ObjSetLong(above.Handle(), DrawnButton::ImageAbove, 0);
     above.SetImage(png);
-    bounds = test::BoundsOf(Grab(), 0xFFFFFF00, QRect(origin, QSize(120, 60)));
-    EXPECT_EQ(bounds.topLeft(),
-              origin + QPoint(static_cast<int>((120 - (21 + tw + 5)) / 2), (60 - 21) / 2));
+    bounds = test::BoundsOf(Grab(), 0xFFFFFF00, button);
+    EXPECT_EQ(bounds.x, origin.x + static_cast<int>((120 - (21 + tw + 5)) / 2));
+    EXPECT_EQ(bounds.y, origin.y + (60 - 21) / 2);
 }
 
 TEST_F(DrawnButtonTest, UndecodableImageIsStoredAsNone) {

@@ -1,12 +1,11 @@
 #include "ui/controls/extended_list_box.h"
 
-#include <QTest>
-
 #include "controls_fixture.h"
 
 namespace cj::ui {
 namespace {
 
+using test::Area;
 using test::ControlsTest;
 using test::Opaque;
 using test::SameColour;
@@ -40,7 +39,7 @@ class ExtendedListBoxTest : public ControlsTest {
     }
 
     // A pixel at the row's left end, where no text is drawn.
-    QColor RowPixel(const ExtendedListBox& list, int row, int height = RowHeight) const {
+    ExArgb RowPixel(const ExtendedListBox& list, int row, int height = RowHeight) const {
         return Pixel(list.Handle(), 3, (row - 1) * height + height / 2);
     }
 };
@@ -110,13 +109,12 @@ TEST_F(ExtendedListBoxTest, ImageSitsAtTheLeftCentredInTheRow) {
     const auto png = test::SolidPng(16, 16, 0xFFFFFF00);
     list.AddRow("with image", png);
     list.AddRow("without");
-    const QPoint origin = Origin(list.Handle());
-    const QImage window = Grab();
-    EXPECT_EQ(test::BoundsOf(window, 0xFFFFFF00, QRect(origin, QSize(300, RowHeight))),
-              QRect(origin + QPoint(10, (RowHeight - 16) / 2), QSize(16, 16)));
-    EXPECT_TRUE(test::BoundsOf(window, 0xFFFFFF00,
-                               QRect(origin + QPoint(0, RowHeight), QSize(300, RowHeight)))
-                    .isEmpty());
+    const ExPoint origin = Origin(list.Handle());
+    const exdui::inject::Snapshot window = Grab();
+    EXPECT_EQ(test::BoundsOf(window, 0xFFFFFF00, {origin.x, origin.y, 300, RowHeight}),
+              (Area{origin.x + 10, origin.y + (RowHeight - 16) / 2, 16, 16}));
+    EXPECT_TRUE(test::BoundsOf(window, 0xFFFFFF00, {origin.x, origin.y + RowHeight, 300, RowHeight})
+                    .Empty());
 }
 
 TEST_F(ExtendedListBoxTest, FileIconRowsGetAnImage) {

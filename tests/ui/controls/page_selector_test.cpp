@@ -1,7 +1,5 @@
 #include "ui/controls/page_selector.h"
 
-#include <QTest>
-
 #include "controls_fixture.h"
 #include "ui/controls/drawn_parts.h"
 
@@ -63,7 +61,8 @@ class PageSelectorTest : public ControlsTest {
     }
 
     bool WaitIdle(const PageSelector& selector) {
-        return QTest::qWaitFor([&] { return Long(selector, PageSelector::Idle) == 1; }, 5000);
+        return exdui::inject::RunEventsUntil(
+            [&] { return Long(selector, PageSelector::Idle) == 1; }, 5000);
     }
 };
 
@@ -170,11 +169,10 @@ TEST_F(PageSelectorTest, ItemsBeyondTheImagesHaveNone) {
     EXPECT_EQ(Ex_ObjGetLong(selector.ItemHandle(2), PageSelector::Image), 0);
     EXPECT_EQ(Ex_ObjGetLong(selector.ItemHandle(3), PageSelector::Image), 0);
 
-    const QImage window = Grab();
-    const QPoint origin = Origin(selector.Handle());
-    EXPECT_FALSE(test::BoundsOf(window, 0xFFFFFF00, QRect(origin, QSize(100, 40))).isEmpty());
-    EXPECT_TRUE(test::BoundsOf(window, 0xFFFFFF00, QRect(origin + QPoint(100, 0), QSize(200, 40)))
-                    .isEmpty());
+    const exdui::inject::Snapshot window = Grab();
+    const ExPoint origin = Origin(selector.Handle());
+    EXPECT_FALSE(test::BoundsOf(window, 0xFFFFFF00, {origin.x, origin.y, 100, 40}).Empty());
+    EXPECT_TRUE(test::BoundsOf(window, 0xFFFFFF00, {origin.x + 100, origin.y, 200, 40}).Empty());
 }
 
 TEST_F(PageSelectorTest, HoverFillsTheItemAndPressingAloneDoesNot) {

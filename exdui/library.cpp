@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QThread>
 
+#include "backend/qt/qt_font.h"
 #include "class_registry.h"
 #include "exdui_qt.h"
 #include "fonts.h"
@@ -45,7 +46,7 @@ EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const cha
             return 0;  // widgets need a QApplication, on this thread
         }
         QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::setFont(DefaultFont());
+        QApplication::setFont(backend::qt::QFontOf(*DefaultFont()));
         marshal::Start();
         RegisterBuiltinClasses();
         InstallFrameController();

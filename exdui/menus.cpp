@@ -9,9 +9,9 @@
 #include <mutex>
 #include <vector>
 
-#include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
+#include "qt_text.h"
 #include "window.h"
 
 namespace exdui {

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
+#include "qt_text.h"
 #include "window.h"
 #include "window_widget.h"
 

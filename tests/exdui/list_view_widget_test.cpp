@@ -33,7 +33,7 @@ class RecordingHost : public ListViewHost {
         ++measured;
         return rowHeight;
     }
-    void DrawRow(QPainter& /*painter*/, const ListRowPaint& row) override {
+    void DrawRow(backend::Painter& /*painter*/, const ListRowPaint& row) override {
         drawn.push_back({row.row, row.rect, row.state});
     }
     void RowEvent(ListRowEvent what, std::int32_t row, QPoint /*pos*/) override {

@@ -1,17 +1,23 @@
 #include "canvas.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
-#include <QPainterPath>
-#include <QTextOption>
 #include <algorithm>
+#include <string_view>
 
+#include "backend/graphics.h"
 #include "fonts.h"
 #include "handle_table.h"
 #include "images.h"
 #include "marshal.h"
 
 namespace exdui {
+
+namespace {
+
+struct Canvas {
+    backend::Painter* painter = nullptr;  // Set only during a paint.
+};
+
+}  // namespace
 
 ExHandle CreateCanvas() {
     return handles::AddRaw(Kind::Canvas, new Canvas);
@@ -23,20 +29,17 @@ void DestroyCanvas(ExHandle canvas) {
     delete c;
 }
 
-void BindCanvas(ExHandle canvas, QPainter* painter) {
+void BindCanvas(ExHandle canvas, backend::Painter* painter) {
     if (auto* c = handles::RawAs<Canvas>(canvas, Kind::Canvas)) {
         c->painter = painter;
-        c->antialias = false;
-        c->imageAntialias = false;
         if (painter != nullptr) {
-            painter->setRenderHint(QPainter::Antialiasing, false);
-            painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter->setRenderHint(QPainter::TextAntialiasing, true);
+            painter->SetAntialias(false);
+            painter->SetImageSmoothing(false);
         }
     }
 }
 
-QPainter* CanvasPainter(ExHandle canvas) {
+backend::Painter* CanvasPainter(ExHandle canvas) {
     // Painters live on the UI thread and only during a paint.
     if (!marshal::IsUiThread()) {
         return nullptr;
@@ -45,99 +48,25 @@ QPainter* CanvasPainter(ExHandle canvas) {
     return c != nullptr ? c->painter : nullptr;
 }
 
-QString FromUtf16(const char16_t* text, intptr_t length) {
-    if (text == nullptr) {
-        return {};
-    }
-    if (length < 0) {
-        return QString::fromUtf16(text);
-    }
-    return QString::fromUtf16(text, static_cast<qsizetype>(length));
-}
-
-namespace {
-
-int AlignmentOf(int32_t format) {
-    int align = (format & EX_DT_RIGHT) != 0    ? Qt::AlignRight
-                : (format & EX_DT_CENTER) != 0 ? Qt::AlignHCenter
-                                               : Qt::AlignLeft;
-    align |= (format & EX_DT_VCENTER) != 0  ? Qt::AlignVCenter
-             : (format & EX_DT_BOTTOM) != 0 ? Qt::AlignBottom
-                                            : Qt::AlignTop;
-    return align;
-}
-
-int FlagsOf(int32_t format) {
-    int flags = AlignmentOf(format);
-    if ((format & EX_DT_SINGLELINE) != 0) {
-        flags |= Qt::TextSingleLine;
-    } else if ((format & EX_DT_WORDBREAK) != 0) {
-        flags |= Qt::TextWordWrap;
-    }
-    return flags;
-}
-
-QString Prepared(const QFont& font, const QString& text, int32_t format, qreal width) {
-    if ((format & (EX_DT_END_ELLIPSIS | EX_DT_PATH_ELLIPSIS)) == 0 || width <= 0) {
-        return text;
-    }
-    Qt::TextElideMode mode = (format & EX_DT_PATH_ELLIPSIS) != 0 ? Qt::ElideMiddle : Qt::ElideRight;
-    return QFontMetricsF(font).elidedText(text, mode, width);
-}
-
-}  // namespace
-
-void DrawFormattedText(QPainter& painter, const QFont& font, ExArgb color, const QString& text,
-                       int32_t format, const QRectF& rect) {
-    if (text.isEmpty() || (color >> 24) == 0) {
+void FillRoundedBox(backend::Painter& painter, const RectF& rect, const float radius[4],
+                    ExArgb color) {
+    if ((color >> 24) == 0 || rect.IsEmpty()) {
         return;
     }
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(ToColor(color));
-    painter.drawText(rect, FlagsOf(format), Prepared(font, text, format, rect.width()));
-    painter.restore();
-}
-
-QSizeF MeasureText(const QFont& font, const QString& text, int32_t format, QSizeF layout) {
-    QFontMetricsF metrics(font);
-    QRectF bound(0, 0, std::max<qreal>(layout.width(), 0), std::max<qreal>(layout.height(), 0));
-    // Measured from the top left: the alignment would only move the box.
-    int flags = FlagsOf(format & ~(EX_DT_CENTER | EX_DT_RIGHT | EX_DT_VCENTER | EX_DT_BOTTOM));
-    QRectF r = metrics.boundingRect(bound, flags, Prepared(font, text, format, layout.width()));
-    qreal w = layout.width() > 0 ? std::min(r.width(), layout.width()) : r.width();
-    qreal h = layout.height() > 0 ? std::min(r.height(), layout.height()) : r.height();
-    return {w, h};
-}
-
-void FillRoundedRect(QPainter& painter, const QRectF& rect, const float radius[4], ExArgb color) {
-    if ((color >> 24) == 0 || rect.isEmpty()) {
+    if (std::all_of(radius, radius + 4, [](float r) { return r <= 0; })) {
+        painter.FillRect(rect, color);
         return;
     }
-    if (radius[0] <= 0 && radius[1] <= 0 && radius[2] <= 0 && radius[3] <= 0) {
-        painter.fillRect(rect, ToColor(color));
-        return;
+    const float most = std::min(rect.Width(), rect.Height()) / 2;
+    backend::CornerRadii radii;
+    for (int i = 0; i < 4; ++i) {
+        const float r = std::clamp(radius[i], 0.0F, most);
+        radii.corner[i] = {r, r};
     }
-    auto clampRadius = [&](float r) {
-        return std::clamp<qreal>(r, 0, std::min(rect.width(), rect.height()) / 2);
-    };
-    qreal tl = clampRadius(radius[0]), tr = clampRadius(radius[1]);
-    qreal br = clampRadius(radius[2]), bl = clampRadius(radius[3]);
-    QPainterPath path;
-    path.moveTo(rect.left() + tl, rect.top());
-    path.lineTo(rect.right() - tr, rect.top());
-    path.arcTo(rect.right() - 2 * tr, rect.top(), 2 * tr, 2 * tr, 90, -90);
-    path.lineTo(rect.right(), rect.bottom() - br);
-    path.arcTo(rect.right() - 2 * br, rect.bottom() - 2 * br, 2 * br, 2 * br, 0, -90);
-    path.lineTo(rect.left() + bl, rect.bottom());
-    path.arcTo(rect.left(), rect.bottom() - 2 * bl, 2 * bl, 2 * bl, 270, -90);
-    path.lineTo(rect.left(), rect.top() + tl);
-    path.arcTo(rect.left(), rect.top(), 2 * tl, 2 * tl, 180, -90);
-    path.closeSubpath();
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillPath(path, ToColor(color));
-    painter.restore();
+    painter.Save();
+    painter.SetAntialias(true);
+    painter.FillRoundedRect(rect, radii, color);
+    painter.Restore();
 }
 
 }  // namespace exdui
@@ -147,17 +76,18 @@ using namespace exdui;
 namespace {
 
 // The colour of a brush, or false for a bad handle.
-bool BrushColor(ExHandle brush, QColor* color) {
+bool BrushColor(ExHandle brush, ExArgb* color) {
     auto b = handles::SharedAs<Brush>(brush, Kind::Brush);
     if (!b) {
         return false;
     }
-    *color = ToColor(b->color.load());
+    *color = b->color.load();
     return true;
 }
 
-QRectF RectOf(float left, float top, float right, float bottom) {
-    return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+std::u16string_view TextOf(const char16_t* text, intptr_t length) {
+    return length < 0 ? std::u16string_view(text)
+                      : std::u16string_view(text, static_cast<size_t>(length));
 }
 
 }  // namespace
@@ -165,98 +95,84 @@ QRectF RectOf(float left, float top, float right, float bottom) {
 extern "C" {
 
 EXDUI_API int _canvas_clear(ExHandle canvas, ExArgb color) {
-    QPainter* p = CanvasPainter(canvas);
+    backend::Painter* p = CanvasPainter(canvas);
     if (p == nullptr) {
         return 0;
     }
-    p->save();
-    p->setCompositionMode(QPainter::CompositionMode_Source);
-    p->fillRect(p->window(), ToColor(color));
-    p->restore();
+    p->Clear(color);
     return 1;
 }
 
 EXDUI_API int _canvas_fillrect(ExHandle canvas, ExHandle brush, float left, float top, float right,
                                float bottom) {
-    QPainter* p = CanvasPainter(canvas);
-    QColor color;
+    backend::Painter* p = CanvasPainter(canvas);
+    ExArgb color = 0;
     if (p == nullptr || !BrushColor(brush, &color)) {
         return 0;
     }
-    p->fillRect(RectOf(left, top, right, bottom), color);
+    p->FillRect(RectF{left, top, right, bottom}.Normalized(), color);
     return 1;
 }
 
 EXDUI_API int _canvas_fillroundedrect(ExHandle canvas, ExHandle brush, float left, float top,
                                       float right, float bottom, float radiusX, float radiusY) {
-    QPainter* p = CanvasPainter(canvas);
-    QColor color;
+    backend::Painter* p = CanvasPainter(canvas);
+    ExArgb color = 0;
     if (p == nullptr || !BrushColor(brush, &color)) {
         return 0;
     }
-    p->save();
-    p->setPen(Qt::NoPen);
-    p->setBrush(color);
-    p->drawRoundedRect(RectOf(left, top, right, bottom), radiusX, radiusY);
-    p->restore();
+    p->FillRoundedRect(RectF{left, top, right, bottom}.Normalized(),
+                       backend::CornerRadii::Same(radiusX, radiusY), color);
     return 1;
 }
 
 EXDUI_API int _canvas_drawrect(ExHandle canvas, ExHandle brush, float left, float top, float right,
                                float bottom, float strokeWidth) {
-    QPainter* p = CanvasPainter(canvas);
-    QColor color;
+    backend::Painter* p = CanvasPainter(canvas);
+    ExArgb color = 0;
     if (p == nullptr || !BrushColor(brush, &color)) {
         return 0;
     }
-    p->save();
-    p->setPen(QPen(color, static_cast<qreal>(strokeWidth)));
-    p->setBrush(Qt::NoBrush);
-    qreal half = static_cast<qreal>(strokeWidth) / 2;
-    p->drawRect(RectOf(left, top, right, bottom).adjusted(half, half, -half, -half));
-    p->restore();
+    // The stroke stays inside the rectangle.
+    const float half = strokeWidth / 2;
+    RectF r = RectF{left, top, right, bottom}.Normalized();
+    p->StrokeRect({r.left + half, r.top + half, r.right - half, r.bottom - half}, color,
+                  strokeWidth);
     return 1;
 }
 
 EXDUI_API int _canvas_drawline(ExHandle canvas, ExHandle brush, float x1, float y1, float x2,
                                float y2, float strokeWidth) {
-    QPainter* p = CanvasPainter(canvas);
-    QColor color;
+    backend::Painter* p = CanvasPainter(canvas);
+    ExArgb color = 0;
     if (p == nullptr || !BrushColor(brush, &color)) {
         return 0;
     }
-    p->save();
-    p->setPen(QPen(color, static_cast<qreal>(strokeWidth)));
-    p->drawLine(QPointF(x1, y1), QPointF(x2, y2));
-    p->restore();
+    p->DrawLine({x1, y1}, {x2, y2}, color, strokeWidth);
     return 1;
 }
 
 EXDUI_API int _canvas_fillellipse(ExHandle canvas, ExHandle brush, float centerX, float centerY,
                                   float radiusX, float radiusY) {
-    QPainter* p = CanvasPainter(canvas);
-    QColor color;
+    backend::Painter* p = CanvasPainter(canvas);
+    ExArgb color = 0;
     if (p == nullptr || !BrushColor(brush, &color)) {
         return 0;
     }
-    p->save();
-    p->setPen(Qt::NoPen);
-    p->setBrush(color);
-    p->drawEllipse(QPointF(centerX, centerY), static_cast<qreal>(radiusX),
-                   static_cast<qreal>(radiusY));
-    p->restore();
+    p->FillEllipse({centerX - radiusX, centerY - radiusY, centerX + radiusX, centerY + radiusY},
+                   color);
     return 1;
 }
 
 EXDUI_API int _canvas_drawtext(ExHandle canvas, ExHandle font, ExArgb color, const char16_t* text,
                                intptr_t length, int32_t format, float left, float top, float right,
                                float bottom) {
-    QPainter* p = CanvasPainter(canvas);
+    backend::Painter* p = CanvasPainter(canvas);
     if (p == nullptr || text == nullptr) {
         return 0;
     }
-    DrawFormattedText(*p, FontFromHandle(font), color, FromUtf16(text, length), format,
-                      QRectF(QPointF(left, top), QPointF(right, bottom)));
+    p->DrawFormattedText(*FontFromHandle(font), color, TextOf(text, length), format,
+                         RectF{left, top, right, bottom});
     return 1;
 }
 
@@ -269,10 +185,10 @@ EXDUI_API int _canvas_calctextsize(ExHandle canvas, ExHandle font, const char16_
     }
     return marshal::Call(
         [&] {
-            QSizeF size = MeasureText(FontFromHandle(font), FromUtf16(text, length), format,
-                                      QSizeF(layoutWidth, layoutHeight));
-            *width = static_cast<float>(size.width());
-            *height = static_cast<float>(size.height());
+            SizeF size = FontFromHandle(font)->Measure(TextOf(text, length), format,
+                                                       SizeF{layoutWidth, layoutHeight});
+            *width = size.width;
+            *height = size.height;
             return 1;
         },
         0);
@@ -280,15 +196,13 @@ EXDUI_API int _canvas_calctextsize(ExHandle canvas, ExHandle font, const char16_
 
 EXDUI_API int _canvas_drawimagerect(ExHandle canvas, ExHandle image, float left, float top,
                                     float right, float bottom, int32_t alpha) {
-    QPainter* p = CanvasPainter(canvas);
+    backend::Painter* p = CanvasPainter(canvas);
     auto img = ImageFromHandle(image);
     if (p == nullptr || !img) {
         return 0;
     }
-    p->save();
-    p->setOpacity(std::clamp(alpha, 0, 255) / 255.0);
-    p->drawImage(QRectF(QPointF(left, top), QPointF(right, bottom)), img->image);
-    p->restore();
+    p->DrawImage(*img, RectF{left, top, right, bottom},
+                 static_cast<uint8_t>(std::clamp(alpha, 0, 255)));
     return 1;
 }
 
@@ -298,26 +212,25 @@ EXDUI_API int _canvas_drawimage(ExHandle canvas, ExHandle image, float left, flo
     if (!img) {
         return 0;
     }
-    return _canvas_drawimagerect(canvas, image, left, top,
-                                 left + static_cast<float>(img->image.width()),
-                                 top + static_cast<float>(img->image.height()), alpha);
+    return _canvas_drawimagerect(canvas, image, left, top, left + static_cast<float>(img->Width()),
+                                 top + static_cast<float>(img->Height()), alpha);
 }
 
 EXDUI_API int _canvas_setantialias(ExHandle canvas, int on) {
-    QPainter* p = CanvasPainter(canvas);
+    backend::Painter* p = CanvasPainter(canvas);
     if (p == nullptr) {
         return 0;
     }
-    p->setRenderHint(QPainter::Antialiasing, on != 0);
+    p->SetAntialias(on != 0);
     return 1;
 }
 
 EXDUI_API int _canvas_setimageantialias(ExHandle canvas, int on) {
-    QPainter* p = CanvasPainter(canvas);
+    backend::Painter* p = CanvasPainter(canvas);
     if (p == nullptr) {
         return 0;
     }
-    p->setRenderHint(QPainter::SmoothPixmapTransform, on != 0);
+    p->SetImageSmoothing(on != 0);
     return 1;
 }
 

@@ -1,7 +1,7 @@
 // The C functions on classes and procedures.
-#include "canvas.h"
 #include "class_registry.h"
 #include "object_access.h"
+#include "qt_text.h"
 
 using namespace exdui;
 
@@ -31,7 +31,7 @@ EXDUI_API int Ex_ObjRegister(const char16_t* className, int32_t style, int32_t s
     }
     try {
         ClassRecord record;
-        record.name = FromUtf16(className);
+        record.name = className;
         record.style = style;
         record.styleEx = styleEx;
         record.textFormat = textFormat;

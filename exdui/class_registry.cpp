@@ -32,7 +32,7 @@ void RegisterBuiltinClass(const BuiltinClass& cls) {
     Builtins().push_back(cls);
     const BuiltinClass& stored = Builtins().back();
     ClassRecord record;
-    record.name = QString::fromUtf16(stored.name);
+    record.name = stored.name;
     record.style = stored.style;
     record.styleEx = stored.styleEx;
     record.textFormat = stored.textFormat;
@@ -56,10 +56,10 @@ const ClassRecord* FindClass(const QString& name) {
 }
 
 bool AddClass(ClassRecord record) {
-    if (record.name.isEmpty() || FindClass(record.name) != nullptr || record.proc == nullptr) {
+    QString key = Key(QString::fromStdU16String(record.name));
+    if (key.isEmpty() || FindClass(key) != nullptr || record.proc == nullptr) {
         return false;
     }
-    QString key = Key(record.name);
     Classes().emplace(key, std::make_unique<ClassRecord>(std::move(record)));
     return true;
 }

@@ -8,12 +8,12 @@
 // Emptying the items (331) keeps the text, so a caller can rebuild the list
 // around the title it shows.
 #include <QListWidget>
-#include <QPainter>
 #include <cstring>
 
-#include "canvas.h"
+#include "backend/qt/qt_font.h"
 #include "class_registry.h"
 #include "object_access.h"
+#include "qt_text.h"
 
 namespace exdui {
 namespace {
@@ -60,7 +60,7 @@ void OpenPopup(Object& obj) {
     if (!st->popup) {
         auto* popup = new QListWidget(obj.Widget());
         popup->setWindowFlags(Qt::Popup);
-        popup->setFont(obj.Font());
+        popup->setFont(backend::qt::QFontOf(obj.Font()));
         ExHandle handle = obj.Handle();
         // A click on an item or Enter on the current one chooses it; the
         // first of them closes the list, so a style that also activates on
@@ -92,27 +92,26 @@ void OpenPopup(Object& obj) {
     popup->setFocus();
 }
 
-void Paint(Object& obj, QPainter& p) {
+void Paint(Object& obj, backend::Painter& p) {
     auto* st = obj.StateAs<ComboState>();
     if (st == nullptr) {
         return;
     }
-    QRectF r(obj.Widget()->rect());
+    const RectF r = obj.ClientRect();
     ExArgb border = obj.Color(EX_COLOR_BORDER);
     if ((border >> 24) != 0) {
-        p.setPen(QPen(ToColor(border), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+        p.StrokeRect({r.left + 0.5F, r.top + 0.5F, r.right - 0.5F, r.bottom - 0.5F}, border, 1);
     }
     if (!st->editable) {
-        DrawFormattedText(p, obj.Font(), obj.Color(EX_COLOR_TEXT), obj.Text(),
-                          EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS,
-                          QRectF(TextInset, 0, r.width() - ArrowWidth - TextInset, r.height()));
+        p.DrawFormattedText(obj.Font(), obj.Color(EX_COLOR_TEXT), obj.Text(),
+                            EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS,
+                            {TextInset, 0, r.right - ArrowWidth, r.bottom});
     }
-    QPointF c(r.right() - ArrowWidth / 2.0, r.center().y());
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(ToColor(obj.Color(EX_COLOR_TEXT)), 1.5));
-    p.drawPolyline(QPolygonF({c + QPointF(-4, -2), c + QPointF(0, 2), c + QPointF(4, -2)}));
+    // The arrow: a chevron pointing down in the box's right end.
+    const PointF c{r.right - ArrowWidth / 2.0F, r.Center().y};
+    const PointF arrow[] = {{c.x - 4, c.y - 2}, {c.x, c.y + 2}, {c.x + 4, c.y - 2}};
+    p.SetAntialias(true);
+    p.StrokePolyline(arrow, obj.Color(EX_COLOR_TEXT), 1.5F);
 }
 
 intptr_t CopyItem(const ComboState& st, intptr_t index, char16_t* buffer) {
@@ -220,10 +219,9 @@ void InitCombo(Object& obj) {
     obj.SetClassState(std::move(st));
     if (raw->editable) {
         QSize size = obj.Widget()->size();
-        raw->edit =
-            Ex_ObjCreateEx(-1, u"Edit", reinterpret_cast<const char16_t*>(obj.Text().utf16()),
-                           EX_OS_VISIBLE, 0, 0, std::max(0, size.width() - ArrowWidth),
-                           size.height(), obj.Handle(), 0, -1, 0, 0, nullptr);
+        raw->edit = Ex_ObjCreateEx(-1, u"Edit", obj.Text().c_str(), EX_OS_VISIBLE, 0, 0,
+                                   std::max(0, size.width() - ArrowWidth), size.height(),
+                                   obj.Handle(), 0, -1, 0, 0, nullptr);
         Ex_ObjSetColor(raw->edit, EX_COLOR_BACKGROUND, 0, 0);
     }
 }

@@ -24,10 +24,12 @@
 #include <QTimer>
 
 #include "backend/clipboard.h"
+#include "backend/qt/qt_font.h"
 #include "canvas.h"
 #include "class_registry.h"
 #include "object_access.h"
 #include "object_widget.h"
+#include "qt_text.h"
 
 namespace exdui {
 namespace {
@@ -129,7 +131,7 @@ class CaretEditor : public Base {
         if (this->hasFocus() && m_caretOn && !this->isReadOnly()) {
             QPainter p(PaintTarget());
             QRect r = CaretRect();
-            p.fillRect(QRect(r.center().x(), r.top(), 1, r.height()), ToColor(caretColor));
+            p.fillRect(QRect(r.center().x(), r.top(), 1, r.height()), QColor::fromRgba(caretColor));
         }
     }
 
@@ -275,7 +277,7 @@ void ApplyColors(Object& obj) {
     }
     QWidget* editor = st->Editor();
     QPalette pal = editor->palette();
-    pal.setColor(QPalette::Text, ToColor(obj.Color(EX_COLOR_TEXT)));
+    pal.setColor(QPalette::Text, QColor::fromRgba(obj.Color(EX_COLOR_TEXT)));
     editor->setPalette(pal);
     if (st->line != nullptr) {
         st->line->caretColor = obj.Color(EX_COLOR_CARET);
@@ -336,8 +338,9 @@ intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wP
     switch (message) {
         case EX_WM_SETTEXT: {
             intptr_t r = Ex_ObjDefProc(window, object, message, wParam, lParam);
-            if (st->Text() != obj->Text()) {
-                st->SetText(obj->Text());
+            const QString text = QString::fromStdU16String(obj->Text());
+            if (st->Text() != text) {
+                st->SetText(text);
             }
             return r;
         }
@@ -391,7 +394,7 @@ void StoreTextChanges(ExHandle handle, const QString& text) {
     if (o == nullptr) {
         return;
     }
-    o->StoreText(text);
+    o->StoreText(text.toStdU16String());
     o->Invalidate();  // painters that show a placeholder look at the text
     if (o->Parent() != nullptr) {
         o->Parent()->Send(MsgChildTextChanged, handle, 0);
@@ -404,8 +407,8 @@ void InitEdit(Object& obj) {
     const bool readOnly = (obj.Style() & StyleReadOnly) != 0;
     if ((obj.Style() & EX_EDIT_MULTILINE) != 0) {
         auto* block = new EditBlock(handle, obj.Widget());
-        block->setFont(obj.Font());
-        block->setPlainText(obj.Text());
+        block->setFont(backend::qt::QFontOf(obj.Font()));
+        block->setPlainText(QString::fromStdU16String(obj.Text()));
         block->setReadOnly(readOnly);
         block->setVerticalScrollBarPolicy(
             (obj.Style() & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
@@ -414,8 +417,8 @@ void InitEdit(Object& obj) {
         st->block = block;
     } else {
         auto* line = new EditLine(handle, obj.Widget());
-        line->setFont(obj.Font());
-        line->setText(obj.Text());
+        line->setFont(backend::qt::QFontOf(obj.Font()));
+        line->setText(QString::fromStdU16String(obj.Text()));
         line->setReadOnly(readOnly);
         line->setEchoMode((obj.Style() & StylePassword) != 0 ? QLineEdit::Password
                                                              : QLineEdit::Normal);

@@ -1,33 +1,27 @@
-// Fonts. The program names "微软雅黑" (and leaves the family empty for the
-// default); both map to an installed Simplified Chinese font. Qt must never be
-// left to pick the CJK fallback itself: under C.UTF-8 it takes the Japanese
-// forms, so every font we make lists the SC family as its fallback.
+// Font handles. A handle holds a backend::Font, which the back end makes from
+// the family, pixel size and style the program names (see
+// backend::Graphics::MakeFont). An object's handle is repointed when its font
+// changes, so a handle read earlier always draws with the current font.
 #pragma once
 
-#include <QFont>
-#include <QString>
-#include <mutex>
+#include <memory>
+#include <string_view>
 
+#include "backend/graphics.h"
 #include "exdui.h"
 
 namespace exdui {
 
-constexpr int DefaultFontPixelSize = 12;
+using FontRef = std::shared_ptr<const backend::Font>;
 
-// The family to use for a family the program names.
-QString ResolveFamily(const QString& family);
-// size in pixels (-1: default); style bits 1 bold, 2 italic, 4 underline, 8 strikeout.
-QFont MakeFont(const QString& family, int32_t size, int32_t style);
-QFont DefaultFont();
+// UI thread: the back end's font database belongs to it.
+FontRef MakeFont(std::u16string_view family, int32_t size, int32_t style);
+// The library's font: the default family at the default size.
+FontRef DefaultFont();
 
-struct FontResource {
-    mutable std::mutex mu;
-    QFont font;  // Under mu.
-};
-
-ExHandle CreateFontHandle(const QFont& font);
-void SetFontHandle(ExHandle handle, const QFont& font);
+ExHandle CreateFontHandle(FontRef font);
+void SetFontHandle(ExHandle handle, FontRef font);
 // The font behind a handle; the default font for 0 or a bad handle.
-QFont FontFromHandle(ExHandle handle);
+FontRef FontFromHandle(ExHandle handle);
 
 }  // namespace exdui

@@ -11,7 +11,8 @@
 #include <QPointer>
 #include <algorithm>
 
-#include "canvas.h"
+#include "backend/qt/qt_convert.h"
+#include "backend/qt/qt_painter.h"
 #include "window.h"
 #include "window_widget.h"
 
@@ -209,31 +210,34 @@ FrameButton::FrameButton(Kind kind, WindowWidget* parent) : QWidget(parent), m_k
 }
 
 void FrameButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+    QPainter qpainter(this);
+    backend::qt::QtPainter p(qpainter);
+    const RectF area = backend::qt::ToRectF(rect());
     if (m_hover || m_down) {
-        p.fillRect(rect(), m_kind == Close ? QColor(0xE8, 0x11, 0x23)
-                                           : QColor(255, 255, 255, m_down ? 90 : 50));
+        p.FillRect(area, m_kind == Close ? 0xFFE81123 : (m_down ? 0x5AFFFFFF : 0x32FFFFFF));
     }
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Qt::white, 1.2));
-    QPointF c = QRectF(rect()).center();
-    const qreal s = 5;
+    constexpr ExArgb Mark = 0xFFFFFFFF;
+    constexpr double Pen = 1.2;
+    p.SetAntialias(true);
+    const PointF c = area.Center();
+    const float s = 5;
     switch (m_kind) {
         case Close:
-            p.drawLine(c + QPointF(-s, -s), c + QPointF(s, s));
-            p.drawLine(c + QPointF(-s, s), c + QPointF(s, -s));
+            p.DrawLine({c.x - s, c.y - s}, {c.x + s, c.y + s}, Mark, Pen);
+            p.DrawLine({c.x - s, c.y + s}, {c.x + s, c.y - s}, Mark, Pen);
             break;
         case Maximize:
             if (window()->isMaximized()) {
-                p.drawRect(QRectF(c.x() - s, c.y() - s + 2, 2 * s - 2, 2 * s - 2));
-                p.drawPolyline(QPolygonF(
-                    {c + QPointF(-s + 2, -s), c + QPointF(s, -s), c + QPointF(s, s - 2)}));
+                p.StrokeRect(RectF::OfSize(c.x - s, c.y - s + 2, 2 * s - 2, 2 * s - 2), Mark, Pen);
+                const PointF corner[] = {
+                    {c.x - s + 2, c.y - s}, {c.x + s, c.y - s}, {c.x + s, c.y + s - 2}};
+                p.StrokePolyline(corner, Mark, Pen);
             } else {
-                p.drawRect(QRectF(c.x() - s, c.y() - s, 2 * s, 2 * s));
+                p.StrokeRect(RectF::OfSize(c.x - s, c.y - s, 2 * s, 2 * s), Mark, Pen);
             }
             break;
         case Minimize:
-            p.drawLine(c + QPointF(-s, 0), c + QPointF(s, 0));
+            p.DrawLine({c.x - s, c.y}, {c.x + s, c.y}, Mark, Pen);
             break;
     }
 }

@@ -1,51 +1,49 @@
 // "GroupBox": a frame with a title, around a set of options. Slot 0 fills the
 // inside of the frame, slot 1 draws the frame, slot 2 the title. The frame's
 // top line runs through the middle of the title and leaves a gap for it.
-#include <QFontMetricsF>
-#include <QPainter>
+#include <cmath>
 
-#include "canvas.h"
 #include "class_registry.h"
 
 namespace exdui {
 namespace {
 
-constexpr qreal TitleIndent = 10;
-constexpr qreal TitleGap = 4;
-constexpr qreal FrameRadius = 4;
+constexpr float TitleIndent = 10;
+constexpr float TitleGap = 4;
+constexpr float FrameRadius = 4;
 
-void PaintGroupBox(Object& obj, QPainter& p) {
-    QRectF box(obj.Widget()->rect());
-    QFontMetricsF metrics(obj.Font());
-    const QString& title = obj.Text();
-    qreal titleWidth = title.isEmpty() ? 0 : metrics.horizontalAdvance(title);
-    qreal top = title.isEmpty() ? 0.5 : std::floor(metrics.height() / 2) + 0.5;
-    QRectF frame(0.5, top, box.width() - 1, box.height() - top - 0.5);
-    p.setRenderHint(QPainter::Antialiasing, true);
+// Whole pixels, rounded towards 0.
+float Whole(float value) {
+    return static_cast<float>(static_cast<int>(value));
+}
+
+void PaintGroupBox(Object& obj, backend::Painter& p) {
+    const RectF box = obj.ClientRect();
+    const backend::Font& font = obj.Font();
+    const std::u16string& title = obj.Text();
+    const float titleWidth = title.empty() ? 0 : font.Advance(title);
+    const float lineHeight = font.Height();
+    const float top = title.empty() ? 0.5F : std::floor(lineHeight / 2) + 0.5F;
+    const RectF frame{0.5F, top, box.Width() - 0.5F, box.Height() - 0.5F};
+    const auto radii = backend::CornerRadii::Same(FrameRadius, FrameRadius);
+    p.SetAntialias(true);
     ExArgb fill = obj.Color(EX_COLOR_BACKGROUND);
     if ((fill >> 24) != 0) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(ToColor(fill));
-        p.drawRoundedRect(frame, FrameRadius, FrameRadius);
+        p.FillRoundedRect(frame, radii, fill);
     }
     ExArgb border = obj.Color(EX_COLOR_BORDER);
     if ((border >> 24) != 0) {
-        p.save();
+        p.Save();
         if (titleWidth > 0) {
             // Leave the title's place out of the frame line.
-            QRegion clip(box.toRect());
-            clip -= QRect(static_cast<int>(TitleIndent - TitleGap), 0,
-                          static_cast<int>(titleWidth + 2 * TitleGap),
-                          static_cast<int>(metrics.height()));
-            p.setClipRegion(clip);
+            p.ExcludeClip(RectF::OfSize(Whole(TitleIndent - TitleGap), 0,
+                                        Whole(titleWidth + 2 * TitleGap), Whole(lineHeight)));
         }
-        p.setPen(QPen(ToColor(border), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(frame, FrameRadius, FrameRadius);
-        p.restore();
+        p.StrokeRoundedRect(frame, radii, border, 1);
+        p.Restore();
     }
-    DrawFormattedText(p, obj.Font(), obj.Color(EX_COLOR_TEXT), title, EX_DT_SINGLELINE,
-                      QRectF(TitleIndent, 0, titleWidth + 1, metrics.height()));
+    p.DrawFormattedText(font, obj.Color(EX_COLOR_TEXT), title, EX_DT_SINGLELINE,
+                        RectF::OfSize(TitleIndent, 0, titleWidth + 1, lineHeight));
 }
 
 intptr_t GroupBoxProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,

@@ -1,55 +1,37 @@
 #include "images.h"
 
-#include <QBuffer>
-#include <QFileIconProvider>
-#include <QFileInfo>
-#include <QIcon>
+#include <span>
+#include <string_view>
 
-#include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
 
 namespace exdui {
 
-std::shared_ptr<const Image> ImageFromHandle(ExHandle handle) {
-    return handles::SharedAs<const Image>(handle, Kind::Image);
+ImageRef ImageFromHandle(ExHandle handle) {
+    return handles::SharedAs<const backend::Image>(handle, Kind::Image);
 }
 
-QImage ImageListImage(ExHandle list, int32_t index) {
+ImageRef ImageListImage(ExHandle list, int32_t index) {
     auto l = handles::SharedAs<ImageList>(list, Kind::ImageList);
     if (!l || index < 1) {
-        return {};
+        return nullptr;
     }
     std::lock_guard lock(l->mu);
     auto i = static_cast<size_t>(index - 1);
-    return i < l->images.size() ? l->images[i] : QImage();
+    return i < l->images.size() ? l->images[i] : nullptr;
 }
 
-QSize ImageListSize(ExHandle list) {
-    auto l = handles::SharedAs<ImageList>(list, Kind::ImageList);
-    return l ? l->size : QSize();
-}
-
-ExHandle AddImage(const QImage& image) {
-    if (image.isNull()) {
+ExHandle AddImage(const ImageRef& image) {
+    if (!image) {
         return 0;
     }
-    auto img = std::make_shared<Image>();
-    img->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    return handles::AddShared(Kind::Image, img);
+    return handles::AddShared(Kind::Image, std::const_pointer_cast<backend::Image>(image));
 }
 
 namespace {
 
-QImage IconImage(const QIcon& icon, int size) {
-    if (icon.isNull()) {
-        return {};
-    }
-    QSize actual = icon.actualSize(QSize(size, size));
-    return icon.pixmap(actual.isEmpty() ? QSize(size, size) : actual).toImage();
-}
-
-int IconPixels(int32_t sizeClass) {
+int32_t IconPixels(int32_t sizeClass) {
     switch (sizeClass) {
         case 0:
             return 16;
@@ -73,25 +55,12 @@ EXDUI_API ExHandle _img_createfrommemory(const void* data, size_t length) {
     if (data == nullptr || length == 0 || length > static_cast<size_t>(INT32_MAX)) {
         return 0;
     }
-    QImage image;
-    if (!image.loadFromData(static_cast<const uchar*>(data), static_cast<int>(length))) {
-        return 0;
-    }
-    return AddImage(image);
+    return AddImage(
+        backend::GetGraphics().DecodeImage(std::span(static_cast<const std::byte*>(data), length)));
 }
 
 EXDUI_API ExHandle _img_createfromhicon(const void* icon) {
-#if defined(Q_OS_WIN)
-    if (icon == nullptr) {
-        return 0;
-    }
-    // GDI copies the icon's bitmaps: no pixmap, so any thread may do it.
-    return AddImage(QImage::fromHICON(static_cast<HICON>(const_cast<void*>(icon))));
-#else
-    // Only Windows has icon handles; the caller's pointer is not read.
-    (void)icon;
-    return 0;
-#endif
+    return AddImage(backend::GetGraphics().NativeIcon(icon));
 }
 
 EXDUI_API ExHandle _img_createfromfileicon(const char16_t* path, int32_t sizeClass) {
@@ -100,9 +69,8 @@ EXDUI_API ExHandle _img_createfromfileicon(const char16_t* path, int32_t sizeCla
     }
     return marshal::Call(
         [&] {
-            QFileIconProvider provider;
-            QIcon icon = provider.icon(QFileInfo(FromUtf16(path)));
-            return AddImage(IconImage(icon, IconPixels(sizeClass)));
+            return AddImage(
+                backend::GetGraphics().FileIcon(std::u16string_view(path), IconPixels(sizeClass)));
         },
         ExHandle{0});
 }
@@ -113,10 +81,10 @@ EXDUI_API int _img_getsize(ExHandle image, int32_t* width, int32_t* height) {
         return 0;
     }
     if (width != nullptr) {
-        *width = img->image.width();
+        *width = img->Width();
     }
     if (height != nullptr) {
-        *height = img->image.height();
+        *height = img->Height();
     }
     return 1;
 }
@@ -134,7 +102,8 @@ EXDUI_API ExHandle _imglist_create(int32_t width, int32_t height) {
         return 0;
     }
     auto list = std::make_shared<ImageList>();
-    list->size = QSize(width, height);
+    list->width = width;
+    list->height = height;
     return handles::AddShared(Kind::ImageList, list);
 }
 
@@ -144,9 +113,9 @@ EXDUI_API int32_t _imglist_addimage(ExHandle list, int32_t index, ExHandle image
     if (!l || !img) {
         return 0;
     }
-    QImage copy = img->image.size() == l->size
-                      ? img->image
-                      : img->image.scaled(l->size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    ImageRef copy = img->Width() == l->width && img->Height() == l->height
+                        ? img
+                        : img->ScaledToFit(l->width, l->height);
     std::lock_guard lock(l->mu);
     auto count = static_cast<int32_t>(l->images.size());
     if (index < 1 || index > count) {

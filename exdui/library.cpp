@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "backend/event_loop.h"
+#include "backend/qt/qt_font.h"
 #include "class_registry.h"
 #include "exdui_qt.h"
 #include "fonts.h"
@@ -31,7 +32,7 @@ EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const cha
         if (!backend::StartApplication()) {
             return 0;
         }
-        QApplication::setFont(DefaultFont());
+        QApplication::setFont(backend::qt::QFontOf(*DefaultFont()));
         marshal::Start();
         RegisterBuiltinClasses();
         InstallFrameController();

@@ -1,25 +1,17 @@
 #include "list_view_class.h"
 
-#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
 #include <vector>
 
+#include "backend/qt/qt_font.h"
 #include "canvas.h"
 #include "images.h"
 #include "object_access.h"
 #include "report_list_view_widget.h"
 
 namespace exdui {
-
-namespace {
-
-QColor SlotColour(const Object& obj, int32_t slot) {
-    return QColor::fromRgba(obj.Color(slot));
-}
-
-}  // namespace
 
 ListObjectHost::ListObjectHost(Object& obj) : m_obj(obj), m_canvas(CreateCanvas()) {}
 
@@ -40,15 +32,15 @@ std::int32_t ListObjectHost::MeasureRowHeight(std::int32_t width, std::int32_t h
     return size.height;
 }
 
-void ListObjectHost::BeginDraw(QPainter& painter) {
+void ListObjectHost::BeginDraw(backend::Painter& painter) {
     BindCanvas(m_canvas, &painter);
 }
 
-void ListObjectHost::EndDraw(QPainter& /*painter*/) {
+void ListObjectHost::EndDraw(backend::Painter& /*painter*/) {
     BindCanvas(m_canvas, nullptr);
 }
 
-void ListObjectHost::DrawRow(QPainter& /*painter*/, const ListRowPaint& row) {
+void ListObjectHost::DrawRow(backend::Painter& /*painter*/, const ListRowPaint& row) {
     // A procedure may destroy the list while its rows are painted; the widget
     // goes later (deleteLater), its owner hears nothing more.
     if (m_obj.destroying || m_obj.destroyed) {
@@ -97,7 +89,7 @@ void ListObjectHost::ColumnClick(std::int32_t column) {
     }
 }
 
-QImage ListObjectHost::RowImage(std::int32_t index) {
+std::shared_ptr<const backend::Image> ListObjectHost::RowImage(std::int32_t index) {
     return ImageListImage(m_imageList, index + 1);
 }
 
@@ -107,13 +99,13 @@ bool ListObjectHost::MultiSelect(bool /*fallback*/) {
 
 ListColours ListObjectHost::Colours(const ListColours& fallback) {
     ListColours colours = fallback;
-    colours.background = Qt::transparent;  // The object's own background shows through.
-    colours.lines = SlotColour(m_obj, EX_COLOR_BORDER);
-    colours.text = SlotColour(m_obj, EX_COLOR_TEXT);
+    colours.background = 0;  // The object's own background shows through.
+    colours.lines = m_obj.Color(EX_COLOR_BORDER);
+    colours.text = m_obj.Color(EX_COLOR_TEXT);
     colours.headerText = colours.text;
-    colours.headerBackground = SlotColour(m_obj, EX_COLOR_LIST_HEADER);
-    colours.selected = SlotColour(m_obj, EX_COLOR_LIST_SELECTED);
-    colours.hot = SlotColour(m_obj, EX_COLOR_LIST_HOT);
+    colours.headerBackground = m_obj.Color(EX_COLOR_LIST_HEADER);
+    colours.selected = m_obj.Color(EX_COLOR_LIST_SELECTED);
+    colours.hot = m_obj.Color(EX_COLOR_LIST_HOT);
     return colours;
 }
 
@@ -194,7 +186,7 @@ void InitListObject(Object& obj, ListViewWidget* widget) {
     ListState& ref = *state;
     obj.SetClassState(std::move(state));
     obj.SetFocusProxy(widget);
-    widget->setFont(obj.Font());
+    widget->setFont(backend::qt::QFontOf(obj.Font()));
     ref.ApplyStyle();
     ref.Fit();
     widget->show();

@@ -34,12 +34,12 @@ class ListObjectHost final : public ListViewHost {
     void SetImageList(ExHandle list) { m_imageList = list; }
 
     std::int32_t MeasureRowHeight(std::int32_t width, std::int32_t height) override;
-    void BeginDraw(QPainter& painter) override;
-    void EndDraw(QPainter& painter) override;
-    void DrawRow(QPainter& painter, const ListRowPaint& row) override;
+    void BeginDraw(backend::Painter& painter) override;
+    void EndDraw(backend::Painter& painter) override;
+    void DrawRow(backend::Painter& painter, const ListRowPaint& row) override;
     void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) override;
     void ColumnClick(std::int32_t column) override;
-    QImage RowImage(std::int32_t index) override;
+    std::shared_ptr<const backend::Image> RowImage(std::int32_t index) override;
     bool MultiSelect(bool fallback) override;
     ListColours Colours(const ListColours& fallback) override;
     // Asks the owner with EX_LVN_GETINFOTIP.

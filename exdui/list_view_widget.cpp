@@ -10,7 +10,10 @@
 #include <climits>
 
 #include "backend/cursor.h"
+#include "backend/qt/qt_convert.h"
 #include "backend/qt/qt_native_view.h"
+#include "backend/qt/qt_painter.h"
+#include "backend/qt/qt_tooltip.h"
 #include "backend/tooltip.h"
 
 namespace exdui {
@@ -167,18 +170,18 @@ ListColours ListViewWidget::Colours() const {
     return m_host != nullptr ? m_host->Colours(m_colours) : m_colours;
 }
 
-void ListViewWidget::PaintRow(QPainter& painter, const ListRowPaint& row) {
+void ListViewWidget::PaintRow(backend::Painter& painter, const ListRowPaint& row) {
     PaintRowHighlight(painter, row);
     if (m_host != nullptr) {
         m_host->DrawRow(painter, row);
     }
 }
 
-void ListViewWidget::PaintRowHighlight(QPainter& painter, const ListRowPaint& row) {
+void ListViewWidget::PaintRowHighlight(backend::Painter& painter, const ListRowPaint& row) {
     if ((row.state & ListStateSelected) != 0) {
-        painter.fillRect(row.rect, m_paintColours.selected);
+        painter.FillRect(backend::qt::ToRectF(row.rect), m_paintColours.selected);
     } else if ((row.state & ListStateHot) != 0) {
-        painter.fillRect(row.rect, m_paintColours.hot);
+        painter.FillRect(backend::qt::ToRectF(row.rect), m_paintColours.hot);
     }
 }
 
@@ -214,11 +217,12 @@ std::int32_t ListViewWidget::HorizontalOffset() const {
 }
 
 void ListViewWidget::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
+    QPainter qpainter(viewport());
+    backend::qt::QtPainter painter(qpainter);
     const QRect dirty = event->rect();
     m_paintColours = Colours();
-    if (m_paintColours.background.alpha() > 0) {
-        painter.fillRect(dirty, m_paintColours.background);
+    if ((m_paintColours.background >> 24) != 0) {
+        painter.FillRect(backend::qt::ToRectF(dirty), m_paintColours.background);
     }
     const std::int64_t height = RowHeight();
     const std::int64_t offset = ScrollOffset();
@@ -241,10 +245,10 @@ void ListViewWidget::paintEvent(QPaintEvent* event) {
         paint.state = m_selection.State(paint.row);
         // Each row is clipped to itself: a row repainted alone (hot tracking)
         // must not leave drawing over its neighbours.
-        painter.save();
-        painter.setClipRect(paint.rect, Qt::IntersectClip);
+        painter.Save();
+        painter.ClipRect(backend::qt::ToRectF(paint.rect));
         PaintRow(painter, paint);
-        painter.restore();
+        painter.Restore();
     }
     if (m_host != nullptr) {
         m_host->EndDraw(painter);

@@ -9,16 +9,16 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QColor>
-#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
+#include "backend/graphics.h"
+#include "backend/painter.h"
+#include "exdui.h"
 #include "list_view_selection.h"
-
-class QPainter;
 
 namespace exdui {
 
@@ -49,13 +49,13 @@ struct ListTip {
 
 // ARGB colours of a list. Report lists also use the header and line colours.
 struct ListColours {
-    QColor background = QColor::fromRgba(0x00000000);
-    QColor text = QColor::fromRgba(0xFF000000);
-    QColor lines = QColor::fromRgba(0x2C000000);
-    QColor selected = QColor::fromRgba(0x600078D7);
-    QColor hot = QColor::fromRgba(0x280078D7);
-    QColor headerBackground = QColor::fromRgba(0x14000000);
-    QColor headerText = QColor::fromRgba(0xFF000000);
+    ExArgb background = 0x00000000;
+    ExArgb text = 0xFF000000;
+    ExArgb lines = 0x2C000000;
+    ExArgb selected = 0x600078D7;
+    ExArgb hot = 0x280078D7;
+    ExArgb headerBackground = 0x14000000;
+    ExArgb headerText = 0xFF000000;
 };
 
 // What a list needs from its owner. Called on the UI thread, from inside the
@@ -66,15 +66,17 @@ class ListViewHost {
     // The row height to use, given the list's width and the current height.
     virtual std::int32_t MeasureRowHeight(std::int32_t width, std::int32_t height) = 0;
     // Brackets the rows of one paint event.
-    virtual void BeginDraw(QPainter& /*painter*/) {}
-    virtual void EndDraw(QPainter& /*painter*/) {}
+    virtual void BeginDraw(backend::Painter& /*painter*/) {}
+    virtual void EndDraw(backend::Painter& /*painter*/) {}
     // Draws one row, over the list's highlight of selected and hot rows.
-    virtual void DrawRow(QPainter& painter, const ListRowPaint& row) = 0;
+    virtual void DrawRow(backend::Painter& painter, const ListRowPaint& row) = 0;
     virtual void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) = 0;
     // A report list's column title was clicked (column from 0).
     virtual void ColumnClick(std::int32_t /*column*/) {}
-    // The row image with this index (report list); a null image draws nothing.
-    virtual QImage RowImage(std::int32_t /*index*/) { return {}; }
+    // The row image with this index (report list); null draws nothing.
+    virtual std::shared_ptr<const backend::Image> RowImage(std::int32_t /*index*/) {
+        return nullptr;
+    }
     // Whether Ctrl and Shift select several rows; asked at each click and key,
     // so that a style change takes effect at once. fallback is the list's own.
     virtual bool MultiSelect(bool fallback) { return fallback; }
@@ -139,7 +141,7 @@ class ListViewWidget : public QAbstractScrollArea {
   protected:
     // Paints one row; the base paints the highlight of selected and hot rows
     // and lets the host draw over it.
-    virtual void PaintRow(QPainter& painter, const ListRowPaint& row);
+    virtual void PaintRow(backend::Painter& painter, const ListRowPaint& row);
     // Content width for horizontal scrolling; 0 means the viewport's width.
     virtual std::int32_t ContentWidth() const { return 0; }
     // Called after the geometry of the viewport or of the scroll bars changed.
@@ -152,7 +154,7 @@ class ListViewWidget : public QAbstractScrollArea {
     void UpdateScrollBars();
     void UpdateRow(std::int32_t row);
     std::int32_t HorizontalOffset() const;
-    void PaintRowHighlight(QPainter& painter, const ListRowPaint& row);
+    void PaintRowHighlight(backend::Painter& painter, const ListRowPaint& row);
     const ListColours& PaintColours() const { return m_paintColours; }
 
     void paintEvent(QPaintEvent* event) override;

@@ -1,8 +1,8 @@
 #include "object.h"
 
-#include <QPainter>
 #include <algorithm>
 
+#include "backend/qt/qt_font.h"
 #include "canvas.h"
 #include "fonts.h"
 #include "handle_table.h"
@@ -18,8 +18,8 @@ Object::Object(const ClassRecord& cls, Window& window, Object* parent)
     widget->SetObject(this);
     m_widget = widget;
     m_canvas = CreateCanvas();
-    m_qfont = DefaultFont();
-    m_font = CreateFontHandle(m_qfont);
+    m_font = DefaultFont();
+    m_fontHandle = CreateFontHandle(m_font);
     m_colors[EX_COLOR_TEXT] = 0xFF000000;
     if (cls.base != nullptr) {
         for (const auto& [slot, color] : cls.base->colors) {
@@ -38,11 +38,11 @@ Object::~Object() {
     // The parent may be gone already (Qt deletes children after parents).
     handles::Remove(m_handle);
     DestroyCanvas(m_canvas);
-    handles::Remove(m_font);
+    handles::Remove(m_fontHandle);
 }
 
 void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
-                    intptr_t lParam, ExObjProc proc, QRect rect, const QString& title) {
+                    intptr_t lParam, ExObjProc proc, QRect rect, const std::u16string& title) {
     m_handle = handle;
     m_style = style;
     m_styleEx = styleEx;
@@ -71,6 +71,11 @@ ExHandle Object::WindowHandle() const {
 }
 ExHandle Object::SurfaceHandle() const {
     return m_window.Surface();
+}
+
+RectF Object::ClientRect() const {
+    return RectF::OfSize(0, 0, static_cast<float>(m_widget->width()),
+                         static_cast<float>(m_widget->height()));
 }
 
 bool Object::Is(const char16_t* builtinName) const {
@@ -107,12 +112,10 @@ void Object::SetColor(int32_t slot, ExArgb color) {
     m_colors[slot] = color;
 }
 
-void Object::SetFont(const QFont& font) {
-    m_qfont = font;
-    SetFontHandle(m_font, font);
-    if (m_focusInput) {
-        m_focusInput->setFont(font);
-    }
+void Object::SetFont(std::shared_ptr<const backend::Font> font) {
+    m_font = std::move(font);
+    SetFontHandle(m_fontHandle, m_font);
+    static_cast<ObjectWidget*>(m_widget)->SetInputFont(backend::qt::QFontOf(*m_font));
 }
 
 void Object::SetRadius(float tl, float tr, float br, float bl) {
@@ -171,11 +174,7 @@ void Object::Invalidate() {
     }
 }
 
-QPainter* Object::Painter() const {
-    return m_painter;
-}
-
-void Object::BeginPaint(QPainter* painter) {
+void Object::BeginPaint(backend::Painter* painter) {
     m_painter = painter;
     BindCanvas(m_canvas, painter);
 }
@@ -297,11 +296,12 @@ void Object::SetTimer(int32_t interval) {
     m_timer->Start(interval);
 }
 
+void Object::SetFocusProxy(QWidget* input) {
+    static_cast<ObjectWidget*>(m_widget)->SetFocusInput(input);
+}
+
 void Object::FocusInput() {
-    QWidget* target = m_focusInput ? m_focusInput.data() : m_widget;
-    if (target != nullptr) {
-        target->setFocus(Qt::OtherFocusReason);
-    }
+    static_cast<ObjectWidget*>(m_widget)->FocusTarget()->setFocus(Qt::OtherFocusReason);
 }
 
 void Object::DetachFromParent(Object* child) {
@@ -323,16 +323,17 @@ bool Inside(const Object& obj, intptr_t lParam) {
 intptr_t DefaultObjectProc(Object& obj, int32_t message, intptr_t wParam, intptr_t lParam) {
     switch (message) {
         case EX_WM_ERASEBKGND:
-            if (QPainter* p = obj.Painter()) {
+            if (backend::Painter* p = obj.Painter()) {
                 float radius[4] = {obj.Radius(0), obj.Radius(1), obj.Radius(2), obj.Radius(3)};
-                FillRoundedRect(*p, QRectF(obj.Widget()->rect()), radius,
-                                obj.Color(EX_COLOR_BACKGROUND));
+                FillRoundedBox(*p, obj.ClientRect(), radius, obj.Color(EX_COLOR_BACKGROUND));
             }
             return 1;
-        case EX_WM_SETTEXT:
-            obj.StoreText(FromUtf16(reinterpret_cast<const char16_t*>(lParam)));
+        case EX_WM_SETTEXT: {
+            const auto* text = reinterpret_cast<const char16_t*>(lParam);
+            obj.StoreText(text != nullptr ? std::u16string(text) : std::u16string());
             obj.Invalidate();
             return 1;
+        }
         case EX_WM_MOUSEHOVER:
             obj.SetState(EX_STATE_HOVER, true, true);
             return 0;

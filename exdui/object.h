@@ -14,10 +14,10 @@
 //    class's init function with obj.SetClassState(...); read it back with
 //    obj.StateAs<MyState>(). Child Qt widgets (a scroll bar, a line edit) are
 //    made in init as children of obj.Widget().
-// 3. Paint on EX_WM_PAINT through obj.Painter() (a QPainter valid during the
-//    message) or through Ex_ObjBeginPaint and the _canvas_* calls; the
-//    background has been painted by then (EX_WM_ERASEBKGND, default: colour
-//    slot 0 with the object's radii).
+// 3. Paint on EX_WM_PAINT through obj.Painter() (the backend::Painter of the
+//    paint, valid during the message) or through Ex_ObjBeginPaint and the
+//    _canvas_* calls; the background has been painted by then
+//    (EX_WM_ERASEBKGND, default: colour slot 0 with the object's radii).
 // 4. Raise notifications with obj.Notify(code, wParam, lParam): EX_WM_NOTIFY
 //    to the object itself, then the handlers of Ex_ObjHandleEvent, then
 //    EX_WM_NOTIFY to the window's procedure, until one handles it. The
@@ -30,19 +30,17 @@
 //    RegisterListClasses()), and list the new file in exdui/CMakeLists.txt.
 #pragma once
 
-#include <QFont>
-#include <QPointer>
-#include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "backend/graphics.h"
+#include "backend/painter.h"
 #include "backend/timer.h"
 #include "exdui.h"
-
-class QPainter;
 
 namespace exdui {
 
@@ -74,7 +72,7 @@ void RegisterListClasses();
 
 // A registered class: built in, or made with Ex_ObjRegister.
 struct ClassRecord {
-    QString name;
+    std::u16string name;
     int32_t style = 0;
     int32_t styleEx = 0;
     int32_t textFormat = 0;
@@ -105,6 +103,8 @@ class Object {
     Object* Parent() const { return m_parent; }
     const std::vector<Object*>& Children() const { return m_children; }
     QWidget* Widget() const { return m_widget; }
+    // The object's area in its own coordinates, for painting.
+    RectF ClientRect() const;
     const ClassRecord& Class() const { return m_class; }
     // True when the object's implementation is the built-in class named.
     bool Is(const char16_t* builtinName) const;
@@ -119,15 +119,16 @@ class Object {
 
     ExArgb Color(int32_t slot) const;
     void SetColor(int32_t slot, ExArgb color);
-    const QFont& Font() const { return m_qfont; }
-    ExHandle FontHandle() const { return m_font; }
-    void SetFont(const QFont& font);
+    // The object's font; its handle always holds the same one.
+    const backend::Font& Font() const { return *m_font; }
+    ExHandle FontHandle() const { return m_fontHandle; }
+    void SetFont(std::shared_ptr<const backend::Font> font);
     float Radius(int corner) const { return m_radius[corner]; }
     void SetRadius(float tl, float tr, float br, float bl);
 
     // The title; classes with a live text (Edit) keep it in step.
-    const QString& Text() const { return m_text; }
-    void StoreText(const QString& text) { m_text = text; }
+    const std::u16string& Text() const { return m_text; }
+    void StoreText(std::u16string text) { m_text = std::move(text); }
 
     // Through the object's own procedure, then its class procedure.
     intptr_t Send(int32_t message, intptr_t wParam, intptr_t lParam);
@@ -135,7 +136,7 @@ class Object {
     void Invalidate();
 
     // During EX_WM_PAINT / EX_WM_ERASEBKGND only, else null.
-    QPainter* Painter() const;
+    backend::Painter* Painter() const { return m_painter; }
     ExHandle CanvasHandle() const { return m_canvas; }
 
     template <class T>
@@ -157,10 +158,12 @@ class Object {
     bool MouseTransparent() const;
     bool Focusable() const;
     void FocusInput();  // keyboard focus to the object's input
-    void SetFocusProxy(QWidget* input) { m_focusInput = input; }
+    // The widget that takes the keyboard focus and the font for the object
+    // (an editor, a list); the object's own widget when none.
+    void SetFocusProxy(QWidget* input);
     void Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
-                intptr_t lParam, ExObjProc proc, QRect rect, const QString& title);
-    void BeginPaint(QPainter* painter);
+                intptr_t lParam, ExObjProc proc, QRect rect, const std::u16string& title);
+    void BeginPaint(backend::Painter* painter);
     void EndPaint();
     void DetachFromParent(Object* child);
     bool pressedLeft = false;  // the left button went down on this object
@@ -173,11 +176,10 @@ class Object {
     Object* m_parent;
     std::vector<Object*> m_children;
     QWidget* m_widget = nullptr;  // owns this object; lives as long
-    QPointer<QWidget> m_focusInput;
     ExHandle m_handle = 0;
     ExHandle m_canvas = 0;
-    ExHandle m_font = 0;
-    QFont m_qfont;
+    ExHandle m_fontHandle = 0;
+    std::shared_ptr<const backend::Font> m_font;  // never null
     int32_t m_id = 0;
     int32_t m_style = 0;
     int32_t m_styleEx = 0;
@@ -186,7 +188,7 @@ class Object {
     intptr_t m_lParam = 0;
     intptr_t m_userData = 0;
     ExObjProc m_proc = nullptr;
-    QString m_text;
+    std::u16string m_text;
     std::map<int32_t, ExArgb> m_colors;
     float m_radius[4] = {0, 0, 0, 0};
     std::vector<intptr_t> m_extra;
@@ -202,7 +204,7 @@ class Object {
     std::unique_ptr<ClassState> m_classState;
     void* m_classData = nullptr;
     std::unique_ptr<backend::Timer> m_timer;
-    QPainter* m_painter = nullptr;
+    backend::Painter* m_painter = nullptr;
 };
 
 // UI thread only: the live object behind a handle, or null.

@@ -8,6 +8,7 @@
 #include "fonts.h"
 #include "object_access.h"
 #include "object_widget.h"
+#include "qt_text.h"
 #include "window.h"
 
 namespace exdui {
@@ -44,7 +45,7 @@ bool IsDestroyed(const Object& obj) {
 
 namespace {
 
-ExHandle CreateObject(int32_t styleEx, const QString& className, const QString& title,
+ExHandle CreateObject(int32_t styleEx, const QString& className, const std::u16string& title,
                       int32_t style, QRect rect, ExHandle parent, int32_t id, int32_t textFormat,
                       intptr_t lParam, ExObjProc proc) {
     const ClassRecord* cls = FindClass(className);
@@ -134,7 +135,7 @@ EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, co
     }
     try {
         QString name = FromUtf16(className);
-        QString text = FromUtf16(title);
+        std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
         QRect rect(x, y, std::max(0, width), std::max(0, height));
         return marshal::Call(
             [&] {
@@ -282,7 +283,7 @@ EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16
                               const char16_t* title) {
     try {
         QString cls = FromUtf16(className);
-        QString text = FromUtf16(title);
+        std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
         bool anyTitle = title == nullptr;
         return marshal::Call(
             [&]() -> ExHandle {
@@ -296,8 +297,8 @@ EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16
                         started = obj->Handle() == childAfter;
                         continue;
                     }
-                    bool classOk =
-                        cls.isEmpty() || obj->Class().name.compare(cls, Qt::CaseInsensitive) == 0;
+                    bool classOk = cls.isEmpty() || QString::fromStdU16String(obj->Class().name)
+                                                            .compare(cls, Qt::CaseInsensitive) == 0;
                     if (classOk && (anyTitle || obj->Text() == text)) {
                         return obj->Handle();
                     }
@@ -365,7 +366,7 @@ EXDUI_API size_t Ex_ObjGetText(ExHandle object, char16_t* buffer, size_t bufferB
     return WithObject(object, size_t{0}, [&](Object& obj) {
         size_t capacity = bufferBytes / sizeof(char16_t) - 1;
         size_t n = std::min(capacity, static_cast<size_t>(obj.Text().size()));
-        std::memcpy(buffer, obj.Text().utf16(), n * sizeof(char16_t));
+        std::memcpy(buffer, obj.Text().data(), n * sizeof(char16_t));
         buffer[n] = 0;
         return n;
     });
@@ -415,7 +416,8 @@ EXDUI_API ExArgb Ex_ObjGetColor(ExHandle object, int32_t slot) {
 EXDUI_API int Ex_ObjSetFontFromFamily(ExHandle object, const char16_t* family, int32_t size,
                                       int32_t style, int redraw) {
     return WithObject(object, 0, [&](Object& obj) {
-        obj.SetFont(MakeFont(FromUtf16(family), size, style));
+        obj.SetFont(MakeFont(
+            family != nullptr ? std::u16string_view(family) : std::u16string_view(), size, style));
         obj.Send(MsgFontChanged, 0, 0);
         if (redraw != 0) {
             obj.Invalidate();

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "backend/qt/qt_painter.h"
 #include "handle_table.h"
 #include "object.h"
 
@@ -29,13 +30,14 @@ void ObjectWidget::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    obj->BeginPaint(&painter);
+    backend::qt::QtPainter canvas(painter);
+    obj->BeginPaint(&canvas);
     obj->Send(EX_WM_ERASEBKGND, obj->CanvasHandle(), 0);
     // A procedure may have destroyed the object while painting.
     if (Live() != nullptr) {
-        painter.save();
+        canvas.Save();
         obj->Send(EX_WM_PAINT, 0, 0);
-        painter.restore();
+        canvas.Restore();
     }
     obj->EndPaint();
 }

@@ -2,6 +2,7 @@
 // messages (paint, size, mouse, keys, focus, drops). It owns its Object.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "backend/qt/qt_keys.h"
@@ -21,6 +22,16 @@ class ObjectWidget : public QWidget {
     Object* GetObject() const { return m_obj; }
     // Cut off from its object once the object is destroyed.
     void Detach() { m_detached = true; }
+
+    // The child that takes the keyboard focus and the object's font (an
+    // editor, a list), if it has one; this widget otherwise.
+    void SetFocusInput(QWidget* input) { m_focusInput = input; }
+    QWidget* FocusTarget() { return m_focusInput ? m_focusInput.data() : this; }
+    void SetInputFont(const QFont& font) {
+        if (m_focusInput) {
+            m_focusInput->setFont(font);
+        }
+    }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +58,7 @@ class ObjectWidget : public QWidget {
 
     Object* m_obj = nullptr;
     bool m_detached = false;
+    QPointer<QWidget> m_focusInput;
 };
 
 // EX_MK_* bits of a mouse event's buttons and modifiers.

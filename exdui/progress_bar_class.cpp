@@ -2,7 +2,6 @@
 // border. 1025 sets the maximum (lParam), 1026 the position (lParam, kept
 // within 0 .. maximum); both return the previous value. A worker's positions
 // reach it coalesced (see Ex_ObjSendMessage), so only the latest is painted.
-#include <QPainter>
 #include <algorithm>
 
 #include "canvas.h"
@@ -16,24 +15,23 @@ struct ProgressState : ClassState {
     int64_t position = 0;
 };
 
-void Paint(Object& obj, QPainter& p) {
+void Paint(Object& obj, backend::Painter& p) {
     auto* st = obj.StateAs<ProgressState>();
     if (st == nullptr) {
         return;
     }
-    QRectF r(obj.Widget()->rect());
+    const RectF r = obj.ClientRect();
     float radius[4] = {obj.Radius(0), obj.Radius(1), obj.Radius(2), obj.Radius(3)};
     if (st->maximum > 0 && st->position > 0) {
-        QRectF filled = r;
-        filled.setWidth(r.width() * static_cast<double>(st->position) /
-                        static_cast<double>(st->maximum));
-        FillRoundedRect(p, filled, radius, obj.Color(EX_COLOR_TEXT_CHECKED));
+        RectF filled = r;
+        filled.right = r.left + static_cast<float>(static_cast<double>(r.Width()) *
+                                                   static_cast<double>(st->position) /
+                                                   static_cast<double>(st->maximum));
+        FillRoundedBox(p, filled, radius, obj.Color(EX_COLOR_TEXT_CHECKED));
     }
     ExArgb border = obj.Color(EX_COLOR_BORDER);
-    if ((border >> 24) != 0 && r.width() > 1 && r.height() > 1) {
-        p.setPen(QPen(ToColor(border), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+    if ((border >> 24) != 0 && r.Width() > 1 && r.Height() > 1) {
+        p.StrokeRect({r.left + 0.5F, r.top + 0.5F, r.right - 0.5F, r.bottom - 0.5F}, border, 1);
     }
 }
 

@@ -4,17 +4,14 @@
 // on it (and -89 with 0 on the one that lost its check). Checking a checked
 // button changes nothing and raises nothing. Text colour: slot 4 while
 // pressed, 3 while hovered, 6 when checked, else 2.
-#include <QPainter>
-
-#include "canvas.h"
 #include "class_registry.h"
 #include "window.h"
 
 namespace exdui {
 namespace {
 
-constexpr qreal MarkSize = 14;
-constexpr qreal TextLeft = MarkSize + 6;
+constexpr float MarkSize = 14;
+constexpr float TextLeft = MarkSize + 6;
 
 struct RadioState : ClassState {
     bool checked = false;
@@ -54,21 +51,20 @@ ExArgb TextColor(const Object& obj) {
     return (color >> 24) != 0 ? color : obj.Color(EX_COLOR_TEXT);
 }
 
-void Paint(Object& obj, QPainter& p) {
-    QRectF r(obj.Widget()->rect());
+void Paint(Object& obj, backend::Painter& p) {
+    const RectF r = obj.ClientRect();
     ExArgb color = TextColor(obj);
-    QRectF mark(0.5, (r.height() - MarkSize) / 2 + 0.5, MarkSize - 1, MarkSize - 1);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(ToColor(color), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(mark);
+    const RectF mark =
+        RectF::OfSize(0.5F, (r.Height() - MarkSize) / 2 + 0.5F, MarkSize - 1, MarkSize - 1);
+    p.SetAntialias(true);
+    p.StrokeEllipse(mark, color, 1);
     if (auto* st = obj.StateAs<RadioState>(); st != nullptr && st->checked) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(ToColor(color));
-        p.drawEllipse(mark.center(), MarkSize / 2 - 4, MarkSize / 2 - 4);
+        const PointF c = mark.Center();
+        const float dot = MarkSize / 2 - 4;
+        p.FillEllipse({c.x - dot, c.y - dot, c.x + dot, c.y + dot}, color);
     }
-    DrawFormattedText(p, obj.Font(), color, obj.Text(), obj.TextFormat(),
-                      QRectF(TextLeft, 0, r.width() - TextLeft, r.height()));
+    p.DrawFormattedText(obj.Font(), color, obj.Text(), obj.TextFormat(),
+                        {TextLeft, 0, r.right, r.bottom});
 }
 
 intptr_t RadioProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,

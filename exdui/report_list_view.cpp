@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas.h"
 #include "handle_table.h"
 #include "list_view_class.h"
+#include "qt_text.h"
 #include "report_list_view_widget.h"
 
 namespace exdui {
@@ -33,7 +33,7 @@ intptr_t InsertColumn(ReportListWidget& report, const ExReportColumn* record) {
     column.width = record->width;
     column.textFormat = static_cast<std::uint32_t>(record->textFormat == -1 ? DefaultColumnFormat
                                                                             : record->textFormat);
-    column.textColour = QColor::fromRgba(record->textColor);
+    column.textColour = record->textColor;
     const std::int32_t before = record->insertAt > 0 ? record->insertAt - 1 : report.ColumnCount();
     return report.InsertColumn(before, std::move(column)) + 1;
 }
@@ -61,7 +61,7 @@ intptr_t AppendRows(ReportListWidget& report, intptr_t count, const ExReportRowC
         const ExReportRowCells& record = records[i];
         ReportRow& row = rows[i];
         row.image = record.image > 0 ? record.image - 1 : ReportListWidget::NoImage;
-        row.textColour = QColor::fromRgba(record.textColor);
+        row.textColour = record.textColor;
         if (record.cells != nullptr && record.cellCount > 0) {
             row.cells.reserve(static_cast<std::size_t>(record.cellCount));
             for (int32_t column = 0; column < record.cellCount; ++column) {

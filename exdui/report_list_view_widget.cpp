@@ -8,7 +8,14 @@
 #include <algorithm>
 #include <climits>
 
+#include "backend/qt/qt_convert.h"
+#include "backend/qt/qt_font.h"
+#include "backend/qt/qt_painter.h"
+
 namespace exdui {
+
+using backend::qt::ToRectF;
+using backend::qt::ViewOf;
 
 namespace {
 
@@ -17,36 +24,41 @@ constexpr int EdgeGrip = 4;  // pixels either side of a column edge that start a
 constexpr int SortArrowWidth = 8;
 
 // A small filled triangle at the right of a title, vertically centred.
-void PaintSortArrow(QPainter& painter, const QRect& inner, bool ascending, const QColor& colour) {
+void PaintSortArrow(backend::Painter& painter, const QRect& inner, bool ascending, ExArgb colour) {
     const int right = inner.right();
     const int middle = inner.center().y();
     const int half = SortArrowWidth / 2;
     const int tip = ascending ? middle - half / 2 - 1 : middle + half / 2 + 1;
     const int base = ascending ? middle + half / 2 + 1 : middle - half / 2 - 1;
-    const QPoint points[] = {{right - SortArrowWidth, base}, {right, base}, {right - half, tip}};
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPolygon(points, 3);
-    painter.restore();
+    auto at = [](int x, int y) { return PointF{static_cast<float>(x), static_cast<float>(y)}; };
+    const PointF points[] = {at(right - SortArrowWidth, base), at(right, base),
+                             at(right - half, tip)};
+    painter.Save();
+    painter.SetAntialias(true);
+    painter.FillPolygon(points, colour);
+    painter.Restore();
 }
 
-Qt::Alignment AlignmentOf(std::uint32_t textFormat) {
-    Qt::Alignment align = Qt::AlignLeft;
+// The canvas format of a cell or a title: one line, shortened with an
+// ellipsis when it does not fit, aligned as the column's format says (centred
+// before right, as a column has only one alignment).
+int32_t CellFormat(std::uint32_t textFormat, bool centredDown) {
+    int32_t format = EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS;
     if ((textFormat & TextCenter) != 0) {
-        align = Qt::AlignHCenter;
+        format |= EX_DT_CENTER;
     } else if ((textFormat & TextRight) != 0) {
-        align = Qt::AlignRight;
+        format |= EX_DT_RIGHT;
     }
-    if ((textFormat & TextVCenter) != 0) {
-        align |= Qt::AlignVCenter;
+    if (centredDown || (textFormat & TextVCenter) != 0) {
+        format |= EX_DT_VCENTER;
     } else if ((textFormat & TextBottom) != 0) {
-        align |= Qt::AlignBottom;
-    } else {
-        align |= Qt::AlignTop;
+        format |= EX_DT_BOTTOM;
     }
-    return align;
+    return format;
+}
+
+bool Visible(ExArgb colour) {
+    return (colour >> 24) != 0;
 }
 
 // Where a row image of size goes in cell: at its left, centred upright, and
@@ -72,7 +84,8 @@ class ReportListHeader : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter painter(this);
+        QPainter qpainter(this);
+        backend::qt::QtPainter painter(qpainter);
         m_list->PaintHeader(painter, rect());
     }
 
@@ -115,7 +128,9 @@ class ReportListHeader : public QWidget {
 };
 
 ReportListWidget::ReportListWidget(QWidget* parent)
-    : ListViewWidget(parent), m_header(new ReportListHeader(this)) {
+    : ListViewWidget(parent),
+      m_header(new ReportListHeader(this)),
+      m_textFont(backend::qt::WrapFont(font())) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     UpdateHeaderHeight();
 }
@@ -290,11 +305,9 @@ void ReportListWidget::RepaintAll() {
     m_header->update();
 }
 
-void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
+void ReportListWidget::PaintHeader(backend::Painter& painter, const QRect& rect) {
     const ListColours colours = Colours();
-    painter.fillRect(rect, colours.headerBackground);
-    painter.setPen(colours.headerText);
-    painter.setFont(font());
+    painter.FillRect(ToRectF(rect), colours.headerBackground);
     int left = -HorizontalOffset();
     for (std::int32_t index = 0; index < ColumnCount(); ++index) {
         const ReportColumn& column = m_columns[static_cast<std::size_t>(index)];
@@ -308,14 +321,10 @@ void ReportListWidget::PaintHeader(QPainter& painter, const QRect& rect) {
             PaintSortArrow(painter, inner, m_sortAscending, colours.headerText);
             inner.setRight(inner.right() - SortArrowWidth - CellPadding);
         }
-        const QString text =
-            painter.fontMetrics().elidedText(column.title, Qt::ElideRight, inner.width());
-        painter.drawText(
-            inner,
-            static_cast<int>(AlignmentOf(column.textFormat) & ~Qt::AlignVertical_Mask) |
-                Qt::AlignVCenter | Qt::TextSingleLine,
-            text);
-        painter.fillRect(QRect(cell.right(), rect.top() + 4, 1, rect.height() - 8), colours.lines);
+        painter.DrawFormattedText(*m_textFont, colours.headerText, ViewOf(column.title),
+                                  CellFormat(column.textFormat, true), ToRectF(inner));
+        painter.FillRect(ToRectF(QRect(cell.right(), rect.top() + 4, 1, rect.height() - 8)),
+                         colours.lines);
     }
 }
 
@@ -359,9 +368,9 @@ int ReportListWidget::ColumnLeft(std::int32_t column) const {
 QRect ReportListWidget::CellTextRect(const Row& row, std::int32_t column, const QRect& cell) {
     QRect inner = cell.adjusted(CellPadding, 0, -CellPadding, 0);
     if (column == 0 && row.image != NoImage && Host() != nullptr) {
-        const QImage image = Host()->RowImage(row.image);
-        if (!image.isNull()) {
-            inner.setLeft(ImageRect(image.size(), cell).right() + 1 + CellPadding);
+        if (const auto image = Host()->RowImage(row.image)) {
+            inner.setLeft(ImageRect(QSize(image->Width(), image->Height()), cell).right() + 1 +
+                          CellPadding);
         }
     }
     return inner;
@@ -390,12 +399,11 @@ ListTip ReportListWidget::TipAt(std::int32_t rowIndex, QPoint pos) {
     return {-1, rowRect, {}};
 }
 
-void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
+void ReportListWidget::PaintRow(backend::Painter& painter, const ListRowPaint& paint) {
     PaintRowHighlight(painter, paint);
     const ListColours& colours = PaintColours();
     const Row& row = m_rows[static_cast<std::size_t>(paint.row)];
     const QRect clip = viewport()->rect();
-    painter.setFont(font());
     int left = paint.rect.left();
     for (std::int32_t index = 0; index < ColumnCount(); ++index) {
         const ReportColumn& column = m_columns[static_cast<std::size_t>(index)];
@@ -406,28 +414,28 @@ void ReportListWidget::PaintRow(QPainter& painter, const ListRowPaint& paint) {
         }
         const QRect inner = CellTextRect(row, index, cell);
         if (index == 0 && row.image != NoImage && Host() != nullptr) {
-            const QImage image = Host()->RowImage(row.image);
-            if (!image.isNull()) {
-                const QRect target = ImageRect(image.size(), cell);
-                painter.drawImage(target, image);
+            if (const auto image = Host()->RowImage(row.image)) {
+                const QRect target = ImageRect(QSize(image->Width(), image->Height()), cell);
+                painter.DrawImage(*image, ToRectF(target));
             }
         }
         if (static_cast<std::size_t>(index) < row.cells.size() && inner.width() > 0) {
-            const QString text = painter.fontMetrics().elidedText(
-                row.cells[static_cast<std::size_t>(index)], Qt::ElideRight, inner.width());
-            painter.setPen(row.textColour.alpha() > 0      ? row.textColour
-                           : column.textColour.alpha() > 0 ? column.textColour
-                                                           : colours.text);
-            painter.drawText(
-                inner, static_cast<int>(AlignmentOf(column.textFormat)) | Qt::TextSingleLine, text);
+            const ExArgb colour = Visible(row.textColour)      ? row.textColour
+                                  : Visible(column.textColour) ? column.textColour
+                                                               : colours.text;
+            painter.DrawFormattedText(*m_textFont, colour,
+                                      ViewOf(row.cells[static_cast<std::size_t>(index)]),
+                                      CellFormat(column.textFormat, false), ToRectF(inner));
         }
         if (m_verticalLines) {
-            painter.fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), colours.lines);
+            painter.FillRect(ToRectF(QRect(cell.right(), cell.top(), 1, cell.height())),
+                             colours.lines);
         }
     }
     if (m_horizontalLines) {
-        painter.fillRect(QRect(paint.rect.left(), paint.rect.bottom(), paint.rect.width(), 1),
-                         colours.lines);
+        painter.FillRect(
+            ToRectF(QRect(paint.rect.left(), paint.rect.bottom(), paint.rect.width(), 1)),
+            colours.lines);
     }
 }
 
@@ -448,6 +456,7 @@ void ReportListWidget::LayoutChanged() {
 
 void ReportListWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
+        m_textFont = backend::qt::WrapFont(font());
         UpdateHeaderHeight();
     }
     ListViewWidget::changeEvent(event);

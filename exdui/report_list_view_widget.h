@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -25,7 +26,7 @@ struct ReportColumn {
     QString title;
     std::int32_t width = 100;         // pixels
     std::uint32_t textFormat = 0x24;  // single line, vertically centred, left
-    QColor textColour;                // cell text; alpha 0 uses the list's text colour
+    ExArgb textColour = 0;            // cell text; alpha 0 uses the list's text colour
 };
 
 class ReportListHeader;
@@ -34,7 +35,7 @@ class ReportListHeader;
 struct ReportRow {
     std::vector<QString> cells;  // grows to the highest column written
     std::int32_t image = -1;
-    QColor textColour;  // every cell's text; alpha 0 uses the column's colour
+    ExArgb textColour = 0;  // every cell's text; alpha 0 uses the column's colour
 };
 
 class ReportListWidget : public ListViewWidget {
@@ -80,7 +81,7 @@ class ReportListWidget : public ListViewWidget {
     std::int32_t HeaderHeight() const { return m_headerHeight; }
 
     // For the header: paints the titles at the current horizontal scroll.
-    void PaintHeader(QPainter& painter, const QRect& rect);
+    void PaintHeader(backend::Painter& painter, const QRect& rect);
     // The column whose right edge is within a few pixels of x (header
     // coordinates), or -1.
     std::int32_t ColumnEdgeAt(int x) const;
@@ -91,7 +92,7 @@ class ReportListWidget : public ListViewWidget {
     int ColumnLeft(std::int32_t column) const;  // header coordinates
 
   protected:
-    void PaintRow(QPainter& painter, const ListRowPaint& row) override;
+    void PaintRow(backend::Painter& painter, const ListRowPaint& row) override;
     // A cell whose text shows cut has its whole text as its tooltip.
     ListTip TipAt(std::int32_t row, QPoint pos) override;
     std::int32_t ContentWidth() const override;
@@ -108,6 +109,7 @@ class ReportListWidget : public ListViewWidget {
     void ContentChanged();
 
     ReportListHeader* m_header = nullptr;
+    std::shared_ptr<const backend::Font> m_textFont;  // the widget's font, to paint with
     std::vector<ReportColumn> m_columns;
     std::vector<Row> m_rows;
     bool m_horizontalLines = false;

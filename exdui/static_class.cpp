@@ -1,9 +1,6 @@
 // "STATIC": a label. Its text in colour slot 2 with the object's text format;
 // its background (slot 0) is transparent unless set. Pages of the program are
 // labels too, so presses pass through to the window below.
-#include <QPainter>
-
-#include "canvas.h"
 #include "class_registry.h"
 
 namespace exdui {
@@ -14,8 +11,8 @@ intptr_t StaticProc(ExHandle window, ExHandle object, int32_t message, intptr_t 
     if (message == EX_WM_PAINT) {
         Object* obj = ObjectFromHandle(object);
         if (obj != nullptr && obj->Painter() != nullptr) {
-            DrawFormattedText(*obj->Painter(), obj->Font(), obj->Color(EX_COLOR_TEXT), obj->Text(),
-                              obj->TextFormat(), QRectF(obj->Widget()->rect()));
+            obj->Painter()->DrawFormattedText(obj->Font(), obj->Color(EX_COLOR_TEXT), obj->Text(),
+                                              obj->TextFormat(), obj->ClientRect());
         }
         return 0;
     }

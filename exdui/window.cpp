@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "backend/event_loop.h"
+#include "backend/qt/qt_convert.h"
+#include "backend/qt/qt_painter.h"
 #include "backend/screens.h"
 #include "canvas.h"
 #include "fonts.h"
@@ -125,18 +127,18 @@ intptr_t Window::Send(int32_t message, intptr_t wParam, intptr_t lParam) {
     return result;
 }
 
-void Window::Paint(QPainter& painter) {
+void Window::Paint(backend::Painter& painter) {
     BindCanvas(m_canvas, &painter);
     intptr_t result = 0;
     if (!CallProc(EX_WM_ERASEBKGND, m_canvas, 0, &result)) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(m_widget->rect(), ToColor(m_background));
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.Clear(m_background);
     }
     if ((m_style & EX_WS_TITLE) != 0) {
-        QRectF bar(8, 0, m_widget->width() - 8 - FrameButtonWidth * 3, TitleBarHeight);
-        DrawFormattedText(painter, DefaultFont(), 0xFFFFFFFF, m_widget->windowTitle(),
-                          EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS, bar);
+        const QString title = m_widget->windowTitle();
+        const auto width = static_cast<float>(m_widget->width() - FrameButtonWidth * 3);
+        painter.DrawFormattedText(*DefaultFont(), 0xFFFFFFFF, backend::qt::ViewOf(title),
+                                  EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS,
+                                  {8, 0, width, TitleBarHeight});
     }
     BindCanvas(m_canvas, nullptr);
 }
@@ -268,7 +270,8 @@ WindowWidget::~WindowWidget() {
 }
 
 void WindowWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+    QPainter qpainter(this);
+    backend::qt::QtPainter painter(qpainter);
     m_window->Paint(painter);
 }
 

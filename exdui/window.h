@@ -14,6 +14,9 @@
 
 namespace exdui {
 
+namespace backend {
+class Painter;
+}
 class Object;
 class WindowWidget;
 
@@ -52,7 +55,7 @@ class Window {
     void RemoveRoot(Object* obj);
 
     // Called by the widget.
-    void Paint(class QPainter& painter);
+    void Paint(backend::Painter& painter);
     void LayoutButtons();
 
   private:

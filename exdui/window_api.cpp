@@ -8,6 +8,7 @@
 #include "handle_table.h"
 #include "marshal.h"
 #include "native_views.h"
+#include "qt_text.h"
 #include "window.h"
 #include "window_widget.h"
 

@@ -8,6 +8,7 @@
 // Emptying the items (331) keeps the text, so a caller can rebuild the list
 // around the title it shows.
 #include <QListWidget>
+#include <QMouseEvent>
 #include <cstring>
 
 #include "backend/qt/qt_font.h"
@@ -28,6 +29,24 @@ struct ComboState : ClassState {
     bool editable = false;
     ExHandle edit = 0;
     QListWidget* popup = nullptr;  // a child of the object's widget, made when first needed
+};
+
+// The drop-down. A Qt::Popup closes on a press outside it in QWidget's own
+// mouse handling, which a scroll area's event() never passes a press on to:
+// without this the list stayed open over the window until an item was chosen.
+class DropDownList : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress &&
+            !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            hide();
+            return true;
+        }
+        return QListWidget::event(event);
+    }
 };
 
 void SetTextQuietly(Object& obj, const QString& text) {
@@ -58,7 +77,7 @@ void OpenPopup(Object& obj) {
         return;
     }
     if (!st->popup) {
-        auto* popup = new QListWidget(obj.Widget());
+        auto* popup = new DropDownList(obj.Widget());
         popup->setWindowFlags(Qt::Popup);
         popup->setFont(backend::qt::QFontOf(obj.Font()));
         ExHandle handle = obj.Handle();

@@ -108,6 +108,11 @@ TEST(ComboBox, TheKeysChooseInTheOpenDropDown) {
     // Closed with the choice: Enter chooses nothing more.
     inject::Key(win.Window(), EX_VK_RETURN);
     EXPECT_EQ(g_choices, (std::vector<intptr_t>{3}));
+    // A press outside the open list closes it without a choice.
+    inject::Click(win.Window(), inject::CenterOf(combo));
+    inject::Click(win.Window(), {350, 250});
+    inject::Key(win.Window(), EX_VK_RETURN);
+    EXPECT_EQ(g_choices, (std::vector<intptr_t>{3}));
 }
 
 TEST(ComboBox, EditableBoxTypesIntoItsInnerEdit) {

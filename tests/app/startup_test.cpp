@@ -9,25 +9,21 @@
 #include <functional>
 
 #include "app/program.h"
+#include "argb.h"
 #include "core/data_paths.h"
 #include "exdui/exdui_inject.h"
 #include "exdui/exdui_qt.h"
 #include "temp_dir.h"
 
 namespace cj::app {
+using cj::test::Blue;
+using cj::test::Green;
+using cj::test::Red;
+
 namespace {
 
 ExHandle MainWindow() {
     return CurrentProgram().window.Frame().WindowHandle();
-}
-int Red(ExArgb pixel) {
-    return static_cast<int>((pixel >> 16) & 0xFF);
-}
-int Green(ExArgb pixel) {
-    return static_cast<int>((pixel >> 8) & 0xFF);
-}
-int Blue(ExArgb pixel) {
-    return static_cast<int>(pixel & 0xFF);
 }
 
 // Runs the program in a temporary folder; whileOpen runs on the UI thread

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "argb.h"
 #include "index/index_commit.h"
 #include "main_window_fixture.h"
 #include "platform/file_lock.h"
@@ -18,18 +19,11 @@
 #include "ui/texts.h"
 
 namespace cj::ui {
-namespace {
+using cj::test::Blue;
+using cj::test::Green;
+using cj::test::Red;
 
-// The red, green and blue of an ARGB pixel.
-int Red(ExArgb pixel) {
-    return static_cast<int>((pixel >> 16) & 0xFF);
-}
-int Green(ExArgb pixel) {
-    return static_cast<int>((pixel >> 8) & 0xFF);
-}
-int Blue(ExArgb pixel) {
-    return static_cast<int>(pixel & 0xFF);
-}
+namespace {
 
 // A shop's scans, indexed before the window opens, with the settings a user
 // would have saved.

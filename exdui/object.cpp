@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "backend/qt/qt_font.h"
+#include "backend/qt/qt_native_view.h"
 #include "canvas.h"
 #include "fonts.h"
 #include "handle_table.h"
@@ -298,6 +299,10 @@ void Object::SetTimer(int32_t interval) {
 
 void Object::SetFocusProxy(QWidget* input) {
     static_cast<ObjectWidget*>(m_widget)->SetFocusInput(input);
+}
+
+void Object::SetFocusProxy(backend::NativeView* input) {
+    SetFocusProxy(backend::qt::ToWidget(input));
 }
 
 void Object::FocusInput() {

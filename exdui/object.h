@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "backend/graphics.h"
+#include "backend/native_view.h"
 #include "backend/painter.h"
 #include "backend/timer.h"
 #include "exdui.h"
@@ -159,8 +160,10 @@ class Object {
     bool Focusable() const;
     void FocusInput();  // keyboard focus to the object's input
     // The widget that takes the keyboard focus and the font for the object
-    // (an editor, a list); the object's own widget when none.
+    // (an editor, a list), as a widget or a native view; the object's own
+    // widget when none.
     void SetFocusProxy(QWidget* input);
+    void SetFocusProxy(backend::NativeView* input);
     void Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
                 intptr_t lParam, ExObjProc proc, QRect rect, const std::u16string& title);
     void BeginPaint(backend::Painter* painter);

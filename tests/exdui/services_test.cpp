@@ -1,6 +1,6 @@
 // The parts of the system services that are the library's own: the easing
 // curves, the menu model handed to the back end, and what the Qt back end
-// makes of timers, the clipboard and native handles.
+// makes of timers, the clipboard, text inputs and native handles.
 #include <gtest/gtest.h>
 
 #include <QEasingCurve>
@@ -10,10 +10,13 @@
 
 #include "backend/clipboard.h"
 #include "backend/event_loop.h"
+#include "backend/text_input.h"
 #include "backend/timer.h"
 #include "easing_curves.h"
 #include "exdui_env.h"
 #include "menus.h"
+#include "native_views.h"
+#include "object.h"
 
 namespace exdui {
 namespace {
@@ -127,6 +130,40 @@ TEST(Clipboard, TextComesBackFromTheFormatsSetTogether) {
     EXPECT_EQ(backend::ClipboardText(), u"复制");
     backend::SetClipboard({});
     EXPECT_EQ(backend::ClipboardText(), u"");
+}
+
+// Keeps every text an editor reports.
+struct TextLog final : backend::TextInputCallbacks {
+    std::vector<std::u16string> changes;
+    bool KeyDown(int32_t, intptr_t) override { return false; }
+    bool Pasting(std::u16string_view) override { return false; }
+    void TextChanged(std::u16string_view text) override { changes.emplace_back(text); }
+    void FocusChanged(bool) override {}
+};
+
+TEST(TextInput, ReportsEveryChangeButItsFirstTextAndKeepsTheCaretOnDeselect) {
+    test::TestWindow win(200, 100);
+    const ExHandle host =
+        Ex_ObjCreateEx(-1, u"Static", u"", -1, 0, 0, 200, 60, win.Surface(), 0, -1, 0, 0, nullptr);
+    for (const bool multiLine : {false, true}) {
+        SCOPED_TRACE(multiLine ? "many lines" : "one line");
+        TextLog log;
+        backend::TextInputOptions options;
+        options.multiLine = multiLine;
+        options.text = u"搜索文件";
+        auto input = backend::MakeTextInput(NativeViewOf(*ObjectFromHandle(host)), options, log);
+        EXPECT_EQ(input->Text(), u"搜索文件");
+        EXPECT_TRUE(log.changes.empty());
+        input->Select({1, 3});
+        EXPECT_EQ(input->Selection().start, 1);
+        EXPECT_EQ(input->Selection().end, 3);
+        input->Deselect();
+        EXPECT_EQ(input->Selection().start, 3);
+        EXPECT_EQ(input->Selection().end, 3);
+        input->ReplaceSelection(u"夹");
+        input->SetText(u"单号");
+        EXPECT_EQ(log.changes, (std::vector<std::u16string>{u"搜索文夹件", u"单号"}));
+    }
 }
 
 TEST(NativeHandle, OnlyTheSystemsOwnHandleIsGiven) {

@@ -1,0 +1,347 @@
+#include "backend/qt/qt_text_input.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QTextBlock>
+#include <QTimer>
+#include <algorithm>
+
+#include "backend/clipboard.h"
+#include "backend/qt/qt_font.h"
+#include "backend/qt/qt_keys.h"
+#include "backend/qt/qt_native_view.h"
+
+namespace exdui::backend {
+namespace qt {
+namespace {
+
+constexpr int CaretBlinkMs = 530;
+
+// Hides Qt's caret so that ours, in the caret colour, is the only one.
+class CaretlessStyle : public QProxyStyle {
+  public:
+    CaretlessStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TextCursorWidth) {
+            return 0;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QStyle* SharedCaretlessStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new CaretlessStyle;
+        style->setParent(qApp);  // goes with the application
+    }
+    return style;
+}
+
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+intptr_t ModifierKeys(Qt::KeyboardModifiers modifiers) {
+    intptr_t keys = 0;
+    if (modifiers & Qt::ShiftModifier) {
+        keys |= EX_MK_SHIFT;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        keys |= EX_MK_CONTROL;
+    }
+    return keys;
+}
+
+}  // namespace
+
+// What both editors share: the key callback before the editor acts, our
+// caret with its blinking, the focus callbacks. Base is QLineEdit or
+// QPlainTextEdit; the caret is drawn on the widget the editor paints on.
+template <class Base>
+class CaretEditor : public Base {
+  public:
+    CaretEditor(TextInputCallbacks& callbacks, QWidget* parent)
+        : Base(parent), m_callbacks(callbacks) {
+        m_blink.setInterval(CaretBlinkMs);
+        QObject::connect(&m_blink, &QTimer::timeout, this, [this] {
+            m_caretOn = !m_caretOn;
+            PaintTarget()->update();
+        });
+        QObject::connect(this, &Base::cursorPositionChanged, this, [this] { RestartBlink(); });
+    }
+
+    ExArgb caretColor = 0xFF000000;
+
+  protected:
+    TextInputCallbacks& Callbacks() const { return m_callbacks; }
+    virtual QWidget* PaintTarget() = 0;
+    virtual QRect CaretRect() const = 0;
+
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!m_callbacks.KeyDown(VirtualKey(event->key()), ModifierKeys(event->modifiers()))) {
+            EditKey(event);
+        }
+        event->accept();  // never on to the parent: it would see the key twice
+    }
+    virtual void EditKey(QKeyEvent* event) { Base::keyPressEvent(event); }
+
+    void focusInEvent(QFocusEvent* event) override {
+        Base::focusInEvent(event);
+        RestartBlink();
+        m_callbacks.FocusChanged(true);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override {
+        Base::focusOutEvent(event);
+        m_blink.stop();
+        m_callbacks.FocusChanged(false);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        Base::paintEvent(event);
+        if (this->hasFocus() && m_caretOn && !this->isReadOnly()) {
+            QPainter p(PaintTarget());
+            QRect r = CaretRect();
+            p.fillRect(QRect(r.center().x(), r.top(), 1, r.height()), QColor::fromRgba(caretColor));
+        }
+    }
+
+  private:
+    void RestartBlink() {
+        m_caretOn = true;
+        if (this->hasFocus()) {
+            m_blink.start();
+        }
+        PaintTarget()->update();
+    }
+
+    TextInputCallbacks& m_callbacks;
+    QTimer m_blink;
+    bool m_caretOn = true;
+};
+
+class EditLine : public CaretEditor<QLineEdit> {
+  public:
+    EditLine(TextInputCallbacks& callbacks, QWidget* parent) : CaretEditor(callbacks, parent) {
+        setStyle(SharedCaretlessStyle());
+        setFrame(false);
+        setAttribute(Qt::WA_TranslucentBackground);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        setPalette(pal);
+    }
+
+    // QLineEdit's paste is not virtual: the paste keys and the context
+    // menu's item come here instead.
+    void Paste() {
+        if (isReadOnly()) {
+            return;
+        }
+        const std::u16string text = ClipboardText();
+        if (!Callbacks().Pasting(text)) {
+            paste();
+        }
+    }
+
+  protected:
+    QWidget* PaintTarget() override { return this; }
+    QRect CaretRect() const override { return cursorRect(); }
+
+    void EditKey(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Paste)) {
+            Paste();
+            return;
+        }
+        // The line edit's own handling: CaretEditor's would come back here.
+        QLineEdit::keyPressEvent(event);  // NOLINT(bugprone-parent-virtual-call)
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QMenu* menu = createStandardContextMenu();
+        for (QAction* action : menu->actions()) {
+            if (action->objectName() == QStringLiteral("edit-paste")) {
+                QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+                QObject::connect(action, &QAction::triggered, this, [this] { Paste(); });
+            }
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
+};
+
+class EditBlock : public CaretEditor<QPlainTextEdit> {
+  public:
+    EditBlock(TextInputCallbacks& callbacks, QWidget* parent) : CaretEditor(callbacks, parent) {
+        viewport()->setStyle(SharedCaretlessStyle());
+        setCursorWidth(0);
+        setFrameShape(QFrame::NoFrame);
+        setAttribute(Qt::WA_TranslucentBackground);
+        viewport()->setAttribute(Qt::WA_TranslucentBackground);
+        viewport()->setAutoFillBackground(false);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        setPalette(pal);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+
+  protected:
+    QWidget* PaintTarget() override { return viewport(); }
+    QRect CaretRect() const override { return cursorRect(); }
+
+    // Pastes and text drops both arrive here.
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source != nullptr && source->hasText() &&
+            Callbacks().Pasting(source->text().toStdU16String())) {
+            return;
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+};
+
+QtTextInput::QtTextInput(QWidget* view, const TextInputOptions& options,
+                         TextInputCallbacks& callbacks) {
+    const QString text = ToQString(options.text);
+    if (options.multiLine) {
+        auto* block = new EditBlock(callbacks, view);
+        block->setPlainText(text);
+        block->setReadOnly(options.readOnly);
+        block->setVerticalScrollBarPolicy(options.verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                                    : Qt::ScrollBarAsNeeded);
+        QObject::connect(block, &QPlainTextEdit::textChanged, block, [&callbacks, block] {
+            callbacks.TextChanged(block->toPlainText().toStdU16String());
+        });
+        m_block = block;
+        m_editor = block;
+    } else {
+        auto* line = new EditLine(callbacks, view);
+        line->setText(text);
+        line->setReadOnly(options.readOnly);
+        line->setEchoMode(options.password ? QLineEdit::Password : QLineEdit::Normal);
+        QObject::connect(line, &QLineEdit::textChanged, line, [&callbacks](const QString& now) {
+            callbacks.TextChanged(now.toStdU16String());
+        });
+        m_line = line;
+        m_editor = line;
+    }
+    m_editor->show();
+}
+
+QtTextInput::~QtTextInput() {
+    delete m_editor.data();  // null when its view took it along
+}
+
+NativeView* QtTextInput::View() const {
+    return ToNativeView(m_editor);
+}
+
+void QtTextInput::SetGeometry(const ExRect& rect) {
+    const QRect target(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                       std::max(0, rect.bottom - rect.top));
+    if (m_editor->geometry() != target) {
+        m_editor->setGeometry(target);
+    }
+}
+
+void QtTextInput::SetVisible(bool visible) {
+    m_editor->setVisible(visible);
+}
+
+void QtTextInput::SetEnabled(bool enabled) {
+    m_editor->setEnabled(enabled);
+}
+
+void QtTextInput::SetFont(const Font& font) {
+    m_editor->setFont(QFontOf(font));
+}
+
+void QtTextInput::SetColors(ExArgb text, ExArgb caret) {
+    QPalette pal = m_editor->palette();
+    pal.setColor(QPalette::Text, QColor::fromRgba(text));
+    m_editor->setPalette(pal);
+    if (m_line) {
+        m_line->caretColor = caret;
+    } else {
+        m_block->caretColor = caret;
+        m_block->viewport()->update();
+    }
+    m_editor->update();
+}
+
+std::u16string QtTextInput::Text() const {
+    return (m_line ? m_line->text() : m_block->toPlainText()).toStdU16String();
+}
+
+void QtTextInput::SetText(std::u16string_view text) {
+    if (m_line) {
+        m_line->setText(ToQString(text));
+    } else {
+        m_block->setPlainText(ToQString(text));
+    }
+}
+
+TextRange QtTextInput::Selection() const {
+    if (m_line) {
+        const bool any = m_line->hasSelectedText();
+        const int start = any ? m_line->selectionStart() : m_line->cursorPosition();
+        return {start, any ? m_line->selectionEnd() : start};
+    }
+    const QTextCursor cursor = m_block->textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd()};
+}
+
+void QtTextInput::Select(TextRange range) {
+    if (m_line) {
+        m_line->setSelection(range.start, range.end - range.start);
+        return;
+    }
+    QTextCursor cursor = m_block->textCursor();
+    cursor.setPosition(range.start);
+    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+    m_block->setTextCursor(cursor);
+}
+
+void QtTextInput::Deselect() {
+    if (m_line) {
+        m_line->deselect();
+        return;
+    }
+    QTextCursor cursor = m_block->textCursor();
+    cursor.clearSelection();
+    m_block->setTextCursor(cursor);
+}
+
+void QtTextInput::ReplaceSelection(std::u16string_view text) {
+    if (m_line) {
+        m_line->insert(ToQString(text));
+    } else {
+        m_block->insertPlainText(ToQString(text));
+    }
+}
+
+void QtTextInput::Focus() {
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+bool QtTextInput::HasFocus() const {
+    return m_editor->hasFocus();
+}
+
+}  // namespace qt
+
+std::unique_ptr<TextInput> MakeTextInput(NativeView* view, const TextInputOptions& options,
+                                         TextInputCallbacks& callbacks) {
+    return std::make_unique<qt::QtTextInput>(qt::ToWidget(view), options, callbacks);
+}
+
+}  // namespace exdui::backend

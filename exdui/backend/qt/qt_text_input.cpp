@@ -245,96 +245,121 @@ NativeView* QtTextInput::View() const {
     return ToNativeView(m_editor);
 }
 
+// Every call below does nothing once the editor is gone with its view (the
+// box's widget is deleted after the box): the object may still be asked.
 void QtTextInput::SetGeometry(const ExRect& rect) {
+    QWidget* editor = m_editor.data();
     const QRect target(rect.left, rect.top, std::max(0, rect.right - rect.left),
                        std::max(0, rect.bottom - rect.top));
-    if (m_editor->geometry() != target) {
-        m_editor->setGeometry(target);
+    if (editor != nullptr && editor->geometry() != target) {
+        editor->setGeometry(target);
     }
 }
 
 void QtTextInput::SetVisible(bool visible) {
-    m_editor->setVisible(visible);
+    if (QWidget* editor = m_editor.data()) {
+        editor->setVisible(visible);
+    }
 }
 
 void QtTextInput::SetEnabled(bool enabled) {
-    m_editor->setEnabled(enabled);
+    if (QWidget* editor = m_editor.data()) {
+        editor->setEnabled(enabled);
+    }
 }
 
 void QtTextInput::SetFont(const Font& font) {
-    m_editor->setFont(QFontOf(font));
+    if (QWidget* editor = m_editor.data()) {
+        editor->setFont(QFontOf(font));
+    }
 }
 
 void QtTextInput::SetColors(ExArgb text, ExArgb caret) {
-    QPalette pal = m_editor->palette();
-    pal.setColor(QPalette::Text, QColor::fromRgba(text));
-    m_editor->setPalette(pal);
-    if (m_line) {
-        m_line->caretColor = caret;
-    } else {
-        m_block->caretColor = caret;
-        m_block->viewport()->update();
+    QWidget* editor = m_editor.data();
+    if (editor == nullptr) {
+        return;
     }
-    m_editor->update();
+    QPalette pal = editor->palette();
+    pal.setColor(QPalette::Text, QColor::fromRgba(text));
+    editor->setPalette(pal);
+    if (EditLine* line = m_line.data()) {
+        line->caretColor = caret;
+    } else if (EditBlock* block = m_block.data()) {
+        block->caretColor = caret;
+        block->viewport()->update();
+    }
+    editor->update();
 }
 
 std::u16string QtTextInput::Text() const {
-    return (m_line ? m_line->text() : m_block->toPlainText()).toStdU16String();
+    if (const EditLine* line = m_line.data()) {
+        return line->text().toStdU16String();
+    }
+    if (const EditBlock* block = m_block.data()) {
+        return block->toPlainText().toStdU16String();
+    }
+    return {};
 }
 
 void QtTextInput::SetText(std::u16string_view text) {
-    if (m_line) {
-        m_line->setText(ToQString(text));
-    } else {
-        m_block->setPlainText(ToQString(text));
+    if (EditLine* line = m_line.data()) {
+        line->setText(ToQString(text));
+    } else if (EditBlock* block = m_block.data()) {
+        block->setPlainText(ToQString(text));
     }
 }
 
 TextRange QtTextInput::Selection() const {
-    if (m_line) {
-        const bool any = m_line->hasSelectedText();
-        const int start = any ? m_line->selectionStart() : m_line->cursorPosition();
-        return {start, any ? m_line->selectionEnd() : start};
+    if (const EditLine* line = m_line.data()) {
+        const bool any = line->hasSelectedText();
+        const int start = any ? line->selectionStart() : line->cursorPosition();
+        return {start, any ? line->selectionEnd() : start};
     }
-    const QTextCursor cursor = m_block->textCursor();
-    return {cursor.selectionStart(), cursor.selectionEnd()};
+    if (const EditBlock* block = m_block.data()) {
+        const QTextCursor cursor = block->textCursor();
+        return {cursor.selectionStart(), cursor.selectionEnd()};
+    }
+    return {};
 }
 
 void QtTextInput::Select(TextRange range) {
-    if (m_line) {
-        m_line->setSelection(range.start, range.end - range.start);
-        return;
+    if (EditLine* line = m_line.data()) {
+        line->setSelection(range.start, range.end - range.start);
+    } else if (EditBlock* block = m_block.data()) {
+        QTextCursor cursor = block->textCursor();
+        cursor.setPosition(range.start);
+        cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+        block->setTextCursor(cursor);
     }
-    QTextCursor cursor = m_block->textCursor();
-    cursor.setPosition(range.start);
-    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
-    m_block->setTextCursor(cursor);
 }
 
 void QtTextInput::Deselect() {
-    if (m_line) {
-        m_line->deselect();
-        return;
+    if (EditLine* line = m_line.data()) {
+        line->deselect();
+    } else if (EditBlock* block = m_block.data()) {
+        QTextCursor cursor = block->textCursor();
+        cursor.clearSelection();
+        block->setTextCursor(cursor);
     }
-    QTextCursor cursor = m_block->textCursor();
-    cursor.clearSelection();
-    m_block->setTextCursor(cursor);
 }
 
 void QtTextInput::ReplaceSelection(std::u16string_view text) {
-    if (m_line) {
-        m_line->insert(ToQString(text));
-    } else {
-        m_block->insertPlainText(ToQString(text));
+    if (EditLine* line = m_line.data()) {
+        line->insert(ToQString(text));
+    } else if (EditBlock* block = m_block.data()) {
+        block->insertPlainText(ToQString(text));
     }
 }
 
 void QtTextInput::Focus() {
-    m_editor->setFocus(Qt::OtherFocusReason);
+    if (QWidget* editor = m_editor.data()) {
+        editor->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 bool QtTextInput::HasFocus() const {
-    return m_editor->hasFocus();
+    const QWidget* editor = m_editor.data();
+    return editor != nullptr && editor->hasFocus();
 }
 
 }  // namespace qt

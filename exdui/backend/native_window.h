@@ -45,8 +45,9 @@ enum class WindowState { Normal, Minimized, Maximized };
 
 enum class FrameMouse { Move, Press, Release, Leave };
 
-// What the back end tells the library. Every call comes on the UI thread,
-// never from inside a call the library made on the same window unless said.
+// What the back end tells the library, on the UI thread. OnResized, OnMoved
+// and OnStateChanged may come from inside the library's own calls that change
+// the window (SetRect, Show, SetMinSize, SetTopmost); the others never do.
 class NativeWindowEvents {
   public:
     virtual ~NativeWindowEvents() = default;

@@ -3,6 +3,7 @@
 
 #include "backend/event_loop.h"
 #include "backend/qt/qt_font.h"
+#include "backend/qt/qt_native_window.h"
 #include "class_registry.h"
 #include "exdui_qt.h"
 #include "fonts.h"
@@ -35,7 +36,6 @@ EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const cha
         QApplication::setFont(backend::qt::QFontOf(*DefaultFont()));
         marshal::Start();
         RegisterBuiltinClasses();
-        InstallFrameController();
         return 1;
     } catch (...) {
         return 0;
@@ -53,7 +53,6 @@ EXDUI_API int Ex_UnInit(void) {
         }
         DestroyAllEasings();
         backend::DeleteDeferredObjects();
-        RemoveFrameController();
         ClearClasses();
         marshal::Stop();
         handles::Clear();
@@ -74,10 +73,10 @@ EXDUI_API QWidget* ExQtWidget(ExHandle handle) {
         return obj->Widget();
     }
     if (Window* w = WindowFromHandle(handle)) {
-        return w->Widget();
+        return backend::qt::WidgetOf(*w->Native());
     }
     if (Window* w = WindowFromSurface(handle)) {
-        return w->Widget();
+        return backend::qt::WidgetOf(*w->Native());
     }
     return nullptr;
 }

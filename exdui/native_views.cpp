@@ -9,7 +9,7 @@
 namespace exdui {
 
 backend::NativeView* NativeViewOf(const Window& window) {
-    return backend::qt::ToNativeView(window.Widget());
+    return window.Native()->View();
 }
 
 backend::NativeView* NativeViewOf(const Object& object) {

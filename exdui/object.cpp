@@ -4,6 +4,7 @@
 
 #include "backend/qt/qt_font.h"
 #include "backend/qt/qt_native_view.h"
+#include "backend/qt/qt_native_window.h"
 #include "canvas.h"
 #include "fonts.h"
 #include "handle_table.h"
@@ -14,7 +15,8 @@ namespace exdui {
 
 Object::Object(const ClassRecord& cls, Window& window, Object* parent)
     : m_class(cls), m_window(window), m_parent(parent) {
-    QWidget* parentWidget = parent != nullptr ? parent->Widget() : window.Widget();
+    QWidget* parentWidget =
+        parent != nullptr ? parent->Widget() : backend::qt::WidgetOf(*window.Native());
     auto* widget = new ObjectWidget(parentWidget);
     widget->SetObject(this);
     m_widget = widget;

@@ -5,9 +5,12 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
+#include <algorithm>
+#include <cstring>
 
 #include "backend/qt/qt_painter.h"
 #include "handle_table.h"
+#include "marshal.h"
 #include "object.h"
 
 namespace exdui {
@@ -242,3 +245,35 @@ intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
 }
 
 }  // namespace exdui
+
+// The names of the files a drop brought (dropEvent above makes the handle).
+extern "C" EXDUI_API uint32_t Ex_DropQueryFile(intptr_t drop, uint32_t index, char16_t* buffer,
+                                               uint32_t capacity) {
+    if (drop <= 0 || drop > INT32_MAX) {
+        return 0;
+    }
+    return exdui::marshal::Call(
+        [&]() -> uint32_t {
+            auto* names =
+                exdui::handles::RawAs<QStringList>(static_cast<ExHandle>(drop), exdui::Kind::Drop);
+            if (names == nullptr) {
+                return 0;
+            }
+            if (index == 0xFFFFFFFFu) {
+                return static_cast<uint32_t>(names->size());
+            }
+            if (index >= static_cast<uint32_t>(names->size())) {
+                return 0;
+            }
+            const QString& name = (*names)[static_cast<qsizetype>(index)];
+            auto length = static_cast<uint32_t>(name.size());
+            if (buffer == nullptr || capacity == 0) {
+                return length;
+            }
+            uint32_t n = std::min(length, capacity - 1);
+            std::memcpy(buffer, name.utf16(), n * sizeof(char16_t));
+            buffer[n] = 0;
+            return n;
+        },
+        uint32_t{0});
+}

@@ -1,21 +1,25 @@
 #include "window.h"
 
-#include <QCloseEvent>
-#include <QPainter>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "backend/event_loop.h"
-#include "backend/qt/qt_convert.h"
-#include "backend/qt/qt_painter.h"
+#include "backend/painter.h"
 #include "backend/screens.h"
 #include "canvas.h"
 #include "fonts.h"
 #include "handle_table.h"
 #include "object.h"
-#include "window_widget.h"
 
 namespace exdui {
 namespace {
+
+constexpr int32_t FrameButtonWidth = 32;
+constexpr int32_t FrameButtonHeight = 26;
+constexpr int32_t TitleBarHeight = 30;
+// How far in from the edges of a resizable window a press resizes it.
+constexpr int32_t EdgeMargin = 6;
 
 std::vector<Window*>& Windows() {
     static std::vector<Window*> windows;  // UI thread.
@@ -24,7 +28,13 @@ std::vector<Window*>& Windows() {
 
 }  // namespace
 
-Window::Window(WindowWidget* widget) : m_widget(widget) {
+Window::Window(std::u16string title, const ExRect& rect, Window* owner)
+    : m_title(std::move(title)) {
+    backend::NativeWindowOptions options;
+    options.rect = rect;
+    options.title = m_title;
+    options.owner = owner != nullptr ? owner->Native() : nullptr;
+    m_native = backend::CreateNativeWindow(options, *this);
     Windows().push_back(this);
 }
 
@@ -35,10 +45,6 @@ Window::~Window() {
     DestroyCanvas(m_canvas);
 }
 
-QWidget* Window::Widget() const {
-    return m_widget;
-}
-
 ExHandle Window::Bind(int32_t style, ExWndProc proc) {
     if (m_surface != 0) {
         return m_surface;
@@ -47,33 +53,65 @@ ExHandle Window::Bind(int32_t style, ExWndProc proc) {
     m_proc = proc;
     m_surface = handles::AddRaw(Kind::Surface, this);
     m_canvas = CreateCanvas();
-    auto add = [this](FrameButton::Kind kind) {
-        m_buttons.push_back(new FrameButton(kind, m_widget));
-    };
     if ((style & EX_WS_BUTTON_CLOSE) != 0)
-        add(FrameButton::Close);
+        m_buttons.push_back(Button::Close);
     if ((style & EX_WS_BUTTON_MAX) != 0)
-        add(FrameButton::Maximize);
+        m_buttons.push_back(Button::Maximize);
     if ((style & EX_WS_BUTTON_MIN) != 0)
-        add(FrameButton::Minimize);
+        m_buttons.push_back(Button::Minimize);
     LayoutButtons();
     if ((style & EX_WS_CENTERWINDOW) != 0) {
         if (const std::optional<ExRect> area = backend::WorkArea(nullptr)) {
-            QRect g = m_widget->geometry();
-            m_widget->move(area->left + (area->right - area->left - g.width()) / 2,
-                           area->top + (area->bottom - area->top - g.height()) / 2);
+            const ExRect r = m_native->Rect();
+            const int32_t width = r.right - r.left;
+            const int32_t height = r.bottom - r.top;
+            const int32_t x = area->left + (area->right - area->left - width) / 2;
+            const int32_t y = area->top + (area->bottom - area->top - height) / 2;
+            m_native->SetRect({x, y, x + width, y + height});
         }
     }
     return m_surface;
 }
 
-void Window::LayoutButtons() {
-    int x = m_widget->width();
-    for (QWidget* b : m_buttons) {  // close first, rightmost
+std::vector<ExRect> Window::FrameButtons() const {
+    std::vector<ExRect> rects;
+    const ExRect client = m_native->Rect();
+    int32_t x = client.right - client.left;
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
         x -= FrameButtonWidth;
-        b->setGeometry(x, 0, FrameButtonWidth, FrameButtonHeight);
-        b->raise();
-        b->show();
+        rects.push_back({x, 0, x + FrameButtonWidth, FrameButtonHeight});
+    }
+    return rects;
+}
+
+ExRect Window::ButtonsArea() const {
+    // The buttons lie side by side, from the right edge leftwards.
+    const ExRect client = m_native->Rect();
+    const auto right = client.right - client.left;
+    const auto count = static_cast<int32_t>(m_buttons.size());
+    return count == 0 ? ExRect{}
+                      : ExRect{right - count * FrameButtonWidth, 0, right, FrameButtonHeight};
+}
+
+void Window::LayoutButtons() {
+    m_native->SetFrameArea(ButtonsArea());
+}
+
+int Window::ButtonAt(ExPoint at) const {
+    const std::vector<ExRect> rects = FrameButtons();
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const ExRect& r = rects[i];
+        if (at.x >= r.left && at.x < r.right && at.y >= r.top && at.y < r.bottom) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void Window::InvalidateButton(int index) {
+    const std::vector<ExRect> rects = FrameButtons();
+    if (index >= 0 && static_cast<size_t>(index) < rects.size()) {
+        m_native->Invalidate(&rects[static_cast<size_t>(index)]);
     }
 }
 
@@ -82,7 +120,7 @@ intptr_t Window::SetLong(int32_t index, intptr_t value) {
     switch (index) {
         case EX_DUI_BACKGROUND:
             m_background = static_cast<ExArgb>(value);
-            m_widget->update();
+            m_native->Invalidate(nullptr);
             break;
         case EX_DUI_PROC:
             m_proc = reinterpret_cast<ExWndProc>(value);
@@ -127,48 +165,185 @@ intptr_t Window::Send(int32_t message, intptr_t wParam, intptr_t lParam) {
     return result;
 }
 
-void Window::Paint(backend::Painter& painter) {
+void Window::OnPaint(backend::Painter& painter, const ExRect&) {
     BindCanvas(m_canvas, &painter);
     intptr_t result = 0;
     if (!CallProc(EX_WM_ERASEBKGND, m_canvas, 0, &result)) {
         painter.Clear(m_background);
     }
     if ((m_style & EX_WS_TITLE) != 0) {
-        const QString title = m_widget->windowTitle();
-        const auto width = static_cast<float>(m_widget->width() - FrameButtonWidth * 3);
-        painter.DrawFormattedText(*DefaultFont(), 0xFFFFFFFF, backend::qt::ViewOf(title),
+        const ExRect client = m_native->Rect();
+        const auto width = static_cast<float>(client.right - client.left - FrameButtonWidth * 3);
+        painter.DrawFormattedText(*DefaultFont(), 0xFFFFFFFF, m_title,
                                   EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS,
                                   {8, 0, width, TitleBarHeight});
     }
     BindCanvas(m_canvas, nullptr);
 }
 
-void Window::Show(int32_t command) {
-    QWidget* w = m_widget;
-    switch (command) {
-        case EX_SW_HIDE:
-            w->hide();
+void Window::OnPaintFrame(backend::Painter& p, const ExRect&) {
+    const std::vector<ExRect> rects = FrameButtons();
+    const bool maximized = m_native->State() == backend::WindowState::Maximized;
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const Button button = m_buttons[i];
+        const bool down = m_down == static_cast<int>(i);
+        p.Save();
+        p.Translate(static_cast<float>(rects[i].left), static_cast<float>(rects[i].top));
+        const RectF area = RectF::OfSize(0, 0, FrameButtonWidth, FrameButtonHeight);
+        if (m_hover == static_cast<int>(i) || down) {
+            p.FillRect(area,
+                       button == Button::Close ? 0xFFE81123 : (down ? 0x5AFFFFFF : 0x32FFFFFF));
+        }
+        constexpr ExArgb Mark = 0xFFFFFFFF;
+        constexpr double Pen = 1.2;
+        p.SetAntialias(true);
+        const PointF c = area.Center();
+        const float s = 5;
+        switch (button) {
+            case Button::Close:
+                p.DrawLine({c.x - s, c.y - s}, {c.x + s, c.y + s}, Mark, Pen);
+                p.DrawLine({c.x - s, c.y + s}, {c.x + s, c.y - s}, Mark, Pen);
+                break;
+            case Button::Maximize:
+                if (maximized) {
+                    p.StrokeRect(RectF::OfSize(c.x - s, c.y - s + 2, 2 * s - 2, 2 * s - 2), Mark,
+                                 Pen);
+                    const PointF corner[] = {
+                        {c.x - s + 2, c.y - s}, {c.x + s, c.y - s}, {c.x + s, c.y + s - 2}};
+                    p.StrokePolyline(corner, Mark, Pen);
+                } else {
+                    p.StrokeRect(RectF::OfSize(c.x - s, c.y - s, 2 * s, 2 * s), Mark, Pen);
+                }
+                break;
+            case Button::Minimize:
+                p.DrawLine({c.x - s, c.y}, {c.x + s, c.y}, Mark, Pen);
+                break;
+        }
+        p.Restore();
+    }
+}
+
+backend::FrameHit Window::OnHitTest(ExPoint at) {
+    using backend::FrameHit;
+    const bool maximized = m_native->State() == backend::WindowState::Maximized;
+    if (IsBound() && (m_style & EX_WS_SIZEABLE) != 0 && !maximized) {
+        const ExRect client = m_native->Rect();
+        const bool left = at.x < EdgeMargin;
+        const bool right = at.x >= client.right - client.left - EdgeMargin;
+        const bool top = at.y < EdgeMargin;
+        const bool bottom = at.y >= client.bottom - client.top - EdgeMargin;
+        // In a window narrower than both margins the left and top edges win.
+        if (top || bottom) {
+            if (left)
+                return top ? FrameHit::TopLeft : FrameHit::BottomLeft;
+            if (right)
+                return top ? FrameHit::TopRight : FrameHit::BottomRight;
+            return top ? FrameHit::Top : FrameHit::Bottom;
+        }
+        if (left)
+            return FrameHit::Left;
+        if (right)
+            return FrameHit::Right;
+    }
+    if (ButtonAt(at) >= 0) {
+        return FrameHit::Button;
+    }
+    if ((m_style & EX_WS_MOVEABLE) != 0 && !maximized) {
+        return FrameHit::Caption;
+    }
+    return FrameHit::Client;
+}
+
+void Window::OnResized(int32_t width, int32_t height) {
+    if (m_native == nullptr) {
+        return;  // still being made
+    }
+    LayoutButtons();
+    if (IsBound() && !m_destroying) {
+        const backend::WindowState state = m_native->State();
+        intptr_t kind = state == backend::WindowState::Maximized   ? 2
+                        : state == backend::WindowState::Minimized ? 1
+                                                                   : 0;
+        intptr_t result = 0;
+        CallProc(EX_WM_SIZE, kind,
+                 static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
+                                       static_cast<uint32_t>(width & 0xFFFF)),
+                 &result);
+    }
+}
+
+void Window::OnMoved(int32_t, int32_t) {
+    // Nothing here follows the window's place on the screen.
+}
+
+void Window::OnStateChanged(backend::WindowState) {
+    // The maximise button shows the state.
+    const ExRect area = ButtonsArea();
+    m_native->Invalidate(&area);
+}
+
+void Window::OnCloseRequested() {
+    if (!m_destroying) {
+        Send(EX_WM_CLOSE, 0, 0);
+    }
+}
+
+void Window::OnActivated(bool) {
+    // No message tells the procedure; the objects' focus follows on its own.
+}
+
+void Window::OnFrameMouse(backend::FrameMouse action, ExPoint at) {
+    using backend::FrameMouse;
+    int hover = action == FrameMouse::Leave ? -1 : ButtonAt(at);
+    if (m_down >= 0 && hover != m_down) {
+        hover = -1;  // a pressed button holds the pointer until the release
+    }
+    if (hover != m_hover) {
+        InvalidateButton(m_hover);
+        InvalidateButton(hover);
+        m_hover = hover;
+    }
+    if (action == FrameMouse::Press) {
+        m_down = ButtonAt(at);
+        InvalidateButton(m_down);
+    } else if (action == FrameMouse::Release && m_down >= 0) {
+        const int down = m_down;
+        m_down = -1;
+        InvalidateButton(down);
+        if (ButtonAt(at) == down) {
+            Click(m_buttons[static_cast<size_t>(down)]);
+        }
+    }
+}
+
+void Window::Click(Button button) {
+    switch (button) {
+        case Button::Close:
+            Send(EX_WM_CLOSE, 0, 0);
             break;
-        case EX_SW_SHOWMINIMIZED:
-            w->showMinimized();
+        case Button::Maximize:
+            m_native->Show(m_native->State() == backend::WindowState::Maximized
+                               ? EX_SW_SHOWNORMAL
+                               : EX_SW_SHOWMAXIMIZED);
             break;
-        case EX_SW_SHOWMAXIMIZED:
-            w->showMaximized();
-            break;
-        case EX_SW_SHOWNOACTIVATE:
-            w->setAttribute(Qt::WA_ShowWithoutActivating, true);
-            w->showNormal();
-            w->setAttribute(Qt::WA_ShowWithoutActivating, false);
-            break;
-        case EX_SW_SHOWNORMAL:
-        case EX_SW_RESTORE:
-            w->showNormal();
-            w->activateWindow();
-            break;
-        default:
-            w->show();
+        case Button::Minimize:
+            m_native->Show(EX_SW_SHOWMINIMIZED);
             break;
     }
+}
+
+bool Window::OnKeyDown(int32_t virtualKey) {
+    if (virtualKey != EX_VK_ESCAPE || !IsBound() || (m_style & EX_WS_ESCEXIT) == 0 ||
+        m_destroying) {
+        return false;
+    }
+    Send(EX_WM_CLOSE, 0, 0);
+    return true;
+}
+
+void Window::OnDestroyed() {
+    m_native = nullptr;
+    delete this;
 }
 
 void Window::Destroy() {
@@ -187,8 +362,7 @@ void Window::Destroy() {
     handles::Remove(m_surface);
     std::erase(Windows(), this);
     bool mainWindow = (m_style & EX_WS_MAINWINDOW) != 0;
-    m_widget->hide();
-    m_widget->deleteLater();  // deletes this Window too
+    m_native->Destroy();  // frees this window when the native one goes
     if (mainWindow) {
         QuitMessageLoops();
     }
@@ -196,9 +370,7 @@ void Window::Destroy() {
 
 void Window::AddRoot(Object* obj) {
     m_roots.push_back(obj);
-    for (QWidget* b : m_buttons) {
-        b->raise();
-    }
+    LayoutButtons();  // the buttons stay above the objects
 }
 
 void Window::RemoveRoot(Object* obj) {
@@ -252,64 +424,6 @@ bool RunMessageLoop() {
 
 void QuitMessageLoops() {
     backend::QuitLoops();
-}
-
-// ---- WindowWidget ----------------------------------------------------------
-
-WindowWidget::WindowWidget() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_TranslucentBackground);
-    setMouseTracking(true);
-    m_window = new Window(this);
-}
-
-WindowWidget::~WindowWidget() {
-    // Objects refer to the Window: they go first.
-    const QList<QWidget*> kids = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    qDeleteAll(kids);
-    delete m_window;
-}
-
-void WindowWidget::paintEvent(QPaintEvent*) {
-    QPainter qpainter(this);
-    backend::qt::QtPainter painter(qpainter);
-    m_window->Paint(painter);
-}
-
-void WindowWidget::resizeEvent(QResizeEvent*) {
-    m_window->LayoutButtons();
-    if (m_window->IsBound() && !m_window->IsDestroying()) {
-        intptr_t kind = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-        intptr_t result = 0;
-        m_window->CallProc(EX_WM_SIZE, kind,
-                           static_cast<intptr_t>((static_cast<uint32_t>(height() & 0xFFFF) << 16) |
-                                                 static_cast<uint32_t>(width() & 0xFFFF)),
-                           &result);
-    }
-}
-
-void WindowWidget::closeEvent(QCloseEvent* event) {
-    // Closing goes through the procedure, which may refuse it.
-    event->ignore();
-    if (!m_window->IsDestroying()) {
-        m_window->Send(EX_WM_CLOSE, 0, 0);
-    }
-}
-
-void WindowWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && (m_window->Style() & EX_WS_MOVEABLE) != 0 &&
-        !isMaximized()) {
-        BeginWindowMove(this, event->globalPosition());
-    }
-    event->accept();
-}
-
-void WindowWidget::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange) {
-        for (FrameButton* b : findChildren<FrameButton*>(Qt::FindDirectChildrenOnly)) {
-            b->update();
-        }
-    }
-    QWidget::changeEvent(event);
 }
 
 }  // namespace exdui

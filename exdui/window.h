@@ -1,36 +1,31 @@
-// Top-level windows and their DirectUI surfaces. A Window is a frameless
-// QWidget; binding a surface gives it a style (EX_WS_*), a background, a
-// message procedure and the buttons the style asks for. Objects created on the
-// surface are child widgets of it. UI thread only.
+// Top-level windows and their DirectUI surfaces. A Window is shown by the back
+// end's native window (backend/native_window.h); binding a surface gives it a
+// style (EX_WS_*), a background, a message procedure and the buttons the style
+// asks for, drawn and run here. UI thread only.
 #pragma once
 
-#include <QPointer>
-#include <QRect>
-#include <QString>
-#include <QWidget>
+#include <string>
 #include <vector>
 
+#include "backend/native_window.h"
 #include "exdui.h"
 
 namespace exdui {
 
-namespace backend {
-class Painter;
-}
 class Object;
-class WindowWidget;
 
-class Window {
+class Window : public backend::NativeWindowEvents {
   public:
-    explicit Window(WindowWidget* widget);
-    ~Window();
+    // Shows nothing yet; Native() is null when the system made no window.
+    Window(std::u16string title, const ExRect& rect, Window* owner);
+    ~Window() override;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
     ExHandle Handle() const { return m_handle; }
     ExHandle Surface() const { return m_surface; }
     ExHandle CanvasHandle() const { return m_canvas; }
-    QWidget* Widget() const;
+    backend::NativeWindow* Native() const { return m_native; }
     int32_t Style() const { return m_style; }
     bool IsBound() const { return m_surface != 0; }
     bool IsDestroying() const { return m_destroying; }
@@ -46,20 +41,43 @@ class Window {
     intptr_t Send(int32_t message, intptr_t wParam, intptr_t lParam);
     // The procedure only; false when it did not handle the message.
     bool CallProc(int32_t message, intptr_t wParam, intptr_t lParam, intptr_t* result);
-    void Show(int32_t command);
-    // Sends EX_WM_DESTROY, destroys the objects and frees the window.
+    // Sends EX_WM_DESTROY, destroys the objects and has the native window go,
+    // which frees this window.
     void Destroy();
 
     const std::vector<Object*>& Roots() const { return m_roots; }
     void AddRoot(Object* obj);
     void RemoveRoot(Object* obj);
 
-    // Called by the widget.
-    void Paint(backend::Painter& painter);
-    void LayoutButtons();
+    // The frame buttons in client pixels, the rightmost (close) first.
+    std::vector<ExRect> FrameButtons() const;
+
+    // backend::NativeWindowEvents
+    void OnPaint(backend::Painter& painter, const ExRect& dirty) override;
+    void OnPaintFrame(backend::Painter& painter, const ExRect& dirty) override;
+    backend::FrameHit OnHitTest(ExPoint at) override;
+    void OnResized(int32_t width, int32_t height) override;
+    void OnMoved(int32_t x, int32_t y) override;
+    void OnStateChanged(backend::WindowState state) override;
+    void OnCloseRequested() override;
+    void OnActivated(bool active) override;
+    void OnFrameMouse(backend::FrameMouse action, ExPoint at) override;
+    bool OnKeyDown(int32_t virtualKey) override;
+    void OnDestroyed() override;
 
   private:
-    WindowWidget* m_widget;  // owns this window; lives as long
+    enum class Button { Close, Maximize, Minimize };
+
+    // The client rectangle of all the frame buttons; empty for none.
+    ExRect ButtonsArea() const;
+    void LayoutButtons();
+    // The index in m_buttons of the button at a client point; -1 for none.
+    int ButtonAt(ExPoint at) const;
+    void InvalidateButton(int index);
+    void Click(Button button);
+
+    backend::NativeWindow* m_native;  // lives until OnDestroyed
+    std::u16string m_title;
     ExHandle m_handle = 0;
     ExHandle m_surface = 0;
     ExHandle m_canvas = 0;
@@ -69,7 +87,9 @@ class Window {
     intptr_t m_userData = 0;
     bool m_destroying = false;
     std::vector<Object*> m_roots;
-    std::vector<QWidget*> m_buttons;
+    std::vector<Button> m_buttons;  // close first, rightmost
+    int m_hover = -1;               // indexes in m_buttons
+    int m_down = -1;
 };
 
 Window* WindowFromHandle(ExHandle window);
@@ -84,10 +104,5 @@ std::vector<Window*> AllWindows();
 bool RunMessageLoop();
 void QuitMessageLoops();
 bool AnyMainWindow();
-
-// Installs the application-wide filter that moves and resizes frameless
-// windows and closes them on Escape.
-void InstallFrameController();
-void RemoveFrameController();
 
 }  // namespace exdui

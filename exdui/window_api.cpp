@@ -1,16 +1,15 @@
 // The C functions on windows and surfaces.
 #include <algorithm>
-#include <cstring>
+#include <string>
+#include <utility>
 
 #include "backend/cursor.h"
+#include "backend/native_view.h"
 #include "backend/screens.h"
 #include "canvas.h"
 #include "handle_table.h"
 #include "marshal.h"
-#include "native_views.h"
-#include "qt_text.h"
 #include "window.h"
-#include "window_widget.h"
 
 using namespace exdui;
 
@@ -56,8 +55,9 @@ int OnWindow(ExHandle handle, F fn) {
     }
 }
 
-void ToRect(const QRect& r, ExRect* out) {
-    *out = ExRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+// The length of a 0-terminated text; 0 for none.
+size_t LengthOf(const char16_t* text) {
+    return text != nullptr ? std::char_traits<char16_t>::length(text) : 0;
 }
 
 }  // namespace
@@ -71,22 +71,21 @@ EXDUI_API ExHandle Ex_WndCreate(ExHandle parent, const char16_t* className, cons
     (void)style;
     (void)styleEx;
     try {
-        QString text = FromUtf16(title);
+        std::u16string text(title != nullptr ? title : u"", LengthOf(title));
         return marshal::Call(
             [&]() -> ExHandle {
-                auto* widget = new WindowWidget;
-                Window* win = widget->GetWindow();
+                const ExRect rect{x, y, x + std::max(1, width), y + std::max(1, height)};
+                auto* win = new Window(std::move(text), rect, TopWindow(parent));
+                if (win->Native() == nullptr) {
+                    delete win;
+                    return 0;
+                }
                 ExHandle handle = handles::AddRaw(Kind::Window, win);
                 if (handle == 0) {
-                    delete widget;
+                    win->Destroy();
                     return 0;
                 }
                 win->SetHandle(handle);
-                if (Window* owner = TopWindow(parent)) {
-                    widget->setParent(owner->Widget(), widget->windowFlags());
-                }
-                widget->setWindowTitle(text);
-                widget->setGeometry(x, y, std::max(1, width), std::max(1, height));
                 return handle;
             },
             ExHandle{0});
@@ -133,7 +132,7 @@ EXDUI_API int Ex_DUIShowWindow(ExHandle surface, int32_t showCommand, int32_t ti
     (void)frames;
     (void)flags;
     return OnWindow(surface, [=](Window& w) {
-        w.Show(showCommand);
+        w.Native()->Show(showCommand);
         return true;
     });
 }
@@ -143,7 +142,8 @@ EXDUI_API int Ex_DUIGetClientRect(ExHandle surface, ExRect* rect) {
         return 0;
     }
     return WithWindow(surface, 0, [&](Window& w) {
-        ToRect(w.Widget()->rect(), rect);
+        const ExRect r = w.Native()->Rect();
+        *rect = {0, 0, r.right - r.left, r.bottom - r.top};
         return 1;
     });
 }
@@ -184,7 +184,7 @@ EXDUI_API int Ex_WndGetRect(ExHandle window, ExRect* rect) {
                 if (w == nullptr) {
                     return 0;
                 }
-                ToRect(w->Widget()->frameGeometry(), rect);
+                *rect = w->Native()->OuterRect();
                 return 1;
             },
             0);
@@ -196,14 +196,15 @@ EXDUI_API int Ex_WndGetRect(ExHandle window, ExRect* rect) {
 EXDUI_API int Ex_WndMove(ExHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
                          int repaint) {
     return OnWindow(window, [=](Window& w) {
-        QWidget* widget = w.Widget();
-        QRect g = widget->geometry();
-        QRect next(x == EX_KEEP ? g.x() : x, y == EX_KEEP ? g.y() : y,
-                   width == EX_KEEP ? g.width() : std::max(1, width),
-                   height == EX_KEEP ? g.height() : std::max(1, height));
-        widget->setGeometry(next);
+        backend::NativeWindow& native = *w.Native();
+        const ExRect g = native.Rect();
+        const int32_t left = x == EX_KEEP ? g.left : x;
+        const int32_t top = y == EX_KEEP ? g.top : y;
+        const int32_t cx = width == EX_KEEP ? g.right - g.left : std::max(1, width);
+        const int32_t cy = height == EX_KEEP ? g.bottom - g.top : std::max(1, height);
+        native.SetRect({left, top, left + cx, top + cy});
         if (repaint != 0) {
-            widget->update();
+            native.Invalidate(nullptr);
         }
         return true;
     });
@@ -211,35 +212,27 @@ EXDUI_API int Ex_WndMove(ExHandle window, int32_t x, int32_t y, int32_t width, i
 
 EXDUI_API int Ex_WndSetTopmost(ExHandle window, int on) {
     return OnWindow(window, [=](Window& w) {
-        QWidget* widget = w.Widget();
-        bool visible = widget->isVisible();
-        QRect g = widget->geometry();
-        widget->setWindowFlag(Qt::WindowStaysOnTopHint, on != 0);
-        widget->setGeometry(g);
-        if (visible) {
-            widget->show();  // changing flags hides a window
-        }
+        w.Native()->SetTopmost(on != 0);
         return true;
     });
 }
 
 EXDUI_API int Ex_WndEnable(ExHandle window, int enable) {
     return OnWindow(window, [=](Window& w) {
-        w.Widget()->setEnabled(enable != 0);
+        w.Native()->Enable(enable != 0);
         return true;
     });
 }
 
 EXDUI_API int Ex_WndSetMinSize(ExHandle window, int32_t width, int32_t height) {
     return OnWindow(window, [=](Window& w) {
-        // Frameless: the outer size is the widget's own.
-        w.Widget()->setMinimumSize(std::max(0, width), std::max(0, height));
+        w.Native()->SetMinSize(width, height);
         return true;
     });
 }
 
 EXDUI_API int Ex_WndIsVisible(ExHandle window) {
-    return WithWindow(window, 0, [](Window& w) { return w.Widget()->isVisible() ? 1 : 0; });
+    return WithWindow(window, 0, [](Window& w) { return w.Native()->IsVisible() ? 1 : 0; });
 }
 
 EXDUI_API intptr_t Ex_WndSendMessage(ExHandle window, int32_t message, intptr_t wParam,
@@ -296,8 +289,7 @@ EXDUI_API int Ex_WndGetWorkRect(ExHandle window, ExRect* rect) {
                     if (w == nullptr) {
                         return 0;
                     }
-                    shown.emplace();
-                    ToRect(w->Widget()->frameGeometry(), &*shown);
+                    shown = w->Native()->OuterRect();
                 }
                 const std::optional<ExRect> area = backend::WorkArea(shown ? &*shown : nullptr);
                 if (!area) {
@@ -326,37 +318,7 @@ EXDUI_API int Ex_GetCursorPos(ExPoint* point) {
 
 EXDUI_API intptr_t Ex_WndGetNativeHandle(ExHandle window) {
     return WithWindow(window, intptr_t{0},
-                      [](Window& w) { return backend::NativeHandle(NativeViewOf(w)); });
-}
-
-EXDUI_API uint32_t Ex_DropQueryFile(intptr_t drop, uint32_t index, char16_t* buffer,
-                                    uint32_t capacity) {
-    if (drop <= 0 || drop > INT32_MAX) {
-        return 0;
-    }
-    return marshal::Call(
-        [&]() -> uint32_t {
-            auto* names = handles::RawAs<QStringList>(static_cast<ExHandle>(drop), Kind::Drop);
-            if (names == nullptr) {
-                return 0;
-            }
-            if (index == 0xFFFFFFFFu) {
-                return static_cast<uint32_t>(names->size());
-            }
-            if (index >= static_cast<uint32_t>(names->size())) {
-                return 0;
-            }
-            const QString& name = (*names)[static_cast<qsizetype>(index)];
-            auto length = static_cast<uint32_t>(name.size());
-            if (buffer == nullptr || capacity == 0) {
-                return length;
-            }
-            uint32_t n = std::min(length, capacity - 1);
-            std::memcpy(buffer, name.utf16(), n * sizeof(char16_t));
-            buffer[n] = 0;
-            return n;
-        },
-        uint32_t{0});
+                      [](Window& w) { return backend::NativeHandle(w.Native()->View()); });
 }
 
 }  // extern "C"

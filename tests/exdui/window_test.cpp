@@ -102,6 +102,28 @@ TEST(Window, CentredOnCreationWithFrameButtonsAtTheTopRight) {
     EXPECT_EQ(Ex_WndGetRect(win.Window(), nullptr), 0);
 }
 
+TEST(Window, AFrameButtonLightsUnderThePointerAndWhilePressed) {
+    TestWindow win(400, 300, FrameStyle, nullptr, 0xFF000000);  // the shades are white
+    constexpr ExArgb CloseLit = 0xFFE81123;
+    const ExPoint corner{370, 2};  // of the close button, clear of its cross
+    inject::MouseMove(win.Window(), {200, 150});
+    const ExArgb unlit = Pixel(win.Grab(), corner.x, corner.y);
+    ASSERT_NE(unlit, CloseLit);
+    inject::MouseMove(win.Window(), {384, 13});
+    EXPECT_EQ(Pixel(win.Grab(), corner.x, corner.y), CloseLit);
+    inject::MouseMove(win.Window(), {200, 150});
+    EXPECT_EQ(Pixel(win.Grab(), corner.x, corner.y), unlit);
+
+    // A press on maximise keeps it shaded until the release, off it too.
+    const ExArgb maximizeUnlit = Pixel(win.Grab(), 338, 2);
+    inject::MouseMove(win.Window(), {352, 13});
+    inject::MouseDown(win.Window(), {352, 13});
+    inject::MouseMove(win.Window(), {200, 150});
+    EXPECT_NE(Pixel(win.Grab(), 338, 2), maximizeUnlit);
+    inject::MouseUp(win.Window(), {200, 150});
+    EXPECT_EQ(Pixel(win.Grab(), 338, 2), maximizeUnlit);
+}
+
 TEST(Window, APressReachesTheInnermostObjectShownAndNoneOnTheFrameButtons) {
     TestWindow win(400, 300, FrameStyle);
     // From the right: close, maximise, minimise.

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "backend/qt/qt_keys.h"
+#include "backend/qt/qt_native_window.h"
 #include "exdui_inject.h"
 #include "marshal.h"
 #include "object.h"
@@ -78,7 +79,8 @@ QWidget* WindowWidgetOf(ExHandle handle) {
         return nullptr;
     }
     Window* window = WindowFromAny(handle);
-    return window != nullptr && !window->IsDestroying() ? window->Widget() : nullptr;
+    return window != nullptr && !window->IsDestroying() ? backend::qt::WidgetOf(*window->Native())
+                                                        : nullptr;
 }
 
 // The same, shown: only a window on the screen takes input.

@@ -1,13 +1,13 @@
-// What a press reaches and where the window's own buttons lie
-// (exdui_inject.h), read from the Qt widgets behind the window.
+// What a press reaches, read from the Qt widgets behind the window, and where
+// the window's own buttons lie, as the library lays them out (exdui_inject.h).
 #include <QWidget>
 #include <algorithm>
 
+#include "backend/qt/qt_native_window.h"
 #include "exdui_inject.h"
 #include "object.h"
 #include "object_widget.h"
 #include "window.h"
-#include "window_widget.h"
 
 namespace exdui::inject {
 
@@ -16,7 +16,7 @@ EXDUI_API ExHandle ObjectAt(ExHandle window, ExPoint at) {
     if (w == nullptr) {
         return 0;
     }
-    QWidget* top = w->Widget();
+    QWidget* top = backend::qt::WidgetOf(*w->Native());
     // The widget under the point, and up to the object's own: an object's
     // parts (a scroll bar, a line edit) are widgets inside its widget.
     for (QWidget* hit = top->childAt(at.x, at.y); hit != nullptr && hit != top;
@@ -30,21 +30,8 @@ EXDUI_API ExHandle ObjectAt(ExHandle window, ExPoint at) {
 }
 
 EXDUI_API std::vector<ExRect> FrameButtonsOf(ExHandle window) {
-    std::vector<ExRect> buttons;
     Window* w = WindowFromHandle(window);
-    if (w == nullptr) {
-        return buttons;
-    }
-    for (QObject* child : w->Widget()->children()) {
-        const auto* button = dynamic_cast<FrameButton*>(child);
-        if (button != nullptr && !button->isHidden()) {
-            const QRect g = button->geometry();
-            buttons.push_back({g.left(), g.top(), g.right() + 1, g.bottom() + 1});
-        }
-    }
-    std::sort(buttons.begin(), buttons.end(),
-              [](const ExRect& a, const ExRect& b) { return a.right > b.right; });
-    return buttons;
+    return w != nullptr ? w->FrameButtons() : std::vector<ExRect>{};
 }
 
 }  // namespace exdui::inject

@@ -1,0 +1,116 @@
+// The Qt back end's top-level window against its contract, told what lies
+// where by a stand-in for the library.
+#include "backend/qt/qt_native_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <vector>
+
+#include "backend/event_loop.h"
+#include "backend/painter.h"
+
+namespace exdui::test {
+namespace {
+
+using backend::FrameHit;
+using backend::FrameMouse;
+
+constexpr ExArgb Background = 0xFF0000FF;
+constexpr ExArgb Frame = 0xFFFF0000;
+const ExRect FrameRect{300, 0, 400, 26};
+
+struct Told {
+    FrameMouse action;
+    int32_t x, y;
+    bool operator==(const Told&) const = default;
+};
+
+struct Library : backend::NativeWindowEvents {
+    void OnPaint(backend::Painter& painter, const ExRect&) override { painter.Clear(Background); }
+    void OnPaintFrame(backend::Painter& painter, const ExRect&) override {
+        painter.FillRect(RectF::OfSize(300, 0, 100, 26), Frame);
+    }
+    FrameHit OnHitTest(ExPoint) override { return FrameHit::Client; }
+    void OnResized(int32_t, int32_t) override { ++calls; }
+    void OnMoved(int32_t, int32_t) override { ++calls; }
+    void OnStateChanged(backend::WindowState) override { ++calls; }
+    void OnCloseRequested() override {
+        ++calls;
+        ++closes;
+    }
+    void OnActivated(bool) override { ++calls; }
+    void OnFrameMouse(FrameMouse action, ExPoint at) override {
+        ++calls;
+        if (action != FrameMouse::Move) {
+            mouse.push_back({action, at.x, at.y});
+        }
+    }
+    bool OnKeyDown(int32_t) override { return ++calls, false; }
+    void OnDestroyed() override { callsBeforeDestroyed = calls, destroyed = true; }
+
+    int calls = 0;
+    int closes = 0;
+    int callsBeforeDestroyed = -1;
+    bool destroyed = false;
+    std::vector<Told> mouse;
+};
+
+backend::NativeWindow* Make(Library& library) {
+    backend::NativeWindowOptions options;
+    options.rect = {50, 60, 450, 360};
+    return backend::CreateNativeWindow(options, library);
+}
+
+TEST(QtNativeWindow, ClosingOnlyAsksAndDestroyingHidesThenTellsLast) {
+    Library library;
+    backend::NativeWindow* window = Make(library);
+    const ExRect rect = window->Rect();
+    EXPECT_EQ((std::vector<int32_t>{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::vector<int32_t>{50, 60, 450, 360}));
+    window->Show(EX_SW_SHOW);
+    ASSERT_TRUE(window->IsVisible());
+    backend::qt::WidgetOf(*window)->close();
+    EXPECT_EQ(library.closes, 1);
+    EXPECT_TRUE(window->IsVisible());
+
+    window->Destroy();
+    EXPECT_FALSE(window->IsVisible());
+    EXPECT_FALSE(library.destroyed) << "destroyed outside the call";
+    backend::DeleteDeferredObjects();
+    ASSERT_TRUE(library.destroyed);
+    EXPECT_EQ(library.callsBeforeDestroyed, library.calls) << "nothing after it";
+}
+
+TEST(QtNativeWindow, TheFrameAreaLiesAboveWhatCameAfterAndTellsInClientPixels) {
+    Library library;
+    backend::NativeWindow* window = Make(library);
+    QWidget* widget = backend::qt::WidgetOf(*window);
+    window->SetFrameArea(FrameRect);
+    auto* object = new QWidget(widget);  // an object's widget over all of it
+    object->setGeometry(0, 0, 400, 300);
+    object->show();
+    window->SetFrameArea(FrameRect);
+
+    const QImage shot = widget->grab().toImage();
+    EXPECT_EQ(shot.pixel(350, 10), Frame);
+    EXPECT_EQ(shot.pixel(299, 10), Background);
+    EXPECT_EQ(shot.pixel(350, 26), Background);
+
+    QWidget* area = widget->childAt(350, 10);
+    ASSERT_NE(area, object);
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, 5));
+    const std::vector<Told> told{{FrameMouse::Press, 320, 5}, {FrameMouse::Release, 320, 5}};
+    EXPECT_EQ(library.mouse, told);
+
+    window->SetFrameArea({});
+    EXPECT_EQ(widget->childAt(350, 10), object);
+    window->Destroy();
+    backend::DeleteDeferredObjects();
+}
+
+}  // namespace
+}  // namespace exdui::test

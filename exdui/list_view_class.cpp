@@ -49,14 +49,13 @@ void ListObjectHost::DrawRow(backend::Painter& /*painter*/, const ListRowPaint& 
     ExListDraw draw{};
     draw.canvas = m_canvas;
     draw.state = row.state;
-    draw.rect = ExRect{row.rect.left(), row.rect.top(), row.rect.left() + row.rect.width(),
-                       row.rect.top() + row.rect.height()};
+    draw.rect = row.rect;
     draw.item = row.row + 1;
     draw.style = m_obj.Style();
     m_obj.Notify(EX_NM_CUSTOMDRAW, 0, reinterpret_cast<intptr_t>(&draw));
 }
 
-void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
+void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, ExPoint pos) {
     if (m_obj.destroying || m_obj.destroyed) {
         return;
     }
@@ -76,9 +75,9 @@ void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
             break;
     }
     // pos is in the viewport; handlers get object client coordinates.
-    QPoint client = pos;
+    QPoint client(pos.x, pos.y);
     if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
-        client = state->Widget().viewport()->mapTo(m_obj.Widget(), pos);
+        client = state->Widget().viewport()->mapTo(m_obj.Widget(), client);
     }
     m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x(), client.y()));
 }
@@ -109,17 +108,17 @@ ListColours ListObjectHost::Colours(const ListColours& fallback) {
     return colours;
 }
 
-QString ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
+std::u16string ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
     if (m_obj.destroying || m_obj.destroyed) {
         return {};
     }
     // Room for a name and a long path; a longer text of the list's own gets
     // room for itself.
-    constexpr qsizetype TipCapacity = 8192;
-    std::vector<char16_t> buffer(
-        static_cast<std::size_t>(std::max(TipCapacity, tip.text.size() + 1)));
-    std::copy_n(tip.text.utf16(), tip.text.size(), buffer.begin());
-    QRect area = tip.area;
+    constexpr std::size_t TipCapacity = 8192;
+    std::vector<char16_t> buffer(std::max(TipCapacity, tip.text.size() + 1));
+    std::copy(tip.text.begin(), tip.text.end(), buffer.begin());
+    QRect area(tip.area.left, tip.area.top, tip.area.right - tip.area.left,
+               tip.area.bottom - tip.area.top);
     if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
         area.moveTopLeft(state->Widget().viewport()->mapTo(m_obj.Widget(), area.topLeft()));
     }
@@ -132,7 +131,7 @@ QString ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
     record.capacity = static_cast<int32_t>(buffer.size());
     m_obj.Notify(EX_LVN_GETINFOTIP, 0, reinterpret_cast<intptr_t>(&record));
     buffer.back() = 0;  // An owner that filled it all still ends it.
-    return QString::fromUtf16(buffer.data());
+    return std::u16string(buffer.data());
 }
 
 ListState::ListState(Object& obj, ListViewWidget* widget)

@@ -37,13 +37,13 @@ class ListObjectHost final : public ListViewHost {
     void BeginDraw(backend::Painter& painter) override;
     void EndDraw(backend::Painter& painter) override;
     void DrawRow(backend::Painter& painter, const ListRowPaint& row) override;
-    void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) override;
+    void RowEvent(ListRowEvent what, std::int32_t row, ExPoint pos) override;
     void ColumnClick(std::int32_t column) override;
     std::shared_ptr<const backend::Image> RowImage(std::int32_t index) override;
     bool MultiSelect(bool fallback) override;
     ListColours Colours(const ListColours& fallback) override;
     // Asks the owner with EX_LVN_GETINFOTIP.
-    QString RowTip(std::int32_t row, const ListTip& tip) override;
+    std::u16string RowTip(std::int32_t row, const ListTip& tip) override;
 
   private:
     Object& m_obj;

@@ -10,10 +10,13 @@
 
 #include "backend/qt/qt_convert.h"
 #include "backend/qt/qt_font.h"
+#include "backend/qt/qt_native_view.h"
 #include "backend/qt/qt_painter.h"
 
 namespace exdui {
 
+using backend::qt::ToExRect;
+using backend::qt::ToQRect;
 using backend::qt::ToRectF;
 using backend::qt::ViewOf;
 
@@ -176,7 +179,7 @@ std::int32_t ReportListWidget::InsertRow(std::int32_t before, std::int32_t image
     row.image = image < 0 ? NoImage : image;
     m_rows.insert(m_rows.begin() + before, std::move(row));
     MutableSelection().InsertRow(before);
-    UpdateScrollBars();
+    UpdateScrollRanges();
     viewport()->update();
     return before;
 }
@@ -194,7 +197,7 @@ std::int32_t ReportListWidget::AppendRows(std::vector<ReportRow> rows) {
         m_rows.push_back(std::move(row));
     }
     MutableSelection().SetCount(static_cast<std::int32_t>(m_rows.size()));
-    UpdateScrollBars();
+    UpdateScrollRanges();
     viewport()->update();
     return first;
 }
@@ -205,7 +208,7 @@ bool ReportListWidget::RemoveRow(std::int32_t row) {
     }
     m_rows.erase(m_rows.begin() + row);
     MutableSelection().RemoveRow(row);
-    UpdateScrollBars();
+    UpdateScrollRanges();
     viewport()->update();
     return true;
 }
@@ -232,7 +235,7 @@ std::int32_t ReportListWidget::RemoveRows(std::span<const std::int32_t> rows) {
     }
     m_rows.resize(kept);
     MutableSelection().RemoveRows(valid);
-    UpdateScrollBars();
+    UpdateScrollRanges();
     viewport()->update();
     return static_cast<std::int32_t>(valid.size());
 }
@@ -240,7 +243,7 @@ std::int32_t ReportListWidget::RemoveRows(std::span<const std::int32_t> rows) {
 void ReportListWidget::RemoveAllRows() {
     m_rows.clear();
     MutableSelection().SetCount(0);
-    UpdateScrollBars();
+    UpdateScrollRanges();
     viewport()->update();
 }
 
@@ -376,12 +379,12 @@ QRect ReportListWidget::CellTextRect(const Row& row, std::int32_t column, const 
     return inner;
 }
 
-ListTip ReportListWidget::TipAt(std::int32_t rowIndex, QPoint pos) {
-    const QRect rowRect = RowRect(rowIndex);
+ListTip ReportListWidget::RowTipAt(std::int32_t rowIndex, ExPoint pos) {
+    const QRect rowRect = ToQRect(RowRect(rowIndex));
     int left = rowRect.left();
     for (std::int32_t index = 0; index < ColumnCount(); ++index) {
         const int width = m_columns[static_cast<std::size_t>(index)].width;
-        if (pos.x() >= left && pos.x() < left + width) {
+        if (pos.x >= left && pos.x < left + width) {
             const QRect cell(left, rowRect.top(), width, rowRect.height());
             const Row& row = m_rows[static_cast<std::size_t>(rowIndex)];
             QString text;
@@ -392,11 +395,11 @@ ListTip ReportListWidget::TipAt(std::int32_t rowIndex, QPoint pos) {
                     text = whole;
                 }
             }
-            return {index, cell, text};
+            return {index, ToExRect(cell), text.toStdU16String()};
         }
         left += width;
     }
-    return {-1, rowRect, {}};
+    return {-1, ToExRect(rowRect), {}};
 }
 
 void ReportListWidget::PaintRow(backend::Painter& painter, const ListRowPaint& paint) {
@@ -404,10 +407,11 @@ void ReportListWidget::PaintRow(backend::Painter& painter, const ListRowPaint& p
     const ListColours& colours = PaintColours();
     const Row& row = m_rows[static_cast<std::size_t>(paint.row)];
     const QRect clip = viewport()->rect();
-    int left = paint.rect.left();
+    const QRect rowRect = ToQRect(paint.rect);
+    int left = rowRect.left();
     for (std::int32_t index = 0; index < ColumnCount(); ++index) {
         const ReportColumn& column = m_columns[static_cast<std::size_t>(index)];
-        const QRect cell(left, paint.rect.top(), column.width, paint.rect.height());
+        const QRect cell(left, rowRect.top(), column.width, rowRect.height());
         left += column.width;
         if (cell.right() < clip.left() || cell.left() > clip.right() || cell.width() == 0) {
             continue;
@@ -433,9 +437,8 @@ void ReportListWidget::PaintRow(backend::Painter& painter, const ListRowPaint& p
         }
     }
     if (m_horizontalLines) {
-        painter.FillRect(
-            ToRectF(QRect(paint.rect.left(), paint.rect.bottom(), paint.rect.width(), 1)),
-            colours.lines);
+        painter.FillRect(ToRectF(QRect(rowRect.left(), rowRect.bottom(), rowRect.width(), 1)),
+                         colours.lines);
     }
 }
 
@@ -469,7 +472,7 @@ void ReportListWidget::UpdateHeaderHeight() {
 }
 
 void ReportListWidget::ContentChanged() {
-    UpdateScrollBars();
+    UpdateScrollRanges();
     LayoutChanged();
     viewport()->update();
 }

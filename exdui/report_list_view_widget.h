@@ -94,7 +94,7 @@ class ReportListWidget : public ListViewWidget {
   protected:
     void PaintRow(backend::Painter& painter, const ListRowPaint& row) override;
     // A cell whose text shows cut has its whole text as its tooltip.
-    ListTip TipAt(std::int32_t row, QPoint pos) override;
+    ListTip RowTipAt(std::int32_t row, ExPoint pos) override;
     std::int32_t ContentWidth() const override;
     void LayoutChanged() override;
     void changeEvent(QEvent* event) override;

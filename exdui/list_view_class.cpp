@@ -9,7 +9,6 @@
 #include "canvas.h"
 #include "images.h"
 #include "object_access.h"
-#include "report_list_view_widget.h"
 
 namespace exdui {
 
@@ -137,18 +136,14 @@ std::u16string ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
 ListState::ListState(Object& obj, ListViewWidget* widget)
     : m_obj(obj), m_host(obj), m_widget(widget) {
     if (widget != nullptr) {
-        widget->SetHost(&m_host);
+        widget->Core().SetHost(&m_host);
     }
 }
 
 ListState::~ListState() {
     if (ListViewWidget* widget = m_widget.data()) {
-        widget->SetHost(nullptr);
+        widget->Core().SetHost(nullptr);
     }
-}
-
-ReportListWidget* ListState::Report() const {
-    return dynamic_cast<ReportListWidget*>(m_widget.data());
 }
 
 void ListState::Fit() {
@@ -170,11 +165,11 @@ void ListState::ApplyStyle() {
     if (widget->verticalScrollBarPolicy() != vertical) {
         widget->setVerticalScrollBarPolicy(vertical);
     }
-    if (ReportListWidget* report = Report()) {
+    if (ReportListCore* report = Report()) {
         const auto across =
             (style & ListStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-        if (report->horizontalScrollBarPolicy() != across) {
-            report->setHorizontalScrollBarPolicy(across);
+        if (widget->horizontalScrollBarPolicy() != across) {
+            widget->setHorizontalScrollBarPolicy(across);
         }
         report->SetGridLines((style & EX_RLVS_HLINES) != 0, (style & EX_RLVS_VLINES) != 0);
     }
@@ -206,7 +201,7 @@ std::int32_t RowIndex(intptr_t row) {
 
 bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam, intptr_t lParam,
                              intptr_t* result) {
-    ListViewWidget& list = state.Widget();
+    ListViewCore& list = state.List();
     switch (message) {
         case EX_WM_SIZE:
             // Also sent with no size by owners that changed their row height.
@@ -258,7 +253,7 @@ bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
         case EX_LVM_SETROWHEIGHT: {
             const intptr_t height = lParam != 0 ? lParam : wParam;
             list.SetRowHeight(static_cast<std::int32_t>(
-                std::clamp<intptr_t>(height, 1, ListViewWidget::MaxRowHeight)));
+                std::clamp<intptr_t>(height, 1, ListViewCore::MaxRowHeight)));
             *result = 1;
             return true;
         }

@@ -13,8 +13,6 @@
 
 namespace exdui {
 
-class ReportListWidget;
-
 // EX_OS_HSCROLL without the C cast of its macro (warned about in C++).
 inline constexpr int32_t ListStyleHScroll = static_cast<int32_t>(0x80000000u);
 
@@ -60,7 +58,8 @@ class ListState final : public ClassState {
     ~ListState() override;
 
     ListViewWidget& Widget() const { return *m_widget; }
-    ReportListWidget* Report() const;  // null for a "ListView"
+    ListViewCore& List() const { return m_widget->Core(); }
+    ReportListCore* Report() const { return m_widget->Report(); }  // null for a "ListView"
     ListObjectHost& Host() { return m_host; }
     bool IsAlive() const { return !m_widget.isNull(); }
 

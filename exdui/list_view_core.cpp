@@ -21,6 +21,34 @@ bool Intersects(const ExRect& a, const ExRect& b) {
 
 }  // namespace
 
+ExPoint ListViewCore::ViewSize() const {
+    return m_surface != nullptr ? m_surface->ViewSize() : ExPoint{0, 0};
+}
+
+void ListViewCore::InvalidateView() {
+    if (m_surface != nullptr) {
+        m_surface->InvalidateView();
+    }
+}
+
+void ListViewCore::InvalidateHeader() {
+    if (m_surface != nullptr) {
+        m_surface->InvalidateHeader();
+    }
+}
+
+void ListViewCore::InvalidateRect(const ExRect& rect) {
+    if (m_surface != nullptr) {
+        m_surface->InvalidateRect(rect);
+    }
+}
+
+void ListViewCore::ScrollRangeChanged() {
+    if (m_surface != nullptr) {
+        m_surface->ScrollRangeChanged();
+    }
+}
+
 bool ScrollRange::SetValue(std::int32_t to) {
     const std::int32_t clamped = std::clamp(to, 0, std::max(0, maximum));
     if (clamped == value) {

@@ -85,6 +85,21 @@ class ListViewHost {
     virtual std::u16string RowTip(std::int32_t /*row*/, const ListTip& tip) { return tip.text; }
 };
 
+// What shows a list: the size of the view its rows scroll in, and the
+// requests to repaint it or to show new scroll positions.
+class ListSurface {
+  public:
+    virtual ~ListSurface() = default;
+    virtual ExPoint ViewSize() const = 0;
+    virtual void InvalidateView() = 0;
+    virtual void InvalidateRect(const ExRect& rect) = 0;
+    // A report list's header.
+    virtual void InvalidateHeader() {}
+    // The ranges or values of the scroll positions changed; the view moved
+    // when a value did.
+    virtual void ScrollRangeChanged() = 0;
+};
+
 // One scroll position as a scroll bar holds it: a value in [0, maximum] in
 // whole steps of some unit, with the step of an arrow and of a page.
 struct ScrollRange {
@@ -106,6 +121,10 @@ class ListViewCore {
     virtual ~ListViewCore() = default;
     ListViewCore(const ListViewCore&) = delete;
     ListViewCore& operator=(const ListViewCore&) = delete;
+
+    // The surface must outlive the list or be reset to nullptr first; with
+    // none, the view is empty.
+    void SetSurface(ListSurface* surface) { m_surface = surface; }
 
     // The host must outlive the list or be reset to nullptr first.
     void SetHost(ListViewHost* host) { m_host = host; }
@@ -157,6 +176,8 @@ class ListViewCore {
     const ScrollRange& Vertical() const { return m_vertical; }
     const ScrollRange& Horizontal() const { return m_horizontal; }
     void SetScrollValues(std::int32_t vertical, std::int32_t horizontal);
+    // Fits the ranges to the rows and the view, after either changed.
+    void UpdateScrollRanges();
 
     // Input, in view coordinates. Keys: true when the list used the key.
     // button: EX_MK_LBUTTON, EX_MK_RBUTTON, or 0 for another button.
@@ -181,17 +202,11 @@ class ListViewCore {
     // The list's own tooltip at pos over row: none by default.
     virtual ListTip RowTipAt(std::int32_t row, ExPoint pos);
 
-    // What shows the list: the size of the view the rows scroll in, and the
-    // requests to repaint it or to show new scroll positions.
-    virtual ExPoint ViewSize() const = 0;
-    virtual void InvalidateView() = 0;
-    virtual void InvalidateRect(const ExRect& rect) = 0;
-    // The ranges or values of the scroll positions changed; the view moved
-    // when a value did.
-    virtual void ScrollRangeChanged() = 0;
+    ExPoint ViewSize() const;
+    void InvalidateView();
+    void InvalidateHeader();
 
     ListViewSelection& MutableSelection() { return m_selection; }
-    void UpdateScrollRanges();
     void UpdateRow(std::int32_t row);
     std::int32_t HorizontalOffset() const { return m_horizontal.value; }
     void PaintRowHighlight(backend::Painter& painter, const ListRowPaint& row);
@@ -207,7 +222,10 @@ class ListViewCore {
     void ClearHot();
     void Notify(ListRowEvent what, std::int32_t row, ExPoint pos);
     void SetVerticalValue(std::int32_t value);
+    void InvalidateRect(const ExRect& rect);
+    void ScrollRangeChanged();
 
+    ListSurface* m_surface = nullptr;
     ListViewHost* m_host = nullptr;
     ListViewSelection m_selection;
     ListColours m_colours;

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "backend/qt/qt_font.h"
 #include "backend/qt/qt_keys.h"
 #include "backend/qt/qt_native_view.h"
 #include "backend/qt/qt_painter.h"
@@ -38,14 +39,96 @@ std::int32_t KeysOf(const QMouseEvent* event) {
 
 }  // namespace
 
-ListViewWidget::ListViewWidget(QWidget* parent) : QAbstractScrollArea(parent) {
+// The column titles above a report list's rows. It lives in the scroll
+// area's top margin; the core paints it and takes its mouse.
+class ListHeaderWidget : public QWidget {
+  public:
+    ListHeaderWidget(QWidget* parent, ReportListCore& report) : QWidget(parent), m_report(report) {
+        setMouseTracking(true);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter qpainter(this);
+        backend::qt::QtPainter painter(qpainter);
+        m_report.PaintHeader(painter, backend::qt::ToExRect(rect()));
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        m_report.HeaderMouseDown(event->button() == Qt::LeftButton,
+                                 event->position().toPoint().x());
+        event->accept();
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const bool resizing = m_report.HeaderResizing();
+        const bool edge = m_report.HeaderMouseMove(event->position().toPoint().x());
+        if (!resizing) {
+            setCursor(edge ? Qt::SplitHCursor : Qt::ArrowCursor);
+        }
+        event->accept();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        event->accept();
+        m_report.HeaderMouseUp(event->button() == Qt::LeftButton, event->position().toPoint().x());
+    }
+
+  private:
+    ReportListCore& m_report;
+};
+
+ListViewWidget::ListViewWidget(QWidget* parent, std::unique_ptr<ListViewCore> core)
+    : QAbstractScrollArea(parent),
+      m_core(std::move(core)),
+      m_report(dynamic_cast<ReportListCore*>(m_core.get())) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The list paints its own background (often translucent over the window's).
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
-    horizontalScrollBar()->setSingleStep(Horizontal().singleStep);
+    horizontalScrollBar()->setSingleStep(m_core->Horizontal().singleStep);
+    if (m_report != nullptr) {
+        m_header = new ListHeaderWidget(this, *m_report);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    m_core->SetSurface(this);
+    FontChanged();
+}
+
+ListViewWidget::~ListViewWidget() {
+    m_core->SetSurface(nullptr);
+}
+
+void ListViewWidget::InvalidateHeader() {
+    if (m_header != nullptr) {
+        m_header->update();
+    }
+}
+
+void ListViewWidget::LayoutHeader() {
+    if (m_header != nullptr) {
+        const QRect view = viewport()->geometry();
+        const int height = m_report->HeaderHeight();
+        m_header->setGeometry(view.left(), view.top() - height, view.width(), height);
+        m_header->update();
+    }
+}
+
+void ListViewWidget::FontChanged() {
+    if (m_report != nullptr) {
+        m_report->SetFont(backend::qt::WrapFont(font()), fontMetrics().height());
+        setViewportMargins(0, m_report->HeaderHeight(), 0, 0);
+        LayoutHeader();
+    }
+}
+
+void ListViewWidget::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        FontChanged();
+    }
+    QAbstractScrollArea::changeEvent(event);
 }
 
 ExPoint ListViewWidget::ViewSize() const {
@@ -66,27 +149,27 @@ void ListViewWidget::ScrollRangeChanged() {
     const bool nested = m_syncing;
     m_syncing = true;
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, Vertical().maximum);
-    bar->setSingleStep(Vertical().singleStep);
-    bar->setPageStep(Vertical().pageStep);
-    bar->setValue(Vertical().value);
+    bar->setRange(0, m_core->Vertical().maximum);
+    bar->setSingleStep(m_core->Vertical().singleStep);
+    bar->setPageStep(m_core->Vertical().pageStep);
+    bar->setValue(m_core->Vertical().value);
     QScrollBar* across = horizontalScrollBar();
-    across->setRange(0, Horizontal().maximum);
-    across->setPageStep(Horizontal().pageStep);
-    across->setValue(Horizontal().value);
+    across->setRange(0, m_core->Horizontal().maximum);
+    across->setPageStep(m_core->Horizontal().pageStep);
+    across->setValue(m_core->Horizontal().value);
     m_syncing = nested;
-    LayoutChanged();
+    LayoutHeader();
 }
 
 void ListViewWidget::paintEvent(QPaintEvent* event) {
     QPainter qpainter(viewport());
     backend::qt::QtPainter painter(qpainter);
-    Paint(painter, backend::qt::ToExRect(event->rect()));
+    m_core->Paint(painter, backend::qt::ToExRect(event->rect()));
 }
 
 void ListViewWidget::resizeEvent(QResizeEvent* /*event*/) {
-    UpdateScrollRanges();
-    LayoutChanged();
+    m_core->UpdateScrollRanges();
+    LayoutHeader();
 }
 
 void ListViewWidget::scrollContentsBy(int /*dx*/, int /*dy*/) {
@@ -94,17 +177,17 @@ void ListViewWidget::scrollContentsBy(int /*dx*/, int /*dy*/) {
         return;  // the core moved itself and repaints
     }
     // The user moved a bar (dragged, clicked, wheeled).
-    SetScrollValues(verticalScrollBar()->value(), horizontalScrollBar()->value());
-    LayoutChanged();
+    m_core->SetScrollValues(verticalScrollBar()->value(), horizontalScrollBar()->value());
+    LayoutHeader();
 }
 
 bool ListViewWidget::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave) {
-        MouseLeave();
+        m_core->MouseLeave();
     }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const ListTip tip = TipAt(PointOf(help->pos()));
+        const ListTip tip = m_core->TipAt(PointOf(help->pos()));
         if (!tip.text.empty()) {
             const QPoint at = help->globalPos();
             backend::ShowTooltip(backend::qt::ToNativeView(viewport()), ExPoint{at.x(), at.y()},
@@ -120,12 +203,12 @@ bool ListViewWidget::viewportEvent(QEvent* event) {
 }
 
 void ListViewWidget::mousePressEvent(QMouseEvent* event) {
-    MouseDown(ButtonOf(event), PointOf(event->position().toPoint()), KeysOf(event));
+    m_core->MouseDown(ButtonOf(event), PointOf(event->position().toPoint()), KeysOf(event));
     event->accept();
 }
 
 void ListViewWidget::mouseReleaseEvent(QMouseEvent* event) {
-    MouseUp(ButtonOf(event), PointOf(event->position().toPoint()), KeysOf(event));
+    m_core->MouseUp(ButtonOf(event), PointOf(event->position().toPoint()), KeysOf(event));
     event->accept();
 }
 
@@ -134,19 +217,19 @@ void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
         mousePressEvent(event);
         return;
     }
-    MouseDoubleClick(PointOf(event->position().toPoint()), KeysOf(event));
+    m_core->MouseDoubleClick(PointOf(event->position().toPoint()), KeysOf(event));
     event->accept();
 }
 
 void ListViewWidget::mouseMoveEvent(QMouseEvent* event) {
-    MouseMove(PointOf(event->position().toPoint()), KeysOf(event));
+    m_core->MouseMove(PointOf(event->position().toPoint()), KeysOf(event));
     event->accept();
 }
 
 void ListViewWidget::keyPressEvent(QKeyEvent* event) {
     const std::int32_t modifiers =
         static_cast<std::int32_t>(MouseKeys(Qt::NoButton, event->modifiers()));
-    if (KeyDown(VirtualKey(event->key()), modifiers)) {
+    if (m_core->KeyDown(VirtualKey(event->key()), modifiers)) {
         event->accept();
         return;
     }

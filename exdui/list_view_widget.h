@@ -1,31 +1,40 @@
-// The Qt side of the "ListView" class: shows a ListViewCore on a
-// QAbstractScrollArea whose scroll bars mirror the core's scroll ranges, and
-// turns the area's events into the core's neutral input.
-// (QListView relays out every row on a count change: 21-28 ms at 1M rows.)
+// The Qt side of both list classes: shows a ListViewCore (a ReportListCore
+// with its header) on a QAbstractScrollArea whose scroll bars mirror the
+// core's scroll ranges, and turns the area's events into the core's neutral
+// input. (QListView relays out every row on a count change: 21-28 ms at 1M
+// rows; the core does not.)
 //
-// Rows are numbered from 0 here. UI thread only.
+// UI thread only.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <memory>
 
 #include "list_view_core.h"
+#include "report_list_core.h"
 
 namespace exdui {
 
-class ListViewWidget : public QAbstractScrollArea, public ListViewCore {
-  public:
-    explicit ListViewWidget(QWidget* parent = nullptr);
+class ListHeaderWidget;
 
-  protected:
-    // Called after the geometry of the viewport or of the scroll bars changed.
-    virtual void LayoutChanged() {}
+class ListViewWidget final : public QAbstractScrollArea, public ListSurface {
+  public:
+    ListViewWidget(QWidget* parent, std::unique_ptr<ListViewCore> core);
+    ~ListViewWidget() override;
+    ListViewWidget(const ListViewWidget&) = delete;
+    ListViewWidget& operator=(const ListViewWidget&) = delete;
+
+    ListViewCore& Core() const { return *m_core; }
+    ReportListCore* Report() const { return m_report; }  // null for a "ListView"
 
     ExPoint ViewSize() const override;
     void InvalidateView() override;
     void InvalidateRect(const ExRect& rect) override;
+    void InvalidateHeader() override;
     void ScrollRangeChanged() override;
 
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -35,8 +44,16 @@ class ListViewWidget : public QAbstractScrollArea, public ListViewCore {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    // Places the header over the viewport.
+    void LayoutHeader();
+    void FontChanged();
+
+    std::unique_ptr<ListViewCore> m_core;
+    ReportListCore* m_report = nullptr;  // m_core, when it is a report list
+    ListHeaderWidget* m_header = nullptr;
     // Set while the scroll bars take the core's values: their moves are the
     // core's own then.
     bool m_syncing = false;

@@ -64,7 +64,7 @@ exdui_waiting=(
     class_registry.h combobox_class.cpp exdui_qt.h frame_controller.cpp
     library.cpp list_view_class.cpp list_view_class.h list_view_widget.cpp list_view_widget.h
     object.h object_api.cpp object_widget.cpp object_widget.h qt_text.h
-    report_list_view_widget.cpp report_list_view_widget.h window.cpp window.h window_widget.h
+    window.cpp window.h window_widget.h
 )
 qt_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q|qpa/)'
 os_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows\.h|unistd\.h|sys/|X11/|xcb/|dlfcn\.h)'

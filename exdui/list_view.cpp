@@ -6,14 +6,13 @@
 #include <memory>
 
 #include "list_view_class.h"
-#include "list_view_widget.h"
 
 namespace exdui {
 
 namespace {
 
 void InitListView(Object& obj) {
-    InitListObject(obj, new ListViewWidget(obj.Widget(), std::make_unique<ListViewCore>()));
+    InitListObject(obj, std::make_unique<ListViewCore>());
 }
 
 intptr_t ListViewProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,

@@ -99,6 +99,38 @@ ListViewWidget::ListViewWidget(QWidget* parent, std::unique_ptr<ListViewCore> co
 
 ListViewWidget::~ListViewWidget() {
     m_core->SetSurface(nullptr);
+    if (m_gone) {
+        m_gone();
+    }
+}
+
+ListFrame* MakeListFrame(Object& obj, std::unique_ptr<ListViewCore> core) {
+    auto* widget = new ListViewWidget(obj.Widget(), std::move(core));
+    obj.SetFocusProxy(widget);
+    widget->setFont(backend::qt::QFontOf(obj.Font()));
+    return widget;
+}
+
+void ListViewWidget::Fit() {
+    if (const QWidget* area = parentWidget()) {
+        setGeometry(area->rect());
+    }
+}
+
+void ListViewWidget::ShowScrollBars(bool vertical, bool horizontal) {
+    const auto down = vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    if (verticalScrollBarPolicy() != down) {
+        setVerticalScrollBarPolicy(down);
+    }
+    const auto across = horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    if (horizontalScrollBarPolicy() != across) {
+        setHorizontalScrollBarPolicy(across);
+    }
+}
+
+ExPoint ListViewWidget::ToClient(ExPoint viewPos) const {
+    const QPoint client = viewport()->mapTo(parentWidget(), QPoint(viewPos.x, viewPos.y));
+    return {client.x(), client.y()};
 }
 
 void ListViewWidget::InvalidateHeader() {

@@ -9,8 +9,10 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+#include "list_view_class.h"
 #include "list_view_core.h"
 #include "report_list_core.h"
 
@@ -18,15 +20,20 @@ namespace exdui {
 
 class ListHeaderWidget;
 
-class ListViewWidget final : public QAbstractScrollArea, public ListSurface {
+class ListViewWidget final : public QAbstractScrollArea, public ListSurface, public ListFrame {
   public:
     ListViewWidget(QWidget* parent, std::unique_ptr<ListViewCore> core);
     ~ListViewWidget() override;
     ListViewWidget(const ListViewWidget&) = delete;
     ListViewWidget& operator=(const ListViewWidget&) = delete;
 
-    ListViewCore& Core() const { return *m_core; }
-    ReportListCore* Report() const { return m_report; }  // null for a "ListView"
+    ListViewCore& Core() const override { return *m_core; }
+    ReportListCore* Report() const override { return m_report; }
+    void Fit() override;
+    void Show() override { show(); }
+    void ShowScrollBars(bool vertical, bool horizontal) override;
+    ExPoint ToClient(ExPoint viewPos) const override;
+    void SetOnGone(std::function<void()> gone) override { m_gone = std::move(gone); }
 
     ExPoint ViewSize() const override;
     void InvalidateView() override;
@@ -54,6 +61,7 @@ class ListViewWidget final : public QAbstractScrollArea, public ListSurface {
     std::unique_ptr<ListViewCore> m_core;
     ReportListCore* m_report = nullptr;  // m_core, when it is a report list
     ListHeaderWidget* m_header = nullptr;
+    std::function<void()> m_gone;
     // Set while the scroll bars take the core's values: their moves are the
     // core's own then.
     bool m_syncing = false;

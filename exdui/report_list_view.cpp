@@ -9,7 +9,6 @@
 
 #include "handle_table.h"
 #include "list_view_class.h"
-#include "list_view_widget.h"
 #include "report_list_core.h"
 
 namespace exdui {
@@ -19,7 +18,7 @@ namespace {
 constexpr int32_t DefaultColumnFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;
 
 void InitReportList(Object& obj) {
-    InitListObject(obj, new ListViewWidget(obj.Widget(), std::make_unique<ReportListCore>()));
+    InitListObject(obj, std::make_unique<ReportListCore>());
 }
 
 // A null text is empty.

@@ -62,7 +62,7 @@ fi
 # that no longer includes Qt must leave it.
 exdui_waiting=(
     class_registry.h combobox_class.cpp exdui_qt.h frame_controller.cpp
-    library.cpp list_view_class.cpp list_view_class.h list_view_widget.cpp list_view_widget.h
+    library.cpp list_view_widget.cpp list_view_widget.h
     object.h object_api.cpp object_widget.cpp object_widget.h qt_text.h
     window.cpp window.h window_widget.h
 )

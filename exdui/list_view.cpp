@@ -3,6 +3,7 @@
 // also holds the hook that registers both list classes.
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 #include "list_view_class.h"
 
@@ -11,7 +12,7 @@ namespace exdui {
 namespace {
 
 void InitListView(Object& obj) {
-    InitListObject(obj, new ListViewWidget(obj.Widget()));
+    InitListObject(obj, std::make_unique<ListViewCore>());
 }
 
 intptr_t ListViewProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
@@ -23,8 +24,7 @@ intptr_t ListViewProc(ExHandle window, ExHandle object, int32_t message, intptr_
     intptr_t result = 0;
     if (message == EX_LVM_SETITEMCOUNT) {
         // Counts past the int range are cut to it rather than wrapping negative.
-        state->Widget().SetRowCount(
-            static_cast<int32_t>(std::clamp<intptr_t>(wParam, 0, INT32_MAX)));
+        state->List().SetRowCount(static_cast<int32_t>(std::clamp<intptr_t>(wParam, 0, INT32_MAX)));
         return 1;
     }
     if (HandleCommonListMessage(*state, message, wParam, lParam, &result)) {

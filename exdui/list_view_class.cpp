@@ -1,15 +1,14 @@
 #include "list_view_class.h"
 
-#include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include "backend/qt/qt_font.h"
 #include "canvas.h"
 #include "images.h"
 #include "object_access.h"
-#include "report_list_view_widget.h"
 
 namespace exdui {
 
@@ -49,14 +48,13 @@ void ListObjectHost::DrawRow(backend::Painter& /*painter*/, const ListRowPaint& 
     ExListDraw draw{};
     draw.canvas = m_canvas;
     draw.state = row.state;
-    draw.rect = ExRect{row.rect.left(), row.rect.top(), row.rect.left() + row.rect.width(),
-                       row.rect.top() + row.rect.height()};
+    draw.rect = row.rect;
     draw.item = row.row + 1;
     draw.style = m_obj.Style();
     m_obj.Notify(EX_NM_CUSTOMDRAW, 0, reinterpret_cast<intptr_t>(&draw));
 }
 
-void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
+void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, ExPoint pos) {
     if (m_obj.destroying || m_obj.destroyed) {
         return;
     }
@@ -76,11 +74,11 @@ void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) {
             break;
     }
     // pos is in the viewport; handlers get object client coordinates.
-    QPoint client = pos;
+    ExPoint client = pos;
     if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
-        client = state->Widget().viewport()->mapTo(m_obj.Widget(), pos);
+        client = state->Frame().ToClient(pos);
     }
-    m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x(), client.y()));
+    m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x, client.y));
 }
 
 void ListObjectHost::ColumnClick(std::int32_t column) {
@@ -109,87 +107,69 @@ ListColours ListObjectHost::Colours(const ListColours& fallback) {
     return colours;
 }
 
-QString ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
+std::u16string ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
     if (m_obj.destroying || m_obj.destroyed) {
         return {};
     }
     // Room for a name and a long path; a longer text of the list's own gets
     // room for itself.
-    constexpr qsizetype TipCapacity = 8192;
-    std::vector<char16_t> buffer(
-        static_cast<std::size_t>(std::max(TipCapacity, tip.text.size() + 1)));
-    std::copy_n(tip.text.utf16(), tip.text.size(), buffer.begin());
-    QRect area = tip.area;
+    constexpr std::size_t TipCapacity = 8192;
+    std::vector<char16_t> buffer(std::max(TipCapacity, tip.text.size() + 1));
+    std::copy(tip.text.begin(), tip.text.end(), buffer.begin());
+    ExPoint topLeft{tip.area.left, tip.area.top};
     if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
-        area.moveTopLeft(state->Widget().viewport()->mapTo(m_obj.Widget(), area.topLeft()));
+        topLeft = state->Frame().ToClient(topLeft);
     }
     ExListTip record{};
     record.item = row + 1;
     record.column = tip.column + 1;
     record.rect =
-        ExRect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+        ExRect{topLeft.x, topLeft.y, topLeft.x + Width(tip.area), topLeft.y + Height(tip.area)};
     record.buffer = buffer.data();
     record.capacity = static_cast<int32_t>(buffer.size());
     m_obj.Notify(EX_LVN_GETINFOTIP, 0, reinterpret_cast<intptr_t>(&record));
     buffer.back() = 0;  // An owner that filled it all still ends it.
-    return QString::fromUtf16(buffer.data());
+    return std::u16string(buffer.data());
 }
 
-ListState::ListState(Object& obj, ListViewWidget* widget)
-    : m_obj(obj), m_host(obj), m_widget(widget) {
-    if (widget != nullptr) {
-        widget->SetHost(&m_host);
-    }
+ListState::ListState(Object& obj, ListFrame* frame) : m_obj(obj), m_host(obj), m_frame(frame) {
+    m_frame->Core().SetHost(&m_host);
+    m_frame->SetOnGone([this] { m_frame = nullptr; });
 }
 
 ListState::~ListState() {
-    if (ListViewWidget* widget = m_widget.data()) {
-        widget->SetHost(nullptr);
+    if (m_frame != nullptr) {
+        m_frame->SetOnGone(nullptr);
+        m_frame->Core().SetHost(nullptr);
     }
 }
 
-ReportListWidget* ListState::Report() const {
-    return dynamic_cast<ReportListWidget*>(m_widget.data());
-}
-
 void ListState::Fit() {
-    ListViewWidget* widget = m_widget.data();
-    const QWidget* area = m_obj.Widget();
-    if (widget != nullptr && area != nullptr) {
-        widget->setGeometry(area->rect());
+    if (m_frame != nullptr) {
+        m_frame->Fit();
     }
 }
 
 void ListState::ApplyStyle() {
-    ListViewWidget* widget = m_widget.data();
-    if (widget == nullptr) {
+    if (m_frame == nullptr) {
         return;
     }
     const int32_t style = m_obj.Style();
-    const auto vertical =
-        (style & EX_OS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-    if (widget->verticalScrollBarPolicy() != vertical) {
-        widget->setVerticalScrollBarPolicy(vertical);
-    }
-    if (ReportListWidget* report = Report()) {
-        const auto across =
-            (style & ListStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-        if (report->horizontalScrollBarPolicy() != across) {
-            report->setHorizontalScrollBarPolicy(across);
-        }
+    ReportListCore* report = Report();
+    m_frame->ShowScrollBars((style & EX_OS_VSCROLL) != 0,
+                            report != nullptr && (style & ListStyleHScroll) != 0);
+    if (report != nullptr) {
         report->SetGridLines((style & EX_RLVS_HLINES) != 0, (style & EX_RLVS_VLINES) != 0);
     }
 }
 
-void InitListObject(Object& obj, ListViewWidget* widget) {
-    auto state = std::make_unique<ListState>(obj, widget);
+void InitListObject(Object& obj, std::unique_ptr<ListViewCore> core) {
+    auto state = std::make_unique<ListState>(obj, MakeListFrame(obj, std::move(core)));
     ListState& ref = *state;
     obj.SetClassState(std::move(state));
-    obj.SetFocusProxy(widget);
-    widget->setFont(backend::qt::QFontOf(obj.Font()));
     ref.ApplyStyle();
     ref.Fit();
-    widget->show();
+    ref.Frame().Show();
 }
 
 ListState* ListStateOf(ExHandle object) {
@@ -207,7 +187,7 @@ std::int32_t RowIndex(intptr_t row) {
 
 bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam, intptr_t lParam,
                              intptr_t* result) {
-    ListViewWidget& list = state.Widget();
+    ListViewCore& list = state.List();
     switch (message) {
         case EX_WM_SIZE:
             // Also sent with no size by owners that changed their row height.
@@ -259,7 +239,7 @@ bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam,
         case EX_LVM_SETROWHEIGHT: {
             const intptr_t height = lParam != 0 ? lParam : wParam;
             list.SetRowHeight(static_cast<std::int32_t>(
-                std::clamp<intptr_t>(height, 1, ListViewWidget::MaxRowHeight)));
+                std::clamp<intptr_t>(height, 1, ListViewCore::MaxRowHeight)));
             *result = 1;
             return true;
         }

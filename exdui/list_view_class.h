@@ -1,19 +1,43 @@
 // What the "ListView" and "ReportListView" classes share on the library
-// side: the per-object state that binds a list widget to its Object, the host
-// that turns the widget's requests into notifications, and the messages both
-// classes answer. UI thread only, like every class procedure.
+// side: the per-object state that binds a list's core and the back end's view
+// of it to its Object, the host that turns the core's requests into
+// notifications, and the messages both classes answer. UI thread only, like
+// every class procedure.
 #pragma once
 
-#include <QPointer>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "exdui.h"
-#include "list_view_widget.h"
+#include "list_view_core.h"
 #include "object.h"
+#include "report_list_core.h"
 
 namespace exdui {
 
-class ReportListWidget;
+// The back end's view of a list object: it shows the core over the object's
+// area, with its scroll bars (and a report list's header), and feeds it input.
+class ListFrame {
+  public:
+    virtual ~ListFrame() = default;
+    virtual ListViewCore& Core() const = 0;
+    virtual ReportListCore* Report() const = 0;  // null for a "ListView"
+    // Fills the object's area.
+    virtual void Fit() = 0;
+    virtual void Show() = 0;
+    virtual void ShowScrollBars(bool vertical, bool horizontal) = 0;
+    // A point of the rows' view in the object's client coordinates.
+    virtual ExPoint ToClient(ExPoint viewPos) const = 0;
+    // Called once when the view goes (the back end may destroy it before the
+    // object's state); the frame is gone after it.
+    virtual void SetOnGone(std::function<void()> gone) = 0;
+};
+
+// Makes the hidden view of a list object over core, a child of the object's
+// view, in the object's font and focused for it.
+ListFrame* MakeListFrame(Object& obj, std::unique_ptr<ListViewCore> core);
 
 // EX_OS_HSCROLL without the C cast of its macro (warned about in C++).
 inline constexpr int32_t ListStyleHScroll = static_cast<int32_t>(0x80000000u);
@@ -37,13 +61,13 @@ class ListObjectHost final : public ListViewHost {
     void BeginDraw(backend::Painter& painter) override;
     void EndDraw(backend::Painter& painter) override;
     void DrawRow(backend::Painter& painter, const ListRowPaint& row) override;
-    void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) override;
+    void RowEvent(ListRowEvent what, std::int32_t row, ExPoint pos) override;
     void ColumnClick(std::int32_t column) override;
     std::shared_ptr<const backend::Image> RowImage(std::int32_t index) override;
     bool MultiSelect(bool fallback) override;
     ListColours Colours(const ListColours& fallback) override;
     // Asks the owner with EX_LVN_GETINFOTIP.
-    QString RowTip(std::int32_t row, const ListTip& tip) override;
+    std::u16string RowTip(std::int32_t row, const ListTip& tip) override;
 
   private:
     Object& m_obj;
@@ -51,20 +75,23 @@ class ListObjectHost final : public ListViewHost {
     ExHandle m_imageList = 0;
 };
 
-// The class state of both list classes. The widget is a child of the
-// object's widget and filled over it; Qt deletes it after this state (the
-// object's widget owns the Object), so the state unhooks it first.
+// The class state of both list classes. The frame is a child of the
+// object's view and filled over it; the back end may destroy it after this
+// state (the object's view owns the Object), so the state unhooks it first.
 class ListState final : public ClassState {
   public:
-    ListState(Object& obj, ListViewWidget* widget);
+    ListState(Object& obj, ListFrame* frame);
     ~ListState() override;
+    ListState(const ListState&) = delete;
+    ListState& operator=(const ListState&) = delete;
 
-    ListViewWidget& Widget() const { return *m_widget; }
-    ReportListWidget* Report() const;  // null for a "ListView"
+    ListFrame& Frame() const { return *m_frame; }
+    ListViewCore& List() const { return m_frame->Core(); }
+    ReportListCore* Report() const { return m_frame->Report(); }  // null for a "ListView"
     ListObjectHost& Host() { return m_host; }
-    bool IsAlive() const { return !m_widget.isNull(); }
+    bool IsAlive() const { return m_frame != nullptr; }
 
-    // Fits the widget to the object and applies the style's scroll bars and
+    // Fits the frame to the object and applies the style's scroll bars and
     // grid lines.
     void Fit();
     void ApplyStyle();
@@ -72,11 +99,11 @@ class ListState final : public ClassState {
   private:
     Object& m_obj;
     ListObjectHost m_host;
-    QPointer<ListViewWidget> m_widget;
+    ListFrame* m_frame;
 };
 
-// Makes the widget of a list object: shared part of both classes' init.
-void InitListObject(Object& obj, ListViewWidget* widget);
+// Makes the view of a list object over core: shared part of both classes' init.
+void InitListObject(Object& obj, std::unique_ptr<ListViewCore> core);
 
 // The list state behind an object handle, or null.
 ListState* ListStateOf(ExHandle object);

@@ -1,162 +1,47 @@
-// The Qt side of the "ListView" class: an owner-data list painted by itself on
-// a QAbstractScrollArea. It knows only the number of rows, one row height for
-// all of them and the per-row selection; the owner draws each visible row when
-// asked. Setting a million rows costs a 1 MB state resize and a scroll-bar
-// update, and a repaint walks only the rows inside the dirty rectangle.
-// (QListView relays out every row on a count change: 21-28 ms at 1M rows.)
+// The Qt side of both list classes: shows a ListViewCore (a ReportListCore
+// with its header) on a QAbstractScrollArea whose scroll bars mirror the
+// core's scroll ranges, and turns the area's events into the core's neutral
+// input. (QListView relays out every row on a count change: 21-28 ms at 1M
+// rows; the core does not.)
 //
-// Rows are numbered from 0 here. UI thread only.
+// UI thread only.
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QPoint>
-#include <QRect>
-#include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
-#include "backend/graphics.h"
-#include "backend/painter.h"
-#include "exdui.h"
-#include "list_view_selection.h"
+#include "list_view_class.h"
+#include "list_view_core.h"
+#include "report_list_core.h"
 
 namespace exdui {
 
-// One row to paint: its number, its rectangle in viewport coordinates (the
-// full content width, shifted by the horizontal scroll) and its state bits.
-struct ListRowPaint {
-    std::int32_t row = 0;
-    QRect rect;
-    std::uint32_t state = 0;
-};
+class ListHeaderWidget;
 
-enum class ListRowEvent {
-    Click,        // left button pressed on a row or on the empty area
-    DoubleClick,  // left double-click on a row (never on the empty area)
-    RightClick,   // right button released; row is -1 on the empty area
-    // The left button, pressed on a selected row, moved by the platform's drag
-    // distance while held: the owner may drag the selection out now. pos is
-    // where the press was.
-    BeginDrag,
-};
-
-// The tooltip over a row.
-struct ListTip {
-    std::int32_t column = -1;  // report list: the column under the pointer; else -1
-    QRect area;                // viewport coordinates: the tooltip goes when the pointer leaves it
-    QString text;              // empty: none
-};
-
-// ARGB colours of a list. Report lists also use the header and line colours.
-struct ListColours {
-    ExArgb background = 0x00000000;
-    ExArgb text = 0xFF000000;
-    ExArgb lines = 0x2C000000;
-    ExArgb selected = 0x600078D7;
-    ExArgb hot = 0x280078D7;
-    ExArgb headerBackground = 0x14000000;
-    ExArgb headerText = 0xFF000000;
-};
-
-// What a list needs from its owner. Called on the UI thread, from inside the
-// list's event handlers and paint event; the calls may re-enter the list.
-class ListViewHost {
+class ListViewWidget final : public QAbstractScrollArea, public ListSurface, public ListFrame {
   public:
-    virtual ~ListViewHost() = default;
-    // The row height to use, given the list's width and the current height.
-    virtual std::int32_t MeasureRowHeight(std::int32_t width, std::int32_t height) = 0;
-    // Brackets the rows of one paint event.
-    virtual void BeginDraw(backend::Painter& /*painter*/) {}
-    virtual void EndDraw(backend::Painter& /*painter*/) {}
-    // Draws one row, over the list's highlight of selected and hot rows.
-    virtual void DrawRow(backend::Painter& painter, const ListRowPaint& row) = 0;
-    virtual void RowEvent(ListRowEvent what, std::int32_t row, QPoint pos) = 0;
-    // A report list's column title was clicked (column from 0).
-    virtual void ColumnClick(std::int32_t /*column*/) {}
-    // The row image with this index (report list); null draws nothing.
-    virtual std::shared_ptr<const backend::Image> RowImage(std::int32_t /*index*/) {
-        return nullptr;
-    }
-    // Whether Ctrl and Shift select several rows; asked at each click and key,
-    // so that a style change takes effect at once. fallback is the list's own.
-    virtual bool MultiSelect(bool fallback) { return fallback; }
-    // The colours to paint with now; fallback holds the list's own.
-    virtual ListColours Colours(const ListColours& fallback) { return fallback; }
-    // The tooltip text over a row; tip holds the list's own.
-    virtual QString RowTip(std::int32_t /*row*/, const ListTip& tip) { return tip.text; }
-};
+    ListViewWidget(QWidget* parent, std::unique_ptr<ListViewCore> core);
+    ~ListViewWidget() override;
+    ListViewWidget(const ListViewWidget&) = delete;
+    ListViewWidget& operator=(const ListViewWidget&) = delete;
 
-class ListViewWidget : public QAbstractScrollArea {
-  public:
-    static constexpr std::int32_t DefaultRowHeight = 30;
-    static constexpr std::int32_t MaxRowHeight = 4096;
+    ListViewCore& Core() const override { return *m_core; }
+    ReportListCore* Report() const override { return m_report; }
+    void Fit() override;
+    void Show() override { show(); }
+    void ShowScrollBars(bool vertical, bool horizontal) override;
+    ExPoint ToClient(ExPoint viewPos) const override;
+    void SetOnGone(std::function<void()> gone) override { m_gone = std::move(gone); }
 
-    explicit ListViewWidget(QWidget* parent = nullptr);
-
-    // The host must outlive the widget or be reset to nullptr first.
-    void SetHost(ListViewHost* host) { m_host = host; }
-    ListViewHost* Host() const { return m_host; }
-
-    std::int32_t RowCount() const { return m_selection.Count(); }
-    // Rows that remain keep their selection; see ListViewSelection::SetCount.
-    void SetRowCount(std::int32_t count);
-
-    // The height asked of the host the first time it is needed, and again after
-    // RemeasureRowHeight. SetRowHeight is the proposal the host sees (and the
-    // height used when it has no opinion); it re-measures as well.
-    std::int32_t RowHeight();
-    void SetRowHeight(std::int32_t height);
-    void RemeasureRowHeight();
-
-    // Multiple selection with Ctrl and Shift; otherwise every click selects one row.
-    void SetMultiSelect(bool on) { m_multiSelect = on; }
-    bool MultiSelect() const;
-
-    const ListViewSelection& Selection() const { return m_selection; }
-    std::uint32_t RowState(std::int32_t row) const { return m_selection.State(row); }
-    // Takes the selected bit of state; the hot bit follows the mouse and is
-    // not settable. O(1); repaints the row only when it is visible.
-    bool SetRowState(std::int32_t row, std::uint32_t state);
-    void SetAllSelected(bool selected);
-    std::int32_t SelectionMark() const { return m_selection.Mark(); }
-    // Moves the mark; with select, the row becomes the only selected row and
-    // is scrolled into view. A row out of range clears the mark.
-    void SetSelectionMark(std::int32_t row, bool select);
-
-    // Repaints every part of the list (rows, and a report list's header).
-    virtual void RepaintAll() { viewport()->update(); }
-
-    void EnsureVisible(std::int32_t row);
-    // Pixels from the top of row 0 to the top of the viewport.
-    std::int64_t ScrollOffset() const;
-    void SetScrollOffset(std::int64_t offset);
-    std::int32_t RowAt(QPoint viewportPos);
-    QRect RowRect(std::int32_t row);  // viewport coordinates; empty when out of range
-    std::int32_t RowsPerPage();
-
-    // The list's own colours, used when the host does not say otherwise.
-    void SetColours(const ListColours& colours);
-    ListColours Colours() const;
+    ExPoint ViewSize() const override;
+    void InvalidateView() override;
+    void InvalidateRect(const ExRect& rect) override;
+    void InvalidateHeader() override;
+    void ScrollRangeChanged() override;
 
   protected:
-    // Paints one row; the base paints the highlight of selected and hot rows
-    // and lets the host draw over it.
-    virtual void PaintRow(backend::Painter& painter, const ListRowPaint& row);
-    // Content width for horizontal scrolling; 0 means the viewport's width.
-    virtual std::int32_t ContentWidth() const { return 0; }
-    // Called after the geometry of the viewport or of the scroll bars changed.
-    virtual void LayoutChanged() {}
-    // The list's own tooltip at pos (viewport coordinates) over row: none by
-    // default.
-    virtual ListTip TipAt(std::int32_t row, QPoint pos);
-
-    ListViewSelection& MutableSelection() { return m_selection; }
-    void UpdateScrollBars();
-    void UpdateRow(std::int32_t row);
-    std::int32_t HorizontalOffset() const;
-    void PaintRowHighlight(backend::Painter& painter, const ListRowPaint& row);
-    const ListColours& PaintColours() const { return m_paintColours; }
-
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -166,37 +51,20 @@ class ListViewWidget : public QAbstractScrollArea {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
-    void ClickRow(std::int32_t row, Qt::KeyboardModifiers modifiers);
-    void MoveByKey(std::int32_t target, Qt::KeyboardModifiers modifiers);
-    void TrackHot(QPoint viewportPos);
-    void ClearHot();
-    void Notify(ListRowEvent what, std::int32_t row, QPoint pos);
+    // Places the header over the viewport.
+    void LayoutHeader();
+    void FontChanged();
 
-    ListViewHost* m_host = nullptr;
-    ListViewSelection m_selection;
-    ListColours m_colours;
-    ListColours m_paintColours;  // Colours() at the start of the current paint
-    std::int32_t m_rowHeight = DefaultRowHeight;
-    bool m_rowHeightValid = false;
-    bool m_measuring = false;
-    bool m_multiSelect = true;
-    // Pixels per vertical scroll-bar step: 1, or the row height when the
-    // content is too tall for an int range.
-    std::int32_t m_scrollUnit = 1;
-    bool m_rightPressed = false;
-    // The selected row a left press landed on, and where: moving far enough
-    // with the button held drags from it. None once a drag began or the
-    // button went up.
-    std::int32_t m_dragRow = ListViewSelection::None;
-    QPoint m_dragFrom;
-    // A plain press on one of several selected rows keeps them selected, so
-    // that all of them can be dragged; the release selects it alone unless a
-    // drag began.
-    std::int32_t m_clickOnRelease = ListViewSelection::None;
-    bool m_mouseInside = false;
-    QPoint m_lastMouse;
+    std::unique_ptr<ListViewCore> m_core;
+    ReportListCore* m_report = nullptr;  // m_core, when it is a report list
+    ListHeaderWidget* m_header = nullptr;
+    std::function<void()> m_gone;
+    // Set while the scroll bars take the core's values: their moves are the
+    // core's own then.
+    bool m_syncing = false;
 };
 
 }  // namespace exdui

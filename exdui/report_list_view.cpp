@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "handle_table.h"
 #include "list_view_class.h"
-#include "qt_text.h"
-#include "report_list_view_widget.h"
+#include "report_list_core.h"
 
 namespace exdui {
 
@@ -17,19 +18,24 @@ namespace {
 constexpr int32_t DefaultColumnFormat = EX_DT_SINGLELINE | EX_DT_VCENTER;
 
 void InitReportList(Object& obj) {
-    InitListObject(obj, new ReportListWidget(obj.Widget()));
+    InitListObject(obj, std::make_unique<ReportListCore>());
+}
+
+// A null text is empty.
+std::u16string TextOf(const char16_t* text) {
+    return text != nullptr ? std::u16string(text) : std::u16string();
 }
 
 std::int32_t ColumnIndex(intptr_t column) {
     return RowIndex(column);  // same numbering
 }
 
-intptr_t InsertColumn(ReportListWidget& report, const ExReportColumn* record) {
+intptr_t InsertColumn(ReportListCore& report, const ExReportColumn* record) {
     if (record == nullptr) {
         return 0;
     }
     ReportColumn column;
-    column.title = FromUtf16(record->title);
+    column.title = TextOf(record->title);
     column.width = record->width;
     column.textFormat = static_cast<std::uint32_t>(record->textFormat == -1 ? DefaultColumnFormat
                                                                             : record->textFormat);
@@ -38,9 +44,9 @@ intptr_t InsertColumn(ReportListWidget& report, const ExReportColumn* record) {
     return report.InsertColumn(before, std::move(column)) + 1;
 }
 
-intptr_t InsertRow(ReportListWidget& report, const ExReportRow* record) {
+intptr_t InsertRow(ReportListCore& report, const ExReportRow* record) {
     std::int32_t before = report.RowCount();
-    std::int32_t image = ReportListWidget::NoImage;
+    std::int32_t image = ReportListCore::NoImage;
     if (record != nullptr) {
         if (record->insertAt > 0) {
             before = record->insertAt - 1;
@@ -52,7 +58,7 @@ intptr_t InsertRow(ReportListWidget& report, const ExReportRow* record) {
     return report.InsertRow(before, image) + 1;
 }
 
-intptr_t AppendRows(ReportListWidget& report, intptr_t count, const ExReportRowCells* records) {
+intptr_t AppendRows(ReportListCore& report, intptr_t count, const ExReportRowCells* records) {
     if (records == nullptr || count <= 0) {
         return 0;
     }
@@ -60,29 +66,32 @@ intptr_t AppendRows(ReportListWidget& report, intptr_t count, const ExReportRowC
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ExReportRowCells& record = records[i];
         ReportRow& row = rows[i];
-        row.image = record.image > 0 ? record.image - 1 : ReportListWidget::NoImage;
+        row.image = record.image > 0 ? record.image - 1 : ReportListCore::NoImage;
         row.textColour = record.textColor;
         if (record.cells != nullptr && record.cellCount > 0) {
             row.cells.reserve(static_cast<std::size_t>(record.cellCount));
             for (int32_t column = 0; column < record.cellCount; ++column) {
                 const char16_t* text = record.cells[column];
-                row.cells.push_back(text != nullptr ? FromUtf16(text) : QString(QLatin1String("")));
+                row.cells.push_back(TextOf(text));
             }
         }
     }
     return report.AppendRows(std::move(rows)) + 1;
 }
 
-intptr_t ReadCell(const ReportListWidget& report, intptr_t row, ExReportCell* cell) {
+intptr_t ReadCell(const ReportListCore& report, intptr_t row, ExReportCell* cell) {
     if (cell == nullptr) {
         return 0;
     }
-    const QString text =
+    const std::u16string* text =
         report.Cell(RowIndex(row != 0 ? row : cell->row), ColumnIndex(cell->column));
-    const auto length = static_cast<int32_t>(std::min<qsizetype>(text.size(), INT32_MAX));
+    const auto length =
+        static_cast<int32_t>(std::min<std::size_t>(text != nullptr ? text->size() : 0, INT32_MAX));
     if (cell->buffer != nullptr && cell->capacity > 0) {
         const int32_t copied = std::min(length, cell->capacity - 1);
-        std::memcpy(cell->buffer, text.utf16(), static_cast<size_t>(copied) * sizeof(char16_t));
+        if (copied > 0) {
+            std::memcpy(cell->buffer, text->data(), static_cast<size_t>(copied) * sizeof(char16_t));
+        }
         cell->buffer[copied] = u'\0';
     }
     return length;
@@ -91,7 +100,7 @@ intptr_t ReadCell(const ReportListWidget& report, intptr_t row, ExReportCell* ce
 intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
                         intptr_t lParam) {
     ListState* state = ListStateOf(object);
-    ReportListWidget* report = state != nullptr ? state->Report() : nullptr;
+    ReportListCore* report = state != nullptr ? state->Report() : nullptr;
     if (report == nullptr) {
         return Ex_ObjDefProc(window, object, message, wParam, lParam);
     }
@@ -105,7 +114,7 @@ intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intpt
         case EX_LVM_SETCOLUMNWIDTH:
             return report->SetColumnWidth(ColumnIndex(wParam),
                                           static_cast<int32_t>(std::clamp<intptr_t>(
-                                              lParam, 0, ReportListWidget::MaxColumnWidth)))
+                                              lParam, 0, ReportListCore::MaxColumnWidth)))
                        ? 1
                        : 0;
         case EX_LVM_INSERTITEM:
@@ -115,8 +124,10 @@ intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intpt
             if (cell == nullptr) {
                 return 0;
             }
-            const QString text = cell->text != nullptr ? FromUtf16(cell->text) : QString();
-            return report->SetCell(RowIndex(cell->row), ColumnIndex(cell->column), text) ? 1 : 0;
+            return report->SetCell(RowIndex(cell->row), ColumnIndex(cell->column),
+                                   TextOf(cell->text))
+                       ? 1
+                       : 0;
         }
         case EX_LVM_GETITEMTEXT:
             return ReadCell(*report, wParam, reinterpret_cast<ExReportCell*>(lParam));
@@ -149,7 +160,7 @@ intptr_t ReportListProc(ExHandle window, ExHandle object, int32_t message, intpt
                 return 0;
             }
             state->Host().SetImageList(list);
-            report->viewport()->update();
+            report->RepaintAll();
             return previous;
         }
         default:

@@ -1,18 +1,20 @@
-// The Qt side of the "ReportListView" class: a list of rows of text cells
-// under a header of columns, with an optional image per row from the owner's
-// image list. Selection, scrolling, hot tracking and the mouse and keys are
-// those of ListViewWidget; this class adds the data and paints it.
+// The logic of the "ReportListView" class, free of any toolkit: rows of text
+// cells under a header of columns, with an optional image per row from the
+// owner's image list. Selection, scrolling, hot tracking and the mouse and
+// keys are those of ListViewCore; this class adds the data, paints it and
+// answers the header's mouse (title clicks, dragging a column's right edge).
 //
 // Rows and columns are numbered from 0 here. UI thread only.
 #pragma once
 
-#include <QString>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
-#include "list_view_widget.h"
+#include "backend/graphics.h"
+#include "list_view_core.h"
 
 namespace exdui {
 
@@ -23,28 +25,28 @@ inline constexpr std::uint32_t TextVCenter = 0x04;
 inline constexpr std::uint32_t TextBottom = 0x08;
 
 struct ReportColumn {
-    QString title;
+    std::u16string title;
     std::int32_t width = 100;         // pixels
     std::uint32_t textFormat = 0x24;  // single line, vertically centred, left
     ExArgb textColour = 0;            // cell text; alpha 0 uses the list's text colour
 };
 
-class ReportListHeader;
-
 // One row's data: its cells from column 0 on, and its image (NoImage: none).
 struct ReportRow {
-    std::vector<QString> cells;  // grows to the highest column written
+    std::vector<std::u16string> cells;  // grows to the highest column written
     std::int32_t image = -1;
     ExArgb textColour = 0;  // every cell's text; alpha 0 uses the column's colour
 };
 
-class ReportListWidget : public ListViewWidget {
+class ReportListCore final : public ListViewCore {
   public:
     static constexpr std::int32_t NoImage = -1;
     static constexpr std::int32_t MinColumnWidth = 0;
     static constexpr std::int32_t MaxColumnWidth = 1 << 16;
 
-    explicit ReportListWidget(QWidget* parent = nullptr);
+    // The font of titles and cells, and its line height in whole pixels (the
+    // header is that plus a margin, 24 at least).
+    void SetFont(std::shared_ptr<const backend::Font> font, std::int32_t lineHeight);
 
     std::int32_t ColumnCount() const { return static_cast<std::int32_t>(m_columns.size()); }
     // Inserts before `before`; out of range appends. Returns the new column's index.
@@ -56,7 +58,7 @@ class ReportListWidget : public ListViewWidget {
     // new row's index. The selection moves with the rows.
     std::int32_t InsertRow(std::int32_t before, std::int32_t image);
     bool RemoveRow(std::int32_t row);
-    // Appends rows after the last with one scroll-bar update and one repaint
+    // Appends rows after the last with one scroll-range update and one repaint
     // (inserting them one by one costs both for every row). Returns the index
     // of the first new row.
     std::int32_t AppendRows(std::vector<ReportRow> rows);
@@ -67,9 +69,10 @@ class ReportListWidget : public ListViewWidget {
     void RemoveAllRows();
 
     // A cell of an existing row and column; false otherwise.
-    bool SetCell(std::int32_t row, std::int32_t column, const QString& text);
-    // The cell's text; a null string when the row or column does not exist.
-    QString Cell(std::int32_t row, std::int32_t column) const;
+    bool SetCell(std::int32_t row, std::int32_t column, std::u16string text);
+    // The cell's text; nullptr when the row or column does not exist, an
+    // empty text for a cell never written.
+    const std::u16string* Cell(std::int32_t row, std::int32_t column) const;
     bool SetRowImage(std::int32_t row, std::int32_t image);
     std::int32_t RowImage(std::int32_t row) const;
 
@@ -80,43 +83,47 @@ class ReportListWidget : public ListViewWidget {
     void RepaintAll() override;
     std::int32_t HeaderHeight() const { return m_headerHeight; }
 
-    // For the header: paints the titles at the current horizontal scroll.
-    void PaintHeader(backend::Painter& painter, const QRect& rect);
-    // The column whose right edge is within a few pixels of x (header
-    // coordinates), or -1.
-    std::int32_t ColumnEdgeAt(int x) const;
-    // The column under x (header coordinates), or -1.
-    std::int32_t ColumnAt(int x) const;
-    // For the header: a click on a column's title.
-    void ColumnClicked(std::int32_t column);
-    int ColumnLeft(std::int32_t column) const;  // header coordinates
+    // The header, in its own coordinates (x follows the horizontal scroll).
+    void PaintHeader(backend::Painter& painter, const ExRect& rect);
+    // The column whose right edge is within a few pixels of x, or -1.
+    std::int32_t ColumnEdgeAt(std::int32_t x) const;
+    // The column under x, or -1.
+    std::int32_t ColumnAt(std::int32_t x) const;
+    std::int32_t ColumnLeft(std::int32_t column) const;
+    // The header's mouse: a left press on an edge resizes that column while
+    // the button is held; pressed and released on one title, it is a click
+    // the host hears of. HeaderMouseMove says whether x is over an edge
+    // (never while resizing).
+    void HeaderMouseDown(bool left, std::int32_t x);
+    bool HeaderMouseMove(std::int32_t x);
+    void HeaderMouseUp(bool left, std::int32_t x);
+    bool HeaderResizing() const { return m_dragging >= 0; }
 
   protected:
     void PaintRow(backend::Painter& painter, const ListRowPaint& row) override;
     // A cell whose text shows cut has its whole text as its tooltip.
-    ListTip TipAt(std::int32_t row, QPoint pos) override;
+    ListTip RowTipAt(std::int32_t row, ExPoint pos) override;
     std::int32_t ContentWidth() const override;
-    void LayoutChanged() override;
-    void changeEvent(QEvent* event) override;
 
   private:
     using Row = ReportRow;
 
     // Where a cell's text goes: the cell less its padding, and in the first
     // column less the row's image.
-    QRect CellTextRect(const Row& row, std::int32_t column, const QRect& cell);
-    void UpdateHeaderHeight();
+    ExRect CellTextRect(const Row& row, std::int32_t column, const ExRect& cell);
     void ContentChanged();
+    void RowsChanged();
 
-    ReportListHeader* m_header = nullptr;
-    std::shared_ptr<const backend::Font> m_textFont;  // the widget's font, to paint with
+    std::shared_ptr<const backend::Font> m_textFont;
     std::vector<ReportColumn> m_columns;
     std::vector<Row> m_rows;
     bool m_horizontalLines = false;
     bool m_verticalLines = false;
     std::int32_t m_sortColumn = -1;
     bool m_sortAscending = true;
-    std::int32_t m_headerHeight = 0;
+    std::int32_t m_headerHeight = 24;
+    std::int32_t m_dragging = -1;  // the column whose edge a left press took
+    std::int32_t m_pressed = -1;   // the title a left press landed on
 };
 
 }  // namespace exdui

@@ -180,8 +180,8 @@ void InstallWindowFrames() {
 }
 
 void BeginWindowMove(QtNativeWindow* frame, QPointF global) {
-    if (g_frames != nullptr) {
-        g_frames->BeginMove(frame, global);
+    if (WindowFrames* frames = g_frames.data()) {
+        frames->BeginMove(frame, global);
     }
 }
 

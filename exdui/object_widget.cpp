@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "backend/qt/qt_keys.h"
 #include "backend/qt/qt_painter.h"
 #include "handle_table.h"
 #include "marshal.h"
@@ -229,19 +230,6 @@ bool DeliverDrop(Object& obj, const QMimeData* mime) {
     obj.Send(EX_WM_DROPFILES, drop, 0);
     handles::Remove(drop);
     return true;
-}
-
-intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    intptr_t keys = 0;
-    if (buttons & Qt::LeftButton)
-        keys |= EX_MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        keys |= EX_MK_RBUTTON;
-    if (modifiers & Qt::ShiftModifier)
-        keys |= EX_MK_SHIFT;
-    if (modifiers & Qt::ControlModifier)
-        keys |= EX_MK_CONTROL;
-    return keys;
 }
 
 }  // namespace exdui

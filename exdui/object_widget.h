@@ -61,8 +61,6 @@ class ObjectWidget : public QWidget {
     QPointer<QWidget> m_focusInput;
 };
 
-// EX_MK_* bits of a mouse event's buttons and modifiers.
-intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Delivers EX_WM_DROPFILES with the local files of a drop; true when any.
 bool DeliverDrop(Object& obj, const QMimeData* mime);
 

@@ -89,28 +89,6 @@ QWidget* ShownWindow(ExHandle handle) {
     return top != nullptr && top->isVisible() && top->windowHandle() != nullptr ? top : nullptr;
 }
 
-Qt::KeyboardModifiers ModifiersOf(uint32_t keys) {
-    Qt::KeyboardModifiers modifiers;
-    if ((keys & EX_MK_SHIFT) != 0) {
-        modifiers |= Qt::ShiftModifier;
-    }
-    if ((keys & EX_MK_CONTROL) != 0) {
-        modifiers |= Qt::ControlModifier;
-    }
-    return modifiers;
-}
-
-Qt::MouseButtons ButtonsOf(uint32_t keys) {
-    Qt::MouseButtons buttons;
-    if ((keys & EX_MK_LBUTTON) != 0) {
-        buttons |= Qt::LeftButton;
-    }
-    if ((keys & EX_MK_RBUTTON) != 0) {
-        buttons |= Qt::RightButton;
-    }
-    return buttons;
-}
-
 Qt::MouseButton QtButton(Button button) {
     return button == Button::Right ? Qt::RightButton : Qt::LeftButton;
 }
@@ -139,7 +117,7 @@ bool Press(ExHandle window, ExPoint at, Button button, uint32_t modifiers,
     const Qt::MouseButton qtButton = QtButton(button);
     pointer.held |= qtButton;
     return SendMouse(window, at, QEvent::MouseButtonPress, qtButton, pointer.held,
-                     ModifiersOf(modifiers), PressTime(secondOfDoubleClick));
+                     QtModifiers(modifiers), PressTime(secondOfDoubleClick));
 }
 
 // The widget that pointer events at global go to, as QWidgetWindow picks it:
@@ -305,7 +283,7 @@ void HideTooltips() {
 
 bool MouseMove(ExHandle window, ExPoint at, uint32_t keys) {
     return SendMouse(window, at, QEvent::MouseMove, Qt::NoButton,
-                     ThePointer().held | ButtonsOf(keys), ModifiersOf(keys), NextTime());
+                     ThePointer().held | QtButtons(keys), QtModifiers(keys), NextTime());
 }
 
 bool MouseDown(ExHandle window, ExPoint at, Button button, uint32_t modifiers) {
@@ -317,7 +295,7 @@ bool MouseUp(ExHandle window, ExPoint at, Button button, uint32_t modifiers) {
     const Qt::MouseButton qtButton = QtButton(button);
     pointer.held &= ~Qt::MouseButtons(qtButton);  // up, whether the window still is or not
     return SendMouse(window, at, QEvent::MouseButtonRelease, qtButton, pointer.held,
-                     ModifiersOf(modifiers), NextTime());
+                     QtModifiers(modifiers), NextTime());
 }
 
 bool Click(ExHandle window, ExPoint at, Button button, uint32_t modifiers) {
@@ -345,7 +323,7 @@ bool Wheel(ExHandle window, ExPoint at, int32_t delta, uint32_t modifiers) {
     for (QWidget* target = PointerTarget(top, global); target != nullptr;
          target = target->parentWidget()) {
         QWheelEvent wheel(target->mapFromGlobal(QPointF(global)), QPointF(global), QPoint(),
-                          QPoint(0, delta), ThePointer().held, ModifiersOf(modifiers),
+                          QPoint(0, delta), ThePointer().held, QtModifiers(modifiers),
                           Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(target, &wheel);
         if (wheel.isAccepted() || target->isWindow()) {
@@ -371,21 +349,21 @@ bool Leave(ExHandle window) {
 
 bool KeyDown(ExHandle window, int32_t key, uint32_t modifiers) {
     const int qtKey = QtKey(key);
-    const Qt::KeyboardModifiers qtModifiers = ModifiersOf(modifiers);
+    const Qt::KeyboardModifiers qtModifiers = QtModifiers(modifiers);
     return qtKey != 0 &&
            SendKeys(window, {{QEvent::KeyPress, qtKey, qtModifiers, KeyText(qtKey, qtModifiers)}});
 }
 
 bool KeyUp(ExHandle window, int32_t key, uint32_t modifiers) {
     const int qtKey = QtKey(key);
-    const Qt::KeyboardModifiers qtModifiers = ModifiersOf(modifiers);
+    const Qt::KeyboardModifiers qtModifiers = QtModifiers(modifiers);
     return qtKey != 0 && SendKeys(window, {{QEvent::KeyRelease, qtKey, qtModifiers,
                                             KeyText(qtKey, qtModifiers)}});
 }
 
 bool Key(ExHandle window, int32_t key, uint32_t modifiers) {
     const int qtKey = QtKey(key);
-    const Qt::KeyboardModifiers qtModifiers = ModifiersOf(modifiers);
+    const Qt::KeyboardModifiers qtModifiers = QtModifiers(modifiers);
     return qtKey != 0 && SendKeys(window, Stroke(qtKey, qtModifiers, KeyText(qtKey, qtModifiers)));
 }
 

@@ -62,4 +62,39 @@ int QtKey(int32_t virtualKey) {
     return 0;
 }
 
+intptr_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    intptr_t keys = 0;
+    if (buttons & Qt::LeftButton)
+        keys |= EX_MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        keys |= EX_MK_RBUTTON;
+    if (modifiers & Qt::ShiftModifier)
+        keys |= EX_MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        keys |= EX_MK_CONTROL;
+    return keys;
+}
+
+Qt::KeyboardModifiers QtModifiers(uint32_t keys) {
+    Qt::KeyboardModifiers modifiers;
+    if ((keys & EX_MK_SHIFT) != 0) {
+        modifiers |= Qt::ShiftModifier;
+    }
+    if ((keys & EX_MK_CONTROL) != 0) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return modifiers;
+}
+
+Qt::MouseButtons QtButtons(uint32_t keys) {
+    Qt::MouseButtons buttons;
+    if ((keys & EX_MK_LBUTTON) != 0) {
+        buttons |= Qt::LeftButton;
+    }
+    if ((keys & EX_MK_RBUTTON) != 0) {
+        buttons |= Qt::RightButton;
+    }
+    return buttons;
+}
+
 }  // namespace exdui

@@ -51,17 +51,6 @@ QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-intptr_t ModifierKeys(Qt::KeyboardModifiers modifiers) {
-    intptr_t keys = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        keys |= EX_MK_SHIFT;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        keys |= EX_MK_CONTROL;
-    }
-    return keys;
-}
-
 }  // namespace
 
 // What both editors share: the key callback before the editor acts, our
@@ -88,7 +77,8 @@ class CaretEditor : public Base {
     virtual QRect CaretRect() const = 0;
 
     void keyPressEvent(QKeyEvent* event) override {
-        if (!m_callbacks.KeyDown(VirtualKey(event->key()), ModifierKeys(event->modifiers()))) {
+        if (!m_callbacks.KeyDown(VirtualKey(event->key()),
+                                 MouseKeys(Qt::NoButton, event->modifiers()))) {
             EditKey(event);
         }
         event->accept();  // never on to the parent: it would see the key twice

@@ -45,7 +45,7 @@ bool IsDestroyed(const Object& obj) {
 
 namespace {
 
-ExHandle CreateObject(int32_t styleEx, const QString& className, const std::u16string& title,
+ExHandle CreateObject(int32_t styleEx, std::u16string_view className, const std::u16string& title,
                       int32_t style, QRect rect, ExHandle parent, int32_t id, int32_t textFormat,
                       intptr_t lParam, ExObjProc proc) {
     const ClassRecord* cls = FindClass(className);
@@ -134,7 +134,7 @@ EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, co
         return 0;
     }
     try {
-        QString name = FromUtf16(className);
+        std::u16string name(className);
         std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
         QRect rect(x, y, std::max(0, width), std::max(0, height));
         return marshal::Call(
@@ -282,7 +282,7 @@ EXDUI_API int Ex_ObjDestroy(ExHandle object) {
 EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16_t* className,
                               const char16_t* title) {
     try {
-        QString cls = FromUtf16(className);
+        std::u16string cls = className != nullptr ? std::u16string(className) : std::u16string();
         std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
         bool anyTitle = title == nullptr;
         return marshal::Call(
@@ -297,8 +297,7 @@ EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16
                         started = obj->Handle() == childAfter;
                         continue;
                     }
-                    bool classOk = cls.isEmpty() || QString::fromStdU16String(obj->Class().name)
-                                                            .compare(cls, Qt::CaseInsensitive) == 0;
+                    bool classOk = cls.empty() || SameClassName(obj->Class().name, cls);
                     if (classOk && (anyTitle || obj->Text() == text)) {
                         return obj->Handle();
                     }

@@ -41,6 +41,10 @@ struct Library : backend::NativeWindowEvents {
         ++calls;
         ++closes;
     }
+    void OnPopupDismissed() override {
+        ++calls;
+        ++dismissals;
+    }
     void OnActivated(bool) override { ++calls; }
     void OnFrameMouse(FrameMouse action, ExPoint at) override {
         ++calls;
@@ -53,6 +57,7 @@ struct Library : backend::NativeWindowEvents {
 
     int calls = 0;
     int closes = 0;
+    int dismissals = 0;
     int callsBeforeDestroyed = -1;
     bool destroyed = false;
     std::vector<Told> mouse;

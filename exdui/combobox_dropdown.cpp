@@ -24,6 +24,7 @@ constexpr int32_t WheelRows = 3;  // a notch of the wheel
 constexpr ExArgb BorderColor = 0xFFB8B8B8;
 constexpr ExArgb HotColor = 0xFF308CC6;
 constexpr ExArgb HotTextColor = 0xFFFFFFFF;
+constexpr ExArgb TextColor = 0xFF000000;
 constexpr ExArgb ThumbColor = 0xFFC2C2C2;
 
 struct ListState : ClassState {
@@ -144,7 +145,7 @@ void Paint(const Object& obj, const ListState& st, backend::Painter& p) {
             p.FillRect({Border, y, r.right - Border, y + static_cast<float>(st.rowHeight)},
                        HotColor);
         }
-        p.DrawFormattedText(box->Font(), hot ? HotTextColor : box->Color(EX_COLOR_TEXT),
+        p.DrawFormattedText(box->Font(), hot ? HotTextColor : TextColor,
                             st.items[static_cast<size_t>(i)],
                             EX_DT_VCENTER | EX_DT_SINGLELINE | EX_DT_END_ELLIPSIS,
                             {TextInset, y, textRight, y + static_cast<float>(st.rowHeight)});

@@ -222,9 +222,13 @@ void QtNativeWindow::closeEvent(QCloseEvent* event) {
 }
 
 void QtNativeWindow::DismissPopups() {
-    for (QtNativeWindow* child : findChildren<QtNativeWindow*>(Qt::FindDirectChildrenOnly)) {
-        if (child->m_popup && child->isVisible()) {
-            child->close();
+    // Not findChildren: without a meta-object of its own this class would
+    // match every child widget.
+    const QObjectList kids = children();
+    for (QObject* child : kids) {
+        auto* window = dynamic_cast<QtNativeWindow*>(child);
+        if (window != nullptr && window->m_popup && window->isVisible()) {
+            window->close();
         }
     }
 }

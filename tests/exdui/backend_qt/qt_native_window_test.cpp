@@ -119,7 +119,8 @@ TEST(QtNativeWindow, TheFrameAreaLiesAboveWhatCameAfterAndTellsInClientPixels) {
 }
 
 // A popup takes every press while shown: one outside it, or its owner moving,
-// hides it and says so, never as a request to close.
+// hides it and says so, never as a request to close; nothing else of the
+// owner's goes with it.
 TEST(QtNativeWindow, APopupGoesAwayOnAPressOutsideOrItsOwnerMoving) {
     struct Case {
         const char* what;
@@ -148,6 +149,7 @@ TEST(QtNativeWindow, APopupGoesAwayOnAPressOutsideOrItsOwnerMoving) {
         Library ownerLibrary;
         backend::NativeWindow* owner = Make(ownerLibrary);
         owner->Show(EX_SW_SHOW);
+        owner->SetFrameArea(FrameRect);
         Library library;
         backend::NativeWindowOptions options;
         options.rect = {60, 100, 260, 160};
@@ -160,6 +162,8 @@ TEST(QtNativeWindow, APopupGoesAwayOnAPressOutsideOrItsOwnerMoving) {
         EXPECT_EQ(library.dismissals, c.dismissed ? 1 : 0);
         EXPECT_EQ(popup->IsVisible(), !c.dismissed);
         EXPECT_EQ(library.closes + ownerLibrary.closes, 0);
+        EXPECT_NE(backend::qt::WidgetOf(*owner)->childAt(350, 10), nullptr)
+            << "the owner's own parts stay";
         popup->Destroy();
         owner->Destroy();
         backend::DeleteDeferredObjects();

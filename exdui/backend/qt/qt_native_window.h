@@ -1,6 +1,7 @@
-// The Qt back end's top-level window: a frameless QWidget. Until the library
-// draws its objects itself, their widgets are children of it, and the frame
-// area (the frame buttons) is a transparent child kept above them.
+// The Qt back end's top-level window: a frameless QWidget (a Qt::Popup for a
+// popup). Until the library draws its objects itself, their widgets are
+// children of it, and the frame area (the frame buttons) is a transparent
+// child kept above them.
 #pragma once
 
 #include <QPointF>
@@ -42,8 +43,12 @@ class QtNativeWindow : public QWidget, public NativeWindow {
     void changeEvent(QEvent* event) override;
 
   private:
+    // Closes the popups this window owns that are shown.
+    void DismissPopups();
+
     NativeWindowEvents& m_events;
     FrameArea* m_frame;  // a child widget
+    bool m_popup;
 };
 
 // The widget of a native window the Qt back end made (the objects' widgets

@@ -37,7 +37,11 @@ if(WIN32)
   endforeach()
 
   install(TARGETS ${CJ_PROGRAMS} RUNTIME DESTINATION .)
-  # The program keeps its files in data\ beside itself and never makes it.
+  # Should the UI library come as a DLL, it lies beside the window.
+  if(TARGET exdui)
+    install(TARGETS exdui RUNTIME DESTINATION . LIBRARY DESTINATION .)
+  endif()
+  # An empty data\ beside the programs: where they keep their files.
   install(DIRECTORY DESTINATION data)
 
   set(CPACK_GENERATOR "NSIS;ZIP")

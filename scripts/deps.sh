@@ -4,8 +4,8 @@
 #   scripts/deps.sh        what ./test needs
 #   scripts/deps.sh run    and what ./run needs to show the window without a display
 #   scripts/deps.sh package  and what scripts/package_check.sh needs: dpkg-shlibdeps
-#                          (dpkg-dev, file), NSIS, the Windows cross compiler and
-#                          Wine, resource listing (icoutils), unzip
+#                          (dpkg-dev, file), desktop-file-validate, NSIS, the Windows
+#                          cross compiler and Wine, resource listing (icoutils), unzip
 set -euo pipefail
 
 packages=(
@@ -17,7 +17,8 @@ if [ "${1:-}" = run ] || [ "${1:-}" = package ]; then
   packages+=(xvfb xauth imagemagick xdg-utils)
 fi
 if [ "${1:-}" = package ]; then
-  packages+=(dpkg-dev file nsis icoutils unzip g++-mingw-w64-x86-64-posix wine wine64)
+  packages+=(dpkg-dev file desktop-file-utils nsis icoutils unzip g++-mingw-w64-x86-64-posix
+    wine wine64)
 fi
 
 missing=()

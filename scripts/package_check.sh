@@ -64,6 +64,7 @@ check_deb() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "./$deb" >/dev/null
   local desktop=/usr/share/applications/chengjing.desktop
   [ -f "$desktop" ] || fail "no menu entry $desktop"
+  desktop-file-validate "$desktop" || fail "the menu entry is not valid"
   [ -f /usr/share/icons/hicolor/48x48/apps/chengjing.png ] || fail "no icon in the hicolor theme"
   local exec
   exec=$(sed -n 's/^Exec=//p' "$desktop")

@@ -51,14 +51,18 @@ check_deb() {
   [ -f "$deb" ] || fail "no $deb"
   echo "deb: built $(basename "$deb") ($(stat -c %s "$deb") bytes) in $((SECONDS - started)) s"
 
-  # A copied bin/ folder, without its data/, runs from anywhere and makes its
-  # own data/ beside itself.
+  # A copied bin/ folder runs from anywhere: with a data/ beside it, it keeps
+  # its data there; without one it makes none and uses the user's data home.
   mkdir -p "$work/copied"
   cp build/release/bin/chengjing build/release/bin/chengjing-cli build/release/bin/libexdui.so "$work/copied/"
   ldd "$work/copied/chengjing" | grep -q "libexdui.so => $work/copied/libexdui.so" ||
     fail "the copied chengjing does not find libexdui.so beside itself"
-  "$work/copied/chengjing-cli" refresh --folder "$work/tree" >/dev/null 2>&1
-  [ -f "$work/copied/data/1.txt" ] || fail "the copied chengjing-cli kept no index beside itself"
+  XDG_DATA_HOME=$work/xdg "$work/copied/chengjing-cli" refresh --folder "$work/tree" >/dev/null 2>&1
+  [ ! -e "$work/copied/data" ] || fail "the copied chengjing-cli made a data/ beside itself"
+  [ -f "$work/xdg/chengjing/data/1.txt" ] || fail "the copied chengjing-cli kept no index in its data home"
+  mkdir "$work/copied/data"
+  XDG_DATA_HOME=$work/xdg "$work/copied/chengjing-cli" refresh --folder "$work/tree" >/dev/null 2>&1
+  [ -f "$work/copied/data/1.txt" ] || fail "the copied chengjing-cli kept no index in the data/ beside it"
 
   started=$SECONDS
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "./$deb" >/dev/null

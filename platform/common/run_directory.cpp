@@ -1,23 +1,10 @@
 #include "platform/run_directory.h"
 
-#include <string_view>
-
 #include "platform/files.h"
 #include "platform/path_text.h"
 
 namespace cj::platform {
 namespace {
-
-// The file system hierarchy keeps /usr read-only; only root could write it,
-// and then it must not.
-bool IsSystemFolder(std::string_view folder) {
-#ifdef _WIN32
-    (void)folder;
-    return false;
-#else
-    return folder == "/usr" || folder.starts_with("/usr/");
-#endif
-}
 
 bool IsFolder(const std::string& path) {
     return ProbePath(path).isDirectory;
@@ -44,11 +31,8 @@ std::string ChooseRunDirectory(const std::string& executableDirectory) {
     if (executableDirectory.empty() || IsFolder(beside)) {
         return executableDirectory;
     }
-    if (!IsSystemFolder(executableDirectory) && !MakeDirectory(beside)) {
-        return executableDirectory;
-    }
     const std::string home = UserDataHome();
-    if (home.empty() || IsSystemFolder(home)) {
+    if (home.empty()) {
         return executableDirectory;
     }
     std::string folder = JoinPath(home, "chengjing");

@@ -1,5 +1,5 @@
-// Which folder's data/ the program uses: beside the executable when it can,
-// else the user's data home. Linux: the data home comes from the environment.
+// Which folder's data/ the program uses: beside the executable when it is
+// there, else the user's data home. Linux: the data home comes from the environment.
 #include "platform/run_directory.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ TEST(RunDirectory, UserDataHomeFollowsTheBaseDirectoryRules) {
     }
 }
 
-TEST(RunDirectory, BesideTheExecutableWhenDataFitsThereElseTheDataHome) {
+TEST(RunDirectory, BesideTheExecutableWhenDataIsThereElseTheDataHome) {
     enum class Where { Beside, DataHome };
     const struct {
         const char* story;
@@ -67,7 +67,7 @@ TEST(RunDirectory, BesideTheExecutableWhenDataFitsThereElseTheDataHome) {
         Where expected;
     } cases[] = {
         {"a build tree or a portable folder with its data/", "portable", "data/", Where::Beside},
-        {"a copied program folder without data/ gets one", "copied", "", Where::Beside},
+        {"a copied program folder without data/ gets none", "copied", "", Where::DataHome},
         {"a folder that cannot hold data/", "missing/bin", nullptr, Where::DataHome},
         {"data is a file, not a folder", "odd", "data", Where::DataHome},
         {"an installed program, even run by root", "/usr/bin", nullptr, Where::DataHome},

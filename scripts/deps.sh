@@ -3,6 +3,9 @@
 # are missing, so that a second run costs a fraction of a second.
 #   scripts/deps.sh        what ./test needs
 #   scripts/deps.sh run    and what ./run needs to show the window without a display
+#   scripts/deps.sh package  and what scripts/package_check.sh needs: dpkg-shlibdeps
+#                          (dpkg-dev, file), desktop-file-validate, NSIS, the Windows
+#                          cross compiler and Wine, resource listing (icoutils), unzip
 set -euo pipefail
 
 packages=(
@@ -10,8 +13,12 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk dbus-daemon clang-format
 )
-if [ "${1:-}" = run ]; then
+if [ "${1:-}" = run ] || [ "${1:-}" = package ]; then
   packages+=(xvfb xauth imagemagick xdg-utils)
+fi
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file desktop-file-utils nsis icoutils unzip g++-mingw-w64-x86-64-posix
+    wine wine64)
 fi
 
 missing=()

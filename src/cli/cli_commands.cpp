@@ -14,6 +14,7 @@
 #include "index/shard_file.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/run_directory.h"
 #include "search/keywords.h"
 #include "search/search_run.h"
 #include "shell/hit_text.h"
@@ -118,8 +119,10 @@ int FinishOutput() {
 }
 
 std::string RunDirectoryFor(const Options& options) {
-    std::string dir =
-        options.runDirectory.empty() ? platform::ExecutableDirectory() : options.runDirectory;
+    // Without --run-dir, the folder the window program uses too.
+    std::string dir = options.runDirectory.empty()
+                          ? platform::ChooseRunDirectory(platform::ExecutableDirectory())
+                          : options.runDirectory;
     while (dir.size() > 1 && platform::EndsWithSeparator(dir)) {
         dir.pop_back();
     }

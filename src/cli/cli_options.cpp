@@ -41,7 +41,10 @@ const char* const UsageText =
     "                   Writes the window's report, RUN_DIR/data/CopyReport.txt\n"
     "\n"
     "Options (before or after the subcommand; \"--\" ends them):\n"
-    "  --run-dir DIR    program folder (default: the folder of this executable)\n"
+    "  --run-dir DIR    program folder (default: this executable's folder when its\n"
+    "                   data/ is there or can be made there, else the user's\n"
+    "                   data home: $XDG_DATA_HOME/chengjing, ~/.local/share/\n"
+    "                   chengjing on Linux, %LOCALAPPDATA%\\chengjing on Windows)\n"
     "  --list TITLE     refresh: the directory list to walk (default: the first one)\n"
     "  --folder DIR     refresh: walk DIR instead of the list's folders (repeatable)\n"
     "  --filter TEXT    refresh: type filter instead of the list's, e.g. \"jpg|pdf\"\n"
@@ -64,6 +67,7 @@ const char* const UsageText =
     "                   Backup.txt) instead of standard input\n"
 
     "  -h, --help       show this text\n"
+    "  --version        show the program's version\n"
     "\n"
     "A refresh says on standard error how many paths it left out (folders it could\n"
     "not read, paths too long, names the index cannot hold); it still succeeds.\n"
@@ -233,6 +237,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (arg == "-h" || arg == "--help") {
             options.command = Command::Help;
+            return options;
+        }
+        if (arg == "--version") {
+            options.command = Command::Version;
             return options;
         }
         std::string name = arg;

@@ -7,7 +7,7 @@
 
 namespace cj::cli {
 
-enum class Command { None, Help, Refresh, Search, Copy };
+enum class Command { None, Help, Version, Refresh, Search, Copy };
 
 enum class SearchOutput { Paths, Long, Count, Missing };
 

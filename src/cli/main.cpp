@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "core/event_log.h"
+#include "core/version.h"
 
 int main(int argc, char** argv) {
     try {
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
         }
         if (options->command == cj::cli::Command::Help) {
             std::fputs(cj::cli::UsageText, stdout);
+            return cj::cli::FinishOutput();
+        }
+        if (options->command == cj::cli::Command::Version) {
+            std::printf("chengjing-cli %s\n", cj::Version);
             return cj::cli::FinishOutput();
         }
         const std::string runDirectory = cj::cli::RunDirectoryFor(*options);

@@ -1,5 +1,6 @@
-// Where the program keeps its files: the data folder beside the executable.
-// The program never creates that folder; the build (or the installer) does.
+// Where the program keeps its files: the data folder of the run directory,
+// which platform/run_directory.h chooses at start (beside the executable, or
+// the user's data home for an installed program).
 #pragma once
 
 #include <string>

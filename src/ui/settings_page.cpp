@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/text_rules.h"
+#include "core/version.h"
 #include "platform/code_page.h"
 #include "platform/profile.h"
 #include "shell/dropped_folders.h"
@@ -197,6 +198,16 @@ void SettingsPage::Create(ExHandle viewport) {
     CreateRadio(m_exactMatch, matchingGroup, ExactMatchId, ExactMatchText.data(), 20, 100);
     CreateRadio(m_ignoreCaseAndWidth, matchingGroup, IgnoreCaseAndWidthId,
                 IgnoreCaseAndWidthText.data(), 130, 190);
+    // The program's version, in the free corner beside the thread count, so
+    // that the page grows neither lower nor wider.
+    m_version.Create({.parent = page,
+                      .id = SettingsCaptionId,
+                      .x = 442,
+                      .y = 615,
+                      .width = 200,
+                      .height = 20,
+                      .text = std::string("版本 ") + Version,
+                      .textColour = 0xFF808080});
     m_panel.Fit();
 }
 

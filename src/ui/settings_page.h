@@ -122,6 +122,7 @@ class SettingsPage {
     GroupBox m_matchingGroup;
     RadioButton m_exactMatch;
     RadioButton m_ignoreCaseAndWidth;
+    Label m_version;
     bool m_storedIgnoreCase = false;  // What the settings file holds.
 };
 

@@ -13,6 +13,7 @@
 #include "core/data_paths.h"
 #include "core/settings_file.h"
 #include "core/text_rules.h"
+#include "core/version.h"
 #include "temp_dir.h"
 
 namespace cj::cli {
@@ -351,6 +352,12 @@ TEST_F(CliTest, HelpSaysHowToUseIt) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: chengjing-cli")) << help.out;
     EXPECT_NE(help.out.find("--run-dir"), std::string::npos);
+}
+
+TEST_F(CliTest, VersionIsTheProjects) {
+    const RunResult version = Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("chengjing-cli ") + Version + "\n");
 }
 
 TEST_F(CliTest, WordsAfterDoubleDashMayLookLikeOptions) {

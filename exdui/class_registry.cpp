@@ -55,6 +55,15 @@ const ClassRecord* FindClass(const QString& name) {
     return it == Classes().end() ? nullptr : it->second.get();
 }
 
+const ClassRecord* FindClass(std::u16string_view name) {
+    return FindClass(QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+bool SameClassName(std::u16string_view a, std::u16string_view b) {
+    return Key(QString::fromUtf16(a.data(), static_cast<qsizetype>(a.size()))) ==
+           Key(QString::fromUtf16(b.data(), static_cast<qsizetype>(b.size())));
+}
+
 bool AddClass(ClassRecord record) {
     QString key = Key(QString::fromStdU16String(record.name));
     if (key.isEmpty() || FindClass(key) != nullptr || record.proc == nullptr) {

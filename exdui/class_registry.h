@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 #include "object.h"
 
@@ -14,6 +15,9 @@ void RegisterBuiltinClasses();
 // Drops every class (Ex_UnInit).
 void ClearClasses();
 const ClassRecord* FindClass(const QString& name);
+const ClassRecord* FindClass(std::u16string_view name);
+// Class names compare without case.
+bool SameClassName(std::u16string_view a, std::u16string_view b);
 // False when the name is empty or taken.
 bool AddClass(ClassRecord record);
 // The built-in implementation named by a class's flags, or null.

@@ -12,7 +12,6 @@
 #include "backend/qt/qt_native_view.h"
 #include "backend/qt/qt_painter.h"
 #include "backend/tooltip.h"
-#include "object_widget.h"
 
 namespace exdui {
 

@@ -17,4 +17,8 @@ struct NativeView;
 // Makes the window's native resources when it has none yet. UI thread.
 std::intptr_t NativeHandle(NativeView* view);
 
+// Gives view the keyboard focus (its window's focus while that window is not
+// the active one). UI thread.
+void FocusView(NativeView* view);
+
 }  // namespace exdui::backend

@@ -50,6 +50,23 @@ struct Library : backend::NativeWindowEvents {
     }
     bool OnKeyDown(int32_t) override { return ++calls, false; }
     void OnDestroyed() override { callsBeforeDestroyed = calls, destroyed = true; }
+    void OnVisible(bool) override { ++calls; }
+    void OnMouseMove(ExPoint, uint32_t) override { ++calls; }
+    void OnMouseDown(backend::MouseButton, ExPoint, uint32_t) override { ++calls; }
+    void OnMouseUp(backend::MouseButton, ExPoint, uint32_t) override { ++calls; }
+    void OnDoubleClick(backend::MouseButton, ExPoint, uint32_t) override { ++calls; }
+    void OnMouseLeave() override { ++calls; }
+    void OnMouseEnter(ExPoint) override { ++calls; }
+    bool OnWheel(ExPoint, int32_t, uint32_t) override { return ++calls, false; }
+    bool OnKey(bool, int32_t, uint32_t, std::u16string_view) override { return ++calls, false; }
+    void OnFocusChanged(bool) override { ++calls; }
+    void OnViewFocus(backend::NativeView*, bool) override { ++calls; }
+    bool OnFilesOver(ExPoint, const std::vector<std::u16string>&) override {
+        return ++calls, false;
+    }
+    bool OnFilesDropped(ExPoint, const std::vector<std::u16string>&) override {
+        return ++calls, false;
+    }
 
     int calls = 0;
     int closes = 0;

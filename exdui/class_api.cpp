@@ -1,7 +1,6 @@
 // The C functions on classes and procedures.
 #include "class_registry.h"
 #include "object_access.h"
-#include "qt_text.h"
 
 using namespace exdui;
 
@@ -55,7 +54,7 @@ EXDUI_API int Ex_ObjGetClassInfoEx(const char16_t* className, ExClassInfo* info)
         return 0;
     }
     try {
-        QString name = FromUtf16(className);
+        std::u16string name(className);
         return marshal::Call(
             [&] {
                 const ClassRecord* cls = FindClass(name);

@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace exdui {
 namespace {
@@ -17,13 +18,31 @@ std::deque<BuiltinClass>& Builtins() {
     return builtins;
 }
 
-std::map<QString, std::unique_ptr<ClassRecord>>& Classes() {
-    static std::map<QString, std::unique_ptr<ClassRecord>> classes;
+std::map<std::u16string, std::unique_ptr<ClassRecord>, std::less<>>& Classes() {
+    static std::map<std::u16string, std::unique_ptr<ClassRecord>, std::less<>> classes;
     return classes;
 }
 
-QString Key(const QString& name) {
-    return name.toCaseFolded();
+// Lower case for the letters of the alphabets whose cases a class name may
+// differ by: Latin (ASCII and Latin-1), Greek and Cyrillic.
+char16_t FoldCase(char16_t c) {
+    const bool upper = (c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+                       (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F);
+    if (upper) {
+        return static_cast<char16_t>(c + 0x20);
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return static_cast<char16_t>(c + 0x50);
+    }
+    return c;
+}
+
+std::u16string Key(std::u16string_view name) {
+    std::u16string key(name);
+    for (char16_t& c : key) {
+        c = FoldCase(c);
+    }
+    return key;
 }
 
 }  // namespace
@@ -50,26 +69,21 @@ const BuiltinClass* BaseFromFlags(int32_t flags) {
     return &Builtins()[static_cast<size_t>(tag - 1)];
 }
 
-const ClassRecord* FindClass(const QString& name) {
+const ClassRecord* FindClass(std::u16string_view name) {
     auto it = Classes().find(Key(name));
     return it == Classes().end() ? nullptr : it->second.get();
 }
 
-const ClassRecord* FindClass(std::u16string_view name) {
-    return FindClass(QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())));
-}
-
 bool SameClassName(std::u16string_view a, std::u16string_view b) {
-    return Key(QString::fromUtf16(a.data(), static_cast<qsizetype>(a.size()))) ==
-           Key(QString::fromUtf16(b.data(), static_cast<qsizetype>(b.size())));
+    return Key(a) == Key(b);
 }
 
 bool AddClass(ClassRecord record) {
-    QString key = Key(QString::fromStdU16String(record.name));
-    if (key.isEmpty() || FindClass(key) != nullptr || record.proc == nullptr) {
+    std::u16string key = Key(record.name);
+    if (key.empty() || FindClass(key) != nullptr || record.proc == nullptr) {
         return false;
     }
-    Classes().emplace(key, std::make_unique<ClassRecord>(std::move(record)));
+    Classes().emplace(std::move(key), std::make_unique<ClassRecord>(std::move(record)));
     return true;
 }
 

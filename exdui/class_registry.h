@@ -3,7 +3,6 @@
 // may keep a reference to theirs.
 #pragma once
 
-#include <QString>
 #include <string_view>
 
 #include "object.h"
@@ -14,9 +13,8 @@ namespace exdui {
 void RegisterBuiltinClasses();
 // Drops every class (Ex_UnInit).
 void ClearClasses();
-const ClassRecord* FindClass(const QString& name);
+// Names match whatever their case (folded as the system folds class names).
 const ClassRecord* FindClass(std::u16string_view name);
-// Class names compare without case.
 bool SameClassName(std::u16string_view a, std::u16string_view b);
 // False when the name is empty or taken.
 bool AddClass(ClassRecord record);

@@ -7,51 +7,30 @@
 // quietly.
 // Emptying the items (331) keeps the text, so a caller can rebuild the list
 // around the title it shows.
-#include <QListWidget>
-#include <QMouseEvent>
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "backend/qt/qt_font.h"
 #include "class_registry.h"
+#include "combobox_dropdown.h"
 #include "object_access.h"
-#include "qt_text.h"
 
 namespace exdui {
 namespace {
 
 constexpr int ArrowWidth = 24;
 constexpr int TextInset = 6;
-constexpr int MaxVisibleItems = 10;
 
 struct ComboState : ClassState {
-    QStringList items;
+    std::vector<std::u16string> items;
     int current = 0;
     bool editable = false;
     ExHandle edit = 0;
-    QListWidget* popup = nullptr;  // a child of the object's widget, made when first needed
 };
 
-// The drop-down. A Qt::Popup closes on a press outside it in QWidget's own
-// mouse handling, which a scroll area's event() never passes a press on to:
-// without this the list stayed open over the window until an item was chosen.
-class DropDownList : public QListWidget {
-  public:
-    using QListWidget::QListWidget;
-
-  protected:
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress &&
-            !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-            hide();
-            return true;
-        }
-        return QListWidget::event(event);
-    }
-};
-
-void SetTextQuietly(Object& obj, const QString& text) {
-    std::u16string copy = text.toStdU16String();
-    obj.Send(EX_WM_SETTEXT, 0, reinterpret_cast<intptr_t>(copy.c_str()));
+void SetTextQuietly(Object& obj, const std::u16string& text) {
+    obj.Send(EX_WM_SETTEXT, 0, reinterpret_cast<intptr_t>(text.c_str()));
 }
 
 void Choose(Object& obj, int index, bool notify) {
@@ -59,13 +38,15 @@ void Choose(Object& obj, int index, bool notify) {
     if (st == nullptr) {
         return;
     }
-    if (index < 1 || index > st->items.size()) {
+    if (index < 1 || index > static_cast<int>(st->items.size())) {
         st->current = 0;
         obj.Invalidate();
         return;
     }
     st->current = index;
-    SetTextQuietly(obj, st->items[index - 1]);
+    // A copy: the procedure that sets the text may change the items.
+    const std::u16string text = st->items[static_cast<size_t>(index - 1)];
+    SetTextQuietly(obj, text);
     if (notify && !obj.destroyed) {
         obj.Notify(EX_CBN_SELCHANGE, index, 0);
     }
@@ -73,42 +54,15 @@ void Choose(Object& obj, int index, bool notify) {
 
 void OpenPopup(Object& obj) {
     auto* st = obj.StateAs<ComboState>();
-    if (st == nullptr || st->items.isEmpty()) {
+    if (st == nullptr) {
         return;
     }
-    if (!st->popup) {
-        auto* popup = new DropDownList(obj.Widget());
-        popup->setWindowFlags(Qt::Popup);
-        popup->setFont(backend::qt::QFontOf(obj.Font()));
-        ExHandle handle = obj.Handle();
-        // A click on an item or Enter on the current one chooses it; the
-        // first of them closes the list, so a style that also activates on
-        // a click chooses once.
-        const auto choose = [handle, popup](QListWidgetItem* item) {
-            if (!popup->isVisible()) {
-                return;
-            }
-            int index = popup->row(item) + 1;
-            popup->hide();
-            if (Object* o = ObjectFromHandle(handle)) {
-                Choose(*o, index, true);
-            }
-        };
-        QObject::connect(popup, &QListWidget::itemClicked, popup, choose);
-        QObject::connect(popup, &QListWidget::itemActivated, popup, choose);
-        st->popup = popup;
-    }
-    QListWidget* popup = st->popup;
-    popup->clear();
-    popup->addItems(st->items);
-    popup->setCurrentRow(st->current - 1);
-    int rowHeight = std::max(popup->sizeHintForRow(0), 18);
-    int rows = std::min<int>(static_cast<int>(st->items.size()), MaxVisibleItems);
-    QWidget* w = obj.Widget();
-    popup->setGeometry(
-        QRect(w->mapToGlobal(QPoint(0, w->height())), QSize(w->width(), rows * rowHeight + 4)));
-    popup->show();
-    popup->setFocus();
+    const ExHandle handle = obj.Handle();
+    OpenDropDown(obj, st->items, st->current, [handle](int32_t index) {
+        if (Object* o = ObjectFromHandle(handle)) {
+            Choose(*o, index, true);
+        }
+    });
 }
 
 void Paint(Object& obj, backend::Painter& p) {
@@ -134,15 +88,15 @@ void Paint(Object& obj, backend::Painter& p) {
 }
 
 intptr_t CopyItem(const ComboState& st, intptr_t index, char16_t* buffer) {
-    if (index < 1 || index > st.items.size()) {
+    if (index < 1 || index > static_cast<intptr_t>(st.items.size())) {
         return -1;
     }
-    const QString& text = st.items[index - 1];
+    const std::u16string& text = st.items[static_cast<size_t>(index - 1)];
     if (buffer != nullptr) {
-        std::memcpy(buffer, text.utf16(), static_cast<size_t>(text.size()) * sizeof(char16_t));
+        std::memcpy(buffer, text.data(), text.size() * sizeof(char16_t));
         buffer[text.size()] = 0;
     }
-    return text.size();
+    return static_cast<intptr_t>(text.size());
 }
 
 intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t wParam,
@@ -157,17 +111,17 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
         case EX_CB_ADDSTRING:
             if (lParam == 0)
                 return 0;
-            st->items.push_back(FromUtf16(reinterpret_cast<const char16_t*>(lParam)));
+            st->items.emplace_back(reinterpret_cast<const char16_t*>(lParam));
             return count + 1;
         case EX_CB_INSERTSTRING: {
             if (lParam == 0)
                 return 0;
-            QString text = FromUtf16(reinterpret_cast<const char16_t*>(lParam));
+            std::u16string text(reinterpret_cast<const char16_t*>(lParam));
             if (wParam < 1 || wParam > count) {
-                st->items.push_back(text);
+                st->items.push_back(std::move(text));
                 return count + 1;
             }
-            st->items.insert(wParam - 1, text);
+            st->items.insert(st->items.begin() + (wParam - 1), std::move(text));
             if (st->current >= wParam)
                 ++st->current;
             return wParam;
@@ -175,7 +129,7 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
         case EX_CB_DELETESTRING:
             if (wParam < 1 || wParam > count)
                 return count;
-            st->items.removeAt(wParam - 1);
+            st->items.erase(st->items.begin() + (wParam - 1));
             if (st->current == wParam)
                 st->current = 0;
             else if (st->current > wParam)
@@ -217,9 +171,13 @@ intptr_t ComboProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
             }
             return 0;
         case EX_WM_LBUTTONDOWN:
-            if (!st->editable || PointX(lParam) >= obj->Widget()->width() - ArrowWidth) {
+            if (!st->editable ||
+                static_cast<float>(PointX(lParam)) >= obj->ClientRect().right - ArrowWidth) {
                 OpenPopup(*obj);
             }
+            break;
+        case EX_WM_DESTROY:
+            CloseDropDown(*obj);
             break;
         case EX_WM_PAINT:
             if (obj->Painter() != nullptr)
@@ -237,10 +195,11 @@ void InitCombo(Object& obj) {
     auto* raw = st.get();
     obj.SetClassState(std::move(st));
     if (raw->editable) {
-        QSize size = obj.Widget()->size();
-        raw->edit = Ex_ObjCreateEx(-1, u"Edit", obj.Text().c_str(), EX_OS_VISIBLE, 0, 0,
-                                   std::max(0, size.width() - ArrowWidth), size.height(),
-                                   obj.Handle(), 0, -1, 0, 0, nullptr);
+        const RectF size = obj.ClientRect();
+        raw->edit =
+            Ex_ObjCreateEx(-1, u"Edit", obj.Text().c_str(), EX_OS_VISIBLE, 0, 0,
+                           std::max(0, static_cast<int>(size.Width()) - ArrowWidth),
+                           static_cast<int>(size.Height()), obj.Handle(), 0, -1, 0, 0, nullptr);
         Ex_ObjSetColor(raw->edit, EX_COLOR_BACKGROUND, 0, 0);
     }
 }
@@ -248,6 +207,7 @@ void InitCombo(Object& obj) {
 }  // namespace
 
 void RegisterComboBoxClass() {
+    RegisterDropDownClass();
     RegisterBuiltinClass(BuiltinClass{u"combobox",
                                       EX_OS_VISIBLE | EX_CBS_EDITABLE,
                                       0,

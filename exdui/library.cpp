@@ -1,8 +1,6 @@
 // Start and end of the library.
-#include <QApplication>
-
 #include "backend/event_loop.h"
-#include "backend/qt/qt_font.h"
+#include "backend/graphics.h"
 #include "class_registry.h"
 #include "fonts.h"
 #include "handle_table.h"
@@ -30,7 +28,7 @@ EXDUI_API int Ex_Init(void* instance, uint32_t flags, intptr_t cursor, const cha
         if (!backend::StartApplication()) {
             return 0;
         }
-        QApplication::setFont(backend::qt::QFontOf(*DefaultFont()));
+        backend::GetGraphics().SetSystemFont(*DefaultFont());
         marshal::Start();
         RegisterBuiltinClasses();
         return 1;

@@ -29,12 +29,13 @@ std::vector<Window*>& Windows() {
 
 }  // namespace
 
-Window::Window(std::u16string title, const ExRect& rect, Window* owner)
+Window::Window(std::u16string title, const ExRect& rect, Window* owner, bool popup)
     : m_title(std::move(title)) {
     backend::NativeWindowOptions options;
     options.rect = rect;
     options.title = m_title;
     options.owner = owner != nullptr ? owner->Native() : nullptr;
+    options.popup = popup;
     m_native = backend::CreateNativeWindow(options, *this);
     Windows().push_back(this);
 }
@@ -301,6 +302,10 @@ void Window::OnCloseRequested() {
     if (!m_destroying) {
         Send(EX_WM_CLOSE, 0, 0);
     }
+}
+
+void Window::OnPopupDismissed() {
+    Destroy();
 }
 
 void Window::OnActivated(bool) {

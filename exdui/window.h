@@ -18,8 +18,9 @@ class Object;
 
 class Window : public backend::NativeWindowEvents {
   public:
-    // Shows nothing yet; Native() is null when the system made no window.
-    Window(std::u16string title, const ExRect& rect, Window* owner);
+    // Shows nothing yet; Native() is null when the system made no window. A
+    // popup (a drop-down list) is destroyed when the system dismisses it.
+    Window(std::u16string title, const ExRect& rect, Window* owner, bool popup = false);
     ~Window() override;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -82,6 +83,7 @@ class Window : public backend::NativeWindowEvents {
     void OnMoved(int32_t x, int32_t y) override;
     void OnStateChanged(backend::WindowState state) override;
     void OnCloseRequested() override;
+    void OnPopupDismissed() override;
     void OnActivated(bool active) override;
     void OnFrameMouse(backend::FrameMouse action, ExPoint at) override;
     bool OnKeyDown(int32_t virtualKey) override;

@@ -68,6 +68,10 @@ class Graphics {
     // Any thread. A copy of a native icon handle (Windows' HICON); null on
     // systems without such handles, where icon is not read.
     virtual std::shared_ptr<const Image> NativeIcon(const void* icon) = 0;
+    // UI thread. The font the system's own parts of the library (editors,
+    // message boxes, menus, tooltips) use unless told otherwise; one the
+    // back end did not make is ignored.
+    virtual void SetSystemFont(const Font& font) = 0;
 };
 
 // The back end's graphics, made on first use and kept for the process.

@@ -73,8 +73,15 @@ class NativeWindowEvents {
     virtual void OnStateChanged(WindowState state) = 0;
     // The system or the user asks to close the window (EX_WM_CLOSE). The back
     // end never closes it itself: the library calls NativeWindow::Destroy
-    // when it agrees.
+    // when it agrees. Never told of a popup.
     virtual void OnCloseRequested() = 0;
+    // A popup (NativeWindowOptions::popup) went away without the library
+    // asking: the user pressed outside it, or its owner window moved or
+    // stopped being the active window. The back end has hidden it already
+    // and took back the pointer and the keys; the window lives on until the
+    // library destroys it or shows it again. Never told of a window that is
+    // not a popup, nor for the library's own Show(EX_SW_HIDE) or Destroy.
+    virtual void OnPopupDismissed() = 0;
     // The window became the active window, or stopped being it.
     virtual void OnActivated(bool active) = 0;
     // The pointer over the frame area: moved, pressed or released with the
@@ -142,6 +149,12 @@ struct NativeWindowOptions {
     // Kept above owner, and goes when owner goes; null for none.
     NativeWindow* owner = nullptr;
     bool topmost = false;
+    // A popup of owner (a drop-down list): shown above it without taking the
+    // activation from it, it takes the pointer and the keys while shown (a
+    // press anywhere comes to it, outside it too) and goes away on its own
+    // (NativeWindowEvents::OnPopupDismissed). The system shows no title for
+    // it, and never moves or resizes it for the user.
+    bool popup = false;
 };
 
 class NativeWindow {

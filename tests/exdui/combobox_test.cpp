@@ -2,6 +2,8 @@
 // notification 1, and the editable box's inner "Edit".
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "exdui_env.h"
@@ -113,6 +115,90 @@ TEST(ComboBox, TheKeysChooseInTheOpenDropDown) {
     inject::Click(win.Window(), {350, 250});
     inject::Key(win.Window(), EX_VK_RETURN);
     EXPECT_EQ(g_choices, (std::vector<intptr_t>{3}));
+}
+
+// The open list from what the user does in it: rows are at least 18 pixels
+// high, so 5 pixels past the box's edge lies in the row nearest the box.
+TEST(ComboBox, TheOpenListFollowsThePointerTheWheelAndTheKeys) {
+    using Steps = std::function<void(ExHandle window, ExHandle combo)>;
+    const auto keys = [](std::vector<int32_t> codes) -> Steps {
+        return [codes](ExHandle window, ExHandle) {
+            for (int32_t code : codes) {
+                inject::Key(window, code);
+            }
+        };
+    };
+    struct Case {
+        const char* what;
+        int items;
+        intptr_t current;
+        bool atScreenBottom;  // no room under the box: the list opens above it
+        Steps steps;
+        std::vector<intptr_t> chosen;
+    };
+    const Case cases[] = {
+        {"Enter chooses the item shown", 4, 2, false, keys({EX_VK_RETURN}), {2}},
+        {"the arrows stop at the first item",
+         4,
+         2,
+         false,
+         keys({EX_VK_UP, EX_VK_UP, EX_VK_RETURN}),
+         {1}},
+        {"End goes to the last item", 4, 0, false, keys({EX_VK_END, EX_VK_RETURN}), {4}},
+        {"Page Down moves by the rows shown", 25, 1, false, keys({EX_VK_NEXT, EX_VK_RETURN}), {11}},
+        {"Escape closes without a choice", 4, 2, false, keys({EX_VK_ESCAPE, EX_VK_RETURN}), {}},
+        {"the pointer moves the highlight",
+         4,
+         3,
+         false,
+         [](ExHandle window, ExHandle combo) {
+             inject::MouseMove(window, inject::PointIn(combo, 50, 30 + 5));
+             inject::Key(window, EX_VK_RETURN);
+         },
+         {1}},
+        {"a notch of the wheel scrolls three rows",
+         15,
+         0,
+         false,
+         [](ExHandle window, ExHandle combo) {
+             const ExPoint firstRow = inject::PointIn(combo, 50, 30 + 5);
+             inject::Wheel(window, firstRow, -120);
+             inject::Click(window, firstRow);
+         },
+         {4}},
+        {"opened above, the last item lies next to the box",
+         4,
+         0,
+         true,
+         [](ExHandle window, ExHandle combo) {
+             inject::Click(window, inject::PointIn(combo, 50, -5));
+         },
+         {4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestWindow win(400, 300);
+        if (c.atScreenBottom) {
+            ExRect area{};
+            ASSERT_NE(Ex_WndGetWorkRect(win.Window(), &area), 0);
+            Ex_WndMove(win.Window(), area.left + 100, area.bottom - 300, 400, 300, 1);
+        }
+        ExHandle combo =
+            Ex_ObjCreateEx(-1, u"combobox", u"", 0x10000000, 10, c.atScreenBottom ? 260 : 10, 200,
+                           30, win.Surface(), 0, -1, 0, 0, nullptr);
+        for (int i = 1; i <= c.items; ++i) {
+            const std::string number = std::to_string(i);
+            Add(combo, std::u16string(number.begin(), number.end()).c_str());
+        }
+        Ex_ObjSendMessage(combo, EX_CB_SETCURSEL, c.current, 0);
+        Ex_ObjHandleEvent(combo, EX_CBN_SELCHANGE, &SelChange);
+        g_choices.clear();
+        inject::Click(win.Window(), inject::CenterOf(combo));
+        c.steps(win.Window(), combo);
+        EXPECT_EQ(g_choices, c.chosen);
+        EXPECT_EQ(Ex_ObjSendMessage(combo, EX_CB_GETCURSEL, 0, 0),
+                  c.chosen.empty() ? c.current : c.chosen.back());
+    }
 }
 
 TEST(ComboBox, EditableBoxTypesIntoItsInnerEdit) {

@@ -306,6 +306,8 @@ TEST(Objects, DerivedClassGetsTheBaseBehaviourThroughCallProc) {
                                info.cursor, info.flags, &DerivedBarProc));
     EXPECT_FALSE(
         Ex_ObjRegister(u"derivedbar", 0, 0, 0, 0, 0, 0, nullptr));  // taken, whatever the case
+    ASSERT_TRUE(Ex_ObjRegister(u"Ящик-Ä", 0, 0, 0, 0, 0, 0, &DerivedBarProc));
+    EXPECT_FALSE(Ex_ObjRegister(u"ящик-ä", 0, 0, 0, 0, 0, 0, &DerivedBarProc));
     ExClassInfo mine{};
     ASSERT_TRUE(Ex_ObjGetClassInfoEx(u"DerivedBar", &mine));
     EXPECT_EQ(mine.extraBytes, 8);

@@ -3,6 +3,7 @@
 // installed Simplified Chinese font. Qt must never be left to pick the CJK
 // fallback itself: under C.UTF-8 it takes the Japanese forms, so every font
 // made here lists the SC family as its fallback.
+#include <QApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -64,6 +65,12 @@ QImage IconImage(const QIcon& icon, int size) {
 
 class QtGraphics final : public Graphics {
   public:
+    void SetSystemFont(const Font& font) override {
+        if (const auto* qtFont = dynamic_cast<const QtFont*>(&font)) {
+            QApplication::setFont(qtFont->Get());
+        }
+    }
+
     std::shared_ptr<const Font> MakeFont(std::u16string_view family, int32_t pixelSize,
                                          int32_t style) override {
         QFont font;

@@ -108,8 +108,12 @@ class FrameArea : public QWidget {
 };
 
 QtNativeWindow::QtNativeWindow(const NativeWindowOptions& options, NativeWindowEvents& events)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_events(events) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    : QWidget(nullptr, (options.popup ? Qt::Popup : Qt::Window) | Qt::FramelessWindowHint),
+      m_events(events),
+      m_popup(options.popup) {
+    if (!m_popup) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
     setMouseTracking(true);
     setAcceptDrops(true);
     m_frame = new FrameArea(this);
@@ -251,15 +255,44 @@ void QtNativeWindow::resizeEvent(QResizeEvent*) {
 
 void QtNativeWindow::moveEvent(QMoveEvent*) {
     m_events.OnMoved(x(), y());
+    DismissPopups();
 }
 
 void QtNativeWindow::closeEvent(QCloseEvent* event) {
+    if (m_popup) {
+        // Qt closes a popup itself (a press outside it, the application
+        // going inactive): the library hears of it once it is hidden.
+        event->accept();
+        if (isVisible()) {
+            hide();
+            m_events.OnPopupDismissed();
+        }
+        return;
+    }
     // The library decides, and destroys the window when it agrees.
     event->ignore();
     m_events.OnCloseRequested();
 }
 
+void QtNativeWindow::DismissPopups() {
+    // Not findChildren: without a meta-object of its own this class would
+    // match every child widget.
+    const QObjectList kids = children();
+    for (QObject* child : kids) {
+        auto* window = dynamic_cast<QtNativeWindow*>(child);
+        if (window != nullptr && window->m_popup && window->isVisible()) {
+            window->close();
+        }
+    }
+}
+
 void QtNativeWindow::Press(QMouseEvent* event, bool doubleClick) {
+    // A popup takes every press while it is shown: one outside it closes it.
+    if (m_popup && !rect().contains(event->position().toPoint())) {
+        event->accept();
+        close();
+        return;
+    }
     event->accept();
     MouseButton button;
     if (!ButtonOf(event->button(), &button)) {
@@ -414,7 +447,11 @@ void QtNativeWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         m_events.OnStateChanged(State());
     } else if (event->type() == QEvent::ActivationChange) {
-        m_events.OnActivated(isActiveWindow());
+        const bool active = isActiveWindow();
+        if (!active) {
+            DismissPopups();
+        }
+        m_events.OnActivated(active);
     }
     QWidget::changeEvent(event);
 }

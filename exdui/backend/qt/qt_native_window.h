@@ -1,7 +1,7 @@
-// The Qt back end's top-level window: a frameless QWidget, in which the
-// library draws its objects and to which it gives their input. The views made
-// inside it (editors) are its children, and the frame area (the frame
-// buttons) a transparent child kept above them.
+// The Qt back end's top-level window: a frameless QWidget (a Qt::Popup for a
+// popup), in which the library draws its objects and to which it gives their
+// input. The views made inside it (editors) are its children, and the frame
+// area (the frame buttons) a transparent child kept above them.
 #pragma once
 
 #include <QPointF>
@@ -71,10 +71,13 @@ class QtNativeWindow : public QWidget, public NativeWindow {
     // The view (a direct child) that widget lies in, or null.
     QWidget* ChildViewOf(QWidget* widget) const;
     void FocusMoved(QWidget* old, QWidget* now);
+    // Closes the popups this window owns that are shown.
+    void DismissPopups();
 
     NativeWindowEvents& m_events;
     FrameArea* m_frame = nullptr;  // a child widget
     QMetaObject::Connection m_focusWatch;
+    bool m_popup;
 };
 
 // The widget of a native window the Qt back end made (the views inside it

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "backend/event_loop.h"
@@ -41,6 +42,10 @@ struct Library : backend::NativeWindowEvents {
         ++calls;
         ++closes;
     }
+    void OnPopupDismissed() override {
+        ++calls;
+        ++dismissals;
+    }
     void OnActivated(bool) override { ++calls; }
     void OnFrameMouse(FrameMouse action, ExPoint at) override {
         ++calls;
@@ -70,6 +75,7 @@ struct Library : backend::NativeWindowEvents {
 
     int calls = 0;
     int closes = 0;
+    int dismissals = 0;
     int callsBeforeDestroyed = -1;
     bool destroyed = false;
     std::vector<Told> mouse;
@@ -127,6 +133,59 @@ TEST(QtNativeWindow, TheFrameAreaLiesAboveWhatCameAfterAndTellsInClientPixels) {
     EXPECT_EQ(widget->childAt(350, 10), object);
     window->Destroy();
     backend::DeleteDeferredObjects();
+}
+
+// A popup takes every press while shown: one outside it, or its owner moving,
+// hides it and says so, never as a request to close; nothing else of the
+// owner's goes with it.
+TEST(QtNativeWindow, APopupGoesAwayOnAPressOutsideOrItsOwnerMoving) {
+    struct Case {
+        const char* what;
+        std::function<void(backend::NativeWindow& owner, QWidget* popup)> act;
+        bool dismissed;
+    };
+    const Case cases[] = {
+        {"a press inside",
+         [](backend::NativeWindow&, QWidget* popup) {
+             QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(10, 10));
+         },
+         false},
+        {"a press outside",
+         [](backend::NativeWindow&, QWidget* popup) {
+             QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(10, 200));
+         },
+         true},
+        {"the owner moving",
+         [](backend::NativeWindow& owner, QWidget*) {
+             owner.SetRect({70, 60, 470, 360});
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Library ownerLibrary;
+        backend::NativeWindow* owner = Make(ownerLibrary);
+        owner->Show(EX_SW_SHOW);
+        owner->SetFrameArea(FrameRect);
+        Library library;
+        backend::NativeWindowOptions options;
+        options.rect = {60, 100, 260, 160};
+        options.owner = owner;
+        options.popup = true;
+        backend::NativeWindow* popup = backend::CreateNativeWindow(options, library);
+        popup->Show(EX_SW_SHOWNOACTIVATE);
+        ASSERT_TRUE(popup->IsVisible());
+        c.act(*owner, backend::qt::WidgetOf(*popup));
+        EXPECT_EQ(library.dismissals, c.dismissed ? 1 : 0);
+        EXPECT_EQ(popup->IsVisible(), !c.dismissed);
+        EXPECT_EQ(library.closes + ownerLibrary.closes, 0);
+        EXPECT_NE(backend::qt::WidgetOf(*owner)->childAt(350, 10), nullptr)
+            << "the owner's own parts stay";
+        popup->Destroy();
+        owner->Destroy();
+        backend::DeleteDeferredObjects();
+        EXPECT_TRUE(library.destroyed);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
@@ -13,6 +14,7 @@
 #include "handle_table.h"
 #include "marshal.h"
 #include "object.h"
+#include "object_access.h"
 
 namespace exdui {
 
@@ -26,6 +28,21 @@ ObjectWidget::~ObjectWidget() {
 
 Object* ObjectWidget::Live() const {
     return m_detached ? nullptr : m_obj;
+}
+
+bool ObjectWidget::event(QEvent* event) {
+    // The pointer rests: the object may show a tooltip of its own there (a
+    // list row's) before the one set on the object.
+    if (event->type() == QEvent::ToolTip) {
+        if (Object* obj = Live()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            if (obj->Send(MsgPointerRest, PackPoint(help->globalX(), help->globalY()),
+                          PackPoint(help->x(), help->y())) != 0) {
+                return true;
+            }
+        }
+    }
+    return QWidget::event(event);
 }
 
 void ObjectWidget::paintEvent(QPaintEvent*) {

@@ -219,10 +219,21 @@ void ListFrame::SetSizeCursor(bool on) {
 }
 
 void ListFrame::Leave(Zone zone) {
-    if (zone == Zone::Rows) {
-        m_core->MouseLeave();
-    } else if (zone == Zone::Header) {
-        SetSizeCursor(false);
+    switch (zone) {
+        case Zone::Rows:
+            m_core->MouseLeave();
+            break;
+        case Zone::Header:
+            SetSizeCursor(false);
+            break;
+        case Zone::Vertical:
+            m_vertical.MouseLeave();
+            break;
+        case Zone::Horizontal:
+            m_horizontal.MouseLeave();
+            break;
+        case Zone::None:
+            break;
     }
 }
 

@@ -16,12 +16,22 @@ constexpr Across TrackGreys = {0xBC, 0xDD, 0xE6, 0xE6, 0xE6, 0xE6, 0xE6,
                                0xE6, 0xE6, 0xE6, 0xE6, 0xE6, 0xE3, 0xE1};
 constexpr Across FaceGreys = {0xBC, 0xFD, 0xFC, 0xFB, 0xFA, 0xF9, 0xF8,
                               0xF7, 0xF6, 0xF5, 0xF4, 0xF3, 0xF2, 0xF3};
-constexpr Across ButtonLineGreys = {0xB3, 0xC3, 0xC3, 0xC3, 0xC3, 0xC2, 0xC2,
-                                    0xC2, 0xC1, 0xC1, 0xC1, 0xC0, 0xC0, 0xC0};
+// Under the pointer the face is flatter and a little darker; held, flat.
+constexpr Across HotFaceGreys = {0xBC, 0xFB, 0xF9, 0xF9, 0xF9, 0xF8, 0xF8,
+                                 0xF8, 0xF7, 0xF7, 0xF7, 0xF6, 0xF6, 0xF7};
+constexpr Across HeldArrowGreys = {0xBC, 0xF3, 0xF1, 0xF1, 0xF1, 0xF1, 0xF1,
+                                   0xF1, 0xF1, 0xF1, 0xF1, 0xF1, 0xF1, 0xF3};
+constexpr Across HeldThumbGreys = {0xC1, 0xF7, 0xF6, 0xF6, 0xF6, 0xF6, 0xF6,
+                                   0xF6, 0xF6, 0xF6, 0xF6, 0xF6, 0xF6, 0xF7};
+constexpr Across SubLineGreys = {0xB3, 0xC3, 0xC3, 0xC3, 0xC3, 0xC2, 0xC2,
+                                 0xC2, 0xC1, 0xC1, 0xC1, 0xC0, 0xC0, 0xC0};
+constexpr Across AddLineGreys = {0xB0, 0xC3, 0xC3, 0xC3, 0xC3, 0xC2, 0xC2,
+                                 0xC2, 0xC1, 0xC1, 0xC1, 0xC0, 0xC0, 0xC0};
 constexpr Across ThumbLineGreys = {0xB0, 0xBA, 0xBD, 0xBD, 0xBD, 0xBD, 0xBD,
                                    0xBD, 0xBD, 0xBD, 0xBD, 0xBD, 0xBC, 0xBB};
-constexpr std::uint8_t ThumbEdgeGrey = 0xC4;  // the thumb's side that faces the content
-constexpr std::uint8_t PressedDarker = 0x14;  // a held arrow or thumb
+// The thumb's side that faces the content, plain and under the pointer.
+constexpr std::uint8_t ThumbEdgeGrey = 0xC4;
+constexpr std::uint8_t HotThumbEdgeGrey = 0xC3;
 constexpr ExArgb ArrowColour = 0xFF5C5C5C;
 
 ExArgb Grey(std::uint8_t level) {
@@ -171,32 +181,50 @@ void ScrollBar::Paint(backend::Painter& painter) const {
                              : RectF{left + start, top + across, left + end, top + across + 1},
                          colour);
     };
-    // Greys across the bar, each a strip over [from, to) along it; darker
-    // spares the edge line.
-    const auto strips = [&](const Across& greys, std::int32_t from, std::int32_t to,
-                            std::uint8_t darker) {
+    // Greys across the bar, each a strip over [from, to) along it.
+    const auto strips = [&](const Across& greys, std::int32_t from, std::int32_t to) {
         if (to <= from) {
             return;
         }
         for (std::size_t i = 0; i < greys.size(); ++i) {
-            fill(i, from, to, Grey(static_cast<std::uint8_t>(greys[i] - (i > 0 ? darker : 0))));
+            fill(i, from, to, Grey(greys[i]));
         }
     };
-    const auto pressed = [&](Part part) -> std::uint8_t {
-        return m_pressed == part ? PressedDarker : std::uint8_t{0};
+    const auto arrowFace = [&](Part part) -> const Across& {
+        if (m_pressed == part) {
+            return HeldArrowGreys;
+        }
+        return m_hot == part && m_pressed == Part::None ? HotFaceGreys : FaceGreys;
     };
 
     const std::int32_t length = Length();
     const std::int32_t button = TrackStart();
-    strips(TrackGreys, button, length - button, 0);
+    strips(TrackGreys, button, length - button);
+
+    // The thumb: the arrows' face, its content side a shade darker, closed by
+    // a line just outside each end; the arrows' own lines cover those lines
+    // at the ends of the track.
+    const std::int32_t thumb = ThumbStart();
+    const std::int32_t thumbEnd = thumb + ThumbLength();
+    if (thumbEnd > thumb && m_range.maximum > 0) {
+        Across face = HeldThumbGreys;
+        if (m_pressed != Part::Thumb) {
+            const bool hot = m_hot == Part::Thumb && m_pressed == Part::None;
+            face = hot ? HotFaceGreys : FaceGreys;
+            face[0] = hot ? HotThumbEdgeGrey : ThumbEdgeGrey;
+        }
+        strips(face, thumb, thumbEnd);
+        strips(ThumbLineGreys, thumb - 1, thumb);
+        strips(ThumbLineGreys, thumbEnd, thumbEnd + 1);
+    }
 
     // The arrows: a face closed by a line on the track's side, and a small
     // triangle pointing out of the bar.
-    strips(FaceGreys, 0, button - 1, pressed(Part::SubLine));
-    strips(FaceGreys, length - button + 1, length, pressed(Part::AddLine));
+    strips(arrowFace(Part::SubLine), 0, button - 1);
+    strips(arrowFace(Part::AddLine), length - button + 1, length);
     if (button > 0) {
-        strips(ButtonLineGreys, button - 1, button, 0);
-        strips(ButtonLineGreys, length - button, length - button + 1, 0);
+        strips(SubLineGreys, button - 1, button);
+        strips(AddLineGreys, length - button, length - button + 1);
     }
     if (button == Extent) {
         const auto point = [&](float along, float across) {
@@ -215,20 +243,6 @@ void ScrollBar::Paint(backend::Painter& painter) const {
         painter.FillPolygon(add, ArrowColour);
         painter.Restore();
     }
-
-    // The thumb: the arrows' face, its content side a shade darker, closed by
-    // a line at each end (the arrow's line serves at the track's start).
-    const std::int32_t thumb = ThumbStart();
-    const std::int32_t thumbEnd = thumb + ThumbLength();
-    if (thumbEnd - thumb >= 2 && m_range.maximum > 0) {
-        Across face = FaceGreys;
-        face[0] = ThumbEdgeGrey;
-        strips(face, thumb, thumbEnd - 1, pressed(Part::Thumb));
-        strips(ThumbLineGreys, thumbEnd - 1, thumbEnd, 0);
-        if (thumb > button) {
-            strips(ThumbLineGreys, thumb, thumb + 1, 0);
-        }
-    }
 }
 
 void ScrollBar::MouseDown(ExPoint at) {
@@ -238,6 +252,7 @@ void ScrollBar::MouseDown(ExPoint at) {
     }
     m_pressed = part;
     m_pointer = at;
+    m_hot = part;
     m_invalidate(m_bounds);
     if (part == Part::Thumb) {
         m_grabAt = Along(m_vertical, at, m_bounds) - ThumbStart();
@@ -255,6 +270,7 @@ void ScrollBar::MouseDown(ExPoint at) {
 
 void ScrollBar::MouseMove(ExPoint at) {
     m_pointer = at;
+    SetHot(PartAt(at));
     if (m_pressed != Part::Thumb) {
         return;
     }
@@ -273,6 +289,17 @@ void ScrollBar::MouseUp() {
     }
     if (m_pressed != Part::None) {
         m_pressed = Part::None;
+        m_invalidate(m_bounds);
+    }
+}
+
+void ScrollBar::MouseLeave() {
+    SetHot(Part::None);
+}
+
+void ScrollBar::SetHot(Part part) {
+    if (part != m_hot) {
+        m_hot = part;
         m_invalidate(m_bounds);
     }
 }

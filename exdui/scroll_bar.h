@@ -62,10 +62,12 @@ class ScrollBar {
     void Paint(backend::Painter& painter) const;
 
     // The left button. MouseDown acts at once on an arrow or the track and
-    // keeps acting while held; a press on the thumb drags it.
+    // keeps acting while held; a press on the thumb drags it. The arrow or
+    // thumb under the pointer shows it.
     void MouseDown(ExPoint at);
     void MouseMove(ExPoint at);
     void MouseUp();
+    void MouseLeave();
     bool Held() const { return m_pressed != Part::None; }
 
   private:
@@ -79,6 +81,7 @@ class ScrollBar {
     void Step();                                            // the held part acts once
     void Pick(std::int32_t value);
     void Repeat();
+    void SetHot(Part part);
 
     bool m_vertical;
     std::function<void(std::int32_t)> m_onScroll;
@@ -86,6 +89,7 @@ class ScrollBar {
     ExRect m_bounds{};
     ScrollRange m_range;
     Part m_pressed = Part::None;
+    Part m_hot = Part::None;    // under the pointer
     ExPoint m_pointer{};        // the last pointer position while held
     std::int32_t m_grabAt = 0;  // a dragged thumb: the pointer's distance from its start
     std::unique_ptr<backend::Timer> m_repeat;

@@ -199,25 +199,11 @@ void Object::Placed() {
     if (destroyed) {
         return;
     }
-    if (m_placed != nullptr) {
-        m_placed->Place(WindowRect(), VisibleInTree());
-    }
     Send(MsgPlaced, 0, 0);
     std::vector<Object*> children = m_children;
     for (Object* child : children) {
         child->Placed();
     }
-}
-
-void Object::SetPlacedView(std::unique_ptr<PlacedView> view) {
-    m_placed = std::move(view);
-    if (m_placed != nullptr) {
-        m_placed->Place(WindowRect(), VisibleInTree());
-    }
-}
-
-backend::NativeView* Object::PlacedNativeView() const {
-    return m_placed != nullptr ? m_placed->View() : nullptr;
 }
 
 bool Object::MouseTransparent() const {

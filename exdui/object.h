@@ -43,24 +43,10 @@
 #include "backend/timer.h"
 #include "exdui.h"
 
-class QWidget;
-
 namespace exdui {
 
 class Window;
 class Object;
-
-// A view of the system's that the library keeps at its object's place in the
-// window (the list classes' scroll areas until they draw themselves).
-class PlacedView {
-  public:
-    virtual ~PlacedView() = default;
-    // The object's rectangle in the window's client pixels (not cut to its
-    // ancestors'), and whether it and its ancestors are visible (the window
-    // itself may not be).
-    virtual void Place(const ExRect& rect, bool shown) = 0;
-    virtual backend::NativeView* View() const = 0;
-};
 
 // Traits of a built-in implementation.
 enum ObjectTraits : uint32_t {
@@ -117,10 +103,6 @@ class Object {
     Window& OwnerWindow() const { return m_window; }
     Object* Parent() const { return m_parent; }
     const std::vector<Object*>& Children() const { return m_children; }
-    // A Qt widget kept at the object's place in the window, made when first
-    // asked for: the parent of the list classes' scroll areas and the combo
-    // box's drop-down (backend/qt/qt_object_host.cpp).
-    QWidget* Widget();
     // The object's area in its own coordinates, for painting.
     RectF ClientRect() const;
     // Its rectangle in the parent's client coordinates (the window's for a
@@ -152,9 +134,8 @@ class Object {
     // it and then to its shown children, once it is shown.
     void SendPendingGeometry();
     // Tells it and its descendants that their place or visibility in the
-    // window changed (MsgPlaced), and keeps their placed views there.
+    // window changed (MsgPlaced), so that views kept over them follow.
     void Placed();
-    void SetPlacedView(std::unique_ptr<PlacedView> view);
     const std::u16string& Tooltip() const { return m_tooltip; }
     void SetTooltip(std::u16string text) { m_tooltip = std::move(text); }
     const ClassRecord& Class() const { return m_class; }
@@ -212,14 +193,10 @@ class Object {
     bool MouseTransparent() const;
     bool Focusable() const;
     void FocusInput();  // keyboard focus to the object's input
-    // The view that takes the keyboard focus for the object (an editor, a
-    // list's scroll area), as a widget or a native view; null when the
-    // window's own keys reach it.
-    void SetFocusProxy(QWidget* input);
+    // The view that takes the keyboard focus for the object (an editor made
+    // in the window's view); null when the window's own keys reach it.
     void SetFocusProxy(backend::NativeView* input) { m_focusView = input; }
     backend::NativeView* FocusView() const { return m_focusView; }
-    // The view of its PlacedView, or null.
-    backend::NativeView* PlacedNativeView() const;
     bool AcceptsFiles() const {
         return (m_styleEx & (EX_OS_EX_DRAGDROP | EX_OS_EX_ACCEPTFILES)) != 0;
     }
@@ -244,7 +221,6 @@ class Object {
     bool m_pendingMove = true;
     bool m_pendingSize = true;
     std::u16string m_tooltip;
-    std::unique_ptr<PlacedView> m_placed;
     backend::NativeView* m_focusView = nullptr;
     ExHandle m_handle = 0;
     ExHandle m_canvas = 0;

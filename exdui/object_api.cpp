@@ -30,7 +30,6 @@ void DestroyObject(Object& obj) {
     } else {
         obj.OwnerWindow().RemoveRoot(&obj);
     }
-    obj.SetPlacedView(nullptr);
     obj.OwnerWindow().Bury(&obj);
 }
 

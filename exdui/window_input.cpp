@@ -14,6 +14,7 @@
 #include "marshal.h"
 #include "native_views.h"
 #include "object.h"
+#include "object_access.h"
 #include "window.h"
 
 namespace exdui {
@@ -341,12 +342,12 @@ void Window::OnViewFocus(backend::NativeView* view, bool gained) {
     if (!gained || view == nullptr) {
         return;
     }
-    // The object whose editor or placed view it is now has the focus.
+    // The object whose editor it is now has the focus.
     std::vector<Object*> pending(m_roots.begin(), m_roots.end());
     while (!pending.empty()) {
         Object* obj = pending.back();
         pending.pop_back();
-        if (!obj->destroyed && (obj->FocusView() == view || obj->PlacedNativeView() == view)) {
+        if (!obj->destroyed && obj->FocusView() == view) {
             m_focus = obj->Handle();
             return;
         }
@@ -355,17 +356,25 @@ void Window::OnViewFocus(backend::NativeView* view, bool gained) {
 }
 
 void Window::ShowTooltipAt(ExPoint at) {
-    Object* obj = ObjectAt(at);
-    while (obj != nullptr && obj->Tooltip().empty()) {
-        obj = obj->Parent();
-    }
-    if (obj == nullptr || m_native == nullptr) {
-        backend::HideTooltip();
+    if (m_native == nullptr) {
         return;
     }
     const ExRect client = m_native->Rect();
-    backend::ShowTooltip(NativeViewOf(*this), {client.left + at.x, client.top + at.y},
-                         obj->Tooltip(), obj->VisibleRect());
+    const ExPoint screen{client.left + at.x, client.top + at.y};
+    // An object may show one of its own there (a list's cut cell) before the
+    // one set on it; one that has neither leaves it to its parent.
+    for (Object* obj = ObjectAt(at); obj != nullptr; obj = obj->Parent()) {
+        const ExHandle handle = obj->Handle();
+        if (obj->Send(MsgPointerRest, PackPoint(screen.x, screen.y), LocalPoint(*obj, at)) != 0 ||
+            !Live(handle)) {
+            return;
+        }
+        if (!obj->Tooltip().empty()) {
+            backend::ShowTooltip(NativeViewOf(*this), screen, obj->Tooltip(), obj->VisibleRect());
+            return;
+        }
+    }
+    backend::HideTooltip();
 }
 
 Object* Window::DropTarget(ExPoint at) const {

@@ -122,6 +122,8 @@ class Window : public backend::NativeWindowEvents {
     // The press or release of a button at a client point, to the object
     // the pointer holds or the one under it.
     void Press(backend::MouseButton button, ExPoint at, uint32_t keys, bool doubleClick);
+    // The focus leaves from, which is being hidden, for the next editor.
+    void FocusNextEditor(Object& from);
     // Where the system's pointer is, in client pixels.
     ExPoint PointerAt() const;
     Object* DropTarget(ExPoint at) const;

@@ -135,6 +135,10 @@ void Window::SetHover(Object* target) {
 }
 
 void Window::ObjectHidden(Object& obj) {
+    if (Object* focused = FocusedObject();
+        focused != nullptr && focused->FocusView() == nullptr && Inside(obj, *focused)) {
+        FocusNextEditor(*focused);
+    }
     if (Object* held = ObjectFromHandle(m_capture); held != nullptr && Inside(obj, *held)) {
         m_capture = 0;
     }
@@ -144,6 +148,29 @@ void Window::ObjectHidden(Object& obj) {
     });
     if (hovered && !m_captured) {
         SetHover(ObjectAt(PointerAt()));
+    }
+}
+
+void Window::FocusNextEditor(Object& from) {
+    // As the system moves the focus off a hidden view: on to the next one
+    // made after it that takes the Tab key (an editor), as the Tab key would.
+    std::vector<Object*> order;
+    std::vector<Object*> pending(m_roots.rbegin(), m_roots.rend());
+    while (!pending.empty()) {
+        Object* o = pending.back();
+        pending.pop_back();
+        order.push_back(o);
+        pending.insert(pending.end(), o->Children().rbegin(), o->Children().rend());
+    }
+    const auto at = std::find(order.begin(), order.end(), &from);
+    std::rotate(order.begin(), at, order.end());
+    for (Object* o : order) {
+        if (o != &from && !o->destroyed && !Dying(*o) && o->FocusView() != nullptr &&
+            o->VisibleInTree() && o->EnabledInWindow()) {
+            m_focus = o->Handle();
+            backend::FocusView(o->FocusView(), true);
+            return;
+        }
     }
 }
 

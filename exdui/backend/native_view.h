@@ -18,7 +18,8 @@ struct NativeView;
 std::intptr_t NativeHandle(NativeView* view);
 
 // Gives view the keyboard focus (its window's focus while that window is not
-// the active one). UI thread.
-void FocusView(NativeView* view);
+// the active one); byTab: as the Tab key moves it there (an editor selects
+// its text). UI thread.
+void FocusView(NativeView* view, bool byTab = false);
 
 }  // namespace exdui::backend

@@ -18,9 +18,9 @@ std::intptr_t NativeHandle(NativeView* view) {
     return static_cast<std::intptr_t>(widget->window()->winId());
 }
 
-void FocusView(NativeView* view) {
+void FocusView(NativeView* view, bool byTab) {
     if (QWidget* widget = qt::ToWidget(view)) {
-        widget->setFocus(Qt::OtherFocusReason);
+        widget->setFocus(byTab ? Qt::TabFocusReason : Qt::OtherFocusReason);
     }
 }
 

@@ -48,9 +48,6 @@ ListFrame::ListFrame(Object& obj, std::unique_ptr<ListViewCore> core)
 
 ListFrame::~ListFrame() {
     m_core->SetSurface(nullptr);
-    if (m_sizeCursor) {
-        SetSizeCursor(false);
-    }
 }
 
 void ListFrame::Fit() {

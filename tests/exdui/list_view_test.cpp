@@ -582,6 +582,23 @@ TEST_F(ListViewTest, HoldingTheTrackPagesUntilTheThumbIsUnderThePointer) {
     EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 41);
 }
 
+TEST_F(ListViewTest, TheWheelScrollsThreeRowsANotchOrAPageWithCtrlOrShift) {
+    struct Case {
+        int32_t delta;
+        uint32_t modifiers;
+        intptr_t top;  // from the top
+    };
+    const Case cases[] = {
+        {-120, 0, 4}, {-240, 0, 7}, {-120, EX_MK_CONTROL, 11}, {-120, EX_MK_SHIFT, 11}, {-40, 0, 2},
+    };
+    Send(list, 0x102F, 1000, 1000);
+    for (const Case& c : cases) {
+        Key(EX_VK_HOME);
+        inject::Wheel(window, inject::PointIn(list, 100, 100), c.delta, c.modifiers);
+        EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), c.top) << c.delta << " " << c.modifiers;
+    }
+}
+
 std::vector<int32_t>* g_parentWheels = nullptr;
 
 intptr_t RecordWheel(ExHandle /*window*/, ExHandle /*object*/, int32_t message, intptr_t wParam,

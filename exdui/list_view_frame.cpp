@@ -48,9 +48,6 @@ ListFrame::ListFrame(Object& obj, std::unique_ptr<ListViewCore> core)
 
 ListFrame::~ListFrame() {
     m_core->SetSurface(nullptr);
-    if (m_sizeCursor) {
-        SetSizeCursor(false);
-    }
 }
 
 void ListFrame::Fit() {
@@ -218,9 +215,29 @@ void ListFrame::SetSizeCursor(bool on) {
     }
 }
 
+void ListFrame::RestartTipDelay(const ExPoint* at) {
+    if (at == nullptr) {
+        if (m_tipDelay) {
+            m_tipDelay->Stop();
+        }
+        return;
+    }
+    m_restAt = *at;
+    if (!m_tipDelay) {
+        m_tipDelay = backend::MakeTimer([this] {
+            if (m_hover == Zone::Rows && m_held == Zone::None) {
+                // A row without a text of its own leaves whatever shows alone.
+                ShowRowTip(m_restAt, backend::CursorPosition(), false);
+            }
+        });
+    }
+    m_tipDelay->Start(TipDelay, true);
+}
+
 void ListFrame::Leave(Zone zone) {
     switch (zone) {
         case Zone::Rows:
+            RestartTipDelay(nullptr);
             m_core->MouseLeave();
             break;
         case Zone::Header:
@@ -250,6 +267,7 @@ void ListFrame::MouseMove(ExPoint at, std::int32_t keys) {
     }
     switch (m_held != Zone::None ? m_held : m_hover) {
         case Zone::Rows:
+            RestartTipDelay(m_held == Zone::None ? &at : nullptr);
             m_core->MouseMove(ToView(at), keys);
             break;
         case Zone::Header: {
@@ -281,6 +299,7 @@ void ListFrame::MouseDown(std::int32_t button, ExPoint at, std::int32_t keys) {
     }
     switch (m_held) {
         case Zone::Rows:
+            RestartTipDelay(nullptr);
             m_core->MouseDown(button, ToView(at), keys);
             break;
         case Zone::Header:
@@ -419,12 +438,18 @@ bool ListFrame::KeyDown(std::int32_t key, std::int32_t modifiers) {
 }
 
 bool ListFrame::ShowTip(ExPoint at, ExPoint screen) {
+    return ShowRowTip(at, screen, true);
+}
+
+bool ListFrame::ShowRowTip(ExPoint at, ExPoint screen, bool hideOtherwise) {
     if (ZoneAt(at) != Zone::Rows) {
         return false;
     }
     const ListTip tip = m_core->TipAt(ToView(at));
     if (tip.text.empty()) {
-        backend::HideTooltip();
+        if (hideOtherwise) {
+            backend::HideTooltip();
+        }
         return false;
     }
     // The area in the window's view, which the object is drawn in.

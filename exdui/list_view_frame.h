@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "backend/timer.h"
 #include "exdui.h"
 #include "list_view_core.h"
 #include "report_list_core.h"
@@ -25,6 +26,8 @@ class ListFrame final : public ListSurface {
     // Rows scroll three a notch of the wheel, as the system's lists do.
     static constexpr std::int32_t WheelLines = 3;
     static constexpr std::int32_t WheelNotch = 120;
+    // A pointer resting this long (milliseconds) on a row shows its tooltip.
+    static constexpr std::int32_t TipDelay = 700;
 
     ListFrame(Object& obj, std::unique_ptr<ListViewCore> core);
     ~ListFrame() override;
@@ -56,7 +59,9 @@ class ListFrame final : public ListSurface {
     bool Wheel(std::int32_t delta, std::int32_t keys);
     bool KeyDown(std::int32_t key, std::int32_t modifiers);
     // The pointer rests at at (screen is the same point on the screen): shows
-    // the row's tooltip and returns true, or false when it has none.
+    // the row's tooltip and returns true, or false when it has none. The
+    // system says so where it can (a library message); the list also keeps
+    // its own time of rest, for where nothing else does.
     bool ShowTip(ExPoint at, ExPoint screen);
 
     ExPoint ViewSize() const override;
@@ -82,6 +87,10 @@ class ListFrame final : public ListSurface {
     void SetSizeCursor(bool on);
     // The user moved a bar.
     void BarScrolled(bool vertical, std::int32_t value);
+    // The pointer moved over the rows (at) or left them (nullptr).
+    void RestartTipDelay(const ExPoint* at);
+    // The row's tooltip at at, if it has one; hideOtherwise hides any shown.
+    bool ShowRowTip(ExPoint at, ExPoint screen, bool hideOtherwise);
 
     Object& m_obj;
     std::unique_ptr<ListViewCore> m_core;
@@ -98,6 +107,8 @@ class ListFrame final : public ListSurface {
     Zone m_held = Zone::None;   // where a held button went down: it keeps the mouse
     double m_wheelSteps = 0;    // scroll steps of a wheel turned less than a line
     bool m_sizeCursor = false;
+    std::unique_ptr<backend::Timer> m_tipDelay;
+    ExPoint m_restAt{};  // where the pointer was last seen over the rows
 };
 
 }  // namespace exdui

@@ -540,6 +540,36 @@ TEST_F(ListViewTest, DraggingTheThumbMovesTheRowsInProportionAndTheThumbWithThem
     EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 29'700 / 60 + 1);
     EXPECT_FALSE(thumbShowsAt(grab.y));
     EXPECT_TRUE(thumbShowsAt(grab.y + ScrollSpan / 2));
+    // Dragged past the end of the track, it stops at the last page.
+    const ExPoint middle{BarX, grab.y + ScrollSpan / 2};
+    inject::MouseDown(window, inject::PointIn(list, middle.x, middle.y));
+    inject::MouseMove(window, inject::PointIn(list, middle.x, 900), EX_MK_LBUTTON);
+    inject::MouseUp(window, inject::PointIn(list, middle.x, 900));
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 991);
+}
+
+TEST_F(ListViewTest, TheBarShowsOnlyWhileTheRowsOverflowAndTheRowsMakeRoomForIt) {
+    struct Case {
+        const char* what;
+        intptr_t rows;
+        bool scrollStyle;
+        bool bar;
+    };
+    const Case cases[] = {
+        {"ten rows fit", 10, true, false},
+        {"eleven do not", 11, true, true},
+        {"without the style", 1000, false, false},
+    };
+    for (const Case& c : cases) {
+        const int32_t style = 0x10000008 | (c.scrollStyle ? EX_OS_VSCROLL : 0);
+        Ex_ObjSetLong(list, EX_OL_STYLE, style);
+        Send(list, EX_WM_SIZE);
+        Send(list, 0x102F, c.rows, c.rows);
+        const std::vector<Painted> painted = PaintNow();
+        ASSERT_FALSE(painted.empty()) << c.what;
+        EXPECT_EQ(painted.front().rect.right, c.bar ? 400 - 14 : 400) << c.what;
+        EXPECT_EQ(PixelOf(Paint(), list, BarX, 270) == OddRow, !c.bar) << c.what;
+    }
 }
 
 TEST_F(ListViewTest, HoldingTheTrackPagesUntilTheThumbIsUnderThePointer) {
@@ -550,6 +580,23 @@ TEST_F(ListViewTest, HoldingTheTrackPagesUntilTheThumbIsUnderThePointer) {
     inject::RunEvents(200);
     inject::MouseUp(window, inject::PointIn(list, BarX, 60));
     EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 41);
+}
+
+TEST_F(ListViewTest, TheWheelScrollsThreeRowsANotchOrAPageWithCtrlOrShift) {
+    struct Case {
+        int32_t delta;
+        uint32_t modifiers;
+        intptr_t top;  // from the top
+    };
+    const Case cases[] = {
+        {-120, 0, 4}, {-240, 0, 7}, {-120, EX_MK_CONTROL, 11}, {-120, EX_MK_SHIFT, 11}, {-40, 0, 2},
+    };
+    Send(list, 0x102F, 1000, 1000);
+    for (const Case& c : cases) {
+        Key(EX_VK_HOME);
+        inject::Wheel(window, inject::PointIn(list, 100, 100), c.delta, c.modifiers);
+        EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), c.top) << c.delta << " " << c.modifiers;
+    }
 }
 
 std::vector<int32_t>* g_parentWheels = nullptr;

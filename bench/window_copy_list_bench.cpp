@@ -13,11 +13,9 @@
 #include <malloc.h>
 #include <stdlib.h>
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,7 +29,7 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "core/settings_file.h"
-#include "exdui/exdui_qt.h"
+#include "exdui/exdui_inject.h"
 #include "index/refresh.h"
 #include "ui/control_ids.h"
 
@@ -101,12 +99,11 @@ void Fail(const char* what) {
     std::quick_exit(1);
 }
 
-QWidget* CopyListViewport() {
-    auto* area = ExQtWidget(Window().Copy().CopyList().Handle())->findChild<QAbstractScrollArea*>();
-    if (area == nullptr) {
-        Fail("the copy list has no scroll area");
+// Paints the window now, the copy list's rows with it.
+void PaintWindow() {
+    if (exdui::inject::Grab(Window().Frame().WindowHandle()).pixels.empty()) {
+        Fail("the window could not be painted");
     }
-    return area->viewport();
 }
 
 void Command(intptr_t command) {
@@ -143,14 +140,13 @@ Round MeasureRound(std::size_t files) {
     Window().Search().SelectPage(cj::ui::Page::Copy);
     Window().OnCopyPageShown();
     QApplication::processEvents();
-    QWidget* view = CopyListViewport();
 
     const std::size_t heapBefore = ::mallinfo2().uordblks;
     const Clock::time_point add = Clock::now();
     Command(cj::ui::AddSelectedCommand);
     const Clock::time_point added = Clock::now();
     const std::size_t heapAfter = ::mallinfo2().uordblks;
-    view->repaint();
+    PaintWindow();
     const Clock::time_point addPainted = Clock::now();
     if (Window().CopyEntries().Count() != files ||
         Window().Copy().CopyList().RowCount() != static_cast<int>(files)) {
@@ -164,7 +160,7 @@ Round MeasureRound(std::size_t files) {
     const Clock::time_point remove = Clock::now();
     Command(cj::ui::RemoveSelectedCommand);
     const Clock::time_point removed = Clock::now();
-    view->repaint();
+    PaintWindow();
     const Clock::time_point removePainted = Clock::now();
     if (Window().CopyEntries().Count() != files / 2 ||
         Window().Copy().CopyList().RowCount() != static_cast<int>(files / 2)) {

@@ -19,7 +19,6 @@
 // settings into RUN_DIR when it closes, as it does for any user.
 #include <unistd.h>
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -41,6 +40,7 @@
 #include "app/startup.h"
 #include "core/engine_activity.h"
 #include "core/settings_file.h"
+#include "exdui/exdui_inject.h"
 #include "exdui/exdui_qt.h"
 #include "search/keywords.h"
 #include "search/result_records.h"
@@ -81,8 +81,8 @@ cj::ui::MainWindow& Window() {
 }
 
 // Stamps the search under way in notify, around the handling of each event:
-// an event filter sees a paint only before it is drawn, and the list's
-// viewport hands its paint to the scroll area's own filter, which ends it.
+// an event filter sees a paint only before it is drawn. The list is drawn in
+// the window's own widget, with everything else the window shows.
 class TimedApplication : public QApplication {
   public:
     using QApplication::QApplication;
@@ -138,8 +138,8 @@ TimedApplication* App() {
 // Types text into the focused keyword box: Latin-1 through QTest, anything
 // else one key event per character with its text (QTest::keyClicks aborts on
 // non-Latin-1 text in Qt 6.4).
-void TypeKeyword(QWidget* box, const std::string& keyword) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(100, box->height() / 2));
+void TypeKeyword(ExHandle window, ExPoint box, const std::string& keyword) {
+    exdui::inject::Click(window, box);
     QWidget* focus = QApplication::focusWidget();
     const QString text = QString::fromStdString(keyword);
     bool latin1 = true;
@@ -169,9 +169,10 @@ struct Run {
 // One search from the Enter key to the painted rows, checked.
 bool SearchOnce(Run& run, SearchTimes& times) {
     cj::ui::SearchPage& page = Window().Search();
-    QWidget* box = ExQtWidget(page.SearchBox().Handle());
     QWidget* focus = QApplication::focusWidget();
-    if (focus == nullptr || (focus != box && !box->isAncestorOf(focus)) ||
+    if (focus == nullptr ||
+        exdui::inject::FocusedObject(Window().Frame().WindowHandle()) !=
+            page.SearchBox().Handle() ||
         page.KeywordText() != run.keyword) {
         run.failure = "the keyword box lost its focus or its text";
         return false;
@@ -216,16 +217,10 @@ void DriveWindow(Run& run) {
         run.failure = "the window did not become active";
         return;
     }
-    const ExHandle list = Window().Search().ResultList();
-    auto* area =
-        ExQtWidget(list)->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
-    if (area == nullptr) {
-        run.failure = "the result list has no scroll area";
-        return;
-    }
-    App()->viewport = area->viewport();
+    App()->viewport = main;  // the list is drawn in the window's widget
     run.threadCount = Window().Settings().ReadThreadCount().count;
-    TypeKeyword(ExQtWidget(Window().Search().SearchBox().Handle()), run.keyword);
+    TypeKeyword(Window().Frame().WindowHandle(),
+                exdui::inject::CenterOf(Window().Search().SearchBox().Handle()), run.keyword);
     for (int i = 0; i < WarmUps + run.measured; ++i) {
         SearchTimes times;
         if (!SearchOnce(run, times)) {

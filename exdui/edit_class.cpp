@@ -12,6 +12,7 @@
 #include "backend/text_input.h"
 #include "backend/timer.h"
 #include "class_registry.h"
+#include "core/ex_rect.h"
 #include "native_views.h"
 #include "object_access.h"
 
@@ -78,13 +79,9 @@ struct EditState : ClassState {
     ExEditRecord record{};
     ExRect lastDefault{};
     EditCallbacks callbacks;                    // outlives the editor
-    std::unique_ptr<backend::TextInput> input;  // in the object's view
+    std::unique_ptr<backend::TextInput> input;  // in the window's view
     std::unique_ptr<backend::Timer> apply;      // the record to the editor, after a paint
 };
-
-bool SameRect(const ExRect& a, const ExRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 ExRect DefaultRect(const Object& obj) {
     const RectF area = obj.ClientRect();
@@ -93,10 +90,13 @@ ExRect DefaultRect(const Object& obj) {
 }
 
 // The editor follows the record's rectangle, which the program may have
-// written directly.
+// written directly, at the object's place in the window, and shows while the
+// object does.
 void ApplyRecord(Object& obj) {
     if (auto* st = obj.StateAs<EditState>()) {
-        st->input->SetGeometry(st->record.textRect);
+        const ExPoint at = obj.Origin();
+        st->input->SetGeometry(Offset(st->record.textRect, at.x, at.y));
+        st->input->SetVisible(obj.VisibleInTree());
     }
 }
 
@@ -146,6 +146,9 @@ intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wP
                 st->record.textRect = DefaultRect(*obj);
             }
             st->lastDefault = DefaultRect(*obj);
+            ApplyRecord(*obj);
+            return 0;
+        case MsgPlaced:
             ApplyRecord(*obj);
             return 0;
         case EX_WM_PAINT:

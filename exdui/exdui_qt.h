@@ -9,8 +9,8 @@
 class QMimeData;
 class QWidget;
 
-// The QWidget behind a window, surface or object handle (UI thread only;
-// null for anything else).
+// The QWidget of a window or surface handle: the window all its objects are
+// drawn in (UI thread only; null for anything else, objects included).
 EXDUI_API QWidget* ExQtWidget(ExHandle handle);
 
 // What Ex_ObjDoDragDrop does with a drag instead of running the system's drag

@@ -1,13 +1,10 @@
 // Start and end of the library.
 #include "backend/event_loop.h"
 #include "backend/graphics.h"
-#include "backend/qt/qt_native_window.h"
 #include "class_registry.h"
-#include "exdui_qt.h"
 #include "fonts.h"
 #include "handle_table.h"
 #include "marshal.h"
-#include "object.h"
 #include "window.h"
 
 namespace exdui {
@@ -62,19 +59,3 @@ EXDUI_API int Ex_UnInit(void) {
 }
 
 }  // extern "C"
-
-EXDUI_API QWidget* ExQtWidget(ExHandle handle) {
-    if (!marshal::IsUiThread()) {
-        return nullptr;
-    }
-    if (Object* obj = ObjectFromHandle(handle)) {
-        return obj->Widget();
-    }
-    if (Window* w = WindowFromHandle(handle)) {
-        return backend::qt::WidgetOf(*w->Native());
-    }
-    if (Window* w = WindowFromSurface(handle)) {
-        return backend::qt::WidgetOf(*w->Native());
-    }
-    return nullptr;
-}

@@ -40,8 +40,8 @@ void ListObjectHost::EndDraw(backend::Painter& /*painter*/) {
 }
 
 void ListObjectHost::DrawRow(backend::Painter& /*painter*/, const ListRowPaint& row) {
-    // A procedure may destroy the list while its rows are painted; the widget
-    // goes later (deleteLater), its owner hears nothing more.
+    // A procedure may destroy the list while its rows are painted; its state
+    // goes later with the object, its owner hears nothing more.
     if (m_obj.destroying || m_obj.destroyed) {
         return;
     }
@@ -73,9 +73,9 @@ void ListObjectHost::RowEvent(ListRowEvent what, std::int32_t row, ExPoint pos) 
             code = EX_LVN_BEGINDRAG;
             break;
     }
-    // pos is in the viewport; handlers get object client coordinates.
+    // pos is in the rows' view; handlers get object client coordinates.
     ExPoint client = pos;
-    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
+    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr) {
         client = state->Frame().ToClient(pos);
     }
     m_obj.Notify(code, row < 0 ? 0 : row + 1, PackPoint(client.x, client.y));
@@ -117,7 +117,7 @@ std::u16string ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
     std::vector<char16_t> buffer(std::max(TipCapacity, tip.text.size() + 1));
     std::copy(tip.text.begin(), tip.text.end(), buffer.begin());
     ExPoint topLeft{tip.area.left, tip.area.top};
-    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr && state->IsAlive()) {
+    if (const ListState* state = m_obj.StateAs<ListState>(); state != nullptr) {
         topLeft = state->Frame().ToClient(topLeft);
     }
     ExListTip record{};
@@ -132,28 +132,20 @@ std::u16string ListObjectHost::RowTip(std::int32_t row, const ListTip& tip) {
     return std::u16string(buffer.data());
 }
 
-ListState::ListState(Object& obj, ListFrame* frame) : m_obj(obj), m_host(obj), m_frame(frame) {
+ListState::ListState(Object& obj, std::unique_ptr<ListViewCore> core)
+    : m_obj(obj), m_host(obj), m_frame(std::make_unique<ListFrame>(obj, std::move(core))) {
     m_frame->Core().SetHost(&m_host);
-    m_frame->SetOnGone([this] { m_frame = nullptr; });
 }
 
 ListState::~ListState() {
-    if (m_frame != nullptr) {
-        m_frame->SetOnGone(nullptr);
-        m_frame->Core().SetHost(nullptr);
-    }
+    m_frame->Core().SetHost(nullptr);
 }
 
 void ListState::Fit() {
-    if (m_frame != nullptr) {
-        m_frame->Fit();
-    }
+    m_frame->Fit();
 }
 
 void ListState::ApplyStyle() {
-    if (m_frame == nullptr) {
-        return;
-    }
     const int32_t style = m_obj.Style();
     ReportListCore* report = Report();
     m_frame->ShowScrollBars((style & EX_OS_VSCROLL) != 0,
@@ -164,18 +156,16 @@ void ListState::ApplyStyle() {
 }
 
 void InitListObject(Object& obj, std::unique_ptr<ListViewCore> core) {
-    auto state = std::make_unique<ListState>(obj, MakeListFrame(obj, std::move(core)));
+    auto state = std::make_unique<ListState>(obj, std::move(core));
     ListState& ref = *state;
     obj.SetClassState(std::move(state));
     ref.ApplyStyle();
     ref.Fit();
-    ref.Frame().Show();
 }
 
 ListState* ListStateOf(ExHandle object) {
     Object* obj = ObjectFromHandle(object);
-    ListState* state = obj != nullptr ? obj->StateAs<ListState>() : nullptr;
-    return state != nullptr && state->IsAlive() ? state : nullptr;
+    return obj != nullptr ? obj->StateAs<ListState>() : nullptr;
 }
 
 std::int32_t RowIndex(intptr_t row) {
@@ -188,7 +178,53 @@ std::int32_t RowIndex(intptr_t row) {
 bool HandleCommonListMessage(ListState& state, int32_t message, intptr_t wParam, intptr_t lParam,
                              intptr_t* result) {
     ListViewCore& list = state.List();
+    ListFrame& frame = state.Frame();
+    const ExPoint at{PointX(lParam), PointY(lParam)};
+    const auto keys = static_cast<std::int32_t>(wParam & 0xFFFF);
     switch (message) {
+        case EX_WM_PAINT:
+            if (backend::Painter* painter = state.Owner().Painter()) {
+                frame.Paint(*painter);
+            }
+            return true;
+        case EX_WM_MOUSEMOVE:
+            frame.MouseMove(at, keys);
+            return true;
+        // The list raises its own click notifications: the default's stay out.
+        case EX_WM_LBUTTONDOWN:
+            frame.MouseDown(EX_MK_LBUTTON, at, keys);
+            return true;
+        case EX_WM_RBUTTONDOWN:
+            frame.MouseDown(EX_MK_RBUTTON, at, keys);
+            return true;
+        case EX_WM_LBUTTONUP:
+            frame.MouseUp(EX_MK_LBUTTON, at, keys);
+            return true;
+        case EX_WM_RBUTTONUP:
+            frame.MouseUp(EX_MK_RBUTTON, at, keys);
+            return true;
+        case EX_WM_LBUTTONDBLCLK:
+            frame.DoubleClick(at, keys);
+            return true;
+        case EX_WM_MOUSELEAVE:
+            frame.MouseLeave();
+            return false;
+        case EX_WM_MOUSEWHEEL:
+            *result = frame.Wheel(static_cast<int16_t>((wParam >> 16) & 0xFFFF), keys) ? 1 : 0;
+            return true;
+        case EX_WM_KEYDOWN:
+            if (frame.KeyDown(static_cast<std::int32_t>(wParam),
+                              static_cast<std::int32_t>(lParam))) {
+                *result = 1;
+                return true;
+            }
+            return false;
+        case MsgPointerRest:
+            *result = frame.ShowTip(at, ExPoint{PointX(wParam), PointY(wParam)}) ? 1 : 0;
+            return true;
+        case MsgFontChanged:
+            frame.FontChanged();
+            return false;
         case EX_WM_SIZE:
             // Also sent with no size by owners that changed their row height.
             state.ApplyStyle();

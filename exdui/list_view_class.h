@@ -1,43 +1,21 @@
 // What the "ListView" and "ReportListView" classes share on the library
-// side: the per-object state that binds a list's core and the back end's view
-// of it to its Object, the host that turns the core's requests into
-// notifications, and the messages both classes answer. UI thread only, like
+// side: the per-object state that binds a list's core and its frame (rows,
+// header, scroll bars) to its Object, the host that turns the core's requests
+// into notifications, and the messages both classes answer. UI thread only, like
 // every class procedure.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "exdui.h"
 #include "list_view_core.h"
+#include "list_view_frame.h"
 #include "object.h"
 #include "report_list_core.h"
 
 namespace exdui {
-
-// The back end's view of a list object: it shows the core over the object's
-// area, with its scroll bars (and a report list's header), and feeds it input.
-class ListFrame {
-  public:
-    virtual ~ListFrame() = default;
-    virtual ListViewCore& Core() const = 0;
-    virtual ReportListCore* Report() const = 0;  // null for a "ListView"
-    // Fills the object's area.
-    virtual void Fit() = 0;
-    virtual void Show() = 0;
-    virtual void ShowScrollBars(bool vertical, bool horizontal) = 0;
-    // A point of the rows' view in the object's client coordinates.
-    virtual ExPoint ToClient(ExPoint viewPos) const = 0;
-    // Called once when the view goes (the back end may destroy it before the
-    // object's state); the frame is gone after it.
-    virtual void SetOnGone(std::function<void()> gone) = 0;
-};
-
-// Makes the hidden view of a list object over core, a child of the object's
-// view, in the object's font and focused for it.
-ListFrame* MakeListFrame(Object& obj, std::unique_ptr<ListViewCore> core);
 
 // EX_OS_HSCROLL without the C cast of its macro (warned about in C++).
 inline constexpr int32_t ListStyleHScroll = static_cast<int32_t>(0x80000000u);
@@ -75,12 +53,11 @@ class ListObjectHost final : public ListViewHost {
     ExHandle m_imageList = 0;
 };
 
-// The class state of both list classes. The frame is a child of the
-// object's view and filled over it; the back end may destroy it after this
-// state (the object's view owns the Object), so the state unhooks it first.
+// The class state of both list classes: the host, and the frame that shows
+// the core over the object and owns it.
 class ListState final : public ClassState {
   public:
-    ListState(Object& obj, ListFrame* frame);
+    ListState(Object& obj, std::unique_ptr<ListViewCore> core);
     ~ListState() override;
     ListState(const ListState&) = delete;
     ListState& operator=(const ListState&) = delete;
@@ -89,7 +66,7 @@ class ListState final : public ClassState {
     ListViewCore& List() const { return m_frame->Core(); }
     ReportListCore* Report() const { return m_frame->Report(); }  // null for a "ListView"
     ListObjectHost& Host() { return m_host; }
-    bool IsAlive() const { return m_frame != nullptr; }
+    Object& Owner() const { return m_obj; }
 
     // Fits the frame to the object and applies the style's scroll bars and
     // grid lines.
@@ -99,10 +76,10 @@ class ListState final : public ClassState {
   private:
     Object& m_obj;
     ListObjectHost m_host;
-    ListFrame* m_frame;
+    std::unique_ptr<ListFrame> m_frame;
 };
 
-// Makes the view of a list object over core: shared part of both classes' init.
+// Makes the state of a list object over core: shared part of both classes' init.
 void InitListObject(Object& obj, std::unique_ptr<ListViewCore> core);
 
 // The list state behind an object handle, or null.

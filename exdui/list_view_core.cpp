@@ -49,15 +49,6 @@ void ListViewCore::ScrollRangeChanged() {
     }
 }
 
-bool ScrollRange::SetValue(std::int32_t to) {
-    const std::int32_t clamped = std::clamp(to, 0, std::max(0, maximum));
-    if (clamped == value) {
-        return false;
-    }
-    value = clamped;
-    return true;
-}
-
 void ListViewCore::SetRowCount(std::int32_t count) {
     m_selection.SetCount(count);
     UpdateScrollRanges();

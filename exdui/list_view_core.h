@@ -18,6 +18,7 @@
 #include "backend/painter.h"
 #include "exdui.h"
 #include "list_view_selection.h"
+#include "scroll_bar.h"
 
 namespace exdui {
 
@@ -98,18 +99,6 @@ class ListSurface {
     // The ranges or values of the scroll positions changed; the view moved
     // when a value did.
     virtual void ScrollRangeChanged() = 0;
-};
-
-// One scroll position as a scroll bar holds it: a value in [0, maximum] in
-// whole steps of some unit, with the step of an arrow and of a page.
-struct ScrollRange {
-    std::int32_t maximum = 0;
-    std::int32_t value = 0;
-    std::int32_t singleStep = 1;
-    std::int32_t pageStep = 1;
-
-    // Clamps to the range; true when the value changed.
-    bool SetValue(std::int32_t to);
 };
 
 class ListViewCore {

@@ -1,19 +1,18 @@
-// Until the window back end draws the objects, windows and objects are Qt
-// widgets, and a widget is the Qt back end's view.
+// An object has no view of its own: it is drawn in its window's, and the
+// services shown over it (an editor, a drag, a menu) are given that view.
 #include "native_views.h"
 
-#include "backend/qt/qt_native_view.h"
 #include "object.h"
 #include "window.h"
 
 namespace exdui {
 
 backend::NativeView* NativeViewOf(const Window& window) {
-    return window.Native()->View();
+    return window.Native() != nullptr ? window.Native()->View() : nullptr;
 }
 
 backend::NativeView* NativeViewOf(const Object& object) {
-    return backend::qt::ToNativeView(object.Widget());
+    return NativeViewOf(object.OwnerWindow());
 }
 
 }  // namespace exdui

@@ -1,5 +1,5 @@
-// The native view of a window or an object, for the services shown over them
-// (backend/). UI thread only.
+// The native view of a window or an object (its window's), for the services
+// shown over them (backend/). UI thread only.
 #pragma once
 
 #include "backend/native_view.h"

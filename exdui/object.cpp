@@ -2,24 +2,17 @@
 
 #include <algorithm>
 
-#include "backend/qt/qt_font.h"
-#include "backend/qt/qt_native_view.h"
-#include "backend/qt/qt_native_window.h"
 #include "canvas.h"
+#include "core/ex_rect.h"
 #include "fonts.h"
 #include "handle_table.h"
-#include "object_widget.h"
+#include "object_access.h"
 #include "window.h"
 
 namespace exdui {
 
 Object::Object(const ClassRecord& cls, Window& window, Object* parent)
     : m_class(cls), m_window(window), m_parent(parent) {
-    QWidget* parentWidget =
-        parent != nullptr ? parent->Widget() : backend::qt::WidgetOf(*window.Native());
-    auto* widget = new ObjectWidget(parentWidget);
-    widget->SetObject(this);
-    m_widget = widget;
     m_canvas = CreateCanvas();
     m_font = DefaultFont();
     m_fontHandle = CreateFontHandle(m_font);
@@ -38,14 +31,14 @@ Object::Object(const ClassRecord& cls, Window& window, Object* parent)
 }
 
 Object::~Object() {
-    // The parent may be gone already (Qt deletes children after parents).
     handles::Remove(m_handle);
     DestroyCanvas(m_canvas);
     handles::Remove(m_fontHandle);
 }
 
 void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
-                    intptr_t lParam, ExObjProc proc, QRect rect, const std::u16string& title) {
+                    intptr_t lParam, ExObjProc proc, const ExRect& rect,
+                    const std::u16string& title) {
     m_handle = handle;
     m_style = style;
     m_styleEx = styleEx;
@@ -53,18 +46,13 @@ void Object::Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t tex
     m_id = id;
     m_lParam = lParam;
     m_text = title;
-    m_widget->setGeometry(rect);
-    m_widget->setMouseTracking(true);
-    m_widget->setAcceptDrops((styleEx & (EX_OS_EX_DRAGDROP | EX_OS_EX_ACCEPTFILES)) != 0);
-    if (Focusable()) {
-        m_widget->setFocusPolicy(Qt::ClickFocus);
-    }
+    m_rect = rect;
     if (m_class.base != nullptr && m_class.base->init != nullptr) {
         m_class.base->init(*this);
     }
     m_proc = proc;
     if ((style & EX_OS_DISABLED) != 0) {
-        m_widget->setEnabled(false);
+        m_enabled = false;
         m_state |= EX_STATE_DISABLED;
     }
 }
@@ -77,14 +65,145 @@ ExHandle Object::SurfaceHandle() const {
 }
 
 RectF Object::ClientRect() const {
-    return RectF::OfSize(0, 0, static_cast<float>(m_widget->width()),
-                         static_cast<float>(m_widget->height()));
+    return RectF::OfSize(0, 0, static_cast<float>(Width()), static_cast<float>(Height()));
 }
 
 bool Object::Is(const char16_t* builtinName) const {
-    return m_class.base != nullptr &&
-           QString::fromUtf16(m_class.base->name)
-                   .compare(QString::fromUtf16(builtinName), Qt::CaseInsensitive) == 0;
+    if (m_class.base == nullptr) {
+        return false;
+    }
+    // Class names are ASCII: compared without case.
+    std::u16string_view a(m_class.base->name);
+    std::u16string_view b(builtinName);
+    const auto lower = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+void Object::SetRect(const ExRect& rect) {
+    const bool moved = rect.left != m_rect.left || rect.top != m_rect.top;
+    const bool sized = Width() != rect.right - rect.left || Height() != rect.bottom - rect.top;
+    if (!moved && !sized) {
+        return;
+    }
+    if (Shown()) {
+        m_window.InvalidateClient(VisibleRect());
+    }
+    m_rect = rect;
+    m_pendingMove = m_pendingMove || moved;
+    m_pendingSize = m_pendingSize || sized;
+    Placed();
+    if (Shown()) {
+        m_window.InvalidateClient(VisibleRect());
+        SendPendingGeometry();
+    }
+}
+
+bool Object::VisibleInTree() const {
+    for (const Object* o = this; o != nullptr; o = o->m_parent) {
+        if (!o->m_visible) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Object::Shown() const {
+    return VisibleInTree() && m_window.Native() != nullptr && m_window.Native()->IsVisible();
+}
+
+void Object::SetVisible(bool visible) {
+    if (visible == m_visible) {
+        return;
+    }
+    const bool wasShown = Shown();
+    if (wasShown) {
+        m_window.InvalidateClient(VisibleRect());
+    }
+    m_visible = visible;
+    Placed();
+    if (wasShown) {
+        m_window.ObjectHidden(*this);
+    } else if (Shown()) {
+        m_window.InvalidateClient(VisibleRect());
+        const ExHandle self = m_handle;
+        SendPendingGeometry();
+        if (handles::IsLive(self, Kind::Object)) {
+            m_window.ObjectShown(*this);
+        }
+    }
+}
+
+bool Object::EnabledInWindow() const {
+    for (const Object* o = this; o != nullptr; o = o->m_parent) {
+        if (!o->m_enabled) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Object::SetEnabled(bool enabled) {
+    m_enabled = enabled;
+}
+
+ExPoint Object::Origin() const {
+    ExPoint at{0, 0};
+    for (const Object* o = this; o != nullptr; o = o->m_parent) {
+        at.x += o->m_rect.left;
+        at.y += o->m_rect.top;
+    }
+    return at;
+}
+
+ExRect Object::WindowRect() const {
+    const ExPoint at = Origin();
+    return {at.x, at.y, at.x + Width(), at.y + Height()};
+}
+
+ExRect Object::VisibleRect() const {
+    ExRect area = WindowRect();
+    for (const Object* o = m_parent; o != nullptr; o = o->m_parent) {
+        const ExPoint p = o->Origin();
+        area = Intersect(area, {p.x, p.y, p.x + o->Width(), p.y + o->Height()});
+    }
+    return area;
+}
+
+void Object::SendPendingGeometry() {
+    if (!m_visible || destroyed) {
+        return;
+    }
+    ExHandle self = m_handle;
+    if (m_pendingMove) {
+        m_pendingMove = false;
+        Send(EX_WM_MOVE, 0, PackPoint(m_rect.left, m_rect.top));
+    }
+    if (m_pendingSize && handles::IsLive(self, Kind::Object)) {
+        m_pendingSize = false;
+        Send(EX_WM_SIZE, 0, PackPoint(Width(), Height()));
+    }
+    std::vector<Object*> children = m_children;
+    for (Object* child : children) {
+        if (!handles::IsLive(self, Kind::Object)) {
+            return;
+        }
+        child->SendPendingGeometry();
+    }
+}
+
+void Object::Placed() {
+    if (destroyed) {
+        return;
+    }
+    Send(MsgPlaced, 0, 0);
+    std::vector<Object*> children = m_children;
+    for (Object* child : children) {
+        child->Placed();
+    }
 }
 
 bool Object::MouseTransparent() const {
@@ -118,7 +237,6 @@ void Object::SetColor(int32_t slot, ExArgb color) {
 void Object::SetFont(std::shared_ptr<const backend::Font> font) {
     m_font = std::move(font);
     SetFontHandle(m_fontHandle, m_font);
-    static_cast<ObjectWidget*>(m_widget)->SetInputFont(backend::qt::QFontOf(*m_font));
 }
 
 void Object::SetRadius(float tl, float tr, float br, float bl) {
@@ -172,8 +290,15 @@ intptr_t Object::Notify(int32_t code, intptr_t wParam, intptr_t lParam) {
 }
 
 void Object::Invalidate() {
-    if (m_widget) {
-        m_widget->update();
+    if (Shown()) {
+        m_window.InvalidateClient(VisibleRect());
+    }
+}
+
+void Object::InvalidateRect(const ExRect& rect) {
+    if (Shown()) {
+        const ExPoint at = Origin();
+        m_window.InvalidateClient(Intersect(VisibleRect(), Offset(rect, at.x, at.y)));
     }
 }
 
@@ -247,7 +372,6 @@ intptr_t Object::SetLong(int32_t index, intptr_t value) {
             break;
         case EX_OL_EXSTYLE:
             m_styleEx = static_cast<int32_t>(value);
-            m_widget->setAcceptDrops((m_styleEx & (EX_OS_EX_DRAGDROP | EX_OS_EX_ACCEPTFILES)) != 0);
             break;
         case EX_OL_USERDATA:
             m_userData = value;
@@ -299,16 +423,8 @@ void Object::SetTimer(int32_t interval) {
     m_timer->Start(interval);
 }
 
-void Object::SetFocusProxy(QWidget* input) {
-    static_cast<ObjectWidget*>(m_widget)->SetFocusInput(input);
-}
-
-void Object::SetFocusProxy(backend::NativeView* input) {
-    SetFocusProxy(backend::qt::ToWidget(input));
-}
-
 void Object::FocusInput() {
-    static_cast<ObjectWidget*>(m_widget)->FocusTarget()->setFocus(Qt::OtherFocusReason);
+    m_window.Focus(this);
 }
 
 void Object::DetachFromParent(Object* child) {
@@ -322,7 +438,7 @@ Object* ObjectFromHandle(ExHandle handle) {
 namespace {
 
 bool Inside(const Object& obj, intptr_t lParam) {
-    return obj.Widget() != nullptr && obj.Widget()->rect().contains(PointX(lParam), PointY(lParam));
+    return Contains({0, 0, obj.Width(), obj.Height()}, {PointX(lParam), PointY(lParam)});
 }
 
 }  // namespace

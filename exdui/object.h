@@ -12,8 +12,9 @@
 //    not assume that it is the first procedure to run.
 // 2. Keep per-object state in a class derived from ClassState, made by the
 //    class's init function with obj.SetClassState(...); read it back with
-//    obj.StateAs<MyState>(). Child Qt widgets (a scroll bar, a line edit) are
-//    made in init as children of obj.Widget().
+//    obj.StateAs<MyState>(). A view of the system's (an editor) is made in
+//    init inside the window's view (NativeViewOf(obj)) and kept at the
+//    object's place on MsgPlaced (object_access.h).
 // 3. Paint on EX_WM_PAINT through obj.Painter() (the backend::Painter of the
 //    paint, valid during the message) or through Ex_ObjBeginPaint and the
 //    _canvas_* calls; the background has been painted by then
@@ -30,7 +31,6 @@
 //    RegisterListClasses()), and list the new file in exdui/CMakeLists.txt.
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -103,9 +103,41 @@ class Object {
     Window& OwnerWindow() const { return m_window; }
     Object* Parent() const { return m_parent; }
     const std::vector<Object*>& Children() const { return m_children; }
-    QWidget* Widget() const { return m_widget; }
     // The object's area in its own coordinates, for painting.
     RectF ClientRect() const;
+    // Its rectangle in the parent's client coordinates (the window's for a
+    // root), as Ex_ObjMove set it.
+    const ExRect& Rect() const { return m_rect; }
+    int32_t Width() const { return m_rect.right - m_rect.left; }
+    int32_t Height() const { return m_rect.bottom - m_rect.top; }
+    // Moves and sizes it; EX_WM_MOVE and EX_WM_SIZE follow at once when it is
+    // shown, else when it is first shown after. Repaints what it covered.
+    void SetRect(const ExRect& rect);
+    // Its own flag (Ex_ObjShow), and whether it and all its ancestors are
+    // shown in a shown window.
+    bool Visible() const { return m_visible; }
+    bool VisibleInTree() const;
+    bool Shown() const;
+    void SetVisible(bool visible);
+    // Its own flag (Ex_ObjEnable), and whether it and all its ancestors are
+    // enabled.
+    bool Enabled() const { return m_enabled; }
+    bool EnabledInWindow() const;
+    void SetEnabled(bool enabled);
+    // Its client point (0, 0) in the window's client pixels.
+    ExPoint Origin() const;
+    // Its rectangle in the window's client pixels, and that cut to its
+    // ancestors'.
+    ExRect WindowRect() const;
+    ExRect VisibleRect() const;
+    // Sends the EX_WM_MOVE and EX_WM_SIZE held back while it was hidden, to
+    // it and then to its shown children, once it is shown.
+    void SendPendingGeometry();
+    // Tells it and its descendants that their place or visibility in the
+    // window changed (MsgPlaced), so that views kept over them follow.
+    void Placed();
+    const std::u16string& Tooltip() const { return m_tooltip; }
+    void SetTooltip(std::u16string text) { m_tooltip = std::move(text); }
     const ClassRecord& Class() const { return m_class; }
     // True when the object's implementation is the built-in class named.
     bool Is(const char16_t* builtinName) const;
@@ -135,6 +167,8 @@ class Object {
     intptr_t Send(int32_t message, intptr_t wParam, intptr_t lParam);
     intptr_t Notify(int32_t code, intptr_t wParam, intptr_t lParam);
     void Invalidate();
+    // Repaints rect, in its client coordinates.
+    void InvalidateRect(const ExRect& rect);
 
     // During EX_WM_PAINT / EX_WM_ERASEBKGND only, else null.
     backend::Painter* Painter() const { return m_painter; }
@@ -159,13 +193,15 @@ class Object {
     bool MouseTransparent() const;
     bool Focusable() const;
     void FocusInput();  // keyboard focus to the object's input
-    // The widget that takes the keyboard focus and the font for the object
-    // (an editor, a list), as a widget or a native view; the object's own
-    // widget when none.
-    void SetFocusProxy(QWidget* input);
-    void SetFocusProxy(backend::NativeView* input);
+    // The view that takes the keyboard focus for the object (an editor made
+    // in the window's view); null when the window's own keys reach it.
+    void SetFocusProxy(backend::NativeView* input) { m_focusView = input; }
+    backend::NativeView* FocusView() const { return m_focusView; }
+    bool AcceptsFiles() const {
+        return (m_styleEx & (EX_OS_EX_DRAGDROP | EX_OS_EX_ACCEPTFILES)) != 0;
+    }
     void Create(ExHandle handle, int32_t style, int32_t styleEx, int32_t textFormat, int32_t id,
-                intptr_t lParam, ExObjProc proc, QRect rect, const std::u16string& title);
+                intptr_t lParam, ExObjProc proc, const ExRect& rect, const std::u16string& title);
     void BeginPaint(backend::Painter* painter);
     void EndPaint();
     void DetachFromParent(Object* child);
@@ -178,7 +214,14 @@ class Object {
     Window& m_window;
     Object* m_parent;
     std::vector<Object*> m_children;
-    QWidget* m_widget = nullptr;  // owns this object; lives as long
+    ExRect m_rect{};
+    bool m_visible = false;
+    bool m_enabled = true;
+    // EX_WM_MOVE / EX_WM_SIZE owed since it was last shown.
+    bool m_pendingMove = true;
+    bool m_pendingSize = true;
+    std::u16string m_tooltip;
+    backend::NativeView* m_focusView = nullptr;
     ExHandle m_handle = 0;
     ExHandle m_canvas = 0;
     ExHandle m_fontHandle = 0;
@@ -213,8 +256,8 @@ class Object {
 // UI thread only: the live object behind a handle, or null.
 Object* ObjectFromHandle(ExHandle handle);
 // Sends EX_WM_DESTROY to the object, then destroys its children, frees its
-// handles and lets Qt delete its widget later (the caller's stack may still
-// use the object). Calls on its handle are no-ops from now on.
+// handle and has its window delete it later (the caller's stack may still use
+// the object). Calls on its handle are no-ops from now on.
 void DestroyObject(Object& obj);
 bool IsDestroyed(const Object& obj);
 

@@ -1,14 +1,11 @@
 // The C functions that create, find and change objects.
-#include <QWidget>
 #include <cstring>
 
-#include "backend/qt/qt_tooltip.h"
 #include "canvas.h"
 #include "class_registry.h"
+#include "core/ex_rect.h"
 #include "fonts.h"
 #include "object_access.h"
-#include "object_widget.h"
-#include "qt_text.h"
 #include "window.h"
 
 namespace exdui {
@@ -21,6 +18,7 @@ void DestroyObject(Object& obj) {
     obj.destroying = true;
     obj.SetTimer(0);
     obj.Send(EX_WM_DESTROY, 0, 0);
+    obj.SetVisible(false);  // its views go with it, and what it covered repaints
     std::vector<Object*> children = obj.Children();
     for (Object* child : children) {
         DestroyObject(*child);
@@ -32,11 +30,7 @@ void DestroyObject(Object& obj) {
     } else {
         obj.OwnerWindow().RemoveRoot(&obj);
     }
-    if (auto* widget = static_cast<ObjectWidget*>(obj.Widget())) {
-        widget->Detach();
-        widget->hide();
-        widget->deleteLater();  // deletes obj
-    }
+    obj.OwnerWindow().Bury(&obj);
 }
 
 bool IsDestroyed(const Object& obj) {
@@ -46,8 +40,8 @@ bool IsDestroyed(const Object& obj) {
 namespace {
 
 ExHandle CreateObject(int32_t styleEx, std::u16string_view className, const std::u16string& title,
-                      int32_t style, QRect rect, ExHandle parent, int32_t id, int32_t textFormat,
-                      intptr_t lParam, ExObjProc proc) {
+                      int32_t style, const ExRect& rect, ExHandle parent, int32_t id,
+                      int32_t textFormat, intptr_t lParam, ExObjProc proc) {
     const ClassRecord* cls = FindClass(className);
     Kind kind;
     if (cls == nullptr || !handles::KindOf(parent, &kind)) {
@@ -69,7 +63,10 @@ ExHandle CreateObject(int32_t styleEx, std::u16string_view className, const std:
     auto* obj = new Object(*cls, *window, parentObj);
     ExHandle handle = handles::AddRaw(Kind::Object, obj);
     if (handle == 0) {
-        delete obj->Widget();
+        if (parentObj != nullptr) {
+            parentObj->DetachFromParent(obj);
+        }
+        delete obj;
         return 0;
     }
     int32_t s = style == -1 ? cls->style : style;
@@ -80,7 +77,7 @@ ExHandle CreateObject(int32_t styleEx, std::u16string_view className, const std:
     }
     obj->Send(EX_WM_CREATE, 0, 0);
     if (!obj->destroyed) {
-        obj->Widget()->setVisible((s & EX_OS_VISIBLE) != 0);
+        obj->SetVisible((s & EX_OS_VISIBLE) != 0);
     }
     return handles::IsLive(handle, Kind::Object) ? handle : 0;
 }
@@ -109,13 +106,6 @@ Object* FindById(const std::vector<Object*>& list, int32_t id) {
     return nullptr;
 }
 
-void ToRect(const QRect& r, ExRect* out) {
-    out->left = r.left();
-    out->top = r.top();
-    out->right = r.left() + r.width();
-    out->bottom = r.top() + r.height();
-}
-
 constexpr int32_t TextChannel = -1;
 
 }  // namespace
@@ -134,9 +124,9 @@ EXDUI_API ExHandle Ex_ObjCreateEx(int32_t styleEx, const char16_t* className, co
         return 0;
     }
     try {
-        std::u16string name(className);
+        const std::u16string name(className);
         std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
-        QRect rect(x, y, std::max(0, width), std::max(0, height));
+        const ExRect rect{x, y, x + std::max(0, width), y + std::max(0, height)};
         return marshal::Call(
             [&] {
                 return CreateObject(styleEx, name, text, style, rect, parent, id, textFormat,
@@ -229,11 +219,12 @@ EXDUI_API int Ex_ObjKillTimer(ExHandle object) {
 EXDUI_API int Ex_ObjMove(ExHandle object, int32_t x, int32_t y, int32_t width, int32_t height,
                          int repaint) {
     return OnObject(object, [=](Object& obj) {
-        QRect g = obj.Widget()->geometry();
-        QRect next(x == EX_KEEP ? g.x() : x, y == EX_KEEP ? g.y() : y,
-                   width == EX_KEEP ? g.width() : std::max(0, width),
-                   height == EX_KEEP ? g.height() : std::max(0, height));
-        obj.Widget()->setGeometry(next);
+        const ExRect& g = obj.Rect();
+        const int32_t left = x == EX_KEEP ? g.left : x;
+        const int32_t top = y == EX_KEEP ? g.top : y;
+        const int32_t w = width == EX_KEEP ? obj.Width() : std::max(0, width);
+        const int32_t h = height == EX_KEEP ? obj.Height() : std::max(0, height);
+        obj.SetRect({left, top, left + w, top + h});
         if (repaint != 0) {
             obj.Invalidate();
         }
@@ -244,8 +235,8 @@ EXDUI_API int Ex_ObjMove(ExHandle object, int32_t x, int32_t y, int32_t width, i
 EXDUI_API int Ex_ObjShow(ExHandle object, int show) {
     return OnObject(object, [=](Object& obj) {
         bool visible = show != 0;
-        if (obj.Widget()->isHidden() == visible) {
-            obj.Widget()->setVisible(visible);
+        if (obj.Visible() != visible) {
+            obj.SetVisible(visible);
             obj.Send(EX_WM_SHOWWINDOW, visible ? 1 : 0, 0);
         }
         return true;
@@ -253,12 +244,12 @@ EXDUI_API int Ex_ObjShow(ExHandle object, int show) {
 }
 
 EXDUI_API int Ex_ObjIsVisible(ExHandle object) {
-    return WithObject(object, 0, [](Object& obj) { return obj.Widget()->isHidden() ? 0 : 1; });
+    return WithObject(object, 0, [](Object& obj) { return obj.Visible() ? 1 : 0; });
 }
 
 EXDUI_API int Ex_ObjEnable(ExHandle object, int enable) {
     return OnObject(object, [=](Object& obj) {
-        obj.Widget()->setEnabled(enable != 0);
+        obj.SetEnabled(enable != 0);
         obj.SetState(EX_STATE_DISABLED, enable == 0, true);
         obj.Send(EX_WM_ENABLE, enable != 0 ? 1 : 0, 0);
         return true;
@@ -282,7 +273,8 @@ EXDUI_API int Ex_ObjDestroy(ExHandle object) {
 EXDUI_API ExHandle Ex_ObjFind(ExHandle parent, ExHandle childAfter, const char16_t* className,
                               const char16_t* title) {
     try {
-        std::u16string cls = className != nullptr ? std::u16string(className) : std::u16string();
+        const std::u16string cls =
+            className != nullptr ? std::u16string(className) : std::u16string();
         std::u16string text = title != nullptr ? std::u16string(title) : std::u16string();
         bool anyTitle = title == nullptr;
         return marshal::Call(
@@ -381,7 +373,7 @@ EXDUI_API int Ex_ObjGetRect(ExHandle object, ExRect* rect) {
         return 0;
     }
     return WithObject(object, 0, [&](Object& obj) {
-        ToRect(obj.Widget()->geometry(), rect);
+        *rect = obj.Rect();
         return 1;
     });
 }
@@ -391,7 +383,7 @@ EXDUI_API int Ex_ObjGetClientRect(ExHandle object, ExRect* rect) {
         return 0;
     }
     return WithObject(object, 0, [&](Object& obj) {
-        ToRect(obj.Widget()->rect(), rect);
+        *rect = ExRect{0, 0, obj.Width(), obj.Height()};
         return 1;
     });
 }
@@ -441,15 +433,13 @@ EXDUI_API int Ex_ObjSetRadius(ExHandle object, float topLeft, float topRight, fl
 }
 
 EXDUI_API int Ex_ObjInvalidateRect(ExHandle object, const ExRect* rect) {
-    QRect area;
-    if (rect != nullptr) {
-        area = QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
-    }
+    const bool part = rect != nullptr && !IsEmpty(*rect);
+    const ExRect area = part ? *rect : ExRect{};
     return OnObject(object, [=](Object& obj) {
-        if (area.isValid()) {
-            obj.Widget()->update(area);
+        if (part) {
+            obj.InvalidateRect(area);
         } else {
-            obj.Widget()->update();
+            obj.Invalidate();
         }
         return true;
     });
@@ -457,9 +447,9 @@ EXDUI_API int Ex_ObjInvalidateRect(ExHandle object, const ExRect* rect) {
 
 EXDUI_API int Ex_ObjSetTooltip(ExHandle object, const char16_t* text) {
     try {
-        QString plain = FromUtf16(text);
+        std::u16string plain = text != nullptr ? std::u16string(text) : std::u16string();
         return OnObject(object, [plain](Object& obj) {
-            backend::qt::SetWidgetTooltip(obj.Widget(), plain);
+            obj.SetTooltip(plain);
             return true;
         });
     } catch (...) {
@@ -472,9 +462,9 @@ EXDUI_API size_t Ex_ObjGetTooltip(ExHandle object, char16_t* buffer, size_t buff
         return 0;
     }
     return WithObject(object, size_t{0}, [&](Object& obj) {
-        const QString tip = backend::qt::WidgetTooltip(obj.Widget());
-        size_t n = std::min(bufferBytes / sizeof(char16_t) - 1, static_cast<size_t>(tip.size()));
-        std::memcpy(buffer, tip.utf16(), n * sizeof(char16_t));
+        const std::u16string& tip = obj.Tooltip();
+        size_t n = std::min(bufferBytes / sizeof(char16_t) - 1, tip.size());
+        std::memcpy(buffer, tip.data(), n * sizeof(char16_t));
         buffer[n] = 0;
         return n;
     });
@@ -488,10 +478,11 @@ EXDUI_API int Ex_ObjBeginPaint(ExHandle object, ExPaint* paint) {
     if (obj == nullptr || obj->Painter() == nullptr) {
         return 0;
     }
-    QRect r = obj->Widget()->rect();
+    const int32_t w = obj->Width();
+    const int32_t h = obj->Height();
     *paint = ExPaint{
-        obj->CanvasHandle(), obj->TextFormat(), obj->State(), obj->Style(),
-        obj->StyleEx(),      r.width(),         r.height(),   ExRect{0, 0, r.width(), r.height()}};
+        obj->CanvasHandle(), obj->TextFormat(), obj->State(), obj->Style(), obj->StyleEx(), w, h,
+        ExRect{0, 0, w, h}};
     return 1;
 }
 

@@ -5,6 +5,7 @@
 // button changes nothing and raises nothing. Text colour: slot 4 while
 // pressed, 3 while hovered, 6 when checked, else 2.
 #include "class_registry.h"
+#include "core/ex_rect.h"
 #include "window.h"
 
 namespace exdui {
@@ -81,7 +82,7 @@ intptr_t RadioProc(ExHandle window, ExHandle object, int32_t message, intptr_t w
             return obj->StateAs<RadioState>()->checked ? 1 : 0;
         case EX_WM_LBUTTONUP:
             if (obj->pressedLeft &&
-                obj->Widget()->rect().contains(PointX(lParam), PointY(lParam))) {
+                Contains({0, 0, obj->Width(), obj->Height()}, {PointX(lParam), PointY(lParam)})) {
                 SetChecked(*obj, true);
             }
             break;

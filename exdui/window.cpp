@@ -8,6 +8,7 @@
 #include "backend/painter.h"
 #include "backend/screens.h"
 #include "canvas.h"
+#include "core/ex_rect.h"
 #include "fonts.h"
 #include "handle_table.h"
 #include "object.h"
@@ -166,7 +167,7 @@ intptr_t Window::Send(int32_t message, intptr_t wParam, intptr_t lParam) {
     return result;
 }
 
-void Window::OnPaint(backend::Painter& painter, const ExRect&) {
+void Window::OnPaint(backend::Painter& painter, const ExRect& dirty) {
     BindCanvas(m_canvas, &painter);
     intptr_t result = 0;
     if (!CallProc(EX_WM_ERASEBKGND, m_canvas, 0, &result)) {
@@ -180,6 +181,14 @@ void Window::OnPaint(backend::Painter& painter, const ExRect&) {
                                   {8, 0, width, TitleBarHeight});
     }
     BindCanvas(m_canvas, nullptr);
+    const ExRect client = m_native->Rect();
+    const ExRect all{0, 0, client.right - client.left, client.bottom - client.top};
+    const std::vector<Object*> roots = m_roots;
+    for (Object* obj : roots) {
+        if (!m_destroying) {
+            PaintObject(painter, *obj, dirty, all, {0, 0});
+        }
+    }
 }
 
 void Window::OnPaintFrame(backend::Painter& p, const ExRect&) {
@@ -249,10 +258,16 @@ backend::FrameHit Window::OnHitTest(ExPoint at) {
     if (ButtonAt(at) >= 0) {
         return FrameHit::Button;
     }
-    if ((m_style & EX_WS_MOVEABLE) != 0 && !maximized) {
-        return FrameHit::Caption;
+    if ((m_style & EX_WS_MOVEABLE) == 0 || maximized) {
+        return FrameHit::Client;
     }
-    return FrameHit::Client;
+    // The caption is wherever a press reaches no object that keeps it.
+    for (const Object* obj = ObjectAt(at); obj != nullptr; obj = obj->Parent()) {
+        if (!obj->MouseTransparent()) {
+            return FrameHit::Client;
+        }
+    }
+    return FrameHit::Caption;
 }
 
 void Window::OnResized(int32_t width, int32_t height) {
@@ -349,6 +364,30 @@ bool Window::OnKeyDown(int32_t virtualKey) {
 void Window::OnDestroyed() {
     m_native = nullptr;
     delete this;
+}
+
+void Window::OnVisible(bool visible) {
+    if (!visible) {
+        return;
+    }
+    // Objects shown meanwhile hear where they are and how large.
+    const std::vector<Object*> roots = m_roots;
+    for (Object* obj : roots) {
+        if (!obj->destroyed) {
+            obj->SendPendingGeometry();
+        }
+    }
+}
+
+void Window::Bury(Object* obj) {
+    m_buried.emplace_back(obj);
+    if (m_reaper == nullptr) {
+        m_reaper = backend::MakeTimer(
+            [this] { const std::vector<std::unique_ptr<Object>> dead = std::move(m_buried); });
+    }
+    if (!m_reaper->IsActive()) {
+        m_reaper->Start(0, true);
+    }
 }
 
 void Window::Destroy() {

@@ -4,10 +4,12 @@
 // asks for, drawn and run here. UI thread only.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "backend/native_window.h"
+#include "backend/timer.h"
 #include "exdui.h"
 
 namespace exdui {
@@ -53,6 +55,26 @@ class Window : public backend::NativeWindowEvents {
     // The frame buttons in client pixels, the rightmost (close) first.
     std::vector<ExRect> FrameButtons() const;
 
+    // The objects as the window shows them (window_input.cpp,
+    // window_paint.cpp). The innermost shown and enabled object at a client
+    // point, the last made on top, cut to its ancestors; null over the
+    // background and the frame buttons.
+    Object* ObjectAt(ExPoint at) const;
+    // Has a client rectangle painted again.
+    void InvalidateClient(const ExRect& area);
+    // The object that has the keyboard focus, or null; Focus gives it to obj.
+    Object* FocusedObject() const;
+    void Focus(Object* obj);
+    // obj was hidden: the pointer's hover and capture let go of it. Or
+    // shown: hovered when the pointer is over it.
+    void ObjectHidden(Object& obj);
+    void ObjectShown(Object& obj);
+    // Keeps a destroyed object until the events that may still use it ran.
+    void Bury(Object* obj);
+    // The tooltip of the object at a client point (or of its nearest
+    // ancestor that has one) shown now, as the resting pointer shows it.
+    void ShowTooltipAt(ExPoint at);
+
     // backend::NativeWindowEvents
     void OnPaint(backend::Painter& painter, const ExRect& dirty) override;
     void OnPaintFrame(backend::Painter& painter, const ExRect& dirty) override;
@@ -66,6 +88,20 @@ class Window : public backend::NativeWindowEvents {
     void OnFrameMouse(backend::FrameMouse action, ExPoint at) override;
     bool OnKeyDown(int32_t virtualKey) override;
     void OnDestroyed() override;
+    void OnVisible(bool visible) override;
+    void OnMouseMove(ExPoint at, uint32_t keys) override;
+    void OnMouseDown(backend::MouseButton button, ExPoint at, uint32_t keys) override;
+    void OnMouseUp(backend::MouseButton button, ExPoint at, uint32_t keys) override;
+    void OnDoubleClick(backend::MouseButton button, ExPoint at, uint32_t keys) override;
+    void OnMouseLeave() override;
+    void OnMouseEnter(ExPoint at) override;
+    bool OnWheel(ExPoint at, int32_t delta, uint32_t keys) override;
+    bool OnKey(bool down, int32_t virtualKey, uint32_t modifiers,
+               std::u16string_view text) override;
+    void OnFocusChanged(bool gained) override;
+    void OnViewFocus(backend::NativeView* view, bool gained) override;
+    bool OnFilesOver(ExPoint at, const std::vector<std::u16string>& paths) override;
+    bool OnFilesDropped(ExPoint at, const std::vector<std::u16string>& paths) override;
 
   private:
     enum class Button { Close, Maximize, Minimize };
@@ -77,6 +113,20 @@ class Window : public backend::NativeWindowEvents {
     int ButtonAt(ExPoint at) const;
     void InvalidateButton(int index);
     void Click(Button button);
+    void PaintObject(backend::Painter& painter, Object& obj, const ExRect& dirty,
+                     const ExRect& clip, ExPoint parentOrigin);
+    // The hovered objects become target and its ancestors: those that are
+    // no longer hear EX_WM_MOUSELEAVE, innermost first, then the new ones
+    // EX_WM_MOUSEHOVER, outermost first.
+    void SetHover(Object* target);
+    // The press or release of a button at a client point, to the object
+    // the pointer holds or the one under it.
+    void Press(backend::MouseButton button, ExPoint at, uint32_t keys, bool doubleClick);
+    // The focus leaves from, which is being hidden, for the next editor.
+    void FocusNextEditor(Object& from);
+    // Where the system's pointer is, in client pixels.
+    ExPoint PointerAt() const;
+    Object* DropTarget(ExPoint at) const;
 
     backend::NativeWindow* m_native;  // lives until OnDestroyed
     std::u16string m_title;
@@ -92,6 +142,17 @@ class Window : public backend::NativeWindowEvents {
     std::vector<Button> m_buttons;  // close first, rightmost
     int m_hover = -1;               // indexes in m_buttons
     int m_down = -1;
+    // The pointer over the objects, as handles (a destroyed object drops out).
+    std::vector<ExHandle> m_hovered;  // outermost first
+    bool m_captured = false;          // a button is held; it went down on m_capture
+    ExHandle m_capture = 0;           // 0: on the background
+    uint32_t m_held = 0;              // EX_MK_LBUTTON / EX_MK_RBUTTON
+    ExHandle m_focus = 0;             // has the keyboard focus, or gets it with the window
+    ExHandle m_focusTold = 0;         // heard EX_WM_SETFOCUS last, without a KILLFOCUS since
+    std::unique_ptr<backend::Timer> m_tipTimer;
+    ExPoint m_tipAt{};
+    std::vector<std::unique_ptr<Object>> m_buried;
+    std::unique_ptr<backend::Timer> m_reaper;
 };
 
 Window* WindowFromHandle(ExHandle window);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "backend/native_view.h"
 #include "exdui.h"
 
 namespace exdui::backend {
@@ -14,5 +15,10 @@ ExPoint CursorPosition();
 int32_t DragDistance();
 // The longest time, in milliseconds, between the clicks of a double click.
 int32_t DoubleClickTime();
+
+// The pointer's shape while it is over view: the view's usual one, or the
+// double arrow that says an edge can be dragged sideways (a column's width).
+enum class CursorShape { Default, SizeColumn };
+void SetCursorShape(NativeView* view, CursorShape shape);
 
 }  // namespace exdui::backend

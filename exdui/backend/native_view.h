@@ -17,4 +17,9 @@ struct NativeView;
 // Makes the window's native resources when it has none yet. UI thread.
 std::intptr_t NativeHandle(NativeView* view);
 
+// Gives view the keyboard focus (its window's focus while that window is not
+// the active one); byTab: as the Tab key moves it there (an editor selects
+// its text). UI thread.
+void FocusView(NativeView* view, bool byTab = false);
+
 }  // namespace exdui::backend

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "exdui.h"
 
@@ -44,6 +46,8 @@ enum class FrameHit {
 enum class WindowState { Normal, Minimized, Maximized };
 
 enum class FrameMouse { Move, Press, Release, Leave };
+
+enum class MouseButton { Left, Right, Middle };
 
 // What the back end tells the library, on the UI thread. OnResized, OnMoved
 // and OnStateChanged may come from inside the library's own calls that change
@@ -90,6 +94,51 @@ class NativeWindowEvents {
     // The native window is gone, last of its calls: the library must not
     // touch it any more. Comes after Destroy, or when its owner went.
     virtual void OnDestroyed() = 0;
+    // The window was shown or hidden.
+    virtual void OnVisible(bool visible) = 0;
+
+    // The input the library gives its objects: what reaches the window
+    // itself, outside the views inside it (an editor) and the frame area.
+    // Points are client pixels; keys are the EX_MK_* bits of the buttons held
+    // once the event has happened and of Shift and Ctrl. Any of these calls
+    // may destroy the window; nothing but OnDestroyed comes for it then.
+    //
+    // The pointer moved to at. While a button is held the moves come here
+    // wherever the pointer is.
+    virtual void OnMouseMove(ExPoint at, uint32_t keys) = 0;
+    // A button went down or up at at. The second press of a double click
+    // (the system's time and distance) comes as OnDoubleClick instead of
+    // OnMouseDown; its release as OnMouseUp.
+    virtual void OnMouseDown(MouseButton button, ExPoint at, uint32_t keys) = 0;
+    virtual void OnMouseUp(MouseButton button, ExPoint at, uint32_t keys) = 0;
+    virtual void OnDoubleClick(MouseButton button, ExPoint at, uint32_t keys) = 0;
+    // The pointer left the window, or went onto the frame area.
+    virtual void OnMouseLeave() = 0;
+    // The pointer came into the window at at, or onto a view inside it (where
+    // the window's moves stop until it comes back); no move is told for it.
+    virtual void OnMouseEnter(ExPoint at) = 0;
+    // The wheel turned by delta (120 a notch, positive away from the user)
+    // with the pointer at at. True when the library took it; the back end
+    // leaves it to the system otherwise.
+    virtual bool OnWheel(ExPoint at, int32_t delta, uint32_t keys) = 0;
+    // A key (EX_VK_*) went down or up while the window itself has the
+    // keyboard focus, after OnKeyDown let it through; modifiers are its
+    // EX_MK_SHIFT and EX_MK_CONTROL bits, text the printable characters a
+    // press types (empty for a release). True when the library took it.
+    virtual bool OnKey(bool down, int32_t virtualKey, uint32_t modifiers,
+                       std::u16string_view text) = 0;
+    // The window itself gained or lost the keyboard focus: from or to another
+    // window, or a view inside it (NativeWindow::TakeFocus, FocusView).
+    virtual void OnFocusChanged(bool gained) = 0;
+    // A view made inside the window's View() (its direct child), or one of
+    // the views inside that, gained or lost the keyboard focus; view is the
+    // direct child.
+    virtual void OnViewFocus(NativeView* view, bool gained) = 0;
+    // Files dragged from another program are over at: true when the window
+    // would take them there. Then dropped at at: true when it took them.
+    // paths are the local files' names; never empty.
+    virtual bool OnFilesOver(ExPoint at, const std::vector<std::u16string>& paths) = 0;
+    virtual bool OnFilesDropped(ExPoint at, const std::vector<std::u16string>& paths) = 0;
 };
 
 struct NativeWindowOptions {
@@ -140,8 +189,16 @@ class NativeWindow {
     // An empty rectangle for none. Setting it again keeps it on top of what
     // was added to the window since.
     virtual void SetFrameArea(const ExRect& area) = 0;
-    // The system's view of the window (backend/native_view.h).
+    // The system's view of the window (backend/native_view.h). Views made
+    // inside it (editors) lie above everything the library draws, and below
+    // the frame area.
     virtual NativeView* View() = 0;
+    // The keyboard focus to the window itself, out of any view inside it.
+    // OnFocusChanged(true) follows when the window is the active one (at
+    // once) or when it becomes it.
+    virtual void TakeFocus() = 0;
+    // The window itself has the keyboard focus (and is the active window).
+    virtual bool HasFocus() const = 0;
     // Hides the window now and destroys it soon after, outside the current
     // call: OnDestroyed comes then. Nothing more may be asked of it.
     virtual void Destroy() = 0;

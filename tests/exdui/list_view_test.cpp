@@ -493,5 +493,140 @@ TEST_F(ListViewTest, AWorkerSetsTheRowCountAndSelectsTheFirstRow) {
     EXPECT_EQ(Send(list, EX_LVM_GETITEMSTATE, 1), 2);
 }
 
+// The list's vertical bar, at the right of its 400 x 600 pixels: arrows of 14
+// pixels at both ends, the track between. A thousand rows of 60 pixels scroll
+// by 59,400 pixels: a line is a row, a page 600 pixels (ten rows), and the
+// thumb is the shortest one, 26 pixels.
+constexpr int BarX = 393;
+constexpr int TrackTop = 14;
+constexpr int ThumbLength = 26;
+constexpr int ScrollSpan = 600 - 2 * TrackTop - ThumbLength;  // the thumb's travel
+
+TEST_F(ListViewTest, ThePartsOfTheScrollBarScrollByARowOrAPage) {
+    struct Case {
+        const char* what;
+        bool fromEnd;
+        int y;
+        intptr_t top;  // EX_LVM_GETTOPINDEX after the click
+    };
+    const Case cases[] = {
+        {"down arrow", false, 593, 2},
+        {"track below the thumb", false, 300, 11},
+        {"up arrow at the top", false, 5, 1},
+        {"up arrow", true, 5, 990},
+        {"track above the thumb", true, 300, 981},
+        {"down arrow at the end", true, 593, 991},
+    };
+    Send(list, 0x102F, 1000, 1000);
+    for (const Case& c : cases) {
+        Key(c.fromEnd ? EX_VK_END : EX_VK_HOME);
+        Click(list, {BarX, c.y});
+        EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), c.top) << c.what;
+    }
+}
+
+TEST_F(ListViewTest, DraggingTheThumbMovesTheRowsInProportionAndTheThumbWithThem) {
+    Send(list, 0x102F, 1000, 1000);
+    const ExPoint grab{BarX, TrackTop + ThumbLength / 2};
+    const auto thumbShowsAt = [&](int y) {
+        const ExArgb pixel = PixelOf(Paint(), list, BarX, y);
+        return (pixel & 0xFF) > 0xEE;  // the thumb's face is lighter than the track
+    };
+    ASSERT_TRUE(thumbShowsAt(grab.y));
+    inject::MouseDown(window, inject::PointIn(list, grab.x, grab.y));
+    // Half its travel, and past the list's edge at the side: still held.
+    inject::MouseMove(window, inject::PointIn(list, 600, grab.y + ScrollSpan / 2), EX_MK_LBUTTON);
+    inject::MouseUp(window, inject::PointIn(list, 600, grab.y + ScrollSpan / 2));
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 29'700 / 60 + 1);
+    EXPECT_FALSE(thumbShowsAt(grab.y));
+    EXPECT_TRUE(thumbShowsAt(grab.y + ScrollSpan / 2));
+    // Dragged past the end of the track, it stops at the last page.
+    const ExPoint middle{BarX, grab.y + ScrollSpan / 2};
+    inject::MouseDown(window, inject::PointIn(list, middle.x, middle.y));
+    inject::MouseMove(window, inject::PointIn(list, middle.x, 900), EX_MK_LBUTTON);
+    inject::MouseUp(window, inject::PointIn(list, middle.x, 900));
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 991);
+}
+
+TEST_F(ListViewTest, TheBarShowsOnlyWhileTheRowsOverflowAndTheRowsMakeRoomForIt) {
+    struct Case {
+        const char* what;
+        intptr_t rows;
+        bool scrollStyle;
+        bool bar;
+    };
+    const Case cases[] = {
+        {"ten rows fit", 10, true, false},
+        {"eleven do not", 11, true, true},
+        {"without the style", 1000, false, false},
+    };
+    for (const Case& c : cases) {
+        const int32_t style = 0x10000008 | (c.scrollStyle ? EX_OS_VSCROLL : 0);
+        Ex_ObjSetLong(list, EX_OL_STYLE, style);
+        Send(list, EX_WM_SIZE);
+        Send(list, 0x102F, c.rows, c.rows);
+        const std::vector<Painted> painted = PaintNow();
+        ASSERT_FALSE(painted.empty()) << c.what;
+        EXPECT_EQ(painted.front().rect.right, c.bar ? 400 - 14 : 400) << c.what;
+        EXPECT_EQ(PixelOf(Paint(), list, BarX, 270) == OddRow, !c.bar) << c.what;
+    }
+}
+
+TEST_F(ListViewTest, HoldingTheTrackPagesUntilTheThumbIsUnderThePointer) {
+    Send(list, 0x102F, 1000, 1000);
+    // The thumb reaches y = 60 after four pages.
+    inject::MouseDown(window, inject::PointIn(list, BarX, 60));
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return Send(list, EX_LVM_GETTOPINDEX) == 41; }));
+    inject::RunEvents(200);
+    inject::MouseUp(window, inject::PointIn(list, BarX, 60));
+    EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), 41);
+}
+
+TEST_F(ListViewTest, TheWheelScrollsThreeRowsANotchOrAPageWithCtrlOrShift) {
+    struct Case {
+        int32_t delta;
+        uint32_t modifiers;
+        intptr_t top;  // from the top
+    };
+    const Case cases[] = {
+        {-120, 0, 4}, {-240, 0, 7}, {-120, EX_MK_CONTROL, 11}, {-120, EX_MK_SHIFT, 11}, {-40, 0, 2},
+    };
+    Send(list, 0x102F, 1000, 1000);
+    for (const Case& c : cases) {
+        Key(EX_VK_HOME);
+        inject::Wheel(window, inject::PointIn(list, 100, 100), c.delta, c.modifiers);
+        EXPECT_EQ(Send(list, EX_LVM_GETTOPINDEX), c.top) << c.delta << " " << c.modifiers;
+    }
+}
+
+std::vector<int32_t>* g_parentWheels = nullptr;
+
+intptr_t RecordWheel(ExHandle /*window*/, ExHandle /*object*/, int32_t message, intptr_t wParam,
+                     intptr_t /*lParam*/, intptr_t* /*result*/) {
+    if (message == EX_WM_MOUSEWHEEL) {
+        g_parentWheels->push_back(static_cast<int16_t>((wParam >> 16) & 0xFFFF));
+    }
+    return 0;
+}
+
+TEST_F(ListViewTest, AWheelTurnedWhereTheRowsCannotGoIsLeftToTheParent) {
+    std::vector<int32_t> wheels;
+    g_parentWheels = &wheels;
+    const ExHandle parent = Ex_ObjCreateEx(-1, u"Static", nullptr, -1, 450, 0, 400, 600, surface, 0,
+                                           -1, 0, 0, RecordWheel);
+    const ExHandle inner = Ex_ObjCreateEx(-1, u"ListView", nullptr, 0x50000008, 0, 0, 400, 600,
+                                          parent, 0, -1, 0, 0, RowPainter);
+    Send(inner, 0x102F, 1000, 1000);
+    const ExPoint over = inject::PointIn(inner, 100, 100);
+    inject::Wheel(window, over, 120);  // up, at the top
+    inject::Wheel(window, over, -120);
+    EXPECT_EQ(Send(inner, EX_LVM_GETTOPINDEX), 4);
+    Send(inner, EX_LVM_SETSELECTIONMARK, 1, 1000);
+    inject::Wheel(window, over, -120);  // down, at the end
+    EXPECT_EQ(wheels, (std::vector<int32_t>{120, -120}));
+    Ex_ObjDestroy(parent);
+    g_parentWheels = nullptr;
+}
+
 }  // namespace
 }  // namespace exdui::test

@@ -386,6 +386,9 @@ TEST_F(ReportListViewTest, WideColumnsScrollSideways) {
     Key(EX_VK_RIGHT);
     EXPECT_TRUE(lineAt(edge.x - 20));
     EXPECT_FALSE(lineAt(edge.x));
+    // The right arrow of the bar along the bottom steps as far.
+    inject::Click(window, inject::PointIn(list, 793, 593));
+    EXPECT_TRUE(lineAt(edge.x - 40));
     // Narrowed to fit, the columns stand still.
     Send(list, EX_LVM_SETCOLUMNWIDTH, 3, 100);
     EXPECT_TRUE(lineAt(edge.x));

@@ -4,9 +4,9 @@
 // widget under the pointer or to the one a held button went down on, with
 // enter and leave, double clicks found from the timestamps, open popups and
 // modal windows taken into account, and the application's event filters (the
-// frame controller) seeing them first. The wheel, file drops, tooltips and
-// input-method text have no such entry: they go to the widget Qt itself
-// would give them to.
+// frame controller) seeing them first. The wheel, file drops and input-method
+// text have no such entry: they go to the widget Qt itself would give them
+// to. A tooltip is what the window shows once the pointer rests.
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -32,7 +32,6 @@
 #include "exdui_inject.h"
 #include "marshal.h"
 #include "object.h"
-#include "object_widget.h"
 #include "window.h"
 
 // Declared as QTest's own headers declare them (qtestmouse.h, qtestkeyboard.h).
@@ -415,19 +414,11 @@ bool Compose(ExHandle window, std::u16string_view preedit, std::u16string_view c
 }
 
 ExHandle FocusedObject(ExHandle window) {
-    QWidget* top = WindowWidgetOf(window);
-    if (top == nullptr) {
+    if (WindowWidgetOf(window) == nullptr) {
         return 0;
     }
-    // The focus may sit on a widget inside an object (an editor, a list's
-    // scroll area): the object is the nearest one around it.
-    for (QWidget* w = top->focusWidget(); w != nullptr && w != top; w = w->parentWidget()) {
-        if (auto* view = dynamic_cast<ObjectWidget*>(w)) {
-            const Object* obj = view->GetObject();
-            return obj != nullptr && !obj->destroyed ? obj->Handle() : 0;
-        }
-    }
-    return 0;
+    const Object* obj = WindowFromAny(window)->FocusedObject();
+    return obj != nullptr && !obj->destroyed ? obj->Handle() : 0;
 }
 
 bool DragFilesOver(ExHandle window, ExPoint at, const std::vector<std::u16string>& paths) {
@@ -471,15 +462,16 @@ std::u16string TooltipAt(ExHandle window, ExPoint at) {
         return {};
     }
     HideTooltips();
-    // What Qt sends the widget under a resting pointer; a widget without a
-    // tooltip of its own passes it on to its parent.
+    // A view inside the window (a list's scroll area) shows its own, as Qt
+    // asks it when the pointer rests there; the window those of its objects.
     const QPoint local(at.x, at.y);
-    QWidget* target = top->childAt(local);
-    if (target == nullptr) {
-        target = top;
+    if (QWidget* view = top->childAt(local)) {
+        QHelpEvent rest(QEvent::ToolTip, view->mapFrom(top, local), top->mapToGlobal(local));
+        QCoreApplication::sendEvent(view, &rest);
     }
-    QHelpEvent rest(QEvent::ToolTip, target->mapFrom(top, local), top->mapToGlobal(local));
-    QCoreApplication::sendEvent(target, &rest);
+    if (!QToolTip::isVisible()) {
+        WindowFromAny(window)->ShowTooltipAt(at);
+    }
     if (!QToolTip::isVisible()) {
         return {};
     }

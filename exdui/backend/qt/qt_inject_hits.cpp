@@ -1,32 +1,16 @@
-// What a press reaches, read from the Qt widgets behind the window, and where
-// the window's own buttons lie, as the library lays them out (exdui_inject.h).
-#include <QWidget>
-#include <algorithm>
-
-#include "backend/qt/qt_native_window.h"
+// What a press reaches, as the window's own hit test finds it, and where the
+// window's own buttons lie, as the library lays them out (exdui_inject.h).
 #include "exdui_inject.h"
+#include "marshal.h"
 #include "object.h"
-#include "object_widget.h"
 #include "window.h"
 
 namespace exdui::inject {
 
 EXDUI_API ExHandle ObjectAt(ExHandle window, ExPoint at) {
-    Window* w = WindowFromHandle(window);
-    if (w == nullptr) {
-        return 0;
-    }
-    QWidget* top = backend::qt::WidgetOf(*w->Native());
-    // The widget under the point, and up to the object's own: an object's
-    // parts (a scroll bar, a line edit) are widgets inside its widget.
-    for (QWidget* hit = top->childAt(at.x, at.y); hit != nullptr && hit != top;
-         hit = hit->parentWidget()) {
-        if (auto* widget = dynamic_cast<ObjectWidget*>(hit)) {
-            const Object* obj = widget->GetObject();
-            return obj != nullptr && !obj->destroyed ? obj->Handle() : 0;
-        }
-    }
-    return 0;
+    Window* w = marshal::IsUiThread() ? WindowFromHandle(window) : nullptr;
+    const Object* obj = w != nullptr && !w->IsDestroying() ? w->ObjectAt(at) : nullptr;
+    return obj != nullptr ? obj->Handle() : 0;
 }
 
 EXDUI_API std::vector<ExRect> FrameButtonsOf(ExHandle window) {

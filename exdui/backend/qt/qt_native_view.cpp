@@ -18,4 +18,10 @@ std::intptr_t NativeHandle(NativeView* view) {
     return static_cast<std::intptr_t>(widget->window()->winId());
 }
 
+void FocusView(NativeView* view, bool byTab) {
+    if (QWidget* widget = qt::ToWidget(view)) {
+        widget->setFocus(byTab ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    }
+}
+
 }  // namespace exdui::backend

@@ -1,11 +1,16 @@
 #include "backend/qt/qt_native_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QUrl>
 #include <algorithm>
 
 #include "backend/qt/qt_convert.h"
+#include "backend/qt/qt_keys.h"
 #include "backend/qt/qt_native_view.h"
 #include "backend/qt/qt_painter.h"
 
@@ -17,6 +22,40 @@ namespace {
 ExPoint ToExPoint(QPointF p) {
     const QPoint q = p.toPoint();
     return {q.x(), q.y()};
+}
+
+bool ButtonOf(Qt::MouseButton qtButton, MouseButton* button) {
+    switch (qtButton) {
+        case Qt::LeftButton:
+            *button = MouseButton::Left;
+            return true;
+        case Qt::RightButton:
+            *button = MouseButton::Right;
+            return true;
+        case Qt::MiddleButton:
+            *button = MouseButton::Middle;
+            return true;
+        default:
+            return false;
+    }
+}
+
+uint32_t KeysOf(const QMouseEvent* event) {
+    return static_cast<uint32_t>(MouseKeys(event->buttons(), event->modifiers()));
+}
+
+// The local files a drag brings; none for anything else.
+std::vector<std::u16string> LocalFiles(const QMimeData* mime) {
+    std::vector<std::u16string> names;
+    if (mime == nullptr || !mime->hasUrls()) {
+        return names;
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            names.push_back(url.toLocalFile().toStdU16String());
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -56,6 +95,8 @@ class FrameArea : public QWidget {
         event->accept();
     }
 
+    void enterEvent(QEnterEvent*) override { m_window->Events().OnMouseLeave(); }
+
     void leaveEvent(QEvent*) override { m_window->Events().OnFrameMouse(FrameMouse::Leave, {}); }
 
   private:
@@ -74,7 +115,10 @@ QtNativeWindow::QtNativeWindow(const NativeWindowOptions& options, NativeWindowE
         setAttribute(Qt::WA_TranslucentBackground);
     }
     setMouseTracking(true);
+    setAcceptDrops(true);
     m_frame = new FrameArea(this);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget* old, QWidget* now) { FocusMoved(old, now); });
     if (options.owner != nullptr) {
         setParent(WidgetOf(*options.owner), windowFlags());
     }
@@ -86,6 +130,7 @@ QtNativeWindow::QtNativeWindow(const NativeWindowOptions& options, NativeWindowE
 }
 
 QtNativeWindow::~QtNativeWindow() {
+    disconnect(m_focusWatch);
     // The objects' widgets refer to the library's window: they go first.
     const QList<QWidget*> kids = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     qDeleteAll(kids);
@@ -185,6 +230,14 @@ NativeView* QtNativeWindow::View() {
     return ToNativeView(this);
 }
 
+void QtNativeWindow::TakeFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool QtNativeWindow::HasFocus() const {
+    return hasFocus();
+}
+
 void QtNativeWindow::Destroy() {
     hide();
     deleteLater();
@@ -233,20 +286,161 @@ void QtNativeWindow::DismissPopups() {
     }
 }
 
-void QtNativeWindow::mousePressEvent(QMouseEvent* event) {
+void QtNativeWindow::Press(QMouseEvent* event, bool doubleClick) {
     // A popup takes every press while it is shown: one outside it closes it.
-    if (m_popup) {
-        if (!rect().contains(event->position().toPoint())) {
-            close();
-        }
+    if (m_popup && !rect().contains(event->position().toPoint())) {
         event->accept();
+        close();
         return;
     }
-    if (event->button() == Qt::LeftButton &&
-        m_events.OnHitTest(ToExPoint(event->position())) == FrameHit::Caption) {
-        BeginWindowMove(this, event->globalPosition());
-    }
     event->accept();
+    MouseButton button;
+    if (!ButtonOf(event->button(), &button)) {
+        return;
+    }
+    const ExPoint at = ToExPoint(event->position());
+    const bool caption = button == MouseButton::Left && m_events.OnHitTest(at) == FrameHit::Caption;
+    const QPointF global = event->globalPosition();
+    QPointer<QtNativeWindow> self(this);
+    if (doubleClick) {
+        m_events.OnDoubleClick(button, at, KeysOf(event));
+    } else {
+        m_events.OnMouseDown(button, at, KeysOf(event));
+    }
+    if (caption && self && isVisible()) {
+        BeginWindowMove(this, global);
+    }
+}
+
+void QtNativeWindow::mousePressEvent(QMouseEvent* event) {
+    Press(event, false);
+}
+
+void QtNativeWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    Press(event, true);
+}
+
+void QtNativeWindow::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    MouseButton button;
+    if (ButtonOf(event->button(), &button)) {
+        m_events.OnMouseUp(button, ToExPoint(event->position()), KeysOf(event));
+    }
+}
+
+void QtNativeWindow::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    m_events.OnMouseMove(ToExPoint(event->position()), KeysOf(event));
+}
+
+void QtNativeWindow::enterEvent(QEnterEvent* event) {
+    m_events.OnMouseEnter(ToExPoint(event->position()));
+}
+
+void QtNativeWindow::leaveEvent(QEvent*) {
+    m_events.OnMouseLeave();
+}
+
+void QtNativeWindow::PointerOnChild(QWidget* child, QPointF local) {
+    if (child != m_frame && !m_frame->isAncestorOf(child)) {
+        m_events.OnMouseEnter(ToExPoint(child->mapTo(this, local)));
+    }
+}
+
+void QtNativeWindow::wheelEvent(QWheelEvent* event) {
+    const auto keys = static_cast<uint32_t>(MouseKeys(event->buttons(), event->modifiers()));
+    event->setAccepted(
+        m_events.OnWheel(ToExPoint(event->position()), event->angleDelta().y(), keys));
+}
+
+void QtNativeWindow::keyPressEvent(QKeyEvent* event) {
+    std::u16string text;
+    for (QChar c : event->text()) {
+        if (c.isPrint()) {
+            text.push_back(c.unicode());
+        }
+    }
+    const auto modifiers = static_cast<uint32_t>(MouseKeys(Qt::NoButton, event->modifiers()));
+    event->setAccepted(m_events.OnKey(true, VirtualKey(event->key()), modifiers, text));
+}
+
+void QtNativeWindow::keyReleaseEvent(QKeyEvent* event) {
+    const auto modifiers = static_cast<uint32_t>(MouseKeys(Qt::NoButton, event->modifiers()));
+    event->setAccepted(m_events.OnKey(false, VirtualKey(event->key()), modifiers, {}));
+}
+
+void QtNativeWindow::focusInEvent(QFocusEvent*) {
+    m_events.OnFocusChanged(true);
+}
+
+void QtNativeWindow::focusOutEvent(QFocusEvent*) {
+    m_events.OnFocusChanged(false);
+}
+
+QWidget* QtNativeWindow::ChildViewOf(QWidget* widget) const {
+    for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
+        if (w->parentWidget() == this) {
+            return w;
+        }
+        if (w->isWindow()) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void QtNativeWindow::FocusMoved(QWidget* old, QWidget* now) {
+    QPointer<QtNativeWindow> self(this);
+    if (QWidget* view = ChildViewOf(old)) {
+        m_events.OnViewFocus(ToNativeView(view), false);
+    }
+    if (QWidget* view = self ? ChildViewOf(now) : nullptr) {
+        m_events.OnViewFocus(ToNativeView(view), true);
+    }
+}
+
+void QtNativeWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const std::vector<std::u16string> files = LocalFiles(event->mimeData());
+    if (!files.empty() && m_events.OnFilesOver(ToExPoint(event->position()), files)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void QtNativeWindow::dragMoveEvent(QDragMoveEvent* event) {
+    const std::vector<std::u16string> files = LocalFiles(event->mimeData());
+    if (!files.empty() && m_events.OnFilesOver(ToExPoint(event->position()), files)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void QtNativeWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::u16string> files = LocalFiles(event->mimeData());
+    if (!files.empty() && m_events.OnFilesDropped(ToExPoint(event->position()), files)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void QtNativeWindow::showEvent(QShowEvent*) {
+    m_events.OnVisible(true);
+}
+
+void QtNativeWindow::hideEvent(QHideEvent*) {
+    m_events.OnVisible(false);
+}
+
+void QtNativeWindow::childEvent(QChildEvent* event) {
+    // Views made inside the window stay below the frame area.
+    if (event->added() && m_frame != nullptr && event->child() != m_frame &&
+        event->child()->isWidgetType()) {
+        m_frame->raise();
+    }
+    QWidget::childEvent(event);
 }
 
 void QtNativeWindow::changeEvent(QEvent* event) {

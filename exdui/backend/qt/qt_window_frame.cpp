@@ -3,8 +3,8 @@
 // bare Xvfb), so the window follows the pointer's screen position from where
 // the drag began. One application-wide event filter sees the presses on a
 // window's edges (as the library's hit test names them) before the widgets
-// under them do, every move while a drag runs, and the keys pressed in a
-// window before its widgets.
+// under them do, every move while a drag runs, the keys pressed in a window
+// before its widgets, and the pointer going onto a view inside a window.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -82,6 +82,9 @@ class WindowFrames : public QObject {
                 return Release();
             case QEvent::KeyPress:
                 return Key(receiver, static_cast<QKeyEvent*>(event));
+            case QEvent::Enter:
+                Enter(receiver, static_cast<QEnterEvent*>(event));
+                return false;
             default:
                 return false;
         }
@@ -153,6 +156,16 @@ class WindowFrames : public QObject {
         m_mode = Mode::None;
         m_frame = nullptr;
         return resizing;  // a move's release still reaches the widget it began on
+    }
+
+    // The library hears of the pointer going onto a view inside a window,
+    // where the window's own moves stop.
+    static void Enter(QObject* receiver, QEnterEvent* event) {
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        QtNativeWindow* frame = NativeWindowOf(receiver);
+        if (widget != nullptr && frame != nullptr && widget != frame && !widget->isWindow()) {
+            frame->PointerOnChild(widget, event->position());
+        }
     }
 
     bool Key(QObject* receiver, QKeyEvent* event) {

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QWidget>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "backend/event_loop.h"
@@ -55,7 +56,45 @@ struct Library : backend::NativeWindowEvents {
     }
     bool OnKeyDown(int32_t) override { return ++calls, false; }
     void OnDestroyed() override { callsBeforeDestroyed = calls, destroyed = true; }
+    void OnVisible(bool) override { ++calls; }
+    void OnMouseMove(ExPoint at, uint32_t keys) override { Input("move", at, keys); }
+    void OnMouseDown(backend::MouseButton b, ExPoint at, uint32_t keys) override {
+        Input(Name(b) + " down", at, keys);
+    }
+    void OnMouseUp(backend::MouseButton b, ExPoint at, uint32_t keys) override {
+        Input(Name(b) + " up", at, keys);
+    }
+    void OnDoubleClick(backend::MouseButton b, ExPoint at, uint32_t keys) override {
+        Input(Name(b) + " double", at, keys);
+    }
+    void OnMouseLeave() override { ++calls; }
+    void OnMouseEnter(ExPoint) override { ++calls; }
+    bool OnWheel(ExPoint, int32_t, uint32_t) override { return ++calls, false; }
+    bool OnKey(bool down, int32_t key, uint32_t modifiers, std::u16string_view text) override {
+        Input((down ? "key " : "keyup ") + std::to_string(key) + " " +
+                  std::string(text.begin(), text.end()),
+              {}, modifiers);
+        return false;
+    }
+    void OnFocusChanged(bool) override { ++calls; }
+    void OnViewFocus(backend::NativeView*, bool) override { ++calls; }
+    bool OnFilesOver(ExPoint, const std::vector<std::u16string>&) override {
+        return ++calls, false;
+    }
+    bool OnFilesDropped(ExPoint, const std::vector<std::u16string>&) override {
+        return ++calls, false;
+    }
 
+    static std::string Name(backend::MouseButton b) {
+        return b == backend::MouseButton::Left ? "left" : "right";
+    }
+    void Input(const std::string& what, ExPoint at, uint32_t keys) {
+        ++calls;
+        input.push_back(what + " " + std::to_string(at.x) + "," + std::to_string(at.y) + " " +
+                        std::to_string(keys));
+    }
+
+    std::vector<std::string> input;
     int calls = 0;
     int closes = 0;
     int dismissals = 0;
@@ -114,6 +153,29 @@ TEST(QtNativeWindow, TheFrameAreaLiesAboveWhatCameAfterAndTellsInClientPixels) {
 
     window->SetFrameArea({});
     EXPECT_EQ(widget->childAt(350, 10), object);
+    window->Destroy();
+    backend::DeleteDeferredObjects();
+}
+
+// What the window itself is given goes to the library in its terms: client
+// points, EX_MK_* bits held after the event, a double click in place of its
+// second press, the printable text of a key.
+TEST(QtNativeWindow, TellsThePointerAndTheKeysInTheLibrarysTerms) {
+    Library library;
+    backend::NativeWindow* window = Make(library);
+    window->Show(EX_SW_SHOW);
+    QWidget* widget = backend::qt::WidgetOf(*window);
+    QTest::mouseMove(widget, QPoint(30, 40));
+    QTest::mousePress(widget, Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 40));
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(31, 40));
+    QTest::mouseDClick(widget, Qt::RightButton, {}, QPoint(5, 6));
+    QTest::keyClick(widget, Qt::Key_A);
+    QTest::keyClick(widget, Qt::Key_Escape);
+    std::erase_if(library.input, [](const std::string& s) { return s.starts_with("move"); });
+    EXPECT_EQ(library.input,
+              (std::vector<std::string>{"left down 30,40 5", "left up 31,40 0",
+                                        "right double 5,6 2", "key 65 a 0,0 0", "keyup 65  0,0 0",
+                                        "key 27  0,0 0", "keyup 27  0,0 0"}));
     window->Destroy();
     backend::DeleteDeferredObjects();
 }

@@ -25,7 +25,8 @@ TEST(QtFonts, ChineseFamilyMapsToTheSimplifiedChineseFont) {
     ExHandle edit =
         Ex_ObjCreateEx(-1, u"Edit", u"", -1, 0, 0, 100, 30, win.Surface(), 0, -1, 0, 0, nullptr);
     ASSERT_TRUE(Ex_ObjSetFontFromFamily(edit, u"微软雅黑", 25, -1, 1));
-    auto* line = ExQtWidget(edit)->findChild<QLineEdit*>();
+    // The editor lies in the window's widget, over the object.
+    auto* line = ExQtWidget(win.Window())->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
     ASSERT_FALSE(line->font().families().isEmpty());
     EXPECT_EQ(line->font().families().front(), QStringLiteral("Noto Sans CJK SC"));
@@ -87,7 +88,7 @@ TEST(QtDrag, TheHandlerSeesEveryFormatAsQtDataWithTheActionsAllowed) {
     EXPECT_EQ(Ex_ObjDoDragDrop(label, formats, 2, EX_DROPEFFECT_COPY | EX_DROPEFFECT_MOVE),
               EX_DROPEFFECT_MOVE);
     ExQtSetDragHandler({});
-    EXPECT_EQ(source, ExQtWidget(label));
+    EXPECT_EQ(source, ExQtWidget(win.Window()));  // the label is drawn in it
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<std::string>{"application/x-windows-hdrop=" + binary,
                                               "text/plain=SF1"}));

@@ -14,7 +14,7 @@
 
 #include "app/program.h"
 #include "app/startup.h"
-#include "exdui/exdui_qt.h"
+#include "exdui/backend/qt/exdui_qt.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #    the settings module;
 #  - the window tests (tests/ui, tests/app) give input through the library's
 #    injection (exdui_inject.h): no Qt test library, and the Qt side of the
-#    library's handles (exdui_qt.h) only where a test reads what nothing of
-#    the library reads back.
+#    library's handles (backend/qt/exdui_qt.h) only where a test reads what
+#    nothing of the library reads back;
+#  - the UI library includes Qt only in its Qt back end (exdui/backend/qt/).
 # Prints each breach and exits 1 when there is one. Run by ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -54,42 +55,21 @@ if hits=$(grep -rnE '"(syml|syml_p|syml_a|syjs|ckzt|sjms|xcs|mbml|ppms)"' src \
     done <<<"$hits"
 fi
 
-# The UI library: only backend/qt/ may include Qt. The back-end interfaces
-# (backend/*.h) and core/ include no Qt and no operating-system header. The
-# files below still reach Qt directly: they hold the one-widget-per-object
-# model that the library's next step replaces with one native window per
-# top-level window, drawn by the library. The list may only shrink: a file
-# that no longer includes Qt must leave it.
-exdui_waiting=(
-    exdui_qt.h
-)
-# Qt itself, or a header of ours that brings it: the Qt back end's, and the
-# library's own Qt headers.
-qt_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*(<(Q|qpa/)|"(backend/qt/|qt_text\.h|exdui_qt\.h|object_widget\.h|list_view_widget\.h))'
+# The UI library: only backend/qt/ may include Qt; the rest of it, the
+# back-end interfaces (backend/*.h) and core/ among it, includes no Qt and no
+# operating-system header. A header of ours that brings Qt (the Qt back end's)
+# counts as Qt.
+qt_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*(<(Q|qpa/)|"(exdui/)?backend/qt/)'
 os_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows\.h|unistd\.h|sys/|X11/|xcb/|dlfcn\.h)'
 while IFS= read -r hit; do
     breach "$hit: a portable part of the UI library includes Qt or the system"
-done < <(find exdui/core exdui/backend -maxdepth 1 -name '*.h' -o -path 'exdui/core/*' -name '*.cpp' 2>/dev/null |
-             xargs -r grep -nHE "$qt_include|$os_include")
-while IFS= read -r file; do
-    name=${file#exdui/}
-    if [[ " ${exdui_waiting[*]} " != *" $name "* ]]; then
-        breach "$file: includes Qt outside exdui/backend/qt/: $(grep -nE "$qt_include" "$file" | head -1)"
-    fi
-done < <(grep -rlE "$qt_include" exdui --include='*.cpp' --include='*.h' | grep -v '^exdui/backend/qt/')
-for name in "${exdui_waiting[@]}"; do
-    if [ -f "exdui/$name" ] && ! grep -qE "$qt_include" "exdui/$name"; then
-        breach "exdui/$name: includes no Qt any more: take it off exdui_waiting in $0"
-    elif [ ! -f "exdui/$name" ]; then
-        breach "exdui/$name: gone: take it off exdui_waiting in $0"
-    fi
-done
+done < <(grep -rnE "$qt_include|$os_include" exdui --include='*.cpp' --include='*.h' | grep -v '^exdui/backend/qt/')
 
 # The window tests past the library's injection.
-qt_readers='^tests/(ui/frame_window_test|app/startup_test)\.cpp:[0-9]+:#include "exdui/exdui_qt\.h"'
+qt_readers='^tests/(ui/frame_window_test|app/startup_test)\.cpp:[0-9]+:#include "exdui/backend/qt/exdui_qt\.h"'
 while IFS= read -r hit; do
     breach "$hit: a window test drives the window past exdui_inject.h"
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](QTest|QtTest/|QSignalSpy|exdui/exdui_qt\.h)' \
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](QTest|QtTest/|QSignalSpy|(exdui/)?backend/qt/)' \
              tests/ui tests/app tests/exdui | grep -v "^tests/exdui/backend_qt/" | grep -vE "$qt_readers")
 
 exit $status

@@ -11,8 +11,8 @@
 #include "app/program.h"
 #include "argb.h"
 #include "core/data_paths.h"
+#include "exdui/backend/qt/exdui_qt.h"
 #include "exdui/exdui_inject.h"
-#include "exdui/exdui_qt.h"
 #include "temp_dir.h"
 
 namespace cj::app {

@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
+#include "exdui/backend/qt/exdui_qt.h"
 #include "exdui/exdui_inject.h"
-#include "exdui/exdui_qt.h"
 
 namespace cj::ui {
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "backend/qt/exdui_qt.h"
 #include "backend/qt/qt_keys.h"
 #include "exdui_env.h"
-#include "exdui_qt.h"
 
 namespace exdui::test {
 namespace {

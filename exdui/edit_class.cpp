@@ -90,13 +90,16 @@ ExRect DefaultRect(const Object& obj) {
 }
 
 // The editor follows the record's rectangle, which the program may have
-// written directly, at the object's place in the window, and shows while the
-// object does.
+// written directly, at the object's place in the window, shows only inside
+// the object and its ancestors, and while they all are shown, and takes
+// input while they all are enabled.
 void ApplyRecord(Object& obj) {
     if (auto* st = obj.StateAs<EditState>()) {
         const ExPoint at = obj.Origin();
         st->input->SetGeometry(Offset(st->record.textRect, at.x, at.y));
+        st->input->SetVisibleRect(obj.VisibleRect());
         st->input->SetVisible(obj.VisibleInTree());
+        st->input->SetEnabled(obj.EnabledInWindow());
     }
 }
 
@@ -175,7 +178,7 @@ intptr_t EditProc(ExHandle window, ExHandle object, int32_t message, intptr_t wP
             input.SetFont(obj->Font());
             return Ex_ObjDefProc(window, object, message, wParam, lParam);
         case EX_WM_ENABLE:
-            input.SetEnabled(wParam != 0);
+            input.SetEnabled(obj->EnabledInWindow());
             return 0;
         default:
             return Ex_ObjDefProc(window, object, message, wParam, lParam);

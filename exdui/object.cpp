@@ -98,6 +98,7 @@ void Object::SetRect(const ExRect& rect) {
     Placed();
     if (Shown()) {
         m_window.InvalidateClient(VisibleRect());
+        m_window.ObjectMoved();
         SendPendingGeometry();
     }
 }
@@ -147,7 +148,10 @@ bool Object::EnabledInWindow() const {
 }
 
 void Object::SetEnabled(bool enabled) {
-    m_enabled = enabled;
+    if (enabled != m_enabled) {
+        m_enabled = enabled;
+        Placed();  // editors below follow the state their ancestors give them
+    }
 }
 
 ExPoint Object::Origin() const {

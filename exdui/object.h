@@ -133,8 +133,9 @@ class Object {
     // Sends the EX_WM_MOVE and EX_WM_SIZE held back while it was hidden, to
     // it and then to its shown children, once it is shown.
     void SendPendingGeometry();
-    // Tells it and its descendants that their place or visibility in the
-    // window changed (MsgPlaced), so that views kept over them follow.
+    // Tells it and its descendants that their place, visibility or enabled
+    // state in the window changed (MsgPlaced), so that views kept over them
+    // follow.
     void Placed();
     const std::u16string& Tooltip() const { return m_tooltip; }
     void SetTooltip(std::u16string text) { m_tooltip = std::move(text); }

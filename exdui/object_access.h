@@ -18,8 +18,9 @@ constexpr int32_t MsgChildTextChanged = 0x7F03;  // wParam = the child (an Edit)
 // point, both packed as mouse points): nonzero when the object showed a
 // tooltip of its own there, else its tooltip set with Ex_ObjSetTooltip shows.
 constexpr int32_t MsgPointerRest = 0x7F04;
-// The object's place or visibility in the window changed (it moved or showed,
-// or an ancestor did): views of the system's kept over it follow.
+// The object's place, visibility or enabled state in the window changed (it
+// moved, showed or was enabled, or an ancestor was): views of the system's
+// kept over it follow.
 constexpr int32_t MsgPlaced = 0x7F05;
 
 // Runs fn(Object&) -> R on the UI thread and waits for it.

@@ -69,6 +69,9 @@ class Window : public backend::NativeWindowEvents {
     // shown: hovered when the pointer is over it.
     void ObjectHidden(Object& obj);
     void ObjectShown(Object& obj);
+    // A shown object moved or changed size: once the event being handled is
+    // done, the hover goes to what then lies under the pointer.
+    void ObjectMoved();
     // Keeps a destroyed object until the events that may still use it ran.
     void Bury(Object* obj);
     // The tooltip of the object at a client point (or of its nearest
@@ -150,6 +153,7 @@ class Window : public backend::NativeWindowEvents {
     ExHandle m_focus = 0;             // has the keyboard focus, or gets it with the window
     ExHandle m_focusTold = 0;         // heard EX_WM_SETFOCUS last, without a KILLFOCUS since
     std::unique_ptr<backend::Timer> m_tipTimer;
+    std::unique_ptr<backend::Timer> m_hoverCheck;  // ObjectMoved's, one at a time
     ExPoint m_tipAt{};
     std::vector<std::unique_ptr<Object>> m_buried;
     std::unique_ptr<backend::Timer> m_reaper;

@@ -182,6 +182,21 @@ void Window::ObjectShown(Object& obj) {
     }
 }
 
+void Window::ObjectMoved() {
+    // Many objects move in one event (a layout, a scrolled panel): the hover
+    // is found again once, after it.
+    if (m_hoverCheck == nullptr) {
+        m_hoverCheck = backend::MakeTimer([this] {
+            if (!m_captured && !m_destroying && m_native != nullptr && m_native->IsVisible()) {
+                SetHover(ObjectAt(PointerAt()));
+            }
+        });
+    }
+    if (!m_hoverCheck->IsActive()) {
+        m_hoverCheck->Start(0, true);
+    }
+}
+
 ExPoint Window::PointerAt() const {
     const ExPoint screen = backend::CursorPosition();
     const ExRect client = m_native->Rect();

@@ -58,15 +58,25 @@ class TextInput {
     // Takes the editor out of its view.
     virtual ~TextInput() = default;
 
-    // The native view the editor is: it takes the keyboard focus for its
-    // object while each object has a view of its own.
+    // The native view that holds the editor, a child of the view it was made
+    // in: focusing it (FocusView) focuses the editor, and the focus reported
+    // for the window's children names it.
     virtual NativeView* View() const = 0;
 
     // Where the text is, in the coordinates of the view the editor was made
     // in; the editor moves only when the rectangle differs from the last.
     virtual void SetGeometry(const ExRect& rect) = 0;
+    // The part of that view where the editor may show, in the same
+    // coordinates (its object's rectangle cut by its ancestors'): the editor
+    // shows, and takes the pointer, only where its rectangle lies inside;
+    // the caret, the selection and the input method's place stay those of
+    // the whole rectangle. When nothing of it lies inside, nothing shows but
+    // the editor keeps the keyboard focus, as one scrolled out of sight
+    // does. Unlimited when made.
+    virtual void SetVisibleRect(const ExRect& visible) = 0;
     // Shown or hidden, and enabled (takes input) or greyed; shown and enabled
-    // when made.
+    // when made. The owner passes the state its object has in the window
+    // (hidden or disabled with any ancestor).
     virtual void SetVisible(bool visible) = 0;
     virtual void SetEnabled(bool enabled) = 0;
     // The font of the text, from this back end's fonts.

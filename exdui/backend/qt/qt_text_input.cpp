@@ -202,8 +202,12 @@ class EditBlock : public CaretEditor<QPlainTextEdit> {
 QtTextInput::QtTextInput(QWidget* view, const TextInputOptions& options,
                          TextInputCallbacks& callbacks) {
     const QString text = ToQString(options.text);
+    // A bare widget paints nothing: the view shows through where the
+    // editor's transparent background does not cover it.
+    auto* frame = new QWidget(view);
+    m_frame = frame;
     if (options.multiLine) {
-        auto* block = new EditBlock(callbacks, view);
+        auto* block = new EditBlock(callbacks, frame);
         block->setPlainText(text);
         block->setReadOnly(options.readOnly);
         block->setVerticalScrollBarPolicy(options.verticalScrollBar ? Qt::ScrollBarAlwaysOn
@@ -214,7 +218,7 @@ QtTextInput::QtTextInput(QWidget* view, const TextInputOptions& options,
         m_block = block;
         m_editor = block;
     } else {
-        auto* line = new EditLine(callbacks, view);
+        auto* line = new EditLine(callbacks, frame);
         line->setText(text);
         line->setReadOnly(options.readOnly);
         line->setEchoMode(options.password ? QLineEdit::Password : QLineEdit::Normal);
@@ -224,36 +228,62 @@ QtTextInput::QtTextInput(QWidget* view, const TextInputOptions& options,
         m_line = line;
         m_editor = line;
     }
+    frame->setFocusProxy(m_editor);
     m_editor->show();
+    frame->show();
 }
 
 QtTextInput::~QtTextInput() {
-    delete m_editor.data();  // null when its view took it along
+    delete m_frame.data();  // null when its view took it along
 }
 
 NativeView* QtTextInput::View() const {
-    return ToNativeView(m_editor);
+    return ToNativeView(m_frame);
 }
 
 // Every call below does nothing once the editor is gone with its view (the
 // box's widget is deleted after the box): the object may still be asked.
 void QtTextInput::SetGeometry(const ExRect& rect) {
+    m_rect = ToQRect(
+        {rect.left, rect.top, std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)});
+    Place();
+}
+
+void QtTextInput::SetVisibleRect(const ExRect& visible) {
+    m_visible = ToQRect(visible);
+    m_limited = true;
+    Place();
+}
+
+void QtTextInput::Place() {
+    QWidget* frame = m_frame.data();
     QWidget* editor = m_editor.data();
-    const QRect target(rect.left, rect.top, std::max(0, rect.right - rect.left),
-                       std::max(0, rect.bottom - rect.top));
-    if (editor != nullptr && editor->geometry() != target) {
-        editor->setGeometry(target);
+    if (frame == nullptr || editor == nullptr) {
+        return;
+    }
+    QRect shown = m_limited ? m_rect.intersected(m_visible) : m_rect;
+    if (shown.isEmpty()) {
+        // Not hidden: a hidden editor would give the focus away.
+        shown = QRect(m_rect.topLeft(), QSize(0, 0));
+    }
+    if (frame->geometry() != shown) {
+        frame->setGeometry(shown);
+    }
+    const QRect inside(m_rect.topLeft() - shown.topLeft(), m_rect.size());
+    if (editor->geometry() != inside) {
+        editor->setGeometry(inside);
     }
 }
 
 void QtTextInput::SetVisible(bool visible) {
-    if (QWidget* editor = m_editor.data()) {
-        editor->setVisible(visible);
+    if (QWidget* frame = m_frame.data()) {
+        frame->setVisible(visible);
     }
 }
 
 void QtTextInput::SetEnabled(bool enabled) {
-    if (QWidget* editor = m_editor.data()) {
+    QWidget* editor = m_editor.data();
+    if (editor != nullptr && editor->isEnabled() != enabled) {
         editor->setEnabled(enabled);
     }
 }

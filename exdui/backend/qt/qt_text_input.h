@@ -1,10 +1,13 @@
 // The Qt back end's text input: a transparent QLineEdit, or a QPlainTextEdit
-// for many lines, as a child of the view. Qt's own caret always takes the
-// text colour, so the editors hide it and draw one of ours in the caret
-// colour.
+// for many lines, inside a bare frame widget that is a child of the view.
+// The frame covers the part of the editor's rectangle that may show, and the
+// editor lies inside it at its whole size, so Qt cuts what falls outside the
+// frame. Qt's own caret always takes the text colour, so the editors hide it
+// and draw one of ours in the caret colour.
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include "backend/text_input.h"
@@ -23,6 +26,7 @@ class QtTextInput final : public TextInput {
 
     NativeView* View() const override;
     void SetGeometry(const ExRect& rect) override;
+    void SetVisibleRect(const ExRect& visible) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     void SetFont(const Font& font) override;
@@ -37,10 +41,17 @@ class QtTextInput final : public TextInput {
     bool HasFocus() const override;
 
   private:
-    // One of the two, a child of the view.
+    // The frame and the editor at the rectangles last given.
+    void Place();
+
+    QPointer<QWidget> m_frame;  // the child of the view, the editor's parent
+    // One of the two, in the frame.
     QPointer<EditLine> m_line;
     QPointer<EditBlock> m_block;
     QPointer<QWidget> m_editor;  // whichever of them it is
+    QRect m_rect;                // the editor's, in the view
+    QRect m_visible;             // where it may show, in the view
+    bool m_limited = false;      // m_visible was given
 };
 
 }  // namespace exdui::backend::qt

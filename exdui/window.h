@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,8 +128,9 @@ class Window : public backend::NativeWindowEvents {
     void Press(backend::MouseButton button, ExPoint at, uint32_t keys, bool doubleClick);
     // The focus leaves from, which is being hidden, for the next editor.
     void FocusNextEditor(Object& from);
-    // Where the system's pointer is, in client pixels.
-    ExPoint PointerAt() const;
+    // The object under the pointer where the window last saw it; null when
+    // the pointer left the window.
+    Object* ObjectUnderPointer() const;
     Object* DropTarget(ExPoint at) const;
 
     backend::NativeWindow* m_native;  // lives until OnDestroyed
@@ -154,6 +156,7 @@ class Window : public backend::NativeWindowEvents {
     ExHandle m_focusTold = 0;         // heard EX_WM_SETFOCUS last, without a KILLFOCUS since
     std::unique_ptr<backend::Timer> m_tipTimer;
     std::unique_ptr<backend::Timer> m_hoverCheck;  // ObjectMoved's, one at a time
+    std::optional<ExPoint> m_pointer;              // in client pixels, while over the window
     ExPoint m_tipAt{};
     std::vector<std::unique_ptr<Object>> m_buried;
     std::unique_ptr<backend::Timer> m_reaper;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backend/cursor.h"
 #include "backend/tooltip.h"
 #include "core/ex_rect.h"
 #include "handle_table.h"
@@ -147,7 +146,7 @@ void Window::ObjectHidden(Object& obj) {
         return o != nullptr && Inside(obj, *o);
     });
     if (hovered && !m_captured) {
-        SetHover(ObjectAt(PointerAt()));
+        SetHover(ObjectUnderPointer());
     }
 }
 
@@ -176,7 +175,7 @@ void Window::FocusNextEditor(Object& from) {
 
 void Window::ObjectShown(Object& obj) {
     // Shown under the pointer, it is hovered without a move.
-    Object* under = m_captured ? nullptr : ObjectAt(PointerAt());
+    Object* under = m_captured ? nullptr : ObjectUnderPointer();
     if (under != nullptr && Inside(obj, *under)) {
         SetHover(under);
     }
@@ -188,7 +187,7 @@ void Window::ObjectMoved() {
     if (m_hoverCheck == nullptr) {
         m_hoverCheck = backend::MakeTimer([this] {
             if (!m_captured && !m_destroying && m_native != nullptr && m_native->IsVisible()) {
-                SetHover(ObjectAt(PointerAt()));
+                SetHover(ObjectUnderPointer());
             }
         });
     }
@@ -197,13 +196,12 @@ void Window::ObjectMoved() {
     }
 }
 
-ExPoint Window::PointerAt() const {
-    const ExPoint screen = backend::CursorPosition();
-    const ExRect client = m_native->Rect();
-    return {screen.x - client.left, screen.y - client.top};
+Object* Window::ObjectUnderPointer() const {
+    return m_pointer.has_value() ? ObjectAt(*m_pointer) : nullptr;
 }
 
 void Window::OnMouseMove(ExPoint at, uint32_t keys) {
+    m_pointer = at;
     if (m_captured && (keys & (EX_MK_LBUTTON | EX_MK_RBUTTON)) == 0) {
         // The release went elsewhere (a popup opened by the press took it).
         m_captured = false;
@@ -286,6 +284,7 @@ void Window::OnMouseUp(backend::MouseButton button, ExPoint at, uint32_t keys) {
 }
 
 void Window::OnMouseLeave() {
+    m_pointer.reset();
     if (m_tipTimer != nullptr) {
         m_tipTimer->Stop();
     }
@@ -295,6 +294,7 @@ void Window::OnMouseLeave() {
 }
 
 void Window::OnMouseEnter(ExPoint at) {
+    m_pointer = at;
     if (!m_captured) {
         SetHover(ObjectAt(at));
     }

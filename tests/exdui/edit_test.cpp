@@ -1,7 +1,8 @@
 // "Edit": typing keys and input-method text, the key-down notification with
 // the key code (Enter is 13) and its modifiers, selection (176, 177, 194),
-// the text rectangle record, the caret colour, the multi-line box, and
-// pasted text offered to the object before the box takes it.
+// the text rectangle record, the caret colour, the multi-line box, pasted
+// text offered to the object before the box takes it, and the box inside
+// parents: cut to them, and disabled with them.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -234,6 +235,72 @@ TEST(Edit, PastedTextIsOfferedToTheObjectFirst) {
         EXPECT_NE(Text(edit).find(u"SF1"), std::u16string::npos);
         Ex_ObjDestroy(edit);
     }
+}
+
+// An edit wider than the panel it lies in, on a content object that scrolls
+// in the panel by moving up (the program's scroll panels do it so).
+struct ScrolledEdit {
+    ExHandle panel = 0;
+    ExHandle content = 0;
+    ExHandle edit = 0;
+};
+
+// The panel at (20, 60) is 200 by 100; the edit at (10, 10) of the content
+// is 300 by 30.
+ScrolledEdit MakeScrolledEdit(const TestWindow& win) {
+    ScrolledEdit s;
+    s.panel = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 20, 60, 200, 100, win.Surface(), 0, -1, 0, 0,
+                             nullptr);
+    s.content =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 300, 300, s.panel, 0, -1, 0, 0, nullptr);
+    s.edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 300, 30, s.content, 0, -1, 0, 0, nullptr);
+    return s;
+}
+
+TEST(Edit, TheBoxTakesThePointerOnlyWhereItsParentsShowIt) {
+    struct Case {
+        const char* name;
+        int scrolled;   // pixels of the content above the panel's top
+        ExPoint click;  // in the window
+        bool focused;
+    };
+    // The edit lies at x 30..330 and y 70..100 of the window, less what is
+    // scrolled; the panel at x 20..220 and y 60..160.
+    const Case cases[] = {
+        {"inside", 0, {100, 85}, true},
+        {"past the panel's right edge", 0, {260, 85}, false},
+        {"half scrolled out, the half left", 25, {100, 70}, true},
+        {"half scrolled out, the half cut", 25, {100, 50}, false},
+        {"scrolled out altogether", 50, {100, 35}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWindow win(400, 200);
+        const ScrolledEdit s = MakeScrolledEdit(win);
+        Ex_ObjMove(s.content, 0, -c.scrolled, EX_KEEP, EX_KEEP, 1);
+        inject::Click(win.Window(), c.click);
+        EXPECT_EQ(inject::FocusedObject(win.Window()) == s.edit, c.focused);
+    }
+}
+
+TEST(Edit, TypingReachesTheBoxOnlyWhileItsAncestorsAreEnabled) {
+    TestWindow win(400, 200);
+    const ScrolledEdit s = MakeScrolledEdit(win);
+    for (const ExHandle ancestor : {s.content, s.panel}) {
+        Ex_ObjSetText(s.edit, u"", 1);
+        Ex_ObjEnable(ancestor, 0);
+        Ex_ObjSetFocus(s.edit);
+        inject::Type(win.Window(), u"a");
+        EXPECT_EQ(Text(s.edit), u"");
+        Ex_ObjEnable(ancestor, 1);
+        Ex_ObjSetFocus(s.edit);
+        inject::Type(win.Window(), u"b");
+        EXPECT_EQ(Text(s.edit), u"b");
+    }
+    // Scrolled out of sight, it keeps the keys.
+    Ex_ObjMove(s.content, 0, -50, EX_KEEP, EX_KEEP, 1);
+    inject::Type(win.Window(), u"c");
+    EXPECT_EQ(Text(s.edit), u"bc");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What the window itself does for its drawn objects: which object a point
 // reaches, where presses, the wheel and keys go on to, when an object hears of
-// its place and size, and how far its painting reaches.
+// its place and size, the hover of objects moving under the pointer, and how
+// far its painting reaches.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -161,6 +162,18 @@ TEST(WindowInput, AChildIsPaintedOnlyInsideItsParent) {
     const inject::Snapshot shot = win.Grab();
     EXPECT_EQ(Pixel(shot, 100, 100), 0xFFFF0000u);
     EXPECT_EQ(Pixel(shot, 130, 130), 0xFFFFFFFFu) << "beyond the parent: the window's background";
+}
+
+TEST(WindowInput, TheHoverFollowsObjectsThatMoveUnderAStillPointer) {
+    TestWindow win(200, 200);
+    ExHandle obj = Make(u"LoggingFrame", win.Surface(), 1, {10, 10, 60, 60});
+    const auto hovered = [obj] { return (Ex_ObjGetLong(obj, EX_OL_STATE) & EX_STATE_HOVER) != 0; };
+    inject::MouseMove(win.Window(), {100, 100});
+    ASSERT_FALSE(hovered());
+    Ex_ObjMove(obj, 80, 80, EX_KEEP, EX_KEEP, 1);
+    EXPECT_TRUE(inject::RunEventsUntil(hovered)) << "moved under the pointer";
+    Ex_ObjMove(obj, 80, 80, 10, 10, 1);
+    EXPECT_TRUE(inject::RunEventsUntil([&] { return !hovered(); })) << "shrunk away from it";
 }
 
 }  // namespace

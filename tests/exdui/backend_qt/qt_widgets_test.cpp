@@ -1,6 +1,7 @@
-// What only the Qt back end has: the widgets behind handles (fonts, window
-// flags, screens), QIcon pointers refused as icons, the drag handler that
-// sees a drag as Qt's data, and the key table both ways.
+// What only the Qt back end has: the widgets behind handles (fonts, an
+// editor's place inside the part of it shown, window flags, screens), QIcon
+// pointers refused as icons, the drag handler that sees a drag as Qt's data,
+// and the key table both ways.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -33,6 +34,21 @@ TEST(QtFonts, ChineseFamilyMapsToTheSimplifiedChineseFont) {
     EXPECT_EQ(line->font().pixelSize(), 25);
     // The default font (no family) is the same family at the default size.
     EXPECT_EQ(QApplication::font().families().front(), QStringLiteral("Noto Sans CJK SC"));
+}
+
+TEST(QtEditors, AnEditorCutByItsParentKeepsItsWholeRectangleInsideTheCut) {
+    TestWindow win(300, 200);
+    ExHandle panel = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 20, 20, 100, 50, win.Surface(), 0, -1,
+                                    0, 0, nullptr);
+    Ex_ObjCreateEx(-1, u"Edit", u"", -1, -30, 10, 200, 30, panel, 0, -1, 0, 0, nullptr);
+    QWidget* top = ExQtWidget(win.Window());
+    auto* line = top->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    // The text lies 4 pixels in from the box's sides, from x -6 to 186 of
+    // the window; the panel shows x 20 to 120 of it. The text does not shift.
+    EXPECT_EQ(QRect(line->parentWidget()->mapTo(top, QPoint()), line->parentWidget()->size()),
+              QRect(20, 30, 100, 30));
+    EXPECT_EQ(QRect(line->mapTo(top, QPoint()), line->size()), QRect(-6, 30, 192, 30));
 }
 
 TEST(QtImages, IconHandlesExistOnlyOnWindows) {

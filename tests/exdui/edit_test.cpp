@@ -237,24 +237,18 @@ TEST(Edit, PastedTextIsOfferedToTheObjectFirst) {
     }
 }
 
-// An edit wider than the panel it lies in, on a content object that scrolls
-// in the panel by moving up (the program's scroll panels do it so).
-struct ScrolledEdit {
-    ExHandle panel = 0;
-    ExHandle content = 0;
-    ExHandle edit = 0;
-};
+// An edit 300 by 30 at (10, 10) of a content object that scrolls by moving
+// up (as the program's scroll panels do) in a panel 200 by 100 at (20, 60).
+ExHandle MakeScrolledEdit(const TestWindow& win) {
+    ExHandle panel = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 20, 60, 200, 100, win.Surface(), 0, -1,
+                                    0, 0, nullptr);
+    ExHandle content =
+        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 300, 300, panel, 0, -1, 0, 0, nullptr);
+    return Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 300, 30, content, 0, -1, 0, 0, nullptr);
+}
 
-// The panel at (20, 60) is 200 by 100; the edit at (10, 10) of the content
-// is 300 by 30.
-ScrolledEdit MakeScrolledEdit(const TestWindow& win) {
-    ScrolledEdit s;
-    s.panel = Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 20, 60, 200, 100, win.Surface(), 0, -1, 0, 0,
-                             nullptr);
-    s.content =
-        Ex_ObjCreateEx(-1, u"STATIC", u"", -1, 0, 0, 300, 300, s.panel, 0, -1, 0, 0, nullptr);
-    s.edit = Ex_ObjCreateEx(-1, u"Edit", u"", -1, 10, 10, 300, 30, s.content, 0, -1, 0, 0, nullptr);
-    return s;
+ExHandle ParentOf(ExHandle object) {
+    return static_cast<ExHandle>(Ex_ObjGetLong(object, EX_OL_PARENT));
 }
 
 TEST(Edit, TheBoxTakesThePointerOnlyWhereItsParentsShowIt) {
@@ -276,31 +270,31 @@ TEST(Edit, TheBoxTakesThePointerOnlyWhereItsParentsShowIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestWindow win(400, 200);
-        const ScrolledEdit s = MakeScrolledEdit(win);
-        Ex_ObjMove(s.content, 0, -c.scrolled, EX_KEEP, EX_KEEP, 1);
+        const ExHandle edit = MakeScrolledEdit(win);
+        Ex_ObjMove(ParentOf(edit), 0, -c.scrolled, EX_KEEP, EX_KEEP, 1);
         inject::Click(win.Window(), c.click);
-        EXPECT_EQ(inject::FocusedObject(win.Window()) == s.edit, c.focused);
+        EXPECT_EQ(inject::FocusedObject(win.Window()) == edit, c.focused);
     }
 }
 
 TEST(Edit, TypingReachesTheBoxOnlyWhileItsAncestorsAreEnabled) {
     TestWindow win(400, 200);
-    const ScrolledEdit s = MakeScrolledEdit(win);
-    for (const ExHandle ancestor : {s.content, s.panel}) {
-        Ex_ObjSetText(s.edit, u"", 1);
+    const ExHandle edit = MakeScrolledEdit(win);
+    for (const ExHandle ancestor : {ParentOf(edit), ParentOf(ParentOf(edit))}) {
+        Ex_ObjSetText(edit, u"", 1);
         Ex_ObjEnable(ancestor, 0);
-        Ex_ObjSetFocus(s.edit);
+        Ex_ObjSetFocus(edit);
         inject::Type(win.Window(), u"a");
-        EXPECT_EQ(Text(s.edit), u"");
+        EXPECT_EQ(Text(edit), u"");
         Ex_ObjEnable(ancestor, 1);
-        Ex_ObjSetFocus(s.edit);
+        Ex_ObjSetFocus(edit);
         inject::Type(win.Window(), u"b");
-        EXPECT_EQ(Text(s.edit), u"b");
+        EXPECT_EQ(Text(edit), u"b");
     }
     // Scrolled out of sight, it keeps the keys.
-    Ex_ObjMove(s.content, 0, -50, EX_KEEP, EX_KEEP, 1);
+    Ex_ObjMove(ParentOf(edit), 0, -50, EX_KEEP, EX_KEEP, 1);
     inject::Type(win.Window(), u"c");
-    EXPECT_EQ(Text(s.edit), u"bc");
+    EXPECT_EQ(Text(edit), u"bc");
 }
 
 }  // namespace

@@ -400,12 +400,7 @@ void QtNativeWindow::FocusMoved(QWidget* old, QWidget* now) {
 }
 
 void QtNativeWindow::dragEnterEvent(QDragEnterEvent* event) {
-    const std::vector<std::u16string> files = LocalFiles(event->mimeData());
-    if (!files.empty() && m_events.OnFilesOver(ToExPoint(event->position()), files)) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);  // an enter is the first move
 }
 
 void QtNativeWindow::dragMoveEvent(QDragMoveEvent* event) {

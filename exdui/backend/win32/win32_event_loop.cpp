@@ -12,6 +12,7 @@
 
 #include "backend/event_loop.h"
 #include "backend/win32/win32_app.h"
+#include "backend/win32/win32_native_window.h"
 
 namespace exdui::backend {
 namespace win32 {
@@ -92,8 +93,10 @@ bool Dispatch(const MSG& msg) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    if (!TakeKeyFirst(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
     return true;
 }
 
@@ -176,8 +179,7 @@ void RunLoop() {
     win32::g_loops.push_back(&quit);
     MSG msg;
     while (!quit && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        win32::Dispatch(msg);
     }
     if (!quit) {
         PostQuitMessage(static_cast<int>(msg.wParam));  // WM_QUIT: the outer loops end too

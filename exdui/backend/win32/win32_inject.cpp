@@ -13,7 +13,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -202,7 +201,7 @@ std::u16string KeyText(int32_t key, uint32_t modifiers) {
         return {};
     }
     if (key >= 'A' && key <= 'Z') {
-        const int32_t base = (modifiers & EX_MK_SHIFT) != 0 ? 'A' : 'a';
+        const char16_t base = (modifiers & EX_MK_SHIFT) != 0 ? u'A' : u'a';
         return std::u16string(1, static_cast<char16_t>(base + key - 'A'));
     }
     if ((key >= '0' && key <= '9') || key == VK_SPACE) {
@@ -280,8 +279,7 @@ HGLOBAL DropBlock(const std::vector<std::u16string>& paths, POINT at) {
     files->fWide = TRUE;
     auto* names = reinterpret_cast<char16_t*>(files + 1);
     for (const std::u16string& path : paths) {
-        std::memcpy(names, path.data(), path.size() * sizeof(char16_t));
-        names += path.size() + 1;  // GHND zeroed the terminators
+        names = std::copy(path.begin(), path.end(), names) + 1;  // GHND zeroed the terminators
     }
     GlobalUnlock(block);
     return block;

@@ -320,8 +320,9 @@ LRESULT CALLBACK Win32NativeWindow::Proc(HWND hwnd, UINT message, WPARAM wParam,
         events.OnDestroyed();
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    if (window->m_destroying) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);  // nothing more for the library
+    if (!window->m_created || window->m_destroying) {
+        // Being made (the library has no window to tell yet), or destroyed.
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     return window->Handle(message, wParam, lParam);
 }

@@ -242,6 +242,36 @@ TEST_F(Win32Window, CloseIsAskedAndDestroyComesAfterTheCall) {
     window = nullptr;
 }
 
+TEST_F(Win32Window, CaptionAndEdgesFollowThePointerByHand) {
+    struct Case {
+        LRESULT hit;
+        int dx, dy;
+        std::vector<int32_t> rect;
+        bool libraryHearsTheMove;
+    };
+    const Case cases[] = {
+        {HTCAPTION, 30, 40, {130, 140, 430, 340}, true},
+        {HTLEFT, -20, 7, {80, 100, 400, 300}, false},
+        {HTBOTTOMRIGHT, 10, 5, {100, 100, 410, 305}, false},
+        // The far edge stays; the user's least size holds.
+        {HTRIGHT, -1000, 0, {100, 100, 220, 300}, false},
+        {HTTOP, 0, 1000, {100, 240, 400, 300}, false},
+    };
+    for (const Case& c : cases) {
+        window->SetRect({100, 100, 400, 300});
+        auto& native = *static_cast<win32::Win32NativeWindow*>(window);
+        native.TrackByHand(c.hit, POINT{200, 200});
+        // The pointer's client point, in the window as it is at each move.
+        const ExRect before = native.Rect();
+        const int x = 200 + c.dx - before.left;
+        const int y = 200 + c.dy - before.top;
+        const std::vector<std::string> told = Send(WM_MOUSEMOVE, MK_LBUTTON, Point(x, y));
+        Send(WM_LBUTTONUP, 0, Point(x, y));
+        EXPECT_EQ(Sides(native.Rect()), c.rect) << c.hit;
+        EXPECT_EQ(!told.empty(), c.libraryHearsTheMove) << c.hit;
+    }
+}
+
 TEST_F(Win32Window, TheLeastSizeHoldsForTheLibrarysOwnCalls) {
     window->SetMinSize(200, 100);
     window->SetRect({10, 20, 60, 70});

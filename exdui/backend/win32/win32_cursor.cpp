@@ -12,6 +12,9 @@ namespace win32 {
 namespace {
 
 constexpr wchar_t ShapeProperty[] = L"ExduiCursorShape";
+bool g_injected = false;  // UI thread, like the point
+POINT g_injectedAt{};
+int g_delivering = 0;  // InjectedDelivery scopes open, nested ones counted
 
 }  // namespace
 
@@ -24,11 +27,41 @@ void ForgetViewCursor(HWND hwnd) {
     RemovePropW(hwnd, ShapeProperty);
 }
 
+void UseInjectedPointer() {
+    if (!g_injected) {
+        g_injected = true;
+        GetCursorPos(&g_injectedAt);
+    }
+}
+
+void PlaceInjectedPointer(POINT at) {
+    g_injected = true;
+    g_injectedAt = at;
+}
+
+bool PointerIsInjected() {
+    return g_injected;
+}
+
+bool IgnoresMouseMessage() {
+    return g_injected && g_delivering == 0;
+}
+
+InjectedDelivery::InjectedDelivery() {
+    ++g_delivering;
+}
+
+InjectedDelivery::~InjectedDelivery() {
+    --g_delivering;
+}
+
 }  // namespace win32
 
 ExPoint CursorPosition() {
-    POINT p{};
-    GetCursorPos(&p);
+    POINT p = win32::g_injectedAt;
+    if (!win32::g_injected) {
+        GetCursorPos(&p);
+    }
     return ExPoint{p.x, p.y};
 }
 

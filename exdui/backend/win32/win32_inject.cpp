@@ -5,7 +5,8 @@
 // (TakeKeyFirst), as the event loop gives them; the characters a key types
 // are queued before it, as TranslateMessage queues them. Moving and resizing
 // by the caption and the edges follow the injected pointer, not the system's
-// loop, which would wait for a real one.
+// loop, which would wait for a real one; and the pointer leaving is told
+// directly, as the system's leave makes the window ask the real pointer.
 #include <windows.h>
 // These need the types of windows.h.
 #include <commctrl.h>
@@ -18,6 +19,7 @@
 
 #include "backend/event_loop.h"
 #include "backend/tooltip.h"
+#include "backend/win32/win32_cursor.h"
 #include "backend/win32/win32_native_window.h"
 #include "exdui_inject.h"
 #include "marshal.h"
@@ -90,6 +92,7 @@ HWND MouseTarget(HWND top, POINT screen) {
 // Sends a mouse message as the system would: the hit test, then the client
 // message or, outside the client area, its non-client twin.
 void SendMouse(HWND target, UINT clientMessage, POINT screen, WPARAM keys) {
+    const backend::win32::InjectedDelivery delivery;
     const auto hit = static_cast<LRESULT>(
         GetCapture() == target ? HTCLIENT
                                : SendMessageW(target, WM_NCHITTEST, 0, PointParam(screen)));
@@ -135,6 +138,7 @@ bool Mouse(ExHandle window, ExPoint at, UINT message, WPARAM keys) {
     }
     POINT screen{at.x, at.y};
     ClientToScreen(top, &screen);
+    backend::win32::PlaceInjectedPointer(screen);
     SendMouse(MouseTarget(top, screen), message, screen, keys);
     backend::RunEvents(0);
     return true;
@@ -157,9 +161,11 @@ bool Press(ExHandle window, ExPoint at, Button button, uint32_t modifiers, bool 
     }
     POINT screen{at.x, at.y};
     ClientToScreen(top, &screen);
+    backend::win32::PlaceInjectedPointer(screen);
     HWND target = MouseTarget(top, screen);
     const WPARAM keys = g_held | ModifierBits(modifiers);
     if (second) {
+        const backend::win32::InjectedDelivery delivery;
         const auto hit = SendMessageW(target, WM_NCHITTEST, 0, PointParam(screen));
         if (hit != HTCLIENT) {
             SendMessageW(target, WM_NCLBUTTONDBLCLK, static_cast<WPARAM>(hit), PointParam(screen));
@@ -347,8 +353,10 @@ bool Wheel(ExHandle window, ExPoint at, int32_t delta, uint32_t modifiers) {
     }
     POINT screen{at.x, at.y};
     ClientToScreen(top, &screen);
+    backend::win32::PlaceInjectedPointer(screen);
     HoldModifiers(modifiers);
     const WPARAM keys = g_held | ModifierBits(modifiers);
+    const backend::win32::InjectedDelivery delivery;
     SendMessageW(MouseTarget(top, screen), WM_MOUSEWHEEL,
                  MAKEWPARAM(static_cast<WORD>(keys), static_cast<WORD>(static_cast<SHORT>(delta))),
                  PointParam(screen));
@@ -361,7 +369,10 @@ bool Leave(ExHandle window) {
     if (top == nullptr) {
         return false;
     }
-    SendMessageW(top, WM_MOUSELEAVE, 0, 0);
+    // The system's leave says nothing of where the pointer went: the window
+    // asks the real pointer, which is not this one.
+    backend::win32::UseInjectedPointer();
+    backend::win32::NativeWindowOf(top)->PointerLeft();
     backend::RunEvents(0);
     return true;
 }

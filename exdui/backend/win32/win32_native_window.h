@@ -50,6 +50,8 @@ class Win32NativeWindow final : public NativeWindow {
     // the system's loop: injected input has no real pointer for that loop
     // to follow. Ends at the left button's release.
     void TrackByHand(LRESULT hit, POINT from);
+    // The pointer left the window (the injection's leave).
+    void PointerLeft();
     // Paints the whole client area into dc (a snapshot).
     void PaintInto(HDC dc);
 

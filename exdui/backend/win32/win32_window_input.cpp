@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "backend/win32/win32_cursor.h"
 #include "backend/win32/win32_native_view.h"
 #include "backend/win32/win32_native_window.h"
 
@@ -231,8 +232,19 @@ void Win32NativeWindow::Dismiss() {
     m_events.OnPopupDismissed();
 }
 
+void Win32NativeWindow::PointerLeft() {
+    if (m_pointerOnFrame) {
+        m_pointerOnFrame = false;
+        m_events.OnFrameMouse(FrameMouse::Leave, {});
+    }
+    if (m_pointerInside && !m_destroying) {
+        m_pointerInside = false;
+        m_events.OnMouseLeave();
+    }
+}
+
 void Win32NativeWindow::PointerAt(ExPoint at, uint32_t keys) {
-    if (!m_trackingLeave) {
+    if (!m_trackingLeave && !PointerIsInjected()) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hwnd, 0};
         m_trackingLeave = TrackMouseEvent(&track) != 0;
     }
@@ -254,6 +266,12 @@ bool Win32NativeWindow::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     MouseButton button;
     bool down = false;
     bool doubleClick = false;
+    const bool mouse = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+                       (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
+                       message == WM_MOUSELEAVE || message == WM_NCMOUSELEAVE;
+    if (mouse && IgnoresMouseMessage()) {
+        return true;  // the system's pointer, not the injection's
+    }
     switch (message) {
         case WM_MOUSEMOVE: {
             const ExPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -293,17 +311,9 @@ bool Win32NativeWindow::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCMOUSELEAVE:
             m_trackingLeave = false;
             // The system's leave comes also between the caption and the
-            // client area; a sent one is the injection's, which has no pointer.
-            if (!InSendMessage() && PointerOver(m_hwnd)) {
-                return true;  // between the caption and the client area
-            }
-            if (m_pointerOnFrame) {
-                m_pointerOnFrame = false;
-                m_events.OnFrameMouse(FrameMouse::Leave, {});
-            }
-            if (m_pointerInside && !m_destroying) {
-                m_pointerInside = false;
-                m_events.OnMouseLeave();
+            // client area, where the pointer is still over the window.
+            if (!PointerOver(m_hwnd)) {
+                PointerLeft();
             }
             return true;
         case WM_NCLBUTTONDOWN:

@@ -111,6 +111,20 @@ Dots FindDots(const Pixels& image) {
     return lastShort > lastTall ? Dots::AtTheEnd : Dots::InTheMiddle;
 }
 
+// Whether shapes get smoothed edges. GDI+ under Wine draws every shape
+// without, and its curves may then stray by a pixel where they only graze a
+// pixel's centre.
+bool SmoothsShapes() {
+    const Pixels disc = PaintOffscreen(8, 8, [](Painter& p) {
+        p.SetAntialias(true);
+        p.FillEllipse({0.3F, 0.3F, 7.7F, 7.7F}, Fill);
+    });
+    return std::any_of(disc.argb.begin(), disc.argb.end(), [](ExArgb argb) {
+        const ExArgb alpha = argb >> 24;
+        return alpha > 0 && alpha < 255;
+    });
+}
+
 TEST(Painter, TextGoesWhereTheAlignmentBitsSay) {
     // A glyph in a 300 x 120 box: where its ink lies across and down.
     enum Place { Start, Middle, End };
@@ -267,10 +281,15 @@ TEST(Painter, RoundedCornersFollowTheirOwnRadii) {
         int x;
         int y;
     };
+    // A pixel where the curve only just reaches, more than half covered:
+    // only a back end that smooths shapes is held to it.
+    constexpr bool OnTheCurve = true;
     struct Probe {
         Point at;
         bool painted;
+        bool onTheCurve = false;
     };
+    const bool smooth = SmoothsShapes();
     struct Case {
         const char* name;
         CornerRadii radii;
@@ -290,7 +309,10 @@ TEST(Painter, RoundedCornersFollowTheirOwnRadii) {
         // Cut to half of each side: the ends become half ellipses.
         {"cut to half the sides",
          CornerRadii::Same(500, 500),
-         {{topLeft, false}, {{0, 10}, true}, {{4, 1}, false}, {{20, 0}, true}}},
+         {{topLeft, false},
+          {{0, 10}, true, OnTheCurve},
+          {{4, 1}, false},
+          {{20, 0}, true, OnTheCurve}}},
         // Narrow and tall at the top left: cut in below a 2-pixel circle's
         // reach, kept whole where a 9-pixel circle would cut.
         {"elliptical",
@@ -308,6 +330,9 @@ TEST(Painter, RoundedCornersFollowTheirOwnRadii) {
                 }
             });
             for (const Probe& probe : c.probes) {
+                if (probe.onTheCurve && !smooth) {
+                    continue;
+                }
                 EXPECT_EQ((image.At(probe.at.x, probe.at.y) >> 24) > 0x80, probe.painted)
                     << c.name << (stroke ? " stroked" : " filled") << " at " << probe.at.x << ", "
                     << probe.at.y;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -338,6 +339,81 @@ TEST(Painter, RoundedCornersFollowTheirOwnRadii) {
                     << probe.at.y;
             }
             EXPECT_EQ(Painted(image, 20, 10), !stroke) << c.name;
+        }
+    }
+}
+
+// The bytes of a 24-bit BMP file of width x height pixels, all of colour.
+std::vector<std::byte> SolidBmp(int width, int height, ExArgb colour) {
+    const auto rowBytes = static_cast<uint32_t>((width * 3 + 3) & ~3);
+    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
+    std::vector<std::byte> bytes;
+    auto put = [&](uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<std::byte>((value >> (8 * i)) & 0xFF));
+        }
+    };
+    put('B' | ('M' << 8), 2);  // the file header
+    put(54 + imageBytes, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);  // the bitmap's: 24 bits, uncompressed
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(imageBytes, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            put(colour & 0xFFFFFF, 3);  // blue, green, red
+        }
+        put(0, static_cast<int>(rowBytes) - 3 * width);
+    }
+    return bytes;
+}
+
+TEST(Painter, ImagesDecodeScaleAndDrawFaded) {
+    Graphics& graphics = GetGraphics();
+    const std::vector<std::byte> bmp = SolidBmp(4, 2, 0xFFFF0000);
+    EXPECT_EQ(graphics.DecodeImage(std::span(bmp).first(30)), nullptr);
+    EXPECT_EQ(graphics.DecodeImage({}), nullptr);
+    const auto image = graphics.DecodeImage(bmp);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->Width(), 4);
+    EXPECT_EQ(image->Height(), 2);
+
+    // A 4 x 2 image fitted into boxes: the size it gets, 0 x 0 for none. A
+    // side keeps a pixel as long as the box has one.
+    struct Fit {
+        int boxWidth, boxHeight, width, height;
+    };
+    const Fit fits[] = {{2, 2, 2, 1}, {100, 1, 2, 1}, {8, 100, 8, 4}, {0, 5, 0, 0}, {1, 1, 1, 1}};
+    for (const Fit& f : fits) {
+        const auto scaled = image->ScaledToFit(f.boxWidth, f.boxHeight);
+        EXPECT_EQ(scaled ? scaled->Width() : 0, f.width) << f.boxWidth << " x " << f.boxHeight;
+        EXPECT_EQ(scaled ? scaled->Height() : 0, f.height) << f.boxWidth << " x " << f.boxHeight;
+    }
+
+    // Stretched over the whole target to its edges, smoothed or not, its
+    // alpha times the one given.
+    for (bool smooth : {false, true}) {
+        for (uint8_t alpha : {uint8_t{255}, uint8_t{128}}) {
+            const Pixels drawn = PaintOffscreen(10, 10, [&](Painter& p) {
+                p.SetImageSmoothing(smooth);
+                p.DrawImage(*image, {1, 1, 9, 9}, alpha);
+            });
+            for (int at : {1, 5, 8}) {
+                EXPECT_NEAR(static_cast<int>(drawn.At(at, at) >> 24), alpha, 2)
+                    << "at " << at << (smooth ? ", smoothed" : "");
+                EXPECT_NEAR(static_cast<int>((drawn.At(at, at) >> 16) & 0xFF), 0xFF, 2);
+            }
+            EXPECT_FALSE(Painted(drawn, 0, 0));
+            EXPECT_FALSE(Painted(drawn, 9, 9));
         }
     }
 }

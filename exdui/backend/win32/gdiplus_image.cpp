@@ -19,14 +19,16 @@ uint32_t Premultiplied(uint32_t argb) {
     return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
 }
 
-// The size of width x height scaled to fit in box with its proportions, as
-// Qt's KeepAspectRatio makes it (whole pixels, rounded down).
+// The size of width x height scaled to fit in a box of at least a pixel
+// with its proportions: whole pixels, rounded down but never below one.
 SIZE FitInside(int64_t width, int64_t height, int64_t boxWidth, int64_t boxHeight) {
     const int64_t widthAtBoxHeight = boxHeight * width / height;
     if (widthAtBoxHeight <= boxWidth) {
-        return {static_cast<LONG>(widthAtBoxHeight), static_cast<LONG>(boxHeight)};
+        return {static_cast<LONG>(std::max<int64_t>(widthAtBoxHeight, 1)),
+                static_cast<LONG>(boxHeight)};
     }
-    return {static_cast<LONG>(boxWidth), static_cast<LONG>(boxWidth * height / width)};
+    return {static_cast<LONG>(boxWidth),
+            static_cast<LONG>(std::max<int64_t>(boxWidth * height / width, 1))};
 }
 
 // The rows of a device-independent bitmap of 32 bits a pixel, top down.
@@ -132,9 +134,6 @@ std::shared_ptr<const Image> GdiplusImage::ScaledToFit(int32_t width, int32_t he
         return nullptr;
     }
     const SIZE size = FitInside(m_width, m_height, width, height);
-    if (size.cx <= 0 || size.cy <= 0) {
-        return nullptr;
-    }
     Gdiplus::Bitmap target(size.cx, size.cy, PixelFormat32bppPARGB);
     {
         Gdiplus::Graphics graphics(&target);

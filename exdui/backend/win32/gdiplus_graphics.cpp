@@ -114,6 +114,39 @@ std::shared_ptr<const Image> IconOfList(int list, int index) {
     return image;
 }
 
+// A font when no family asked for is installed: GDI+'s sans serif, else the
+// first family installed, else the system's GUI font.
+std::shared_ptr<const Font> LastResortFont(int pixels, INT style) {
+    std::vector<const Gdiplus::FontFamily*> families;
+    Gdiplus::InstalledFontCollection installed;
+    std::vector<Gdiplus::FontFamily> all(
+        static_cast<size_t>(std::max(installed.GetFamilyCount(), 0)));
+    INT found = 0;
+    installed.GetFamilies(static_cast<INT>(all.size()), all.data(), &found);
+    families.push_back(Gdiplus::FontFamily::GenericSansSerif());  // null when it is missing
+    if (found > 0) {
+        families.push_back(&all[0]);
+    }
+    for (const Gdiplus::FontFamily* family : families) {
+        if (family == nullptr) {
+            continue;
+        }
+        auto font = std::make_unique<Gdiplus::Font>(family, static_cast<Gdiplus::REAL>(pixels),
+                                                    style, Gdiplus::UnitPixel);
+        WCHAR name[LF_FACESIZE] = {};
+        if (font->GetLastStatus() == Gdiplus::Ok && family->GetFamilyName(name) == Gdiplus::Ok) {
+            return std::make_shared<GdiplusFont>(std::move(font), LogFontOf(name, pixels, style));
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    auto font = std::make_unique<Gdiplus::Font>(
+        screen, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    ReleaseDC(nullptr, screen);
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    return std::make_shared<GdiplusFont>(std::move(font), lf);
+}
+
 class GdiplusGraphics final : public Graphics {
   public:
     GdiplusGraphics() { StartGdiplus(); }
@@ -135,13 +168,7 @@ class GdiplusGraphics final : public Graphics {
                 }
             }
         }
-        // Nothing we asked for is installed: GDI+'s own sans serif.
-        const Gdiplus::FontFamily* sans = Gdiplus::FontFamily::GenericSansSerif();
-        WCHAR name[LF_FACESIZE] = {};
-        sans->GetFamilyName(name);
-        auto font = std::make_unique<Gdiplus::Font>(sans, static_cast<Gdiplus::REAL>(pixels), bits,
-                                                    Gdiplus::UnitPixel);
-        return std::make_shared<GdiplusFont>(std::move(font), LogFontOf(name, pixels, bits));
+        return LastResortFont(pixels, bits);
     }
 
     std::shared_ptr<const Image> DecodeImage(std::span<const std::byte> bytes) override {

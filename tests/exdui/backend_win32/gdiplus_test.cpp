@@ -29,16 +29,24 @@ TEST(GdiplusFonts, ChineseAndMissingFamiliesBecomeTheChineseFace) {
     Graphics& graphics = GetGraphics();
     const std::u16string chinese = FaceOf(*graphics.MakeFont(u"微软雅黑", 12, -1));
     ASSERT_FALSE(chinese.empty());
-    // A family that is surely installed: the one GDI+ serves for serif.
-    WCHAR serifName[LF_FACESIZE] = {};
-    ASSERT_EQ(Gdiplus::FontFamily::GenericSerif()->GetFamilyName(serifName), Gdiplus::Ok);
-    const std::u16string serif = reinterpret_cast<const char16_t*>(serifName);
+    // An installed family other than the Chinese one.
+    Gdiplus::InstalledFontCollection installed;
+    std::vector<Gdiplus::FontFamily> families(static_cast<size_t>(installed.GetFamilyCount()));
+    INT found = 0;
+    installed.GetFamilies(static_cast<INT>(families.size()), families.data(), &found);
+    std::u16string other;
+    for (INT i = 0; i < found && (other.empty() || other == chinese); ++i) {
+        WCHAR name[LF_FACESIZE] = {};
+        families[static_cast<size_t>(i)].GetFamilyName(name);
+        other = reinterpret_cast<const char16_t*>(name);
+    }
+    ASSERT_NE(other, chinese);
     struct Case {
         std::u16string family;
         std::u16string face;  // empty: the Chinese face
     };
     const Case cases[] = {
-        {u"", u""}, {u" SimSun ", u""}, {u"No Such Family 9", u""}, {serif, serif}};
+        {u"", u""}, {u" SimSun ", u""}, {u"No Such Family 9", u""}, {other, other}};
     for (const Case& c : cases) {
         const auto font = graphics.MakeFont(c.family, 0, FontBold);
         EXPECT_EQ(FaceOf(*font), c.face.empty() ? chinese : c.face);
@@ -58,6 +66,7 @@ TEST(GdiplusFonts, TheSystemFontIsTheOneLastGiven) {
 }
 
 TEST(GdiplusPainter, TheGraphicsGoesBackAsItWasLent) {
+    GetGraphics();  // starts GDI+
     Gdiplus::Bitmap bitmap(40, 40, PixelFormat32bppPARGB);
     Gdiplus::Graphics graphics(&bitmap);
     graphics.SetClip(Gdiplus::Rect(0, 0, 20, 20));  // the state of the paint it is lent for

@@ -1,4 +1,4 @@
-#include <cstring>
+#include <algorithm>
 
 #include "backend/offscreen.h"
 #include "gdiplus_image.h"
@@ -6,32 +6,44 @@
 
 namespace exdui::backend {
 
+namespace {
+
+ExArgb Unpremultiplied(ExArgb argb) {
+    const ExArgb alpha = argb >> 24;
+    if (alpha == 255 || alpha == 0) {
+        return argb;
+    }
+    auto channel = [&](int shift) {
+        return std::min<ExArgb>((((argb >> shift) & 0xFF) * 255 + alpha / 2) / alpha, 255);
+    };
+    return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+}
+
+}  // namespace
+
 Pixels PaintOffscreen(int32_t width, int32_t height, const std::function<void(Painter&)>& draw) {
     if (width <= 0 || height <= 0) {
         return {};
     }
     win32::StartGdiplus();
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppPARGB);
+    // GDI+ paints straight into the pixels handed back, transparent to begin
+    // with: under Wine clearing a bitmap and reading it back with LockBits
+    // took 40 of the 85 ms of an empty 1600 x 1000 paint.
+    Pixels pixels{width, height,
+                  std::vector<ExArgb>(static_cast<size_t>(width) * static_cast<size_t>(height))};
     {
+        Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppPARGB,
+                               reinterpret_cast<BYTE*>(pixels.argb.data()));
         Gdiplus::Graphics graphics(&bitmap);
-        graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
-        win32::GdiplusPainter painter(graphics);
-        draw(painter);
+        {
+            win32::GdiplusPainter painter(graphics);
+            draw(painter);
+        }
+        graphics.Flush(Gdiplus::FlushIntentionSync);
     }
-    const auto columns = static_cast<size_t>(width);
-    Pixels pixels{width, height, std::vector<ExArgb>(columns * static_cast<size_t>(height))};
-    Gdiplus::BitmapData data{};
-    Gdiplus::Rect all(0, 0, width, height);
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
-        Gdiplus::Ok) {
-        return {};
+    for (ExArgb& argb : pixels.argb) {
+        argb = Unpremultiplied(argb);
     }
-    for (int32_t y = 0; y < height; ++y) {
-        std::memcpy(pixels.argb.data() + static_cast<size_t>(y) * columns,
-                    static_cast<const uint8_t*>(data.Scan0) + ptrdiff_t{data.Stride} * y,
-                    4 * columns);
-    }
-    bitmap.UnlockBits(&data);
     return pixels;
 }
 

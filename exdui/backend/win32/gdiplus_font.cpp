@@ -81,7 +81,11 @@ std::u16string Elided(const Gdiplus::Font& font, std::u16string_view text, int32
     size_t tooMany = text.size();
     while (tooMany - fits > 1) {
         const size_t keep = (fits + tooMany) / 2;
-        (LineWidth(font, Shortened(text, keep, middle)) <= width ? fits : tooMany) = keep;
+        if (LineWidth(font, Shortened(text, keep, middle)) <= width) {
+            fits = keep;
+        } else {
+            tooMany = keep;
+        }
     }
     return Shortened(text, fits, middle);
 }

@@ -1,6 +1,7 @@
 // The canvas contract of backend/painter.h, held against the back end the
 // test is linked with by the pixels it paints off screen: text layout by the
-// EX_DT_* bits, ellipses, clipping and rounded corners.
+// EX_DT_* bits, ellipses, clipping, rounded corners, and images decoded,
+// scaled and drawn faded.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,8 @@
 #include "gdiplus_font.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "exdui.h"
 
@@ -118,15 +120,17 @@ TextLayout LayOut(const GdiplusFont& font, std::u16string_view text, int32_t for
     }
     // Without word breaks GDI+ still starts a new line at each line break.
     const bool wrap = !singleLine && (format & EX_DT_WORDBREAK) != 0;
-    TextLayout layout{Elided(font.Get(), text, format, width),
+    const Gdiplus::Font& drawing = font.For(text);
+    TextLayout layout{&drawing, Elided(drawing, text, format, width),
                       TypographicFormat(wrap ? 0 : Gdiplus::StringFormatFlagsNoWrap)};
     layout.format->SetAlignment(Across(format));
     layout.format->SetLineAlignment(Down(format));
     return layout;
 }
 
-GdiplusFont::GdiplusFont(std::unique_ptr<Gdiplus::Font> font, const LOGFONTW& logFont)
-    : m_font(std::move(font)), m_logFont(logFont) {
+GdiplusFont::GdiplusFont(std::unique_ptr<Gdiplus::Font> font, const LOGFONTW& logFont,
+                         std::shared_ptr<const GdiplusFont> fallback)
+    : m_font(std::move(font)), m_logFont(logFont), m_fallback(std::move(fallback)) {
     Gdiplus::FontFamily family;
     m_font->GetFamily(&family);
     const INT style = m_font->GetStyle();
@@ -146,8 +150,29 @@ HFONT GdiplusFont::Hfont() const {
     return m_hfont;
 }
 
+const Gdiplus::Font& GdiplusFont::For(std::u16string_view text) const {
+    // Every face has the ASCII characters: only the others are looked up.
+    std::u16string others;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(others),
+                 [](char16_t c) { return c >= 0x80; });
+    if (!m_fallback || others.empty()) {
+        return *m_font;
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, Hfont());
+    std::vector<WORD> glyphs(others.size());
+    const DWORD found = GetGlyphIndicesW(dc, reinterpret_cast<LPCWSTR>(others.c_str()),
+                                         static_cast<int>(others.size()), glyphs.data(),
+                                         GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    const bool lacks =
+        found == GDI_ERROR || std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) != glyphs.end();
+    return lacks ? m_fallback->Get() : *m_font;
+}
+
 float GdiplusFont::Advance(std::u16string_view text) const {
-    return LineWidth(*m_font, text);
+    return LineWidth(For(text), text);
 }
 
 SizeF GdiplusFont::Measure(std::u16string_view text, int32_t format, SizeF layout) const {
@@ -156,7 +181,7 @@ SizeF GdiplusFont::Measure(std::u16string_view text, int32_t format, SizeF layou
         LayOut(*this, text, format & ~(EX_DT_CENTER | EX_DT_RIGHT | EX_DT_VCENTER | EX_DT_BOTTOM),
                layout.width);
     Gdiplus::RectF bounds;
-    Measurer().MeasureString(laid.Chars(), laid.Length(), m_font.get(),
+    Measurer().MeasureString(laid.Chars(), laid.Length(), laid.font,
                              Gdiplus::RectF(0, 0, std::max(layout.width, 0.0F), 0),
                              laid.format.get(), &bounds);
     return {layout.width > 0 ? std::min(bounds.Width, layout.width) : bounds.Width,

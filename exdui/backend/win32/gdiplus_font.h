@@ -16,13 +16,19 @@ namespace exdui::backend::win32 {
 class GdiplusFont final : public Font {
   public:
     // font is valid (status Ok); logFont describes the same face, size and
-    // style to GDI.
-    GdiplusFont(std::unique_ptr<Gdiplus::Font> font, const LOGFONTW& logFont);
+    // style to GDI. fallback, when there is one, draws the texts with a
+    // character that font's face lacks.
+    GdiplusFont(std::unique_ptr<Gdiplus::Font> font, const LOGFONTW& logFont,
+                std::shared_ptr<const GdiplusFont> fallback = nullptr);
     ~GdiplusFont() override;
     GdiplusFont(const GdiplusFont&) = delete;
     GdiplusFont& operator=(const GdiplusFont&) = delete;
 
     const Gdiplus::Font& Get() const { return *m_font; }
+    // The font that draws text: this one, or its fallback when this one's
+    // face lacks a character of text (GDI+ itself has no fallback under
+    // Wine). UI thread.
+    const Gdiplus::Font& For(std::u16string_view text) const;
     const LOGFONTW& LogFont() const { return m_logFont; }
     // A GDI font of the same face, size and style for the system's own
     // controls, made on first use and owned by this font.
@@ -36,6 +42,7 @@ class GdiplusFont final : public Font {
   private:
     std::unique_ptr<Gdiplus::Font> m_font;
     LOGFONTW m_logFont;
+    std::shared_ptr<const GdiplusFont> m_fallback;
     float m_ascent = 0;
     float m_height = 0;
     mutable std::once_flag m_hfontOnce;
@@ -53,6 +60,7 @@ inline constexpr Gdiplus::TextRenderingHint TextHint = Gdiplus::TextRenderingHin
 // A text as GDI+ is to draw or measure it in a box of the given width: the
 // line breaks, alignment and ellipsis of format applied.
 struct TextLayout {
+    const Gdiplus::Font* font;  // The font's own, or its fallback.
     std::u16string text;
     std::unique_ptr<Gdiplus::StringFormat> format;
 

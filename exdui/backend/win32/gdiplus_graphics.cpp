@@ -1,9 +1,8 @@
 // The GDI+ back end's factory of fonts and images. The program names
 // "微软雅黑" (and leaves the family empty for the default); both become the
 // first installed Simplified Chinese family. A family that is not installed
-// falls back to that one too, for GDI+ makes no font of a missing family.
-// Han characters a family lacks come from the system's own font fallback,
-// which GDI+ text goes through.
+// falls back to that one too, for GDI+ makes no font of a missing family,
+// and a text with characters an installed family lacks is drawn in it.
 #include "gdiplus_graphics.h"
 
 #include <commctrl.h>
@@ -163,8 +162,15 @@ class GdiplusGraphics final : public Graphics {
                 auto font = std::make_unique<Gdiplus::Font>(
                     name.c_str(), static_cast<Gdiplus::REAL>(pixels), tryStyle, Gdiplus::UnitPixel);
                 if (font->GetLastStatus() == Gdiplus::Ok && font->IsAvailable()) {
-                    return std::make_shared<GdiplusFont>(std::move(font),
-                                                         LogFontOf(name, pixels, tryStyle));
+                    // Han characters another family lacks come from the
+                    // Chinese face at the same size and style.
+                    std::shared_ptr<const GdiplusFont> fallback;
+                    if (name != ChineseFamily() && !ChineseFamily().empty()) {
+                        fallback = std::static_pointer_cast<const GdiplusFont>(
+                            MakeFont(u"", pixelSize, style));
+                    }
+                    return std::make_shared<GdiplusFont>(
+                        std::move(font), LogFontOf(name, pixels, tryStyle), std::move(fallback));
                 }
             }
         }

@@ -236,8 +236,8 @@ void GdiplusPainter::DrawFormattedText(const Font& font, ExArgb color, std::u16s
     const Gdiplus::GraphicsState state = m_graphics.Save();
     m_graphics.IntersectClip(box);
     Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
-    m_graphics.DrawString(layout.Chars(), layout.Length(), &gdiplusFont.Get(), box,
-                          layout.format.get(), &brush);
+    m_graphics.DrawString(layout.Chars(), layout.Length(), layout.font, box, layout.format.get(),
+                          &brush);
     m_graphics.Restore(state);
 }
 

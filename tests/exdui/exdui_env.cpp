@@ -1,8 +1,10 @@
 #include "exdui_env.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -16,14 +18,18 @@ namespace {
 class ExduiEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
+#ifndef _WIN32
         // The tests drive real windows without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         std::string runtime = "/tmp/exdui-test-runtime-" + std::to_string(getuid());
         mkdir(runtime.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+#endif
         ASSERT_TRUE(Ex_Init(nullptr, 0x800102, 0, nullptr, nullptr, 0, nullptr, 0));
     }
-    void TearDown() override { Ex_UnInit(); }
+    void TearDown() override {
+        Ex_UnInit();
+    }
 };
 
 [[maybe_unused]] ::testing::Environment* const g_env =

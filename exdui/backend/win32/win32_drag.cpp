@@ -8,7 +8,7 @@
 
 #include "backend/drag_source.h"
 #include "backend/win32/win32_data_object.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_native_view.h"
 #include "exdui.h"
 
 namespace exdui::backend {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "backend/message_box.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_owner.h"
 #include "exdui.h"
 
 namespace exdui::backend {

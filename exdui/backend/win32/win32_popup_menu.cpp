@@ -7,7 +7,7 @@
 #include <string>
 
 #include "backend/popup_menu.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_owner.h"
 
 namespace exdui::backend {
 namespace {

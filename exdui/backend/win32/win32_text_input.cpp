@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "backend/clipboard.h"
+#include "backend/win32/win32_native_view.h"
 #include "backend/win32/win32_text_lines.h"
-#include "backend/win32/win32_view.h"
 
 namespace exdui::backend {
 namespace win32 {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "backend/tooltip.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_native_view.h"
 
 namespace exdui::backend {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "backend/message_box.h"
 #include "backend/popup_menu.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_native_view.h"
 #include "win32_test_window.h"
 
 namespace exdui::backend::win32 {

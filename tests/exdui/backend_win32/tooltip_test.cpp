@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "backend/tooltip.h"
-#include "backend/win32/win32_view.h"
+#include "backend/win32/win32_native_view.h"
 #include "win32_test_window.h"
 
 namespace exdui::backend::win32 {

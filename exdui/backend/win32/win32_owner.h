@@ -1,19 +1,11 @@
-// The Win32 back end's native views are window handles.
+// The window that owns what a service shows over a view.
 #pragma once
 
 #include <windows.h>
 
-#include "backend/native_view.h"
+#include "backend/win32/win32_native_view.h"
 
 namespace exdui::backend::win32 {
-
-inline HWND ToHwnd(NativeView* view) {
-    return reinterpret_cast<HWND>(view);
-}
-
-inline NativeView* ToNativeView(HWND window) {
-    return reinterpret_cast<NativeView*>(window);
-}
 
 // The top-level window showing view, which owns the dialogs, menus and
 // tooltips shown over it; null for none.

@@ -63,6 +63,10 @@ Win32TextInput::Win32TextInput(HWND view, const TextInputOptions& options,
         return;
     }
     SendMessageW(m_edit, EM_SETLIMITTEXT, 0, 0);  // no limit but memory
+    // The dialogs' font until the owner sets one: the control's own is the
+    // old bitmap System font.
+    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
     if (options.password && !options.multiLine) {
         SendMessageW(m_edit, EM_SETPASSWORDCHAR, PasswordDot, 0);
     }

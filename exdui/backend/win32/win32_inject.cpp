@@ -6,10 +6,11 @@
 // are queued before it, as TranslateMessage queues them. Moving and resizing
 // by the caption and the edges follow the injected pointer, not the system's
 // loop, which would wait for a real one.
+#include <windows.h>
+// These need the types of windows.h.
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstring>

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cmath>
 #include <utility>
 
 #include "backend/clipboard.h"
+#include "backend/win32/gdiplus_graphics.h"
 #include "backend/win32/win32_native_view.h"
 #include "backend/win32/win32_text_lines.h"
 
@@ -63,10 +63,9 @@ Win32TextInput::Win32TextInput(HWND view, const TextInputOptions& options,
         return;
     }
     SendMessageW(m_edit, EM_SETLIMITTEXT, 0, 0);  // no limit but memory
-    // The dialogs' font until the owner sets one: the control's own is the
-    // old bitmap System font.
-    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+    // The system parts' font until the owner sets one: the control's own is
+    // the old bitmap System font.
+    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(SystemFont()), FALSE);
     if (options.password && !options.multiLine) {
         SendMessageW(m_edit, EM_SETPASSWORDCHAR, PasswordDot, 0);
     }
@@ -81,9 +80,6 @@ Win32TextInput::~Win32TextInput() {
     if (m_edit != nullptr) {
         RemoveWindowSubclass(m_edit, EditProc, EditSubclassId);
         DestroyWindow(m_edit);
-    }
-    if (m_font != nullptr) {
-        DeleteObject(m_font);
     }
     if (m_backBrush != nullptr) {
         DeleteObject(m_backBrush);
@@ -245,23 +241,11 @@ void Win32TextInput::SetEnabled(bool enabled) {
 }
 
 void Win32TextInput::SetFont(const Font& font) {
-    if (m_edit == nullptr) {
-        return;
+    // The GDI twin of the font lives as long as the font, which the owner
+    // keeps while it is set.
+    if (m_edit != nullptr) {
+        SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(HfontOf(font)), TRUE);
     }
-    // A positive height asks GDI for a font whose cell (ascent and descent)
-    // is that tall: the line height of the library's font.
-    const int height = static_cast<int>(std::lround(font.Height()));
-    HFONT made = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH, L"Microsoft YaHei");
-    if (made == nullptr) {
-        return;
-    }
-    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
-    if (m_font != nullptr) {
-        DeleteObject(m_font);
-    }
-    m_font = made;
 }
 
 void Win32TextInput::SetColors(ExArgb text, ExArgb /*caret*/) {

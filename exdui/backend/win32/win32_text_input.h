@@ -55,7 +55,6 @@ class Win32TextInput final : public TextInput {
     COLORREF m_textColor = RGB(0, 0, 0);
     COLORREF m_backColor = CLR_INVALID;
     HBRUSH m_backBrush = nullptr;
-    HFONT m_font = nullptr;
     // Cleared when this goes, so that a callback that destroyed the owner
     // (and so this) is seen afterwards.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "backend/tooltip.h"
+#include "backend/win32/gdiplus_graphics.h"
 #include "backend/win32/win32_native_view.h"
 
 namespace exdui::backend {
@@ -84,6 +85,7 @@ void ShowTooltip(NativeView* view, ExPoint at, std::u16string_view text, const E
     g_shown.area = {area.left, area.top, area.right, area.bottom};
     g_shown.text.assign(text.begin(), text.end());
     g_shown.buttonsDown = AnyButtonDown();
+    SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(win32::SystemFont()), FALSE);
     TTTOOLINFOW tool = ToolOf(window);
     tool.lpszText = g_shown.text.data();
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));

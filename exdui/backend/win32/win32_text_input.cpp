@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "backend/clipboard.h"
 #include "backend/win32/gdiplus_graphics.h"
@@ -84,6 +86,9 @@ Win32TextInput::~Win32TextInput() {
     if (m_backBrush != nullptr) {
         DeleteObject(m_backBrush);
     }
+    if (m_caretBitmap != nullptr) {
+        DeleteObject(m_caretBitmap);
+    }
 }
 
 LRESULT CALLBACK Win32TextInput::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -120,7 +125,7 @@ LRESULT CALLBACK Win32TextInput::EditProc(HWND window, UINT message, WPARAM wPar
             break;
         case WM_PASTE:
             if (!input->m_readOnly) {
-                const std::u16string text = ClipboardText();
+                const std::u16string text = ToLf(ClipboardText());
                 if (input->m_callbacks.Pasting(text) || !*alive) {
                     return 0;
                 }
@@ -129,7 +134,16 @@ LRESULT CALLBACK Win32TextInput::EditProc(HWND window, UINT message, WPARAM wPar
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            if (message == WM_SETFOCUS) {
+                input->ReplaceCaret();
+            }
             input->m_callbacks.FocusChanged(message == WM_SETFOCUS);
+            return result;
+        }
+        case WM_SETFONT: {
+            // The control makes a caret of the new line height.
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            input->ReplaceCaret();
             return result;
         }
         case WM_NCDESTROY:
@@ -202,6 +216,48 @@ HBRUSH Win32TextInput::BackgroundBrush() {
     return m_backBrush;
 }
 
+void Win32TextInput::ReplaceCaret() {
+    if (m_edit == nullptr || GetFocus() != m_edit) {
+        return;
+    }
+    if (m_readOnly) {
+        HideCaret(m_edit);  // one more hide than the control's shows
+        return;
+    }
+    // The system draws a caret by inverting the screen with its shape, so a
+    // shape of caret XOR background shows the caret colour on the background.
+    if (m_backColor == CLR_INVALID) {
+        BackgroundBrush();
+    }
+    TEXTMETRICW metrics{};
+    if (HDC dc = GetDC(m_edit)) {
+        auto* font = reinterpret_cast<HFONT>(SendMessageW(m_edit, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(m_edit, dc);
+    }
+    const int height = std::max<int>(metrics.tmHeight, 1);
+    const COLORREF shape = m_caretColor ^ (m_backColor & 0xFFFFFF);
+    std::vector<uint32_t> pixels(static_cast<size_t>(height), (GetRValue(shape) << 16) |
+                                                                  (GetGValue(shape) << 8) |
+                                                                  GetBValue(shape));
+    HBITMAP bitmap = CreateBitmap(1, height, 1, 32, pixels.data());
+    if (bitmap == nullptr) {
+        return;
+    }
+    POINT at{};
+    GetCaretPos(&at);
+    if (CreateCaret(m_edit, bitmap, 0, 0)) {
+        SetCaretPos(at.x, at.y);
+        ShowCaret(m_edit);
+        std::swap(bitmap, m_caretBitmap);
+    }
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+    }
+}
+
 void Win32TextInput::ReportText() {
     const std::u16string text = Text();
     m_callbacks.TextChanged(text);
@@ -248,9 +304,10 @@ void Win32TextInput::SetFont(const Font& font) {
     }
 }
 
-void Win32TextInput::SetColors(ExArgb text, ExArgb /*caret*/) {
-    // The system's caret inverts what is under it; it takes no colour.
+void Win32TextInput::SetColors(ExArgb text, ExArgb caret) {
     m_textColor = ToColorRef(text);
+    m_caretColor = ToColorRef(caret);
+    ReplaceCaret();
     if (m_edit != nullptr) {
         InvalidateRect(m_edit, nullptr, TRUE);
     }

@@ -44,6 +44,9 @@ class Win32TextInput final : public TextInput {
     // background in.
     HBRUSH BackgroundBrush();
     void ReportText();
+    // Puts a caret of ours in the caret colour in place of the control's,
+    // whenever the control has made its own; none while read only.
+    void ReplaceCaret();
 
     TextInputCallbacks& m_callbacks;
     HWND m_view = nullptr;
@@ -54,6 +57,8 @@ class Win32TextInput final : public TextInput {
     bool m_swallowChar = false;  // the character of a key the owner took
     COLORREF m_textColor = RGB(0, 0, 0);
     COLORREF m_backColor = CLR_INVALID;
+    COLORREF m_caretColor = RGB(0, 0, 0);
+    HBITMAP m_caretBitmap = nullptr;  // the caret's shape while it is ours
     HBRUSH m_backBrush = nullptr;
     // Cleared when this goes, so that a callback that destroyed the owner
     // (and so this) is seen afterwards.

@@ -34,6 +34,31 @@ intptr_t Modifiers() {
     return modifiers;
 }
 
+// What the editing keys with Ctrl or Shift do, acted on at the key: the
+// control does some of them only when the control character that the key
+// makes follows, and Shift+Insert pastes without a WM_PASTE, which the owner
+// must see. 0 for any other key.
+UINT ClipboardAction(WPARAM key, intptr_t modifiers) {
+    struct Binding {
+        WPARAM key;
+        intptr_t modifiers;
+        UINT action;
+    };
+    static constexpr Binding Bindings[] = {
+        {'A', EX_MK_CONTROL, EM_SETSEL},  // select all, which a one-line EDIT lacks
+        {'C', EX_MK_CONTROL, WM_COPY},   {VK_INSERT, EX_MK_CONTROL, WM_COPY},
+        {'X', EX_MK_CONTROL, WM_CUT},    {VK_DELETE, EX_MK_SHIFT, WM_CUT},
+        {'V', EX_MK_CONTROL, WM_PASTE},  {VK_INSERT, EX_MK_SHIFT, WM_PASTE},
+        {'Z', EX_MK_CONTROL, EM_UNDO},
+    };
+    for (const Binding& binding : Bindings) {
+        if (binding.key == key && binding.modifiers == modifiers) {
+            return binding.action;
+        }
+    }
+    return 0;
+}
+
 COLORREF ToColorRef(ExArgb argb) {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
@@ -107,10 +132,11 @@ LRESULT CALLBACK Win32TextInput::EditProc(HWND window, UINT message, WPARAM wPar
                 input->m_swallowChar = true;
                 return 0;
             }
-            if (wParam == 'A' && Modifiers() == EX_MK_CONTROL) {
-                // Select all, which a one-line EDIT does not do by itself.
-                SendMessageW(window, EM_SETSEL, 0, -1);
-                input->m_swallowChar = true;
+            if (const UINT action = ClipboardAction(wParam, Modifiers())) {
+                SendMessageW(window, action, 0, action == EM_SETSEL ? -1 : 0);
+                if (*alive) {
+                    input->m_swallowChar = true;  // the control character it makes
+                }
                 return 0;
             }
             break;

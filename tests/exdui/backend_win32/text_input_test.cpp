@@ -56,6 +56,19 @@ class TextInputTest : public ::testing::Test {
         SendMessageW(edit, WM_KEYUP, key, 0xC0000001);
     }
 
+    // A key with Ctrl or Shift held and no character, as a key sent to the
+    // control directly arrives.
+    static void Press(TextInput& input, WPARAM key, BYTE modifier) {
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[modifier] = 0x80;
+        SetKeyboardState(state);
+        SendMessageW(ToHwnd(input.View()), WM_KEYDOWN, key, 1);
+        SendMessageW(ToHwnd(input.View()), WM_KEYUP, key, 0xC0000001);
+        state[modifier] = 0;
+        SetKeyboardState(state);
+    }
+
     test::TestWindow window;
     Recorder recorder;
 };
@@ -78,23 +91,31 @@ TEST_F(TextInputTest, AKeyTheOwnerTakesNeverReachesTheText) {
 }
 
 TEST_F(TextInputTest, APasteTheOwnerTakesNeverReachesTheText) {
-    SetClipboardText(u"顺丰");
+    SetClipboardText(u"顺丰\r\nSF");
     struct Case {
+        WPARAM key;  // with modifier, or 0 for the menu's WM_PASTE
+        BYTE modifier;
         bool readOnly;
         bool take;
         std::u16string text;
         size_t pastes;
     };
     for (const Case& c :
-         {Case{false, false, u"顺丰", 1}, Case{false, true, u"", 1}, Case{true, false, u"", 0}}) {
+         {Case{0, 0, false, false, u"顺丰\nSF", 1}, Case{'V', VK_CONTROL, false, true, u"", 1},
+          Case{VK_INSERT, VK_SHIFT, false, false, u"顺丰\nSF", 1},
+          Case{'V', VK_CONTROL, true, false, u"", 0}}) {
         recorder.pasted.clear();
         recorder.takePastes = c.take;
-        auto input = Make({.readOnly = c.readOnly});
-        SendMessageW(ToHwnd(input->View()), WM_PASTE, 0, 0);
+        auto input = Make({.multiLine = true, .readOnly = c.readOnly});
+        if (c.key == 0) {
+            SendMessageW(ToHwnd(input->View()), WM_PASTE, 0, 0);
+        } else {
+            Press(*input, c.key, c.modifier);
+        }
         EXPECT_EQ(input->Text(), c.text);
         ASSERT_EQ(recorder.pasted.size(), c.pastes);
         if (c.pastes != 0) {
-            EXPECT_EQ(recorder.pasted[0], u"顺丰");
+            EXPECT_EQ(recorder.pasted[0], u"顺丰\nSF");  // the library's line breaks
         }
     }
 }

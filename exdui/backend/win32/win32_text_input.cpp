@@ -308,6 +308,31 @@ void Win32TextInput::SetGeometry(const ExRect& rect) {
         now.bottom - now.top != height) {
         MoveWindow(m_edit, rect.left, rect.top, width, height, TRUE);
     }
+    m_rect = rect;
+    ApplyVisibleRect();
+}
+
+void Win32TextInput::SetVisibleRect(const ExRect& visible) {
+    m_visibleRect = visible;
+    m_limited = true;
+    ApplyVisibleRect();
+}
+
+void Win32TextInput::ApplyVisibleRect() {
+    if (m_edit == nullptr || !m_limited) {
+        return;
+    }
+    // The region is in the control's own coordinates, and the system owns
+    // it once set. An empty cut shows nothing but keeps the focus.
+    const LONG left = std::max(m_rect.left, m_visibleRect.left) - m_rect.left;
+    const LONG top = std::max(m_rect.top, m_visibleRect.top) - m_rect.top;
+    const LONG right = std::min(m_rect.right, m_visibleRect.right) - m_rect.left;
+    const LONG bottom = std::min(m_rect.bottom, m_visibleRect.bottom) - m_rect.top;
+    HRGN region = right > left && bottom > top ? CreateRectRgn(left, top, right, bottom)
+                                               : CreateRectRgn(0, 0, 0, 0);
+    if (region != nullptr && SetWindowRgn(m_edit, region, TRUE) == 0) {
+        DeleteObject(region);
+    }
 }
 
 void Win32TextInput::SetVisible(bool visible) {

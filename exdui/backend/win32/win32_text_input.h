@@ -21,6 +21,7 @@ class Win32TextInput final : public TextInput {
 
     NativeView* View() const override;
     void SetGeometry(const ExRect& rect) override;
+    void SetVisibleRect(const ExRect& visible) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     void SetFont(const Font& font) override;
@@ -47,10 +48,15 @@ class Win32TextInput final : public TextInput {
     // Puts a caret of ours in the caret colour in place of the control's,
     // whenever the control has made its own; none while read only.
     void ReplaceCaret();
+    // Cuts the control to the part of m_rect inside m_visibleRect.
+    void ApplyVisibleRect();
 
     TextInputCallbacks& m_callbacks;
     HWND m_view = nullptr;
     HWND m_edit = nullptr;  // null once destroyed with its view
+    ExRect m_rect{};
+    ExRect m_visibleRect{};
+    bool m_limited = false;  // m_visibleRect holds; unlimited until the first SetVisibleRect
     bool m_multiLine = false;
     bool m_readOnly = false;
     bool m_quiet = false;        // changes made by the owner, reported once at the end

@@ -14,6 +14,8 @@
 #                                      and check what is left (data\ only)
 # Each part says how long it took. The packages stay in build/<preset>/packages.
 set -euo pipefail
+# No grep -q after a pipe here: it ends at the first match, and under pipefail
+# the writer it leaves behind fails the pipe with SIGPIPE.
 cd "$(dirname "$0")/.."
 what=${1:-all}
 work=$(mktemp -d)
@@ -55,7 +57,7 @@ check_deb() {
   # its data there; without one it makes none and uses the user's data home.
   mkdir -p "$work/copied"
   cp build/release/bin/chengjing build/release/bin/chengjing-cli build/release/bin/libexdui.so "$work/copied/"
-  ldd "$work/copied/chengjing" | grep -q "libexdui.so => $work/copied/libexdui.so" ||
+  ldd "$work/copied/chengjing" | grep "libexdui.so => $work/copied/libexdui.so" >/dev/null ||
     fail "the copied chengjing does not find libexdui.so beside itself"
   XDG_DATA_HOME=$work/xdg "$work/copied/chengjing-cli" refresh --folder "$work/tree" >/dev/null 2>&1
   [ ! -e "$work/copied/data" ] || fail "the copied chengjing-cli made a data/ beside itself"
@@ -104,7 +106,7 @@ check_deb() {
     fail "the installed chengjing-cli does not find what it indexed"
 
   DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq chengjing >/dev/null
-  ! dpkg-query -W -f='${Status}' chengjing 2>/dev/null | grep -q '^install ok installed$' ||
+  ! dpkg-query -W -f='${Status}' chengjing 2>/dev/null | grep '^install ok installed$' >/dev/null ||
     fail "the package is still installed"
   [ ! -e /usr/bin/chengjing ] && [ ! -e /usr/lib/chengjing ] && [ ! -e "$desktop" ] ||
     fail "removing the package left its files"
@@ -116,7 +118,7 @@ check_windows() {
   cmake --preset windows ${CJ_CMAKE_ARGS:-} >/dev/null
   # The window joins the package once it builds for Windows.
   local targets=(chengjing-cli)
-  if ninja -C build/windows -t targets all | grep -q '^chengjing\.exe:'; then
+  if ninja -C build/windows -t targets all | grep '^chengjing\.exe:' >/dev/null; then
     targets+=(chengjing)
   fi
   cmake --build --preset windows --target "${targets[@]}"
@@ -128,16 +130,16 @@ check_windows() {
     "$(basename "$zip") ($(stat -c %s "$zip") bytes) in $((SECONDS - started)) s"
   # The icon (group icon, type 14) and the version (type 16) of each file.
   for exe in "$installer" build/windows/bin/chengjing-cli.exe; do
-    wrestool -l "$exe" | grep -q -- '--type=14' || fail "$exe has no icon"
-    wrestool -l "$exe" | grep -q -- '--type=16' || fail "$exe has no version resource"
+    wrestool -l "$exe" | grep -- '--type=14' >/dev/null || fail "$exe has no icon"
+    wrestool -l "$exe" | grep -- '--type=16' >/dev/null || fail "$exe has no version resource"
   done
-  unzip -l "$zip" | grep -q " $name/chengjing-cli.exe$" || fail "the zip has no chengjing-cli.exe"
-  unzip -l "$zip" | grep -q " $name/data/$" || fail "the zip has no data folder"
+  unzip -l "$zip" | grep " $name/chengjing-cli.exe$" >/dev/null || fail "the zip has no chengjing-cli.exe"
+  unzip -l "$zip" | grep " $name/data/$" >/dev/null || fail "the zip has no data folder"
 
   started=$SECONDS
   export WINEPREFIX=$work/wine WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;mscoree,mshtml="
-  if locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  if locale -a 2>/dev/null | grep -ix 'zh_CN.utf-\?8' >/dev/null; then
     export LC_ALL=zh_CN.UTF-8  # Code page 936, as on the users' systems.
   fi
   wineboot --init >/dev/null 2>&1 </dev/null
@@ -156,9 +158,9 @@ check_windows() {
     [ -e "$installed/$f" ] || fail "the installer put no $f into $installed"
   done
   [ -f "$shortcut" ] || fail "the installer made no Start-menu entry"
-  wine reg query "$key" /v UninstallString 2>/dev/null | grep -q uninstall.exe ||
+  wine reg query "$key" /v UninstallString 2>/dev/null | grep uninstall.exe >/dev/null ||
     fail "the program is not listed among the installed programs"
-  wine reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
+  wine reg query "$key" /v DisplayVersion 2>/dev/null | grep "$version" >/dev/null ||
     fail "the listing does not carry version $version"
 
   local cli=$installed/chengjing-cli.exe

@@ -3,11 +3,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <new>
 #include <utility>
 
+#include "backend/win32/win32_com_object.h"
 namespace exdui::backend::win32 {
 namespace {
 
@@ -27,37 +27,9 @@ void Put(std::vector<ClipboardBlock>& blocks, UINT format, std::string bytes) {
 }
 
 // Offers each block through a fresh copy of its bytes.
-// COM interfaces have no virtual destructor: Release deletes the object
-// as its own class.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class DataObject final : public IDataObject {
+class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
   public:
     explicit DataObject(std::vector<ClipboardBlock> blocks) : m_blocks(std::move(blocks)) {}
-    virtual ~DataObject() = default;
-    DataObject(const DataObject&) = delete;
-    DataObject& operator=(const DataObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) {
@@ -117,10 +89,8 @@ class DataObject final : public IDataObject {
         return it == m_blocks.end() ? nullptr : &*it;
     }
 
-    std::atomic<ULONG> m_references{1};
     const std::vector<ClipboardBlock> m_blocks;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 

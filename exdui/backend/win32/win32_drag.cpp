@@ -4,9 +4,8 @@
 #include <ole2.h>
 #include <windows.h>
 
-#include <atomic>
-
 #include "backend/drag_source.h"
+#include "backend/win32/win32_com_object.h"
 #include "backend/win32/win32_data_object.h"
 #include "backend/win32/win32_native_view.h"
 #include "exdui.h"
@@ -14,38 +13,8 @@
 namespace exdui::backend {
 namespace {
 
-// COM interfaces have no virtual destructor: Release deletes the object
-// as its own class.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class DropSource final : public IDropSource {
+class DropSource final : public win32::ComObject<IDropSource, IID_IDropSource> {
   public:
-    DropSource() = default;
-    virtual ~DropSource() = default;
-    DropSource(const DropSource&) = delete;
-    DropSource& operator=(const DropSource&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape != FALSE) {
             return DRAGDROP_S_CANCEL;
@@ -53,11 +22,7 @@ class DropSource final : public IDropSource {
         return (keys & MK_LBUTTON) == 0 ? DRAGDROP_S_DROP : S_OK;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-  private:
-    std::atomic<ULONG> m_references{1};
 };
-#pragma GCC diagnostic pop
 
 // OLE on this thread, once: the drag needs it, and it stays for the process.
 bool OleReady() {

@@ -331,16 +331,6 @@ bool MouseUp(ExHandle window, ExPoint at, Button button, uint32_t modifiers) {
                  g_held | ModifierBits(modifiers));
 }
 
-bool Click(ExHandle window, ExPoint at, Button button, uint32_t modifiers) {
-    return MouseMove(window, at, modifiers) && MouseDown(window, at, button, modifiers) &&
-           MouseUp(window, at, button, modifiers);
-}
-
-bool DoubleClick(ExHandle window, ExPoint at, uint32_t modifiers) {
-    return DoubleClickAndHold(window, at, modifiers) &&
-           MouseUp(window, at, Button::Left, modifiers);
-}
-
 bool DoubleClickAndHold(ExHandle window, ExPoint at, uint32_t modifiers) {
     return Click(window, at, Button::Left, modifiers) &&
            Press(window, at, Button::Left, modifiers, true);
